@@ -1,0 +1,29 @@
+# One static library per source folder: every .cpp in the folder belongs to
+# it, so adding a type means adding its two files and nothing else.
+function(ormil_folder_library name)
+  cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
+  list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
+  set(_placeholder ${CMAKE_CURRENT_BINARY_DIR}/${name}_placeholder.cpp)
+  file(WRITE ${_placeholder} "// keeps a folder without sources linkable\n")
+  add_library(${name} STATIC ${_sources} ${_placeholder})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LINK})
+endfunction()
+
+# One test program per tests/ folder; every TEST in it becomes its own CTest
+# test, so each runs in a fresh process with its own HOME.
+function(ormil_folder_tests name)
+  cmake_parse_arguments(ARG "" "" "LINK;PROPERTIES" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _sources)
+    return()
+  endif()
+  add_executable(${name} ${_sources})
+  target_link_libraries(${name} PRIVATE ormil_testsupport ${ARG_LINK})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ${ARG_PROPERTIES})
+endfunction()

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+#include <mutex>
+#include <optional>
+
+// The application's settings store: plain camel-case keys holding JSON values.
+// Values keep their type, because several rules tell "absent" from "a Boolean
+// false" from "another type". Safe to use from any thread.
+//
+// A store made with a file path loads it and rewrites it atomically (mode
+// 0600: it can hold plain token copies and dictated text) after every change;
+// a store made without one lives only in memory (the fake used by tests).
+class SettingsStore : public QObject {
+    Q_OBJECT
+public:
+    explicit SettingsStore(QString filePath = {}, QObject* parent = nullptr);
+    ~SettingsStore() override;
+
+    // The process-wide store: "$XDG_CONFIG_HOME/Ormil/settings.json".
+    static SettingsStore& shared();
+    // Tests may replace the process-wide store (nullptr restores the default).
+    static void setSharedForTesting(SettingsStore* store);
+    static QString defaultFilePath();
+
+    QString filePath() const { return m_path; }
+
+    // Raw access. value() of an absent key is QJsonValue::Undefined.
+    bool contains(const QString& key) const;
+    QJsonValue value(const QString& key) const;
+    QJsonObject snapshot() const;
+    void set(const QString& key, const QJsonValue& value);
+    void remove(const QString& key);
+    // Several changes with one write and one signal per key.
+    void setMany(const QJsonObject& values, const QStringList& removals = {});
+
+    // Typed getters with the usual defaults semantics:
+    // object: absent -> none; string: none unless a string (numbers are given as text);
+    // boolean: absent -> false, numbers -> non-zero, strings "true"/"yes"/"1";
+    // integer/doubleValue: absent -> 0, bools -> 0/1, numeric strings parsed.
+    std::optional<QJsonValue> object(const QString& key) const;
+    std::optional<QString> string(const QString& key) const;
+    bool boolean(const QString& key) const;
+    qint64 integer(const QString& key) const;
+    double doubleValue(const QString& key) const;
+    std::optional<QStringList> stringArray(const QString& key) const;
+    std::optional<QJsonObject> dictionary(const QString& key) const;
+
+    bool isBool(const QString& key) const;
+    bool isString(const QString& key) const;
+    bool isNumber(const QString& key) const;
+    bool isArray(const QString& key) const;
+    bool isDictionary(const QString& key) const;
+
+    // The value stored under key, or the shared default of that key (see
+    // SettingsDefaults) when it is absent.
+    QJsonValue valueOrDefault(const QString& key) const;
+    bool boolOrDefault(const QString& key) const;
+    qint64 integerOrDefault(const QString& key) const;
+    double doubleOrDefault(const QString& key) const;
+    QString stringOrDefault(const QString& key) const;
+
+    // Reads the file again (used after another writer replaced it).
+    void reload();
+
+signals:
+    // Emitted after a key changed (set to a different value or removed), from
+    // the thread that changed it.
+    void changed(const QString& key);
+
+private:
+    void loadLocked();
+    bool writeLocked();
+
+    QString m_path;
+    mutable std::mutex m_mutex;
+    QJsonObject m_values;
+};
+
+// The one table of defaults for keys whose readers must agree on the value
+// an absent key stands for (the value the settings page shows).
+namespace SettingsDefaults {
+// Undefined when the key has no shared default.
+QJsonValue value(const QString& key);
+const QJsonObject& all();
+}  // namespace SettingsDefaults

@@ -1,0 +1,97 @@
+#include "platform/Threading.h"
+
+#include <QThreadPool>
+
+bool isMainThread() {
+    QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void runOnMain(std::function<void()> fn) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        fn();
+        return;
+    }
+    QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+}
+
+void runOnMain(QObject* context, std::function<void()> fn) {
+    if (!context) return;
+    QPointer<QObject> guard(context);
+    runOnMain([guard, fn = std::move(fn)] {
+        if (guard) fn();
+    });
+}
+
+void runOnMainNowOrQueued(std::function<void()> fn) {
+    if (isMainThread() || !QCoreApplication::instance()) {
+        fn();
+        return;
+    }
+    runOnMain(std::move(fn));
+}
+
+void runAsync(std::function<void()> fn) {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool();
+        p->setMaxThreadCount(std::max(16, QThread::idealThreadCount() * 4));
+        return p;
+    }();
+    pool->start(std::move(fn));
+}
+
+SerialQueue::SerialQueue(QString label) : m_label(std::move(label)) {
+    m_thread = std::thread([this] { loop(); });
+}
+
+SerialQueue::~SerialQueue() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_cv.notify_all();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void SerialQueue::async(std::function<void()> job) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_cv.notify_one();
+}
+
+void SerialQueue::sync(std::function<void()> job) {
+    if (std::this_thread::get_id() == m_thread.get_id()) {
+        job();
+        return;
+    }
+    std::mutex doneMutex;
+    std::condition_variable doneCv;
+    bool done = false;
+    async([&] {
+        job();
+        std::lock_guard l(doneMutex);
+        done = true;
+        doneCv.notify_all();
+    });
+    std::unique_lock l(doneMutex);
+    doneCv.wait(l, [&] { return done; });
+}
+
+void SerialQueue::drain() { sync([] {}); }
+
+void SerialQueue::loop() {
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_cv.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
+            if (m_jobs.empty()) return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        job();
+    }
+}
