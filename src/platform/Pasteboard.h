@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// The system clipboard as the design's general pasteboard: one item of
+// several formats (MIME types), a change counter, and marker formats.
+// Main thread only.
+class Pasteboard {
+public:
+    // One item: its formats and their exact bytes, in order.
+    using Item = QList<QPair<QString, QByteArray>>;
+
+    virtual ~Pasteboard() = default;
+    // Incremented on every change of the contents, ours included.
+    virtual int changeCount() const = 0;
+    // The current contents (X11 holds at most one item).
+    virtual QList<Item> items() const = 0;
+    virtual QStringList types() const = 0;
+    virtual QString string() const = 0;
+    // Replaces the contents; returns the new change count.
+    virtual int clearContents() = 0;
+    virtual bool writeItems(const QList<Item>& items) = 0;
+    // Puts text (as text/plain;charset=utf-8 and UTF8_STRING) plus extra
+    // formats (markers) in one item.
+    virtual bool setString(const QString& text, const Item& extraFormats = {}) = 0;
+
+    static Pasteboard& shared();
+    static void setShared(Pasteboard* pasteboard);
+};
+
+// An in-memory pasteboard for tests.
+class FakePasteboard : public Pasteboard {
+public:
+    int changeCount() const override { return m_changeCount; }
+    QList<Item> items() const override { return m_items; }
+    QStringList types() const override {
+        QStringList t;
+        for (const Item& item : m_items)
+            for (const auto& f : item) t << f.first;
+        return t;
+    }
+    QString string() const override {
+        for (const Item& item : m_items)
+            for (const auto& f : item)
+                if (f.first.startsWith("text/plain")) return QString::fromUtf8(f.second);
+        return {};
+    }
+    int clearContents() override {
+        m_items.clear();
+        return ++m_changeCount;
+    }
+    bool writeItems(const QList<Item>& items) override {
+        m_items = items;
+        ++m_changeCount;
+        return true;
+    }
+    bool setString(const QString& text, const Item& extra = {}) override {
+        Item item{{"text/plain;charset=utf-8", text.toUtf8()}};
+        item += extra;
+        m_items = {item};
+        ++m_changeCount;
+        return true;
+    }
+
+private:
+    QList<Item> m_items;
+    int m_changeCount = 0;
+};
