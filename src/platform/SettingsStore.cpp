@@ -208,6 +208,8 @@ const QJsonObject& all() {
         {"overlayDockEdge", "bottom"},
         {"openWindowOnLaunch", true},
         {"sendErrorReports", true},
+        {"audioQuality", "balanced"},
+        {"audioNormalization", true},
     };
     return table;
 }
