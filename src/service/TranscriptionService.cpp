@@ -74,11 +74,14 @@ QByteArray TranscriptionService::createWAVChunk(const QByteArray& data, qint64 d
     // The 32-bit size fields limit one file's PCM part.
     constexpr qint64 kMaxPcmBytes = qint64(0xFFFFFFFFu) - 36;
     const qint64 length = data.size();
-    const qint64 start = std::clamp(dataOffset + 2 * std::max<qint64>(startSample, 0), qint64(0),
-                                    length);
-    const qint64 wantedEnd = dataOffset + 2 * (std::max<qint64>(startSample, 0) +
-                                               std::max<qint64>(sampleCount, 0));
-    const qint64 end = std::clamp(std::min(wantedEnd, start + kMaxPcmBytes), start, length);
+    // Byte counts of sample counts, saturated well below overflow: nothing
+    // beyond the data's length matters.
+    auto bytesOf = [length](qint64 samples) {
+        return samples <= 0 ? qint64(0) : samples > length ? 2 * length + 2 : 2 * samples;
+    };
+    const qint64 base = std::clamp(dataOffset, qint64(0), length);
+    const qint64 start = std::min(base + bytesOf(startSample), length);
+    const qint64 end = start + std::min({bytesOf(sampleCount), length - start, kMaxPcmBytes});
     const qint64 pcmBytes = end - start;
 
     QByteArray out(44 + pcmBytes, Qt::Uninitialized);
