@@ -46,8 +46,7 @@ Result read(const QString& path, int outRate, int outFormat,
 
     std::unique_ptr<AVCodecContext, CodecFreer> decoder(avcodec_alloc_context3(codec));
     if (!decoder ||
-        avcodec_parameters_to_context(decoder.get(),
-                                      format->streams[streamIndex]->codecpar) < 0 ||
+        avcodec_parameters_to_context(decoder.get(), format->streams[streamIndex]->codecpar) < 0 ||
         avcodec_open2(decoder.get(), codec, nullptr) < 0)
         return Result::OpenFailed;
 

@@ -16,7 +16,8 @@ QByteArray normalizeAudio(const QByteArray& wav) {
     const qint64 offset = TranscriptionService::parseDataOffsetForGrowingFile(wav).value_or(44);
     const qint64 length = wav.size();
     if (length <= offset) {
-        debugLog(QString("[Audio] normalizeAudio: data too small (%1 bytes), skipping").arg(length));
+        debugLog(
+            QString("[Audio] normalizeAudio: data too small (%1 bytes), skipping").arg(length));
         return wav;
     }
     const qint64 count = (length - offset) / 2;
@@ -85,8 +86,8 @@ void normalizeWAVFileIfNeeded(const QString& path, const SettingsStore& settings
         debugLog("[Audio] normalizeWAVFile: failed to write normalized file: " + out.errorString());
         return;
     }
-    debugLog(QString("[Audio] normalizeWAVFile: normalized file written (%1 bytes)")
-                 .arg(result.size()));
+    debugLog(
+        QString("[Audio] normalizeWAVFile: normalized file written (%1 bytes)").arg(result.size()));
 }
 
 void normalizeWAVFileIfNeeded(const QString& path) {

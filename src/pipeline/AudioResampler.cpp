@@ -31,7 +31,9 @@ std::unique_ptr<AudioResampler> AudioResampler::create(int inRate, int inFormat,
     return std::unique_ptr<AudioResampler>(new AudioResampler(swr, outBytes));
 }
 
-AudioResampler::~AudioResampler() { swr_free(&m_swr); }
+AudioResampler::~AudioResampler() {
+    swr_free(&m_swr);
+}
 
 bool AudioResampler::run(const uint8_t* const* planes, int samples, std::vector<uint8_t>& out) {
     const int capacity = swr_get_out_samples(m_swr, samples);
@@ -40,7 +42,8 @@ bool AudioResampler::run(const uint8_t* const* planes, int samples, std::vector<
     const size_t before = out.size();
     out.resize(before + size_t(capacity) * size_t(m_outBytes));
     uint8_t* dst = out.data() + before;
-    const int got = swr_convert(m_swr, &dst, capacity, const_cast<const uint8_t**>(planes), samples);
+    const int got =
+        swr_convert(m_swr, &dst, capacity, const_cast<const uint8_t**>(planes), samples);
     out.resize(before + size_t(got > 0 ? got : 0) * size_t(m_outBytes));
     return got >= 0;
 }
@@ -50,4 +53,6 @@ bool AudioResampler::convert(const uint8_t* const* planes, int samples, std::vec
     return run(planes, samples, out);
 }
 
-bool AudioResampler::drain(std::vector<uint8_t>& out) { return run(nullptr, 0, out); }
+bool AudioResampler::drain(std::vector<uint8_t>& out) {
+    return run(nullptr, 0, out);
+}

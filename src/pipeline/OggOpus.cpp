@@ -31,7 +31,9 @@ constexpr std::array<quint32, 256> makeCrcTable() {
 }
 constexpr std::array<quint32, 256> kCrcTable = makeCrcTable();
 
-int lacingCount(const QByteArray& packet) { return int(packet.size() / 255) + 1; }
+int lacingCount(const QByteArray& packet) {
+    return int(packet.size() / 255) + 1;
+}
 
 template <typename T>
 void putLE(QByteArray& out, T value) {
@@ -246,8 +248,7 @@ std::optional<QByteArray> OggOpusStream::finish() {
     if (m_encoder->pre) {
         // The resampler's filter still holds the last few milliseconds.
         std::vector<uint8_t> out;
-        if (m_encoder->pre->drain(out) && !out.empty())
-            m_encoder->add(out.data(), out.size() / 2);
+        if (m_encoder->pre->drain(out) && !out.empty()) m_encoder->add(out.data(), out.size() / 2);
     }
     m_encoder->encodeFullFrames(true);
     return OggOpus::assemble(m_encoder->packets());

@@ -134,13 +134,11 @@ std::optional<QByteArray> encode(const QString& wavPath, const QString& m4aPath)
     Writer writer;
     if (!writer.open(m4aPath)) return std::nullopt;
     bool writeFailed = false;
-    const auto result =
-        AudioFileReader::read(wavPath, kSampleRate, AV_SAMPLE_FMT_FLTP,
-                              [&](const uint8_t* bytes, int samples) {
-                                  writeFailed = !writer.add(
-                                      reinterpret_cast<const float*>(bytes), samples);
-                                  return !writeFailed;
-                              });
+    const auto result = AudioFileReader::read(
+        wavPath, kSampleRate, AV_SAMPLE_FMT_FLTP, [&](const uint8_t* bytes, int samples) {
+            writeFailed = !writer.add(reinterpret_cast<const float*>(bytes), samples);
+            return !writeFailed;
+        });
     // A read error partway keeps the audio read so far; an unreadable input
     // or a failed write gives nothing.
     if (result == AudioFileReader::Result::OpenFailed || writeFailed) return std::nullopt;

@@ -110,12 +110,15 @@ int TranscriptionService::opusBitrate(const SettingsStore& settings) {
     return 24000;
 }
 
-int TranscriptionService::opusBitrate() { return opusBitrate(SettingsStore::shared()); }
+int TranscriptionService::opusBitrate() {
+    return opusBitrate(SettingsStore::shared());
+}
 
 std::optional<QByteArray> TranscriptionService::compressToM4A(const QByteArray& wav) const {
-    const QString base = QDir(QDir::tempPath())
-                             .filePath("ormil_chunk_" +
-                                       QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+    const QString base =
+        QDir(QDir::tempPath())
+            .filePath("ormil_chunk_" +
+                      QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
     const QString wavPath = base + ".wav";
     const QString m4aPath = base + ".m4a";
     struct Cleanup {

@@ -20,7 +20,9 @@ QByteArray tenSecondsOfSpeech() {
     return pcm.left(kInputSamples * 2);
 }
 
-std::vector<size_t> unevenPieces() { return {2, 638, 9600, 3202, 1, 17, 100000, 4, 31998}; }
+std::vector<size_t> unevenPieces() {
+    return {2, 638, 9600, 3202, 1, 17, 100000, 4, 31998};
+}
 
 // Runs the same audio through both encoders: the file path and the live
 // stream fed in pieces of uneven size.
@@ -32,8 +34,8 @@ struct Encoded {
 Encoded encodeBoth(const QByteArray& pcm, int bitrate) {
     Encoded e;
     const QString path = testsupport::root() + "/speech.wav";
-    testsupport::writeFile(path, TranscriptionService::createWAVChunk(QByteArray(44, 0) + pcm, 44,
-                                                                      0, pcm.size() / 2));
+    testsupport::writeFile(
+        path, TranscriptionService::createWAVChunk(QByteArray(44, 0) + pcm, 44, 0, pcm.size() / 2));
     e.file = OggOpus::encode(path, bitrate);
 
     auto stream = OggOpusStream::create(16000, bitrate);

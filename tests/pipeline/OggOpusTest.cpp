@@ -18,7 +18,9 @@ std::vector<QByteArray> packetsOfSizes(const std::vector<int>& sizes) {
     return out;
 }
 
-std::vector<int> repeat(int size, int count) { return std::vector<int>(size_t(count), size); }
+std::vector<int> repeat(int size, int count) {
+    return std::vector<int>(size_t(count), size);
+}
 
 struct AudioPage {
     quint64 granule;
@@ -33,7 +35,9 @@ struct AssembleCase {
     std::vector<int> firstLacing;  // lacing of the first audio page, when checked
 };
 
-void PrintTo(const AssembleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const AssembleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AssembleTest : public ::testing::TestWithParam<AssembleCase> {};
 
@@ -82,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         AssembleCase{"EmptyPacket", {0, 3}, {{1920, 0x04, 2}}, {0, 3}},
         // 2000-byte packets take 8 lacing values: the 32nd would pass 255,
         // so the page is closed after 31 packets.
-        AssembleCase{"SegmentTableFull", repeat(2000, 50), {{31 * 960, 0, 31}, {50 * 960, 0x04, 19}},
-                     {}}),
+        AssembleCase{
+            "SegmentTableFull", repeat(2000, 50), {{31 * 960, 0, 31}, {50 * 960, 0x04, 19}}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OggOpusAssemble, HeaderPagesAreByteExact) {
@@ -92,9 +96,18 @@ TEST(OggOpusAssemble, HeaderPagesAreByteExact) {
     const auto pages = oggkit::pages(*file);
     ASSERT_EQ(pages.size(), 3u);
 
-    const QByteArray head = QByteArray::fromHex("4f70757348656164" "01" "01" "3801" "803e0000" "0000" "00");
-    const QByteArray tags = QByteArray::fromHex("4f70757354616773" "05000000") + "Ormil" +
-                            QByteArray(4, 0);
+    const QByteArray head = QByteArray::fromHex(
+        "4f70757348656164"
+        "01"
+        "01"
+        "3801"
+        "803e0000"
+        "0000"
+        "00");
+    const QByteArray tags = QByteArray::fromHex(
+                                "4f70757354616773"
+                                "05000000") +
+                            "Ormil" + QByteArray(4, 0);
     struct Expected {
         quint8 flags;
         QByteArray body;
@@ -148,7 +161,8 @@ QByteArray samples(const std::vector<qint16>& values) {
 
 std::vector<qint16> tone(size_t n, int rate) {
     std::vector<qint16> v(n);
-    for (size_t i = 0; i < n; ++i) v[i] = qint16(8000 * std::sin(2 * M_PI * 440 * double(i) / rate));
+    for (size_t i = 0; i < n; ++i)
+        v[i] = qint16(8000 * std::sin(2 * M_PI * 440 * double(i) / rate));
     return v;
 }
 
@@ -214,10 +228,10 @@ TEST(OggOpusStream, RefusesRatesAndBitratesItCannotUse) {
         int bitrate;
         bool made;
     };
-    for (const Case c : {Case{16000, 24000, true}, Case{44100, 64000, true}, Case{0, 24000, false},
-                         Case{-16000, 24000, false}, Case{NAN, 24000, false},
-                         Case{INFINITY, 24000, false}, Case{16000, 0, false},
-                         Case{16000, -5, false}}) {
+    for (const Case c :
+         {Case{16000, 24000, true}, Case{44100, 64000, true}, Case{0, 24000, false},
+          Case{-16000, 24000, false}, Case{NAN, 24000, false}, Case{INFINITY, 24000, false},
+          Case{16000, 0, false}, Case{16000, -5, false}}) {
         EXPECT_EQ(OggOpusStream::create(c.rate, c.bitrate) != nullptr, c.made)
             << c.rate << " " << c.bitrate;
     }

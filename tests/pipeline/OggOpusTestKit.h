@@ -75,9 +75,9 @@ inline std::vector<QByteArray> packets(const QByteArray& file) {
 }
 
 struct Decoded {
-    int error = 0;           // first negative libopusfile result, 0 when none
-    qint64 declared = 0;     // op_pcm_total: samples at 48 kHz after pre-skip
-    std::vector<qint16> pcm; // 48 kHz mono
+    int error = 0;            // first negative libopusfile result, 0 when none
+    qint64 declared = 0;      // op_pcm_total: samples at 48 kHz after pre-skip
+    std::vector<qint16> pcm;  // 48 kHz mono
 };
 
 inline Decoded decode(const QByteArray& file) {

@@ -47,7 +47,9 @@ QStringList leftovers() {
     return QDir(QDir::tempPath()).entryList({"ormil_chunk_*"}, QDir::Files);
 }
 
-int countOf(const QString& text, const QString& needle) { return int(text.count(needle)); }
+int countOf(const QString& text, const QString& needle) {
+    return int(text.count(needle));
+}
 
 const char* kFallbackLine = "[Transcription] Opus не закодировался — откатываемся на AAC";
 
@@ -150,8 +152,8 @@ TEST(UploadCompression, AacOfAWholeNumberOfBlocksEndsCleanly) {
         for (qint64 i = 0; i < samples; ++i) pcm[i * 2 + 1] = char((i / 40) % 2 ? 30 : -30);
         const QString in = testsupport::root() + "/in.wav";
         const QString out = testsupport::root() + "/out.m4a";
-        testsupport::writeFile(in, TranscriptionService::createWAVChunk(QByteArray(44, 0) + pcm, 44,
-                                                                        0, samples));
+        testsupport::writeFile(
+            in, TranscriptionService::createWAVChunk(QByteArray(44, 0) + pcm, 44, 0, samples));
         const auto m4a = TranscriptionService::encodeAAC(in, out);
         ASSERT_TRUE(m4a.has_value()) << samples;
         // The caller owns both files.
@@ -167,8 +169,8 @@ TEST(UploadCompression, AacOfNoAudioOrAnUnwritableTargetGivesNothing) {
     EXPECT_FALSE(TranscriptionService::encodeAAC(in, testsupport::root() + "/e.m4a").has_value());
 
     testsupport::writeFile(in, VirtualMic::speechWav("hello"));
-    EXPECT_FALSE(
-        TranscriptionService::encodeAAC(in, testsupport::root() + "/no/such/dir/x.m4a").has_value());
+    EXPECT_FALSE(TranscriptionService::encodeAAC(in, testsupport::root() + "/no/such/dir/x.m4a")
+                     .has_value());
 }
 
 }  // namespace

@@ -24,12 +24,14 @@ QByteArray riff(const QByteArray& chunks, const char* form = "WAVE") {
 struct ParseCase {
     const char* name;
     QByteArray data;
-    std::optional<qint64> offset;      // parseDataChunk
-    std::optional<qint64> size;        // parseDataChunk
-    std::optional<qint64> growingAt;   // parseDataOffsetForGrowingFile
+    std::optional<qint64> offset;     // parseDataChunk
+    std::optional<qint64> size;       // parseDataChunk
+    std::optional<qint64> growingAt;  // parseDataOffsetForGrowingFile
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WavParse : public ::testing::TestWithParam<ParseCase> {};
 
@@ -80,7 +82,9 @@ struct ChunkCase {
     qint64 firstByte;  // offset of the first copied payload byte
 };
 
-void PrintTo(const ChunkCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ChunkCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WavChunk : public ::testing::TestWithParam<ChunkCase> {};
 
@@ -88,7 +92,8 @@ TEST_P(WavChunk, WrapsTheRangeInAWellFormedHeader) {
     const ChunkCase& c = GetParam();
     QByteArray payload;
     for (int i = 0; i < 200; ++i) payload.append(char(i));
-    const QByteArray source = riff(kFmt + chunk("data", 200, 0)) + payload;  // offset 44, 100 samples
+    const QByteArray source =
+        riff(kFmt + chunk("data", 200, 0)) + payload;  // offset 44, 100 samples
 
     const QByteArray wav =
         TranscriptionService::createWAVChunk(source, 44, c.startSample, c.sampleCount);
@@ -96,8 +101,13 @@ TEST_P(WavChunk, WrapsTheRangeInAWellFormedHeader) {
     EXPECT_EQ(wav.left(4), "RIFF");
     EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(36 + c.pcmBytes));
     EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
-    EXPECT_EQ(wav.mid(16, 20), QByteArray::fromHex("10000000" "0100" "0100" "803e0000"
-                                                   "007d0000" "0200" "1000"));
+    EXPECT_EQ(wav.mid(16, 20), QByteArray::fromHex("10000000"
+                                                   "0100"
+                                                   "0100"
+                                                   "803e0000"
+                                                   "007d0000"
+                                                   "0200"
+                                                   "1000"));
     EXPECT_EQ(wav.mid(36, 4), "data");
     EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(c.pcmBytes));
     EXPECT_EQ(wav.mid(44), payload.mid(c.firstByte, c.pcmBytes));
@@ -110,26 +120,27 @@ TEST_P(WavChunk, WrapsTheRangeInAWellFormedHeader) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Service, WavChunk,
-    ::testing::Values(ChunkCase{"TenSamples", 0, 10, 20, 0},
-                      ChunkCase{"FromTheMiddle", 30, 5, 10, 60},
-                      ChunkCase{"RunsPastTheEnd", 40, 160, 120, 80},
-                      ChunkCase{"StartsAtTheEnd", 100, 10, 0, 200},
-                      ChunkCase{"StartsPastTheEnd", 150, 10, 0, 200},
-                      ChunkCase{"HugeCountDoesNotOverflow", 0, qint64(1) << 62, 200, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Service, WavChunk,
+                         ::testing::Values(ChunkCase{"TenSamples", 0, 10, 20, 0},
+                                           ChunkCase{"FromTheMiddle", 30, 5, 10, 60},
+                                           ChunkCase{"RunsPastTheEnd", 40, 160, 120, 80},
+                                           ChunkCase{"StartsAtTheEnd", 100, 10, 0, 200},
+                                           ChunkCase{"StartsPastTheEnd", 150, 10, 0, 200},
+                                           ChunkCase{"HugeCountDoesNotOverflow", 0, qint64(1) << 62,
+                                                     200, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TranscriptionServiceBitrate, FollowsAudioQualityExactly) {
     SettingsStore settings;
     EXPECT_EQ(TranscriptionService::opusBitrate(settings), 24000);
     const std::pair<QJsonValue, int> cases[] = {
-        {"fast", 16000}, {"balanced", 24000}, {"high", 48000},  {"best", 64000},
+        {"fast", 16000}, {"balanced", 24000}, {"high", 48000},        {"best", 64000},
         {"Best", 24000}, {"ultra", 24000},    {QJsonValue(3), 24000},
     };
     for (const auto& [value, bitrate] : cases) {
         settings.set("audioQuality", value);
-        EXPECT_EQ(TranscriptionService::opusBitrate(settings), bitrate) << value.toVariant().toString().toStdString();
+        EXPECT_EQ(TranscriptionService::opusBitrate(settings), bitrate)
+            << value.toVariant().toString().toStdString();
     }
 }
 
