@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/AudioResampler.h"
+#include "pipeline/LibavHandles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,15 +16,6 @@ namespace AudioFileReader {
 namespace {
 struct FormatCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 }  // namespace
 
@@ -44,7 +36,7 @@ Result read(const QString& path, int outRate, int outFormat,
         av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (streamIndex < 0 || !codec) return Result::OpenFailed;
 
-    std::unique_ptr<AVCodecContext, CodecFreer> decoder(avcodec_alloc_context3(codec));
+    libav::Codec decoder(avcodec_alloc_context3(codec));
     if (!decoder ||
         avcodec_parameters_to_context(decoder.get(), format->streams[streamIndex]->codecpar) < 0 ||
         avcodec_open2(decoder.get(), codec, nullptr) < 0)
@@ -55,8 +47,8 @@ Result read(const QString& path, int outRate, int outFormat,
     if (!resampler) return Result::OpenFailed;
     const int outBytes = resampler->outBytesPerSample();
 
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    libav::Packet packet(av_packet_alloc());
+    libav::Frame frame(av_frame_alloc());
     if (!packet || !frame) return Result::OpenFailed;
 
     std::vector<uint8_t> out;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/AudioFileReader.h"
+#include "pipeline/LibavHandles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -20,15 +21,6 @@ struct OutputCloser {
         if (c->pb) avio_closep(&c->pb);
         avformat_free_context(c);
     }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 
 class Writer {
@@ -119,9 +111,9 @@ private:
     }
 
     std::unique_ptr<AVFormatContext, OutputCloser> m_out;
-    std::unique_ptr<AVCodecContext, CodecFreer> m_codec;
-    std::unique_ptr<AVPacket, PacketFreer> m_packet;
-    std::unique_ptr<AVFrame, FrameFreer> m_frame;
+    libav::Codec m_codec;
+    libav::Packet m_packet;
+    libav::Frame m_frame;
     AVStream* m_stream = nullptr;
     bool m_smallLastFrame = false;
     std::vector<float> m_pending;

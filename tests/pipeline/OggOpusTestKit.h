@@ -23,17 +23,26 @@ struct Page {
     QByteArray raw;
 };
 
+// A libogg sync state holding the whole file.
+struct Sync {
+    ogg_sync_state state;
+    explicit Sync(const QByteArray& file) {
+        ogg_sync_init(&state);
+        char* buf = ogg_sync_buffer(&state, long(file.size()));
+        std::memcpy(buf, file.constData(), size_t(file.size()));
+        ogg_sync_wrote(&state, long(file.size()));
+    }
+    ~Sync() { ogg_sync_clear(&state); }
+    bool next(ogg_page& og) { return ogg_sync_pageout(&state, &og) == 1; }
+};
+
 // Pages as libogg sees them; a page with a bad checksum is skipped by libogg,
 // so the count shows whether every checksum was right.
 inline std::vector<Page> pages(const QByteArray& file) {
     std::vector<Page> out;
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buf = ogg_sync_buffer(&sync, long(file.size()));
-    std::memcpy(buf, file.constData(), size_t(file.size()));
-    ogg_sync_wrote(&sync, long(file.size()));
+    Sync sync(file);
     ogg_page og;
-    while (ogg_sync_pageout(&sync, &og) == 1) {
+    while (sync.next(og)) {
         Page p;
         p.flags = og.header[5];
         p.granule = quint64(ogg_page_granulepos(&og));
@@ -44,22 +53,17 @@ inline std::vector<Page> pages(const QByteArray& file) {
                 QByteArray(reinterpret_cast<const char*>(og.body), og.body_len);
         out.push_back(p);
     }
-    ogg_sync_clear(&sync);
     return out;
 }
 
 // The packets of the first logical stream, reassembled by libogg from the lacing.
 inline std::vector<QByteArray> packets(const QByteArray& file) {
     std::vector<QByteArray> out;
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buf = ogg_sync_buffer(&sync, long(file.size()));
-    std::memcpy(buf, file.constData(), size_t(file.size()));
-    ogg_sync_wrote(&sync, long(file.size()));
+    Sync sync(file);
     ogg_stream_state stream;
     bool started = false;
     ogg_page og;
-    while (ogg_sync_pageout(&sync, &og) == 1) {
+    while (sync.next(og)) {
         if (!started) {
             ogg_stream_init(&stream, ogg_page_serialno(&og));
             started = true;
@@ -70,7 +74,6 @@ inline std::vector<QByteArray> packets(const QByteArray& file) {
             out.emplace_back(reinterpret_cast<const char*>(op.packet), op.bytes);
     }
     if (started) ogg_stream_clear(&stream);
-    ogg_sync_clear(&sync);
     return out;
 }
 
