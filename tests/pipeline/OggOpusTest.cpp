@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <cmath>
+#include <thread>
 
 #include "OggOpusTestKit.h"
 #include "pipeline/OggOpus.h"
@@ -220,6 +221,23 @@ TEST(OggOpusStream, NoAudioGivesNothingAndAFinishedStreamTakesNoMore) {
     EXPECT_FALSE(stream->finish().has_value());
     // One second at 16 kHz becomes 48000 samples at 48 kHz: exactly 50 frames.
     EXPECT_EQ(oggkit::pages(*file).back().granule, 48000u);
+}
+
+TEST(OggOpusStream, AppendsFromSeveralThreadsLoseNothing) {
+    auto stream = OggOpusStream::create(48000, 24000);
+    ASSERT_TRUE(stream);
+    const QByteArray frame = samples(tone(960, 48000));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 50; ++i) stream->append(frame);
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(stream->packetCount(), 200u);
+    EXPECT_EQ(stream->pendingSamples(), 0u);
+    const auto file = stream->finish();
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(oggkit::packets(*file).size(), 202u);
 }
 
 TEST(OggOpusStream, RefusesRatesAndBitratesItCannotUse) {
