@@ -23,6 +23,9 @@ QString L10n::openOrmil() {
     return t({
         {"en", "Open Ormil"},
         {"ru", "Открыть Ormil"},
+        {"es", "Abrir Ormil"},
+        {"fr", "Ouvrir Ormil"},
+        {"de", "Ormil öffnen"},
     });
 }
 
@@ -30,6 +33,9 @@ QString L10n::pasteLastTranscription() {
     return t({
         {"en", "Paste Last Transcription"},
         {"ru", "Вставить последнюю расшифровку"},
+        {"es", "Pegar última transcripción"},
+        {"fr", "Coller la dernière transcription"},
+        {"de", "Letzte Transkription einfügen"},
     });
 }
 
@@ -37,6 +43,9 @@ QString L10n::recentTranscriptions() {
     return t({
         {"en", "Recent Transcriptions"},
         {"ru", "Последние расшифровки"},
+        {"es", "Transcripciones recientes"},
+        {"fr", "Transcriptions récentes"},
+        {"de", "Letzte Transkriptionen"},
     });
 }
 
@@ -44,6 +53,9 @@ QString L10n::clipboardHistoryMenu() {
     return t({
         {"en", "Clipboard History"},
         {"ru", "История буфера обмена"},
+        {"es", "Historial del portapapeles"},
+        {"fr", "Historique du presse-papiers"},
+        {"de", "Verlauf der Zwischenablage"},
     });
 }
 
@@ -51,6 +63,9 @@ QString L10n::settings() {
     return t({
         {"en", "Settings"},
         {"ru", "Настройки"},
+        {"es", "Ajustes"},
+        {"fr", "Paramètres"},
+        {"de", "Einstellungen"},
     });
 }
 
@@ -58,6 +73,9 @@ QString L10n::checkForUpdates() {
     return t({
         {"en", "Check for Updates..."},
         {"ru", "Проверить обновления..."},
+        {"es", "Buscar actualizaciones..."},
+        {"fr", "Rechercher des mises à jour..."},
+        {"de", "Nach Updates suchen..."},
     });
 }
 
@@ -65,6 +83,9 @@ QString L10n::quitOrmil() {
     return t({
         {"en", "Quit Ormil"},
         {"ru", "Выйти из Ormil"},
+        {"es", "Salir de Ormil"},
+        {"fr", "Quitter Ormil"},
+        {"de", "Ormil beenden"},
     });
 }
 
@@ -72,6 +93,9 @@ QString L10n::clipboardEmptyShort() {
     return t({
         {"en", "Empty"},
         {"ru", "Пусто"},
+        {"es", "Vacío"},
+        {"fr", "Vide"},
+        {"de", "Leer"},
     });
 }
 
@@ -79,6 +103,9 @@ QString L10n::noRecentTranscriptions() {
     return t({
         {"en", "No recent transcriptions"},
         {"ru", "Нет последних расшифровок"},
+        {"es", "No hay transcripciones recientes"},
+        {"fr", "Aucune transcription récente"},
+        {"de", "Keine neuen Transkriptionen"},
     });
 }
 
@@ -86,6 +113,9 @@ QString L10n::processing() {
     return t({
         {"en", "Processing..."},
         {"ru", "Обработка..."},
+        {"es", "Procesando..."},
+        {"fr", "Traitement..."},
+        {"de", "Wird verarbeitet..."},
     });
 }
 
@@ -93,6 +123,9 @@ QString L10n::recording() {
     return t({
         {"en", "Recording..."},
         {"ru", "Запись..."},
+        {"es", "Grabando..."},
+        {"fr", "Enregistrement..."},
+        {"de", "Aufnahme läuft..."},
     });
 }
 
@@ -140,6 +173,9 @@ QString L10n::voiceToText() {
     return t({
         {"en", "Voice-to-text dictation for Linux"},
         {"ru", "Голосовая диктовка для Linux"},
+        {"es", "Dictado por voz para Linux"},
+        {"fr", "Dictée vocale pour Linux"},
+        {"de", "Sprachdiktat für Linux"},
     });
 }
 
@@ -205,21 +241,49 @@ QString L10n::tooShortTitle() {
 
 QString L10n::tooShortHint() {
     return t({
-        {"en", "Hold the key while speaking. Prefer one press to start and another to stop? Settings → Recording Mode → Toggle."},
-        {"ru", "Удерживайте клавишу, пока говорите. Хотите включать запись одним нажатием? Настройки → Режим записи → Переключение."},
-        {"es", "Mantén pulsada la tecla mientras hablas. ¿Prefieres una pulsación para iniciar y otra para parar? Ajustes → Modo de grabación → Alternar."},
-        {"fr", "Maintenez la touche pendant que vous parlez. Vous préférez une pression pour démarrer et une autre pour arrêter ? Paramètres → Mode d’enregistrement → Basculer."},
-        {"de", "Halten Sie die Taste beim Sprechen gedrückt. Lieber einmal drücken zum Starten und erneut zum Stoppen? Einstellungen → Aufnahmemodus → Umschalten."},
-        {"tr", "Konuşurken tuşu basılı tutun. Başlatmak ve durdurmak için birer kez basmayı mı tercih edersiniz? Ayarlar → Kayıt modu → Aç/Kapat."},
-        {"it", "Tieni premuto il tasto mentre parli. Preferisci una pressione per avviare e un’altra per fermare? Impostazioni → Modalità di registrazione → Attiva/disattiva."},
-        {"pt", "Segure a tecla enquanto fala. Prefere um toque para iniciar e outro para parar? Configurações → Modo de Gravação → Alternar."},
-        {"pl", "Przytrzymaj klawisz podczas mówienia. Wolisz jedno naciśnięcie na start i kolejne na stop? Ustawienia → Tryb nagrywania → Przełącznik."},
-        {"uk", "Утримуйте клавішу, поки говорите. Хочете вмикати запис одним натисканням? Налаштування → Режим запису → Перемикач."},
-        {"ja", "話している間はキーを押し続けてください。1回押して開始、もう1回で停止がよければ、設定 → 録音モード → トグル。"},
-        {"ko", "말하는 동안 키를 누르고 계세요. 한 번 눌러 시작하고 다시 눌러 멈추려면 설정 → 녹음 모드 → 토글."},
+        {"en",
+         "Hold the key while speaking. Prefer one press to start and another to stop? Settings → "
+         "Recording Mode → Toggle."},
+        {"ru",
+         "Удерживайте клавишу, пока говорите. Хотите включать запись одним нажатием? Настройки → "
+         "Режим записи → Переключение."},
+        {"es",
+         "Mantén pulsada la tecla mientras hablas. ¿Prefieres una pulsación para iniciar y otra "
+         "para parar? Ajustes → Modo de grabación → Alternar."},
+        {"fr",
+         "Maintenez la touche pendant que vous parlez. Vous préférez une pression pour démarrer et "
+         "une autre pour arrêter ? Paramètres → Mode d’enregistrement → Basculer."},
+        {"de",
+         "Halten Sie die Taste beim Sprechen gedrückt. Lieber einmal drücken zum Starten und "
+         "erneut zum Stoppen? Einstellungen → Aufnahmemodus → Umschalten."},
+        {"tr",
+         "Konuşurken tuşu basılı tutun. Başlatmak ve durdurmak için birer kez basmayı mı tercih "
+         "edersiniz? Ayarlar → Kayıt modu → Aç/Kapat."},
+        {"it",
+         "Tieni premuto il tasto mentre parli. Preferisci una pressione per avviare e un’altra per "
+         "fermare? Impostazioni → Modalità di registrazione → Attiva/disattiva."},
+        {"pt",
+         "Segure a tecla enquanto fala. Prefere um toque para iniciar e outro para parar? "
+         "Configurações → Modo de Gravação → Alternar."},
+        {"pl",
+         "Przytrzymaj klawisz podczas mówienia. Wolisz jedno naciśnięcie na start i kolejne na "
+         "stop? Ustawienia → Tryb nagrywania → Przełącznik."},
+        {"uk",
+         "Утримуйте клавішу, поки говорите. Хочете вмикати запис одним натисканням? Налаштування → "
+         "Режим запису → Перемикач."},
+        {"ja",
+         "話している間はキーを押し続けてください。1回押して開始、もう1回で停止がよければ、設定 → "
+         "録音モード → トグル。"},
+        {"ko",
+         "말하는 동안 키를 누르고 계세요. 한 번 눌러 시작하고 다시 눌러 멈추려면 설정 → 녹음 모드 "
+         "→ 토글."},
         {"zh", "说话时请按住按键。想按一次开始、再按一次停止？设置 → 录音模式 → 开关模式。"},
-        {"hi", "बोलते समय कुंजी दबाए रखें। एक बार दबाकर शुरू और दोबारा दबाकर बंद करना चाहते हैं? सेटिंग्स → रिकॉर्डिंग मोड → टॉगल।"},
-        {"ar", "استمر بالضغط على المفتاح أثناء التحدث. تفضّل ضغطة للبدء وأخرى للإيقاف؟ الإعدادات ← وضع التسجيل ← تبديل."},
+        {"hi",
+         "बोलते समय कुंजी दबाए रखें। एक बार दबाकर शुरू और दोबारा दबाकर बंद करना चाहते हैं? सेटिंग्स → रिकॉर्डिंग "
+         "मोड → टॉगल।"},
+        {"ar",
+         "استمر بالضغط على المفتاح أثناء التحدث. تفضّل ضغطة للبدء وأخرى للإيقاف؟ الإعدادات ← وضع "
+         "التسجيل ← تبديل."},
     });
 }
 
@@ -267,6 +331,9 @@ QString L10n::usage() {
     return t({
         {"en", "Usage"},
         {"ru", "Использование"},
+        {"es", "Uso"},
+        {"fr", "Utilisation"},
+        {"de", "Nutzung"},
     });
 }
 
@@ -274,6 +341,9 @@ QString L10n::logout() {
     return t({
         {"en", "Logout"},
         {"ru", "Выйти"},
+        {"es", "Cerrar sesión"},
+        {"fr", "Se déconnecter"},
+        {"de", "Abmelden"},
     });
 }
 
@@ -281,6 +351,9 @@ QString L10n::wordsThisWeek() {
     return t({
         {"en", "Words this week"},
         {"ru", "Слов за неделю"},
+        {"es", "Palabras esta semana"},
+        {"fr", "Mots cette semaine"},
+        {"de", "Wörter diese Woche"},
     });
 }
 
@@ -288,6 +361,9 @@ QString L10n::notSignedIn() {
     return t({
         {"en", "Not signed in"},
         {"ru", "Вход не выполнен"},
+        {"es", "Sesión no iniciada"},
+        {"fr", "Non connecté"},
+        {"de", "Nicht angemeldet"},
     });
 }
 
@@ -295,6 +371,13 @@ QString L10n::signInToSync() {
     return t({
         {"en", "Sign in to sync settings and access unlimited transcriptions"},
         {"ru", "Войдите, чтобы синхронизировать настройки и получить безлимитные расшифровки"},
+        {"es", "Inicia sesión para sincronizar los ajustes y acceder a transcripciones ilimitadas"},
+        {"fr",
+         "Connectez-vous pour synchroniser les paramètres et accéder à des transcriptions "
+         "illimitées"},
+        {"de",
+         "Melden Sie sich an, um Einstellungen zu synchronisieren und unbegrenzt zu "
+         "transkribieren"},
     });
 }
 
@@ -302,6 +385,9 @@ QString L10n::loginRegister() {
     return t({
         {"en", "Login / Register"},
         {"ru", "Вход / Регистрация"},
+        {"es", "Iniciar sesión / Registrarse"},
+        {"fr", "Connexion / Inscription"},
+        {"de", "Anmelden / Registrieren"},
     });
 }
 
@@ -309,6 +395,9 @@ QString L10n::settingsTabApp() {
     return t({
         {"en", "App"},
         {"ru", "Приложение"},
+        {"es", "Aplicación"},
+        {"fr", "Application"},
+        {"de", "App"},
     });
 }
 
@@ -316,6 +405,9 @@ QString L10n::about() {
     return t({
         {"en", "About"},
         {"ru", "О программе"},
+        {"es", "Acerca de"},
+        {"fr", "À propos"},
+        {"de", "Über"},
     });
 }
 
@@ -323,6 +415,9 @@ QString L10n::backend() {
     return t({
         {"en", "Backend:"},
         {"ru", "Сервер:"},
+        {"es", "Servidor:"},
+        {"fr", "Serveur :"},
+        {"de", "Server:"},
     });
 }
 
@@ -330,6 +425,9 @@ QString L10n::version() {
     return t({
         {"en", "Version:"},
         {"ru", "Версия:"},
+        {"es", "Versión:"},
+        {"fr", "Version :"},
+        {"de", "Version:"},
     });
 }
 
@@ -337,6 +435,9 @@ QString L10n::launchAtLogin() {
     return t({
         {"en", "Launch at login"},
         {"ru", "Запускать при входе в систему"},
+        {"es", "Abrir al iniciar sesión"},
+        {"fr", "Lancer à l’ouverture de session"},
+        {"de", "Bei der Anmeldung starten"},
     });
 }
 
@@ -344,6 +445,9 @@ QString L10n::sendErrorReports() {
     return t({
         {"en", "Send error reports"},
         {"ru", "Отправлять отчёты об ошибках"},
+        {"es", "Enviar informes de errores"},
+        {"fr", "Envoyer les rapports d’erreur"},
+        {"de", "Fehlerberichte senden"},
     });
 }
 
@@ -351,6 +455,11 @@ QString L10n::sendErrorReportsDesc() {
     return t({
         {"en", "Technical error data only — your dictation text is never sent"},
         {"ru", "Только технические данные об ошибке — текст диктовки никогда не отправляется"},
+        {"es", "Solo datos técnicos del error: el texto de tu dictado nunca se envía"},
+        {"fr",
+         "Uniquement des données techniques sur l’erreur — le texte de votre dictée n’est jamais "
+         "envoyé"},
+        {"de", "Nur technische Fehlerdaten – Ihr Diktattext wird nie gesendet"},
     });
 }
 
@@ -358,6 +467,9 @@ QString L10n::settingsTabAudio() {
     return t({
         {"en", "Sound & view"},
         {"ru", "Звук и вид"},
+        {"es", "Sonido y vista"},
+        {"fr", "Son et affichage"},
+        {"de", "Ton & Anzeige"},
     });
 }
 
@@ -365,6 +477,9 @@ QString L10n::audio() {
     return t({
         {"en", "Audio"},
         {"ru", "Звук"},
+        {"es", "Audio"},
+        {"fr", "Audio"},
+        {"de", "Audio"},
     });
 }
 
@@ -372,6 +487,9 @@ QString L10n::soundFeedback() {
     return t({
         {"en", "Sound feedback"},
         {"ru", "Звуковые сигналы"},
+        {"es", "Sonidos de aviso"},
+        {"fr", "Signaux sonores"},
+        {"de", "Tonsignale"},
     });
 }
 
@@ -379,6 +497,9 @@ QString L10n::showOverlay() {
     return t({
         {"en", "Show overlay indicator"},
         {"ru", "Показывать индикатор"},
+        {"es", "Mostrar indicador flotante"},
+        {"fr", "Afficher l’indicateur flottant"},
+        {"de", "Schwebende Anzeige einblenden"},
     });
 }
 
@@ -386,6 +507,9 @@ QString L10n::hideOverlayIdle() {
     return t({
         {"en", "Hide when idle (show only while recording)"},
         {"ru", "Скрывать в простое (показывать только во время записи)"},
+        {"es", "Ocultar en reposo (mostrar solo al grabar)"},
+        {"fr", "Masquer au repos (afficher seulement pendant l’enregistrement)"},
+        {"de", "Im Leerlauf ausblenden (nur während der Aufnahme zeigen)"},
     });
 }
 
@@ -393,6 +517,9 @@ QString L10n::autoSwitchLayout() {
     return t({
         {"en", "Auto-switch keyboard layout"},
         {"ru", "Автопереключение раскладки"},
+        {"es", "Cambiar distribución de teclado automáticamente"},
+        {"fr", "Changer automatiquement la disposition du clavier"},
+        {"de", "Tastaturlayout automatisch wechseln"},
     });
 }
 
@@ -400,6 +527,9 @@ QString L10n::audioNormalization() {
     return t({
         {"en", "Amplify quiet speech"},
         {"ru", "Усиливать тихую речь"},
+        {"es", "Amplificar la voz baja"},
+        {"fr", "Amplifier la voix faible"},
+        {"de", "Leise Sprache verstärken"},
     });
 }
 
@@ -407,6 +537,9 @@ QString L10n::duckLevel() {
     return t({
         {"en", "Volume while recording"},
         {"ru", "Громкость во время записи"},
+        {"es", "Volumen durante la grabación"},
+        {"fr", "Volume pendant l’enregistrement"},
+        {"de", "Lautstärke während der Aufnahme"},
     });
 }
 
@@ -414,6 +547,9 @@ QString L10n::volume() {
     return t({
         {"en", "Volume"},
         {"ru", "Громкость"},
+        {"es", "Volumen"},
+        {"fr", "Volume"},
+        {"de", "Lautstärke"},
     });
 }
 
@@ -421,6 +557,9 @@ QString L10n::microphone() {
     return t({
         {"en", "Microphone"},
         {"ru", "Микрофон"},
+        {"es", "Micrófono"},
+        {"fr", "Microphone"},
+        {"de", "Mikrofon"},
     });
 }
 
@@ -428,6 +567,9 @@ QString L10n::systemDefault() {
     return t({
         {"en", "System Default"},
         {"ru", "Системный по умолчанию"},
+        {"es", "Predeterminado del sistema"},
+        {"fr", "Par défaut du système"},
+        {"de", "Systemstandard"},
     });
 }
 
@@ -435,6 +577,9 @@ QString L10n::audioQualityDesc() {
     return t({
         {"en", "Higher — more accurate with a weak mic, but slower"},
         {"ru", "Выше — точнее при слабом микрофоне, но медленнее"},
+        {"es", "Más alta: más precisa con un micrófono débil, pero más lenta"},
+        {"fr", "Plus élevée — plus précise avec un micro faible, mais plus lente"},
+        {"de", "Höher – genauer bei schwachem Mikrofon, aber langsamer"},
     });
 }
 
@@ -442,6 +587,9 @@ QString L10n::audioQuality() {
     return t({
         {"en", "Recognition"},
         {"ru", "Распознавание"},
+        {"es", "Reconocimiento"},
+        {"fr", "Reconnaissance"},
+        {"de", "Erkennung"},
     });
 }
 
@@ -449,6 +597,9 @@ QString L10n::audioQualityFast() {
     return t({
         {"en", "Faster"},
         {"ru", "Быстрее"},
+        {"es", "Rápido"},
+        {"fr", "Rapide"},
+        {"de", "Schneller"},
     });
 }
 
@@ -456,6 +607,9 @@ QString L10n::audioQualityBalanced() {
     return t({
         {"en", "Balanced"},
         {"ru", "Сбалансированно"},
+        {"es", "Equilibrado"},
+        {"fr", "Équilibrée"},
+        {"de", "Ausgewogen"},
     });
 }
 
@@ -463,6 +617,9 @@ QString L10n::audioQualityHigh() {
     return t({
         {"en", "High"},
         {"ru", "Высокое"},
+        {"es", "Alto"},
+        {"fr", "Élevée"},
+        {"de", "Hoch"},
     });
 }
 
@@ -470,6 +627,9 @@ QString L10n::audioQualityBest() {
     return t({
         {"en", "Maximum"},
         {"ru", "Максимальное"},
+        {"es", "Máximo"},
+        {"fr", "Maximale"},
+        {"de", "Maximal"},
     });
 }
 
@@ -477,6 +637,9 @@ QString L10n::audioDucking() {
     return t({
         {"en", "Audio Ducking"},
         {"ru", "Приглушение звука"},
+        {"es", "Atenuación de audio"},
+        {"fr", "Atténuation du son"},
+        {"de", "Audio absenken"},
     });
 }
 
@@ -484,6 +647,9 @@ QString L10n::duckNone() {
     return t({
         {"en", "None"},
         {"ru", "Нет"},
+        {"es", "Ninguna"},
+        {"fr", "Aucune"},
+        {"de", "Keine"},
     });
 }
 
@@ -491,6 +657,9 @@ QString L10n::duckPartial() {
     return t({
         {"en", "Partial"},
         {"ru", "Частичное"},
+        {"es", "Parcial"},
+        {"fr", "Partielle"},
+        {"de", "Teilweise"},
     });
 }
 
@@ -498,6 +667,9 @@ QString L10n::duckFull() {
     return t({
         {"en", "Full (Mute)"},
         {"ru", "Полное (без звука)"},
+        {"es", "Total (silenciar)"},
+        {"fr", "Totale (muet)"},
+        {"de", "Vollständig (stumm)"},
     });
 }
 
@@ -505,6 +677,9 @@ QString L10n::settingsTabText() {
     return t({
         {"en", "Text"},
         {"ru", "Текст"},
+        {"es", "Texto"},
+        {"fr", "Texte"},
+        {"de", "Text"},
     });
 }
 
@@ -512,6 +687,9 @@ QString L10n::transcription() {
     return t({
         {"en", "Transcription"},
         {"ru", "Расшифровка"},
+        {"es", "Transcripción"},
+        {"fr", "Transcription"},
+        {"de", "Transkription"},
     });
 }
 
@@ -519,6 +697,9 @@ QString L10n::perAppStyles() {
     return t({
         {"en", "Styles per app"},
         {"ru", "Стили для приложений"},
+        {"es", "Estilos por aplicación"},
+        {"fr", "Styles par application"},
+        {"de", "Stile pro App"},
     });
 }
 
@@ -526,6 +707,9 @@ QString L10n::language() {
     return t({
         {"en", "Language"},
         {"ru", "Язык"},
+        {"es", "Idioma"},
+        {"fr", "Langue"},
+        {"de", "Sprache"},
     });
 }
 
@@ -533,6 +717,9 @@ QString L10n::recognitionLanguage() {
     return t({
         {"en", "Recognition Language"},
         {"ru", "Язык распознавания"},
+        {"es", "Idioma de reconocimiento"},
+        {"fr", "Langue de reconnaissance"},
+        {"de", "Erkennungssprache"},
     });
 }
 
@@ -540,6 +727,9 @@ QString L10n::interfaceLanguage() {
     return t({
         {"en", "Interface Language"},
         {"ru", "Язык интерфейса"},
+        {"es", "Idioma de la interfaz"},
+        {"fr", "Langue de l’interface"},
+        {"de", "Sprache der Oberfläche"},
     });
 }
 
@@ -547,6 +737,9 @@ QString L10n::perAppStylesHint() {
     return t({
         {"en", "Your own processing style for chosen apps"},
         {"ru", "Свой стиль обработки для выбранных приложений"},
+        {"es", "Tu propio estilo de procesamiento para las aplicaciones elegidas"},
+        {"fr", "Votre propre style de traitement pour les applications choisies"},
+        {"de", "Eigener Verarbeitungsstil für ausgewählte Apps"},
     });
 }
 
@@ -554,6 +747,9 @@ QString L10n::perAppAddRunning() {
     return t({
         {"en", "Add from running apps"},
         {"ru", "Добавить из запущенных приложений"},
+        {"es", "Añadir de las aplicaciones abiertas"},
+        {"fr", "Ajouter depuis les applications ouvertes"},
+        {"de", "Aus laufenden Apps hinzufügen"},
     });
 }
 
@@ -561,6 +757,9 @@ QString L10n::toneNone() {
     return t({
         {"en", "None"},
         {"ru", "Без обработки"},
+        {"es", "Ninguno"},
+        {"fr", "Aucun"},
+        {"de", "Keiner"},
     });
 }
 
@@ -568,6 +767,9 @@ QString L10n::toneNeutral() {
     return t({
         {"en", "Neutral"},
         {"ru", "Нейтральный"},
+        {"es", "Neutral"},
+        {"fr", "Neutre"},
+        {"de", "Neutral"},
     });
 }
 
@@ -575,6 +777,9 @@ QString L10n::toneReadable() {
     return t({
         {"en", "Readable"},
         {"ru", "Читабельный"},
+        {"es", "Legible"},
+        {"fr", "Lisible"},
+        {"de", "Gut lesbar"},
     });
 }
 
@@ -582,6 +787,9 @@ QString L10n::toneConcise() {
     return t({
         {"en", "Concise"},
         {"ru", "Лаконичный"},
+        {"es", "Conciso"},
+        {"fr", "Concis"},
+        {"de", "Knapp"},
     });
 }
 
@@ -589,6 +797,9 @@ QString L10n::toneSummary() {
     return t({
         {"en", "Condensed"},
         {"ru", "Сжатый"},
+        {"es", "Condensado"},
+        {"fr", "Condensé"},
+        {"de", "Verdichtet"},
     });
 }
 
@@ -596,6 +807,9 @@ QString L10n::toneTheses() {
     return t({
         {"en", "Bullet points"},
         {"ru", "Тезисы"},
+        {"es", "Viñetas"},
+        {"fr", "Liste à puces"},
+        {"de", "Stichpunkte"},
     });
 }
 
@@ -603,6 +817,9 @@ QString L10n::toneFormal() {
     return t({
         {"en", "Formal"},
         {"ru", "Официальный"},
+        {"es", "Formal"},
+        {"fr", "Formel"},
+        {"de", "Förmlich"},
     });
 }
 
@@ -610,6 +827,9 @@ QString L10n::replaceProfanityHint() {
     return t({
         {"en", "Politely replaces profanity in any mode"},
         {"ru", "Вежливо заменяет ненормативную лексику в любом режиме"},
+        {"es", "Sustituye las groserías con cortesía en cualquier modo"},
+        {"fr", "Remplace poliment les grossièretés dans tous les modes"},
+        {"de", "Ersetzt Kraftausdrücke in jedem Modus durch höfliche Wörter"},
     });
 }
 
@@ -617,6 +837,9 @@ QString L10n::replaceProfanity() {
     return t({
         {"en", "Replace profanity"},
         {"ru", "Заменять мат"},
+        {"es", "Sustituir groserías"},
+        {"fr", "Remplacer les grossièretés"},
+        {"de", "Kraftausdrücke ersetzen"},
     });
 }
 
@@ -624,6 +847,9 @@ QString L10n::toneStyle() {
     return t({
         {"en", "Tone Style"},
         {"ru", "Стиль текста"},
+        {"es", "Estilo del texto"},
+        {"fr", "Style du texte"},
+        {"de", "Textstil"},
     });
 }
 
@@ -631,6 +857,9 @@ QString L10n::editTonePromptHint() {
     return t({
         {"en", "Edit prompt"},
         {"ru", "Изменить промпт"},
+        {"es", "Editar prompt"},
+        {"fr", "Modifier le prompt"},
+        {"de", "Prompt bearbeiten"},
     });
 }
 
@@ -638,6 +867,9 @@ QString L10n::settingsTabKeys() {
     return t({
         {"en", "Keys"},
         {"ru", "Клавиши"},
+        {"es", "Teclas"},
+        {"fr", "Touches"},
+        {"de", "Tasten"},
     });
 }
 
@@ -645,6 +877,9 @@ QString L10n::hotkey() {
     return t({
         {"en", "Hotkey"},
         {"ru", "Горячая клавиша"},
+        {"es", "Atajo de teclado"},
+        {"fr", "Raccourci"},
+        {"de", "Tastenkürzel"},
     });
 }
 
@@ -652,6 +887,9 @@ QString L10n::translateHotkey() {
     return t({
         {"en", "Translate Hotkey"},
         {"ru", "Клавиша перевода"},
+        {"es", "Atajo de traducción"},
+        {"fr", "Raccourci de traduction"},
+        {"de", "Tastenkürzel für Übersetzung"},
     });
 }
 
@@ -659,6 +897,9 @@ QString L10n::pasteLastHotkey() {
     return t({
         {"en", "Paste Last Hotkey"},
         {"ru", "Клавиша вставки последней"},
+        {"es", "Atajo para pegar la última"},
+        {"fr", "Raccourci de collage de la dernière"},
+        {"de", "Tastenkürzel für letzte Einfügung"},
     });
 }
 
@@ -666,6 +907,9 @@ QString L10n::pasteLastHotkeyDesc() {
     return t({
         {"en", "Re-insert the last transcription into the focused field"},
         {"ru", "Повторно вставить последнюю расшифровку в активное поле"},
+        {"es", "Vuelve a insertar la última transcripción en el campo activo"},
+        {"fr", "Réinsérer la dernière transcription dans le champ actif"},
+        {"de", "Letzte Transkription erneut in das aktive Feld einfügen"},
     });
 }
 
@@ -673,6 +917,9 @@ QString L10n::changeHotkey() {
     return t({
         {"en", "Change Hotkey"},
         {"ru", "Изменить клавишу"},
+        {"es", "Cambiar atajo"},
+        {"fr", "Changer le raccourci"},
+        {"de", "Tastenkürzel ändern"},
     });
 }
 
@@ -680,6 +927,9 @@ QString L10n::cancel() {
     return t({
         {"en", "Cancel"},
         {"ru", "Отмена"},
+        {"es", "Cancelar"},
+        {"fr", "Annuler"},
+        {"de", "Abbrechen"},
     });
 }
 
@@ -687,6 +937,9 @@ QString L10n::currentHotkey() {
     return t({
         {"en", "Current hotkey:"},
         {"ru", "Текущая клавиша:"},
+        {"es", "Atajo actual:"},
+        {"fr", "Raccourci actuel :"},
+        {"de", "Aktuelles Tastenkürzel:"},
     });
 }
 
@@ -694,6 +947,9 @@ QString L10n::notSet() {
     return t({
         {"en", "Not set"},
         {"ru", "Не задана"},
+        {"es", "Sin asignar"},
+        {"fr", "Non défini"},
+        {"de", "Nicht festgelegt"},
     });
 }
 
@@ -701,6 +957,9 @@ QString L10n::pressAnyKey() {
     return t({
         {"en", "Press any key..."},
         {"ru", "Нажмите любую клавишу..."},
+        {"es", "Pulsa cualquier tecla..."},
+        {"fr", "Appuyez sur une touche..."},
+        {"de", "Beliebige Taste drücken..."},
     });
 }
 
@@ -708,6 +967,9 @@ QString L10n::translateHotkeyDesc() {
     return t({
         {"en", "Hold to record + translate to target language"},
         {"ru", "Удерживайте для записи + перевода на целевой язык"},
+        {"es", "Mantén pulsado para grabar + traducir al idioma de destino"},
+        {"fr", "Maintenir pour enregistrer + traduire dans la langue cible"},
+        {"de", "Gedrückt halten zum Aufnehmen + Übersetzen in die Zielsprache"},
     });
 }
 
@@ -715,6 +977,9 @@ QString L10n::translateTo() {
     return t({
         {"en", "Translate to"},
         {"ru", "Переводить на"},
+        {"es", "Traducir a"},
+        {"fr", "Traduire en"},
+        {"de", "Übersetzen in"},
     });
 }
 
@@ -722,6 +987,9 @@ QString L10n::reset() {
     return t({
         {"en", "Reset"},
         {"ru", "Сбросить"},
+        {"es", "Restablecer"},
+        {"fr", "Réinitialiser"},
+        {"de", "Zurücksetzen"},
     });
 }
 
@@ -729,13 +997,29 @@ QString L10n::openWindowOnLaunch() {
     return t({
         {"en", "Open window on launch"},
         {"ru", "Открывать окно при запуске"},
+        {"es", "Abrir la ventana al iniciar"},
+        {"fr", "Ouvrir la fenêtre au lancement"},
+        {"de", "Fenster beim Start öffnen"},
     });
 }
 
 QString L10n::openWindowOnLaunchDesc() {
     return t({
-        {"en", "The app lives in the system tray and has no taskbar icon. Without this the launch looks like nothing happened."},
-        {"ru", "Приложение живёт в системном трее и не имеет значка на панели задач. Без этой настройки кажется, что запуск ничего не дал."},
+        {"en",
+         "The app lives in the system tray and has no taskbar icon. Without this the launch looks "
+         "like nothing happened."},
+        {"ru",
+         "Приложение живёт в системном трее и не имеет значка на панели задач. Без этой настройки "
+         "кажется, что запуск ничего не дал."},
+        {"es",
+         "La aplicación vive en la bandeja del sistema y no tiene icono en la barra de tareas. Sin "
+         "esta opción, parece que al iniciarla no pasa nada."},
+        {"fr",
+         "L’application se trouve dans la zone de notification et n’a pas d’icône dans la barre "
+         "des tâches. Sans cette option, le lancement semble ne rien faire."},
+        {"de",
+         "Die App befindet sich im Infobereich und hat kein Symbol in der Taskleiste. Ohne diese "
+         "Option sieht es so aus, als wäre beim Start nichts passiert."},
     });
 }
 
@@ -743,6 +1027,9 @@ QString L10n::pressAndHold() {
     return t({
         {"en", "Press and hold to record, release to transcribe"},
         {"ru", "Нажмите и удерживайте для записи, отпустите для расшифровки"},
+        {"es", "Mantén pulsado para grabar y suelta para transcribir"},
+        {"fr", "Maintenez pour enregistrer, relâchez pour transcrire"},
+        {"de", "Zum Aufnehmen gedrückt halten, zum Transkribieren loslassen"},
     });
 }
 
@@ -750,6 +1037,9 @@ QString L10n::pushToTalkDesc() {
     return t({
         {"en", "Hold key to record, release to stop"},
         {"ru", "Удерживайте клавишу для записи, отпустите для остановки"},
+        {"es", "Mantén pulsada la tecla para grabar y suéltala para parar"},
+        {"fr", "Maintenez la touche pour enregistrer, relâchez pour arrêter"},
+        {"de", "Taste zum Aufnehmen gedrückt halten, zum Beenden loslassen"},
     });
 }
 
@@ -757,6 +1047,9 @@ QString L10n::toggleRecordDesc() {
     return t({
         {"en", "Press once to start, press again to stop"},
         {"ru", "Нажмите один раз для начала, ещё раз — для остановки"},
+        {"es", "Pulsa una vez para iniciar y otra vez para parar"},
+        {"fr", "Appuyez une fois pour démarrer, une seconde fois pour arrêter"},
+        {"de", "Einmal drücken zum Starten, erneut drücken zum Beenden"},
     });
 }
 
@@ -764,6 +1057,9 @@ QString L10n::recordingMode() {
     return t({
         {"en", "Recording Mode"},
         {"ru", "Режим записи"},
+        {"es", "Modo de grabación"},
+        {"fr", "Mode d’enregistrement"},
+        {"de", "Aufnahmemodus"},
     });
 }
 
@@ -771,6 +1067,9 @@ QString L10n::pushToTalk() {
     return t({
         {"en", "Push-to-Talk"},
         {"ru", "Удержание"},
+        {"es", "Mantener para hablar"},
+        {"fr", "Maintenir pour parler"},
+        {"de", "Push-to-Talk"},
     });
 }
 
@@ -778,6 +1077,9 @@ QString L10n::toggleRecord() {
     return t({
         {"en", "Toggle"},
         {"ru", "Переключение"},
+        {"es", "Alternar"},
+        {"fr", "Basculer"},
+        {"de", "Umschalten"},
     });
 }
 
@@ -785,6 +1087,9 @@ QString L10n::productsSection() {
     return t({
         {"en", "Our products"},
         {"ru", "Наши продукты"},
+        {"es", "Nuestros productos"},
+        {"fr", "Nos produits"},
+        {"de", "Unsere Produkte"},
     });
 }
 
@@ -792,6 +1097,9 @@ QString L10n::productsSubtitle() {
     return t({
         {"en", "Z7 ecosystem — services that work together"},
         {"ru", "Экосистема Z7 — сервисы, которые работают вместе"},
+        {"es", "Ecosistema Z7: servicios que funcionan juntos"},
+        {"fr", "Écosystème Z7 — des services qui fonctionnent ensemble"},
+        {"de", "Z7-Ökosystem – Dienste, die zusammenarbeiten"},
     });
 }
 
@@ -799,13 +1107,29 @@ QString L10n::productsD7AvuTagline() {
     return t({
         {"en", "AI agent in your messenger"},
         {"ru", "ИИ-агент в вашем мессенджере"},
+        {"es", "Agente de IA en tu mensajería"},
+        {"fr", "Un agent IA dans votre messagerie"},
+        {"de", "KI-Agent in Ihrem Messenger"},
     });
 }
 
 QString L10n::productsD7AvuDesc() {
     return t({
-        {"en", "A personal AI agent that understands context, remembers you and gets tasks done. Works in Telegram, VK and Max. Try it for free."},
-        {"ru", "Личный ИИ-агент, который понимает контекст, помнит вас и выполняет задачи. Работает в Telegram, VK и Max. Попробуйте бесплатно."},
+        {"en",
+         "A personal AI agent that understands context, remembers you and gets tasks done. Works "
+         "in Telegram, VK and Max. Try it for free."},
+        {"ru",
+         "Личный ИИ-агент, который понимает контекст, помнит вас и выполняет задачи. Работает в "
+         "Telegram, VK и Max. Попробуйте бесплатно."},
+        {"es",
+         "Un agente de IA personal que entiende el contexto, te recuerda y hace las tareas. "
+         "Funciona en Telegram, VK y Max. Pruébalo gratis."},
+        {"fr",
+         "Un agent IA personnel qui comprend le contexte, se souvient de vous et accomplit vos "
+         "tâches. Fonctionne dans Telegram, VK et Max. Essayez-le gratuitement."},
+        {"de",
+         "Ein persönlicher KI-Agent, der den Kontext versteht, sich an Sie erinnert und Aufgaben "
+         "erledigt. Funktioniert in Telegram, VK und Max. Kostenlos ausprobieren."},
     });
 }
 
@@ -813,6 +1137,12 @@ QString L10n::productsSameAccount() {
     return t({
         {"en", "Sign in with the same account as ORMIL — no new registration needed."},
         {"ru", "Входите с тем же аккаунтом, что и в ORMIL, — новая регистрация не нужна."},
+        {"es",
+         "Inicia sesión con la misma cuenta que en ORMIL: no hace falta registrarse de nuevo."},
+        {"fr",
+         "Connectez-vous avec le même compte que dans ORMIL — pas besoin de nouvelle inscription."},
+        {"de",
+         "Melden Sie sich mit demselben Konto wie bei ORMIL an – keine neue Registrierung nötig."},
     });
 }
 
@@ -820,6 +1150,9 @@ QString L10n::productsOpenD7Avu() {
     return t({
         {"en", "Open D7Avu"},
         {"ru", "Открыть D7Avu"},
+        {"es", "Abrir D7Avu"},
+        {"fr", "Ouvrir D7Avu"},
+        {"de", "D7Avu öffnen"},
     });
 }
 
@@ -827,6 +1160,9 @@ QString L10n::editSnippet() {
     return t({
         {"en", "Edit Snippet"},
         {"ru", "Изменить сниппет"},
+        {"es", "Editar fragmento"},
+        {"fr", "Modifier l’extrait"},
+        {"de", "Textbaustein bearbeiten"},
     });
 }
 
@@ -834,20 +1170,46 @@ QString L10n::addSnippet() {
     return t({
         {"en", "Add Snippet"},
         {"ru", "Добавить сниппет"},
+        {"es", "Añadir fragmento"},
+        {"fr", "Ajouter un extrait"},
+        {"de", "Textbaustein hinzufügen"},
     });
 }
 
 QString L10n::voiceHint() {
     return t({
-        {"en", "Say the code word while dictating — the transcribed text gets the full snippet instead."},
-        {"ru", "Произнесите кодовое слово во время диктовки — в расшифровке вместо него появится весь сниппет."},
+        {"en",
+         "Say the code word while dictating — the transcribed text gets the full snippet instead."},
+        {"ru",
+         "Произнесите кодовое слово во время диктовки — в расшифровке вместо него появится весь "
+         "сниппет."},
+        {"es",
+         "Di la palabra clave mientras dictas: el texto transcrito recibe el fragmento completo en "
+         "su lugar."},
+        {"fr",
+         "Dites le mot-code pendant la dictée — le texte transcrit reçoit l’extrait complet à sa "
+         "place."},
+        {"de",
+         "Sagen Sie beim Diktieren das Codewort – im transkribierten Text steht stattdessen der "
+         "vollständige Textbaustein."},
     });
 }
 
 QString L10n::keyboardHint() {
     return t({
         {"en", "Type the shortcut in any app — it expands into full text as you type."},
-        {"ru", "Наберите сокращение в любом приложении — оно развернётся в полный текст прямо при вводе."},
+        {"ru",
+         "Наберите сокращение в любом приложении — оно развернётся в полный текст прямо при "
+         "вводе."},
+        {"es",
+         "Escribe la abreviatura en cualquier aplicación: se expande en el texto completo mientras "
+         "escribes."},
+        {"fr",
+         "Tapez l’abréviation dans n’importe quelle application — elle se développe en texte "
+         "complet pendant la saisie."},
+        {"de",
+         "Tippen Sie das Kürzel in einer beliebigen App – es wird beim Tippen zum vollständigen "
+         "Text erweitert."},
     });
 }
 
@@ -855,6 +1217,9 @@ QString L10n::nothingFound() {
     return t({
         {"en", "Nothing found"},
         {"ru", "Ничего не найдено"},
+        {"es", "No se encontró nada"},
+        {"fr", "Aucun résultat"},
+        {"de", "Nichts gefunden"},
     });
 }
 
@@ -862,6 +1227,9 @@ QString L10n::addSnippetsForQuick() {
     return t({
         {"en", "Add text snippets for quick insertion"},
         {"ru", "Добавьте сниппеты для быстрой вставки текста"},
+        {"es", "Añade fragmentos de texto para insertarlos rápidamente"},
+        {"fr", "Ajoutez des extraits de texte pour les insérer rapidement"},
+        {"de", "Textbausteine zum schnellen Einfügen hinzufügen"},
     });
 }
 
@@ -869,6 +1237,9 @@ QString L10n::noSnippetsYet() {
     return t({
         {"en", "No snippets yet"},
         {"ru", "Сниппетов пока нет"},
+        {"es", "Aún no hay fragmentos"},
+        {"fr", "Aucun extrait pour l’instant"},
+        {"de", "Noch keine Textbausteine"},
     });
 }
 
@@ -876,6 +1247,9 @@ QString L10n::deleteExpansionConfirm() {
     return t({
         {"en", "Delete this text expansion?"},
         {"ru", "Удалить этот сниппет с сокращением?"},
+        {"es", "¿Eliminar esta expansión de texto?"},
+        {"fr", "Supprimer cette expansion de texte ?"},
+        {"de", "Diese Texterweiterung löschen?"},
     });
 }
 
@@ -883,6 +1257,9 @@ QString L10n::deleteCannotBeUndone() {
     return t({
         {"en", "This action cannot be undone."},
         {"ru", "Это действие нельзя отменить."},
+        {"es", "Esta acción no se puede deshacer."},
+        {"fr", "Cette action est irréversible."},
+        {"de", "Diese Aktion kann nicht rückgängig gemacht werden."},
     });
 }
 
@@ -890,6 +1267,9 @@ QString L10n::delete_() {
     return t({
         {"en", "Delete"},
         {"ru", "Удалить"},
+        {"es", "Eliminar"},
+        {"fr", "Supprimer"},
+        {"de", "Löschen"},
     });
 }
 
@@ -897,6 +1277,9 @@ QString L10n::addVoiceSnippetsHint() {
     return t({
         {"en", "Add a code word you will say out loud"},
         {"ru", "Добавьте кодовое слово, которое будете произносить вслух"},
+        {"es", "Añade una palabra clave que dirás en voz alta"},
+        {"fr", "Ajoutez un mot-code que vous prononcerez à voix haute"},
+        {"de", "Fügen Sie ein Codewort hinzu, das Sie laut aussprechen"},
     });
 }
 
@@ -904,6 +1287,9 @@ QString L10n::noVoiceSnippetsYet() {
     return t({
         {"en", "No voice snippets yet"},
         {"ru", "Голосовых сниппетов пока нет"},
+        {"es", "Aún no hay fragmentos de voz"},
+        {"fr", "Aucun extrait vocal pour l’instant"},
+        {"de", "Noch keine Sprach-Textbausteine"},
     });
 }
 
@@ -911,6 +1297,9 @@ QString L10n::deleteSnippetConfirm() {
     return t({
         {"en", "Delete this snippet?"},
         {"ru", "Удалить этот сниппет?"},
+        {"es", "¿Eliminar este fragmento?"},
+        {"fr", "Supprimer cet extrait ?"},
+        {"de", "Diesen Textbaustein löschen?"},
     });
 }
 
@@ -918,6 +1307,9 @@ QString L10n::searchSnippets() {
     return t({
         {"en", "Search snippets..."},
         {"ru", "Поиск сниппетов..."},
+        {"es", "Buscar fragmentos..."},
+        {"fr", "Rechercher des extraits..."},
+        {"de", "Textbausteine durchsuchen..."},
     });
 }
 
@@ -925,6 +1317,9 @@ QString L10n::tabKeyboard() {
     return t({
         {"en", "Keyboard"},
         {"ru", "Клавиатура"},
+        {"es", "Teclado"},
+        {"fr", "Clavier"},
+        {"de", "Tastatur"},
     });
 }
 
@@ -932,6 +1327,9 @@ QString L10n::tabVoice() {
     return t({
         {"en", "Voice"},
         {"ru", "Голос"},
+        {"es", "Voz"},
+        {"fr", "Voix"},
+        {"de", "Stimme"},
     });
 }
 
@@ -939,6 +1337,9 @@ QString L10n::snippets() {
     return t({
         {"en", "Snippets"},
         {"ru", "Сниппеты"},
+        {"es", "Fragmentos"},
+        {"fr", "Extraits"},
+        {"de", "Textbausteine"},
     });
 }
 
@@ -946,6 +1347,9 @@ QString L10n::add() {
     return t({
         {"en", "Add"},
         {"ru", "Добавить"},
+        {"es", "Añadir"},
+        {"fr", "Ajouter"},
+        {"de", "Hinzufügen"},
     });
 }
 
@@ -953,6 +1357,9 @@ QString L10n::dictionaryEmpty() {
     return t({
         {"en", "Dictionary is empty"},
         {"ru", "Словарь пуст"},
+        {"es", "El diccionario está vacío"},
+        {"fr", "Le dictionnaire est vide"},
+        {"de", "Das Wörterbuch ist leer"},
     });
 }
 
@@ -960,6 +1367,9 @@ QString L10n::addWordsToImprove() {
     return t({
         {"en", "Add words to improve recognition"},
         {"ru", "Добавьте слова, чтобы улучшить распознавание"},
+        {"es", "Añade palabras para mejorar el reconocimiento"},
+        {"fr", "Ajoutez des mots pour améliorer la reconnaissance"},
+        {"de", "Fügen Sie Wörter hinzu, um die Erkennung zu verbessern"},
     });
 }
 
@@ -967,6 +1377,9 @@ QString L10n::deleteDictionaryConfirm() {
     return t({
         {"en", "Delete this dictionary entry?"},
         {"ru", "Удалить эту запись словаря?"},
+        {"es", "¿Eliminar esta entrada del diccionario?"},
+        {"fr", "Supprimer cette entrée du dictionnaire ?"},
+        {"de", "Diesen Wörterbucheintrag löschen?"},
     });
 }
 
@@ -974,6 +1387,9 @@ QString L10n::searchDictionary() {
     return t({
         {"en", "Search dictionary..."},
         {"ru", "Поиск по словарю..."},
+        {"es", "Buscar en el diccionario..."},
+        {"fr", "Rechercher dans le dictionnaire..."},
+        {"de", "Wörterbuch durchsuchen..."},
     });
 }
 
@@ -981,6 +1397,9 @@ QString L10n::dictionary() {
     return t({
         {"en", "Dictionary"},
         {"ru", "Словарь"},
+        {"es", "Diccionario"},
+        {"fr", "Dictionnaire"},
+        {"de", "Wörterbuch"},
     });
 }
 
@@ -988,6 +1407,9 @@ QString L10n::addEntry() {
     return t({
         {"en", "Add Entry"},
         {"ru", "Добавить запись"},
+        {"es", "Añadir entrada"},
+        {"fr", "Ajouter une entrée"},
+        {"de", "Eintrag hinzufügen"},
     });
 }
 
@@ -995,6 +1417,9 @@ QString L10n::filesStatusError() {
     return t({
         {"en", "Error"},
         {"ru", "Ошибка"},
+        {"es", "Error"},
+        {"fr", "Erreur"},
+        {"de", "Fehler"},
     });
 }
 
@@ -1002,6 +1427,9 @@ QString L10n::filesEmpty() {
     return t({
         {"en", "Your file transcription history will appear here"},
         {"ru", "Здесь появится история расшифровки файлов"},
+        {"es", "Aquí aparecerá el historial de transcripción de archivos"},
+        {"fr", "L’historique de transcription de vos fichiers apparaîtra ici"},
+        {"de", "Hier erscheint der Verlauf Ihrer Dateitranskriptionen"},
     });
 }
 
@@ -1009,6 +1437,9 @@ QString L10n::filesSelectFile() {
     return t({
         {"en", "Select audio or video"},
         {"ru", "Выбрать аудио или видео"},
+        {"es", "Seleccionar audio o vídeo"},
+        {"fr", "Choisir un audio ou une vidéo"},
+        {"de", "Audio oder Video auswählen"},
     });
 }
 
@@ -1016,6 +1447,9 @@ QString L10n::filesUploading() {
     return t({
         {"en", "Uploading..."},
         {"ru", "Загрузка..."},
+        {"es", "Subiendo..."},
+        {"fr", "Envoi..."},
+        {"de", "Wird hochgeladen..."},
     });
 }
 
@@ -1023,6 +1457,9 @@ QString L10n::filesExtractingAudio() {
     return t({
         {"en", "Extracting audio from video..."},
         {"ru", "Извлечение звука из видео..."},
+        {"es", "Extrayendo el audio del vídeo..."},
+        {"fr", "Extraction de l’audio de la vidéo..."},
+        {"de", "Audio wird aus dem Video extrahiert..."},
     });
 }
 
@@ -1030,6 +1467,9 @@ QString L10n::filesSection() {
     return t({
         {"en", "Files"},
         {"ru", "Файлы"},
+        {"es", "Archivos"},
+        {"fr", "Fichiers"},
+        {"de", "Dateien"},
     });
 }
 
@@ -1037,6 +1477,15 @@ QString L10n::filesServiceUnavailable() {
     return t({
         {"en", "File transcription service is temporarily unavailable. Please try again later."},
         {"ru", "Сервис расшифровки файлов временно недоступен. Попробуйте позже."},
+        {"es",
+         "El servicio de transcripción de archivos no está disponible temporalmente. Inténtalo de "
+         "nuevo más tarde."},
+        {"fr",
+         "Le service de transcription de fichiers est temporairement indisponible. Veuillez "
+         "réessayer plus tard."},
+        {"de",
+         "Der Dienst für Dateitranskription ist vorübergehend nicht verfügbar. Bitte versuchen Sie "
+         "es später erneut."},
     });
 }
 
@@ -1044,6 +1493,9 @@ QString L10n::clipboardEmpty() {
     return t({
         {"en", "Clipboard history is empty"},
         {"ru", "История буфера обмена пуста"},
+        {"es", "El historial del portapapeles está vacío"},
+        {"fr", "L’historique du presse-papiers est vide"},
+        {"de", "Der Verlauf der Zwischenablage ist leer"},
     });
 }
 
@@ -1051,6 +1503,9 @@ QString L10n::filesCopy() {
     return t({
         {"en", "Copy"},
         {"ru", "Копировать"},
+        {"es", "Copiar"},
+        {"fr", "Copier"},
+        {"de", "Kopieren"},
     });
 }
 
@@ -1058,6 +1513,9 @@ QString L10n::clipboardSection() {
     return t({
         {"en", "Clipboard"},
         {"ru", "Буфер обмена"},
+        {"es", "Portapapeles"},
+        {"fr", "Presse-papiers"},
+        {"de", "Zwischenablage"},
     });
 }
 
@@ -1065,6 +1523,11 @@ QString L10n::clipboardSubtitle() {
     return t({
         {"en", "Texts you copied yourself — transcription inserts are not included"},
         {"ru", "Тексты, которые вы скопировали сами, — вставки расшифровок сюда не попадают"},
+        {"es", "Textos que copiaste tú: las transcripciones pegadas no se incluyen"},
+        {"fr",
+         "Les textes que vous avez copiés vous-même — les transcriptions collées n’y figurent pas"},
+        {"de",
+         "Texte, die Sie selbst kopiert haben – eingefügte Transkriptionen sind nicht enthalten"},
     });
 }
 
@@ -1072,6 +1535,9 @@ QString L10n::noRecordingsYet() {
     return t({
         {"en", "No recordings yet"},
         {"ru", "Записей пока нет"},
+        {"es", "Aún no hay grabaciones"},
+        {"fr", "Aucun enregistrement pour l’instant"},
+        {"de", "Noch keine Aufnahmen"},
     });
 }
 
@@ -1079,6 +1545,9 @@ QString L10n::today() {
     return t({
         {"en", "Today"},
         {"ru", "Сегодня"},
+        {"es", "Hoy"},
+        {"fr", "Aujourd’hui"},
+        {"de", "Heute"},
     });
 }
 
@@ -1086,6 +1555,9 @@ QString L10n::yesterday() {
     return t({
         {"en", "Yesterday"},
         {"ru", "Вчера"},
+        {"es", "Ayer"},
+        {"fr", "Hier"},
+        {"de", "Gestern"},
     });
 }
 
@@ -1093,6 +1565,9 @@ QString L10n::earlier() {
     return t({
         {"en", "Earlier"},
         {"ru", "Ранее"},
+        {"es", "Anteriores"},
+        {"fr", "Plus tôt"},
+        {"de", "Früher"},
     });
 }
 
@@ -1100,6 +1575,9 @@ QString L10n::failedToRecognize() {
     return t({
         {"en", "Failed to Recognize"},
         {"ru", "Не удалось распознать"},
+        {"es", "No se pudo reconocer"},
+        {"fr", "Échec de la reconnaissance"},
+        {"de", "Erkennung fehlgeschlagen"},
     });
 }
 
@@ -1107,6 +1585,9 @@ QString L10n::clearAll() {
     return t({
         {"en", "Clear All"},
         {"ru", "Очистить всё"},
+        {"es", "Borrar todo"},
+        {"fr", "Tout effacer"},
+        {"de", "Alles löschen"},
     });
 }
 
@@ -1114,6 +1595,9 @@ QString L10n::searchTranscriptions() {
     return t({
         {"en", "Search transcriptions..."},
         {"ru", "Поиск расшифровок..."},
+        {"es", "Buscar transcripciones..."},
+        {"fr", "Rechercher des transcriptions..."},
+        {"de", "Transkriptionen durchsuchen..."},
     });
 }
 
@@ -1121,6 +1605,9 @@ QString L10n::history() {
     return t({
         {"en", "History"},
         {"ru", "История"},
+        {"es", "Historial"},
+        {"fr", "Historique"},
+        {"de", "Verlauf"},
     });
 }
 
@@ -1128,6 +1615,9 @@ QString L10n::wordsUsed() {
     return t({
         {"en", "Words Used"},
         {"ru", "Использовано слов"},
+        {"es", "Palabras usadas"},
+        {"fr", "Mots utilisés"},
+        {"de", "Verbrauchte Wörter"},
     });
 }
 
@@ -1135,6 +1625,9 @@ QString L10n::wordsLimit() {
     return t({
         {"en", "Words Limit"},
         {"ru", "Лимит слов"},
+        {"es", "Límite de palabras"},
+        {"fr", "Limite de mots"},
+        {"de", "Wortlimit"},
     });
 }
 
@@ -1142,6 +1635,9 @@ QString L10n::plan() {
     return t({
         {"en", "Plan"},
         {"ru", "Тариф"},
+        {"es", "Plan"},
+        {"fr", "Forfait"},
+        {"de", "Tarif"},
     });
 }
 
@@ -1149,6 +1645,9 @@ QString L10n::stepHold() {
     return t({
         {"en", "Hold"},
         {"ru", "Удерживайте"},
+        {"es", "Mantén"},
+        {"fr", "Maintenez"},
+        {"de", "Halten"},
     });
 }
 
@@ -1156,6 +1655,9 @@ QString L10n::stepSpeak() {
     return t({
         {"en", "Speak"},
         {"ru", "Говорите"},
+        {"es", "Habla"},
+        {"fr", "Parlez"},
+        {"de", "Sprechen"},
     });
 }
 
@@ -1163,6 +1665,9 @@ QString L10n::stepSpeakDesc() {
     return t({
         {"en", "Say what you\nwant to type"},
         {"ru", "Скажите то, что\nхотите напечатать"},
+        {"es", "Di lo que\nquieres escribir"},
+        {"fr", "Dites ce que\nvous voulez écrire"},
+        {"de", "Sagen Sie, was Sie\nschreiben möchten"},
     });
 }
 
@@ -1170,6 +1675,9 @@ QString L10n::stepRelease() {
     return t({
         {"en", "Release"},
         {"ru", "Отпустите"},
+        {"es", "Suelta"},
+        {"fr", "Relâchez"},
+        {"de", "Loslassen"},
     });
 }
 
@@ -1177,6 +1685,9 @@ QString L10n::stepReleaseDesc() {
     return t({
         {"en", "Text is typed\nautomatically"},
         {"ru", "Текст напечатается\nавтоматически"},
+        {"es", "El texto se escribe\nautomáticamente"},
+        {"fr", "Le texte s’écrit\nautomatiquement"},
+        {"de", "Der Text wird\nautomatisch getippt"},
     });
 }
 
@@ -1184,6 +1695,9 @@ QString L10n::releaseToTranscribe() {
     return t({
         {"en", "Release to transcribe and paste"},
         {"ru", "Отпустите, чтобы расшифровать и вставить"},
+        {"es", "Suelta para transcribir y pegar"},
+        {"fr", "Relâchez pour transcrire et coller"},
+        {"de", "Loslassen zum Transkribieren und Einfügen"},
     });
 }
 
@@ -1191,6 +1705,9 @@ QString L10n::welcomeBack() {
     return t({
         {"en", "Welcome back"},
         {"ru", "С возвращением"},
+        {"es", "Bienvenido de nuevo"},
+        {"fr", "Bon retour"},
+        {"de", "Willkommen zurück"},
     });
 }
 
@@ -1198,6 +1715,9 @@ QString L10n::voiceAssistantReady() {
     return t({
         {"en", "Your voice assistant is ready"},
         {"ru", "Ваш голосовой помощник готов"},
+        {"es", "Tu asistente de voz está listo"},
+        {"fr", "Votre assistant vocal est prêt"},
+        {"de", "Ihr Sprachassistent ist bereit"},
     });
 }
 
@@ -1205,6 +1725,9 @@ QString L10n::shortcutPlaceholder() {
     return t({
         {"en", "Shortcut (e.g. //sig)"},
         {"ru", "Сокращение (например, //sig)"},
+        {"es", "Abreviatura (p. ej., //sig)"},
+        {"fr", "Abréviation (p. ex. //sig)"},
+        {"de", "Kürzel (z. B. //sig)"},
     });
 }
 
@@ -1212,6 +1735,9 @@ QString L10n::differentTextForWindows() {
     return t({
         {"en", "Different text for Windows"},
         {"ru", "Другой текст для Windows"},
+        {"es", "Texto distinto para Windows"},
+        {"fr", "Texte différent pour Windows"},
+        {"de", "Anderer Text für Windows"},
     });
 }
 
@@ -1219,6 +1745,9 @@ QString L10n::textForWindows() {
     return t({
         {"en", "Text for Windows"},
         {"ru", "Текст для Windows"},
+        {"es", "Texto para Windows"},
+        {"fr", "Texte pour Windows"},
+        {"de", "Text für Windows"},
     });
 }
 
@@ -1226,6 +1755,9 @@ QString L10n::differentTextForWindowsHint() {
     return t({
         {"en", "Same shortcut, different result on each system"},
         {"ru", "Одно сокращение — разный результат в каждой системе"},
+        {"es", "La misma abreviatura, un resultado distinto en cada sistema"},
+        {"fr", "Même abréviation, résultat différent sur chaque système"},
+        {"de", "Gleiches Kürzel, anderes Ergebnis auf jedem System"},
     });
 }
 
@@ -1233,6 +1765,9 @@ QString L10n::save() {
     return t({
         {"en", "Save"},
         {"ru", "Сохранить"},
+        {"es", "Guardar"},
+        {"fr", "Enregistrer"},
+        {"de", "Speichern"},
     });
 }
 
@@ -1240,6 +1775,9 @@ QString L10n::text() {
     return t({
         {"en", "Text"},
         {"ru", "Текст"},
+        {"es", "Texto"},
+        {"fr", "Texte"},
+        {"de", "Text"},
     });
 }
 
@@ -1247,6 +1785,9 @@ QString L10n::textForMac() {
     return t({
         {"en", "Text for Linux"},
         {"ru", "Текст для Linux"},
+        {"es", "Texto para Linux"},
+        {"fr", "Texte pour Linux"},
+        {"de", "Text für Linux"},
     });
 }
 
@@ -1254,6 +1795,9 @@ QString L10n::triggerWord() {
     return t({
         {"en", "Trigger word"},
         {"ru", "Кодовое слово"},
+        {"es", "Palabra clave"},
+        {"fr", "Mot déclencheur"},
+        {"de", "Auslösewort"},
     });
 }
 
@@ -1261,6 +1805,9 @@ QString L10n::replacement() {
     return t({
         {"en", "Replacement"},
         {"ru", "Замена"},
+        {"es", "Reemplazo"},
+        {"fr", "Remplacement"},
+        {"de", "Ersetzung"},
     });
 }
 
@@ -1268,6 +1815,9 @@ QString L10n::editEntry() {
     return t({
         {"en", "Edit Entry"},
         {"ru", "Изменить запись"},
+        {"es", "Editar entrada"},
+        {"fr", "Modifier l’entrée"},
+        {"de", "Eintrag bearbeiten"},
     });
 }
 
@@ -1275,6 +1825,9 @@ QString L10n::filesStatusDone() {
     return t({
         {"en", "Done"},
         {"ru", "Готово"},
+        {"es", "Listo"},
+        {"fr", "Terminé"},
+        {"de", "Fertig"},
     });
 }
 
@@ -1282,6 +1835,9 @@ QString L10n::filesStatusProcessing() {
     return t({
         {"en", "Processing"},
         {"ru", "Обработка"},
+        {"es", "Procesando"},
+        {"fr", "Traitement"},
+        {"de", "In Bearbeitung"},
     });
 }
 
@@ -1289,6 +1845,9 @@ QString L10n::filesStatusQueued() {
     return t({
         {"en", "Queued..."},
         {"ru", "В очереди..."},
+        {"es", "En cola..."},
+        {"fr", "En attente..."},
+        {"de", "In Warteschlange..."},
     });
 }
 
@@ -1296,6 +1855,9 @@ QString L10n::retry() {
     return t({
         {"en", "Retry"},
         {"ru", "Повторить"},
+        {"es", "Reintentar"},
+        {"fr", "Réessayer"},
+        {"de", "Wiederholen"},
     });
 }
 
@@ -1303,6 +1865,9 @@ QString L10n::failedTranscription() {
     return t({
         {"en", "Failed transcription"},
         {"ru", "Неудачная расшифровка"},
+        {"es", "Transcripción fallida"},
+        {"fr", "Transcription échouée"},
+        {"de", "Fehlgeschlagene Transkription"},
     });
 }
 
@@ -1310,6 +1875,9 @@ QString L10n::sidebarMain() {
     return t({
         {"en", "MAIN"},
         {"ru", "ГЛАВНОЕ"},
+        {"es", "PRINCIPAL"},
+        {"fr", "PRINCIPAL"},
+        {"de", "HAUPTBEREICH"},
     });
 }
 
@@ -1317,6 +1885,9 @@ QString L10n::sidebarSettings() {
     return t({
         {"en", "SETTINGS"},
         {"ru", "НАСТРОЙКИ"},
+        {"es", "AJUSTES"},
+        {"fr", "PARAMÈTRES"},
+        {"de", "EINSTELLUNGEN"},
     });
 }
 
@@ -1324,6 +1895,9 @@ QString L10n::account() {
     return t({
         {"en", "Account"},
         {"ru", "Аккаунт"},
+        {"es", "Cuenta"},
+        {"fr", "Compte"},
+        {"de", "Konto"},
     });
 }
 
@@ -1331,6 +1905,9 @@ QString L10n::home() {
     return t({
         {"en", "Home"},
         {"ru", "Главная"},
+        {"es", "Inicio"},
+        {"fr", "Accueil"},
+        {"de", "Start"},
     });
 }
 
@@ -1338,6 +1915,9 @@ QString L10n::onboardingSkip() {
     return t({
         {"en", "Skip"},
         {"ru", "Пропустить"},
+        {"es", "Omitir"},
+        {"fr", "Passer"},
+        {"de", "Überspringen"},
     });
 }
 
@@ -1345,6 +1925,9 @@ QString L10n::onboardingNext() {
     return t({
         {"en", "Next"},
         {"ru", "Далее"},
+        {"es", "Siguiente"},
+        {"fr", "Suivant"},
+        {"de", "Weiter"},
     });
 }
 
@@ -1352,6 +1935,9 @@ QString L10n::onboardingStart() {
     return t({
         {"en", "Get started"},
         {"ru", "Начать"},
+        {"es", "Empezar"},
+        {"fr", "Commencer"},
+        {"de", "Los geht’s"},
     });
 }
 
@@ -1359,6 +1945,9 @@ QString L10n::onboardingModeTitle() {
     return t({
         {"en", "How recording starts"},
         {"ru", "Как начинается запись"},
+        {"es", "Cómo empieza la grabación"},
+        {"fr", "Comment l’enregistrement démarre"},
+        {"de", "Wie die Aufnahme startet"},
     });
 }
 
@@ -1366,6 +1955,13 @@ QString L10n::onboardingModeSubtitle() {
     return t({
         {"en", "Choose what feels natural. You can change this any time in Settings."},
         {"ru", "Выберите, что вам удобнее. Это можно изменить в любой момент в настройках."},
+        {"es", "Elige lo que te resulte natural. Puedes cambiarlo cuando quieras en Ajustes."},
+        {"fr",
+         "Choisissez ce qui vous semble naturel. Vous pourrez le changer à tout moment dans les "
+         "Paramètres."},
+        {"de",
+         "Wählen Sie, was sich natürlich anfühlt. Sie können es jederzeit in den Einstellungen "
+         "ändern."},
     });
 }
 
@@ -1373,13 +1969,29 @@ QString L10n::onboardingMicTitle() {
     return t({
         {"en", "Check the microphone"},
         {"ru", "Проверьте микрофон"},
+        {"es", "Comprueba el micrófono"},
+        {"fr", "Vérifiez le micro"},
+        {"de", "Mikrofon prüfen"},
     });
 }
 
 QString L10n::onboardingMicSubtitle() {
     return t({
-        {"en", "Say something — the bar below should react. If it stays flat, the wrong input device is selected or access is not granted."},
-        {"ru", "Скажите что-нибудь — полоска ниже должна реагировать. Если она неподвижна, выбрано не то устройство ввода или не выдан доступ."},
+        {"en",
+         "Say something — the bar below should react. If it stays flat, the wrong input device is "
+         "selected or access is not granted."},
+        {"ru",
+         "Скажите что-нибудь — полоска ниже должна реагировать. Если она неподвижна, выбрано не то "
+         "устройство ввода или не выдан доступ."},
+        {"es",
+         "Di algo: la barra de abajo debería reaccionar. Si se queda plana, está seleccionado el "
+         "dispositivo de entrada equivocado o no se ha concedido el acceso."},
+        {"fr",
+         "Dites quelque chose — la barre ci-dessous doit réagir. Si elle reste plate, le mauvais "
+         "périphérique d’entrée est sélectionné ou l’accès n’est pas accordé."},
+        {"de",
+         "Sagen Sie etwas – der Balken unten sollte reagieren. Bleibt er flach, ist das falsche "
+         "Eingabegerät ausgewählt oder der Zugriff nicht erteilt."},
     });
 }
 
@@ -1387,6 +1999,9 @@ QString L10n::onboardingMicWaiting() {
     return t({
         {"en", "Waiting for sound..."},
         {"ru", "Ждём звук..."},
+        {"es", "Esperando sonido..."},
+        {"fr", "En attente de son..."},
+        {"de", "Warten auf Ton..."},
     });
 }
 
@@ -1394,6 +2009,9 @@ QString L10n::onboardingMicOpenSettings() {
     return t({
         {"en", "Open system settings"},
         {"ru", "Открыть системные настройки"},
+        {"es", "Abrir los ajustes del sistema"},
+        {"fr", "Ouvrir les paramètres du système"},
+        {"de", "Systemeinstellungen öffnen"},
     });
 }
 
@@ -1401,6 +2019,9 @@ QString L10n::onboardingMicOk() {
     return t({
         {"en", "Microphone works"},
         {"ru", "Микрофон работает"},
+        {"es", "El micrófono funciona"},
+        {"fr", "Le micro fonctionne"},
+        {"de", "Mikrofon funktioniert"},
     });
 }
 
@@ -1408,6 +2029,9 @@ QString L10n::onboardingMicDenied() {
     return t({
         {"en", "Microphone access is not granted — without it dictation returns empty text."},
         {"ru", "Доступ к микрофону не выдан — без него диктовка возвращает пустой текст."},
+        {"es", "No se ha concedido acceso al micrófono: sin él, el dictado devuelve texto vacío."},
+        {"fr", "L’accès au micro n’est pas accordé — sans lui, la dictée renvoie un texte vide."},
+        {"de", "Der Mikrofonzugriff ist nicht erteilt – ohne ihn liefert das Diktat leeren Text."},
     });
 }
 
@@ -1415,20 +2039,48 @@ QString L10n::onboardingWhereTitle() {
     return t({
         {"en", "Where the app lives"},
         {"ru", "Где живёт приложение"},
+        {"es", "Dónde vive la aplicación"},
+        {"fr", "Où se trouve l’application"},
+        {"de", "Wo die App zu finden ist"},
     });
 }
 
 QString L10n::onboardingWhereSubtitle() {
     return t({
-        {"en", "Ormil has no taskbar icon on purpose: it sits in the system tray and is always at hand."},
-        {"ru", "У Ormil намеренно нет значка на панели задач: он живёт в системном трее и всегда под рукой."},
+        {"en",
+         "Ormil has no taskbar icon on purpose: it sits in the system tray and is always at hand."},
+        {"ru",
+         "У Ormil намеренно нет значка на панели задач: он живёт в системном трее и всегда под "
+         "рукой."},
+        {"es",
+         "Ormil no tiene icono en la barra de tareas a propósito: está en la bandeja del sistema y "
+         "siempre a mano."},
+        {"fr",
+         "Ormil n’a volontairement pas d’icône dans la barre des tâches : il se trouve dans la "
+         "zone de notification, toujours à portée de main."},
+        {"de",
+         "Ormil hat absichtlich kein Symbol in der Taskleiste: Es sitzt im Infobereich und ist "
+         "immer griffbereit."},
     });
 }
 
 QString L10n::onboardingWhereHint() {
     return t({
-        {"en", "Look for the «Z7» badge in the system tray, usually next to the clock. Click it to open this window again."},
-        {"ru", "Ищите значок «Z7» в системном трее, обычно рядом с часами. Нажмите на него, чтобы снова открыть это окно."},
+        {"en",
+         "Look for the «Z7» badge in the system tray, usually next to the clock. Click it to open "
+         "this window again."},
+        {"ru",
+         "Ищите значок «Z7» в системном трее, обычно рядом с часами. Нажмите на него, чтобы снова "
+         "открыть это окно."},
+        {"es",
+         "Busca la insignia «Z7» en la bandeja del sistema, normalmente junto al reloj. Haz clic "
+         "en ella para volver a abrir esta ventana."},
+        {"fr",
+         "Cherchez le badge «Z7» dans la zone de notification, en général près de l’horloge. "
+         "Cliquez dessus pour rouvrir cette fenêtre."},
+        {"de",
+         "Suchen Sie das «Z7»-Symbol im Infobereich, meist neben der Uhr. Klicken Sie darauf, um "
+         "dieses Fenster wieder zu öffnen."},
     });
 }
 
@@ -1436,6 +2088,9 @@ QString L10n::overlayDragHint() {
     return t({
         {"en", "Drag to move. Right-click to choose screen edge"},
         {"ru", "Перетащите, чтобы переместить. Правый клик — выбор края экрана"},
+        {"es", "Arrastra para mover. Clic derecho para elegir el borde de la pantalla"},
+        {"fr", "Faites glisser pour déplacer. Clic droit pour choisir le bord de l’écran"},
+        {"de", "Zum Verschieben ziehen. Rechtsklick, um den Bildschirmrand zu wählen"},
     });
 }
 
@@ -1443,6 +2098,9 @@ QString L10n::overlayPostProcessing() {
     return t({
         {"en", "Processing text…"},
         {"ru", "Обработка текста…"},
+        {"es", "Procesando el texto…"},
+        {"fr", "Traitement du texte…"},
+        {"de", "Text wird verarbeitet…"},
     });
 }
 
@@ -1450,6 +2108,9 @@ QString L10n::overlayDockRight() {
     return t({
         {"en", "Along right edge"},
         {"ru", "Вдоль правого края"},
+        {"es", "En el borde derecho"},
+        {"fr", "Le long du bord droit"},
+        {"de", "Am rechten Rand"},
     });
 }
 
@@ -1457,6 +2118,9 @@ QString L10n::overlayDockLeft() {
     return t({
         {"en", "Along left edge"},
         {"ru", "Вдоль левого края"},
+        {"es", "En el borde izquierdo"},
+        {"fr", "Le long du bord gauche"},
+        {"de", "Am linken Rand"},
     });
 }
 
@@ -1464,6 +2128,9 @@ QString L10n::overlayDockTop() {
     return t({
         {"en", "Along top edge"},
         {"ru", "Вдоль верхнего края"},
+        {"es", "En el borde superior"},
+        {"fr", "Le long du bord supérieur"},
+        {"de", "Am oberen Rand"},
     });
 }
 
@@ -1471,13 +2138,30 @@ QString L10n::overlayDockBottom() {
     return t({
         {"en", "Along bottom edge"},
         {"ru", "Вдоль нижнего края"},
+        {"es", "En el borde inferior"},
+        {"fr", "Le long du bord inférieur"},
+        {"de", "Am unteren Rand"},
     });
 }
 
 QString L10n::promptEditorPromptPlaceholderCustom() {
     return t({
-        {"en", "Prompt for processing the source text. For example: \"Translate to English, keep terms\" or a detailed multi-paragraph instruction — whatever works for you."},
-        {"ru", "Промпт для обработки исходного текста. Например: \"Переведи на английский, сохрани термины\" или подробная инструкция на несколько абзацев — как вам удобнее."},
+        {"en",
+         "Prompt for processing the source text. For example: \"Translate to English, keep terms\" "
+         "or a detailed multi-paragraph instruction — whatever works for you."},
+        {"ru",
+         "Промпт для обработки исходного текста. Например: \"Переведи на английский, сохрани "
+         "термины\" или подробная инструкция на несколько абзацев — как вам удобнее."},
+        {"es",
+         "Prompt para procesar el texto original. Por ejemplo: \"Traduce al inglés, conserva los "
+         "términos\" o una instrucción detallada de varios párrafos, lo que te funcione."},
+        {"fr",
+         "Prompt de traitement du texte source. Par exemple : \"Traduis en anglais, garde les "
+         "termes\" ou une instruction détaillée en plusieurs paragraphes — ce qui vous convient."},
+        {"de",
+         "Prompt zur Verarbeitung des Ausgangstexts. Zum Beispiel: \"Ins Englische übersetzen, "
+         "Fachbegriffe beibehalten\" oder eine ausführliche Anweisung über mehrere Absätze – was "
+         "für Sie passt."},
     });
 }
 
@@ -1485,6 +2169,9 @@ QString L10n::promptEditorDeleteTab() {
     return t({
         {"en", "Delete"},
         {"ru", "Удалить"},
+        {"es", "Eliminar"},
+        {"fr", "Supprimer"},
+        {"de", "Löschen"},
     });
 }
 
@@ -1492,6 +2179,9 @@ QString L10n::promptEditorRestoreDefault() {
     return t({
         {"en", "Restore default"},
         {"ru", "Вернуть по умолчанию"},
+        {"es", "Restablecer original"},
+        {"fr", "Rétablir l’original"},
+        {"de", "Standard wiederherstellen"},
     });
 }
 
@@ -1499,6 +2189,9 @@ QString L10n::promptEditorPromptPlaceholderBuiltin() {
     return t({
         {"en", "Prompt text — can be edited in full, up to a complete replacement."},
         {"ru", "Текст промпта — можно править целиком, вплоть до полной замены."},
+        {"es", "Texto del prompt: se puede editar por completo, hasta sustituirlo entero."},
+        {"fr", "Texte du prompt — modifiable entièrement, jusqu’à un remplacement complet."},
+        {"de", "Prompt-Text – vollständig bearbeitbar, bis hin zum kompletten Ersetzen."},
     });
 }
 
@@ -1506,6 +2199,9 @@ QString L10n::promptEditorTranslating() {
     return t({
         {"en", "Translating…"},
         {"ru", "Перевод…"},
+        {"es", "Traduciendo…"},
+        {"fr", "Traduction…"},
+        {"de", "Wird übersetzt…"},
     });
 }
 
@@ -1513,6 +2209,9 @@ QString L10n::promptEditorTranslateFailed() {
     return t({
         {"en", "Couldn't translate — showing the English original."},
         {"ru", "Не удалось перевести — показан английский оригинал."},
+        {"es", "No se pudo traducir: se muestra el original en inglés."},
+        {"fr", "Traduction impossible — affichage de l’original anglais."},
+        {"de", "Übersetzung fehlgeschlagen – das englische Original wird angezeigt."},
     });
 }
 
@@ -1520,6 +2219,9 @@ QString L10n::promptEditorTranslatedAutoHint() {
     return t({
         {"en", "Translated automatically — will be translated back to English on save."},
         {"ru", "Переведено автоматически — при сохранении будет переведено обратно на английский."},
+        {"es", "Traducido automáticamente: al guardar se volverá a traducir al inglés."},
+        {"fr", "Traduit automatiquement — sera retraduit en anglais à l’enregistrement."},
+        {"de", "Automatisch übersetzt – wird beim Speichern ins Englische zurückübersetzt."},
     });
 }
 
@@ -1527,6 +2229,9 @@ QString L10n::promptEditorShowOriginal() {
     return t({
         {"en", "Show original (EN)"},
         {"ru", "Показать оригинал (EN)"},
+        {"es", "Mostrar original (EN)"},
+        {"fr", "Afficher l’original (EN)"},
+        {"de", "Original anzeigen (EN)"},
     });
 }
 
@@ -1534,6 +2239,9 @@ QString L10n::promptEditorNamePlaceholder() {
     return t({
         {"en", "Style name"},
         {"ru", "Название стиля"},
+        {"es", "Nombre del estilo"},
+        {"fr", "Nom du style"},
+        {"de", "Name des Stils"},
     });
 }
 
@@ -1541,6 +2249,9 @@ QString L10n::promptEditorShowTranslation() {
     return t({
         {"en", "Show translation"},
         {"ru", "Показать перевод"},
+        {"es", "Mostrar traducción"},
+        {"fr", "Afficher la traduction"},
+        {"de", "Übersetzung anzeigen"},
     });
 }
 
@@ -1548,6 +2259,9 @@ QString L10n::promptEditorCancel() {
     return t({
         {"en", "Cancel"},
         {"ru", "Отмена"},
+        {"es", "Cancelar"},
+        {"fr", "Annuler"},
+        {"de", "Abbrechen"},
     });
 }
 
@@ -1555,6 +2269,9 @@ QString L10n::promptEditorSave() {
     return t({
         {"en", "Save"},
         {"ru", "Сохранить"},
+        {"es", "Guardar"},
+        {"fr", "Enregistrer"},
+        {"de", "Speichern"},
     });
 }
 
@@ -1562,6 +2279,9 @@ QString L10n::promptEditorSameLanguage() {
     return t({
         {"en", "Same language as source"},
         {"ru", "На языке оригинала"},
+        {"es", "Mismo idioma que el original"},
+        {"fr", "Même langue que la source"},
+        {"de", "Gleiche Sprache wie das Original"},
     });
 }
 
@@ -1569,6 +2289,9 @@ QString L10n::promptEditorSameLanguageHint() {
     return t({
         {"en", "The result must stay in the language of the dictated text"},
         {"ru", "Результат должен остаться на языке продиктованного текста"},
+        {"es", "El resultado debe quedar en el idioma del texto dictado"},
+        {"fr", "Le résultat doit rester dans la langue du texte dicté"},
+        {"de", "Das Ergebnis muss in der Sprache des diktierten Texts bleiben"},
     });
 }
 
@@ -1576,6 +2299,9 @@ QString L10n::promptEditorDontChangeMeaning() {
     return t({
         {"en", "Don't change the meaning"},
         {"ru", "Не менять смысл"},
+        {"es", "No cambiar el sentido"},
+        {"fr", "Ne pas changer le sens"},
+        {"de", "Bedeutung nicht ändern"},
     });
 }
 
@@ -1583,6 +2309,9 @@ QString L10n::promptEditorDontChangeMeaningHint() {
     return t({
         {"en", "Style and wording may change, but not the meaning"},
         {"ru", "Стиль и формулировки могут меняться, но не смысл"},
+        {"es", "El estilo y la redacción pueden cambiar, pero no el sentido"},
+        {"fr", "Le style et la formulation peuvent changer, mais pas le sens"},
+        {"de", "Stil und Formulierung dürfen sich ändern, die Bedeutung nicht"},
     });
 }
 
@@ -1590,6 +2319,9 @@ QString L10n::promptEditorTitleNewStyle() {
     return t({
         {"en", "New Style"},
         {"ru", "Новый стиль"},
+        {"es", "Nuevo estilo"},
+        {"fr", "Nouveau style"},
+        {"de", "Neuer Stil"},
     });
 }
 
@@ -1597,6 +2329,9 @@ QString L10n::promptEditorPromptForStyle() {
     return t({
         {"en", "Prompt for style: "},
         {"ru", "Промпт для стиля: "},
+        {"es", "Prompt del estilo: "},
+        {"fr", "Prompt du style : "},
+        {"de", "Prompt für den Stil: "},
     });
 }
 
@@ -1604,6 +2339,9 @@ QString L10n::promptEditorShowHiddenPrefix() {
     return t({
         {"en", "Show: "},
         {"ru", "Показать: "},
+        {"es", "Mostrar: "},
+        {"fr", "Afficher : "},
+        {"de", "Anzeigen: "},
     });
 }
 
@@ -1611,6 +2349,9 @@ QString L10n::promptEditorEditHint() {
     return t({
         {"en", "Edit…"},
         {"ru", "Изменить…"},
+        {"es", "Editar…"},
+        {"fr", "Modifier…"},
+        {"de", "Bearbeiten…"},
     });
 }
 
@@ -1618,6 +2359,9 @@ QString L10n::promptEditorHideFromList() {
     return t({
         {"en", "Hide from list"},
         {"ru", "Скрыть из списка"},
+        {"es", "Ocultar de la lista"},
+        {"fr", "Masquer de la liste"},
+        {"de", "Aus der Liste ausblenden"},
     });
 }
 
@@ -1625,12 +2369,16 @@ QString L10n::promptEditorEditModifiedHint() {
     return t({
         {"en", "Edit… (modified)"},
         {"ru", "Изменить… (изменён)"},
+        {"es", "Editar… (modificado)"},
+        {"fr", "Modifier… (modifié)"},
+        {"de", "Bearbeiten… (geändert)"},
     });
 }
 
 QString L10n::errorNoSpeechDetected() {
     return t({
-        {"en", "No speech detected — check that the right microphone is selected and access is granted"},
+        {"en",
+         "No speech detected — check that the right microphone is selected and access is granted"},
         {"ru", "Речь не распознана — проверьте, выбран ли нужный микрофон и выдан ли доступ"},
         {"es", "No se detectó voz: comprueba el micrófono y el permiso"},
         {"fr", "Aucune parole détectée — vérifiez le micro et l’autorisation"},
@@ -1652,6 +2400,10 @@ QString L10n::updateFailedDownload() {
     return t({
         {"en", "Could not download the update. Please try again later."},
         {"ru", "Не удалось скачать обновление. Попробуйте позже."},
+        {"es", "No se pudo descargar la actualización. Inténtalo de nuevo más tarde."},
+        {"fr", "Impossible de télécharger la mise à jour. Veuillez réessayer plus tard."},
+        {"de",
+         "Das Update konnte nicht heruntergeladen werden. Bitte versuchen Sie es später erneut."},
     });
 }
 
@@ -1659,6 +2411,9 @@ QString L10n::updateVerifying() {
     return t({
         {"en", "Checking the download..."},
         {"ru", "Проверка загрузки..."},
+        {"es", "Comprobando la descarga..."},
+        {"fr", "Vérification du téléchargement..."},
+        {"de", "Download wird geprüft..."},
     });
 }
 
@@ -1666,6 +2421,9 @@ QString L10n::updateFailedInstall() {
     return t({
         {"en", "Could not install the update. Please try again later."},
         {"ru", "Не удалось установить обновление. Попробуйте позже."},
+        {"es", "No se pudo instalar la actualización. Inténtalo de nuevo más tarde."},
+        {"fr", "Impossible d’installer la mise à jour. Veuillez réessayer plus tard."},
+        {"de", "Das Update konnte nicht installiert werden. Bitte versuchen Sie es später erneut."},
     });
 }
 
@@ -1673,6 +2431,9 @@ QString L10n::updateInstalling() {
     return t({
         {"en", "Installing..."},
         {"ru", "Установка..."},
+        {"es", "Instalando..."},
+        {"fr", "Installation..."},
+        {"de", "Wird installiert..."},
     });
 }
 
@@ -1680,6 +2441,9 @@ QString L10n::updateRestarting() {
     return t({
         {"en", "Restarting Ormil..."},
         {"ru", "Перезапуск Ormil..."},
+        {"es", "Reiniciando Ormil..."},
+        {"fr", "Redémarrage d’Ormil..."},
+        {"de", "Ormil wird neu gestartet..."},
     });
 }
 
@@ -1687,6 +2451,9 @@ QString L10n::updateWindowTitle() {
     return t({
         {"en", "Updating Ormil"},
         {"ru", "Обновление Ormil"},
+        {"es", "Actualizando Ormil"},
+        {"fr", "Mise à jour d’Ormil"},
+        {"de", "Ormil wird aktualisiert"},
     });
 }
 
@@ -1694,6 +2461,9 @@ QString L10n::updateAvailableTitle() {
     return t({
         {"en", "Ormil update available"},
         {"ru", "Доступно обновление Ormil"},
+        {"es", "Hay una actualización de Ormil"},
+        {"fr", "Mise à jour d’Ormil disponible"},
+        {"de", "Ormil-Update verfügbar"},
     });
 }
 
@@ -1701,6 +2471,9 @@ QString L10n::updateCurrentVersion() {
     return t({
         {"en", "Installed version"},
         {"ru", "Установленная версия"},
+        {"es", "Versión instalada"},
+        {"fr", "Version installée"},
+        {"de", "Installierte Version"},
     });
 }
 
@@ -1708,6 +2481,9 @@ QString L10n::updateNow() {
     return t({
         {"en", "Update"},
         {"ru", "Обновить"},
+        {"es", "Actualizar"},
+        {"fr", "Mettre à jour"},
+        {"de", "Aktualisieren"},
     });
 }
 
@@ -1715,6 +2491,9 @@ QString L10n::updateLater() {
     return t({
         {"en", "Later"},
         {"ru", "Позже"},
+        {"es", "Más tarde"},
+        {"fr", "Plus tard"},
+        {"de", "Später"},
     });
 }
 
@@ -1722,6 +2501,9 @@ QString L10n::updateCheckFailed() {
     return t({
         {"en", "Could not check for updates. Please try again later."},
         {"ru", "Не удалось проверить обновления. Попробуйте позже."},
+        {"es", "No se pudo buscar actualizaciones. Inténtalo de nuevo más tarde."},
+        {"fr", "Impossible de rechercher des mises à jour. Veuillez réessayer plus tard."},
+        {"de", "Die Suche nach Updates ist fehlgeschlagen. Bitte versuchen Sie es später erneut."},
     });
 }
 
@@ -1748,6 +2530,9 @@ QString L10n::updateDownloading(const QString& version) {
         {
             {"en", "Downloading version %1..."},
             {"ru", "Загрузка версии %1..."},
+            {"es", "Descargando la versión %1..."},
+            {"fr", "Téléchargement de la version %1..."},
+            {"de", "Version %1 wird heruntergeladen..."},
         },
         {version});
 }
@@ -1757,6 +2542,9 @@ QString L10n::updateUpToDate(const QString& version) {
         {
             {"en", "You have the latest version, %1"},
             {"ru", "У вас последняя версия, %1"},
+            {"es", "Tienes la última versión, %1"},
+            {"fr", "Vous avez la dernière version, %1"},
+            {"de", "Sie haben die neueste Version: %1"},
         },
         {version});
 }
@@ -1766,6 +2554,9 @@ QString L10n::holdHotkeyToRecord(const QString& hotkey) {
         {
             {"en", "Hold %1 to record"},
             {"ru", "Удерживайте %1 для записи"},
+            {"es", "Mantén %1 para grabar"},
+            {"fr", "Maintenez %1 pour enregistrer"},
+            {"de", "%1 zum Aufnehmen gedrückt halten"},
         },
         {hotkey});
 }
@@ -1775,6 +2566,9 @@ QString L10n::stepHoldDesc(const QString& hotkey) {
         {
             {"en", "Press and hold\n%1"},
             {"ru", "Нажмите и удерживайте\n%1"},
+            {"es", "Mantén pulsado\n%1"},
+            {"fr", "Maintenez\n%1"},
+            {"de", "Gedrückt halten\n%1"},
         },
         {hotkey});
 }
@@ -1784,6 +2578,9 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
         {
             {"en", "Hold %1 to start recording"},
             {"ru", "Удерживайте %1, чтобы начать запись"},
+            {"es", "Mantén %1 para empezar a grabar"},
+            {"fr", "Maintenez %1 pour commencer l’enregistrement"},
+            {"de", "%1 gedrückt halten, um die Aufnahme zu starten"},
         },
         {hotkey});
 }
@@ -1791,8 +2588,21 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
 QString L10n::filesHint(int maxSizeMb) {
     return fill(
         {
-            {"en", "Audio up to %1 MB. Video — no size limit, we only recognize the sound: mp3, wav, m4a, mp4, ogg, flac etc."},
-            {"ru", "Аудио до %1 МБ. Видео — без ограничения размера, распознаём только звук: mp3, wav, m4a, mp4, ogg, flac и др."},
+            {"en",
+             "Audio up to %1 MB. Video — no size limit, we only recognize the sound: mp3, wav, "
+             "m4a, mp4, ogg, flac etc."},
+            {"ru",
+             "Аудио до %1 МБ. Видео — без ограничения размера, распознаём только звук: mp3, wav, "
+             "m4a, mp4, ogg, flac и др."},
+            {"es",
+             "Audio de hasta %1 MB. Vídeo sin límite de tamaño, solo reconocemos el sonido: mp3, "
+             "wav, m4a, mp4, ogg, flac, etc."},
+            {"fr",
+             "Audio jusqu’à %1 Mo. Vidéo sans limite de taille, seul le son est reconnu : mp3, "
+             "wav, m4a, mp4, ogg, flac, etc."},
+            {"de",
+             "Audio bis %1 MB. Video ohne Größenlimit, wir erkennen nur den Ton: mp3, wav, m4a, "
+             "mp4, ogg, flac usw."},
         },
         {QString::number(maxSizeMb)});
 }
@@ -1801,7 +2611,17 @@ QString L10n::filesDailyQuotaHint(int limit, int remaining) {
     return fill(
         {
             {"en", "Up to %1 min of audio per day. %2 min left today (resets at 00:00 UTC)."},
-            {"ru", "До %1 мин аудио в день. Сегодня осталось %2 мин (сброс в 03:00 по Москве, 00:00 UTC)."},
+            {"ru",
+             "До %1 мин аудио в день. Сегодня осталось %2 мин (сброс в 03:00 по Москве, 00:00 "
+             "UTC)."},
+            {"es",
+             "Hasta %1 min de audio al día. Hoy quedan %2 min (se restablece a las 00:00 UTC)."},
+            {"fr",
+             "Jusqu’à %1 min d’audio par jour. Il reste %2 min aujourd’hui (réinitialisation à "
+             "00:00 UTC)."},
+            {"de",
+             "Bis zu %1 Min. Audio pro Tag. Heute noch %2 Min. übrig (Zurücksetzung um 00:00 "
+             "UTC)."},
         },
         {QString::number(limit), QString::number(remaining)});
 }
@@ -1811,6 +2631,9 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
         {
             {"en", "Daily limit of %1 min reached. Resets at 00:00 UTC."},
             {"ru", "Дневной лимит %1 мин исчерпан. Сброс в 03:00 по Москве (00:00 UTC)."},
+            {"es", "Se alcanzó el límite diario de %1 min. Se restablece a las 00:00 UTC."},
+            {"fr", "Limite quotidienne de %1 min atteinte. Réinitialisation à 00:00 UTC."},
+            {"de", "Tageslimit von %1 Min. erreicht. Zurücksetzung um 00:00 UTC."},
         },
         {QString::number(limit)});
 }
@@ -1818,8 +2641,19 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
 QString L10n::filesVideoExtractFailedTooLarge(int limitMb) {
     return fill(
         {
-            {"en", "Could not extract audio from the video locally, and the file itself is larger than %1 MB."},
+            {"en",
+             "Could not extract audio from the video locally, and the file itself is larger than "
+             "%1 MB."},
             {"ru", "Не удалось извлечь звук из видео на компьютере, а сам файл больше %1 МБ."},
+            {"es",
+             "No se pudo extraer el audio del vídeo en el equipo, y el propio archivo supera los "
+             "%1 MB."},
+            {"fr",
+             "Impossible d’extraire l’audio de la vidéo sur l’ordinateur, et le fichier lui-même "
+             "dépasse %1 Mo."},
+            {"de",
+             "Das Audio konnte nicht lokal aus dem Video extrahiert werden, und die Datei selbst "
+             "ist größer als %1 MB."},
         },
         {QString::number(limitMb)});
 }
@@ -1829,6 +2663,9 @@ QString L10n::filesTooLarge(int limitMb) {
         {
             {"en", "File is too large. Maximum size is %1 MB."},
             {"ru", "Файл слишком большой. Максимальный размер — %1 МБ."},
+            {"es", "El archivo es demasiado grande. El tamaño máximo es de %1 MB."},
+            {"fr", "Le fichier est trop volumineux. Taille maximale : %1 Mo."},
+            {"de", "Die Datei ist zu groß. Maximale Größe: %1 MB."},
         },
         {QString::number(limitMb)});
 }
@@ -1838,6 +2675,9 @@ QString L10n::nWords(int count) {
         {
             {"en", "%1 words"},
             {"ru", "%1 слов"},
+            {"es", "%1 palabras"},
+            {"fr", "%1 mots"},
+            {"de", "%1 Wörter"},
         },
         {QString::number(count)});
 }
@@ -1847,6 +2687,11 @@ QString L10n::longRecordingWarning(int minutes) {
         {
             {"en", "Recording has been going for over %1 min. The result may be less accurate!"},
             {"ru", "Запись уже >%1 мин. Качество результата может снизиться!"},
+            {"es", "La grabación ya dura más de %1 min. ¡El resultado puede ser menos preciso!"},
+            {"fr",
+             "L’enregistrement dure depuis plus de %1 min. Le résultat risque d’être moins précis "
+             "!"},
+            {"de", "Die Aufnahme läuft bereits über %1 Min. Das Ergebnis kann ungenauer werden!"},
         },
         {QString::number(minutes)});
 }
