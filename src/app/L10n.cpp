@@ -26,6 +26,7 @@ QString L10n::openOrmil() {
         {"es", "Abrir Ormil"},
         {"fr", "Ouvrir Ormil"},
         {"de", "Ormil öffnen"},
+        {"tr", "Ormil'i aç"},
     });
 }
 
@@ -36,6 +37,7 @@ QString L10n::pasteLastTranscription() {
         {"es", "Pegar última transcripción"},
         {"fr", "Coller la dernière transcription"},
         {"de", "Letzte Transkription einfügen"},
+        {"tr", "Son transkripsiyonu yapıştır"},
     });
 }
 
@@ -46,6 +48,7 @@ QString L10n::recentTranscriptions() {
         {"es", "Transcripciones recientes"},
         {"fr", "Transcriptions récentes"},
         {"de", "Letzte Transkriptionen"},
+        {"tr", "Son transkripsiyonlar"},
     });
 }
 
@@ -56,6 +59,7 @@ QString L10n::clipboardHistoryMenu() {
         {"es", "Historial del portapapeles"},
         {"fr", "Historique du presse-papiers"},
         {"de", "Verlauf der Zwischenablage"},
+        {"tr", "Pano geçmişi"},
     });
 }
 
@@ -66,6 +70,7 @@ QString L10n::settings() {
         {"es", "Ajustes"},
         {"fr", "Paramètres"},
         {"de", "Einstellungen"},
+        {"tr", "Ayarlar"},
     });
 }
 
@@ -76,6 +81,7 @@ QString L10n::checkForUpdates() {
         {"es", "Buscar actualizaciones..."},
         {"fr", "Rechercher des mises à jour..."},
         {"de", "Nach Updates suchen..."},
+        {"tr", "Güncellemeleri denetle..."},
     });
 }
 
@@ -86,6 +92,7 @@ QString L10n::quitOrmil() {
         {"es", "Salir de Ormil"},
         {"fr", "Quitter Ormil"},
         {"de", "Ormil beenden"},
+        {"tr", "Ormil'den çık"},
     });
 }
 
@@ -96,6 +103,7 @@ QString L10n::clipboardEmptyShort() {
         {"es", "Vacío"},
         {"fr", "Vide"},
         {"de", "Leer"},
+        {"tr", "Boş"},
     });
 }
 
@@ -106,6 +114,7 @@ QString L10n::noRecentTranscriptions() {
         {"es", "No hay transcripciones recientes"},
         {"fr", "Aucune transcription récente"},
         {"de", "Keine neuen Transkriptionen"},
+        {"tr", "Son transkripsiyon yok"},
     });
 }
 
@@ -116,6 +125,7 @@ QString L10n::processing() {
         {"es", "Procesando..."},
         {"fr", "Traitement..."},
         {"de", "Wird verarbeitet..."},
+        {"tr", "İşleniyor..."},
     });
 }
 
@@ -126,6 +136,7 @@ QString L10n::recording() {
         {"es", "Grabando..."},
         {"fr", "Enregistrement..."},
         {"de", "Aufnahme läuft..."},
+        {"tr", "Kaydediliyor..."},
     });
 }
 
@@ -176,6 +187,7 @@ QString L10n::voiceToText() {
         {"es", "Dictado por voz para Linux"},
         {"fr", "Dictée vocale pour Linux"},
         {"de", "Sprachdiktat für Linux"},
+        {"tr", "Linux için sesli dikte"},
     });
 }
 
@@ -334,6 +346,7 @@ QString L10n::usage() {
         {"es", "Uso"},
         {"fr", "Utilisation"},
         {"de", "Nutzung"},
+        {"tr", "Kullanım"},
     });
 }
 
@@ -344,6 +357,7 @@ QString L10n::logout() {
         {"es", "Cerrar sesión"},
         {"fr", "Se déconnecter"},
         {"de", "Abmelden"},
+        {"tr", "Çıkış yap"},
     });
 }
 
@@ -354,6 +368,7 @@ QString L10n::wordsThisWeek() {
         {"es", "Palabras esta semana"},
         {"fr", "Mots cette semaine"},
         {"de", "Wörter diese Woche"},
+        {"tr", "Bu haftaki kelimeler"},
     });
 }
 
@@ -364,6 +379,7 @@ QString L10n::notSignedIn() {
         {"es", "Sesión no iniciada"},
         {"fr", "Non connecté"},
         {"de", "Nicht angemeldet"},
+        {"tr", "Giriş yapılmadı"},
     });
 }
 
@@ -378,6 +394,7 @@ QString L10n::signInToSync() {
         {"de",
          "Melden Sie sich an, um Einstellungen zu synchronisieren und unbegrenzt zu "
          "transkribieren"},
+        {"tr", "Ayarları eşitlemek ve sınırsız transkripsiyona erişmek için giriş yapın"},
     });
 }
 
@@ -388,6 +405,7 @@ QString L10n::loginRegister() {
         {"es", "Iniciar sesión / Registrarse"},
         {"fr", "Connexion / Inscription"},
         {"de", "Anmelden / Registrieren"},
+        {"tr", "Giriş / Kayıt"},
     });
 }
 
@@ -398,6 +416,7 @@ QString L10n::settingsTabApp() {
         {"es", "Aplicación"},
         {"fr", "Application"},
         {"de", "App"},
+        {"tr", "Uygulama"},
     });
 }
 
@@ -408,6 +427,7 @@ QString L10n::about() {
         {"es", "Acerca de"},
         {"fr", "À propos"},
         {"de", "Über"},
+        {"tr", "Hakkında"},
     });
 }
 
@@ -418,6 +438,7 @@ QString L10n::backend() {
         {"es", "Servidor:"},
         {"fr", "Serveur :"},
         {"de", "Server:"},
+        {"tr", "Sunucu:"},
     });
 }
 
@@ -428,6 +449,7 @@ QString L10n::version() {
         {"es", "Versión:"},
         {"fr", "Version :"},
         {"de", "Version:"},
+        {"tr", "Sürüm:"},
     });
 }
 
@@ -438,6 +460,7 @@ QString L10n::launchAtLogin() {
         {"es", "Abrir al iniciar sesión"},
         {"fr", "Lancer à l’ouverture de session"},
         {"de", "Bei der Anmeldung starten"},
+        {"tr", "Oturum açılınca başlat"},
     });
 }
 
@@ -448,6 +471,7 @@ QString L10n::sendErrorReports() {
         {"es", "Enviar informes de errores"},
         {"fr", "Envoyer les rapports d’erreur"},
         {"de", "Fehlerberichte senden"},
+        {"tr", "Hata raporları gönder"},
     });
 }
 
@@ -460,6 +484,7 @@ QString L10n::sendErrorReportsDesc() {
          "Uniquement des données techniques sur l’erreur — le texte de votre dictée n’est jamais "
          "envoyé"},
         {"de", "Nur technische Fehlerdaten – Ihr Diktattext wird nie gesendet"},
+        {"tr", "Yalnızca teknik hata verileri — dikte metniniz asla gönderilmez"},
     });
 }
 
@@ -470,6 +495,7 @@ QString L10n::settingsTabAudio() {
         {"es", "Sonido y vista"},
         {"fr", "Son et affichage"},
         {"de", "Ton & Anzeige"},
+        {"tr", "Ses ve görünüm"},
     });
 }
 
@@ -480,6 +506,7 @@ QString L10n::audio() {
         {"es", "Audio"},
         {"fr", "Audio"},
         {"de", "Audio"},
+        {"tr", "Ses"},
     });
 }
 
@@ -490,6 +517,7 @@ QString L10n::soundFeedback() {
         {"es", "Sonidos de aviso"},
         {"fr", "Signaux sonores"},
         {"de", "Tonsignale"},
+        {"tr", "Sesli geri bildirim"},
     });
 }
 
@@ -500,6 +528,7 @@ QString L10n::showOverlay() {
         {"es", "Mostrar indicador flotante"},
         {"fr", "Afficher l’indicateur flottant"},
         {"de", "Schwebende Anzeige einblenden"},
+        {"tr", "Kayan göstergeyi göster"},
     });
 }
 
@@ -510,6 +539,7 @@ QString L10n::hideOverlayIdle() {
         {"es", "Ocultar en reposo (mostrar solo al grabar)"},
         {"fr", "Masquer au repos (afficher seulement pendant l’enregistrement)"},
         {"de", "Im Leerlauf ausblenden (nur während der Aufnahme zeigen)"},
+        {"tr", "Boştayken gizle (yalnızca kayıt sırasında göster)"},
     });
 }
 
@@ -520,6 +550,7 @@ QString L10n::autoSwitchLayout() {
         {"es", "Cambiar distribución de teclado automáticamente"},
         {"fr", "Changer automatiquement la disposition du clavier"},
         {"de", "Tastaturlayout automatisch wechseln"},
+        {"tr", "Klavye düzenini otomatik değiştir"},
     });
 }
 
@@ -530,6 +561,7 @@ QString L10n::audioNormalization() {
         {"es", "Amplificar la voz baja"},
         {"fr", "Amplifier la voix faible"},
         {"de", "Leise Sprache verstärken"},
+        {"tr", "Alçak sesi yükselt"},
     });
 }
 
@@ -540,6 +572,7 @@ QString L10n::duckLevel() {
         {"es", "Volumen durante la grabación"},
         {"fr", "Volume pendant l’enregistrement"},
         {"de", "Lautstärke während der Aufnahme"},
+        {"tr", "Kayıt sırasında ses düzeyi"},
     });
 }
 
@@ -550,6 +583,7 @@ QString L10n::volume() {
         {"es", "Volumen"},
         {"fr", "Volume"},
         {"de", "Lautstärke"},
+        {"tr", "Ses düzeyi"},
     });
 }
 
@@ -560,6 +594,7 @@ QString L10n::microphone() {
         {"es", "Micrófono"},
         {"fr", "Microphone"},
         {"de", "Mikrofon"},
+        {"tr", "Mikrofon"},
     });
 }
 
@@ -570,6 +605,7 @@ QString L10n::systemDefault() {
         {"es", "Predeterminado del sistema"},
         {"fr", "Par défaut du système"},
         {"de", "Systemstandard"},
+        {"tr", "Sistem varsayılanı"},
     });
 }
 
@@ -580,6 +616,7 @@ QString L10n::audioQualityDesc() {
         {"es", "Más alta: más precisa con un micrófono débil, pero más lenta"},
         {"fr", "Plus élevée — plus précise avec un micro faible, mais plus lente"},
         {"de", "Höher – genauer bei schwachem Mikrofon, aber langsamer"},
+        {"tr", "Daha yüksek — zayıf mikrofonda daha doğru, ama daha yavaş"},
     });
 }
 
@@ -590,6 +627,7 @@ QString L10n::audioQuality() {
         {"es", "Reconocimiento"},
         {"fr", "Reconnaissance"},
         {"de", "Erkennung"},
+        {"tr", "Tanıma"},
     });
 }
 
@@ -600,6 +638,7 @@ QString L10n::audioQualityFast() {
         {"es", "Rápido"},
         {"fr", "Rapide"},
         {"de", "Schneller"},
+        {"tr", "Hızlı"},
     });
 }
 
@@ -610,6 +649,7 @@ QString L10n::audioQualityBalanced() {
         {"es", "Equilibrado"},
         {"fr", "Équilibrée"},
         {"de", "Ausgewogen"},
+        {"tr", "Dengeli"},
     });
 }
 
@@ -620,6 +660,7 @@ QString L10n::audioQualityHigh() {
         {"es", "Alto"},
         {"fr", "Élevée"},
         {"de", "Hoch"},
+        {"tr", "Yüksek"},
     });
 }
 
@@ -630,6 +671,7 @@ QString L10n::audioQualityBest() {
         {"es", "Máximo"},
         {"fr", "Maximale"},
         {"de", "Maximal"},
+        {"tr", "En yüksek"},
     });
 }
 
@@ -640,6 +682,7 @@ QString L10n::audioDucking() {
         {"es", "Atenuación de audio"},
         {"fr", "Atténuation du son"},
         {"de", "Audio absenken"},
+        {"tr", "Sesi kısma"},
     });
 }
 
@@ -650,6 +693,7 @@ QString L10n::duckNone() {
         {"es", "Ninguna"},
         {"fr", "Aucune"},
         {"de", "Keine"},
+        {"tr", "Yok"},
     });
 }
 
@@ -660,6 +704,7 @@ QString L10n::duckPartial() {
         {"es", "Parcial"},
         {"fr", "Partielle"},
         {"de", "Teilweise"},
+        {"tr", "Kısmi"},
     });
 }
 
@@ -670,6 +715,7 @@ QString L10n::duckFull() {
         {"es", "Total (silenciar)"},
         {"fr", "Totale (muet)"},
         {"de", "Vollständig (stumm)"},
+        {"tr", "Tam (sessiz)"},
     });
 }
 
@@ -680,6 +726,7 @@ QString L10n::settingsTabText() {
         {"es", "Texto"},
         {"fr", "Texte"},
         {"de", "Text"},
+        {"tr", "Metin"},
     });
 }
 
@@ -690,6 +737,7 @@ QString L10n::transcription() {
         {"es", "Transcripción"},
         {"fr", "Transcription"},
         {"de", "Transkription"},
+        {"tr", "Transkripsiyon"},
     });
 }
 
@@ -700,6 +748,7 @@ QString L10n::perAppStyles() {
         {"es", "Estilos por aplicación"},
         {"fr", "Styles par application"},
         {"de", "Stile pro App"},
+        {"tr", "Uygulamaya göre stiller"},
     });
 }
 
@@ -710,6 +759,7 @@ QString L10n::language() {
         {"es", "Idioma"},
         {"fr", "Langue"},
         {"de", "Sprache"},
+        {"tr", "Dil"},
     });
 }
 
@@ -720,6 +770,7 @@ QString L10n::recognitionLanguage() {
         {"es", "Idioma de reconocimiento"},
         {"fr", "Langue de reconnaissance"},
         {"de", "Erkennungssprache"},
+        {"tr", "Tanıma dili"},
     });
 }
 
@@ -730,6 +781,7 @@ QString L10n::interfaceLanguage() {
         {"es", "Idioma de la interfaz"},
         {"fr", "Langue de l’interface"},
         {"de", "Sprache der Oberfläche"},
+        {"tr", "Arayüz dili"},
     });
 }
 
@@ -740,6 +792,7 @@ QString L10n::perAppStylesHint() {
         {"es", "Tu propio estilo de procesamiento para las aplicaciones elegidas"},
         {"fr", "Votre propre style de traitement pour les applications choisies"},
         {"de", "Eigener Verarbeitungsstil für ausgewählte Apps"},
+        {"tr", "Seçilen uygulamalar için kendi işleme stiliniz"},
     });
 }
 
@@ -750,6 +803,7 @@ QString L10n::perAppAddRunning() {
         {"es", "Añadir de las aplicaciones abiertas"},
         {"fr", "Ajouter depuis les applications ouvertes"},
         {"de", "Aus laufenden Apps hinzufügen"},
+        {"tr", "Çalışan uygulamalardan ekle"},
     });
 }
 
@@ -760,6 +814,7 @@ QString L10n::toneNone() {
         {"es", "Ninguno"},
         {"fr", "Aucun"},
         {"de", "Keiner"},
+        {"tr", "Yok"},
     });
 }
 
@@ -770,6 +825,7 @@ QString L10n::toneNeutral() {
         {"es", "Neutral"},
         {"fr", "Neutre"},
         {"de", "Neutral"},
+        {"tr", "Nötr"},
     });
 }
 
@@ -780,6 +836,7 @@ QString L10n::toneReadable() {
         {"es", "Legible"},
         {"fr", "Lisible"},
         {"de", "Gut lesbar"},
+        {"tr", "Okunaklı"},
     });
 }
 
@@ -790,6 +847,7 @@ QString L10n::toneConcise() {
         {"es", "Conciso"},
         {"fr", "Concis"},
         {"de", "Knapp"},
+        {"tr", "Kısa ve öz"},
     });
 }
 
@@ -800,6 +858,7 @@ QString L10n::toneSummary() {
         {"es", "Condensado"},
         {"fr", "Condensé"},
         {"de", "Verdichtet"},
+        {"tr", "Yoğunlaştırılmış"},
     });
 }
 
@@ -810,6 +869,7 @@ QString L10n::toneTheses() {
         {"es", "Viñetas"},
         {"fr", "Liste à puces"},
         {"de", "Stichpunkte"},
+        {"tr", "Madde işaretleri"},
     });
 }
 
@@ -820,6 +880,7 @@ QString L10n::toneFormal() {
         {"es", "Formal"},
         {"fr", "Formel"},
         {"de", "Förmlich"},
+        {"tr", "Resmî"},
     });
 }
 
@@ -830,6 +891,7 @@ QString L10n::replaceProfanityHint() {
         {"es", "Sustituye las groserías con cortesía en cualquier modo"},
         {"fr", "Remplace poliment les grossièretés dans tous les modes"},
         {"de", "Ersetzt Kraftausdrücke in jedem Modus durch höfliche Wörter"},
+        {"tr", "Her modda küfürleri kibarca değiştirir"},
     });
 }
 
@@ -840,6 +902,7 @@ QString L10n::replaceProfanity() {
         {"es", "Sustituir groserías"},
         {"fr", "Remplacer les grossièretés"},
         {"de", "Kraftausdrücke ersetzen"},
+        {"tr", "Küfürleri değiştir"},
     });
 }
 
@@ -850,6 +913,7 @@ QString L10n::toneStyle() {
         {"es", "Estilo del texto"},
         {"fr", "Style du texte"},
         {"de", "Textstil"},
+        {"tr", "Metin stili"},
     });
 }
 
@@ -860,6 +924,7 @@ QString L10n::editTonePromptHint() {
         {"es", "Editar prompt"},
         {"fr", "Modifier le prompt"},
         {"de", "Prompt bearbeiten"},
+        {"tr", "İstemi düzenle"},
     });
 }
 
@@ -870,6 +935,7 @@ QString L10n::settingsTabKeys() {
         {"es", "Teclas"},
         {"fr", "Touches"},
         {"de", "Tasten"},
+        {"tr", "Tuşlar"},
     });
 }
 
@@ -880,6 +946,7 @@ QString L10n::hotkey() {
         {"es", "Atajo de teclado"},
         {"fr", "Raccourci"},
         {"de", "Tastenkürzel"},
+        {"tr", "Kısayol tuşu"},
     });
 }
 
@@ -890,6 +957,7 @@ QString L10n::translateHotkey() {
         {"es", "Atajo de traducción"},
         {"fr", "Raccourci de traduction"},
         {"de", "Tastenkürzel für Übersetzung"},
+        {"tr", "Çeviri kısayol tuşu"},
     });
 }
 
@@ -900,6 +968,7 @@ QString L10n::pasteLastHotkey() {
         {"es", "Atajo para pegar la última"},
         {"fr", "Raccourci de collage de la dernière"},
         {"de", "Tastenkürzel für letzte Einfügung"},
+        {"tr", "Sonuncuyu yapıştırma tuşu"},
     });
 }
 
@@ -910,6 +979,7 @@ QString L10n::pasteLastHotkeyDesc() {
         {"es", "Vuelve a insertar la última transcripción en el campo activo"},
         {"fr", "Réinsérer la dernière transcription dans le champ actif"},
         {"de", "Letzte Transkription erneut in das aktive Feld einfügen"},
+        {"tr", "Son transkripsiyonu etkin alana yeniden ekle"},
     });
 }
 
@@ -920,6 +990,7 @@ QString L10n::changeHotkey() {
         {"es", "Cambiar atajo"},
         {"fr", "Changer le raccourci"},
         {"de", "Tastenkürzel ändern"},
+        {"tr", "Kısayol tuşunu değiştir"},
     });
 }
 
@@ -930,6 +1001,7 @@ QString L10n::cancel() {
         {"es", "Cancelar"},
         {"fr", "Annuler"},
         {"de", "Abbrechen"},
+        {"tr", "İptal"},
     });
 }
 
@@ -940,6 +1012,7 @@ QString L10n::currentHotkey() {
         {"es", "Atajo actual:"},
         {"fr", "Raccourci actuel :"},
         {"de", "Aktuelles Tastenkürzel:"},
+        {"tr", "Geçerli kısayol tuşu:"},
     });
 }
 
@@ -950,6 +1023,7 @@ QString L10n::notSet() {
         {"es", "Sin asignar"},
         {"fr", "Non défini"},
         {"de", "Nicht festgelegt"},
+        {"tr", "Ayarlanmadı"},
     });
 }
 
@@ -960,6 +1034,7 @@ QString L10n::pressAnyKey() {
         {"es", "Pulsa cualquier tecla..."},
         {"fr", "Appuyez sur une touche..."},
         {"de", "Beliebige Taste drücken..."},
+        {"tr", "Herhangi bir tuşa basın..."},
     });
 }
 
@@ -970,6 +1045,7 @@ QString L10n::translateHotkeyDesc() {
         {"es", "Mantén pulsado para grabar + traducir al idioma de destino"},
         {"fr", "Maintenir pour enregistrer + traduire dans la langue cible"},
         {"de", "Gedrückt halten zum Aufnehmen + Übersetzen in die Zielsprache"},
+        {"tr", "Kaydetmek + hedef dile çevirmek için basılı tutun"},
     });
 }
 
@@ -980,6 +1056,7 @@ QString L10n::translateTo() {
         {"es", "Traducir a"},
         {"fr", "Traduire en"},
         {"de", "Übersetzen in"},
+        {"tr", "Çevrilecek dil"},
     });
 }
 
@@ -990,6 +1067,7 @@ QString L10n::reset() {
         {"es", "Restablecer"},
         {"fr", "Réinitialiser"},
         {"de", "Zurücksetzen"},
+        {"tr", "Sıfırla"},
     });
 }
 
@@ -1000,6 +1078,7 @@ QString L10n::openWindowOnLaunch() {
         {"es", "Abrir la ventana al iniciar"},
         {"fr", "Ouvrir la fenêtre au lancement"},
         {"de", "Fenster beim Start öffnen"},
+        {"tr", "Başlangıçta pencereyi aç"},
     });
 }
 
@@ -1020,6 +1099,9 @@ QString L10n::openWindowOnLaunchDesc() {
         {"de",
          "Die App befindet sich im Infobereich und hat kein Symbol in der Taskleiste. Ohne diese "
          "Option sieht es so aus, als wäre beim Start nichts passiert."},
+        {"tr",
+         "Uygulama sistem tepsisinde çalışır ve görev çubuğunda simgesi yoktur. Bu seçenek olmadan "
+         "başlatma hiçbir şey olmamış gibi görünür."},
     });
 }
 
@@ -1030,6 +1112,7 @@ QString L10n::pressAndHold() {
         {"es", "Mantén pulsado para grabar y suelta para transcribir"},
         {"fr", "Maintenez pour enregistrer, relâchez pour transcrire"},
         {"de", "Zum Aufnehmen gedrückt halten, zum Transkribieren loslassen"},
+        {"tr", "Kaydetmek için basılı tutun, transkripsiyon için bırakın"},
     });
 }
 
@@ -1040,6 +1123,7 @@ QString L10n::pushToTalkDesc() {
         {"es", "Mantén pulsada la tecla para grabar y suéltala para parar"},
         {"fr", "Maintenez la touche pour enregistrer, relâchez pour arrêter"},
         {"de", "Taste zum Aufnehmen gedrückt halten, zum Beenden loslassen"},
+        {"tr", "Kaydetmek için tuşu basılı tutun, durdurmak için bırakın"},
     });
 }
 
@@ -1050,6 +1134,7 @@ QString L10n::toggleRecordDesc() {
         {"es", "Pulsa una vez para iniciar y otra vez para parar"},
         {"fr", "Appuyez une fois pour démarrer, une seconde fois pour arrêter"},
         {"de", "Einmal drücken zum Starten, erneut drücken zum Beenden"},
+        {"tr", "Başlatmak için bir kez, durdurmak için tekrar basın"},
     });
 }
 
@@ -1060,6 +1145,7 @@ QString L10n::recordingMode() {
         {"es", "Modo de grabación"},
         {"fr", "Mode d’enregistrement"},
         {"de", "Aufnahmemodus"},
+        {"tr", "Kayıt modu"},
     });
 }
 
@@ -1070,6 +1156,7 @@ QString L10n::pushToTalk() {
         {"es", "Mantener para hablar"},
         {"fr", "Maintenir pour parler"},
         {"de", "Push-to-Talk"},
+        {"tr", "Bas-konuş"},
     });
 }
 
@@ -1080,6 +1167,7 @@ QString L10n::toggleRecord() {
         {"es", "Alternar"},
         {"fr", "Basculer"},
         {"de", "Umschalten"},
+        {"tr", "Aç/Kapat"},
     });
 }
 
@@ -1090,6 +1178,7 @@ QString L10n::productsSection() {
         {"es", "Nuestros productos"},
         {"fr", "Nos produits"},
         {"de", "Unsere Produkte"},
+        {"tr", "Ürünlerimiz"},
     });
 }
 
@@ -1100,6 +1189,7 @@ QString L10n::productsSubtitle() {
         {"es", "Ecosistema Z7: servicios que funcionan juntos"},
         {"fr", "Écosystème Z7 — des services qui fonctionnent ensemble"},
         {"de", "Z7-Ökosystem – Dienste, die zusammenarbeiten"},
+        {"tr", "Z7 ekosistemi — birlikte çalışan hizmetler"},
     });
 }
 
@@ -1110,6 +1200,7 @@ QString L10n::productsD7AvuTagline() {
         {"es", "Agente de IA en tu mensajería"},
         {"fr", "Un agent IA dans votre messagerie"},
         {"de", "KI-Agent in Ihrem Messenger"},
+        {"tr", "Mesajlaşma uygulamanızda yapay zekâ asistanı"},
     });
 }
 
@@ -1130,6 +1221,9 @@ QString L10n::productsD7AvuDesc() {
         {"de",
          "Ein persönlicher KI-Agent, der den Kontext versteht, sich an Sie erinnert und Aufgaben "
          "erledigt. Funktioniert in Telegram, VK und Max. Kostenlos ausprobieren."},
+        {"tr",
+         "Bağlamı anlayan, sizi hatırlayan ve görevleri yerine getiren kişisel bir yapay zekâ "
+         "asistanı. Telegram, VK ve Max'te çalışır. Ücretsiz deneyin."},
     });
 }
 
@@ -1143,6 +1237,7 @@ QString L10n::productsSameAccount() {
          "Connectez-vous avec le même compte que dans ORMIL — pas besoin de nouvelle inscription."},
         {"de",
          "Melden Sie sich mit demselben Konto wie bei ORMIL an – keine neue Registrierung nötig."},
+        {"tr", "ORMIL'deki hesabınızla giriş yapın — yeniden kayıt gerekmez."},
     });
 }
 
@@ -1153,6 +1248,7 @@ QString L10n::productsOpenD7Avu() {
         {"es", "Abrir D7Avu"},
         {"fr", "Ouvrir D7Avu"},
         {"de", "D7Avu öffnen"},
+        {"tr", "D7Avu'yu aç"},
     });
 }
 
@@ -1163,6 +1259,7 @@ QString L10n::editSnippet() {
         {"es", "Editar fragmento"},
         {"fr", "Modifier l’extrait"},
         {"de", "Textbaustein bearbeiten"},
+        {"tr", "Hazır metni düzenle"},
     });
 }
 
@@ -1173,6 +1270,7 @@ QString L10n::addSnippet() {
         {"es", "Añadir fragmento"},
         {"fr", "Ajouter un extrait"},
         {"de", "Textbaustein hinzufügen"},
+        {"tr", "Hazır metin ekle"},
     });
 }
 
@@ -1192,6 +1290,9 @@ QString L10n::voiceHint() {
         {"de",
          "Sagen Sie beim Diktieren das Codewort – im transkribierten Text steht stattdessen der "
          "vollständige Textbaustein."},
+        {"tr",
+         "Dikte sırasında kod kelimeyi söyleyin — transkripsiyonda onun yerine hazır metnin tamamı "
+         "yer alır."},
     });
 }
 
@@ -1210,6 +1311,7 @@ QString L10n::keyboardHint() {
         {"de",
          "Tippen Sie das Kürzel in einer beliebigen App – es wird beim Tippen zum vollständigen "
          "Text erweitert."},
+        {"tr", "Kısaltmayı herhangi bir uygulamada yazın — yazarken tam metne genişler."},
     });
 }
 
@@ -1220,6 +1322,7 @@ QString L10n::nothingFound() {
         {"es", "No se encontró nada"},
         {"fr", "Aucun résultat"},
         {"de", "Nichts gefunden"},
+        {"tr", "Hiçbir şey bulunamadı"},
     });
 }
 
@@ -1230,6 +1333,7 @@ QString L10n::addSnippetsForQuick() {
         {"es", "Añade fragmentos de texto para insertarlos rápidamente"},
         {"fr", "Ajoutez des extraits de texte pour les insérer rapidement"},
         {"de", "Textbausteine zum schnellen Einfügen hinzufügen"},
+        {"tr", "Hızlı ekleme için hazır metinler ekleyin"},
     });
 }
 
@@ -1240,6 +1344,7 @@ QString L10n::noSnippetsYet() {
         {"es", "Aún no hay fragmentos"},
         {"fr", "Aucun extrait pour l’instant"},
         {"de", "Noch keine Textbausteine"},
+        {"tr", "Henüz hazır metin yok"},
     });
 }
 
@@ -1250,6 +1355,7 @@ QString L10n::deleteExpansionConfirm() {
         {"es", "¿Eliminar esta expansión de texto?"},
         {"fr", "Supprimer cette expansion de texte ?"},
         {"de", "Diese Texterweiterung löschen?"},
+        {"tr", "Bu metin genişletmesi silinsin mi?"},
     });
 }
 
@@ -1260,6 +1366,7 @@ QString L10n::deleteCannotBeUndone() {
         {"es", "Esta acción no se puede deshacer."},
         {"fr", "Cette action est irréversible."},
         {"de", "Diese Aktion kann nicht rückgängig gemacht werden."},
+        {"tr", "Bu işlem geri alınamaz."},
     });
 }
 
@@ -1270,6 +1377,7 @@ QString L10n::delete_() {
         {"es", "Eliminar"},
         {"fr", "Supprimer"},
         {"de", "Löschen"},
+        {"tr", "Sil"},
     });
 }
 
@@ -1280,6 +1388,7 @@ QString L10n::addVoiceSnippetsHint() {
         {"es", "Añade una palabra clave que dirás en voz alta"},
         {"fr", "Ajoutez un mot-code que vous prononcerez à voix haute"},
         {"de", "Fügen Sie ein Codewort hinzu, das Sie laut aussprechen"},
+        {"tr", "Sesli söyleyeceğiniz bir kod kelime ekleyin"},
     });
 }
 
@@ -1290,6 +1399,7 @@ QString L10n::noVoiceSnippetsYet() {
         {"es", "Aún no hay fragmentos de voz"},
         {"fr", "Aucun extrait vocal pour l’instant"},
         {"de", "Noch keine Sprach-Textbausteine"},
+        {"tr", "Henüz sesli hazır metin yok"},
     });
 }
 
@@ -1300,6 +1410,7 @@ QString L10n::deleteSnippetConfirm() {
         {"es", "¿Eliminar este fragmento?"},
         {"fr", "Supprimer cet extrait ?"},
         {"de", "Diesen Textbaustein löschen?"},
+        {"tr", "Bu hazır metin silinsin mi?"},
     });
 }
 
@@ -1310,6 +1421,7 @@ QString L10n::searchSnippets() {
         {"es", "Buscar fragmentos..."},
         {"fr", "Rechercher des extraits..."},
         {"de", "Textbausteine durchsuchen..."},
+        {"tr", "Hazır metinlerde ara..."},
     });
 }
 
@@ -1320,6 +1432,7 @@ QString L10n::tabKeyboard() {
         {"es", "Teclado"},
         {"fr", "Clavier"},
         {"de", "Tastatur"},
+        {"tr", "Klavye"},
     });
 }
 
@@ -1330,6 +1443,7 @@ QString L10n::tabVoice() {
         {"es", "Voz"},
         {"fr", "Voix"},
         {"de", "Stimme"},
+        {"tr", "Sesli"},
     });
 }
 
@@ -1340,6 +1454,7 @@ QString L10n::snippets() {
         {"es", "Fragmentos"},
         {"fr", "Extraits"},
         {"de", "Textbausteine"},
+        {"tr", "Hazır metinler"},
     });
 }
 
@@ -1350,6 +1465,7 @@ QString L10n::add() {
         {"es", "Añadir"},
         {"fr", "Ajouter"},
         {"de", "Hinzufügen"},
+        {"tr", "Ekle"},
     });
 }
 
@@ -1360,6 +1476,7 @@ QString L10n::dictionaryEmpty() {
         {"es", "El diccionario está vacío"},
         {"fr", "Le dictionnaire est vide"},
         {"de", "Das Wörterbuch ist leer"},
+        {"tr", "Sözlük boş"},
     });
 }
 
@@ -1370,6 +1487,7 @@ QString L10n::addWordsToImprove() {
         {"es", "Añade palabras para mejorar el reconocimiento"},
         {"fr", "Ajoutez des mots pour améliorer la reconnaissance"},
         {"de", "Fügen Sie Wörter hinzu, um die Erkennung zu verbessern"},
+        {"tr", "Tanımayı iyileştirmek için kelime ekleyin"},
     });
 }
 
@@ -1380,6 +1498,7 @@ QString L10n::deleteDictionaryConfirm() {
         {"es", "¿Eliminar esta entrada del diccionario?"},
         {"fr", "Supprimer cette entrée du dictionnaire ?"},
         {"de", "Diesen Wörterbucheintrag löschen?"},
+        {"tr", "Bu sözlük girdisi silinsin mi?"},
     });
 }
 
@@ -1390,6 +1509,7 @@ QString L10n::searchDictionary() {
         {"es", "Buscar en el diccionario..."},
         {"fr", "Rechercher dans le dictionnaire..."},
         {"de", "Wörterbuch durchsuchen..."},
+        {"tr", "Sözlükte ara..."},
     });
 }
 
@@ -1400,6 +1520,7 @@ QString L10n::dictionary() {
         {"es", "Diccionario"},
         {"fr", "Dictionnaire"},
         {"de", "Wörterbuch"},
+        {"tr", "Sözlük"},
     });
 }
 
@@ -1410,6 +1531,7 @@ QString L10n::addEntry() {
         {"es", "Añadir entrada"},
         {"fr", "Ajouter une entrée"},
         {"de", "Eintrag hinzufügen"},
+        {"tr", "Girdi ekle"},
     });
 }
 
@@ -1420,6 +1542,7 @@ QString L10n::filesStatusError() {
         {"es", "Error"},
         {"fr", "Erreur"},
         {"de", "Fehler"},
+        {"tr", "Hata"},
     });
 }
 
@@ -1430,6 +1553,7 @@ QString L10n::filesEmpty() {
         {"es", "Aquí aparecerá el historial de transcripción de archivos"},
         {"fr", "L’historique de transcription de vos fichiers apparaîtra ici"},
         {"de", "Hier erscheint der Verlauf Ihrer Dateitranskriptionen"},
+        {"tr", "Dosya transkripsiyon geçmişiniz burada görünecek"},
     });
 }
 
@@ -1440,6 +1564,7 @@ QString L10n::filesSelectFile() {
         {"es", "Seleccionar audio o vídeo"},
         {"fr", "Choisir un audio ou une vidéo"},
         {"de", "Audio oder Video auswählen"},
+        {"tr", "Ses veya video seçin"},
     });
 }
 
@@ -1450,6 +1575,7 @@ QString L10n::filesUploading() {
         {"es", "Subiendo..."},
         {"fr", "Envoi..."},
         {"de", "Wird hochgeladen..."},
+        {"tr", "Yükleniyor..."},
     });
 }
 
@@ -1460,6 +1586,7 @@ QString L10n::filesExtractingAudio() {
         {"es", "Extrayendo el audio del vídeo..."},
         {"fr", "Extraction de l’audio de la vidéo..."},
         {"de", "Audio wird aus dem Video extrahiert..."},
+        {"tr", "Videodan ses çıkarılıyor..."},
     });
 }
 
@@ -1470,6 +1597,7 @@ QString L10n::filesSection() {
         {"es", "Archivos"},
         {"fr", "Fichiers"},
         {"de", "Dateien"},
+        {"tr", "Dosyalar"},
     });
 }
 
@@ -1486,6 +1614,9 @@ QString L10n::filesServiceUnavailable() {
         {"de",
          "Der Dienst für Dateitranskription ist vorübergehend nicht verfügbar. Bitte versuchen Sie "
          "es später erneut."},
+        {"tr",
+         "Dosya transkripsiyon hizmeti geçici olarak kullanılamıyor. Lütfen daha sonra tekrar "
+         "deneyin."},
     });
 }
 
@@ -1496,6 +1627,7 @@ QString L10n::clipboardEmpty() {
         {"es", "El historial del portapapeles está vacío"},
         {"fr", "L’historique du presse-papiers est vide"},
         {"de", "Der Verlauf der Zwischenablage ist leer"},
+        {"tr", "Pano geçmişi boş"},
     });
 }
 
@@ -1506,6 +1638,7 @@ QString L10n::filesCopy() {
         {"es", "Copiar"},
         {"fr", "Copier"},
         {"de", "Kopieren"},
+        {"tr", "Kopyala"},
     });
 }
 
@@ -1516,6 +1649,7 @@ QString L10n::clipboardSection() {
         {"es", "Portapapeles"},
         {"fr", "Presse-papiers"},
         {"de", "Zwischenablage"},
+        {"tr", "Pano"},
     });
 }
 
@@ -1528,6 +1662,7 @@ QString L10n::clipboardSubtitle() {
          "Les textes que vous avez copiés vous-même — les transcriptions collées n’y figurent pas"},
         {"de",
          "Texte, die Sie selbst kopiert haben – eingefügte Transkriptionen sind nicht enthalten"},
+        {"tr", "Kendi kopyaladığınız metinler — yapıştırılan transkripsiyonlar dahil değildir"},
     });
 }
 
@@ -1538,6 +1673,7 @@ QString L10n::noRecordingsYet() {
         {"es", "Aún no hay grabaciones"},
         {"fr", "Aucun enregistrement pour l’instant"},
         {"de", "Noch keine Aufnahmen"},
+        {"tr", "Henüz kayıt yok"},
     });
 }
 
@@ -1548,6 +1684,7 @@ QString L10n::today() {
         {"es", "Hoy"},
         {"fr", "Aujourd’hui"},
         {"de", "Heute"},
+        {"tr", "Bugün"},
     });
 }
 
@@ -1558,6 +1695,7 @@ QString L10n::yesterday() {
         {"es", "Ayer"},
         {"fr", "Hier"},
         {"de", "Gestern"},
+        {"tr", "Dün"},
     });
 }
 
@@ -1568,6 +1706,7 @@ QString L10n::earlier() {
         {"es", "Anteriores"},
         {"fr", "Plus tôt"},
         {"de", "Früher"},
+        {"tr", "Daha önce"},
     });
 }
 
@@ -1578,6 +1717,7 @@ QString L10n::failedToRecognize() {
         {"es", "No se pudo reconocer"},
         {"fr", "Échec de la reconnaissance"},
         {"de", "Erkennung fehlgeschlagen"},
+        {"tr", "Tanınamadı"},
     });
 }
 
@@ -1588,6 +1728,7 @@ QString L10n::clearAll() {
         {"es", "Borrar todo"},
         {"fr", "Tout effacer"},
         {"de", "Alles löschen"},
+        {"tr", "Tümünü temizle"},
     });
 }
 
@@ -1598,6 +1739,7 @@ QString L10n::searchTranscriptions() {
         {"es", "Buscar transcripciones..."},
         {"fr", "Rechercher des transcriptions..."},
         {"de", "Transkriptionen durchsuchen..."},
+        {"tr", "Transkripsiyonlarda ara..."},
     });
 }
 
@@ -1608,6 +1750,7 @@ QString L10n::history() {
         {"es", "Historial"},
         {"fr", "Historique"},
         {"de", "Verlauf"},
+        {"tr", "Geçmiş"},
     });
 }
 
@@ -1618,6 +1761,7 @@ QString L10n::wordsUsed() {
         {"es", "Palabras usadas"},
         {"fr", "Mots utilisés"},
         {"de", "Verbrauchte Wörter"},
+        {"tr", "Kullanılan kelime"},
     });
 }
 
@@ -1628,6 +1772,7 @@ QString L10n::wordsLimit() {
         {"es", "Límite de palabras"},
         {"fr", "Limite de mots"},
         {"de", "Wortlimit"},
+        {"tr", "Kelime sınırı"},
     });
 }
 
@@ -1638,6 +1783,7 @@ QString L10n::plan() {
         {"es", "Plan"},
         {"fr", "Forfait"},
         {"de", "Tarif"},
+        {"tr", "Plan"},
     });
 }
 
@@ -1648,6 +1794,7 @@ QString L10n::stepHold() {
         {"es", "Mantén"},
         {"fr", "Maintenez"},
         {"de", "Halten"},
+        {"tr", "Basılı tutun"},
     });
 }
 
@@ -1658,6 +1805,7 @@ QString L10n::stepSpeak() {
         {"es", "Habla"},
         {"fr", "Parlez"},
         {"de", "Sprechen"},
+        {"tr", "Konuşun"},
     });
 }
 
@@ -1668,6 +1816,7 @@ QString L10n::stepSpeakDesc() {
         {"es", "Di lo que\nquieres escribir"},
         {"fr", "Dites ce que\nvous voulez écrire"},
         {"de", "Sagen Sie, was Sie\nschreiben möchten"},
+        {"tr", "Yazmak istediğinizi\nsöyleyin"},
     });
 }
 
@@ -1678,6 +1827,7 @@ QString L10n::stepRelease() {
         {"es", "Suelta"},
         {"fr", "Relâchez"},
         {"de", "Loslassen"},
+        {"tr", "Bırakın"},
     });
 }
 
@@ -1688,6 +1838,7 @@ QString L10n::stepReleaseDesc() {
         {"es", "El texto se escribe\nautomáticamente"},
         {"fr", "Le texte s’écrit\nautomatiquement"},
         {"de", "Der Text wird\nautomatisch getippt"},
+        {"tr", "Metin otomatik\nolarak yazılır"},
     });
 }
 
@@ -1698,6 +1849,7 @@ QString L10n::releaseToTranscribe() {
         {"es", "Suelta para transcribir y pegar"},
         {"fr", "Relâchez pour transcrire et coller"},
         {"de", "Loslassen zum Transkribieren und Einfügen"},
+        {"tr", "Transkripsiyon ve yapıştırma için bırakın"},
     });
 }
 
@@ -1708,6 +1860,7 @@ QString L10n::welcomeBack() {
         {"es", "Bienvenido de nuevo"},
         {"fr", "Bon retour"},
         {"de", "Willkommen zurück"},
+        {"tr", "Tekrar hoş geldiniz"},
     });
 }
 
@@ -1718,6 +1871,7 @@ QString L10n::voiceAssistantReady() {
         {"es", "Tu asistente de voz está listo"},
         {"fr", "Votre assistant vocal est prêt"},
         {"de", "Ihr Sprachassistent ist bereit"},
+        {"tr", "Sesli asistanınız hazır"},
     });
 }
 
@@ -1728,6 +1882,7 @@ QString L10n::shortcutPlaceholder() {
         {"es", "Abreviatura (p. ej., //sig)"},
         {"fr", "Abréviation (p. ex. //sig)"},
         {"de", "Kürzel (z. B. //sig)"},
+        {"tr", "Kısaltma (ör. //sig)"},
     });
 }
 
@@ -1738,6 +1893,7 @@ QString L10n::differentTextForWindows() {
         {"es", "Texto distinto para Windows"},
         {"fr", "Texte différent pour Windows"},
         {"de", "Anderer Text für Windows"},
+        {"tr", "Windows için farklı metin"},
     });
 }
 
@@ -1748,6 +1904,7 @@ QString L10n::textForWindows() {
         {"es", "Texto para Windows"},
         {"fr", "Texte pour Windows"},
         {"de", "Text für Windows"},
+        {"tr", "Windows için metin"},
     });
 }
 
@@ -1758,6 +1915,7 @@ QString L10n::differentTextForWindowsHint() {
         {"es", "La misma abreviatura, un resultado distinto en cada sistema"},
         {"fr", "Même abréviation, résultat différent sur chaque système"},
         {"de", "Gleiches Kürzel, anderes Ergebnis auf jedem System"},
+        {"tr", "Aynı kısaltma, her sistemde farklı sonuç"},
     });
 }
 
@@ -1768,6 +1926,7 @@ QString L10n::save() {
         {"es", "Guardar"},
         {"fr", "Enregistrer"},
         {"de", "Speichern"},
+        {"tr", "Kaydet"},
     });
 }
 
@@ -1778,6 +1937,7 @@ QString L10n::text() {
         {"es", "Texto"},
         {"fr", "Texte"},
         {"de", "Text"},
+        {"tr", "Metin"},
     });
 }
 
@@ -1788,6 +1948,7 @@ QString L10n::textForMac() {
         {"es", "Texto para Linux"},
         {"fr", "Texte pour Linux"},
         {"de", "Text für Linux"},
+        {"tr", "Linux için metin"},
     });
 }
 
@@ -1798,6 +1959,7 @@ QString L10n::triggerWord() {
         {"es", "Palabra clave"},
         {"fr", "Mot déclencheur"},
         {"de", "Auslösewort"},
+        {"tr", "Tetikleyici kelime"},
     });
 }
 
@@ -1808,6 +1970,7 @@ QString L10n::replacement() {
         {"es", "Reemplazo"},
         {"fr", "Remplacement"},
         {"de", "Ersetzung"},
+        {"tr", "Yerine geçecek metin"},
     });
 }
 
@@ -1818,6 +1981,7 @@ QString L10n::editEntry() {
         {"es", "Editar entrada"},
         {"fr", "Modifier l’entrée"},
         {"de", "Eintrag bearbeiten"},
+        {"tr", "Girdiyi düzenle"},
     });
 }
 
@@ -1828,6 +1992,7 @@ QString L10n::filesStatusDone() {
         {"es", "Listo"},
         {"fr", "Terminé"},
         {"de", "Fertig"},
+        {"tr", "Tamamlandı"},
     });
 }
 
@@ -1838,6 +2003,7 @@ QString L10n::filesStatusProcessing() {
         {"es", "Procesando"},
         {"fr", "Traitement"},
         {"de", "In Bearbeitung"},
+        {"tr", "İşleniyor"},
     });
 }
 
@@ -1848,6 +2014,7 @@ QString L10n::filesStatusQueued() {
         {"es", "En cola..."},
         {"fr", "En attente..."},
         {"de", "In Warteschlange..."},
+        {"tr", "Sırada..."},
     });
 }
 
@@ -1858,6 +2025,7 @@ QString L10n::retry() {
         {"es", "Reintentar"},
         {"fr", "Réessayer"},
         {"de", "Wiederholen"},
+        {"tr", "Yeniden dene"},
     });
 }
 
@@ -1868,6 +2036,7 @@ QString L10n::failedTranscription() {
         {"es", "Transcripción fallida"},
         {"fr", "Transcription échouée"},
         {"de", "Fehlgeschlagene Transkription"},
+        {"tr", "Başarısız transkripsiyon"},
     });
 }
 
@@ -1878,6 +2047,7 @@ QString L10n::sidebarMain() {
         {"es", "PRINCIPAL"},
         {"fr", "PRINCIPAL"},
         {"de", "HAUPTBEREICH"},
+        {"tr", "ANA"},
     });
 }
 
@@ -1888,6 +2058,7 @@ QString L10n::sidebarSettings() {
         {"es", "AJUSTES"},
         {"fr", "PARAMÈTRES"},
         {"de", "EINSTELLUNGEN"},
+        {"tr", "AYARLAR"},
     });
 }
 
@@ -1898,6 +2069,7 @@ QString L10n::account() {
         {"es", "Cuenta"},
         {"fr", "Compte"},
         {"de", "Konto"},
+        {"tr", "Hesap"},
     });
 }
 
@@ -1908,6 +2080,7 @@ QString L10n::home() {
         {"es", "Inicio"},
         {"fr", "Accueil"},
         {"de", "Start"},
+        {"tr", "Ana sayfa"},
     });
 }
 
@@ -1918,6 +2091,7 @@ QString L10n::onboardingSkip() {
         {"es", "Omitir"},
         {"fr", "Passer"},
         {"de", "Überspringen"},
+        {"tr", "Atla"},
     });
 }
 
@@ -1928,6 +2102,7 @@ QString L10n::onboardingNext() {
         {"es", "Siguiente"},
         {"fr", "Suivant"},
         {"de", "Weiter"},
+        {"tr", "İleri"},
     });
 }
 
@@ -1938,6 +2113,7 @@ QString L10n::onboardingStart() {
         {"es", "Empezar"},
         {"fr", "Commencer"},
         {"de", "Los geht’s"},
+        {"tr", "Başla"},
     });
 }
 
@@ -1948,6 +2124,7 @@ QString L10n::onboardingModeTitle() {
         {"es", "Cómo empieza la grabación"},
         {"fr", "Comment l’enregistrement démarre"},
         {"de", "Wie die Aufnahme startet"},
+        {"tr", "Kayıt nasıl başlar"},
     });
 }
 
@@ -1962,6 +2139,7 @@ QString L10n::onboardingModeSubtitle() {
         {"de",
          "Wählen Sie, was sich natürlich anfühlt. Sie können es jederzeit in den Einstellungen "
          "ändern."},
+        {"tr", "Size doğal geleni seçin. Bunu istediğiniz zaman Ayarlar'dan değiştirebilirsiniz."},
     });
 }
 
@@ -1972,6 +2150,7 @@ QString L10n::onboardingMicTitle() {
         {"es", "Comprueba el micrófono"},
         {"fr", "Vérifiez le micro"},
         {"de", "Mikrofon prüfen"},
+        {"tr", "Mikrofonu kontrol edin"},
     });
 }
 
@@ -1992,6 +2171,9 @@ QString L10n::onboardingMicSubtitle() {
         {"de",
          "Sagen Sie etwas – der Balken unten sollte reagieren. Bleibt er flach, ist das falsche "
          "Eingabegerät ausgewählt oder der Zugriff nicht erteilt."},
+        {"tr",
+         "Bir şey söyleyin — aşağıdaki çubuk tepki vermeli. Düz kalırsa yanlış giriş aygıtı "
+         "seçilmiştir ya da erişim izni verilmemiştir."},
     });
 }
 
@@ -2002,6 +2184,7 @@ QString L10n::onboardingMicWaiting() {
         {"es", "Esperando sonido..."},
         {"fr", "En attente de son..."},
         {"de", "Warten auf Ton..."},
+        {"tr", "Ses bekleniyor..."},
     });
 }
 
@@ -2012,6 +2195,7 @@ QString L10n::onboardingMicOpenSettings() {
         {"es", "Abrir los ajustes del sistema"},
         {"fr", "Ouvrir les paramètres du système"},
         {"de", "Systemeinstellungen öffnen"},
+        {"tr", "Sistem ayarlarını aç"},
     });
 }
 
@@ -2022,6 +2206,7 @@ QString L10n::onboardingMicOk() {
         {"es", "El micrófono funciona"},
         {"fr", "Le micro fonctionne"},
         {"de", "Mikrofon funktioniert"},
+        {"tr", "Mikrofon çalışıyor"},
     });
 }
 
@@ -2032,6 +2217,7 @@ QString L10n::onboardingMicDenied() {
         {"es", "No se ha concedido acceso al micrófono: sin él, el dictado devuelve texto vacío."},
         {"fr", "L’accès au micro n’est pas accordé — sans lui, la dictée renvoie un texte vide."},
         {"de", "Der Mikrofonzugriff ist nicht erteilt – ohne ihn liefert das Diktat leeren Text."},
+        {"tr", "Mikrofon erişimi verilmedi — izin olmadan dikte boş metin döndürür."},
     });
 }
 
@@ -2042,6 +2228,7 @@ QString L10n::onboardingWhereTitle() {
         {"es", "Dónde vive la aplicación"},
         {"fr", "Où se trouve l’application"},
         {"de", "Wo die App zu finden ist"},
+        {"tr", "Uygulama nerede"},
     });
 }
 
@@ -2061,6 +2248,9 @@ QString L10n::onboardingWhereSubtitle() {
         {"de",
          "Ormil hat absichtlich kein Symbol in der Taskleiste: Es sitzt im Infobereich und ist "
          "immer griffbereit."},
+        {"tr",
+         "Ormil'in görev çubuğunda bilerek simgesi yoktur: sistem tepsisinde durur ve her zaman "
+         "elinizin altındadır."},
     });
 }
 
@@ -2081,6 +2271,9 @@ QString L10n::onboardingWhereHint() {
         {"de",
          "Suchen Sie das «Z7»-Symbol im Infobereich, meist neben der Uhr. Klicken Sie darauf, um "
          "dieses Fenster wieder zu öffnen."},
+        {"tr",
+         "«Z7» rozetini sistem tepsisinde, genellikle saatin yanında arayın. Bu pencereyi yeniden "
+         "açmak için ona tıklayın."},
     });
 }
 
@@ -2091,6 +2284,7 @@ QString L10n::overlayDragHint() {
         {"es", "Arrastra para mover. Clic derecho para elegir el borde de la pantalla"},
         {"fr", "Faites glisser pour déplacer. Clic droit pour choisir le bord de l’écran"},
         {"de", "Zum Verschieben ziehen. Rechtsklick, um den Bildschirmrand zu wählen"},
+        {"tr", "Taşımak için sürükleyin. Ekran kenarını seçmek için sağ tıklayın"},
     });
 }
 
@@ -2101,6 +2295,7 @@ QString L10n::overlayPostProcessing() {
         {"es", "Procesando el texto…"},
         {"fr", "Traitement du texte…"},
         {"de", "Text wird verarbeitet…"},
+        {"tr", "Metin işleniyor…"},
     });
 }
 
@@ -2111,6 +2306,7 @@ QString L10n::overlayDockRight() {
         {"es", "En el borde derecho"},
         {"fr", "Le long du bord droit"},
         {"de", "Am rechten Rand"},
+        {"tr", "Sağ kenar boyunca"},
     });
 }
 
@@ -2121,6 +2317,7 @@ QString L10n::overlayDockLeft() {
         {"es", "En el borde izquierdo"},
         {"fr", "Le long du bord gauche"},
         {"de", "Am linken Rand"},
+        {"tr", "Sol kenar boyunca"},
     });
 }
 
@@ -2131,6 +2328,7 @@ QString L10n::overlayDockTop() {
         {"es", "En el borde superior"},
         {"fr", "Le long du bord supérieur"},
         {"de", "Am oberen Rand"},
+        {"tr", "Üst kenar boyunca"},
     });
 }
 
@@ -2141,6 +2339,7 @@ QString L10n::overlayDockBottom() {
         {"es", "En el borde inferior"},
         {"fr", "Le long du bord inférieur"},
         {"de", "Am unteren Rand"},
+        {"tr", "Alt kenar boyunca"},
     });
 }
 
@@ -2162,6 +2361,9 @@ QString L10n::promptEditorPromptPlaceholderCustom() {
          "Prompt zur Verarbeitung des Ausgangstexts. Zum Beispiel: \"Ins Englische übersetzen, "
          "Fachbegriffe beibehalten\" oder eine ausführliche Anweisung über mehrere Absätze – was "
          "für Sie passt."},
+        {"tr",
+         "Kaynak metni işlemek için istem. Örneğin: \"İngilizceye çevir, terimleri koru\" ya da "
+         "birkaç paragraflık ayrıntılı bir talimat — size hangisi uyarsa."},
     });
 }
 
@@ -2172,6 +2374,7 @@ QString L10n::promptEditorDeleteTab() {
         {"es", "Eliminar"},
         {"fr", "Supprimer"},
         {"de", "Löschen"},
+        {"tr", "Sil"},
     });
 }
 
@@ -2182,6 +2385,7 @@ QString L10n::promptEditorRestoreDefault() {
         {"es", "Restablecer original"},
         {"fr", "Rétablir l’original"},
         {"de", "Standard wiederherstellen"},
+        {"tr", "Varsayılana döndür"},
     });
 }
 
@@ -2192,6 +2396,7 @@ QString L10n::promptEditorPromptPlaceholderBuiltin() {
         {"es", "Texto del prompt: se puede editar por completo, hasta sustituirlo entero."},
         {"fr", "Texte du prompt — modifiable entièrement, jusqu’à un remplacement complet."},
         {"de", "Prompt-Text – vollständig bearbeitbar, bis hin zum kompletten Ersetzen."},
+        {"tr", "İstem metni — tamamen değiştirmeye kadar baştan sona düzenlenebilir."},
     });
 }
 
@@ -2202,6 +2407,7 @@ QString L10n::promptEditorTranslating() {
         {"es", "Traduciendo…"},
         {"fr", "Traduction…"},
         {"de", "Wird übersetzt…"},
+        {"tr", "Çevriliyor…"},
     });
 }
 
@@ -2212,6 +2418,7 @@ QString L10n::promptEditorTranslateFailed() {
         {"es", "No se pudo traducir: se muestra el original en inglés."},
         {"fr", "Traduction impossible — affichage de l’original anglais."},
         {"de", "Übersetzung fehlgeschlagen – das englische Original wird angezeigt."},
+        {"tr", "Çevrilemedi — İngilizce orijinal gösteriliyor."},
     });
 }
 
@@ -2222,6 +2429,7 @@ QString L10n::promptEditorTranslatedAutoHint() {
         {"es", "Traducido automáticamente: al guardar se volverá a traducir al inglés."},
         {"fr", "Traduit automatiquement — sera retraduit en anglais à l’enregistrement."},
         {"de", "Automatisch übersetzt – wird beim Speichern ins Englische zurückübersetzt."},
+        {"tr", "Otomatik çevrildi — kaydederken yeniden İngilizceye çevrilecek."},
     });
 }
 
@@ -2232,6 +2440,7 @@ QString L10n::promptEditorShowOriginal() {
         {"es", "Mostrar original (EN)"},
         {"fr", "Afficher l’original (EN)"},
         {"de", "Original anzeigen (EN)"},
+        {"tr", "Orijinali göster (EN)"},
     });
 }
 
@@ -2242,6 +2451,7 @@ QString L10n::promptEditorNamePlaceholder() {
         {"es", "Nombre del estilo"},
         {"fr", "Nom du style"},
         {"de", "Name des Stils"},
+        {"tr", "Stil adı"},
     });
 }
 
@@ -2252,6 +2462,7 @@ QString L10n::promptEditorShowTranslation() {
         {"es", "Mostrar traducción"},
         {"fr", "Afficher la traduction"},
         {"de", "Übersetzung anzeigen"},
+        {"tr", "Çeviriyi göster"},
     });
 }
 
@@ -2262,6 +2473,7 @@ QString L10n::promptEditorCancel() {
         {"es", "Cancelar"},
         {"fr", "Annuler"},
         {"de", "Abbrechen"},
+        {"tr", "İptal"},
     });
 }
 
@@ -2272,6 +2484,7 @@ QString L10n::promptEditorSave() {
         {"es", "Guardar"},
         {"fr", "Enregistrer"},
         {"de", "Speichern"},
+        {"tr", "Kaydet"},
     });
 }
 
@@ -2282,6 +2495,7 @@ QString L10n::promptEditorSameLanguage() {
         {"es", "Mismo idioma que el original"},
         {"fr", "Même langue que la source"},
         {"de", "Gleiche Sprache wie das Original"},
+        {"tr", "Kaynakla aynı dil"},
     });
 }
 
@@ -2292,6 +2506,7 @@ QString L10n::promptEditorSameLanguageHint() {
         {"es", "El resultado debe quedar en el idioma del texto dictado"},
         {"fr", "Le résultat doit rester dans la langue du texte dicté"},
         {"de", "Das Ergebnis muss in der Sprache des diktierten Texts bleiben"},
+        {"tr", "Sonuç, dikte edilen metnin dilinde kalmalı"},
     });
 }
 
@@ -2302,6 +2517,7 @@ QString L10n::promptEditorDontChangeMeaning() {
         {"es", "No cambiar el sentido"},
         {"fr", "Ne pas changer le sens"},
         {"de", "Bedeutung nicht ändern"},
+        {"tr", "Anlamı değiştirme"},
     });
 }
 
@@ -2312,6 +2528,7 @@ QString L10n::promptEditorDontChangeMeaningHint() {
         {"es", "El estilo y la redacción pueden cambiar, pero no el sentido"},
         {"fr", "Le style et la formulation peuvent changer, mais pas le sens"},
         {"de", "Stil und Formulierung dürfen sich ändern, die Bedeutung nicht"},
+        {"tr", "Stil ve ifadeler değişebilir, ama anlam değişmez"},
     });
 }
 
@@ -2322,6 +2539,7 @@ QString L10n::promptEditorTitleNewStyle() {
         {"es", "Nuevo estilo"},
         {"fr", "Nouveau style"},
         {"de", "Neuer Stil"},
+        {"tr", "Yeni stil"},
     });
 }
 
@@ -2332,6 +2550,7 @@ QString L10n::promptEditorPromptForStyle() {
         {"es", "Prompt del estilo: "},
         {"fr", "Prompt du style : "},
         {"de", "Prompt für den Stil: "},
+        {"tr", "Stil için istem: "},
     });
 }
 
@@ -2342,6 +2561,7 @@ QString L10n::promptEditorShowHiddenPrefix() {
         {"es", "Mostrar: "},
         {"fr", "Afficher : "},
         {"de", "Anzeigen: "},
+        {"tr", "Göster: "},
     });
 }
 
@@ -2352,6 +2572,7 @@ QString L10n::promptEditorEditHint() {
         {"es", "Editar…"},
         {"fr", "Modifier…"},
         {"de", "Bearbeiten…"},
+        {"tr", "Düzenle…"},
     });
 }
 
@@ -2362,6 +2583,7 @@ QString L10n::promptEditorHideFromList() {
         {"es", "Ocultar de la lista"},
         {"fr", "Masquer de la liste"},
         {"de", "Aus der Liste ausblenden"},
+        {"tr", "Listeden gizle"},
     });
 }
 
@@ -2372,6 +2594,7 @@ QString L10n::promptEditorEditModifiedHint() {
         {"es", "Editar… (modificado)"},
         {"fr", "Modifier… (modifié)"},
         {"de", "Bearbeiten… (geändert)"},
+        {"tr", "Düzenle… (değiştirildi)"},
     });
 }
 
@@ -2404,6 +2627,7 @@ QString L10n::updateFailedDownload() {
         {"fr", "Impossible de télécharger la mise à jour. Veuillez réessayer plus tard."},
         {"de",
          "Das Update konnte nicht heruntergeladen werden. Bitte versuchen Sie es später erneut."},
+        {"tr", "Güncelleme indirilemedi. Lütfen daha sonra tekrar deneyin."},
     });
 }
 
@@ -2414,6 +2638,7 @@ QString L10n::updateVerifying() {
         {"es", "Comprobando la descarga..."},
         {"fr", "Vérification du téléchargement..."},
         {"de", "Download wird geprüft..."},
+        {"tr", "İndirilen dosya denetleniyor..."},
     });
 }
 
@@ -2424,6 +2649,7 @@ QString L10n::updateFailedInstall() {
         {"es", "No se pudo instalar la actualización. Inténtalo de nuevo más tarde."},
         {"fr", "Impossible d’installer la mise à jour. Veuillez réessayer plus tard."},
         {"de", "Das Update konnte nicht installiert werden. Bitte versuchen Sie es später erneut."},
+        {"tr", "Güncelleme yüklenemedi. Lütfen daha sonra tekrar deneyin."},
     });
 }
 
@@ -2434,6 +2660,7 @@ QString L10n::updateInstalling() {
         {"es", "Instalando..."},
         {"fr", "Installation..."},
         {"de", "Wird installiert..."},
+        {"tr", "Yükleniyor..."},
     });
 }
 
@@ -2444,6 +2671,7 @@ QString L10n::updateRestarting() {
         {"es", "Reiniciando Ormil..."},
         {"fr", "Redémarrage d’Ormil..."},
         {"de", "Ormil wird neu gestartet..."},
+        {"tr", "Ormil yeniden başlatılıyor..."},
     });
 }
 
@@ -2454,6 +2682,7 @@ QString L10n::updateWindowTitle() {
         {"es", "Actualizando Ormil"},
         {"fr", "Mise à jour d’Ormil"},
         {"de", "Ormil wird aktualisiert"},
+        {"tr", "Ormil güncelleniyor"},
     });
 }
 
@@ -2464,6 +2693,7 @@ QString L10n::updateAvailableTitle() {
         {"es", "Hay una actualización de Ormil"},
         {"fr", "Mise à jour d’Ormil disponible"},
         {"de", "Ormil-Update verfügbar"},
+        {"tr", "Ormil güncellemesi var"},
     });
 }
 
@@ -2474,6 +2704,7 @@ QString L10n::updateCurrentVersion() {
         {"es", "Versión instalada"},
         {"fr", "Version installée"},
         {"de", "Installierte Version"},
+        {"tr", "Yüklü sürüm"},
     });
 }
 
@@ -2484,6 +2715,7 @@ QString L10n::updateNow() {
         {"es", "Actualizar"},
         {"fr", "Mettre à jour"},
         {"de", "Aktualisieren"},
+        {"tr", "Güncelle"},
     });
 }
 
@@ -2494,6 +2726,7 @@ QString L10n::updateLater() {
         {"es", "Más tarde"},
         {"fr", "Plus tard"},
         {"de", "Später"},
+        {"tr", "Daha sonra"},
     });
 }
 
@@ -2504,6 +2737,7 @@ QString L10n::updateCheckFailed() {
         {"es", "No se pudo buscar actualizaciones. Inténtalo de nuevo más tarde."},
         {"fr", "Impossible de rechercher des mises à jour. Veuillez réessayer plus tard."},
         {"de", "Die Suche nach Updates ist fehlgeschlagen. Bitte versuchen Sie es später erneut."},
+        {"tr", "Güncellemeler denetlenemedi. Lütfen daha sonra tekrar deneyin."},
     });
 }
 
@@ -2533,6 +2767,7 @@ QString L10n::updateDownloading(const QString& version) {
             {"es", "Descargando la versión %1..."},
             {"fr", "Téléchargement de la version %1..."},
             {"de", "Version %1 wird heruntergeladen..."},
+            {"tr", "%1 sürümü indiriliyor..."},
         },
         {version});
 }
@@ -2545,6 +2780,7 @@ QString L10n::updateUpToDate(const QString& version) {
             {"es", "Tienes la última versión, %1"},
             {"fr", "Vous avez la dernière version, %1"},
             {"de", "Sie haben die neueste Version: %1"},
+            {"tr", "%1 — en son sürümü kullanıyorsunuz"},
         },
         {version});
 }
@@ -2557,6 +2793,7 @@ QString L10n::holdHotkeyToRecord(const QString& hotkey) {
             {"es", "Mantén %1 para grabar"},
             {"fr", "Maintenez %1 pour enregistrer"},
             {"de", "%1 zum Aufnehmen gedrückt halten"},
+            {"tr", "Kaydetmek için %1 tuşunu basılı tutun"},
         },
         {hotkey});
 }
@@ -2569,6 +2806,7 @@ QString L10n::stepHoldDesc(const QString& hotkey) {
             {"es", "Mantén pulsado\n%1"},
             {"fr", "Maintenez\n%1"},
             {"de", "Gedrückt halten\n%1"},
+            {"tr", "Basılı tutun\n%1"},
         },
         {hotkey});
 }
@@ -2581,6 +2819,7 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
             {"es", "Mantén %1 para empezar a grabar"},
             {"fr", "Maintenez %1 pour commencer l’enregistrement"},
             {"de", "%1 gedrückt halten, um die Aufnahme zu starten"},
+            {"tr", "Kayda başlamak için %1 tuşunu basılı tutun"},
         },
         {hotkey});
 }
@@ -2603,6 +2842,9 @@ QString L10n::filesHint(int maxSizeMb) {
             {"de",
              "Audio bis %1 MB. Video ohne Größenlimit, wir erkennen nur den Ton: mp3, wav, m4a, "
              "mp4, ogg, flac usw."},
+            {"tr",
+             "%1 MB'a kadar ses. Video için boyut sınırı yok, yalnızca sesi tanırız: mp3, wav, "
+             "m4a, mp4, ogg, flac vb."},
         },
         {QString::number(maxSizeMb)});
 }
@@ -2622,6 +2864,7 @@ QString L10n::filesDailyQuotaHint(int limit, int remaining) {
             {"de",
              "Bis zu %1 Min. Audio pro Tag. Heute noch %2 Min. übrig (Zurücksetzung um 00:00 "
              "UTC)."},
+            {"tr", "Günde en fazla %1 dk ses. Bugün %2 dk kaldı (00:00 UTC'de sıfırlanır)."},
         },
         {QString::number(limit), QString::number(remaining)});
 }
@@ -2634,6 +2877,7 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
             {"es", "Se alcanzó el límite diario de %1 min. Se restablece a las 00:00 UTC."},
             {"fr", "Limite quotidienne de %1 min atteinte. Réinitialisation à 00:00 UTC."},
             {"de", "Tageslimit von %1 Min. erreicht. Zurücksetzung um 00:00 UTC."},
+            {"tr", "%1 dk'lık günlük sınıra ulaşıldı. 00:00 UTC'de sıfırlanır."},
         },
         {QString::number(limit)});
 }
@@ -2654,6 +2898,7 @@ QString L10n::filesVideoExtractFailedTooLarge(int limitMb) {
             {"de",
              "Das Audio konnte nicht lokal aus dem Video extrahiert werden, und die Datei selbst "
              "ist größer als %1 MB."},
+            {"tr", "Ses videodan yerel olarak çıkarılamadı ve dosyanın kendisi %1 MB'tan büyük."},
         },
         {QString::number(limitMb)});
 }
@@ -2666,6 +2911,7 @@ QString L10n::filesTooLarge(int limitMb) {
             {"es", "El archivo es demasiado grande. El tamaño máximo es de %1 MB."},
             {"fr", "Le fichier est trop volumineux. Taille maximale : %1 Mo."},
             {"de", "Die Datei ist zu groß. Maximale Größe: %1 MB."},
+            {"tr", "Dosya çok büyük. En büyük boyut %1 MB."},
         },
         {QString::number(limitMb)});
 }
@@ -2678,6 +2924,7 @@ QString L10n::nWords(int count) {
             {"es", "%1 palabras"},
             {"fr", "%1 mots"},
             {"de", "%1 Wörter"},
+            {"tr", "%1 kelime"},
         },
         {QString::number(count)});
 }
@@ -2692,6 +2939,7 @@ QString L10n::longRecordingWarning(int minutes) {
              "L’enregistrement dure depuis plus de %1 min. Le résultat risque d’être moins précis "
              "!"},
             {"de", "Die Aufnahme läuft bereits über %1 Min. Das Ergebnis kann ungenauer werden!"},
+            {"tr", "Kayıt %1 dakikayı aştı. Sonuç daha az doğru olabilir!"},
         },
         {QString::number(minutes)});
 }
