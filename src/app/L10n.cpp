@@ -27,6 +27,8 @@ QString L10n::openOrmil() {
         {"fr", "Ouvrir Ormil"},
         {"de", "Ormil öffnen"},
         {"tr", "Ormil'i aç"},
+        {"it", "Apri Ormil"},
+        {"pt", "Abrir o Ormil"},
     });
 }
 
@@ -38,6 +40,8 @@ QString L10n::pasteLastTranscription() {
         {"fr", "Coller la dernière transcription"},
         {"de", "Letzte Transkription einfügen"},
         {"tr", "Son transkripsiyonu yapıştır"},
+        {"it", "Incolla l’ultima trascrizione"},
+        {"pt", "Colar última transcrição"},
     });
 }
 
@@ -49,6 +53,8 @@ QString L10n::recentTranscriptions() {
         {"fr", "Transcriptions récentes"},
         {"de", "Letzte Transkriptionen"},
         {"tr", "Son transkripsiyonlar"},
+        {"it", "Trascrizioni recenti"},
+        {"pt", "Transcrições recentes"},
     });
 }
 
@@ -60,6 +66,8 @@ QString L10n::clipboardHistoryMenu() {
         {"fr", "Historique du presse-papiers"},
         {"de", "Verlauf der Zwischenablage"},
         {"tr", "Pano geçmişi"},
+        {"it", "Cronologia degli appunti"},
+        {"pt", "Histórico da área de transferência"},
     });
 }
 
@@ -71,6 +79,8 @@ QString L10n::settings() {
         {"fr", "Paramètres"},
         {"de", "Einstellungen"},
         {"tr", "Ayarlar"},
+        {"it", "Impostazioni"},
+        {"pt", "Configurações"},
     });
 }
 
@@ -82,6 +92,8 @@ QString L10n::checkForUpdates() {
         {"fr", "Rechercher des mises à jour..."},
         {"de", "Nach Updates suchen..."},
         {"tr", "Güncellemeleri denetle..."},
+        {"it", "Cerca aggiornamenti..."},
+        {"pt", "Verificar atualizações..."},
     });
 }
 
@@ -93,6 +105,8 @@ QString L10n::quitOrmil() {
         {"fr", "Quitter Ormil"},
         {"de", "Ormil beenden"},
         {"tr", "Ormil'den çık"},
+        {"it", "Esci da Ormil"},
+        {"pt", "Sair do Ormil"},
     });
 }
 
@@ -104,6 +118,8 @@ QString L10n::clipboardEmptyShort() {
         {"fr", "Vide"},
         {"de", "Leer"},
         {"tr", "Boş"},
+        {"it", "Vuoto"},
+        {"pt", "Vazio"},
     });
 }
 
@@ -115,6 +131,8 @@ QString L10n::noRecentTranscriptions() {
         {"fr", "Aucune transcription récente"},
         {"de", "Keine neuen Transkriptionen"},
         {"tr", "Son transkripsiyon yok"},
+        {"it", "Nessuna trascrizione recente"},
+        {"pt", "Nenhuma transcrição recente"},
     });
 }
 
@@ -126,6 +144,8 @@ QString L10n::processing() {
         {"fr", "Traitement..."},
         {"de", "Wird verarbeitet..."},
         {"tr", "İşleniyor..."},
+        {"it", "Elaborazione..."},
+        {"pt", "Processando..."},
     });
 }
 
@@ -137,6 +157,8 @@ QString L10n::recording() {
         {"fr", "Enregistrement..."},
         {"de", "Aufnahme läuft..."},
         {"tr", "Kaydediliyor..."},
+        {"it", "Registrazione..."},
+        {"pt", "Gravando..."},
     });
 }
 
@@ -188,6 +210,8 @@ QString L10n::voiceToText() {
         {"fr", "Dictée vocale pour Linux"},
         {"de", "Sprachdiktat für Linux"},
         {"tr", "Linux için sesli dikte"},
+        {"it", "Dettatura vocale per Linux"},
+        {"pt", "Ditado por voz para Linux"},
     });
 }
 
@@ -347,6 +371,8 @@ QString L10n::usage() {
         {"fr", "Utilisation"},
         {"de", "Nutzung"},
         {"tr", "Kullanım"},
+        {"it", "Utilizzo"},
+        {"pt", "Uso"},
     });
 }
 
@@ -358,6 +384,8 @@ QString L10n::logout() {
         {"fr", "Se déconnecter"},
         {"de", "Abmelden"},
         {"tr", "Çıkış yap"},
+        {"it", "Esci dall’account"},
+        {"pt", "Sair da conta"},
     });
 }
 
@@ -369,6 +397,8 @@ QString L10n::wordsThisWeek() {
         {"fr", "Mots cette semaine"},
         {"de", "Wörter diese Woche"},
         {"tr", "Bu haftaki kelimeler"},
+        {"it", "Parole questa settimana"},
+        {"pt", "Palavras nesta semana"},
     });
 }
 
@@ -380,6 +410,8 @@ QString L10n::notSignedIn() {
         {"fr", "Non connecté"},
         {"de", "Nicht angemeldet"},
         {"tr", "Giriş yapılmadı"},
+        {"it", "Accesso non effettuato"},
+        {"pt", "Sem login"},
     });
 }
 
@@ -395,6 +427,8 @@ QString L10n::signInToSync() {
          "Melden Sie sich an, um Einstellungen zu synchronisieren und unbegrenzt zu "
          "transkribieren"},
         {"tr", "Ayarları eşitlemek ve sınırsız transkripsiyona erişmek için giriş yapın"},
+        {"it", "Accedi per sincronizzare le impostazioni e avere trascrizioni illimitate"},
+        {"pt", "Entre para sincronizar as configurações e ter transcrições ilimitadas"},
     });
 }
 
@@ -406,6 +440,8 @@ QString L10n::loginRegister() {
         {"fr", "Connexion / Inscription"},
         {"de", "Anmelden / Registrieren"},
         {"tr", "Giriş / Kayıt"},
+        {"it", "Accedi / Registrati"},
+        {"pt", "Entrar / Cadastrar"},
     });
 }
 
@@ -417,6 +453,8 @@ QString L10n::settingsTabApp() {
         {"fr", "Application"},
         {"de", "App"},
         {"tr", "Uygulama"},
+        {"it", "App"},
+        {"pt", "Aplicativo"},
     });
 }
 
@@ -428,6 +466,8 @@ QString L10n::about() {
         {"fr", "À propos"},
         {"de", "Über"},
         {"tr", "Hakkında"},
+        {"it", "Informazioni"},
+        {"pt", "Sobre"},
     });
 }
 
@@ -439,6 +479,8 @@ QString L10n::backend() {
         {"fr", "Serveur :"},
         {"de", "Server:"},
         {"tr", "Sunucu:"},
+        {"it", "Server:"},
+        {"pt", "Servidor:"},
     });
 }
 
@@ -450,6 +492,8 @@ QString L10n::version() {
         {"fr", "Version :"},
         {"de", "Version:"},
         {"tr", "Sürüm:"},
+        {"it", "Versione:"},
+        {"pt", "Versão:"},
     });
 }
 
@@ -461,6 +505,8 @@ QString L10n::launchAtLogin() {
         {"fr", "Lancer à l’ouverture de session"},
         {"de", "Bei der Anmeldung starten"},
         {"tr", "Oturum açılınca başlat"},
+        {"it", "Avvia all’accesso"},
+        {"pt", "Abrir ao iniciar a sessão"},
     });
 }
 
@@ -472,6 +518,8 @@ QString L10n::sendErrorReports() {
         {"fr", "Envoyer les rapports d’erreur"},
         {"de", "Fehlerberichte senden"},
         {"tr", "Hata raporları gönder"},
+        {"it", "Invia segnalazioni di errore"},
+        {"pt", "Enviar relatórios de erro"},
     });
 }
 
@@ -485,6 +533,8 @@ QString L10n::sendErrorReportsDesc() {
          "envoyé"},
         {"de", "Nur technische Fehlerdaten – Ihr Diktattext wird nie gesendet"},
         {"tr", "Yalnızca teknik hata verileri — dikte metniniz asla gönderilmez"},
+        {"it", "Solo dati tecnici sull’errore: il testo della tua dettatura non viene mai inviato"},
+        {"pt", "Apenas dados técnicos do erro — o texto do seu ditado nunca é enviado"},
     });
 }
 
@@ -496,6 +546,8 @@ QString L10n::settingsTabAudio() {
         {"fr", "Son et affichage"},
         {"de", "Ton & Anzeige"},
         {"tr", "Ses ve görünüm"},
+        {"it", "Suono e aspetto"},
+        {"pt", "Som e aparência"},
     });
 }
 
@@ -507,6 +559,8 @@ QString L10n::audio() {
         {"fr", "Audio"},
         {"de", "Audio"},
         {"tr", "Ses"},
+        {"it", "Audio"},
+        {"pt", "Áudio"},
     });
 }
 
@@ -518,6 +572,8 @@ QString L10n::soundFeedback() {
         {"fr", "Signaux sonores"},
         {"de", "Tonsignale"},
         {"tr", "Sesli geri bildirim"},
+        {"it", "Segnali acustici"},
+        {"pt", "Sinais sonoros"},
     });
 }
 
@@ -529,6 +585,8 @@ QString L10n::showOverlay() {
         {"fr", "Afficher l’indicateur flottant"},
         {"de", "Schwebende Anzeige einblenden"},
         {"tr", "Kayan göstergeyi göster"},
+        {"it", "Mostra l’indicatore flottante"},
+        {"pt", "Mostrar indicador flutuante"},
     });
 }
 
@@ -540,6 +598,8 @@ QString L10n::hideOverlayIdle() {
         {"fr", "Masquer au repos (afficher seulement pendant l’enregistrement)"},
         {"de", "Im Leerlauf ausblenden (nur während der Aufnahme zeigen)"},
         {"tr", "Boştayken gizle (yalnızca kayıt sırasında göster)"},
+        {"it", "Nascondi quando inattivo (mostra solo durante la registrazione)"},
+        {"pt", "Ocultar quando inativo (mostrar só durante a gravação)"},
     });
 }
 
@@ -551,6 +611,8 @@ QString L10n::autoSwitchLayout() {
         {"fr", "Changer automatiquement la disposition du clavier"},
         {"de", "Tastaturlayout automatisch wechseln"},
         {"tr", "Klavye düzenini otomatik değiştir"},
+        {"it", "Cambia automaticamente il layout della tastiera"},
+        {"pt", "Trocar o layout do teclado automaticamente"},
     });
 }
 
@@ -562,6 +624,8 @@ QString L10n::audioNormalization() {
         {"fr", "Amplifier la voix faible"},
         {"de", "Leise Sprache verstärken"},
         {"tr", "Alçak sesi yükselt"},
+        {"it", "Amplifica il parlato a basso volume"},
+        {"pt", "Amplificar fala baixa"},
     });
 }
 
@@ -573,6 +637,8 @@ QString L10n::duckLevel() {
         {"fr", "Volume pendant l’enregistrement"},
         {"de", "Lautstärke während der Aufnahme"},
         {"tr", "Kayıt sırasında ses düzeyi"},
+        {"it", "Volume durante la registrazione"},
+        {"pt", "Volume durante a gravação"},
     });
 }
 
@@ -584,6 +650,8 @@ QString L10n::volume() {
         {"fr", "Volume"},
         {"de", "Lautstärke"},
         {"tr", "Ses düzeyi"},
+        {"it", "Volume"},
+        {"pt", "Volume"},
     });
 }
 
@@ -595,6 +663,8 @@ QString L10n::microphone() {
         {"fr", "Microphone"},
         {"de", "Mikrofon"},
         {"tr", "Mikrofon"},
+        {"it", "Microfono"},
+        {"pt", "Microfone"},
     });
 }
 
@@ -606,6 +676,8 @@ QString L10n::systemDefault() {
         {"fr", "Par défaut du système"},
         {"de", "Systemstandard"},
         {"tr", "Sistem varsayılanı"},
+        {"it", "Predefinito di sistema"},
+        {"pt", "Padrão do sistema"},
     });
 }
 
@@ -617,6 +689,8 @@ QString L10n::audioQualityDesc() {
         {"fr", "Plus élevée — plus précise avec un micro faible, mais plus lente"},
         {"de", "Höher – genauer bei schwachem Mikrofon, aber langsamer"},
         {"tr", "Daha yüksek — zayıf mikrofonda daha doğru, ama daha yavaş"},
+        {"it", "Più alta: più precisa con un microfono debole, ma più lenta"},
+        {"pt", "Mais alta — mais precisa com um microfone fraco, porém mais lenta"},
     });
 }
 
@@ -628,6 +702,8 @@ QString L10n::audioQuality() {
         {"fr", "Reconnaissance"},
         {"de", "Erkennung"},
         {"tr", "Tanıma"},
+        {"it", "Riconoscimento"},
+        {"pt", "Reconhecimento"},
     });
 }
 
@@ -639,6 +715,8 @@ QString L10n::audioQualityFast() {
         {"fr", "Rapide"},
         {"de", "Schneller"},
         {"tr", "Hızlı"},
+        {"it", "Più veloce"},
+        {"pt", "Mais rápida"},
     });
 }
 
@@ -650,6 +728,8 @@ QString L10n::audioQualityBalanced() {
         {"fr", "Équilibrée"},
         {"de", "Ausgewogen"},
         {"tr", "Dengeli"},
+        {"it", "Bilanciata"},
+        {"pt", "Equilibrada"},
     });
 }
 
@@ -661,6 +741,8 @@ QString L10n::audioQualityHigh() {
         {"fr", "Élevée"},
         {"de", "Hoch"},
         {"tr", "Yüksek"},
+        {"it", "Alta"},
+        {"pt", "Alta"},
     });
 }
 
@@ -672,6 +754,8 @@ QString L10n::audioQualityBest() {
         {"fr", "Maximale"},
         {"de", "Maximal"},
         {"tr", "En yüksek"},
+        {"it", "Massima"},
+        {"pt", "Máxima"},
     });
 }
 
@@ -683,6 +767,8 @@ QString L10n::audioDucking() {
         {"fr", "Atténuation du son"},
         {"de", "Audio absenken"},
         {"tr", "Sesi kısma"},
+        {"it", "Attenuazione audio"},
+        {"pt", "Redução de áudio"},
     });
 }
 
@@ -694,6 +780,8 @@ QString L10n::duckNone() {
         {"fr", "Aucune"},
         {"de", "Keine"},
         {"tr", "Yok"},
+        {"it", "Nessuna"},
+        {"pt", "Nenhuma"},
     });
 }
 
@@ -705,6 +793,8 @@ QString L10n::duckPartial() {
         {"fr", "Partielle"},
         {"de", "Teilweise"},
         {"tr", "Kısmi"},
+        {"it", "Parziale"},
+        {"pt", "Parcial"},
     });
 }
 
@@ -716,6 +806,8 @@ QString L10n::duckFull() {
         {"fr", "Totale (muet)"},
         {"de", "Vollständig (stumm)"},
         {"tr", "Tam (sessiz)"},
+        {"it", "Totale (muto)"},
+        {"pt", "Total (mudo)"},
     });
 }
 
@@ -727,6 +819,8 @@ QString L10n::settingsTabText() {
         {"fr", "Texte"},
         {"de", "Text"},
         {"tr", "Metin"},
+        {"it", "Testo"},
+        {"pt", "Texto"},
     });
 }
 
@@ -738,6 +832,8 @@ QString L10n::transcription() {
         {"fr", "Transcription"},
         {"de", "Transkription"},
         {"tr", "Transkripsiyon"},
+        {"it", "Trascrizione"},
+        {"pt", "Transcrição"},
     });
 }
 
@@ -749,6 +845,8 @@ QString L10n::perAppStyles() {
         {"fr", "Styles par application"},
         {"de", "Stile pro App"},
         {"tr", "Uygulamaya göre stiller"},
+        {"it", "Stili per app"},
+        {"pt", "Estilos por aplicativo"},
     });
 }
 
@@ -760,6 +858,8 @@ QString L10n::language() {
         {"fr", "Langue"},
         {"de", "Sprache"},
         {"tr", "Dil"},
+        {"it", "Lingua"},
+        {"pt", "Idioma"},
     });
 }
 
@@ -771,6 +871,8 @@ QString L10n::recognitionLanguage() {
         {"fr", "Langue de reconnaissance"},
         {"de", "Erkennungssprache"},
         {"tr", "Tanıma dili"},
+        {"it", "Lingua di riconoscimento"},
+        {"pt", "Idioma de reconhecimento"},
     });
 }
 
@@ -782,6 +884,8 @@ QString L10n::interfaceLanguage() {
         {"fr", "Langue de l’interface"},
         {"de", "Sprache der Oberfläche"},
         {"tr", "Arayüz dili"},
+        {"it", "Lingua dell’interfaccia"},
+        {"pt", "Idioma da interface"},
     });
 }
 
@@ -793,6 +897,8 @@ QString L10n::perAppStylesHint() {
         {"fr", "Votre propre style de traitement pour les applications choisies"},
         {"de", "Eigener Verarbeitungsstil für ausgewählte Apps"},
         {"tr", "Seçilen uygulamalar için kendi işleme stiliniz"},
+        {"it", "Il tuo stile di elaborazione per le app scelte"},
+        {"pt", "Seu próprio estilo de processamento para os aplicativos escolhidos"},
     });
 }
 
@@ -804,6 +910,8 @@ QString L10n::perAppAddRunning() {
         {"fr", "Ajouter depuis les applications ouvertes"},
         {"de", "Aus laufenden Apps hinzufügen"},
         {"tr", "Çalışan uygulamalardan ekle"},
+        {"it", "Aggiungi dalle app in esecuzione"},
+        {"pt", "Adicionar dos aplicativos abertos"},
     });
 }
 
@@ -815,6 +923,8 @@ QString L10n::toneNone() {
         {"fr", "Aucun"},
         {"de", "Keiner"},
         {"tr", "Yok"},
+        {"it", "Nessuno"},
+        {"pt", "Nenhum"},
     });
 }
 
@@ -826,6 +936,8 @@ QString L10n::toneNeutral() {
         {"fr", "Neutre"},
         {"de", "Neutral"},
         {"tr", "Nötr"},
+        {"it", "Neutro"},
+        {"pt", "Neutro"},
     });
 }
 
@@ -837,6 +949,8 @@ QString L10n::toneReadable() {
         {"fr", "Lisible"},
         {"de", "Gut lesbar"},
         {"tr", "Okunaklı"},
+        {"it", "Scorrevole"},
+        {"pt", "Legível"},
     });
 }
 
@@ -848,6 +962,8 @@ QString L10n::toneConcise() {
         {"fr", "Concis"},
         {"de", "Knapp"},
         {"tr", "Kısa ve öz"},
+        {"it", "Conciso"},
+        {"pt", "Conciso"},
     });
 }
 
@@ -859,6 +975,8 @@ QString L10n::toneSummary() {
         {"fr", "Condensé"},
         {"de", "Verdichtet"},
         {"tr", "Yoğunlaştırılmış"},
+        {"it", "Condensato"},
+        {"pt", "Condensado"},
     });
 }
 
@@ -870,6 +988,8 @@ QString L10n::toneTheses() {
         {"fr", "Liste à puces"},
         {"de", "Stichpunkte"},
         {"tr", "Madde işaretleri"},
+        {"it", "Elenco puntato"},
+        {"pt", "Tópicos"},
     });
 }
 
@@ -881,6 +1001,8 @@ QString L10n::toneFormal() {
         {"fr", "Formel"},
         {"de", "Förmlich"},
         {"tr", "Resmî"},
+        {"it", "Formale"},
+        {"pt", "Formal"},
     });
 }
 
@@ -892,6 +1014,8 @@ QString L10n::replaceProfanityHint() {
         {"fr", "Remplace poliment les grossièretés dans tous les modes"},
         {"de", "Ersetzt Kraftausdrücke in jedem Modus durch höfliche Wörter"},
         {"tr", "Her modda küfürleri kibarca değiştirir"},
+        {"it", "Sostituisce con garbo le volgarità in qualsiasi modalità"},
+        {"pt", "Substitui palavrões com educação em qualquer modo"},
     });
 }
 
@@ -903,6 +1027,8 @@ QString L10n::replaceProfanity() {
         {"fr", "Remplacer les grossièretés"},
         {"de", "Kraftausdrücke ersetzen"},
         {"tr", "Küfürleri değiştir"},
+        {"it", "Sostituisci le volgarità"},
+        {"pt", "Substituir palavrões"},
     });
 }
 
@@ -914,6 +1040,8 @@ QString L10n::toneStyle() {
         {"fr", "Style du texte"},
         {"de", "Textstil"},
         {"tr", "Metin stili"},
+        {"it", "Stile del testo"},
+        {"pt", "Estilo do texto"},
     });
 }
 
@@ -936,6 +1064,8 @@ QString L10n::settingsTabKeys() {
         {"fr", "Touches"},
         {"de", "Tasten"},
         {"tr", "Tuşlar"},
+        {"it", "Tasti"},
+        {"pt", "Teclas"},
     });
 }
 
@@ -947,6 +1077,8 @@ QString L10n::hotkey() {
         {"fr", "Raccourci"},
         {"de", "Tastenkürzel"},
         {"tr", "Kısayol tuşu"},
+        {"it", "Tasto rapido"},
+        {"pt", "Tecla de atalho"},
     });
 }
 
@@ -958,6 +1090,8 @@ QString L10n::translateHotkey() {
         {"fr", "Raccourci de traduction"},
         {"de", "Tastenkürzel für Übersetzung"},
         {"tr", "Çeviri kısayol tuşu"},
+        {"it", "Tasto rapido per tradurre"},
+        {"pt", "Atalho de tradução"},
     });
 }
 
@@ -969,6 +1103,8 @@ QString L10n::pasteLastHotkey() {
         {"fr", "Raccourci de collage de la dernière"},
         {"de", "Tastenkürzel für letzte Einfügung"},
         {"tr", "Sonuncuyu yapıştırma tuşu"},
+        {"it", "Tasto rapido per incollare l’ultima"},
+        {"pt", "Atalho para colar a última"},
     });
 }
 
@@ -980,6 +1116,8 @@ QString L10n::pasteLastHotkeyDesc() {
         {"fr", "Réinsérer la dernière transcription dans le champ actif"},
         {"de", "Letzte Transkription erneut in das aktive Feld einfügen"},
         {"tr", "Son transkripsiyonu etkin alana yeniden ekle"},
+        {"it", "Reinserisci l’ultima trascrizione nel campo attivo"},
+        {"pt", "Inserir de novo a última transcrição no campo ativo"},
     });
 }
 
@@ -991,6 +1129,8 @@ QString L10n::changeHotkey() {
         {"fr", "Changer le raccourci"},
         {"de", "Tastenkürzel ändern"},
         {"tr", "Kısayol tuşunu değiştir"},
+        {"it", "Cambia tasto rapido"},
+        {"pt", "Alterar atalho"},
     });
 }
 
@@ -1002,6 +1142,8 @@ QString L10n::cancel() {
         {"fr", "Annuler"},
         {"de", "Abbrechen"},
         {"tr", "İptal"},
+        {"it", "Annulla"},
+        {"pt", "Cancelar"},
     });
 }
 
@@ -1013,6 +1155,8 @@ QString L10n::currentHotkey() {
         {"fr", "Raccourci actuel :"},
         {"de", "Aktuelles Tastenkürzel:"},
         {"tr", "Geçerli kısayol tuşu:"},
+        {"it", "Tasto rapido attuale:"},
+        {"pt", "Atalho atual:"},
     });
 }
 
@@ -1024,6 +1168,8 @@ QString L10n::notSet() {
         {"fr", "Non défini"},
         {"de", "Nicht festgelegt"},
         {"tr", "Ayarlanmadı"},
+        {"it", "Non impostato"},
+        {"pt", "Não definido"},
     });
 }
 
@@ -1035,6 +1181,8 @@ QString L10n::pressAnyKey() {
         {"fr", "Appuyez sur une touche..."},
         {"de", "Beliebige Taste drücken..."},
         {"tr", "Herhangi bir tuşa basın..."},
+        {"it", "Premi un tasto qualsiasi..."},
+        {"pt", "Pressione qualquer tecla..."},
     });
 }
 
@@ -1046,6 +1194,8 @@ QString L10n::translateHotkeyDesc() {
         {"fr", "Maintenir pour enregistrer + traduire dans la langue cible"},
         {"de", "Gedrückt halten zum Aufnehmen + Übersetzen in die Zielsprache"},
         {"tr", "Kaydetmek + hedef dile çevirmek için basılı tutun"},
+        {"it", "Tieni premuto per registrare + tradurre nella lingua di destinazione"},
+        {"pt", "Segure para gravar + traduzir para o idioma de destino"},
     });
 }
 
@@ -1057,6 +1207,8 @@ QString L10n::translateTo() {
         {"fr", "Traduire en"},
         {"de", "Übersetzen in"},
         {"tr", "Çevrilecek dil"},
+        {"it", "Traduci in"},
+        {"pt", "Traduzir para"},
     });
 }
 
@@ -1068,6 +1220,8 @@ QString L10n::reset() {
         {"fr", "Réinitialiser"},
         {"de", "Zurücksetzen"},
         {"tr", "Sıfırla"},
+        {"it", "Ripristina"},
+        {"pt", "Redefinir"},
     });
 }
 
@@ -1079,6 +1233,8 @@ QString L10n::openWindowOnLaunch() {
         {"fr", "Ouvrir la fenêtre au lancement"},
         {"de", "Fenster beim Start öffnen"},
         {"tr", "Başlangıçta pencereyi aç"},
+        {"it", "Apri la finestra all’avvio"},
+        {"pt", "Abrir a janela ao iniciar"},
     });
 }
 
@@ -1102,6 +1258,12 @@ QString L10n::openWindowOnLaunchDesc() {
         {"tr",
          "Uygulama sistem tepsisinde çalışır ve görev çubuğunda simgesi yoktur. Bu seçenek olmadan "
          "başlatma hiçbir şey olmamış gibi görünür."},
+        {"it",
+         "L’app vive nell’area di notifica e non ha un’icona nella barra delle applicazioni. Senza "
+         "questa opzione sembra che all’avvio non succeda nulla."},
+        {"pt",
+         "O aplicativo fica na bandeja do sistema e não tem ícone na barra de tarefas. Sem esta "
+         "opção, parece que nada aconteceu ao abri-lo."},
     });
 }
 
@@ -1113,6 +1275,8 @@ QString L10n::pressAndHold() {
         {"fr", "Maintenez pour enregistrer, relâchez pour transcrire"},
         {"de", "Zum Aufnehmen gedrückt halten, zum Transkribieren loslassen"},
         {"tr", "Kaydetmek için basılı tutun, transkripsiyon için bırakın"},
+        {"it", "Tieni premuto per registrare, rilascia per trascrivere"},
+        {"pt", "Segure para gravar, solte para transcrever"},
     });
 }
 
@@ -1124,6 +1288,8 @@ QString L10n::pushToTalkDesc() {
         {"fr", "Maintenez la touche pour enregistrer, relâchez pour arrêter"},
         {"de", "Taste zum Aufnehmen gedrückt halten, zum Beenden loslassen"},
         {"tr", "Kaydetmek için tuşu basılı tutun, durdurmak için bırakın"},
+        {"it", "Tieni premuto il tasto per registrare, rilascia per fermare"},
+        {"pt", "Segure a tecla para gravar, solte para parar"},
     });
 }
 
@@ -1135,6 +1301,8 @@ QString L10n::toggleRecordDesc() {
         {"fr", "Appuyez une fois pour démarrer, une seconde fois pour arrêter"},
         {"de", "Einmal drücken zum Starten, erneut drücken zum Beenden"},
         {"tr", "Başlatmak için bir kez, durdurmak için tekrar basın"},
+        {"it", "Premi una volta per avviare, premi di nuovo per fermare"},
+        {"pt", "Pressione uma vez para iniciar e de novo para parar"},
     });
 }
 
@@ -1146,6 +1314,8 @@ QString L10n::recordingMode() {
         {"fr", "Mode d’enregistrement"},
         {"de", "Aufnahmemodus"},
         {"tr", "Kayıt modu"},
+        {"it", "Modalità di registrazione"},
+        {"pt", "Modo de Gravação"},
     });
 }
 
@@ -1157,6 +1327,8 @@ QString L10n::pushToTalk() {
         {"fr", "Maintenir pour parler"},
         {"de", "Push-to-Talk"},
         {"tr", "Bas-konuş"},
+        {"it", "Tieni premuto per parlare"},
+        {"pt", "Segurar para falar"},
     });
 }
 
@@ -1168,6 +1340,8 @@ QString L10n::toggleRecord() {
         {"fr", "Basculer"},
         {"de", "Umschalten"},
         {"tr", "Aç/Kapat"},
+        {"it", "Attiva/disattiva"},
+        {"pt", "Alternar"},
     });
 }
 
@@ -1179,6 +1353,8 @@ QString L10n::productsSection() {
         {"fr", "Nos produits"},
         {"de", "Unsere Produkte"},
         {"tr", "Ürünlerimiz"},
+        {"it", "I nostri prodotti"},
+        {"pt", "Nossos produtos"},
     });
 }
 
@@ -1190,6 +1366,8 @@ QString L10n::productsSubtitle() {
         {"fr", "Écosystème Z7 — des services qui fonctionnent ensemble"},
         {"de", "Z7-Ökosystem – Dienste, die zusammenarbeiten"},
         {"tr", "Z7 ekosistemi — birlikte çalışan hizmetler"},
+        {"it", "Ecosistema Z7: servizi che lavorano insieme"},
+        {"pt", "Ecossistema Z7 — serviços que funcionam juntos"},
     });
 }
 
@@ -1201,6 +1379,8 @@ QString L10n::productsD7AvuTagline() {
         {"fr", "Un agent IA dans votre messagerie"},
         {"de", "KI-Agent in Ihrem Messenger"},
         {"tr", "Mesajlaşma uygulamanızda yapay zekâ asistanı"},
+        {"it", "Agente IA nella tua app di messaggistica"},
+        {"pt", "Agente de IA no seu mensageiro"},
     });
 }
 
@@ -1224,6 +1404,12 @@ QString L10n::productsD7AvuDesc() {
         {"tr",
          "Bağlamı anlayan, sizi hatırlayan ve görevleri yerine getiren kişisel bir yapay zekâ "
          "asistanı. Telegram, VK ve Max'te çalışır. Ücretsiz deneyin."},
+        {"it",
+         "Un agente IA personale che capisce il contesto, si ricorda di te e porta a termine i "
+         "compiti. Funziona su Telegram, VK e Max. Provalo gratis."},
+        {"pt",
+         "Um agente de IA pessoal que entende o contexto, lembra de você e conclui tarefas. "
+         "Funciona no Telegram, VK e Max. Experimente grátis."},
     });
 }
 
@@ -1238,6 +1424,8 @@ QString L10n::productsSameAccount() {
         {"de",
          "Melden Sie sich mit demselben Konto wie bei ORMIL an – keine neue Registrierung nötig."},
         {"tr", "ORMIL'deki hesabınızla giriş yapın — yeniden kayıt gerekmez."},
+        {"it", "Accedi con lo stesso account di ORMIL: non serve una nuova registrazione."},
+        {"pt", "Entre com a mesma conta do ORMIL — não é preciso um novo cadastro."},
     });
 }
 
@@ -1249,6 +1437,8 @@ QString L10n::productsOpenD7Avu() {
         {"fr", "Ouvrir D7Avu"},
         {"de", "D7Avu öffnen"},
         {"tr", "D7Avu'yu aç"},
+        {"it", "Apri D7Avu"},
+        {"pt", "Abrir D7Avu"},
     });
 }
 
@@ -1260,6 +1450,8 @@ QString L10n::editSnippet() {
         {"fr", "Modifier l’extrait"},
         {"de", "Textbaustein bearbeiten"},
         {"tr", "Hazır metni düzenle"},
+        {"it", "Modifica frammento"},
+        {"pt", "Editar trecho"},
     });
 }
 
@@ -1271,6 +1463,8 @@ QString L10n::addSnippet() {
         {"fr", "Ajouter un extrait"},
         {"de", "Textbaustein hinzufügen"},
         {"tr", "Hazır metin ekle"},
+        {"it", "Aggiungi frammento"},
+        {"pt", "Adicionar trecho"},
     });
 }
 
@@ -1293,6 +1487,12 @@ QString L10n::voiceHint() {
         {"tr",
          "Dikte sırasında kod kelimeyi söyleyin — transkripsiyonda onun yerine hazır metnin tamamı "
          "yer alır."},
+        {"it",
+         "Pronuncia la parola chiave durante la dettatura: nel testo trascritto comparirà al suo "
+         "posto il frammento completo."},
+        {"pt",
+         "Diga a palavra-código durante o ditado — o texto transcrito recebe o trecho completo no "
+         "lugar dela."},
     });
 }
 
@@ -1312,6 +1512,11 @@ QString L10n::keyboardHint() {
          "Tippen Sie das Kürzel in einer beliebigen App – es wird beim Tippen zum vollständigen "
          "Text erweitert."},
         {"tr", "Kısaltmayı herhangi bir uygulamada yazın — yazarken tam metne genişler."},
+        {"it",
+         "Digita l’abbreviazione in qualsiasi app: si espande nel testo completo mentre scrivi."},
+        {"pt",
+         "Digite a abreviação em qualquer aplicativo — ela se expande no texto completo enquanto "
+         "você digita."},
     });
 }
 
@@ -1323,6 +1528,8 @@ QString L10n::nothingFound() {
         {"fr", "Aucun résultat"},
         {"de", "Nichts gefunden"},
         {"tr", "Hiçbir şey bulunamadı"},
+        {"it", "Nessun risultato"},
+        {"pt", "Nada encontrado"},
     });
 }
 
@@ -1334,6 +1541,8 @@ QString L10n::addSnippetsForQuick() {
         {"fr", "Ajoutez des extraits de texte pour les insérer rapidement"},
         {"de", "Textbausteine zum schnellen Einfügen hinzufügen"},
         {"tr", "Hızlı ekleme için hazır metinler ekleyin"},
+        {"it", "Aggiungi frammenti di testo da inserire rapidamente"},
+        {"pt", "Adicione trechos de texto para inserção rápida"},
     });
 }
 
@@ -1345,6 +1554,8 @@ QString L10n::noSnippetsYet() {
         {"fr", "Aucun extrait pour l’instant"},
         {"de", "Noch keine Textbausteine"},
         {"tr", "Henüz hazır metin yok"},
+        {"it", "Ancora nessun frammento"},
+        {"pt", "Ainda não há trechos"},
     });
 }
 
@@ -1356,6 +1567,8 @@ QString L10n::deleteExpansionConfirm() {
         {"fr", "Supprimer cette expansion de texte ?"},
         {"de", "Diese Texterweiterung löschen?"},
         {"tr", "Bu metin genişletmesi silinsin mi?"},
+        {"it", "Eliminare questa espansione di testo?"},
+        {"pt", "Excluir esta expansão de texto?"},
     });
 }
 
@@ -1367,6 +1580,8 @@ QString L10n::deleteCannotBeUndone() {
         {"fr", "Cette action est irréversible."},
         {"de", "Diese Aktion kann nicht rückgängig gemacht werden."},
         {"tr", "Bu işlem geri alınamaz."},
+        {"it", "Questa azione non può essere annullata."},
+        {"pt", "Esta ação não pode ser desfeita."},
     });
 }
 
@@ -1378,6 +1593,8 @@ QString L10n::delete_() {
         {"fr", "Supprimer"},
         {"de", "Löschen"},
         {"tr", "Sil"},
+        {"it", "Elimina"},
+        {"pt", "Excluir"},
     });
 }
 
@@ -1389,6 +1606,8 @@ QString L10n::addVoiceSnippetsHint() {
         {"fr", "Ajoutez un mot-code que vous prononcerez à voix haute"},
         {"de", "Fügen Sie ein Codewort hinzu, das Sie laut aussprechen"},
         {"tr", "Sesli söyleyeceğiniz bir kod kelime ekleyin"},
+        {"it", "Aggiungi una parola chiave da pronunciare ad alta voce"},
+        {"pt", "Adicione uma palavra-código que você dirá em voz alta"},
     });
 }
 
@@ -1400,6 +1619,8 @@ QString L10n::noVoiceSnippetsYet() {
         {"fr", "Aucun extrait vocal pour l’instant"},
         {"de", "Noch keine Sprach-Textbausteine"},
         {"tr", "Henüz sesli hazır metin yok"},
+        {"it", "Ancora nessun frammento vocale"},
+        {"pt", "Ainda não há trechos de voz"},
     });
 }
 
@@ -1411,6 +1632,8 @@ QString L10n::deleteSnippetConfirm() {
         {"fr", "Supprimer cet extrait ?"},
         {"de", "Diesen Textbaustein löschen?"},
         {"tr", "Bu hazır metin silinsin mi?"},
+        {"it", "Eliminare questo frammento?"},
+        {"pt", "Excluir este trecho?"},
     });
 }
 
@@ -1422,6 +1645,8 @@ QString L10n::searchSnippets() {
         {"fr", "Rechercher des extraits..."},
         {"de", "Textbausteine durchsuchen..."},
         {"tr", "Hazır metinlerde ara..."},
+        {"it", "Cerca frammenti..."},
+        {"pt", "Pesquisar trechos..."},
     });
 }
 
@@ -1433,6 +1658,8 @@ QString L10n::tabKeyboard() {
         {"fr", "Clavier"},
         {"de", "Tastatur"},
         {"tr", "Klavye"},
+        {"it", "Tastiera"},
+        {"pt", "Teclado"},
     });
 }
 
@@ -1444,6 +1671,8 @@ QString L10n::tabVoice() {
         {"fr", "Voix"},
         {"de", "Stimme"},
         {"tr", "Sesli"},
+        {"it", "Voce"},
+        {"pt", "Voz"},
     });
 }
 
@@ -1455,6 +1684,8 @@ QString L10n::snippets() {
         {"fr", "Extraits"},
         {"de", "Textbausteine"},
         {"tr", "Hazır metinler"},
+        {"it", "Frammenti"},
+        {"pt", "Trechos"},
     });
 }
 
@@ -1466,6 +1697,8 @@ QString L10n::add() {
         {"fr", "Ajouter"},
         {"de", "Hinzufügen"},
         {"tr", "Ekle"},
+        {"it", "Aggiungi"},
+        {"pt", "Adicionar"},
     });
 }
 
@@ -1477,6 +1710,8 @@ QString L10n::dictionaryEmpty() {
         {"fr", "Le dictionnaire est vide"},
         {"de", "Das Wörterbuch ist leer"},
         {"tr", "Sözlük boş"},
+        {"it", "Il dizionario è vuoto"},
+        {"pt", "O dicionário está vazio"},
     });
 }
 
@@ -1488,6 +1723,8 @@ QString L10n::addWordsToImprove() {
         {"fr", "Ajoutez des mots pour améliorer la reconnaissance"},
         {"de", "Fügen Sie Wörter hinzu, um die Erkennung zu verbessern"},
         {"tr", "Tanımayı iyileştirmek için kelime ekleyin"},
+        {"it", "Aggiungi parole per migliorare il riconoscimento"},
+        {"pt", "Adicione palavras para melhorar o reconhecimento"},
     });
 }
 
@@ -1499,6 +1736,8 @@ QString L10n::deleteDictionaryConfirm() {
         {"fr", "Supprimer cette entrée du dictionnaire ?"},
         {"de", "Diesen Wörterbucheintrag löschen?"},
         {"tr", "Bu sözlük girdisi silinsin mi?"},
+        {"it", "Eliminare questa voce del dizionario?"},
+        {"pt", "Excluir esta entrada do dicionário?"},
     });
 }
 
@@ -1510,6 +1749,8 @@ QString L10n::searchDictionary() {
         {"fr", "Rechercher dans le dictionnaire..."},
         {"de", "Wörterbuch durchsuchen..."},
         {"tr", "Sözlükte ara..."},
+        {"it", "Cerca nel dizionario..."},
+        {"pt", "Pesquisar no dicionário..."},
     });
 }
 
@@ -1521,6 +1762,8 @@ QString L10n::dictionary() {
         {"fr", "Dictionnaire"},
         {"de", "Wörterbuch"},
         {"tr", "Sözlük"},
+        {"it", "Dizionario"},
+        {"pt", "Dicionário"},
     });
 }
 
@@ -1532,6 +1775,8 @@ QString L10n::addEntry() {
         {"fr", "Ajouter une entrée"},
         {"de", "Eintrag hinzufügen"},
         {"tr", "Girdi ekle"},
+        {"it", "Aggiungi voce"},
+        {"pt", "Adicionar entrada"},
     });
 }
 
@@ -1543,6 +1788,8 @@ QString L10n::filesStatusError() {
         {"fr", "Erreur"},
         {"de", "Fehler"},
         {"tr", "Hata"},
+        {"it", "Errore"},
+        {"pt", "Erro"},
     });
 }
 
@@ -1554,6 +1801,8 @@ QString L10n::filesEmpty() {
         {"fr", "L’historique de transcription de vos fichiers apparaîtra ici"},
         {"de", "Hier erscheint der Verlauf Ihrer Dateitranskriptionen"},
         {"tr", "Dosya transkripsiyon geçmişiniz burada görünecek"},
+        {"it", "Qui comparirà la cronologia delle trascrizioni dei file"},
+        {"pt", "O histórico de transcrição dos seus arquivos aparecerá aqui"},
     });
 }
 
@@ -1565,6 +1814,8 @@ QString L10n::filesSelectFile() {
         {"fr", "Choisir un audio ou une vidéo"},
         {"de", "Audio oder Video auswählen"},
         {"tr", "Ses veya video seçin"},
+        {"it", "Seleziona audio o video"},
+        {"pt", "Selecionar áudio ou vídeo"},
     });
 }
 
@@ -1576,6 +1827,8 @@ QString L10n::filesUploading() {
         {"fr", "Envoi..."},
         {"de", "Wird hochgeladen..."},
         {"tr", "Yükleniyor..."},
+        {"it", "Caricamento..."},
+        {"pt", "Enviando..."},
     });
 }
 
@@ -1587,6 +1840,8 @@ QString L10n::filesExtractingAudio() {
         {"fr", "Extraction de l’audio de la vidéo..."},
         {"de", "Audio wird aus dem Video extrahiert..."},
         {"tr", "Videodan ses çıkarılıyor..."},
+        {"it", "Estrazione dell’audio dal video..."},
+        {"pt", "Extraindo o áudio do vídeo..."},
     });
 }
 
@@ -1598,6 +1853,8 @@ QString L10n::filesSection() {
         {"fr", "Fichiers"},
         {"de", "Dateien"},
         {"tr", "Dosyalar"},
+        {"it", "File"},
+        {"pt", "Arquivos"},
     });
 }
 
@@ -1617,6 +1874,12 @@ QString L10n::filesServiceUnavailable() {
         {"tr",
          "Dosya transkripsiyon hizmeti geçici olarak kullanılamıyor. Lütfen daha sonra tekrar "
          "deneyin."},
+        {"it",
+         "Il servizio di trascrizione dei file è temporaneamente non disponibile. Riprova più "
+         "tardi."},
+        {"pt",
+         "O serviço de transcrição de arquivos está temporariamente indisponível. Tente novamente "
+         "mais tarde."},
     });
 }
 
@@ -1628,6 +1891,8 @@ QString L10n::clipboardEmpty() {
         {"fr", "L’historique du presse-papiers est vide"},
         {"de", "Der Verlauf der Zwischenablage ist leer"},
         {"tr", "Pano geçmişi boş"},
+        {"it", "La cronologia degli appunti è vuota"},
+        {"pt", "O histórico da área de transferência está vazio"},
     });
 }
 
@@ -1639,6 +1904,8 @@ QString L10n::filesCopy() {
         {"fr", "Copier"},
         {"de", "Kopieren"},
         {"tr", "Kopyala"},
+        {"it", "Copia"},
+        {"pt", "Copiar"},
     });
 }
 
@@ -1650,6 +1917,8 @@ QString L10n::clipboardSection() {
         {"fr", "Presse-papiers"},
         {"de", "Zwischenablage"},
         {"tr", "Pano"},
+        {"it", "Appunti"},
+        {"pt", "Área de transferência"},
     });
 }
 
@@ -1663,6 +1932,8 @@ QString L10n::clipboardSubtitle() {
         {"de",
          "Texte, die Sie selbst kopiert haben – eingefügte Transkriptionen sind nicht enthalten"},
         {"tr", "Kendi kopyaladığınız metinler — yapıştırılan transkripsiyonlar dahil değildir"},
+        {"it", "Testi che hai copiato tu: le trascrizioni incollate non sono incluse"},
+        {"pt", "Textos que você mesmo copiou — as transcrições coladas não entram aqui"},
     });
 }
 
@@ -1674,6 +1945,8 @@ QString L10n::noRecordingsYet() {
         {"fr", "Aucun enregistrement pour l’instant"},
         {"de", "Noch keine Aufnahmen"},
         {"tr", "Henüz kayıt yok"},
+        {"it", "Ancora nessuna registrazione"},
+        {"pt", "Ainda não há gravações"},
     });
 }
 
@@ -1685,6 +1958,8 @@ QString L10n::today() {
         {"fr", "Aujourd’hui"},
         {"de", "Heute"},
         {"tr", "Bugün"},
+        {"it", "Oggi"},
+        {"pt", "Hoje"},
     });
 }
 
@@ -1696,6 +1971,8 @@ QString L10n::yesterday() {
         {"fr", "Hier"},
         {"de", "Gestern"},
         {"tr", "Dün"},
+        {"it", "Ieri"},
+        {"pt", "Ontem"},
     });
 }
 
@@ -1707,6 +1984,8 @@ QString L10n::earlier() {
         {"fr", "Plus tôt"},
         {"de", "Früher"},
         {"tr", "Daha önce"},
+        {"it", "Prima"},
+        {"pt", "Antes"},
     });
 }
 
@@ -1718,6 +1997,8 @@ QString L10n::failedToRecognize() {
         {"fr", "Échec de la reconnaissance"},
         {"de", "Erkennung fehlgeschlagen"},
         {"tr", "Tanınamadı"},
+        {"it", "Riconoscimento non riuscito"},
+        {"pt", "Falha no reconhecimento"},
     });
 }
 
@@ -1729,6 +2010,8 @@ QString L10n::clearAll() {
         {"fr", "Tout effacer"},
         {"de", "Alles löschen"},
         {"tr", "Tümünü temizle"},
+        {"it", "Cancella tutto"},
+        {"pt", "Limpar tudo"},
     });
 }
 
@@ -1740,6 +2023,8 @@ QString L10n::searchTranscriptions() {
         {"fr", "Rechercher des transcriptions..."},
         {"de", "Transkriptionen durchsuchen..."},
         {"tr", "Transkripsiyonlarda ara..."},
+        {"it", "Cerca trascrizioni..."},
+        {"pt", "Pesquisar transcrições..."},
     });
 }
 
@@ -1751,6 +2036,8 @@ QString L10n::history() {
         {"fr", "Historique"},
         {"de", "Verlauf"},
         {"tr", "Geçmiş"},
+        {"it", "Cronologia"},
+        {"pt", "Histórico"},
     });
 }
 
@@ -1762,6 +2049,8 @@ QString L10n::wordsUsed() {
         {"fr", "Mots utilisés"},
         {"de", "Verbrauchte Wörter"},
         {"tr", "Kullanılan kelime"},
+        {"it", "Parole usate"},
+        {"pt", "Palavras usadas"},
     });
 }
 
@@ -1773,6 +2062,8 @@ QString L10n::wordsLimit() {
         {"fr", "Limite de mots"},
         {"de", "Wortlimit"},
         {"tr", "Kelime sınırı"},
+        {"it", "Limite di parole"},
+        {"pt", "Limite de palavras"},
     });
 }
 
@@ -1784,6 +2075,8 @@ QString L10n::plan() {
         {"fr", "Forfait"},
         {"de", "Tarif"},
         {"tr", "Plan"},
+        {"it", "Piano"},
+        {"pt", "Plano"},
     });
 }
 
@@ -1795,6 +2088,8 @@ QString L10n::stepHold() {
         {"fr", "Maintenez"},
         {"de", "Halten"},
         {"tr", "Basılı tutun"},
+        {"it", "Tieni premuto"},
+        {"pt", "Segure"},
     });
 }
 
@@ -1806,6 +2101,8 @@ QString L10n::stepSpeak() {
         {"fr", "Parlez"},
         {"de", "Sprechen"},
         {"tr", "Konuşun"},
+        {"it", "Parla"},
+        {"pt", "Fale"},
     });
 }
 
@@ -1817,6 +2114,8 @@ QString L10n::stepSpeakDesc() {
         {"fr", "Dites ce que\nvous voulez écrire"},
         {"de", "Sagen Sie, was Sie\nschreiben möchten"},
         {"tr", "Yazmak istediğinizi\nsöyleyin"},
+        {"it", "Di’ ciò che\nvuoi scrivere"},
+        {"pt", "Diga o que você\nquer digitar"},
     });
 }
 
@@ -1828,6 +2127,8 @@ QString L10n::stepRelease() {
         {"fr", "Relâchez"},
         {"de", "Loslassen"},
         {"tr", "Bırakın"},
+        {"it", "Rilascia"},
+        {"pt", "Solte"},
     });
 }
 
@@ -1839,6 +2140,8 @@ QString L10n::stepReleaseDesc() {
         {"fr", "Le texte s’écrit\nautomatiquement"},
         {"de", "Der Text wird\nautomatisch getippt"},
         {"tr", "Metin otomatik\nolarak yazılır"},
+        {"it", "Il testo viene scritto\nautomaticamente"},
+        {"pt", "O texto é digitado\nautomaticamente"},
     });
 }
 
@@ -1850,6 +2153,8 @@ QString L10n::releaseToTranscribe() {
         {"fr", "Relâchez pour transcrire et coller"},
         {"de", "Loslassen zum Transkribieren und Einfügen"},
         {"tr", "Transkripsiyon ve yapıştırma için bırakın"},
+        {"it", "Rilascia per trascrivere e incollare"},
+        {"pt", "Solte para transcrever e colar"},
     });
 }
 
@@ -1861,6 +2166,8 @@ QString L10n::welcomeBack() {
         {"fr", "Bon retour"},
         {"de", "Willkommen zurück"},
         {"tr", "Tekrar hoş geldiniz"},
+        {"it", "Bentornato"},
+        {"pt", "Bem-vindo de volta"},
     });
 }
 
@@ -1872,6 +2179,8 @@ QString L10n::voiceAssistantReady() {
         {"fr", "Votre assistant vocal est prêt"},
         {"de", "Ihr Sprachassistent ist bereit"},
         {"tr", "Sesli asistanınız hazır"},
+        {"it", "Il tuo assistente vocale è pronto"},
+        {"pt", "Seu assistente de voz está pronto"},
     });
 }
 
@@ -1883,6 +2192,8 @@ QString L10n::shortcutPlaceholder() {
         {"fr", "Abréviation (p. ex. //sig)"},
         {"de", "Kürzel (z. B. //sig)"},
         {"tr", "Kısaltma (ör. //sig)"},
+        {"it", "Abbreviazione (es. //sig)"},
+        {"pt", "Abreviação (ex.: //sig)"},
     });
 }
 
@@ -1894,6 +2205,8 @@ QString L10n::differentTextForWindows() {
         {"fr", "Texte différent pour Windows"},
         {"de", "Anderer Text für Windows"},
         {"tr", "Windows için farklı metin"},
+        {"it", "Testo diverso per Windows"},
+        {"pt", "Texto diferente para Windows"},
     });
 }
 
@@ -1905,6 +2218,8 @@ QString L10n::textForWindows() {
         {"fr", "Texte pour Windows"},
         {"de", "Text für Windows"},
         {"tr", "Windows için metin"},
+        {"it", "Testo per Windows"},
+        {"pt", "Texto para Windows"},
     });
 }
 
@@ -1916,6 +2231,8 @@ QString L10n::differentTextForWindowsHint() {
         {"fr", "Même abréviation, résultat différent sur chaque système"},
         {"de", "Gleiches Kürzel, anderes Ergebnis auf jedem System"},
         {"tr", "Aynı kısaltma, her sistemde farklı sonuç"},
+        {"it", "Stessa abbreviazione, risultato diverso su ogni sistema"},
+        {"pt", "Mesma abreviação, resultado diferente em cada sistema"},
     });
 }
 
@@ -1927,6 +2244,8 @@ QString L10n::save() {
         {"fr", "Enregistrer"},
         {"de", "Speichern"},
         {"tr", "Kaydet"},
+        {"it", "Salva"},
+        {"pt", "Salvar"},
     });
 }
 
@@ -1938,6 +2257,8 @@ QString L10n::text() {
         {"fr", "Texte"},
         {"de", "Text"},
         {"tr", "Metin"},
+        {"it", "Testo"},
+        {"pt", "Texto"},
     });
 }
 
@@ -1949,6 +2270,8 @@ QString L10n::textForMac() {
         {"fr", "Texte pour Linux"},
         {"de", "Text für Linux"},
         {"tr", "Linux için metin"},
+        {"it", "Testo per Linux"},
+        {"pt", "Texto para Linux"},
     });
 }
 
@@ -1960,6 +2283,8 @@ QString L10n::triggerWord() {
         {"fr", "Mot déclencheur"},
         {"de", "Auslösewort"},
         {"tr", "Tetikleyici kelime"},
+        {"it", "Parola chiave"},
+        {"pt", "Palavra-gatilho"},
     });
 }
 
@@ -1971,6 +2296,8 @@ QString L10n::replacement() {
         {"fr", "Remplacement"},
         {"de", "Ersetzung"},
         {"tr", "Yerine geçecek metin"},
+        {"it", "Sostituzione"},
+        {"pt", "Substituição"},
     });
 }
 
@@ -1982,6 +2309,8 @@ QString L10n::editEntry() {
         {"fr", "Modifier l’entrée"},
         {"de", "Eintrag bearbeiten"},
         {"tr", "Girdiyi düzenle"},
+        {"it", "Modifica voce"},
+        {"pt", "Editar entrada"},
     });
 }
 
@@ -1993,6 +2322,8 @@ QString L10n::filesStatusDone() {
         {"fr", "Terminé"},
         {"de", "Fertig"},
         {"tr", "Tamamlandı"},
+        {"it", "Completato"},
+        {"pt", "Concluído"},
     });
 }
 
@@ -2004,6 +2335,8 @@ QString L10n::filesStatusProcessing() {
         {"fr", "Traitement"},
         {"de", "In Bearbeitung"},
         {"tr", "İşleniyor"},
+        {"it", "In elaborazione"},
+        {"pt", "Processando"},
     });
 }
 
@@ -2015,6 +2348,8 @@ QString L10n::filesStatusQueued() {
         {"fr", "En attente..."},
         {"de", "In Warteschlange..."},
         {"tr", "Sırada..."},
+        {"it", "In coda..."},
+        {"pt", "Na fila..."},
     });
 }
 
@@ -2026,6 +2361,8 @@ QString L10n::retry() {
         {"fr", "Réessayer"},
         {"de", "Wiederholen"},
         {"tr", "Yeniden dene"},
+        {"it", "Riprova"},
+        {"pt", "Tentar de novo"},
     });
 }
 
@@ -2037,6 +2374,8 @@ QString L10n::failedTranscription() {
         {"fr", "Transcription échouée"},
         {"de", "Fehlgeschlagene Transkription"},
         {"tr", "Başarısız transkripsiyon"},
+        {"it", "Trascrizione non riuscita"},
+        {"pt", "Transcrição com falha"},
     });
 }
 
@@ -2048,6 +2387,8 @@ QString L10n::sidebarMain() {
         {"fr", "PRINCIPAL"},
         {"de", "HAUPTBEREICH"},
         {"tr", "ANA"},
+        {"it", "PRINCIPALE"},
+        {"pt", "PRINCIPAL"},
     });
 }
 
@@ -2059,6 +2400,8 @@ QString L10n::sidebarSettings() {
         {"fr", "PARAMÈTRES"},
         {"de", "EINSTELLUNGEN"},
         {"tr", "AYARLAR"},
+        {"it", "IMPOSTAZIONI"},
+        {"pt", "CONFIGURAÇÕES"},
     });
 }
 
@@ -2070,6 +2413,8 @@ QString L10n::account() {
         {"fr", "Compte"},
         {"de", "Konto"},
         {"tr", "Hesap"},
+        {"it", "Account"},
+        {"pt", "Conta"},
     });
 }
 
@@ -2081,6 +2426,8 @@ QString L10n::home() {
         {"fr", "Accueil"},
         {"de", "Start"},
         {"tr", "Ana sayfa"},
+        {"it", "Home"},
+        {"pt", "Início"},
     });
 }
 
@@ -2092,6 +2439,8 @@ QString L10n::onboardingSkip() {
         {"fr", "Passer"},
         {"de", "Überspringen"},
         {"tr", "Atla"},
+        {"it", "Salta"},
+        {"pt", "Pular"},
     });
 }
 
@@ -2103,6 +2452,8 @@ QString L10n::onboardingNext() {
         {"fr", "Suivant"},
         {"de", "Weiter"},
         {"tr", "İleri"},
+        {"it", "Avanti"},
+        {"pt", "Avançar"},
     });
 }
 
@@ -2114,6 +2465,8 @@ QString L10n::onboardingStart() {
         {"fr", "Commencer"},
         {"de", "Los geht’s"},
         {"tr", "Başla"},
+        {"it", "Inizia"},
+        {"pt", "Começar"},
     });
 }
 
@@ -2125,6 +2478,8 @@ QString L10n::onboardingModeTitle() {
         {"fr", "Comment l’enregistrement démarre"},
         {"de", "Wie die Aufnahme startet"},
         {"tr", "Kayıt nasıl başlar"},
+        {"it", "Come si avvia la registrazione"},
+        {"pt", "Como a gravação começa"},
     });
 }
 
@@ -2140,6 +2495,12 @@ QString L10n::onboardingModeSubtitle() {
          "Wählen Sie, was sich natürlich anfühlt. Sie können es jederzeit in den Einstellungen "
          "ändern."},
         {"tr", "Size doğal geleni seçin. Bunu istediğiniz zaman Ayarlar'dan değiştirebilirsiniz."},
+        {"it",
+         "Scegli ciò che ti viene naturale. Puoi cambiarlo in qualsiasi momento nelle "
+         "Impostazioni."},
+        {"pt",
+         "Escolha o que for mais natural. Você pode mudar isso a qualquer momento nas "
+         "Configurações."},
     });
 }
 
@@ -2151,6 +2512,8 @@ QString L10n::onboardingMicTitle() {
         {"fr", "Vérifiez le micro"},
         {"de", "Mikrofon prüfen"},
         {"tr", "Mikrofonu kontrol edin"},
+        {"it", "Controlla il microfono"},
+        {"pt", "Verifique o microfone"},
     });
 }
 
@@ -2174,6 +2537,12 @@ QString L10n::onboardingMicSubtitle() {
         {"tr",
          "Bir şey söyleyin — aşağıdaki çubuk tepki vermeli. Düz kalırsa yanlış giriş aygıtı "
          "seçilmiştir ya da erişim izni verilmemiştir."},
+        {"it",
+         "Di’ qualcosa: la barra qui sotto dovrebbe reagire. Se resta piatta, è selezionato il "
+         "dispositivo di ingresso sbagliato o l’accesso non è stato concesso."},
+        {"pt",
+         "Diga algo — a barra abaixo deve reagir. Se ela ficar parada, o dispositivo de entrada "
+         "errado está selecionado ou o acesso não foi concedido."},
     });
 }
 
@@ -2185,6 +2554,8 @@ QString L10n::onboardingMicWaiting() {
         {"fr", "En attente de son..."},
         {"de", "Warten auf Ton..."},
         {"tr", "Ses bekleniyor..."},
+        {"it", "In attesa di suono..."},
+        {"pt", "Aguardando som..."},
     });
 }
 
@@ -2196,6 +2567,8 @@ QString L10n::onboardingMicOpenSettings() {
         {"fr", "Ouvrir les paramètres du système"},
         {"de", "Systemeinstellungen öffnen"},
         {"tr", "Sistem ayarlarını aç"},
+        {"it", "Apri le impostazioni di sistema"},
+        {"pt", "Abrir as configurações do sistema"},
     });
 }
 
@@ -2207,6 +2580,8 @@ QString L10n::onboardingMicOk() {
         {"fr", "Le micro fonctionne"},
         {"de", "Mikrofon funktioniert"},
         {"tr", "Mikrofon çalışıyor"},
+        {"it", "Il microfono funziona"},
+        {"pt", "O microfone funciona"},
     });
 }
 
@@ -2218,6 +2593,10 @@ QString L10n::onboardingMicDenied() {
         {"fr", "L’accès au micro n’est pas accordé — sans lui, la dictée renvoie un texte vide."},
         {"de", "Der Mikrofonzugriff ist nicht erteilt – ohne ihn liefert das Diktat leeren Text."},
         {"tr", "Mikrofon erişimi verilmedi — izin olmadan dikte boş metin döndürür."},
+        {"it",
+         "L’accesso al microfono non è concesso: senza di esso la dettatura restituisce testo "
+         "vuoto."},
+        {"pt", "O acesso ao microfone não foi concedido — sem ele, o ditado retorna texto vazio."},
     });
 }
 
@@ -2229,6 +2608,8 @@ QString L10n::onboardingWhereTitle() {
         {"fr", "Où se trouve l’application"},
         {"de", "Wo die App zu finden ist"},
         {"tr", "Uygulama nerede"},
+        {"it", "Dove si trova l’app"},
+        {"pt", "Onde o aplicativo fica"},
     });
 }
 
@@ -2251,6 +2632,12 @@ QString L10n::onboardingWhereSubtitle() {
         {"tr",
          "Ormil'in görev çubuğunda bilerek simgesi yoktur: sistem tepsisinde durur ve her zaman "
          "elinizin altındadır."},
+        {"it",
+         "Ormil non ha di proposito un’icona nella barra delle applicazioni: sta nell’area di "
+         "notifica ed è sempre a portata di mano."},
+        {"pt",
+         "O Ormil não tem ícone na barra de tarefas de propósito: ele fica na bandeja do sistema, "
+         "sempre à mão."},
     });
 }
 
@@ -2274,6 +2661,12 @@ QString L10n::onboardingWhereHint() {
         {"tr",
          "«Z7» rozetini sistem tepsisinde, genellikle saatin yanında arayın. Bu pencereyi yeniden "
          "açmak için ona tıklayın."},
+        {"it",
+         "Cerca il badge «Z7» nell’area di notifica, di solito accanto all’orologio. Fai clic per "
+         "riaprire questa finestra."},
+        {"pt",
+         "Procure o selo «Z7» na bandeja do sistema, geralmente ao lado do relógio. Clique nele "
+         "para abrir esta janela de novo."},
     });
 }
 
@@ -2285,6 +2678,8 @@ QString L10n::overlayDragHint() {
         {"fr", "Faites glisser pour déplacer. Clic droit pour choisir le bord de l’écran"},
         {"de", "Zum Verschieben ziehen. Rechtsklick, um den Bildschirmrand zu wählen"},
         {"tr", "Taşımak için sürükleyin. Ekran kenarını seçmek için sağ tıklayın"},
+        {"it", "Trascina per spostare. Clic destro per scegliere il bordo dello schermo"},
+        {"pt", "Arraste para mover. Clique com o botão direito para escolher a borda da tela"},
     });
 }
 
@@ -2296,6 +2691,8 @@ QString L10n::overlayPostProcessing() {
         {"fr", "Traitement du texte…"},
         {"de", "Text wird verarbeitet…"},
         {"tr", "Metin işleniyor…"},
+        {"it", "Elaborazione del testo…"},
+        {"pt", "Processando o texto…"},
     });
 }
 
@@ -2307,6 +2704,8 @@ QString L10n::overlayDockRight() {
         {"fr", "Le long du bord droit"},
         {"de", "Am rechten Rand"},
         {"tr", "Sağ kenar boyunca"},
+        {"it", "Lungo il bordo destro"},
+        {"pt", "Na borda direita"},
     });
 }
 
@@ -2318,6 +2717,8 @@ QString L10n::overlayDockLeft() {
         {"fr", "Le long du bord gauche"},
         {"de", "Am linken Rand"},
         {"tr", "Sol kenar boyunca"},
+        {"it", "Lungo il bordo sinistro"},
+        {"pt", "Na borda esquerda"},
     });
 }
 
@@ -2329,6 +2730,8 @@ QString L10n::overlayDockTop() {
         {"fr", "Le long du bord supérieur"},
         {"de", "Am oberen Rand"},
         {"tr", "Üst kenar boyunca"},
+        {"it", "Lungo il bordo superiore"},
+        {"pt", "Na borda superior"},
     });
 }
 
@@ -2340,6 +2743,8 @@ QString L10n::overlayDockBottom() {
         {"fr", "Le long du bord inférieur"},
         {"de", "Am unteren Rand"},
         {"tr", "Alt kenar boyunca"},
+        {"it", "Lungo il bordo inferiore"},
+        {"pt", "Na borda inferior"},
     });
 }
 
@@ -2628,6 +3033,8 @@ QString L10n::updateFailedDownload() {
         {"de",
          "Das Update konnte nicht heruntergeladen werden. Bitte versuchen Sie es später erneut."},
         {"tr", "Güncelleme indirilemedi. Lütfen daha sonra tekrar deneyin."},
+        {"it", "Impossibile scaricare l’aggiornamento. Riprova più tardi."},
+        {"pt", "Não foi possível baixar a atualização. Tente novamente mais tarde."},
     });
 }
 
@@ -2639,6 +3046,8 @@ QString L10n::updateVerifying() {
         {"fr", "Vérification du téléchargement..."},
         {"de", "Download wird geprüft..."},
         {"tr", "İndirilen dosya denetleniyor..."},
+        {"it", "Verifica del download..."},
+        {"pt", "Verificando o download..."},
     });
 }
 
@@ -2650,6 +3059,8 @@ QString L10n::updateFailedInstall() {
         {"fr", "Impossible d’installer la mise à jour. Veuillez réessayer plus tard."},
         {"de", "Das Update konnte nicht installiert werden. Bitte versuchen Sie es später erneut."},
         {"tr", "Güncelleme yüklenemedi. Lütfen daha sonra tekrar deneyin."},
+        {"it", "Impossibile installare l’aggiornamento. Riprova più tardi."},
+        {"pt", "Não foi possível instalar a atualização. Tente novamente mais tarde."},
     });
 }
 
@@ -2661,6 +3072,8 @@ QString L10n::updateInstalling() {
         {"fr", "Installation..."},
         {"de", "Wird installiert..."},
         {"tr", "Yükleniyor..."},
+        {"it", "Installazione..."},
+        {"pt", "Instalando..."},
     });
 }
 
@@ -2672,6 +3085,8 @@ QString L10n::updateRestarting() {
         {"fr", "Redémarrage d’Ormil..."},
         {"de", "Ormil wird neu gestartet..."},
         {"tr", "Ormil yeniden başlatılıyor..."},
+        {"it", "Riavvio di Ormil..."},
+        {"pt", "Reiniciando o Ormil..."},
     });
 }
 
@@ -2683,6 +3098,8 @@ QString L10n::updateWindowTitle() {
         {"fr", "Mise à jour d’Ormil"},
         {"de", "Ormil wird aktualisiert"},
         {"tr", "Ormil güncelleniyor"},
+        {"it", "Aggiornamento di Ormil"},
+        {"pt", "Atualizando o Ormil"},
     });
 }
 
@@ -2694,6 +3111,8 @@ QString L10n::updateAvailableTitle() {
         {"fr", "Mise à jour d’Ormil disponible"},
         {"de", "Ormil-Update verfügbar"},
         {"tr", "Ormil güncellemesi var"},
+        {"it", "Aggiornamento di Ormil disponibile"},
+        {"pt", "Atualização do Ormil disponível"},
     });
 }
 
@@ -2705,6 +3124,8 @@ QString L10n::updateCurrentVersion() {
         {"fr", "Version installée"},
         {"de", "Installierte Version"},
         {"tr", "Yüklü sürüm"},
+        {"it", "Versione installata"},
+        {"pt", "Versão instalada"},
     });
 }
 
@@ -2716,6 +3137,8 @@ QString L10n::updateNow() {
         {"fr", "Mettre à jour"},
         {"de", "Aktualisieren"},
         {"tr", "Güncelle"},
+        {"it", "Aggiorna"},
+        {"pt", "Atualizar"},
     });
 }
 
@@ -2727,6 +3150,8 @@ QString L10n::updateLater() {
         {"fr", "Plus tard"},
         {"de", "Später"},
         {"tr", "Daha sonra"},
+        {"it", "Più tardi"},
+        {"pt", "Mais tarde"},
     });
 }
 
@@ -2738,6 +3163,8 @@ QString L10n::updateCheckFailed() {
         {"fr", "Impossible de rechercher des mises à jour. Veuillez réessayer plus tard."},
         {"de", "Die Suche nach Updates ist fehlgeschlagen. Bitte versuchen Sie es später erneut."},
         {"tr", "Güncellemeler denetlenemedi. Lütfen daha sonra tekrar deneyin."},
+        {"it", "Impossibile cercare aggiornamenti. Riprova più tardi."},
+        {"pt", "Não foi possível verificar atualizações. Tente novamente mais tarde."},
     });
 }
 
@@ -2768,6 +3195,8 @@ QString L10n::updateDownloading(const QString& version) {
             {"fr", "Téléchargement de la version %1..."},
             {"de", "Version %1 wird heruntergeladen..."},
             {"tr", "%1 sürümü indiriliyor..."},
+            {"it", "Download della versione %1..."},
+            {"pt", "Baixando a versão %1..."},
         },
         {version});
 }
@@ -2781,6 +3210,8 @@ QString L10n::updateUpToDate(const QString& version) {
             {"fr", "Vous avez la dernière version, %1"},
             {"de", "Sie haben die neueste Version: %1"},
             {"tr", "%1 — en son sürümü kullanıyorsunuz"},
+            {"it", "Hai l’ultima versione, %1"},
+            {"pt", "Você tem a versão mais recente, %1"},
         },
         {version});
 }
@@ -2794,6 +3225,8 @@ QString L10n::holdHotkeyToRecord(const QString& hotkey) {
             {"fr", "Maintenez %1 pour enregistrer"},
             {"de", "%1 zum Aufnehmen gedrückt halten"},
             {"tr", "Kaydetmek için %1 tuşunu basılı tutun"},
+            {"it", "Tieni premuto %1 per registrare"},
+            {"pt", "Segure %1 para gravar"},
         },
         {hotkey});
 }
@@ -2807,6 +3240,8 @@ QString L10n::stepHoldDesc(const QString& hotkey) {
             {"fr", "Maintenez\n%1"},
             {"de", "Gedrückt halten\n%1"},
             {"tr", "Basılı tutun\n%1"},
+            {"it", "Tieni premuto\n%1"},
+            {"pt", "Pressione e segure\n%1"},
         },
         {hotkey});
 }
@@ -2820,6 +3255,8 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
             {"fr", "Maintenez %1 pour commencer l’enregistrement"},
             {"de", "%1 gedrückt halten, um die Aufnahme zu starten"},
             {"tr", "Kayda başlamak için %1 tuşunu basılı tutun"},
+            {"it", "Tieni premuto %1 per avviare la registrazione"},
+            {"pt", "Segure %1 para começar a gravar"},
         },
         {hotkey});
 }
@@ -2845,6 +3282,12 @@ QString L10n::filesHint(int maxSizeMb) {
             {"tr",
              "%1 MB'a kadar ses. Video için boyut sınırı yok, yalnızca sesi tanırız: mp3, wav, "
              "m4a, mp4, ogg, flac vb."},
+            {"it",
+             "Audio fino a %1 MB. Video senza limiti di dimensione, riconosciamo solo il suono: "
+             "mp3, wav, m4a, mp4, ogg, flac ecc."},
+            {"pt",
+             "Áudio de até %1 MB. Vídeo sem limite de tamanho, reconhecemos apenas o som: mp3, "
+             "wav, m4a, mp4, ogg, flac etc."},
         },
         {QString::number(maxSizeMb)});
 }
@@ -2865,6 +3308,9 @@ QString L10n::filesDailyQuotaHint(int limit, int remaining) {
              "Bis zu %1 Min. Audio pro Tag. Heute noch %2 Min. übrig (Zurücksetzung um 00:00 "
              "UTC)."},
             {"tr", "Günde en fazla %1 dk ses. Bugün %2 dk kaldı (00:00 UTC'de sıfırlanır)."},
+            {"it",
+             "Fino a %1 min di audio al giorno. Oggi restano %2 min (azzeramento alle 00:00 UTC)."},
+            {"pt", "Até %1 min de áudio por dia. Restam %2 min hoje (renova às 00:00 UTC)."},
         },
         {QString::number(limit), QString::number(remaining)});
 }
@@ -2878,6 +3324,8 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
             {"fr", "Limite quotidienne de %1 min atteinte. Réinitialisation à 00:00 UTC."},
             {"de", "Tageslimit von %1 Min. erreicht. Zurücksetzung um 00:00 UTC."},
             {"tr", "%1 dk'lık günlük sınıra ulaşıldı. 00:00 UTC'de sıfırlanır."},
+            {"it", "Limite giornaliero di %1 min raggiunto. Azzeramento alle 00:00 UTC."},
+            {"pt", "Limite diário de %1 min atingido. Renova às 00:00 UTC."},
         },
         {QString::number(limit)});
 }
@@ -2899,6 +3347,11 @@ QString L10n::filesVideoExtractFailedTooLarge(int limitMb) {
              "Das Audio konnte nicht lokal aus dem Video extrahiert werden, und die Datei selbst "
              "ist größer als %1 MB."},
             {"tr", "Ses videodan yerel olarak çıkarılamadı ve dosyanın kendisi %1 MB'tan büyük."},
+            {"it",
+             "Impossibile estrarre l’audio dal video in locale, e il file stesso supera i %1 MB."},
+            {"pt",
+             "Não foi possível extrair o áudio do vídeo localmente, e o próprio arquivo tem mais "
+             "de %1 MB."},
         },
         {QString::number(limitMb)});
 }
@@ -2912,6 +3365,8 @@ QString L10n::filesTooLarge(int limitMb) {
             {"fr", "Le fichier est trop volumineux. Taille maximale : %1 Mo."},
             {"de", "Die Datei ist zu groß. Maximale Größe: %1 MB."},
             {"tr", "Dosya çok büyük. En büyük boyut %1 MB."},
+            {"it", "Il file è troppo grande. La dimensione massima è %1 MB."},
+            {"pt", "O arquivo é grande demais. O tamanho máximo é %1 MB."},
         },
         {QString::number(limitMb)});
 }
@@ -2925,6 +3380,8 @@ QString L10n::nWords(int count) {
             {"fr", "%1 mots"},
             {"de", "%1 Wörter"},
             {"tr", "%1 kelime"},
+            {"it", "%1 parole"},
+            {"pt", "%1 palavras"},
         },
         {QString::number(count)});
 }
@@ -2940,6 +3397,9 @@ QString L10n::longRecordingWarning(int minutes) {
              "!"},
             {"de", "Die Aufnahme läuft bereits über %1 Min. Das Ergebnis kann ungenauer werden!"},
             {"tr", "Kayıt %1 dakikayı aştı. Sonuç daha az doğru olabilir!"},
+            {"it",
+             "La registrazione dura da oltre %1 min. Il risultato potrebbe essere meno preciso!"},
+            {"pt", "A gravação já passa de %1 min. O resultado pode ficar menos preciso!"},
         },
         {QString::number(minutes)});
 }
