@@ -29,6 +29,8 @@ QString L10n::openOrmil() {
         {"tr", "Ormil'i aç"},
         {"it", "Apri Ormil"},
         {"pt", "Abrir o Ormil"},
+        {"pl", "Otwórz Ormil"},
+        {"uk", "Відкрити Ormil"},
     });
 }
 
@@ -42,6 +44,8 @@ QString L10n::pasteLastTranscription() {
         {"tr", "Son transkripsiyonu yapıştır"},
         {"it", "Incolla l’ultima trascrizione"},
         {"pt", "Colar última transcrição"},
+        {"pl", "Wklej ostatnią transkrypcję"},
+        {"uk", "Вставити останню транскрипцію"},
     });
 }
 
@@ -55,6 +59,8 @@ QString L10n::recentTranscriptions() {
         {"tr", "Son transkripsiyonlar"},
         {"it", "Trascrizioni recenti"},
         {"pt", "Transcrições recentes"},
+        {"pl", "Ostatnie transkrypcje"},
+        {"uk", "Останні транскрипції"},
     });
 }
 
@@ -68,6 +74,8 @@ QString L10n::clipboardHistoryMenu() {
         {"tr", "Pano geçmişi"},
         {"it", "Cronologia degli appunti"},
         {"pt", "Histórico da área de transferência"},
+        {"pl", "Historia schowka"},
+        {"uk", "Історія буфера обміну"},
     });
 }
 
@@ -81,6 +89,8 @@ QString L10n::settings() {
         {"tr", "Ayarlar"},
         {"it", "Impostazioni"},
         {"pt", "Configurações"},
+        {"pl", "Ustawienia"},
+        {"uk", "Налаштування"},
     });
 }
 
@@ -94,6 +104,8 @@ QString L10n::checkForUpdates() {
         {"tr", "Güncellemeleri denetle..."},
         {"it", "Cerca aggiornamenti..."},
         {"pt", "Verificar atualizações..."},
+        {"pl", "Sprawdź aktualizacje..."},
+        {"uk", "Перевірити оновлення..."},
     });
 }
 
@@ -107,6 +119,8 @@ QString L10n::quitOrmil() {
         {"tr", "Ormil'den çık"},
         {"it", "Esci da Ormil"},
         {"pt", "Sair do Ormil"},
+        {"pl", "Zakończ Ormil"},
+        {"uk", "Вийти з Ormil"},
     });
 }
 
@@ -120,6 +134,8 @@ QString L10n::clipboardEmptyShort() {
         {"tr", "Boş"},
         {"it", "Vuoto"},
         {"pt", "Vazio"},
+        {"pl", "Pusto"},
+        {"uk", "Порожньо"},
     });
 }
 
@@ -133,6 +149,8 @@ QString L10n::noRecentTranscriptions() {
         {"tr", "Son transkripsiyon yok"},
         {"it", "Nessuna trascrizione recente"},
         {"pt", "Nenhuma transcrição recente"},
+        {"pl", "Brak ostatnich transkrypcji"},
+        {"uk", "Немає останніх транскрипцій"},
     });
 }
 
@@ -146,6 +164,8 @@ QString L10n::processing() {
         {"tr", "İşleniyor..."},
         {"it", "Elaborazione..."},
         {"pt", "Processando..."},
+        {"pl", "Przetwarzanie..."},
+        {"uk", "Обробка..."},
     });
 }
 
@@ -159,6 +179,8 @@ QString L10n::recording() {
         {"tr", "Kaydediliyor..."},
         {"it", "Registrazione..."},
         {"pt", "Gravando..."},
+        {"pl", "Nagrywanie..."},
+        {"uk", "Запис..."},
     });
 }
 
@@ -212,6 +234,8 @@ QString L10n::voiceToText() {
         {"tr", "Linux için sesli dikte"},
         {"it", "Dettatura vocale per Linux"},
         {"pt", "Ditado por voz para Linux"},
+        {"pl", "Dyktowanie głosowe dla Linuksa"},
+        {"uk", "Голосове диктування для Linux"},
     });
 }
 
@@ -373,6 +397,8 @@ QString L10n::usage() {
         {"tr", "Kullanım"},
         {"it", "Utilizzo"},
         {"pt", "Uso"},
+        {"pl", "Wykorzystanie"},
+        {"uk", "Використання"},
     });
 }
 
@@ -386,6 +412,8 @@ QString L10n::logout() {
         {"tr", "Çıkış yap"},
         {"it", "Esci dall’account"},
         {"pt", "Sair da conta"},
+        {"pl", "Wyloguj się"},
+        {"uk", "Вийти"},
     });
 }
 
@@ -399,6 +427,8 @@ QString L10n::wordsThisWeek() {
         {"tr", "Bu haftaki kelimeler"},
         {"it", "Parole questa settimana"},
         {"pt", "Palavras nesta semana"},
+        {"pl", "Słowa w tym tygodniu"},
+        {"uk", "Слів цього тижня"},
     });
 }
 
@@ -412,6 +442,8 @@ QString L10n::notSignedIn() {
         {"tr", "Giriş yapılmadı"},
         {"it", "Accesso non effettuato"},
         {"pt", "Sem login"},
+        {"pl", "Nie zalogowano"},
+        {"uk", "Вхід не виконано"},
     });
 }
 
@@ -429,6 +461,8 @@ QString L10n::signInToSync() {
         {"tr", "Ayarları eşitlemek ve sınırsız transkripsiyona erişmek için giriş yapın"},
         {"it", "Accedi per sincronizzare le impostazioni e avere trascrizioni illimitate"},
         {"pt", "Entre para sincronizar as configurações e ter transcrições ilimitadas"},
+        {"pl", "Zaloguj się, aby synchronizować ustawienia i mieć nielimitowane transkrypcje"},
+        {"uk", "Увійдіть, щоб синхронізувати налаштування й отримати необмежені транскрипції"},
     });
 }
 
@@ -442,6 +476,8 @@ QString L10n::loginRegister() {
         {"tr", "Giriş / Kayıt"},
         {"it", "Accedi / Registrati"},
         {"pt", "Entrar / Cadastrar"},
+        {"pl", "Logowanie / Rejestracja"},
+        {"uk", "Вхід / Реєстрація"},
     });
 }
 
@@ -455,6 +491,8 @@ QString L10n::settingsTabApp() {
         {"tr", "Uygulama"},
         {"it", "App"},
         {"pt", "Aplicativo"},
+        {"pl", "Aplikacja"},
+        {"uk", "Застосунок"},
     });
 }
 
@@ -468,6 +506,8 @@ QString L10n::about() {
         {"tr", "Hakkında"},
         {"it", "Informazioni"},
         {"pt", "Sobre"},
+        {"pl", "O aplikacji"},
+        {"uk", "Про застосунок"},
     });
 }
 
@@ -481,6 +521,8 @@ QString L10n::backend() {
         {"tr", "Sunucu:"},
         {"it", "Server:"},
         {"pt", "Servidor:"},
+        {"pl", "Serwer:"},
+        {"uk", "Сервер:"},
     });
 }
 
@@ -494,6 +536,8 @@ QString L10n::version() {
         {"tr", "Sürüm:"},
         {"it", "Versione:"},
         {"pt", "Versão:"},
+        {"pl", "Wersja:"},
+        {"uk", "Версія:"},
     });
 }
 
@@ -507,6 +551,8 @@ QString L10n::launchAtLogin() {
         {"tr", "Oturum açılınca başlat"},
         {"it", "Avvia all’accesso"},
         {"pt", "Abrir ao iniciar a sessão"},
+        {"pl", "Uruchamiaj po zalogowaniu"},
+        {"uk", "Запускати під час входу в систему"},
     });
 }
 
@@ -520,6 +566,8 @@ QString L10n::sendErrorReports() {
         {"tr", "Hata raporları gönder"},
         {"it", "Invia segnalazioni di errore"},
         {"pt", "Enviar relatórios de erro"},
+        {"pl", "Wysyłaj raporty o błędach"},
+        {"uk", "Надсилати звіти про помилки"},
     });
 }
 
@@ -535,6 +583,8 @@ QString L10n::sendErrorReportsDesc() {
         {"tr", "Yalnızca teknik hata verileri — dikte metniniz asla gönderilmez"},
         {"it", "Solo dati tecnici sull’errore: il testo della tua dettatura non viene mai inviato"},
         {"pt", "Apenas dados técnicos do erro — o texto do seu ditado nunca é enviado"},
+        {"pl", "Tylko techniczne dane o błędzie — tekst dyktowania nigdy nie jest wysyłany"},
+        {"uk", "Лише технічні дані про помилку — текст диктування ніколи не надсилається"},
     });
 }
 
@@ -548,6 +598,8 @@ QString L10n::settingsTabAudio() {
         {"tr", "Ses ve görünüm"},
         {"it", "Suono e aspetto"},
         {"pt", "Som e aparência"},
+        {"pl", "Dźwięk i wygląd"},
+        {"uk", "Звук і вигляд"},
     });
 }
 
@@ -561,6 +613,8 @@ QString L10n::audio() {
         {"tr", "Ses"},
         {"it", "Audio"},
         {"pt", "Áudio"},
+        {"pl", "Dźwięk"},
+        {"uk", "Звук"},
     });
 }
 
@@ -574,6 +628,8 @@ QString L10n::soundFeedback() {
         {"tr", "Sesli geri bildirim"},
         {"it", "Segnali acustici"},
         {"pt", "Sinais sonoros"},
+        {"pl", "Sygnały dźwiękowe"},
+        {"uk", "Звукові сигнали"},
     });
 }
 
@@ -587,6 +643,8 @@ QString L10n::showOverlay() {
         {"tr", "Kayan göstergeyi göster"},
         {"it", "Mostra l’indicatore flottante"},
         {"pt", "Mostrar indicador flutuante"},
+        {"pl", "Pokazuj pływający wskaźnik"},
+        {"uk", "Показувати індикатор"},
     });
 }
 
@@ -600,6 +658,8 @@ QString L10n::hideOverlayIdle() {
         {"tr", "Boştayken gizle (yalnızca kayıt sırasında göster)"},
         {"it", "Nascondi quando inattivo (mostra solo durante la registrazione)"},
         {"pt", "Ocultar quando inativo (mostrar só durante a gravação)"},
+        {"pl", "Ukrywaj w bezczynności (pokazuj tylko podczas nagrywania)"},
+        {"uk", "Ховати в простої (показувати лише під час запису)"},
     });
 }
 
@@ -613,6 +673,8 @@ QString L10n::autoSwitchLayout() {
         {"tr", "Klavye düzenini otomatik değiştir"},
         {"it", "Cambia automaticamente il layout della tastiera"},
         {"pt", "Trocar o layout do teclado automaticamente"},
+        {"pl", "Automatycznie przełączaj układ klawiatury"},
+        {"uk", "Автоматично перемикати розкладку"},
     });
 }
 
@@ -626,6 +688,8 @@ QString L10n::audioNormalization() {
         {"tr", "Alçak sesi yükselt"},
         {"it", "Amplifica il parlato a basso volume"},
         {"pt", "Amplificar fala baixa"},
+        {"pl", "Wzmacniaj cichą mowę"},
+        {"uk", "Підсилювати тихе мовлення"},
     });
 }
 
@@ -639,6 +703,8 @@ QString L10n::duckLevel() {
         {"tr", "Kayıt sırasında ses düzeyi"},
         {"it", "Volume durante la registrazione"},
         {"pt", "Volume durante a gravação"},
+        {"pl", "Głośność podczas nagrywania"},
+        {"uk", "Гучність під час запису"},
     });
 }
 
@@ -652,6 +718,8 @@ QString L10n::volume() {
         {"tr", "Ses düzeyi"},
         {"it", "Volume"},
         {"pt", "Volume"},
+        {"pl", "Głośność"},
+        {"uk", "Гучність"},
     });
 }
 
@@ -665,6 +733,8 @@ QString L10n::microphone() {
         {"tr", "Mikrofon"},
         {"it", "Microfono"},
         {"pt", "Microfone"},
+        {"pl", "Mikrofon"},
+        {"uk", "Мікрофон"},
     });
 }
 
@@ -678,6 +748,8 @@ QString L10n::systemDefault() {
         {"tr", "Sistem varsayılanı"},
         {"it", "Predefinito di sistema"},
         {"pt", "Padrão do sistema"},
+        {"pl", "Domyślny systemowy"},
+        {"uk", "Системний за замовчуванням"},
     });
 }
 
@@ -691,6 +763,8 @@ QString L10n::audioQualityDesc() {
         {"tr", "Daha yüksek — zayıf mikrofonda daha doğru, ama daha yavaş"},
         {"it", "Più alta: più precisa con un microfono debole, ma più lenta"},
         {"pt", "Mais alta — mais precisa com um microfone fraco, porém mais lenta"},
+        {"pl", "Wyższa — dokładniej przy słabym mikrofonie, ale wolniej"},
+        {"uk", "Вища — точніше зі слабким мікрофоном, але повільніше"},
     });
 }
 
@@ -704,6 +778,8 @@ QString L10n::audioQuality() {
         {"tr", "Tanıma"},
         {"it", "Riconoscimento"},
         {"pt", "Reconhecimento"},
+        {"pl", "Rozpoznawanie"},
+        {"uk", "Розпізнавання"},
     });
 }
 
@@ -717,6 +793,8 @@ QString L10n::audioQualityFast() {
         {"tr", "Hızlı"},
         {"it", "Più veloce"},
         {"pt", "Mais rápida"},
+        {"pl", "Szybsze"},
+        {"uk", "Швидше"},
     });
 }
 
@@ -730,6 +808,8 @@ QString L10n::audioQualityBalanced() {
         {"tr", "Dengeli"},
         {"it", "Bilanciata"},
         {"pt", "Equilibrada"},
+        {"pl", "Zrównoważone"},
+        {"uk", "Збалансовано"},
     });
 }
 
@@ -743,6 +823,8 @@ QString L10n::audioQualityHigh() {
         {"tr", "Yüksek"},
         {"it", "Alta"},
         {"pt", "Alta"},
+        {"pl", "Wysokie"},
+        {"uk", "Висока"},
     });
 }
 
@@ -756,6 +838,8 @@ QString L10n::audioQualityBest() {
         {"tr", "En yüksek"},
         {"it", "Massima"},
         {"pt", "Máxima"},
+        {"pl", "Maksymalne"},
+        {"uk", "Максимальна"},
     });
 }
 
@@ -769,6 +853,8 @@ QString L10n::audioDucking() {
         {"tr", "Sesi kısma"},
         {"it", "Attenuazione audio"},
         {"pt", "Redução de áudio"},
+        {"pl", "Ściszanie dźwięku"},
+        {"uk", "Приглушення звуку"},
     });
 }
 
@@ -782,6 +868,8 @@ QString L10n::duckNone() {
         {"tr", "Yok"},
         {"it", "Nessuna"},
         {"pt", "Nenhuma"},
+        {"pl", "Brak"},
+        {"uk", "Немає"},
     });
 }
 
@@ -795,6 +883,8 @@ QString L10n::duckPartial() {
         {"tr", "Kısmi"},
         {"it", "Parziale"},
         {"pt", "Parcial"},
+        {"pl", "Częściowe"},
+        {"uk", "Часткове"},
     });
 }
 
@@ -808,6 +898,8 @@ QString L10n::duckFull() {
         {"tr", "Tam (sessiz)"},
         {"it", "Totale (muto)"},
         {"pt", "Total (mudo)"},
+        {"pl", "Pełne (wyciszenie)"},
+        {"uk", "Повне (без звуку)"},
     });
 }
 
@@ -821,6 +913,8 @@ QString L10n::settingsTabText() {
         {"tr", "Metin"},
         {"it", "Testo"},
         {"pt", "Texto"},
+        {"pl", "Tekst"},
+        {"uk", "Текст"},
     });
 }
 
@@ -834,6 +928,8 @@ QString L10n::transcription() {
         {"tr", "Transkripsiyon"},
         {"it", "Trascrizione"},
         {"pt", "Transcrição"},
+        {"pl", "Transkrypcja"},
+        {"uk", "Транскрипція"},
     });
 }
 
@@ -847,6 +943,8 @@ QString L10n::perAppStyles() {
         {"tr", "Uygulamaya göre stiller"},
         {"it", "Stili per app"},
         {"pt", "Estilos por aplicativo"},
+        {"pl", "Style dla aplikacji"},
+        {"uk", "Стилі для застосунків"},
     });
 }
 
@@ -860,6 +958,8 @@ QString L10n::language() {
         {"tr", "Dil"},
         {"it", "Lingua"},
         {"pt", "Idioma"},
+        {"pl", "Język"},
+        {"uk", "Мова"},
     });
 }
 
@@ -873,6 +973,8 @@ QString L10n::recognitionLanguage() {
         {"tr", "Tanıma dili"},
         {"it", "Lingua di riconoscimento"},
         {"pt", "Idioma de reconhecimento"},
+        {"pl", "Język rozpoznawania"},
+        {"uk", "Мова розпізнавання"},
     });
 }
 
@@ -886,6 +988,8 @@ QString L10n::interfaceLanguage() {
         {"tr", "Arayüz dili"},
         {"it", "Lingua dell’interfaccia"},
         {"pt", "Idioma da interface"},
+        {"pl", "Język interfejsu"},
+        {"uk", "Мова інтерфейсу"},
     });
 }
 
@@ -899,6 +1003,8 @@ QString L10n::perAppStylesHint() {
         {"tr", "Seçilen uygulamalar için kendi işleme stiliniz"},
         {"it", "Il tuo stile di elaborazione per le app scelte"},
         {"pt", "Seu próprio estilo de processamento para os aplicativos escolhidos"},
+        {"pl", "Własny styl przetwarzania dla wybranych aplikacji"},
+        {"uk", "Власний стиль обробки для вибраних застосунків"},
     });
 }
 
@@ -912,6 +1018,8 @@ QString L10n::perAppAddRunning() {
         {"tr", "Çalışan uygulamalardan ekle"},
         {"it", "Aggiungi dalle app in esecuzione"},
         {"pt", "Adicionar dos aplicativos abertos"},
+        {"pl", "Dodaj z uruchomionych aplikacji"},
+        {"uk", "Додати із запущених застосунків"},
     });
 }
 
@@ -925,6 +1033,8 @@ QString L10n::toneNone() {
         {"tr", "Yok"},
         {"it", "Nessuno"},
         {"pt", "Nenhum"},
+        {"pl", "Brak"},
+        {"uk", "Без обробки"},
     });
 }
 
@@ -938,6 +1048,8 @@ QString L10n::toneNeutral() {
         {"tr", "Nötr"},
         {"it", "Neutro"},
         {"pt", "Neutro"},
+        {"pl", "Neutralny"},
+        {"uk", "Нейтральний"},
     });
 }
 
@@ -951,6 +1063,8 @@ QString L10n::toneReadable() {
         {"tr", "Okunaklı"},
         {"it", "Scorrevole"},
         {"pt", "Legível"},
+        {"pl", "Przystępny"},
+        {"uk", "Зручний для читання"},
     });
 }
 
@@ -964,6 +1078,8 @@ QString L10n::toneConcise() {
         {"tr", "Kısa ve öz"},
         {"it", "Conciso"},
         {"pt", "Conciso"},
+        {"pl", "Zwięzły"},
+        {"uk", "Лаконічний"},
     });
 }
 
@@ -977,6 +1093,8 @@ QString L10n::toneSummary() {
         {"tr", "Yoğunlaştırılmış"},
         {"it", "Condensato"},
         {"pt", "Condensado"},
+        {"pl", "Skrócony"},
+        {"uk", "Стислий"},
     });
 }
 
@@ -990,6 +1108,8 @@ QString L10n::toneTheses() {
         {"tr", "Madde işaretleri"},
         {"it", "Elenco puntato"},
         {"pt", "Tópicos"},
+        {"pl", "Punkty"},
+        {"uk", "Тези"},
     });
 }
 
@@ -1003,6 +1123,8 @@ QString L10n::toneFormal() {
         {"tr", "Resmî"},
         {"it", "Formale"},
         {"pt", "Formal"},
+        {"pl", "Oficjalny"},
+        {"uk", "Офіційний"},
     });
 }
 
@@ -1016,6 +1138,8 @@ QString L10n::replaceProfanityHint() {
         {"tr", "Her modda küfürleri kibarca değiştirir"},
         {"it", "Sostituisce con garbo le volgarità in qualsiasi modalità"},
         {"pt", "Substitui palavrões com educação em qualquer modo"},
+        {"pl", "Uprzejmie zastępuje wulgaryzmy w każdym trybie"},
+        {"uk", "Ввічливо замінює лайку в будь-якому режимі"},
     });
 }
 
@@ -1029,6 +1153,8 @@ QString L10n::replaceProfanity() {
         {"tr", "Küfürleri değiştir"},
         {"it", "Sostituisci le volgarità"},
         {"pt", "Substituir palavrões"},
+        {"pl", "Zastępuj wulgaryzmy"},
+        {"uk", "Замінювати лайку"},
     });
 }
 
@@ -1042,6 +1168,8 @@ QString L10n::toneStyle() {
         {"tr", "Metin stili"},
         {"it", "Stile del testo"},
         {"pt", "Estilo do texto"},
+        {"pl", "Styl tekstu"},
+        {"uk", "Стиль тексту"},
     });
 }
 
@@ -1066,6 +1194,8 @@ QString L10n::settingsTabKeys() {
         {"tr", "Tuşlar"},
         {"it", "Tasti"},
         {"pt", "Teclas"},
+        {"pl", "Klawisze"},
+        {"uk", "Клавіші"},
     });
 }
 
@@ -1079,6 +1209,8 @@ QString L10n::hotkey() {
         {"tr", "Kısayol tuşu"},
         {"it", "Tasto rapido"},
         {"pt", "Tecla de atalho"},
+        {"pl", "Skrót klawiszowy"},
+        {"uk", "Гаряча клавіша"},
     });
 }
 
@@ -1092,6 +1224,8 @@ QString L10n::translateHotkey() {
         {"tr", "Çeviri kısayol tuşu"},
         {"it", "Tasto rapido per tradurre"},
         {"pt", "Atalho de tradução"},
+        {"pl", "Skrót tłumaczenia"},
+        {"uk", "Клавіша перекладу"},
     });
 }
 
@@ -1105,6 +1239,8 @@ QString L10n::pasteLastHotkey() {
         {"tr", "Sonuncuyu yapıştırma tuşu"},
         {"it", "Tasto rapido per incollare l’ultima"},
         {"pt", "Atalho para colar a última"},
+        {"pl", "Skrót wklejania ostatniej"},
+        {"uk", "Клавіша вставлення останньої"},
     });
 }
 
@@ -1118,6 +1254,8 @@ QString L10n::pasteLastHotkeyDesc() {
         {"tr", "Son transkripsiyonu etkin alana yeniden ekle"},
         {"it", "Reinserisci l’ultima trascrizione nel campo attivo"},
         {"pt", "Inserir de novo a última transcrição no campo ativo"},
+        {"pl", "Wstaw ponownie ostatnią transkrypcję w aktywne pole"},
+        {"uk", "Повторно вставити останню транскрипцію в активне поле"},
     });
 }
 
@@ -1131,6 +1269,8 @@ QString L10n::changeHotkey() {
         {"tr", "Kısayol tuşunu değiştir"},
         {"it", "Cambia tasto rapido"},
         {"pt", "Alterar atalho"},
+        {"pl", "Zmień skrót"},
+        {"uk", "Змінити клавішу"},
     });
 }
 
@@ -1144,6 +1284,8 @@ QString L10n::cancel() {
         {"tr", "İptal"},
         {"it", "Annulla"},
         {"pt", "Cancelar"},
+        {"pl", "Anuluj"},
+        {"uk", "Скасувати"},
     });
 }
 
@@ -1157,6 +1299,8 @@ QString L10n::currentHotkey() {
         {"tr", "Geçerli kısayol tuşu:"},
         {"it", "Tasto rapido attuale:"},
         {"pt", "Atalho atual:"},
+        {"pl", "Obecny skrót:"},
+        {"uk", "Поточна клавіша:"},
     });
 }
 
@@ -1170,6 +1314,8 @@ QString L10n::notSet() {
         {"tr", "Ayarlanmadı"},
         {"it", "Non impostato"},
         {"pt", "Não definido"},
+        {"pl", "Nie ustawiono"},
+        {"uk", "Не задано"},
     });
 }
 
@@ -1183,6 +1329,8 @@ QString L10n::pressAnyKey() {
         {"tr", "Herhangi bir tuşa basın..."},
         {"it", "Premi un tasto qualsiasi..."},
         {"pt", "Pressione qualquer tecla..."},
+        {"pl", "Naciśnij dowolny klawisz..."},
+        {"uk", "Натисніть будь-яку клавішу..."},
     });
 }
 
@@ -1196,6 +1344,8 @@ QString L10n::translateHotkeyDesc() {
         {"tr", "Kaydetmek + hedef dile çevirmek için basılı tutun"},
         {"it", "Tieni premuto per registrare + tradurre nella lingua di destinazione"},
         {"pt", "Segure para gravar + traduzir para o idioma de destino"},
+        {"pl", "Przytrzymaj, aby nagrać + przetłumaczyć na język docelowy"},
+        {"uk", "Утримуйте для запису + перекладу цільовою мовою"},
     });
 }
 
@@ -1209,6 +1359,8 @@ QString L10n::translateTo() {
         {"tr", "Çevrilecek dil"},
         {"it", "Traduci in"},
         {"pt", "Traduzir para"},
+        {"pl", "Tłumacz na"},
+        {"uk", "Перекладати на"},
     });
 }
 
@@ -1222,6 +1374,8 @@ QString L10n::reset() {
         {"tr", "Sıfırla"},
         {"it", "Ripristina"},
         {"pt", "Redefinir"},
+        {"pl", "Resetuj"},
+        {"uk", "Скинути"},
     });
 }
 
@@ -1235,6 +1389,8 @@ QString L10n::openWindowOnLaunch() {
         {"tr", "Başlangıçta pencereyi aç"},
         {"it", "Apri la finestra all’avvio"},
         {"pt", "Abrir a janela ao iniciar"},
+        {"pl", "Otwieraj okno przy uruchomieniu"},
+        {"uk", "Відкривати вікно під час запуску"},
     });
 }
 
@@ -1264,6 +1420,12 @@ QString L10n::openWindowOnLaunchDesc() {
         {"pt",
          "O aplicativo fica na bandeja do sistema e não tem ícone na barra de tarefas. Sem esta "
          "opção, parece que nada aconteceu ao abri-lo."},
+        {"pl",
+         "Aplikacja działa w zasobniku systemowym i nie ma ikony na pasku zadań. Bez tej opcji "
+         "uruchomienie wygląda, jakby nic się nie stało."},
+        {"uk",
+         "Застосунок живе в системному лотку й не має значка на панелі завдань. Без цього "
+         "параметра здається, що запуск нічого не дав."},
     });
 }
 
@@ -1277,6 +1439,8 @@ QString L10n::pressAndHold() {
         {"tr", "Kaydetmek için basılı tutun, transkripsiyon için bırakın"},
         {"it", "Tieni premuto per registrare, rilascia per trascrivere"},
         {"pt", "Segure para gravar, solte para transcrever"},
+        {"pl", "Przytrzymaj, aby nagrać, puść, aby transkrybować"},
+        {"uk", "Натисніть і утримуйте для запису, відпустіть для транскрипції"},
     });
 }
 
@@ -1290,6 +1454,8 @@ QString L10n::pushToTalkDesc() {
         {"tr", "Kaydetmek için tuşu basılı tutun, durdurmak için bırakın"},
         {"it", "Tieni premuto il tasto per registrare, rilascia per fermare"},
         {"pt", "Segure a tecla para gravar, solte para parar"},
+        {"pl", "Przytrzymaj klawisz, aby nagrywać, puść, aby zatrzymać"},
+        {"uk", "Утримуйте клавішу для запису, відпустіть для зупинки"},
     });
 }
 
@@ -1303,6 +1469,8 @@ QString L10n::toggleRecordDesc() {
         {"tr", "Başlatmak için bir kez, durdurmak için tekrar basın"},
         {"it", "Premi una volta per avviare, premi di nuovo per fermare"},
         {"pt", "Pressione uma vez para iniciar e de novo para parar"},
+        {"pl", "Naciśnij raz, aby zacząć, i ponownie, aby zatrzymać"},
+        {"uk", "Натисніть один раз, щоб почати, і ще раз, щоб зупинити"},
     });
 }
 
@@ -1316,6 +1484,8 @@ QString L10n::recordingMode() {
         {"tr", "Kayıt modu"},
         {"it", "Modalità di registrazione"},
         {"pt", "Modo de Gravação"},
+        {"pl", "Tryb nagrywania"},
+        {"uk", "Режим запису"},
     });
 }
 
@@ -1329,6 +1499,8 @@ QString L10n::pushToTalk() {
         {"tr", "Bas-konuş"},
         {"it", "Tieni premuto per parlare"},
         {"pt", "Segurar para falar"},
+        {"pl", "Naciśnij i mów"},
+        {"uk", "Утримання"},
     });
 }
 
@@ -1342,6 +1514,8 @@ QString L10n::toggleRecord() {
         {"tr", "Aç/Kapat"},
         {"it", "Attiva/disattiva"},
         {"pt", "Alternar"},
+        {"pl", "Przełącznik"},
+        {"uk", "Перемикач"},
     });
 }
 
@@ -1355,6 +1529,8 @@ QString L10n::productsSection() {
         {"tr", "Ürünlerimiz"},
         {"it", "I nostri prodotti"},
         {"pt", "Nossos produtos"},
+        {"pl", "Nasze produkty"},
+        {"uk", "Наші продукти"},
     });
 }
 
@@ -1368,6 +1544,8 @@ QString L10n::productsSubtitle() {
         {"tr", "Z7 ekosistemi — birlikte çalışan hizmetler"},
         {"it", "Ecosistema Z7: servizi che lavorano insieme"},
         {"pt", "Ecossistema Z7 — serviços que funcionam juntos"},
+        {"pl", "Ekosystem Z7 — usługi, które działają razem"},
+        {"uk", "Екосистема Z7 — сервіси, які працюють разом"},
     });
 }
 
@@ -1381,6 +1559,8 @@ QString L10n::productsD7AvuTagline() {
         {"tr", "Mesajlaşma uygulamanızda yapay zekâ asistanı"},
         {"it", "Agente IA nella tua app di messaggistica"},
         {"pt", "Agente de IA no seu mensageiro"},
+        {"pl", "Agent AI w Twoim komunikatorze"},
+        {"uk", "ШІ-агент у вашому месенджері"},
     });
 }
 
@@ -1410,6 +1590,12 @@ QString L10n::productsD7AvuDesc() {
         {"pt",
          "Um agente de IA pessoal que entende o contexto, lembra de você e conclui tarefas. "
          "Funciona no Telegram, VK e Max. Experimente grátis."},
+        {"pl",
+         "Osobisty agent AI, który rozumie kontekst, pamięta Cię i załatwia sprawy. Działa w "
+         "Telegramie, VK i Max. Wypróbuj za darmo."},
+        {"uk",
+         "Особистий ШІ-агент, який розуміє контекст, пам’ятає вас і виконує завдання. Працює в "
+         "Telegram, VK і Max. Спробуйте безкоштовно."},
     });
 }
 
@@ -1426,6 +1612,8 @@ QString L10n::productsSameAccount() {
         {"tr", "ORMIL'deki hesabınızla giriş yapın — yeniden kayıt gerekmez."},
         {"it", "Accedi con lo stesso account di ORMIL: non serve una nuova registrazione."},
         {"pt", "Entre com a mesma conta do ORMIL — não é preciso um novo cadastro."},
+        {"pl", "Zaloguj się tym samym kontem co w ORMIL — nowa rejestracja nie jest potrzebna."},
+        {"uk", "Входьте з тим самим акаунтом, що й в ORMIL, — нова реєстрація не потрібна."},
     });
 }
 
@@ -1439,6 +1627,8 @@ QString L10n::productsOpenD7Avu() {
         {"tr", "D7Avu'yu aç"},
         {"it", "Apri D7Avu"},
         {"pt", "Abrir D7Avu"},
+        {"pl", "Otwórz D7Avu"},
+        {"uk", "Відкрити D7Avu"},
     });
 }
 
@@ -1452,6 +1642,8 @@ QString L10n::editSnippet() {
         {"tr", "Hazır metni düzenle"},
         {"it", "Modifica frammento"},
         {"pt", "Editar trecho"},
+        {"pl", "Edytuj fragment"},
+        {"uk", "Змінити сніпет"},
     });
 }
 
@@ -1465,6 +1657,8 @@ QString L10n::addSnippet() {
         {"tr", "Hazır metin ekle"},
         {"it", "Aggiungi frammento"},
         {"pt", "Adicionar trecho"},
+        {"pl", "Dodaj fragment"},
+        {"uk", "Додати сніпет"},
     });
 }
 
@@ -1493,6 +1687,12 @@ QString L10n::voiceHint() {
         {"pt",
          "Diga a palavra-código durante o ditado — o texto transcrito recebe o trecho completo no "
          "lugar dela."},
+        {"pl",
+         "Wypowiedz słowo kodowe podczas dyktowania — w transkrypcji pojawi się zamiast niego cały "
+         "fragment."},
+        {"uk",
+         "Вимовте кодове слово під час диктування — у транскрипції замість нього з’явиться весь "
+         "сніпет."},
     });
 }
 
@@ -1517,6 +1717,10 @@ QString L10n::keyboardHint() {
         {"pt",
          "Digite a abreviação em qualquer aplicativo — ela se expande no texto completo enquanto "
          "você digita."},
+        {"pl", "Wpisz skrót w dowolnej aplikacji — podczas pisania rozwinie się w pełny tekst."},
+        {"uk",
+         "Наберіть скорочення в будь-якому застосунку — воно розгорнеться в повний текст просто "
+         "під час введення."},
     });
 }
 
@@ -1530,6 +1734,8 @@ QString L10n::nothingFound() {
         {"tr", "Hiçbir şey bulunamadı"},
         {"it", "Nessun risultato"},
         {"pt", "Nada encontrado"},
+        {"pl", "Nic nie znaleziono"},
+        {"uk", "Нічого не знайдено"},
     });
 }
 
@@ -1543,6 +1749,8 @@ QString L10n::addSnippetsForQuick() {
         {"tr", "Hızlı ekleme için hazır metinler ekleyin"},
         {"it", "Aggiungi frammenti di testo da inserire rapidamente"},
         {"pt", "Adicione trechos de texto para inserção rápida"},
+        {"pl", "Dodaj fragmenty tekstu do szybkiego wstawiania"},
+        {"uk", "Додайте сніпети для швидкого вставлення тексту"},
     });
 }
 
@@ -1556,6 +1764,8 @@ QString L10n::noSnippetsYet() {
         {"tr", "Henüz hazır metin yok"},
         {"it", "Ancora nessun frammento"},
         {"pt", "Ainda não há trechos"},
+        {"pl", "Nie ma jeszcze fragmentów"},
+        {"uk", "Сніпетів поки немає"},
     });
 }
 
@@ -1569,6 +1779,8 @@ QString L10n::deleteExpansionConfirm() {
         {"tr", "Bu metin genişletmesi silinsin mi?"},
         {"it", "Eliminare questa espansione di testo?"},
         {"pt", "Excluir esta expansão de texto?"},
+        {"pl", "Usunąć to rozwinięcie tekstu?"},
+        {"uk", "Видалити це розгортання тексту?"},
     });
 }
 
@@ -1582,6 +1794,8 @@ QString L10n::deleteCannotBeUndone() {
         {"tr", "Bu işlem geri alınamaz."},
         {"it", "Questa azione non può essere annullata."},
         {"pt", "Esta ação não pode ser desfeita."},
+        {"pl", "Tej operacji nie można cofnąć."},
+        {"uk", "Цю дію не можна скасувати."},
     });
 }
 
@@ -1595,6 +1809,8 @@ QString L10n::delete_() {
         {"tr", "Sil"},
         {"it", "Elimina"},
         {"pt", "Excluir"},
+        {"pl", "Usuń"},
+        {"uk", "Видалити"},
     });
 }
 
@@ -1608,6 +1824,8 @@ QString L10n::addVoiceSnippetsHint() {
         {"tr", "Sesli söyleyeceğiniz bir kod kelime ekleyin"},
         {"it", "Aggiungi una parola chiave da pronunciare ad alta voce"},
         {"pt", "Adicione uma palavra-código que você dirá em voz alta"},
+        {"pl", "Dodaj słowo kodowe, które wypowiesz na głos"},
+        {"uk", "Додайте кодове слово, яке вимовлятимете вголос"},
     });
 }
 
@@ -1621,6 +1839,8 @@ QString L10n::noVoiceSnippetsYet() {
         {"tr", "Henüz sesli hazır metin yok"},
         {"it", "Ancora nessun frammento vocale"},
         {"pt", "Ainda não há trechos de voz"},
+        {"pl", "Nie ma jeszcze fragmentów głosowych"},
+        {"uk", "Голосових сніпетів поки немає"},
     });
 }
 
@@ -1634,6 +1854,8 @@ QString L10n::deleteSnippetConfirm() {
         {"tr", "Bu hazır metin silinsin mi?"},
         {"it", "Eliminare questo frammento?"},
         {"pt", "Excluir este trecho?"},
+        {"pl", "Usunąć ten fragment?"},
+        {"uk", "Видалити цей сніпет?"},
     });
 }
 
@@ -1647,6 +1869,8 @@ QString L10n::searchSnippets() {
         {"tr", "Hazır metinlerde ara..."},
         {"it", "Cerca frammenti..."},
         {"pt", "Pesquisar trechos..."},
+        {"pl", "Szukaj fragmentów..."},
+        {"uk", "Пошук сніпетів..."},
     });
 }
 
@@ -1660,6 +1884,8 @@ QString L10n::tabKeyboard() {
         {"tr", "Klavye"},
         {"it", "Tastiera"},
         {"pt", "Teclado"},
+        {"pl", "Klawiatura"},
+        {"uk", "Клавіатура"},
     });
 }
 
@@ -1673,6 +1899,8 @@ QString L10n::tabVoice() {
         {"tr", "Sesli"},
         {"it", "Voce"},
         {"pt", "Voz"},
+        {"pl", "Głos"},
+        {"uk", "Голос"},
     });
 }
 
@@ -1686,6 +1914,8 @@ QString L10n::snippets() {
         {"tr", "Hazır metinler"},
         {"it", "Frammenti"},
         {"pt", "Trechos"},
+        {"pl", "Fragmenty"},
+        {"uk", "Сніпети"},
     });
 }
 
@@ -1699,6 +1929,8 @@ QString L10n::add() {
         {"tr", "Ekle"},
         {"it", "Aggiungi"},
         {"pt", "Adicionar"},
+        {"pl", "Dodaj"},
+        {"uk", "Додати"},
     });
 }
 
@@ -1712,6 +1944,8 @@ QString L10n::dictionaryEmpty() {
         {"tr", "Sözlük boş"},
         {"it", "Il dizionario è vuoto"},
         {"pt", "O dicionário está vazio"},
+        {"pl", "Słownik jest pusty"},
+        {"uk", "Словник порожній"},
     });
 }
 
@@ -1725,6 +1959,8 @@ QString L10n::addWordsToImprove() {
         {"tr", "Tanımayı iyileştirmek için kelime ekleyin"},
         {"it", "Aggiungi parole per migliorare il riconoscimento"},
         {"pt", "Adicione palavras para melhorar o reconhecimento"},
+        {"pl", "Dodaj słowa, aby poprawić rozpoznawanie"},
+        {"uk", "Додайте слова, щоб покращити розпізнавання"},
     });
 }
 
@@ -1738,6 +1974,8 @@ QString L10n::deleteDictionaryConfirm() {
         {"tr", "Bu sözlük girdisi silinsin mi?"},
         {"it", "Eliminare questa voce del dizionario?"},
         {"pt", "Excluir esta entrada do dicionário?"},
+        {"pl", "Usunąć ten wpis ze słownika?"},
+        {"uk", "Видалити цей запис словника?"},
     });
 }
 
@@ -1751,6 +1989,8 @@ QString L10n::searchDictionary() {
         {"tr", "Sözlükte ara..."},
         {"it", "Cerca nel dizionario..."},
         {"pt", "Pesquisar no dicionário..."},
+        {"pl", "Szukaj w słowniku..."},
+        {"uk", "Пошук у словнику..."},
     });
 }
 
@@ -1764,6 +2004,8 @@ QString L10n::dictionary() {
         {"tr", "Sözlük"},
         {"it", "Dizionario"},
         {"pt", "Dicionário"},
+        {"pl", "Słownik"},
+        {"uk", "Словник"},
     });
 }
 
@@ -1777,6 +2019,8 @@ QString L10n::addEntry() {
         {"tr", "Girdi ekle"},
         {"it", "Aggiungi voce"},
         {"pt", "Adicionar entrada"},
+        {"pl", "Dodaj wpis"},
+        {"uk", "Додати запис"},
     });
 }
 
@@ -1790,6 +2034,8 @@ QString L10n::filesStatusError() {
         {"tr", "Hata"},
         {"it", "Errore"},
         {"pt", "Erro"},
+        {"pl", "Błąd"},
+        {"uk", "Помилка"},
     });
 }
 
@@ -1803,6 +2049,8 @@ QString L10n::filesEmpty() {
         {"tr", "Dosya transkripsiyon geçmişiniz burada görünecek"},
         {"it", "Qui comparirà la cronologia delle trascrizioni dei file"},
         {"pt", "O histórico de transcrição dos seus arquivos aparecerá aqui"},
+        {"pl", "Tu pojawi się historia transkrypcji Twoich plików"},
+        {"uk", "Тут з’явиться історія транскрипції файлів"},
     });
 }
 
@@ -1816,6 +2064,8 @@ QString L10n::filesSelectFile() {
         {"tr", "Ses veya video seçin"},
         {"it", "Seleziona audio o video"},
         {"pt", "Selecionar áudio ou vídeo"},
+        {"pl", "Wybierz audio lub wideo"},
+        {"uk", "Вибрати аудіо чи відео"},
     });
 }
 
@@ -1829,6 +2079,8 @@ QString L10n::filesUploading() {
         {"tr", "Yükleniyor..."},
         {"it", "Caricamento..."},
         {"pt", "Enviando..."},
+        {"pl", "Wysyłanie..."},
+        {"uk", "Вивантаження..."},
     });
 }
 
@@ -1842,6 +2094,8 @@ QString L10n::filesExtractingAudio() {
         {"tr", "Videodan ses çıkarılıyor..."},
         {"it", "Estrazione dell’audio dal video..."},
         {"pt", "Extraindo o áudio do vídeo..."},
+        {"pl", "Wyodrębnianie dźwięku z wideo..."},
+        {"uk", "Видобування звуку з відео..."},
     });
 }
 
@@ -1855,6 +2109,8 @@ QString L10n::filesSection() {
         {"tr", "Dosyalar"},
         {"it", "File"},
         {"pt", "Arquivos"},
+        {"pl", "Pliki"},
+        {"uk", "Файли"},
     });
 }
 
@@ -1880,6 +2136,8 @@ QString L10n::filesServiceUnavailable() {
         {"pt",
          "O serviço de transcrição de arquivos está temporariamente indisponível. Tente novamente "
          "mais tarde."},
+        {"pl", "Usługa transkrypcji plików jest chwilowo niedostępna. Spróbuj ponownie później."},
+        {"uk", "Сервіс транскрипції файлів тимчасово недоступний. Спробуйте пізніше."},
     });
 }
 
@@ -1893,6 +2151,8 @@ QString L10n::clipboardEmpty() {
         {"tr", "Pano geçmişi boş"},
         {"it", "La cronologia degli appunti è vuota"},
         {"pt", "O histórico da área de transferência está vazio"},
+        {"pl", "Historia schowka jest pusta"},
+        {"uk", "Історія буфера обміну порожня"},
     });
 }
 
@@ -1906,6 +2166,8 @@ QString L10n::filesCopy() {
         {"tr", "Kopyala"},
         {"it", "Copia"},
         {"pt", "Copiar"},
+        {"pl", "Kopiuj"},
+        {"uk", "Копіювати"},
     });
 }
 
@@ -1919,6 +2181,8 @@ QString L10n::clipboardSection() {
         {"tr", "Pano"},
         {"it", "Appunti"},
         {"pt", "Área de transferência"},
+        {"pl", "Schowek"},
+        {"uk", "Буфер обміну"},
     });
 }
 
@@ -1934,6 +2198,8 @@ QString L10n::clipboardSubtitle() {
         {"tr", "Kendi kopyaladığınız metinler — yapıştırılan transkripsiyonlar dahil değildir"},
         {"it", "Testi che hai copiato tu: le trascrizioni incollate non sono incluse"},
         {"pt", "Textos que você mesmo copiou — as transcrições coladas não entram aqui"},
+        {"pl", "Teksty skopiowane przez Ciebie — wklejone transkrypcje nie są tu uwzględniane"},
+        {"uk", "Тексти, які ви скопіювали самі, — вставлені транскрипції сюди не потрапляють"},
     });
 }
 
@@ -1947,6 +2213,8 @@ QString L10n::noRecordingsYet() {
         {"tr", "Henüz kayıt yok"},
         {"it", "Ancora nessuna registrazione"},
         {"pt", "Ainda não há gravações"},
+        {"pl", "Nie ma jeszcze nagrań"},
+        {"uk", "Записів поки немає"},
     });
 }
 
@@ -1960,6 +2228,8 @@ QString L10n::today() {
         {"tr", "Bugün"},
         {"it", "Oggi"},
         {"pt", "Hoje"},
+        {"pl", "Dzisiaj"},
+        {"uk", "Сьогодні"},
     });
 }
 
@@ -1973,6 +2243,8 @@ QString L10n::yesterday() {
         {"tr", "Dün"},
         {"it", "Ieri"},
         {"pt", "Ontem"},
+        {"pl", "Wczoraj"},
+        {"uk", "Учора"},
     });
 }
 
@@ -1986,6 +2258,8 @@ QString L10n::earlier() {
         {"tr", "Daha önce"},
         {"it", "Prima"},
         {"pt", "Antes"},
+        {"pl", "Wcześniej"},
+        {"uk", "Раніше"},
     });
 }
 
@@ -1999,6 +2273,8 @@ QString L10n::failedToRecognize() {
         {"tr", "Tanınamadı"},
         {"it", "Riconoscimento non riuscito"},
         {"pt", "Falha no reconhecimento"},
+        {"pl", "Nie udało się rozpoznać"},
+        {"uk", "Не вдалося розпізнати"},
     });
 }
 
@@ -2012,6 +2288,8 @@ QString L10n::clearAll() {
         {"tr", "Tümünü temizle"},
         {"it", "Cancella tutto"},
         {"pt", "Limpar tudo"},
+        {"pl", "Wyczyść wszystko"},
+        {"uk", "Очистити все"},
     });
 }
 
@@ -2025,6 +2303,8 @@ QString L10n::searchTranscriptions() {
         {"tr", "Transkripsiyonlarda ara..."},
         {"it", "Cerca trascrizioni..."},
         {"pt", "Pesquisar transcrições..."},
+        {"pl", "Szukaj transkrypcji..."},
+        {"uk", "Пошук транскрипцій..."},
     });
 }
 
@@ -2038,6 +2318,8 @@ QString L10n::history() {
         {"tr", "Geçmiş"},
         {"it", "Cronologia"},
         {"pt", "Histórico"},
+        {"pl", "Historia"},
+        {"uk", "Історія"},
     });
 }
 
@@ -2051,6 +2333,8 @@ QString L10n::wordsUsed() {
         {"tr", "Kullanılan kelime"},
         {"it", "Parole usate"},
         {"pt", "Palavras usadas"},
+        {"pl", "Wykorzystane słowa"},
+        {"uk", "Використано слів"},
     });
 }
 
@@ -2064,6 +2348,8 @@ QString L10n::wordsLimit() {
         {"tr", "Kelime sınırı"},
         {"it", "Limite di parole"},
         {"pt", "Limite de palavras"},
+        {"pl", "Limit słów"},
+        {"uk", "Ліміт слів"},
     });
 }
 
@@ -2077,6 +2363,8 @@ QString L10n::plan() {
         {"tr", "Plan"},
         {"it", "Piano"},
         {"pt", "Plano"},
+        {"pl", "Plan"},
+        {"uk", "Тариф"},
     });
 }
 
@@ -2090,6 +2378,8 @@ QString L10n::stepHold() {
         {"tr", "Basılı tutun"},
         {"it", "Tieni premuto"},
         {"pt", "Segure"},
+        {"pl", "Przytrzymaj"},
+        {"uk", "Утримуйте"},
     });
 }
 
@@ -2103,6 +2393,8 @@ QString L10n::stepSpeak() {
         {"tr", "Konuşun"},
         {"it", "Parla"},
         {"pt", "Fale"},
+        {"pl", "Mów"},
+        {"uk", "Говоріть"},
     });
 }
 
@@ -2116,6 +2408,8 @@ QString L10n::stepSpeakDesc() {
         {"tr", "Yazmak istediğinizi\nsöyleyin"},
         {"it", "Di’ ciò che\nvuoi scrivere"},
         {"pt", "Diga o que você\nquer digitar"},
+        {"pl", "Powiedz, co chcesz\nnapisać"},
+        {"uk", "Скажіть те, що\nхочете надрукувати"},
     });
 }
 
@@ -2129,6 +2423,8 @@ QString L10n::stepRelease() {
         {"tr", "Bırakın"},
         {"it", "Rilascia"},
         {"pt", "Solte"},
+        {"pl", "Puść"},
+        {"uk", "Відпустіть"},
     });
 }
 
@@ -2142,6 +2438,8 @@ QString L10n::stepReleaseDesc() {
         {"tr", "Metin otomatik\nolarak yazılır"},
         {"it", "Il testo viene scritto\nautomaticamente"},
         {"pt", "O texto é digitado\nautomaticamente"},
+        {"pl", "Tekst wpisze się\nautomatycznie"},
+        {"uk", "Текст надрукується\nавтоматично"},
     });
 }
 
@@ -2155,6 +2453,8 @@ QString L10n::releaseToTranscribe() {
         {"tr", "Transkripsiyon ve yapıştırma için bırakın"},
         {"it", "Rilascia per trascrivere e incollare"},
         {"pt", "Solte para transcrever e colar"},
+        {"pl", "Puść, aby transkrybować i wkleić"},
+        {"uk", "Відпустіть, щоб транскрибувати й вставити"},
     });
 }
 
@@ -2168,6 +2468,8 @@ QString L10n::welcomeBack() {
         {"tr", "Tekrar hoş geldiniz"},
         {"it", "Bentornato"},
         {"pt", "Bem-vindo de volta"},
+        {"pl", "Witaj ponownie"},
+        {"uk", "З поверненням"},
     });
 }
 
@@ -2181,6 +2483,8 @@ QString L10n::voiceAssistantReady() {
         {"tr", "Sesli asistanınız hazır"},
         {"it", "Il tuo assistente vocale è pronto"},
         {"pt", "Seu assistente de voz está pronto"},
+        {"pl", "Twój asystent głosowy jest gotowy"},
+        {"uk", "Ваш голосовий помічник готовий"},
     });
 }
 
@@ -2194,6 +2498,8 @@ QString L10n::shortcutPlaceholder() {
         {"tr", "Kısaltma (ör. //sig)"},
         {"it", "Abbreviazione (es. //sig)"},
         {"pt", "Abreviação (ex.: //sig)"},
+        {"pl", "Skrót (np. //sig)"},
+        {"uk", "Скорочення (наприклад, //sig)"},
     });
 }
 
@@ -2207,6 +2513,8 @@ QString L10n::differentTextForWindows() {
         {"tr", "Windows için farklı metin"},
         {"it", "Testo diverso per Windows"},
         {"pt", "Texto diferente para Windows"},
+        {"pl", "Inny tekst dla Windows"},
+        {"uk", "Інший текст для Windows"},
     });
 }
 
@@ -2220,6 +2528,8 @@ QString L10n::textForWindows() {
         {"tr", "Windows için metin"},
         {"it", "Testo per Windows"},
         {"pt", "Texto para Windows"},
+        {"pl", "Tekst dla Windows"},
+        {"uk", "Текст для Windows"},
     });
 }
 
@@ -2233,6 +2543,8 @@ QString L10n::differentTextForWindowsHint() {
         {"tr", "Aynı kısaltma, her sistemde farklı sonuç"},
         {"it", "Stessa abbreviazione, risultato diverso su ogni sistema"},
         {"pt", "Mesma abreviação, resultado diferente em cada sistema"},
+        {"pl", "Ten sam skrót, inny wynik w każdym systemie"},
+        {"uk", "Одне скорочення — різний результат у кожній системі"},
     });
 }
 
@@ -2246,6 +2558,8 @@ QString L10n::save() {
         {"tr", "Kaydet"},
         {"it", "Salva"},
         {"pt", "Salvar"},
+        {"pl", "Zapisz"},
+        {"uk", "Зберегти"},
     });
 }
 
@@ -2259,6 +2573,8 @@ QString L10n::text() {
         {"tr", "Metin"},
         {"it", "Testo"},
         {"pt", "Texto"},
+        {"pl", "Tekst"},
+        {"uk", "Текст"},
     });
 }
 
@@ -2272,6 +2588,8 @@ QString L10n::textForMac() {
         {"tr", "Linux için metin"},
         {"it", "Testo per Linux"},
         {"pt", "Texto para Linux"},
+        {"pl", "Tekst dla Linuksa"},
+        {"uk", "Текст для Linux"},
     });
 }
 
@@ -2285,6 +2603,8 @@ QString L10n::triggerWord() {
         {"tr", "Tetikleyici kelime"},
         {"it", "Parola chiave"},
         {"pt", "Palavra-gatilho"},
+        {"pl", "Słowo wyzwalające"},
+        {"uk", "Кодове слово"},
     });
 }
 
@@ -2298,6 +2618,8 @@ QString L10n::replacement() {
         {"tr", "Yerine geçecek metin"},
         {"it", "Sostituzione"},
         {"pt", "Substituição"},
+        {"pl", "Zamiennik"},
+        {"uk", "Заміна"},
     });
 }
 
@@ -2311,6 +2633,8 @@ QString L10n::editEntry() {
         {"tr", "Girdiyi düzenle"},
         {"it", "Modifica voce"},
         {"pt", "Editar entrada"},
+        {"pl", "Edytuj wpis"},
+        {"uk", "Змінити запис"},
     });
 }
 
@@ -2324,6 +2648,8 @@ QString L10n::filesStatusDone() {
         {"tr", "Tamamlandı"},
         {"it", "Completato"},
         {"pt", "Concluído"},
+        {"pl", "Gotowe"},
+        {"uk", "Готово"},
     });
 }
 
@@ -2337,6 +2663,8 @@ QString L10n::filesStatusProcessing() {
         {"tr", "İşleniyor"},
         {"it", "In elaborazione"},
         {"pt", "Processando"},
+        {"pl", "Przetwarzanie"},
+        {"uk", "Обробка"},
     });
 }
 
@@ -2350,6 +2678,8 @@ QString L10n::filesStatusQueued() {
         {"tr", "Sırada..."},
         {"it", "In coda..."},
         {"pt", "Na fila..."},
+        {"pl", "W kolejce..."},
+        {"uk", "У черзі..."},
     });
 }
 
@@ -2363,6 +2693,8 @@ QString L10n::retry() {
         {"tr", "Yeniden dene"},
         {"it", "Riprova"},
         {"pt", "Tentar de novo"},
+        {"pl", "Ponów"},
+        {"uk", "Повторити"},
     });
 }
 
@@ -2376,6 +2708,8 @@ QString L10n::failedTranscription() {
         {"tr", "Başarısız transkripsiyon"},
         {"it", "Trascrizione non riuscita"},
         {"pt", "Transcrição com falha"},
+        {"pl", "Nieudana transkrypcja"},
+        {"uk", "Невдала транскрипція"},
     });
 }
 
@@ -2389,6 +2723,8 @@ QString L10n::sidebarMain() {
         {"tr", "ANA"},
         {"it", "PRINCIPALE"},
         {"pt", "PRINCIPAL"},
+        {"pl", "GŁÓWNE"},
+        {"uk", "ГОЛОВНЕ"},
     });
 }
 
@@ -2402,6 +2738,8 @@ QString L10n::sidebarSettings() {
         {"tr", "AYARLAR"},
         {"it", "IMPOSTAZIONI"},
         {"pt", "CONFIGURAÇÕES"},
+        {"pl", "USTAWIENIA"},
+        {"uk", "НАЛАШТУВАННЯ"},
     });
 }
 
@@ -2415,6 +2753,8 @@ QString L10n::account() {
         {"tr", "Hesap"},
         {"it", "Account"},
         {"pt", "Conta"},
+        {"pl", "Konto"},
+        {"uk", "Акаунт"},
     });
 }
 
@@ -2428,6 +2768,8 @@ QString L10n::home() {
         {"tr", "Ana sayfa"},
         {"it", "Home"},
         {"pt", "Início"},
+        {"pl", "Start"},
+        {"uk", "Головна"},
     });
 }
 
@@ -2441,6 +2783,8 @@ QString L10n::onboardingSkip() {
         {"tr", "Atla"},
         {"it", "Salta"},
         {"pt", "Pular"},
+        {"pl", "Pomiń"},
+        {"uk", "Пропустити"},
     });
 }
 
@@ -2454,6 +2798,8 @@ QString L10n::onboardingNext() {
         {"tr", "İleri"},
         {"it", "Avanti"},
         {"pt", "Avançar"},
+        {"pl", "Dalej"},
+        {"uk", "Далі"},
     });
 }
 
@@ -2467,6 +2813,8 @@ QString L10n::onboardingStart() {
         {"tr", "Başla"},
         {"it", "Inizia"},
         {"pt", "Começar"},
+        {"pl", "Zaczynamy"},
+        {"uk", "Почати"},
     });
 }
 
@@ -2480,6 +2828,8 @@ QString L10n::onboardingModeTitle() {
         {"tr", "Kayıt nasıl başlar"},
         {"it", "Come si avvia la registrazione"},
         {"pt", "Como a gravação começa"},
+        {"pl", "Jak zaczyna się nagrywanie"},
+        {"uk", "Як починається запис"},
     });
 }
 
@@ -2501,6 +2851,10 @@ QString L10n::onboardingModeSubtitle() {
         {"pt",
          "Escolha o que for mais natural. Você pode mudar isso a qualquer momento nas "
          "Configurações."},
+        {"pl",
+         "Wybierz to, co wydaje Ci się naturalne. Możesz to zmienić w każdej chwili w "
+         "Ustawieniach."},
+        {"uk", "Виберіть, що вам зручніше. Це можна будь-коли змінити в налаштуваннях."},
     });
 }
 
@@ -2514,6 +2868,8 @@ QString L10n::onboardingMicTitle() {
         {"tr", "Mikrofonu kontrol edin"},
         {"it", "Controlla il microfono"},
         {"pt", "Verifique o microfone"},
+        {"pl", "Sprawdź mikrofon"},
+        {"uk", "Перевірте мікрофон"},
     });
 }
 
@@ -2543,6 +2899,12 @@ QString L10n::onboardingMicSubtitle() {
         {"pt",
          "Diga algo — a barra abaixo deve reagir. Se ela ficar parada, o dispositivo de entrada "
          "errado está selecionado ou o acesso não foi concedido."},
+        {"pl",
+         "Powiedz coś — pasek poniżej powinien zareagować. Jeśli pozostaje płaski, wybrano "
+         "niewłaściwe urządzenie wejściowe lub nie przyznano dostępu."},
+        {"uk",
+         "Скажіть щось — смужка нижче має реагувати. Якщо вона нерухома, вибрано не той пристрій "
+         "введення або не надано доступ."},
     });
 }
 
@@ -2556,6 +2918,8 @@ QString L10n::onboardingMicWaiting() {
         {"tr", "Ses bekleniyor..."},
         {"it", "In attesa di suono..."},
         {"pt", "Aguardando som..."},
+        {"pl", "Czekam na dźwięk..."},
+        {"uk", "Чекаємо на звук..."},
     });
 }
 
@@ -2569,6 +2933,8 @@ QString L10n::onboardingMicOpenSettings() {
         {"tr", "Sistem ayarlarını aç"},
         {"it", "Apri le impostazioni di sistema"},
         {"pt", "Abrir as configurações do sistema"},
+        {"pl", "Otwórz ustawienia systemu"},
+        {"uk", "Відкрити системні налаштування"},
     });
 }
 
@@ -2582,6 +2948,8 @@ QString L10n::onboardingMicOk() {
         {"tr", "Mikrofon çalışıyor"},
         {"it", "Il microfono funziona"},
         {"pt", "O microfone funciona"},
+        {"pl", "Mikrofon działa"},
+        {"uk", "Мікрофон працює"},
     });
 }
 
@@ -2597,6 +2965,8 @@ QString L10n::onboardingMicDenied() {
          "L’accesso al microfono non è concesso: senza di esso la dettatura restituisce testo "
          "vuoto."},
         {"pt", "O acesso ao microfone não foi concedido — sem ele, o ditado retorna texto vazio."},
+        {"pl", "Nie przyznano dostępu do mikrofonu — bez niego dyktowanie zwraca pusty tekst."},
+        {"uk", "Доступ до мікрофона не надано — без нього диктування повертає порожній текст."},
     });
 }
 
@@ -2610,6 +2980,8 @@ QString L10n::onboardingWhereTitle() {
         {"tr", "Uygulama nerede"},
         {"it", "Dove si trova l’app"},
         {"pt", "Onde o aplicativo fica"},
+        {"pl", "Gdzie jest aplikacja"},
+        {"uk", "Де живе застосунок"},
     });
 }
 
@@ -2638,6 +3010,12 @@ QString L10n::onboardingWhereSubtitle() {
         {"pt",
          "O Ormil não tem ícone na barra de tarefas de propósito: ele fica na bandeja do sistema, "
          "sempre à mão."},
+        {"pl",
+         "Ormil celowo nie ma ikony na pasku zadań: siedzi w zasobniku systemowym i jest zawsze "
+         "pod ręką."},
+        {"uk",
+         "Ormil навмисно не має значка на панелі завдань: він живе в системному лотку й завжди під "
+         "рукою."},
     });
 }
 
@@ -2667,6 +3045,12 @@ QString L10n::onboardingWhereHint() {
         {"pt",
          "Procure o selo «Z7» na bandeja do sistema, geralmente ao lado do relógio. Clique nele "
          "para abrir esta janela de novo."},
+        {"pl",
+         "Poszukaj znaczka «Z7» w zasobniku systemowym, zwykle obok zegara. Kliknij go, aby "
+         "ponownie otworzyć to okno."},
+        {"uk",
+         "Шукайте значок «Z7» у системному лотку, зазвичай поруч із годинником. Натисніть на "
+         "нього, щоб знову відкрити це вікно."},
     });
 }
 
@@ -2680,6 +3064,8 @@ QString L10n::overlayDragHint() {
         {"tr", "Taşımak için sürükleyin. Ekran kenarını seçmek için sağ tıklayın"},
         {"it", "Trascina per spostare. Clic destro per scegliere il bordo dello schermo"},
         {"pt", "Arraste para mover. Clique com o botão direito para escolher a borda da tela"},
+        {"pl", "Przeciągnij, aby przesunąć. Kliknij prawym przyciskiem, aby wybrać krawędź ekranu"},
+        {"uk", "Перетягніть, щоб перемістити. Правий клік — вибір краю екрана"},
     });
 }
 
@@ -2693,6 +3079,8 @@ QString L10n::overlayPostProcessing() {
         {"tr", "Metin işleniyor…"},
         {"it", "Elaborazione del testo…"},
         {"pt", "Processando o texto…"},
+        {"pl", "Przetwarzanie tekstu…"},
+        {"uk", "Обробка тексту…"},
     });
 }
 
@@ -2706,6 +3094,8 @@ QString L10n::overlayDockRight() {
         {"tr", "Sağ kenar boyunca"},
         {"it", "Lungo il bordo destro"},
         {"pt", "Na borda direita"},
+        {"pl", "Wzdłuż prawej krawędzi"},
+        {"uk", "Уздовж правого краю"},
     });
 }
 
@@ -2719,6 +3109,8 @@ QString L10n::overlayDockLeft() {
         {"tr", "Sol kenar boyunca"},
         {"it", "Lungo il bordo sinistro"},
         {"pt", "Na borda esquerda"},
+        {"pl", "Wzdłuż lewej krawędzi"},
+        {"uk", "Уздовж лівого краю"},
     });
 }
 
@@ -2732,6 +3124,8 @@ QString L10n::overlayDockTop() {
         {"tr", "Üst kenar boyunca"},
         {"it", "Lungo il bordo superiore"},
         {"pt", "Na borda superior"},
+        {"pl", "Wzdłuż górnej krawędzi"},
+        {"uk", "Уздовж верхнього краю"},
     });
 }
 
@@ -2745,6 +3139,8 @@ QString L10n::overlayDockBottom() {
         {"tr", "Alt kenar boyunca"},
         {"it", "Lungo il bordo inferiore"},
         {"pt", "Na borda inferior"},
+        {"pl", "Wzdłuż dolnej krawędzi"},
+        {"uk", "Уздовж нижнього краю"},
     });
 }
 
@@ -3035,6 +3431,8 @@ QString L10n::updateFailedDownload() {
         {"tr", "Güncelleme indirilemedi. Lütfen daha sonra tekrar deneyin."},
         {"it", "Impossibile scaricare l’aggiornamento. Riprova più tardi."},
         {"pt", "Não foi possível baixar a atualização. Tente novamente mais tarde."},
+        {"pl", "Nie udało się pobrać aktualizacji. Spróbuj ponownie później."},
+        {"uk", "Не вдалося завантажити оновлення. Спробуйте пізніше."},
     });
 }
 
@@ -3048,6 +3446,8 @@ QString L10n::updateVerifying() {
         {"tr", "İndirilen dosya denetleniyor..."},
         {"it", "Verifica del download..."},
         {"pt", "Verificando o download..."},
+        {"pl", "Sprawdzanie pobranego pliku..."},
+        {"uk", "Перевірка завантаження..."},
     });
 }
 
@@ -3061,6 +3461,8 @@ QString L10n::updateFailedInstall() {
         {"tr", "Güncelleme yüklenemedi. Lütfen daha sonra tekrar deneyin."},
         {"it", "Impossibile installare l’aggiornamento. Riprova più tardi."},
         {"pt", "Não foi possível instalar a atualização. Tente novamente mais tarde."},
+        {"pl", "Nie udało się zainstalować aktualizacji. Spróbuj ponownie później."},
+        {"uk", "Не вдалося встановити оновлення. Спробуйте пізніше."},
     });
 }
 
@@ -3074,6 +3476,8 @@ QString L10n::updateInstalling() {
         {"tr", "Yükleniyor..."},
         {"it", "Installazione..."},
         {"pt", "Instalando..."},
+        {"pl", "Instalowanie..."},
+        {"uk", "Встановлення..."},
     });
 }
 
@@ -3087,6 +3491,8 @@ QString L10n::updateRestarting() {
         {"tr", "Ormil yeniden başlatılıyor..."},
         {"it", "Riavvio di Ormil..."},
         {"pt", "Reiniciando o Ormil..."},
+        {"pl", "Ponowne uruchamianie Ormil..."},
+        {"uk", "Перезапуск Ormil..."},
     });
 }
 
@@ -3100,6 +3506,8 @@ QString L10n::updateWindowTitle() {
         {"tr", "Ormil güncelleniyor"},
         {"it", "Aggiornamento di Ormil"},
         {"pt", "Atualizando o Ormil"},
+        {"pl", "Aktualizowanie Ormil"},
+        {"uk", "Оновлення Ormil"},
     });
 }
 
@@ -3113,6 +3521,8 @@ QString L10n::updateAvailableTitle() {
         {"tr", "Ormil güncellemesi var"},
         {"it", "Aggiornamento di Ormil disponibile"},
         {"pt", "Atualização do Ormil disponível"},
+        {"pl", "Dostępna aktualizacja Ormil"},
+        {"uk", "Доступне оновлення Ormil"},
     });
 }
 
@@ -3126,6 +3536,8 @@ QString L10n::updateCurrentVersion() {
         {"tr", "Yüklü sürüm"},
         {"it", "Versione installata"},
         {"pt", "Versão instalada"},
+        {"pl", "Zainstalowana wersja"},
+        {"uk", "Встановлена версія"},
     });
 }
 
@@ -3139,6 +3551,8 @@ QString L10n::updateNow() {
         {"tr", "Güncelle"},
         {"it", "Aggiorna"},
         {"pt", "Atualizar"},
+        {"pl", "Aktualizuj"},
+        {"uk", "Оновити"},
     });
 }
 
@@ -3152,6 +3566,8 @@ QString L10n::updateLater() {
         {"tr", "Daha sonra"},
         {"it", "Più tardi"},
         {"pt", "Mais tarde"},
+        {"pl", "Później"},
+        {"uk", "Пізніше"},
     });
 }
 
@@ -3165,6 +3581,8 @@ QString L10n::updateCheckFailed() {
         {"tr", "Güncellemeler denetlenemedi. Lütfen daha sonra tekrar deneyin."},
         {"it", "Impossibile cercare aggiornamenti. Riprova più tardi."},
         {"pt", "Não foi possível verificar atualizações. Tente novamente mais tarde."},
+        {"pl", "Nie udało się sprawdzić aktualizacji. Spróbuj ponownie później."},
+        {"uk", "Не вдалося перевірити оновлення. Спробуйте пізніше."},
     });
 }
 
@@ -3197,6 +3615,8 @@ QString L10n::updateDownloading(const QString& version) {
             {"tr", "%1 sürümü indiriliyor..."},
             {"it", "Download della versione %1..."},
             {"pt", "Baixando a versão %1..."},
+            {"pl", "Pobieranie wersji %1..."},
+            {"uk", "Завантаження версії %1..."},
         },
         {version});
 }
@@ -3212,6 +3632,8 @@ QString L10n::updateUpToDate(const QString& version) {
             {"tr", "%1 — en son sürümü kullanıyorsunuz"},
             {"it", "Hai l’ultima versione, %1"},
             {"pt", "Você tem a versão mais recente, %1"},
+            {"pl", "Masz najnowszą wersję, %1"},
+            {"uk", "У вас остання версія, %1"},
         },
         {version});
 }
@@ -3227,6 +3649,8 @@ QString L10n::holdHotkeyToRecord(const QString& hotkey) {
             {"tr", "Kaydetmek için %1 tuşunu basılı tutun"},
             {"it", "Tieni premuto %1 per registrare"},
             {"pt", "Segure %1 para gravar"},
+            {"pl", "Przytrzymaj %1, aby nagrywać"},
+            {"uk", "Утримуйте %1 для запису"},
         },
         {hotkey});
 }
@@ -3242,6 +3666,8 @@ QString L10n::stepHoldDesc(const QString& hotkey) {
             {"tr", "Basılı tutun\n%1"},
             {"it", "Tieni premuto\n%1"},
             {"pt", "Pressione e segure\n%1"},
+            {"pl", "Naciśnij i przytrzymaj\n%1"},
+            {"uk", "Натисніть і утримуйте\n%1"},
         },
         {hotkey});
 }
@@ -3257,6 +3683,8 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
             {"tr", "Kayda başlamak için %1 tuşunu basılı tutun"},
             {"it", "Tieni premuto %1 per avviare la registrazione"},
             {"pt", "Segure %1 para começar a gravar"},
+            {"pl", "Przytrzymaj %1, aby zacząć nagrywanie"},
+            {"uk", "Утримуйте %1, щоб почати запис"},
         },
         {hotkey});
 }
@@ -3288,6 +3716,12 @@ QString L10n::filesHint(int maxSizeMb) {
             {"pt",
              "Áudio de até %1 MB. Vídeo sem limite de tamanho, reconhecemos apenas o som: mp3, "
              "wav, m4a, mp4, ogg, flac etc."},
+            {"pl",
+             "Audio do %1 MB. Wideo bez limitu rozmiaru, rozpoznajemy tylko dźwięk: mp3, wav, m4a, "
+             "mp4, ogg, flac itp."},
+            {"uk",
+             "Аудіо до %1 МБ. Відео — без обмеження розміру, розпізнаємо лише звук: mp3, wav, m4a, "
+             "mp4, ogg, flac тощо."},
         },
         {QString::number(maxSizeMb)});
 }
@@ -3311,6 +3745,8 @@ QString L10n::filesDailyQuotaHint(int limit, int remaining) {
             {"it",
              "Fino a %1 min di audio al giorno. Oggi restano %2 min (azzeramento alle 00:00 UTC)."},
             {"pt", "Até %1 min de áudio por dia. Restam %2 min hoje (renova às 00:00 UTC)."},
+            {"pl", "Do %1 min audio dziennie. Dziś zostało %2 min (reset o 00:00 UTC)."},
+            {"uk", "До %1 хв аудіо на день. Сьогодні залишилося %2 хв (скидання о 00:00 UTC)."},
         },
         {QString::number(limit), QString::number(remaining)});
 }
@@ -3326,6 +3762,8 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
             {"tr", "%1 dk'lık günlük sınıra ulaşıldı. 00:00 UTC'de sıfırlanır."},
             {"it", "Limite giornaliero di %1 min raggiunto. Azzeramento alle 00:00 UTC."},
             {"pt", "Limite diário de %1 min atingido. Renova às 00:00 UTC."},
+            {"pl", "Osiągnięto dzienny limit %1 min. Reset o 00:00 UTC."},
+            {"uk", "Денний ліміт %1 хв вичерпано. Скидання о 00:00 UTC."},
         },
         {QString::number(limit)});
 }
@@ -3352,6 +3790,10 @@ QString L10n::filesVideoExtractFailedTooLarge(int limitMb) {
             {"pt",
              "Não foi possível extrair o áudio do vídeo localmente, e o próprio arquivo tem mais "
              "de %1 MB."},
+            {"pl",
+             "Nie udało się lokalnie wyodrębnić dźwięku z wideo, a sam plik jest większy niż %1 "
+             "MB."},
+            {"uk", "Не вдалося видобути звук із відео на комп’ютері, а сам файл більший за %1 МБ."},
         },
         {QString::number(limitMb)});
 }
@@ -3367,6 +3809,8 @@ QString L10n::filesTooLarge(int limitMb) {
             {"tr", "Dosya çok büyük. En büyük boyut %1 MB."},
             {"it", "Il file è troppo grande. La dimensione massima è %1 MB."},
             {"pt", "O arquivo é grande demais. O tamanho máximo é %1 MB."},
+            {"pl", "Plik jest za duży. Maksymalny rozmiar to %1 MB."},
+            {"uk", "Файл завеликий. Максимальний розмір — %1 МБ."},
         },
         {QString::number(limitMb)});
 }
@@ -3375,13 +3819,15 @@ QString L10n::nWords(int count) {
     return fill(
         {
             {"en", "%1 words"},
-            {"ru", "%1 слов"},
+            {"ru", "Слов: %1"},
             {"es", "%1 palabras"},
             {"fr", "%1 mots"},
             {"de", "%1 Wörter"},
             {"tr", "%1 kelime"},
             {"it", "%1 parole"},
             {"pt", "%1 palavras"},
+            {"pl", "Słowa: %1"},
+            {"uk", "Слів: %1"},
         },
         {QString::number(count)});
 }
@@ -3400,6 +3846,8 @@ QString L10n::longRecordingWarning(int minutes) {
             {"it",
              "La registrazione dura da oltre %1 min. Il risultato potrebbe essere meno preciso!"},
             {"pt", "A gravação já passa de %1 min. O resultado pode ficar menos preciso!"},
+            {"pl", "Nagranie trwa już ponad %1 min. Wynik może być mniej dokładny!"},
+            {"uk", "Запис триває вже понад %1 хв. Результат може бути менш точним!"},
         },
         {QString::number(minutes)});
 }
