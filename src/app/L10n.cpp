@@ -31,6 +31,8 @@ QString L10n::openOrmil() {
         {"pt", "Abrir o Ormil"},
         {"pl", "Otwórz Ormil"},
         {"uk", "Відкрити Ormil"},
+        {"ja", "Ormil を開く"},
+        {"ko", "Ormil 열기"},
     });
 }
 
@@ -46,6 +48,8 @@ QString L10n::pasteLastTranscription() {
         {"pt", "Colar última transcrição"},
         {"pl", "Wklej ostatnią transkrypcję"},
         {"uk", "Вставити останню транскрипцію"},
+        {"ja", "最後の文字起こしを貼り付け"},
+        {"ko", "마지막 변환 텍스트 붙여넣기"},
     });
 }
 
@@ -61,6 +65,8 @@ QString L10n::recentTranscriptions() {
         {"pt", "Transcrições recentes"},
         {"pl", "Ostatnie transkrypcje"},
         {"uk", "Останні транскрипції"},
+        {"ja", "最近の文字起こし"},
+        {"ko", "최근 변환 텍스트"},
     });
 }
 
@@ -76,6 +82,8 @@ QString L10n::clipboardHistoryMenu() {
         {"pt", "Histórico da área de transferência"},
         {"pl", "Historia schowka"},
         {"uk", "Історія буфера обміну"},
+        {"ja", "クリップボード履歴"},
+        {"ko", "클립보드 기록"},
     });
 }
 
@@ -91,6 +99,8 @@ QString L10n::settings() {
         {"pt", "Configurações"},
         {"pl", "Ustawienia"},
         {"uk", "Налаштування"},
+        {"ja", "設定"},
+        {"ko", "설정"},
     });
 }
 
@@ -106,6 +116,8 @@ QString L10n::checkForUpdates() {
         {"pt", "Verificar atualizações..."},
         {"pl", "Sprawdź aktualizacje..."},
         {"uk", "Перевірити оновлення..."},
+        {"ja", "アップデートを確認..."},
+        {"ko", "업데이트 확인..."},
     });
 }
 
@@ -121,6 +133,8 @@ QString L10n::quitOrmil() {
         {"pt", "Sair do Ormil"},
         {"pl", "Zakończ Ormil"},
         {"uk", "Вийти з Ormil"},
+        {"ja", "Ormil を終了"},
+        {"ko", "Ormil 종료"},
     });
 }
 
@@ -136,6 +150,8 @@ QString L10n::clipboardEmptyShort() {
         {"pt", "Vazio"},
         {"pl", "Pusto"},
         {"uk", "Порожньо"},
+        {"ja", "空"},
+        {"ko", "비어 있음"},
     });
 }
 
@@ -151,6 +167,8 @@ QString L10n::noRecentTranscriptions() {
         {"pt", "Nenhuma transcrição recente"},
         {"pl", "Brak ostatnich transkrypcji"},
         {"uk", "Немає останніх транскрипцій"},
+        {"ja", "最近の文字起こしはありません"},
+        {"ko", "최근 변환 텍스트가 없습니다"},
     });
 }
 
@@ -166,6 +184,8 @@ QString L10n::processing() {
         {"pt", "Processando..."},
         {"pl", "Przetwarzanie..."},
         {"uk", "Обробка..."},
+        {"ja", "処理中..."},
+        {"ko", "처리 중..."},
     });
 }
 
@@ -181,6 +201,8 @@ QString L10n::recording() {
         {"pt", "Gravando..."},
         {"pl", "Nagrywanie..."},
         {"uk", "Запис..."},
+        {"ja", "録音中..."},
+        {"ko", "녹음 중..."},
     });
 }
 
@@ -236,6 +258,8 @@ QString L10n::voiceToText() {
         {"pt", "Ditado por voz para Linux"},
         {"pl", "Dyktowanie głosowe dla Linuksa"},
         {"uk", "Голосове диктування для Linux"},
+        {"ja", "Linux 向け音声入力"},
+        {"ko", "Linux용 음성 받아쓰기"},
     });
 }
 
@@ -399,6 +423,8 @@ QString L10n::usage() {
         {"pt", "Uso"},
         {"pl", "Wykorzystanie"},
         {"uk", "Використання"},
+        {"ja", "使用状況"},
+        {"ko", "사용량"},
     });
 }
 
@@ -414,6 +440,8 @@ QString L10n::logout() {
         {"pt", "Sair da conta"},
         {"pl", "Wyloguj się"},
         {"uk", "Вийти"},
+        {"ja", "ログアウト"},
+        {"ko", "로그아웃"},
     });
 }
 
@@ -429,6 +457,8 @@ QString L10n::wordsThisWeek() {
         {"pt", "Palavras nesta semana"},
         {"pl", "Słowa w tym tygodniu"},
         {"uk", "Слів цього тижня"},
+        {"ja", "今週の単語数"},
+        {"ko", "이번 주 단어 수"},
     });
 }
 
@@ -444,6 +474,8 @@ QString L10n::notSignedIn() {
         {"pt", "Sem login"},
         {"pl", "Nie zalogowano"},
         {"uk", "Вхід не виконано"},
+        {"ja", "未ログイン"},
+        {"ko", "로그인하지 않음"},
     });
 }
 
@@ -463,6 +495,8 @@ QString L10n::signInToSync() {
         {"pt", "Entre para sincronizar as configurações e ter transcrições ilimitadas"},
         {"pl", "Zaloguj się, aby synchronizować ustawienia i mieć nielimitowane transkrypcje"},
         {"uk", "Увійдіть, щоб синхронізувати налаштування й отримати необмежені транскрипції"},
+        {"ja", "ログインすると設定を同期でき、文字起こしが無制限になります"},
+        {"ko", "로그인하면 설정을 동기화하고 무제한으로 변환할 수 있습니다"},
     });
 }
 
@@ -478,6 +512,8 @@ QString L10n::loginRegister() {
         {"pt", "Entrar / Cadastrar"},
         {"pl", "Logowanie / Rejestracja"},
         {"uk", "Вхід / Реєстрація"},
+        {"ja", "ログイン / 登録"},
+        {"ko", "로그인 / 가입"},
     });
 }
 
@@ -493,6 +529,8 @@ QString L10n::settingsTabApp() {
         {"pt", "Aplicativo"},
         {"pl", "Aplikacja"},
         {"uk", "Застосунок"},
+        {"ja", "アプリ"},
+        {"ko", "앱"},
     });
 }
 
@@ -508,6 +546,8 @@ QString L10n::about() {
         {"pt", "Sobre"},
         {"pl", "O aplikacji"},
         {"uk", "Про застосунок"},
+        {"ja", "このアプリについて"},
+        {"ko", "정보"},
     });
 }
 
@@ -523,6 +563,8 @@ QString L10n::backend() {
         {"pt", "Servidor:"},
         {"pl", "Serwer:"},
         {"uk", "Сервер:"},
+        {"ja", "サーバー:"},
+        {"ko", "서버:"},
     });
 }
 
@@ -538,6 +580,8 @@ QString L10n::version() {
         {"pt", "Versão:"},
         {"pl", "Wersja:"},
         {"uk", "Версія:"},
+        {"ja", "バージョン:"},
+        {"ko", "버전:"},
     });
 }
 
@@ -553,6 +597,8 @@ QString L10n::launchAtLogin() {
         {"pt", "Abrir ao iniciar a sessão"},
         {"pl", "Uruchamiaj po zalogowaniu"},
         {"uk", "Запускати під час входу в систему"},
+        {"ja", "ログイン時に起動"},
+        {"ko", "로그인 시 실행"},
     });
 }
 
@@ -568,6 +614,8 @@ QString L10n::sendErrorReports() {
         {"pt", "Enviar relatórios de erro"},
         {"pl", "Wysyłaj raporty o błędach"},
         {"uk", "Надсилати звіти про помилки"},
+        {"ja", "エラーレポートを送信"},
+        {"ko", "오류 보고서 보내기"},
     });
 }
 
@@ -585,6 +633,8 @@ QString L10n::sendErrorReportsDesc() {
         {"pt", "Apenas dados técnicos do erro — o texto do seu ditado nunca é enviado"},
         {"pl", "Tylko techniczne dane o błędzie — tekst dyktowania nigdy nie jest wysyłany"},
         {"uk", "Лише технічні дані про помилку — текст диктування ніколи не надсилається"},
+        {"ja", "技術的なエラー情報のみ — 音声入力のテキストは送信されません"},
+        {"ko", "기술적인 오류 데이터만 보냅니다 — 받아쓰기 텍스트는 절대 보내지 않습니다"},
     });
 }
 
@@ -600,6 +650,8 @@ QString L10n::settingsTabAudio() {
         {"pt", "Som e aparência"},
         {"pl", "Dźwięk i wygląd"},
         {"uk", "Звук і вигляд"},
+        {"ja", "サウンドと表示"},
+        {"ko", "소리 및 보기"},
     });
 }
 
@@ -615,6 +667,8 @@ QString L10n::audio() {
         {"pt", "Áudio"},
         {"pl", "Dźwięk"},
         {"uk", "Звук"},
+        {"ja", "オーディオ"},
+        {"ko", "오디오"},
     });
 }
 
@@ -630,6 +684,8 @@ QString L10n::soundFeedback() {
         {"pt", "Sinais sonoros"},
         {"pl", "Sygnały dźwiękowe"},
         {"uk", "Звукові сигнали"},
+        {"ja", "効果音"},
+        {"ko", "효과음"},
     });
 }
 
@@ -645,6 +701,8 @@ QString L10n::showOverlay() {
         {"pt", "Mostrar indicador flutuante"},
         {"pl", "Pokazuj pływający wskaźnik"},
         {"uk", "Показувати індикатор"},
+        {"ja", "オーバーレイ表示を表示"},
+        {"ko", "오버레이 표시기 보기"},
     });
 }
 
@@ -660,6 +718,8 @@ QString L10n::hideOverlayIdle() {
         {"pt", "Ocultar quando inativo (mostrar só durante a gravação)"},
         {"pl", "Ukrywaj w bezczynności (pokazuj tylko podczas nagrywania)"},
         {"uk", "Ховати в простої (показувати лише під час запису)"},
+        {"ja", "待機中は隠す（録音中のみ表示）"},
+        {"ko", "대기 중에는 숨기기(녹음 중에만 표시)"},
     });
 }
 
@@ -675,6 +735,8 @@ QString L10n::autoSwitchLayout() {
         {"pt", "Trocar o layout do teclado automaticamente"},
         {"pl", "Automatycznie przełączaj układ klawiatury"},
         {"uk", "Автоматично перемикати розкладку"},
+        {"ja", "キーボードレイアウトを自動切り替え"},
+        {"ko", "키보드 자판 자동 전환"},
     });
 }
 
@@ -690,6 +752,8 @@ QString L10n::audioNormalization() {
         {"pt", "Amplificar fala baixa"},
         {"pl", "Wzmacniaj cichą mowę"},
         {"uk", "Підсилювати тихе мовлення"},
+        {"ja", "小さな声を増幅"},
+        {"ko", "작은 목소리 증폭"},
     });
 }
 
@@ -705,6 +769,8 @@ QString L10n::duckLevel() {
         {"pt", "Volume durante a gravação"},
         {"pl", "Głośność podczas nagrywania"},
         {"uk", "Гучність під час запису"},
+        {"ja", "録音中の音量"},
+        {"ko", "녹음 중 볼륨"},
     });
 }
 
@@ -720,6 +786,8 @@ QString L10n::volume() {
         {"pt", "Volume"},
         {"pl", "Głośność"},
         {"uk", "Гучність"},
+        {"ja", "音量"},
+        {"ko", "볼륨"},
     });
 }
 
@@ -735,6 +803,8 @@ QString L10n::microphone() {
         {"pt", "Microfone"},
         {"pl", "Mikrofon"},
         {"uk", "Мікрофон"},
+        {"ja", "マイク"},
+        {"ko", "마이크"},
     });
 }
 
@@ -750,6 +820,8 @@ QString L10n::systemDefault() {
         {"pt", "Padrão do sistema"},
         {"pl", "Domyślny systemowy"},
         {"uk", "Системний за замовчуванням"},
+        {"ja", "システムのデフォルト"},
+        {"ko", "시스템 기본값"},
     });
 }
 
@@ -765,6 +837,8 @@ QString L10n::audioQualityDesc() {
         {"pt", "Mais alta — mais precisa com um microfone fraco, porém mais lenta"},
         {"pl", "Wyższa — dokładniej przy słabym mikrofonie, ale wolniej"},
         {"uk", "Вища — точніше зі слабким мікрофоном, але повільніше"},
+        {"ja", "高いほど、弱いマイクでも正確になりますが遅くなります"},
+        {"ko", "높을수록 약한 마이크에서도 정확하지만 느려집니다"},
     });
 }
 
@@ -780,6 +854,8 @@ QString L10n::audioQuality() {
         {"pt", "Reconhecimento"},
         {"pl", "Rozpoznawanie"},
         {"uk", "Розпізнавання"},
+        {"ja", "認識"},
+        {"ko", "인식"},
     });
 }
 
@@ -795,6 +871,8 @@ QString L10n::audioQualityFast() {
         {"pt", "Mais rápida"},
         {"pl", "Szybsze"},
         {"uk", "Швидше"},
+        {"ja", "高速"},
+        {"ko", "빠르게"},
     });
 }
 
@@ -810,6 +888,8 @@ QString L10n::audioQualityBalanced() {
         {"pt", "Equilibrada"},
         {"pl", "Zrównoważone"},
         {"uk", "Збалансовано"},
+        {"ja", "バランス"},
+        {"ko", "균형"},
     });
 }
 
@@ -825,6 +905,8 @@ QString L10n::audioQualityHigh() {
         {"pt", "Alta"},
         {"pl", "Wysokie"},
         {"uk", "Висока"},
+        {"ja", "高"},
+        {"ko", "높음"},
     });
 }
 
@@ -840,6 +922,8 @@ QString L10n::audioQualityBest() {
         {"pt", "Máxima"},
         {"pl", "Maksymalne"},
         {"uk", "Максимальна"},
+        {"ja", "最高"},
+        {"ko", "최대"},
     });
 }
 
@@ -855,6 +939,8 @@ QString L10n::audioDucking() {
         {"pt", "Redução de áudio"},
         {"pl", "Ściszanie dźwięku"},
         {"uk", "Приглушення звуку"},
+        {"ja", "オーディオダッキング"},
+        {"ko", "오디오 더킹"},
     });
 }
 
@@ -870,6 +956,8 @@ QString L10n::duckNone() {
         {"pt", "Nenhuma"},
         {"pl", "Brak"},
         {"uk", "Немає"},
+        {"ja", "なし"},
+        {"ko", "없음"},
     });
 }
 
@@ -885,6 +973,8 @@ QString L10n::duckPartial() {
         {"pt", "Parcial"},
         {"pl", "Częściowe"},
         {"uk", "Часткове"},
+        {"ja", "一部"},
+        {"ko", "부분"},
     });
 }
 
@@ -900,6 +990,8 @@ QString L10n::duckFull() {
         {"pt", "Total (mudo)"},
         {"pl", "Pełne (wyciszenie)"},
         {"uk", "Повне (без звуку)"},
+        {"ja", "完全（ミュート）"},
+        {"ko", "전체(음소거)"},
     });
 }
 
@@ -915,6 +1007,8 @@ QString L10n::settingsTabText() {
         {"pt", "Texto"},
         {"pl", "Tekst"},
         {"uk", "Текст"},
+        {"ja", "テキスト"},
+        {"ko", "텍스트"},
     });
 }
 
@@ -930,6 +1024,8 @@ QString L10n::transcription() {
         {"pt", "Transcrição"},
         {"pl", "Transkrypcja"},
         {"uk", "Транскрипція"},
+        {"ja", "文字起こし"},
+        {"ko", "변환"},
     });
 }
 
@@ -945,6 +1041,8 @@ QString L10n::perAppStyles() {
         {"pt", "Estilos por aplicativo"},
         {"pl", "Style dla aplikacji"},
         {"uk", "Стилі для застосунків"},
+        {"ja", "アプリごとのスタイル"},
+        {"ko", "앱별 스타일"},
     });
 }
 
@@ -960,6 +1058,8 @@ QString L10n::language() {
         {"pt", "Idioma"},
         {"pl", "Język"},
         {"uk", "Мова"},
+        {"ja", "言語"},
+        {"ko", "언어"},
     });
 }
 
@@ -975,6 +1075,8 @@ QString L10n::recognitionLanguage() {
         {"pt", "Idioma de reconhecimento"},
         {"pl", "Język rozpoznawania"},
         {"uk", "Мова розпізнавання"},
+        {"ja", "認識言語"},
+        {"ko", "인식 언어"},
     });
 }
 
@@ -990,6 +1092,8 @@ QString L10n::interfaceLanguage() {
         {"pt", "Idioma da interface"},
         {"pl", "Język interfejsu"},
         {"uk", "Мова інтерфейсу"},
+        {"ja", "表示言語"},
+        {"ko", "인터페이스 언어"},
     });
 }
 
@@ -1005,6 +1109,8 @@ QString L10n::perAppStylesHint() {
         {"pt", "Seu próprio estilo de processamento para os aplicativos escolhidos"},
         {"pl", "Własny styl przetwarzania dla wybranych aplikacji"},
         {"uk", "Власний стиль обробки для вибраних застосунків"},
+        {"ja", "選んだアプリ専用の処理スタイル"},
+        {"ko", "선택한 앱에 나만의 처리 스타일 적용"},
     });
 }
 
@@ -1020,6 +1126,8 @@ QString L10n::perAppAddRunning() {
         {"pt", "Adicionar dos aplicativos abertos"},
         {"pl", "Dodaj z uruchomionych aplikacji"},
         {"uk", "Додати із запущених застосунків"},
+        {"ja", "起動中のアプリから追加"},
+        {"ko", "실행 중인 앱에서 추가"},
     });
 }
 
@@ -1035,6 +1143,8 @@ QString L10n::toneNone() {
         {"pt", "Nenhum"},
         {"pl", "Brak"},
         {"uk", "Без обробки"},
+        {"ja", "なし"},
+        {"ko", "없음"},
     });
 }
 
@@ -1050,6 +1160,8 @@ QString L10n::toneNeutral() {
         {"pt", "Neutro"},
         {"pl", "Neutralny"},
         {"uk", "Нейтральний"},
+        {"ja", "ニュートラル"},
+        {"ko", "중립"},
     });
 }
 
@@ -1065,6 +1177,8 @@ QString L10n::toneReadable() {
         {"pt", "Legível"},
         {"pl", "Przystępny"},
         {"uk", "Зручний для читання"},
+        {"ja", "読みやすく"},
+        {"ko", "읽기 쉽게"},
     });
 }
 
@@ -1080,6 +1194,8 @@ QString L10n::toneConcise() {
         {"pt", "Conciso"},
         {"pl", "Zwięzły"},
         {"uk", "Лаконічний"},
+        {"ja", "簡潔"},
+        {"ko", "간결하게"},
     });
 }
 
@@ -1095,6 +1211,8 @@ QString L10n::toneSummary() {
         {"pt", "Condensado"},
         {"pl", "Skrócony"},
         {"uk", "Стислий"},
+        {"ja", "要約"},
+        {"ko", "압축"},
     });
 }
 
@@ -1110,6 +1228,8 @@ QString L10n::toneTheses() {
         {"pt", "Tópicos"},
         {"pl", "Punkty"},
         {"uk", "Тези"},
+        {"ja", "箇条書き"},
+        {"ko", "글머리 기호"},
     });
 }
 
@@ -1125,6 +1245,8 @@ QString L10n::toneFormal() {
         {"pt", "Formal"},
         {"pl", "Oficjalny"},
         {"uk", "Офіційний"},
+        {"ja", "フォーマル"},
+        {"ko", "격식체"},
     });
 }
 
@@ -1140,6 +1262,8 @@ QString L10n::replaceProfanityHint() {
         {"pt", "Substitui palavrões com educação em qualquer modo"},
         {"pl", "Uprzejmie zastępuje wulgaryzmy w każdym trybie"},
         {"uk", "Ввічливо замінює лайку в будь-якому режимі"},
+        {"ja", "どのモードでも不適切な言葉を丁寧な表現に置き換えます"},
+        {"ko", "모든 모드에서 비속어를 정중한 표현으로 바꿉니다"},
     });
 }
 
@@ -1155,6 +1279,8 @@ QString L10n::replaceProfanity() {
         {"pt", "Substituir palavrões"},
         {"pl", "Zastępuj wulgaryzmy"},
         {"uk", "Замінювати лайку"},
+        {"ja", "不適切な言葉を置き換え"},
+        {"ko", "비속어 바꾸기"},
     });
 }
 
@@ -1170,6 +1296,8 @@ QString L10n::toneStyle() {
         {"pt", "Estilo do texto"},
         {"pl", "Styl tekstu"},
         {"uk", "Стиль тексту"},
+        {"ja", "文章スタイル"},
+        {"ko", "문체 스타일"},
     });
 }
 
@@ -1196,6 +1324,8 @@ QString L10n::settingsTabKeys() {
         {"pt", "Teclas"},
         {"pl", "Klawisze"},
         {"uk", "Клавіші"},
+        {"ja", "キー"},
+        {"ko", "키"},
     });
 }
 
@@ -1211,6 +1341,8 @@ QString L10n::hotkey() {
         {"pt", "Tecla de atalho"},
         {"pl", "Skrót klawiszowy"},
         {"uk", "Гаряча клавіша"},
+        {"ja", "ホットキー"},
+        {"ko", "단축키"},
     });
 }
 
@@ -1226,6 +1358,8 @@ QString L10n::translateHotkey() {
         {"pt", "Atalho de tradução"},
         {"pl", "Skrót tłumaczenia"},
         {"uk", "Клавіша перекладу"},
+        {"ja", "翻訳ホットキー"},
+        {"ko", "번역 단축키"},
     });
 }
 
@@ -1241,6 +1375,8 @@ QString L10n::pasteLastHotkey() {
         {"pt", "Atalho para colar a última"},
         {"pl", "Skrót wklejania ostatniej"},
         {"uk", "Клавіша вставлення останньої"},
+        {"ja", "最後を貼り付けるホットキー"},
+        {"ko", "마지막 붙여넣기 단축키"},
     });
 }
 
@@ -1256,6 +1392,8 @@ QString L10n::pasteLastHotkeyDesc() {
         {"pt", "Inserir de novo a última transcrição no campo ativo"},
         {"pl", "Wstaw ponownie ostatnią transkrypcję w aktywne pole"},
         {"uk", "Повторно вставити останню транскрипцію в активне поле"},
+        {"ja", "最後の文字起こしをフォーカス中の入力欄にもう一度挿入します"},
+        {"ko", "마지막 변환 텍스트를 현재 입력란에 다시 삽입합니다"},
     });
 }
 
@@ -1271,6 +1409,8 @@ QString L10n::changeHotkey() {
         {"pt", "Alterar atalho"},
         {"pl", "Zmień skrót"},
         {"uk", "Змінити клавішу"},
+        {"ja", "ホットキーを変更"},
+        {"ko", "단축키 변경"},
     });
 }
 
@@ -1286,6 +1426,8 @@ QString L10n::cancel() {
         {"pt", "Cancelar"},
         {"pl", "Anuluj"},
         {"uk", "Скасувати"},
+        {"ja", "キャンセル"},
+        {"ko", "취소"},
     });
 }
 
@@ -1301,6 +1443,8 @@ QString L10n::currentHotkey() {
         {"pt", "Atalho atual:"},
         {"pl", "Obecny skrót:"},
         {"uk", "Поточна клавіша:"},
+        {"ja", "現在のホットキー:"},
+        {"ko", "현재 단축키:"},
     });
 }
 
@@ -1316,6 +1460,8 @@ QString L10n::notSet() {
         {"pt", "Não definido"},
         {"pl", "Nie ustawiono"},
         {"uk", "Не задано"},
+        {"ja", "未設定"},
+        {"ko", "설정 안 됨"},
     });
 }
 
@@ -1331,6 +1477,8 @@ QString L10n::pressAnyKey() {
         {"pt", "Pressione qualquer tecla..."},
         {"pl", "Naciśnij dowolny klawisz..."},
         {"uk", "Натисніть будь-яку клавішу..."},
+        {"ja", "任意のキーを押してください..."},
+        {"ko", "아무 키나 누르세요..."},
     });
 }
 
@@ -1346,6 +1494,8 @@ QString L10n::translateHotkeyDesc() {
         {"pt", "Segure para gravar + traduzir para o idioma de destino"},
         {"pl", "Przytrzymaj, aby nagrać + przetłumaczyć na język docelowy"},
         {"uk", "Утримуйте для запису + перекладу цільовою мовою"},
+        {"ja", "押し続けて録音 + 翻訳先の言語に翻訳"},
+        {"ko", "누르고 있으면 녹음 + 대상 언어로 번역"},
     });
 }
 
@@ -1361,6 +1511,8 @@ QString L10n::translateTo() {
         {"pt", "Traduzir para"},
         {"pl", "Tłumacz na"},
         {"uk", "Перекладати на"},
+        {"ja", "翻訳先"},
+        {"ko", "번역할 언어"},
     });
 }
 
@@ -1376,6 +1528,8 @@ QString L10n::reset() {
         {"pt", "Redefinir"},
         {"pl", "Resetuj"},
         {"uk", "Скинути"},
+        {"ja", "リセット"},
+        {"ko", "초기화"},
     });
 }
 
@@ -1391,6 +1545,8 @@ QString L10n::openWindowOnLaunch() {
         {"pt", "Abrir a janela ao iniciar"},
         {"pl", "Otwieraj okno przy uruchomieniu"},
         {"uk", "Відкривати вікно під час запуску"},
+        {"ja", "起動時にウィンドウを開く"},
+        {"ko", "실행 시 창 열기"},
     });
 }
 
@@ -1426,6 +1582,12 @@ QString L10n::openWindowOnLaunchDesc() {
         {"uk",
          "Застосунок живе в системному лотку й не має значка на панелі завдань. Без цього "
          "параметра здається, що запуск нічого не дав."},
+        {"ja",
+         "このアプリはシステムトレイに常駐し、タスクバーにはアイコンがありません。この設定がないと"
+         "、起動しても何も起きていないように見えます。"},
+        {"ko",
+         "앱은 시스템 트레이에 있으며 작업 표시줄 아이콘이 없습니다. 이 옵션이 없으면 실행해도 "
+         "아무 일도 일어나지 않은 것처럼 보입니다."},
     });
 }
 
@@ -1441,6 +1603,8 @@ QString L10n::pressAndHold() {
         {"pt", "Segure para gravar, solte para transcrever"},
         {"pl", "Przytrzymaj, aby nagrać, puść, aby transkrybować"},
         {"uk", "Натисніть і утримуйте для запису, відпустіть для транскрипції"},
+        {"ja", "押し続けて録音、離すと文字起こし"},
+        {"ko", "누르고 있으면 녹음, 놓으면 변환"},
     });
 }
 
@@ -1456,6 +1620,8 @@ QString L10n::pushToTalkDesc() {
         {"pt", "Segure a tecla para gravar, solte para parar"},
         {"pl", "Przytrzymaj klawisz, aby nagrywać, puść, aby zatrzymać"},
         {"uk", "Утримуйте клавішу для запису, відпустіть для зупинки"},
+        {"ja", "キーを押している間録音し、離すと停止"},
+        {"ko", "키를 누르고 있으면 녹음, 놓으면 중지"},
     });
 }
 
@@ -1471,6 +1637,8 @@ QString L10n::toggleRecordDesc() {
         {"pt", "Pressione uma vez para iniciar e de novo para parar"},
         {"pl", "Naciśnij raz, aby zacząć, i ponownie, aby zatrzymać"},
         {"uk", "Натисніть один раз, щоб почати, і ще раз, щоб зупинити"},
+        {"ja", "1回押して開始、もう1回押して停止"},
+        {"ko", "한 번 누르면 시작, 다시 누르면 중지"},
     });
 }
 
@@ -1486,6 +1654,8 @@ QString L10n::recordingMode() {
         {"pt", "Modo de Gravação"},
         {"pl", "Tryb nagrywania"},
         {"uk", "Режим запису"},
+        {"ja", "録音モード"},
+        {"ko", "녹음 모드"},
     });
 }
 
@@ -1501,6 +1671,8 @@ QString L10n::pushToTalk() {
         {"pt", "Segurar para falar"},
         {"pl", "Naciśnij i mów"},
         {"uk", "Утримання"},
+        {"ja", "プッシュ・トゥ・トーク"},
+        {"ko", "누르고 말하기"},
     });
 }
 
@@ -1516,6 +1688,8 @@ QString L10n::toggleRecord() {
         {"pt", "Alternar"},
         {"pl", "Przełącznik"},
         {"uk", "Перемикач"},
+        {"ja", "トグル"},
+        {"ko", "토글"},
     });
 }
 
@@ -1531,6 +1705,8 @@ QString L10n::productsSection() {
         {"pt", "Nossos produtos"},
         {"pl", "Nasze produkty"},
         {"uk", "Наші продукти"},
+        {"ja", "製品一覧"},
+        {"ko", "제품 소개"},
     });
 }
 
@@ -1546,6 +1722,8 @@ QString L10n::productsSubtitle() {
         {"pt", "Ecossistema Z7 — serviços que funcionam juntos"},
         {"pl", "Ekosystem Z7 — usługi, które działają razem"},
         {"uk", "Екосистема Z7 — сервіси, які працюють разом"},
+        {"ja", "Z7 エコシステム — 連携して動くサービス"},
+        {"ko", "Z7 생태계 — 함께 작동하는 서비스"},
     });
 }
 
@@ -1561,6 +1739,8 @@ QString L10n::productsD7AvuTagline() {
         {"pt", "Agente de IA no seu mensageiro"},
         {"pl", "Agent AI w Twoim komunikatorze"},
         {"uk", "ШІ-агент у вашому месенджері"},
+        {"ja", "メッセンジャーの中の AI エージェント"},
+        {"ko", "메신저 속 AI 에이전트"},
     });
 }
 
@@ -1596,6 +1776,12 @@ QString L10n::productsD7AvuDesc() {
         {"uk",
          "Особистий ШІ-агент, який розуміє контекст, пам’ятає вас і виконує завдання. Працює в "
          "Telegram, VK і Max. Спробуйте безкоштовно."},
+        {"ja",
+         "文脈を理解し、あなたを覚えていて、タスクをこなすパーソナル AI "
+         "エージェント。Telegram、VK、Max で使えます。無料でお試しください。"},
+        {"ko",
+         "맥락을 이해하고, 나를 기억하고, 할 일을 처리하는 개인 AI 에이전트입니다. Telegram, VK, "
+         "Max에서 작동합니다. 무료로 사용해 보세요."},
     });
 }
 
@@ -1614,6 +1800,8 @@ QString L10n::productsSameAccount() {
         {"pt", "Entre com a mesma conta do ORMIL — não é preciso um novo cadastro."},
         {"pl", "Zaloguj się tym samym kontem co w ORMIL — nowa rejestracja nie jest potrzebna."},
         {"uk", "Входьте з тим самим акаунтом, що й в ORMIL, — нова реєстрація не потрібна."},
+        {"ja", "ORMIL と同じアカウントでログインできます — 新規登録は不要です。"},
+        {"ko", "ORMIL과 같은 계정으로 로그인하세요 — 새로 가입할 필요가 없습니다."},
     });
 }
 
@@ -1629,6 +1817,8 @@ QString L10n::productsOpenD7Avu() {
         {"pt", "Abrir D7Avu"},
         {"pl", "Otwórz D7Avu"},
         {"uk", "Відкрити D7Avu"},
+        {"ja", "D7Avu を開く"},
+        {"ko", "D7Avu 열기"},
     });
 }
 
@@ -1644,6 +1834,8 @@ QString L10n::editSnippet() {
         {"pt", "Editar trecho"},
         {"pl", "Edytuj fragment"},
         {"uk", "Змінити сніпет"},
+        {"ja", "スニペットを編集"},
+        {"ko", "스니펫 편집"},
     });
 }
 
@@ -1659,6 +1851,8 @@ QString L10n::addSnippet() {
         {"pt", "Adicionar trecho"},
         {"pl", "Dodaj fragment"},
         {"uk", "Додати сніпет"},
+        {"ja", "スニペットを追加"},
+        {"ko", "스니펫 추가"},
     });
 }
 
@@ -1693,6 +1887,10 @@ QString L10n::voiceHint() {
         {"uk",
          "Вимовте кодове слово під час диктування — у транскрипції замість нього з’явиться весь "
          "сніпет."},
+        {"ja",
+         "音声入力中にコードワードを言うと、文字起こしにはその代わりにスニペット全文が入ります。"},
+        {"ko",
+         "받아쓰는 동안 코드 단어를 말하면 변환된 텍스트에 그 대신 스니펫 전체가 들어갑니다."},
     });
 }
 
@@ -1721,6 +1919,8 @@ QString L10n::keyboardHint() {
         {"uk",
          "Наберіть скорочення в будь-якому застосунку — воно розгорнеться в повний текст просто "
          "під час введення."},
+        {"ja", "どのアプリでも略語を入力すると、入力中に全文へ展開されます。"},
+        {"ko", "아무 앱에서나 약어를 입력하면 입력하는 즉시 전체 텍스트로 확장됩니다."},
     });
 }
 
@@ -1736,6 +1936,8 @@ QString L10n::nothingFound() {
         {"pt", "Nada encontrado"},
         {"pl", "Nic nie znaleziono"},
         {"uk", "Нічого не знайдено"},
+        {"ja", "見つかりませんでした"},
+        {"ko", "검색 결과 없음"},
     });
 }
 
@@ -1751,6 +1953,8 @@ QString L10n::addSnippetsForQuick() {
         {"pt", "Adicione trechos de texto para inserção rápida"},
         {"pl", "Dodaj fragmenty tekstu do szybkiego wstawiania"},
         {"uk", "Додайте сніпети для швидкого вставлення тексту"},
+        {"ja", "すばやく挿入できるテキストスニペットを追加しましょう"},
+        {"ko", "빠르게 삽입할 텍스트 스니펫을 추가하세요"},
     });
 }
 
@@ -1766,6 +1970,8 @@ QString L10n::noSnippetsYet() {
         {"pt", "Ainda não há trechos"},
         {"pl", "Nie ma jeszcze fragmentów"},
         {"uk", "Сніпетів поки немає"},
+        {"ja", "スニペットはまだありません"},
+        {"ko", "아직 스니펫이 없습니다"},
     });
 }
 
@@ -1781,6 +1987,8 @@ QString L10n::deleteExpansionConfirm() {
         {"pt", "Excluir esta expansão de texto?"},
         {"pl", "Usunąć to rozwinięcie tekstu?"},
         {"uk", "Видалити це розгортання тексту?"},
+        {"ja", "このテキスト展開を削除しますか？"},
+        {"ko", "이 텍스트 확장을 삭제할까요?"},
     });
 }
 
@@ -1796,6 +2004,8 @@ QString L10n::deleteCannotBeUndone() {
         {"pt", "Esta ação não pode ser desfeita."},
         {"pl", "Tej operacji nie można cofnąć."},
         {"uk", "Цю дію не можна скасувати."},
+        {"ja", "この操作は取り消せません。"},
+        {"ko", "이 작업은 되돌릴 수 없습니다."},
     });
 }
 
@@ -1811,6 +2021,8 @@ QString L10n::delete_() {
         {"pt", "Excluir"},
         {"pl", "Usuń"},
         {"uk", "Видалити"},
+        {"ja", "削除"},
+        {"ko", "삭제"},
     });
 }
 
@@ -1826,6 +2038,8 @@ QString L10n::addVoiceSnippetsHint() {
         {"pt", "Adicione uma palavra-código que você dirá em voz alta"},
         {"pl", "Dodaj słowo kodowe, które wypowiesz na głos"},
         {"uk", "Додайте кодове слово, яке вимовлятимете вголос"},
+        {"ja", "声に出して言うコードワードを追加しましょう"},
+        {"ko", "소리 내어 말할 코드 단어를 추가하세요"},
     });
 }
 
@@ -1841,6 +2055,8 @@ QString L10n::noVoiceSnippetsYet() {
         {"pt", "Ainda não há trechos de voz"},
         {"pl", "Nie ma jeszcze fragmentów głosowych"},
         {"uk", "Голосових сніпетів поки немає"},
+        {"ja", "音声スニペットはまだありません"},
+        {"ko", "아직 음성 스니펫이 없습니다"},
     });
 }
 
@@ -1856,6 +2072,8 @@ QString L10n::deleteSnippetConfirm() {
         {"pt", "Excluir este trecho?"},
         {"pl", "Usunąć ten fragment?"},
         {"uk", "Видалити цей сніпет?"},
+        {"ja", "このスニペットを削除しますか？"},
+        {"ko", "이 스니펫을 삭제할까요?"},
     });
 }
 
@@ -1871,6 +2089,8 @@ QString L10n::searchSnippets() {
         {"pt", "Pesquisar trechos..."},
         {"pl", "Szukaj fragmentów..."},
         {"uk", "Пошук сніпетів..."},
+        {"ja", "スニペットを検索..."},
+        {"ko", "스니펫 검색..."},
     });
 }
 
@@ -1886,6 +2106,8 @@ QString L10n::tabKeyboard() {
         {"pt", "Teclado"},
         {"pl", "Klawiatura"},
         {"uk", "Клавіатура"},
+        {"ja", "キーボード"},
+        {"ko", "키보드"},
     });
 }
 
@@ -1901,6 +2123,8 @@ QString L10n::tabVoice() {
         {"pt", "Voz"},
         {"pl", "Głos"},
         {"uk", "Голос"},
+        {"ja", "音声"},
+        {"ko", "음성"},
     });
 }
 
@@ -1916,6 +2140,8 @@ QString L10n::snippets() {
         {"pt", "Trechos"},
         {"pl", "Fragmenty"},
         {"uk", "Сніпети"},
+        {"ja", "スニペット"},
+        {"ko", "스니펫"},
     });
 }
 
@@ -1931,6 +2157,8 @@ QString L10n::add() {
         {"pt", "Adicionar"},
         {"pl", "Dodaj"},
         {"uk", "Додати"},
+        {"ja", "追加"},
+        {"ko", "추가"},
     });
 }
 
@@ -1946,6 +2174,8 @@ QString L10n::dictionaryEmpty() {
         {"pt", "O dicionário está vazio"},
         {"pl", "Słownik jest pusty"},
         {"uk", "Словник порожній"},
+        {"ja", "辞書は空です"},
+        {"ko", "사전이 비어 있습니다"},
     });
 }
 
@@ -1961,6 +2191,8 @@ QString L10n::addWordsToImprove() {
         {"pt", "Adicione palavras para melhorar o reconhecimento"},
         {"pl", "Dodaj słowa, aby poprawić rozpoznawanie"},
         {"uk", "Додайте слова, щоб покращити розпізнавання"},
+        {"ja", "単語を追加して認識精度を高めましょう"},
+        {"ko", "단어를 추가해 인식률을 높이세요"},
     });
 }
 
@@ -1976,6 +2208,8 @@ QString L10n::deleteDictionaryConfirm() {
         {"pt", "Excluir esta entrada do dicionário?"},
         {"pl", "Usunąć ten wpis ze słownika?"},
         {"uk", "Видалити цей запис словника?"},
+        {"ja", "この辞書項目を削除しますか？"},
+        {"ko", "이 사전 항목을 삭제할까요?"},
     });
 }
 
@@ -1991,6 +2225,8 @@ QString L10n::searchDictionary() {
         {"pt", "Pesquisar no dicionário..."},
         {"pl", "Szukaj w słowniku..."},
         {"uk", "Пошук у словнику..."},
+        {"ja", "辞書を検索..."},
+        {"ko", "사전 검색..."},
     });
 }
 
@@ -2006,6 +2242,8 @@ QString L10n::dictionary() {
         {"pt", "Dicionário"},
         {"pl", "Słownik"},
         {"uk", "Словник"},
+        {"ja", "辞書"},
+        {"ko", "사전"},
     });
 }
 
@@ -2021,6 +2259,8 @@ QString L10n::addEntry() {
         {"pt", "Adicionar entrada"},
         {"pl", "Dodaj wpis"},
         {"uk", "Додати запис"},
+        {"ja", "項目を追加"},
+        {"ko", "항목 추가"},
     });
 }
 
@@ -2036,6 +2276,8 @@ QString L10n::filesStatusError() {
         {"pt", "Erro"},
         {"pl", "Błąd"},
         {"uk", "Помилка"},
+        {"ja", "エラー"},
+        {"ko", "오류"},
     });
 }
 
@@ -2051,6 +2293,8 @@ QString L10n::filesEmpty() {
         {"pt", "O histórico de transcrição dos seus arquivos aparecerá aqui"},
         {"pl", "Tu pojawi się historia transkrypcji Twoich plików"},
         {"uk", "Тут з’явиться історія транскрипції файлів"},
+        {"ja", "ファイルの文字起こし履歴がここに表示されます"},
+        {"ko", "파일 변환 기록이 여기에 표시됩니다"},
     });
 }
 
@@ -2066,6 +2310,8 @@ QString L10n::filesSelectFile() {
         {"pt", "Selecionar áudio ou vídeo"},
         {"pl", "Wybierz audio lub wideo"},
         {"uk", "Вибрати аудіо чи відео"},
+        {"ja", "音声または動画を選択"},
+        {"ko", "오디오 또는 동영상 선택"},
     });
 }
 
@@ -2081,6 +2327,8 @@ QString L10n::filesUploading() {
         {"pt", "Enviando..."},
         {"pl", "Wysyłanie..."},
         {"uk", "Вивантаження..."},
+        {"ja", "アップロード中..."},
+        {"ko", "업로드 중..."},
     });
 }
 
@@ -2096,6 +2344,8 @@ QString L10n::filesExtractingAudio() {
         {"pt", "Extraindo o áudio do vídeo..."},
         {"pl", "Wyodrębnianie dźwięku z wideo..."},
         {"uk", "Видобування звуку з відео..."},
+        {"ja", "動画から音声を抽出中..."},
+        {"ko", "동영상에서 오디오 추출 중..."},
     });
 }
 
@@ -2111,6 +2361,8 @@ QString L10n::filesSection() {
         {"pt", "Arquivos"},
         {"pl", "Pliki"},
         {"uk", "Файли"},
+        {"ja", "ファイル"},
+        {"ko", "파일"},
     });
 }
 
@@ -2138,6 +2390,10 @@ QString L10n::filesServiceUnavailable() {
          "mais tarde."},
         {"pl", "Usługa transkrypcji plików jest chwilowo niedostępna. Spróbuj ponownie później."},
         {"uk", "Сервіс транскрипції файлів тимчасово недоступний. Спробуйте пізніше."},
+        {"ja",
+         "ファイル文字起こしサービスは一時的に利用できません。しばらくしてからもう一度お試しくださ"
+         "い。"},
+        {"ko", "파일 변환 서비스를 일시적으로 사용할 수 없습니다. 나중에 다시 시도하세요."},
     });
 }
 
@@ -2153,6 +2409,8 @@ QString L10n::clipboardEmpty() {
         {"pt", "O histórico da área de transferência está vazio"},
         {"pl", "Historia schowka jest pusta"},
         {"uk", "Історія буфера обміну порожня"},
+        {"ja", "クリップボード履歴は空です"},
+        {"ko", "클립보드 기록이 비어 있습니다"},
     });
 }
 
@@ -2168,6 +2426,8 @@ QString L10n::filesCopy() {
         {"pt", "Copiar"},
         {"pl", "Kopiuj"},
         {"uk", "Копіювати"},
+        {"ja", "コピー"},
+        {"ko", "복사"},
     });
 }
 
@@ -2183,6 +2443,8 @@ QString L10n::clipboardSection() {
         {"pt", "Área de transferência"},
         {"pl", "Schowek"},
         {"uk", "Буфер обміну"},
+        {"ja", "クリップボード"},
+        {"ko", "클립보드"},
     });
 }
 
@@ -2200,6 +2462,8 @@ QString L10n::clipboardSubtitle() {
         {"pt", "Textos que você mesmo copiou — as transcrições coladas não entram aqui"},
         {"pl", "Teksty skopiowane przez Ciebie — wklejone transkrypcje nie są tu uwzględniane"},
         {"uk", "Тексти, які ви скопіювали самі, — вставлені транскрипції сюди не потрапляють"},
+        {"ja", "自分でコピーしたテキスト — 文字起こしの挿入は含まれません"},
+        {"ko", "직접 복사한 텍스트 — 변환 텍스트 삽입은 포함되지 않습니다"},
     });
 }
 
@@ -2215,6 +2479,8 @@ QString L10n::noRecordingsYet() {
         {"pt", "Ainda não há gravações"},
         {"pl", "Nie ma jeszcze nagrań"},
         {"uk", "Записів поки немає"},
+        {"ja", "録音はまだありません"},
+        {"ko", "아직 녹음이 없습니다"},
     });
 }
 
@@ -2230,6 +2496,8 @@ QString L10n::today() {
         {"pt", "Hoje"},
         {"pl", "Dzisiaj"},
         {"uk", "Сьогодні"},
+        {"ja", "今日"},
+        {"ko", "오늘"},
     });
 }
 
@@ -2245,6 +2513,8 @@ QString L10n::yesterday() {
         {"pt", "Ontem"},
         {"pl", "Wczoraj"},
         {"uk", "Учора"},
+        {"ja", "昨日"},
+        {"ko", "어제"},
     });
 }
 
@@ -2260,6 +2530,8 @@ QString L10n::earlier() {
         {"pt", "Antes"},
         {"pl", "Wcześniej"},
         {"uk", "Раніше"},
+        {"ja", "それ以前"},
+        {"ko", "이전"},
     });
 }
 
@@ -2275,6 +2547,8 @@ QString L10n::failedToRecognize() {
         {"pt", "Falha no reconhecimento"},
         {"pl", "Nie udało się rozpoznać"},
         {"uk", "Не вдалося розпізнати"},
+        {"ja", "認識できませんでした"},
+        {"ko", "인식 실패"},
     });
 }
 
@@ -2290,6 +2564,8 @@ QString L10n::clearAll() {
         {"pt", "Limpar tudo"},
         {"pl", "Wyczyść wszystko"},
         {"uk", "Очистити все"},
+        {"ja", "すべて消去"},
+        {"ko", "모두 지우기"},
     });
 }
 
@@ -2305,6 +2581,8 @@ QString L10n::searchTranscriptions() {
         {"pt", "Pesquisar transcrições..."},
         {"pl", "Szukaj transkrypcji..."},
         {"uk", "Пошук транскрипцій..."},
+        {"ja", "文字起こしを検索..."},
+        {"ko", "변환 텍스트 검색..."},
     });
 }
 
@@ -2320,6 +2598,8 @@ QString L10n::history() {
         {"pt", "Histórico"},
         {"pl", "Historia"},
         {"uk", "Історія"},
+        {"ja", "履歴"},
+        {"ko", "기록"},
     });
 }
 
@@ -2335,6 +2615,8 @@ QString L10n::wordsUsed() {
         {"pt", "Palavras usadas"},
         {"pl", "Wykorzystane słowa"},
         {"uk", "Використано слів"},
+        {"ja", "使用した単語数"},
+        {"ko", "사용한 단어 수"},
     });
 }
 
@@ -2350,6 +2632,8 @@ QString L10n::wordsLimit() {
         {"pt", "Limite de palavras"},
         {"pl", "Limit słów"},
         {"uk", "Ліміт слів"},
+        {"ja", "単語数の上限"},
+        {"ko", "단어 한도"},
     });
 }
 
@@ -2365,6 +2649,8 @@ QString L10n::plan() {
         {"pt", "Plano"},
         {"pl", "Plan"},
         {"uk", "Тариф"},
+        {"ja", "プラン"},
+        {"ko", "요금제"},
     });
 }
 
@@ -2380,6 +2666,8 @@ QString L10n::stepHold() {
         {"pt", "Segure"},
         {"pl", "Przytrzymaj"},
         {"uk", "Утримуйте"},
+        {"ja", "押し続ける"},
+        {"ko", "누르기"},
     });
 }
 
@@ -2395,6 +2683,8 @@ QString L10n::stepSpeak() {
         {"pt", "Fale"},
         {"pl", "Mów"},
         {"uk", "Говоріть"},
+        {"ja", "話す"},
+        {"ko", "말하기"},
     });
 }
 
@@ -2410,6 +2700,8 @@ QString L10n::stepSpeakDesc() {
         {"pt", "Diga o que você\nquer digitar"},
         {"pl", "Powiedz, co chcesz\nnapisać"},
         {"uk", "Скажіть те, що\nхочете надрукувати"},
+        {"ja", "入力したい内容を\n話してください"},
+        {"ko", "입력하고 싶은 내용을\n말하세요"},
     });
 }
 
@@ -2425,6 +2717,8 @@ QString L10n::stepRelease() {
         {"pt", "Solte"},
         {"pl", "Puść"},
         {"uk", "Відпустіть"},
+        {"ja", "離す"},
+        {"ko", "놓기"},
     });
 }
 
@@ -2440,6 +2734,8 @@ QString L10n::stepReleaseDesc() {
         {"pt", "O texto é digitado\nautomaticamente"},
         {"pl", "Tekst wpisze się\nautomatycznie"},
         {"uk", "Текст надрукується\nавтоматично"},
+        {"ja", "テキストが自動で\n入力されます"},
+        {"ko", "텍스트가 자동으로\n입력됩니다"},
     });
 }
 
@@ -2455,6 +2751,8 @@ QString L10n::releaseToTranscribe() {
         {"pt", "Solte para transcrever e colar"},
         {"pl", "Puść, aby transkrybować i wkleić"},
         {"uk", "Відпустіть, щоб транскрибувати й вставити"},
+        {"ja", "離すと文字起こしして貼り付けます"},
+        {"ko", "놓으면 변환해서 붙여넣습니다"},
     });
 }
 
@@ -2470,6 +2768,8 @@ QString L10n::welcomeBack() {
         {"pt", "Bem-vindo de volta"},
         {"pl", "Witaj ponownie"},
         {"uk", "З поверненням"},
+        {"ja", "おかえりなさい"},
+        {"ko", "다시 오신 것을 환영합니다"},
     });
 }
 
@@ -2485,6 +2785,8 @@ QString L10n::voiceAssistantReady() {
         {"pt", "Seu assistente de voz está pronto"},
         {"pl", "Twój asystent głosowy jest gotowy"},
         {"uk", "Ваш голосовий помічник готовий"},
+        {"ja", "音声アシスタントの準備ができました"},
+        {"ko", "음성 비서가 준비되었습니다"},
     });
 }
 
@@ -2500,6 +2802,8 @@ QString L10n::shortcutPlaceholder() {
         {"pt", "Abreviação (ex.: //sig)"},
         {"pl", "Skrót (np. //sig)"},
         {"uk", "Скорочення (наприклад, //sig)"},
+        {"ja", "略語（例: //sig）"},
+        {"ko", "약어(예: //sig)"},
     });
 }
 
@@ -2515,6 +2819,8 @@ QString L10n::differentTextForWindows() {
         {"pt", "Texto diferente para Windows"},
         {"pl", "Inny tekst dla Windows"},
         {"uk", "Інший текст для Windows"},
+        {"ja", "Windows 用に別のテキスト"},
+        {"ko", "Windows용 다른 텍스트"},
     });
 }
 
@@ -2530,6 +2836,8 @@ QString L10n::textForWindows() {
         {"pt", "Texto para Windows"},
         {"pl", "Tekst dla Windows"},
         {"uk", "Текст для Windows"},
+        {"ja", "Windows 用テキスト"},
+        {"ko", "Windows용 텍스트"},
     });
 }
 
@@ -2545,6 +2853,8 @@ QString L10n::differentTextForWindowsHint() {
         {"pt", "Mesma abreviação, resultado diferente em cada sistema"},
         {"pl", "Ten sam skrót, inny wynik w każdym systemie"},
         {"uk", "Одне скорочення — різний результат у кожній системі"},
+        {"ja", "同じ略語でも、システムごとに異なる結果"},
+        {"ko", "같은 약어, 시스템마다 다른 결과"},
     });
 }
 
@@ -2560,6 +2870,8 @@ QString L10n::save() {
         {"pt", "Salvar"},
         {"pl", "Zapisz"},
         {"uk", "Зберегти"},
+        {"ja", "保存"},
+        {"ko", "저장"},
     });
 }
 
@@ -2575,6 +2887,8 @@ QString L10n::text() {
         {"pt", "Texto"},
         {"pl", "Tekst"},
         {"uk", "Текст"},
+        {"ja", "テキスト"},
+        {"ko", "텍스트"},
     });
 }
 
@@ -2590,6 +2904,8 @@ QString L10n::textForMac() {
         {"pt", "Texto para Linux"},
         {"pl", "Tekst dla Linuksa"},
         {"uk", "Текст для Linux"},
+        {"ja", "Linux 用テキスト"},
+        {"ko", "Linux용 텍스트"},
     });
 }
 
@@ -2605,6 +2921,8 @@ QString L10n::triggerWord() {
         {"pt", "Palavra-gatilho"},
         {"pl", "Słowo wyzwalające"},
         {"uk", "Кодове слово"},
+        {"ja", "トリガーワード"},
+        {"ko", "트리거 단어"},
     });
 }
 
@@ -2620,6 +2938,8 @@ QString L10n::replacement() {
         {"pt", "Substituição"},
         {"pl", "Zamiennik"},
         {"uk", "Заміна"},
+        {"ja", "置換後"},
+        {"ko", "바꿀 내용"},
     });
 }
 
@@ -2635,6 +2955,8 @@ QString L10n::editEntry() {
         {"pt", "Editar entrada"},
         {"pl", "Edytuj wpis"},
         {"uk", "Змінити запис"},
+        {"ja", "項目を編集"},
+        {"ko", "항목 편집"},
     });
 }
 
@@ -2650,6 +2972,8 @@ QString L10n::filesStatusDone() {
         {"pt", "Concluído"},
         {"pl", "Gotowe"},
         {"uk", "Готово"},
+        {"ja", "完了"},
+        {"ko", "완료"},
     });
 }
 
@@ -2665,6 +2989,8 @@ QString L10n::filesStatusProcessing() {
         {"pt", "Processando"},
         {"pl", "Przetwarzanie"},
         {"uk", "Обробка"},
+        {"ja", "処理中"},
+        {"ko", "처리 중"},
     });
 }
 
@@ -2680,6 +3006,8 @@ QString L10n::filesStatusQueued() {
         {"pt", "Na fila..."},
         {"pl", "W kolejce..."},
         {"uk", "У черзі..."},
+        {"ja", "待機中..."},
+        {"ko", "대기 중..."},
     });
 }
 
@@ -2695,6 +3023,8 @@ QString L10n::retry() {
         {"pt", "Tentar de novo"},
         {"pl", "Ponów"},
         {"uk", "Повторити"},
+        {"ja", "再試行"},
+        {"ko", "다시 시도"},
     });
 }
 
@@ -2710,6 +3040,8 @@ QString L10n::failedTranscription() {
         {"pt", "Transcrição com falha"},
         {"pl", "Nieudana transkrypcja"},
         {"uk", "Невдала транскрипція"},
+        {"ja", "失敗した文字起こし"},
+        {"ko", "실패한 변환"},
     });
 }
 
@@ -2725,6 +3057,8 @@ QString L10n::sidebarMain() {
         {"pt", "PRINCIPAL"},
         {"pl", "GŁÓWNE"},
         {"uk", "ГОЛОВНЕ"},
+        {"ja", "メイン"},
+        {"ko", "메인"},
     });
 }
 
@@ -2740,6 +3074,8 @@ QString L10n::sidebarSettings() {
         {"pt", "CONFIGURAÇÕES"},
         {"pl", "USTAWIENIA"},
         {"uk", "НАЛАШТУВАННЯ"},
+        {"ja", "設定"},
+        {"ko", "설정"},
     });
 }
 
@@ -2755,6 +3091,8 @@ QString L10n::account() {
         {"pt", "Conta"},
         {"pl", "Konto"},
         {"uk", "Акаунт"},
+        {"ja", "アカウント"},
+        {"ko", "계정"},
     });
 }
 
@@ -2770,6 +3108,8 @@ QString L10n::home() {
         {"pt", "Início"},
         {"pl", "Start"},
         {"uk", "Головна"},
+        {"ja", "ホーム"},
+        {"ko", "홈"},
     });
 }
 
@@ -2785,6 +3125,8 @@ QString L10n::onboardingSkip() {
         {"pt", "Pular"},
         {"pl", "Pomiń"},
         {"uk", "Пропустити"},
+        {"ja", "スキップ"},
+        {"ko", "건너뛰기"},
     });
 }
 
@@ -2800,6 +3142,8 @@ QString L10n::onboardingNext() {
         {"pt", "Avançar"},
         {"pl", "Dalej"},
         {"uk", "Далі"},
+        {"ja", "次へ"},
+        {"ko", "다음"},
     });
 }
 
@@ -2815,6 +3159,8 @@ QString L10n::onboardingStart() {
         {"pt", "Começar"},
         {"pl", "Zaczynamy"},
         {"uk", "Почати"},
+        {"ja", "はじめる"},
+        {"ko", "시작하기"},
     });
 }
 
@@ -2830,6 +3176,8 @@ QString L10n::onboardingModeTitle() {
         {"pt", "Como a gravação começa"},
         {"pl", "Jak zaczyna się nagrywanie"},
         {"uk", "Як починається запис"},
+        {"ja", "録音の開始方法"},
+        {"ko", "녹음 시작 방법"},
     });
 }
 
@@ -2855,6 +3203,8 @@ QString L10n::onboardingModeSubtitle() {
          "Wybierz to, co wydaje Ci się naturalne. Możesz to zmienić w każdej chwili w "
          "Ustawieniach."},
         {"uk", "Виберіть, що вам зручніше. Це можна будь-коли змінити в налаштуваннях."},
+        {"ja", "しっくりくる方を選んでください。設定でいつでも変更できます。"},
+        {"ko", "자연스러운 방식을 고르세요. 설정에서 언제든지 바꿀 수 있습니다."},
     });
 }
 
@@ -2870,6 +3220,8 @@ QString L10n::onboardingMicTitle() {
         {"pt", "Verifique o microfone"},
         {"pl", "Sprawdź mikrofon"},
         {"uk", "Перевірте мікрофон"},
+        {"ja", "マイクを確認"},
+        {"ko", "마이크 확인"},
     });
 }
 
@@ -2905,6 +3257,13 @@ QString L10n::onboardingMicSubtitle() {
         {"uk",
          "Скажіть щось — смужка нижче має реагувати. Якщо вона нерухома, вибрано не той пристрій "
          "введення або не надано доступ."},
+        {"ja",
+         "何か話してください — "
+         "下のバーが反応するはずです。動かない場合は、入力デバイスの選択が間違っているか、アクセス"
+         "が許可されていません。"},
+        {"ko",
+         "무언가 말해 보세요 — 아래 막대가 반응해야 합니다. 움직이지 않으면 잘못된 입력 장치가 "
+         "선택되었거나 접근 권한이 없는 것입니다."},
     });
 }
 
@@ -2920,6 +3279,8 @@ QString L10n::onboardingMicWaiting() {
         {"pt", "Aguardando som..."},
         {"pl", "Czekam na dźwięk..."},
         {"uk", "Чекаємо на звук..."},
+        {"ja", "音声を待っています..."},
+        {"ko", "소리를 기다리는 중..."},
     });
 }
 
@@ -2935,6 +3296,8 @@ QString L10n::onboardingMicOpenSettings() {
         {"pt", "Abrir as configurações do sistema"},
         {"pl", "Otwórz ustawienia systemu"},
         {"uk", "Відкрити системні налаштування"},
+        {"ja", "システム設定を開く"},
+        {"ko", "시스템 설정 열기"},
     });
 }
 
@@ -2950,6 +3313,8 @@ QString L10n::onboardingMicOk() {
         {"pt", "O microfone funciona"},
         {"pl", "Mikrofon działa"},
         {"uk", "Мікрофон працює"},
+        {"ja", "マイクは正常です"},
+        {"ko", "마이크가 작동합니다"},
     });
 }
 
@@ -2967,6 +3332,9 @@ QString L10n::onboardingMicDenied() {
         {"pt", "O acesso ao microfone não foi concedido — sem ele, o ditado retorna texto vazio."},
         {"pl", "Nie przyznano dostępu do mikrofonu — bez niego dyktowanie zwraca pusty tekst."},
         {"uk", "Доступ до мікрофона не надано — без нього диктування повертає порожній текст."},
+        {"ja",
+         "マイクへのアクセスが許可されていません — 許可がないと音声入力は空のテキストを返します。"},
+        {"ko", "마이크 접근 권한이 없습니다 — 권한이 없으면 받아쓰기 결과가 빈 텍스트가 됩니다."},
     });
 }
 
@@ -2982,6 +3350,8 @@ QString L10n::onboardingWhereTitle() {
         {"pt", "Onde o aplicativo fica"},
         {"pl", "Gdzie jest aplikacja"},
         {"uk", "Де живе застосунок"},
+        {"ja", "アプリの居場所"},
+        {"ko", "앱의 위치"},
     });
 }
 
@@ -3016,6 +3386,13 @@ QString L10n::onboardingWhereSubtitle() {
         {"uk",
          "Ormil навмисно не має значка на панелі завдань: він живе в системному лотку й завжди під "
          "рукою."},
+        {"ja",
+         "Ormil "
+         "はあえてタスクバーにアイコンを置いていません。システムトレイに常駐し、いつでもすぐに使え"
+         "ます。"},
+        {"ko",
+         "Ormil은 일부러 작업 표시줄 아이콘이 없습니다. 시스템 트레이에 있어 언제든 바로 쓸 수 "
+         "있습니다."},
     });
 }
 
@@ -3051,6 +3428,12 @@ QString L10n::onboardingWhereHint() {
         {"uk",
          "Шукайте значок «Z7» у системному лотку, зазвичай поруч із годинником. Натисніть на "
          "нього, щоб знову відкрити це вікно."},
+        {"ja",
+         "システムトレイ（通常は時計の隣）にある «Z7» "
+         "バッジを探してください。クリックするとこのウィンドウがもう一度開きます。"},
+        {"ko",
+         "시스템 트레이에서, 보통 시계 옆에 있는 «Z7» 배지를 찾으세요. 클릭하면 이 창이 다시 "
+         "열립니다."},
     });
 }
 
@@ -3066,6 +3449,8 @@ QString L10n::overlayDragHint() {
         {"pt", "Arraste para mover. Clique com o botão direito para escolher a borda da tela"},
         {"pl", "Przeciągnij, aby przesunąć. Kliknij prawym przyciskiem, aby wybrać krawędź ekranu"},
         {"uk", "Перетягніть, щоб перемістити. Правий клік — вибір краю екрана"},
+        {"ja", "ドラッグで移動。右クリックで画面の端を選択"},
+        {"ko", "드래그해서 이동. 오른쪽 클릭으로 화면 가장자리 선택"},
     });
 }
 
@@ -3081,6 +3466,8 @@ QString L10n::overlayPostProcessing() {
         {"pt", "Processando o texto…"},
         {"pl", "Przetwarzanie tekstu…"},
         {"uk", "Обробка тексту…"},
+        {"ja", "テキストを処理中…"},
+        {"ko", "텍스트 처리 중…"},
     });
 }
 
@@ -3096,6 +3483,8 @@ QString L10n::overlayDockRight() {
         {"pt", "Na borda direita"},
         {"pl", "Wzdłuż prawej krawędzi"},
         {"uk", "Уздовж правого краю"},
+        {"ja", "右端に沿って"},
+        {"ko", "오른쪽 가장자리를 따라"},
     });
 }
 
@@ -3111,6 +3500,8 @@ QString L10n::overlayDockLeft() {
         {"pt", "Na borda esquerda"},
         {"pl", "Wzdłuż lewej krawędzi"},
         {"uk", "Уздовж лівого краю"},
+        {"ja", "左端に沿って"},
+        {"ko", "왼쪽 가장자리를 따라"},
     });
 }
 
@@ -3126,6 +3517,8 @@ QString L10n::overlayDockTop() {
         {"pt", "Na borda superior"},
         {"pl", "Wzdłuż górnej krawędzi"},
         {"uk", "Уздовж верхнього краю"},
+        {"ja", "上端に沿って"},
+        {"ko", "위쪽 가장자리를 따라"},
     });
 }
 
@@ -3141,6 +3534,8 @@ QString L10n::overlayDockBottom() {
         {"pt", "Na borda inferior"},
         {"pl", "Wzdłuż dolnej krawędzi"},
         {"uk", "Уздовж нижнього краю"},
+        {"ja", "下端に沿って"},
+        {"ko", "아래쪽 가장자리를 따라"},
     });
 }
 
@@ -3433,6 +3828,9 @@ QString L10n::updateFailedDownload() {
         {"pt", "Não foi possível baixar a atualização. Tente novamente mais tarde."},
         {"pl", "Nie udało się pobrać aktualizacji. Spróbuj ponownie później."},
         {"uk", "Не вдалося завантажити оновлення. Спробуйте пізніше."},
+        {"ja",
+         "アップデートをダウンロードできませんでした。しばらくしてからもう一度お試しください。"},
+        {"ko", "업데이트를 다운로드하지 못했습니다. 나중에 다시 시도하세요."},
     });
 }
 
@@ -3448,6 +3846,8 @@ QString L10n::updateVerifying() {
         {"pt", "Verificando o download..."},
         {"pl", "Sprawdzanie pobranego pliku..."},
         {"uk", "Перевірка завантаження..."},
+        {"ja", "ダウンロードを確認中..."},
+        {"ko", "다운로드 확인 중..."},
     });
 }
 
@@ -3463,6 +3863,9 @@ QString L10n::updateFailedInstall() {
         {"pt", "Não foi possível instalar a atualização. Tente novamente mais tarde."},
         {"pl", "Nie udało się zainstalować aktualizacji. Spróbuj ponownie później."},
         {"uk", "Не вдалося встановити оновлення. Спробуйте пізніше."},
+        {"ja",
+         "アップデートをインストールできませんでした。しばらくしてからもう一度お試しください。"},
+        {"ko", "업데이트를 설치하지 못했습니다. 나중에 다시 시도하세요."},
     });
 }
 
@@ -3478,6 +3881,8 @@ QString L10n::updateInstalling() {
         {"pt", "Instalando..."},
         {"pl", "Instalowanie..."},
         {"uk", "Встановлення..."},
+        {"ja", "インストール中..."},
+        {"ko", "설치 중..."},
     });
 }
 
@@ -3493,6 +3898,8 @@ QString L10n::updateRestarting() {
         {"pt", "Reiniciando o Ormil..."},
         {"pl", "Ponowne uruchamianie Ormil..."},
         {"uk", "Перезапуск Ormil..."},
+        {"ja", "Ormil を再起動中..."},
+        {"ko", "Ormil 다시 시작 중..."},
     });
 }
 
@@ -3508,6 +3915,8 @@ QString L10n::updateWindowTitle() {
         {"pt", "Atualizando o Ormil"},
         {"pl", "Aktualizowanie Ormil"},
         {"uk", "Оновлення Ormil"},
+        {"ja", "Ormil をアップデート中"},
+        {"ko", "Ormil 업데이트 중"},
     });
 }
 
@@ -3523,6 +3932,8 @@ QString L10n::updateAvailableTitle() {
         {"pt", "Atualização do Ormil disponível"},
         {"pl", "Dostępna aktualizacja Ormil"},
         {"uk", "Доступне оновлення Ormil"},
+        {"ja", "Ormil のアップデートがあります"},
+        {"ko", "Ormil 업데이트 가능"},
     });
 }
 
@@ -3538,6 +3949,8 @@ QString L10n::updateCurrentVersion() {
         {"pt", "Versão instalada"},
         {"pl", "Zainstalowana wersja"},
         {"uk", "Встановлена версія"},
+        {"ja", "インストール済みのバージョン"},
+        {"ko", "설치된 버전"},
     });
 }
 
@@ -3553,6 +3966,8 @@ QString L10n::updateNow() {
         {"pt", "Atualizar"},
         {"pl", "Aktualizuj"},
         {"uk", "Оновити"},
+        {"ja", "アップデート"},
+        {"ko", "업데이트"},
     });
 }
 
@@ -3568,6 +3983,8 @@ QString L10n::updateLater() {
         {"pt", "Mais tarde"},
         {"pl", "Później"},
         {"uk", "Пізніше"},
+        {"ja", "あとで"},
+        {"ko", "나중에"},
     });
 }
 
@@ -3583,6 +4000,8 @@ QString L10n::updateCheckFailed() {
         {"pt", "Não foi possível verificar atualizações. Tente novamente mais tarde."},
         {"pl", "Nie udało się sprawdzić aktualizacji. Spróbuj ponownie później."},
         {"uk", "Не вдалося перевірити оновлення. Спробуйте пізніше."},
+        {"ja", "アップデートを確認できませんでした。しばらくしてからもう一度お試しください。"},
+        {"ko", "업데이트를 확인하지 못했습니다. 나중에 다시 시도하세요."},
     });
 }
 
@@ -3617,6 +4036,8 @@ QString L10n::updateDownloading(const QString& version) {
             {"pt", "Baixando a versão %1..."},
             {"pl", "Pobieranie wersji %1..."},
             {"uk", "Завантаження версії %1..."},
+            {"ja", "バージョン %1 をダウンロード中..."},
+            {"ko", "버전 %1 다운로드 중..."},
         },
         {version});
 }
@@ -3634,6 +4055,8 @@ QString L10n::updateUpToDate(const QString& version) {
             {"pt", "Você tem a versão mais recente, %1"},
             {"pl", "Masz najnowszą wersję, %1"},
             {"uk", "У вас остання версія, %1"},
+            {"ja", "最新バージョン %1 をお使いです"},
+            {"ko", "최신 버전 %1을(를) 사용 중입니다"},
         },
         {version});
 }
@@ -3651,6 +4074,8 @@ QString L10n::holdHotkeyToRecord(const QString& hotkey) {
             {"pt", "Segure %1 para gravar"},
             {"pl", "Przytrzymaj %1, aby nagrywać"},
             {"uk", "Утримуйте %1 для запису"},
+            {"ja", "%1 を押し続けて録音"},
+            {"ko", "%1 키를 누르고 있으면 녹음"},
         },
         {hotkey});
 }
@@ -3668,6 +4093,8 @@ QString L10n::stepHoldDesc(const QString& hotkey) {
             {"pt", "Pressione e segure\n%1"},
             {"pl", "Naciśnij i przytrzymaj\n%1"},
             {"uk", "Натисніть і утримуйте\n%1"},
+            {"ja", "押し続ける\n%1"},
+            {"ko", "길게 누르기\n%1"},
         },
         {hotkey});
 }
@@ -3685,6 +4112,8 @@ QString L10n::holdHotkeyToStart(const QString& hotkey) {
             {"pt", "Segure %1 para começar a gravar"},
             {"pl", "Przytrzymaj %1, aby zacząć nagrywanie"},
             {"uk", "Утримуйте %1, щоб почати запис"},
+            {"ja", "%1 を押し続けると録音を開始します"},
+            {"ko", "%1 키를 누르고 있으면 녹음이 시작됩니다"},
         },
         {hotkey});
 }
@@ -3722,6 +4151,12 @@ QString L10n::filesHint(int maxSizeMb) {
             {"uk",
              "Аудіо до %1 МБ. Відео — без обмеження розміру, розпізнаємо лише звук: mp3, wav, m4a, "
              "mp4, ogg, flac тощо."},
+            {"ja",
+             "音声は %1 MB まで。動画はサイズ無制限で、音声のみを認識します: "
+             "mp3、wav、m4a、mp4、ogg、flac など。"},
+            {"ko",
+             "오디오는 최대 %1MB. 동영상은 크기 제한이 없으며 소리만 인식합니다: mp3, wav, m4a, "
+             "mp4, ogg, flac 등."},
         },
         {QString::number(maxSizeMb)});
 }
@@ -3747,6 +4182,8 @@ QString L10n::filesDailyQuotaHint(int limit, int remaining) {
             {"pt", "Até %1 min de áudio por dia. Restam %2 min hoje (renova às 00:00 UTC)."},
             {"pl", "Do %1 min audio dziennie. Dziś zostało %2 min (reset o 00:00 UTC)."},
             {"uk", "До %1 хв аудіо на день. Сьогодні залишилося %2 хв (скидання о 00:00 UTC)."},
+            {"ja", "1日あたり最大 %1 分の音声。今日の残りは %2 分です（00:00 UTC にリセット）。"},
+            {"ko", "하루 최대 %1분 분량의 오디오. 오늘 %2분 남음(00:00 UTC에 초기화)."},
         },
         {QString::number(limit), QString::number(remaining)});
 }
@@ -3764,6 +4201,8 @@ QString L10n::filesDailyQuotaExhausted(int limit) {
             {"pt", "Limite diário de %1 min atingido. Renova às 00:00 UTC."},
             {"pl", "Osiągnięto dzienny limit %1 min. Reset o 00:00 UTC."},
             {"uk", "Денний ліміт %1 хв вичерпано. Скидання о 00:00 UTC."},
+            {"ja", "1日の上限 %1 分に達しました。00:00 UTC にリセットされます。"},
+            {"ko", "일일 한도 %1분에 도달했습니다. 00:00 UTC에 초기화됩니다."},
         },
         {QString::number(limit)});
 }
@@ -3794,6 +4233,8 @@ QString L10n::filesVideoExtractFailedTooLarge(int limitMb) {
              "Nie udało się lokalnie wyodrębnić dźwięku z wideo, a sam plik jest większy niż %1 "
              "MB."},
             {"uk", "Не вдалося видобути звук із відео на комп’ютері, а сам файл більший за %1 МБ."},
+            {"ja", "動画から音声をローカルで抽出できず、ファイル自体も %1 MB を超えています。"},
+            {"ko", "동영상에서 오디오를 로컬로 추출하지 못했고, 파일 자체도 %1MB보다 큽니다."},
         },
         {QString::number(limitMb)});
 }
@@ -3811,6 +4252,8 @@ QString L10n::filesTooLarge(int limitMb) {
             {"pt", "O arquivo é grande demais. O tamanho máximo é %1 MB."},
             {"pl", "Plik jest za duży. Maksymalny rozmiar to %1 MB."},
             {"uk", "Файл завеликий. Максимальний розмір — %1 МБ."},
+            {"ja", "ファイルが大きすぎます。最大サイズは %1 MB です。"},
+            {"ko", "파일이 너무 큽니다. 최대 크기는 %1MB입니다."},
         },
         {QString::number(limitMb)});
 }
@@ -3828,6 +4271,8 @@ QString L10n::nWords(int count) {
             {"pt", "%1 palavras"},
             {"pl", "Słowa: %1"},
             {"uk", "Слів: %1"},
+            {"ja", "%1 語"},
+            {"ko", "%1단어"},
         },
         {QString::number(count)});
 }
@@ -3848,6 +4293,8 @@ QString L10n::longRecordingWarning(int minutes) {
             {"pt", "A gravação já passa de %1 min. O resultado pode ficar menos preciso!"},
             {"pl", "Nagranie trwa już ponad %1 min. Wynik może być mniej dokładny!"},
             {"uk", "Запис триває вже понад %1 хв. Результат може бути менш точним!"},
+            {"ja", "録音が %1 分を超えています。結果の精度が下がる可能性があります！"},
+            {"ko", "녹음이 %1분을 넘었습니다. 결과의 정확도가 떨어질 수 있습니다!"},
         },
         {QString::number(minutes)});
 }
