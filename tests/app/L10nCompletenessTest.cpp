@@ -252,8 +252,8 @@ const Key kKeys[] = {
 
 // English texts that some languages rightly keep as they are (loanwords and labels).
 const std::set<QString> kMayStayEnglish = {
-    "Audio", "Text",  "Neutral",    "Formal",       "Backend:",      "Version:",
-    "Plan",  "Error", "Microphone", "Push-to-Talk", "Transcription", "App",
+    "Audio",         "Neutral", "Formal",   "Error", "Plan",         "Volume",  "Microphone",
+    "Transcription", "App",     "Version:", "Text",  "Push-to-Talk", "Account", "Home",
 };
 
 class L10nTables : public ::testing::Test {
