@@ -27,7 +27,8 @@ int AudioDuckingService::duckingMode() const {
 }
 
 int AudioDuckingService::duckingLevel() const {
-    if (!m_settings.contains("duckingLevel")) return int(m_settings.integerOrDefault("duckingLevel"));
+    if (!m_settings.contains("duckingLevel"))
+        return int(m_settings.integerOrDefault("duckingLevel"));
     return int(std::clamp<qint64>(m_settings.integer("duckingLevel"), 0, 100));
 }
 
@@ -43,8 +44,9 @@ void AudioDuckingService::duck() {
 
     const auto settings = m_volume.getVolumeSettings();
     if (!settings) {
-        debugLog(QStringLiteral("[Duck] DUCK отменён: не удалось прочитать громкость — не "
-                                "приглушаем, чтобы не застрять тихим"));
+        debugLog(
+            QStringLiteral("[Duck] DUCK отменён: не удалось прочитать громкость — не "
+                           "приглушаем, чтобы не застрять тихим"));
         return;
     }
     // Right after an unduck() the output may still be at the lowered level
@@ -52,9 +54,10 @@ void AudioDuckingService::duck() {
     // being restored, never the one read now.
     const int volume = m_restoring.value_or(settings->volume);
     if (settings->muted || volume < 1) {
-        debugLog(QStringLiteral("[Duck] DUCK пропущен: звук выключен (muted=%1, vol=%2) — не включаем")
-                     .arg(settings->muted ? "true" : "false")
-                     .arg(volume));
+        debugLog(
+            QStringLiteral("[Duck] DUCK пропущен: звук выключен (muted=%1, vol=%2) — не включаем")
+                .arg(settings->muted ? "true" : "false")
+                .arg(volume));
         return;
     }
     if (mode != 1 && mode != 2) return;
@@ -102,7 +105,8 @@ void AudioDuckingService::unduck() {
             if (last) m_restoring.reset();
             m_queue.async([this, v, attempt] {
                 m_volume.setSystemVolume(v);
-                debugLog(QStringLiteral("[Duck] UNDUCK re-apply=%1 (повтор %2/3)").arg(v).arg(attempt));
+                debugLog(
+                    QStringLiteral("[Duck] UNDUCK re-apply=%1 (повтор %2/3)").arg(v).arg(attempt));
             });
         }));
     }

@@ -19,7 +19,9 @@
 #include "platform/Threading.h"
 
 namespace {
-QString yesNo(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+QString yesNo(bool b) {
+    return b ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 // Numbers in log lines as the rest of the log writes them: shortest form,
 // always with a fractional part ("1500.0", "-49.9").
@@ -98,10 +100,11 @@ void AudioRecorderService::beginRecording() {
         debugLog(QStringLiteral("[Audio] beginRecording: recording already in progress — ignored"));
         return;
     }
-    const QString path = QDir(m_c.directory)
-                             .filePath(QStringLiteral("ormil_") +
-                                       QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
-                                       QStringLiteral(".wav"));
+    const QString path =
+        QDir(m_c.directory)
+            .filePath(QStringLiteral("ormil_") +
+                      QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                      QStringLiteral(".wav"));
     m_recordingURL = path;
     debugLog(QStringLiteral("[Audio] Recording to: ") + path);
     debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, 2=denied, "
@@ -136,8 +139,9 @@ void AudioRecorderService::beginRecording() {
     debugLog(QStringLiteral("[Audio] record() returned: ") + yesNo(started));
 
     if (m_cancelRequested) {
-        debugLog(QStringLiteral("[Audio] beginRecording: отмена в зазоре — останавливаю только что "
-                                "стартовавший рекордер"));
+        debugLog(
+            QStringLiteral("[Audio] beginRecording: отмена в зазоре — останавливаю только что "
+                           "стартовавший рекордер"));
         recorder->stop();
         deleteRecordingFile(m_recordingURL);
         clearSession();
@@ -221,8 +225,9 @@ void AudioRecorderService::stopMaxRecordingWatchdog() {
 void AudioRecorderService::showRecordingWarning() {
     if (!m_audioRecorder || !m_audioRecorder->isRecording()) return;
     m_c.sounds->playStopSound();
-    m_c.notifier->notify(QStringLiteral("Ormil"),
-                         L10n::longRecordingWarning(int((maxRecordingSeconds - warningBeforeSeconds) / 60)));
+    m_c.notifier->notify(
+        QStringLiteral("Ormil"),
+        L10n::longRecordingWarning(int((maxRecordingSeconds - warningBeforeSeconds) / 60)));
 }
 
 void AudioRecorderService::forceStopAtCap() {
@@ -330,7 +335,8 @@ void AudioRecorderService::deleteRecordingFile(const std::optional<QString>& pat
 }
 
 void AudioRecorderService::audioRecorderDidFinishRecording(bool successfully) {
-    debugLog(QStringLiteral("[Audio] Delegate: didFinishRecording, success=") + yesNo(successfully));
+    debugLog(QStringLiteral("[Audio] Delegate: didFinishRecording, success=") +
+             yesNo(successfully));
     if (!successfully) m_c.appState->setLastError(QStringLiteral("Recording failed"));
 }
 

@@ -39,10 +39,18 @@ float SoundService::volume() const {
     return float(m_settings.doubleOrDefault("soundVolume") / 100.0);
 }
 
-void SoundService::playStartSound() { playIfEnabled(startTones()); }
-void SoundService::playStopSound() { playIfEnabled(stopTones()); }
-void SoundService::playSuccessSound() { playIfEnabled(successTones()); }
-void SoundService::playErrorSound() { playIfEnabled(errorTones()); }
+void SoundService::playStartSound() {
+    playIfEnabled(startTones());
+}
+void SoundService::playStopSound() {
+    playIfEnabled(stopTones());
+}
+void SoundService::playSuccessSound() {
+    playIfEnabled(successTones());
+}
+void SoundService::playErrorSound() {
+    playIfEnabled(errorTones());
+}
 
 void SoundService::playIfEnabled(const ToneSequence& tones) {
     if (isEnabled()) playSequence(tones);

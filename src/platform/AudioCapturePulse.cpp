@@ -115,7 +115,9 @@ PulseAudioCapture::PulseAudioCapture(QString path, const QString& device)
     }
 }
 
-PulseAudioCapture::~PulseAudioCapture() { stop(); }
+PulseAudioCapture::~PulseAudioCapture() {
+    stop();
+}
 
 bool PulseAudioCapture::prepareToRecord() {
     std::lock_guard lock(m_state->mutex);
@@ -155,7 +157,8 @@ void PulseAudioCapture::stop() {
     // finishes on its own later and the state it shares is freed with it.
     m_state->cv.wait_for(lock, std::chrono::seconds(2), [&] { return m_state->threadDone; });
     m_state->recording = false;
-    if (m_state->wav.isOpen() && !m_state->wav.finish()) m_state->error = m_state->wav.errorString();
+    if (m_state->wav.isOpen() && !m_state->wav.finish())
+        m_state->error = m_state->wav.errorString();
     if (m_state->threadDone && m_state->stream) {
         pa_simple_free(m_state->stream);
         m_state->stream = nullptr;
@@ -182,11 +185,14 @@ void PulseAudioCapture::updateMeters() {
     m_state->samples = 0;
 }
 
-float PulseAudioCapture::averagePower() const { return m_power; }
+float PulseAudioCapture::averagePower() const {
+    return m_power;
+}
 
 AudioCaptureFactory PulseAudioCapture::factory() {
     return [](const QString& path) -> std::unique_ptr<AudioCapture> {
-        const QString chosen = SettingsStore::shared().string("selectedMicrophone").value_or(QString());
+        const QString chosen =
+            SettingsStore::shared().string("selectedMicrophone").value_or(QString());
         if (!chosen.isEmpty()) {
             try {
                 return std::make_unique<PulseAudioCapture>(path, chosen);

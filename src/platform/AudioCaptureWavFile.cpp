@@ -16,7 +16,9 @@ void putLe16(QByteArray& b, quint16 v) {
     b.append(char(v & 0xFF));
     b.append(char((v >> 8) & 0xFF));
 }
-QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString errnoText() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 }  // namespace
 
 WavFileWriter::~WavFileWriter() {

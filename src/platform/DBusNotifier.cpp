@@ -17,20 +17,22 @@ void DBusNotifier::notify(const QString& title, const QString& body) {
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("Ormil") << uint(0) << QString() << title << body << QStringList()
          << QVariantMap() << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, title](QDBusPendingCallWatcher* w) {
-        QDBusPendingReply<uint> reply = *w;
-        w->deleteLater();
-        if (reply.isError()) {
-            debugLog(QStringLiteral("[Notify] notice not shown (") + reply.error().message() +
-                     QStringLiteral("): ") + title);
-            emit delivered(0, reply.error().message());
-            return;
-        }
-        emit delivered(reply.value(), QString());
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, title](QDBusPendingCallWatcher* w) {
+                QDBusPendingReply<uint> reply = *w;
+                w->deleteLater();
+                if (reply.isError()) {
+                    debugLog(QStringLiteral("[Notify] notice not shown (") +
+                             reply.error().message() + QStringLiteral("): ") + title);
+                    emit delivered(0, reply.error().message());
+                    return;
+                }
+                emit delivered(reply.value(), QString());
+            });
 }

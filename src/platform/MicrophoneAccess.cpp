@@ -14,7 +14,9 @@ MicrophoneAccess& MicrophoneAccess::shared() {
     return a ? *a : pactl;
 }
 
-void MicrophoneAccess::setShared(MicrophoneAccess* access) { g_access.store(access); }
+void MicrophoneAccess::setShared(MicrophoneAccess* access) {
+    g_access.store(access);
+}
 
 QStringList PactlMicrophoneAccess::captureSources(const QString& listing) {
     // "<index>\t<name>\t<driver>\t<sample spec>\t<state>" per source.

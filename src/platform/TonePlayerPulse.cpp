@@ -18,7 +18,9 @@ TonePlayer& TonePlayer::shared() {
     return p ? *p : pulse;
 }
 
-void TonePlayer::setShared(TonePlayer* player) { g_player.store(player); }
+void TonePlayer::setShared(TonePlayer* player) {
+    g_player.store(player);
+}
 
 QString PulseTonePlayer::playBlocking(const std::vector<float>& samples, int sampleRate) {
     if (samples.empty()) return {};

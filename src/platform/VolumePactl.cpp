@@ -56,14 +56,16 @@ std::optional<bool> PactlVolume::parseMute(const QString& output) {
 std::optional<Volume::Settings> PactlVolume::getVolumeSettings() {
     QString volumeText, muteText;
     if (!runPactl({"get-sink-volume", "@DEFAULT_SINK@"}, &volumeText)) {
-        std::printf("AudioDuckingService: Failed to get volume settings: pactl get-sink-volume failed\n");
+        std::printf(
+            "AudioDuckingService: Failed to get volume settings: pactl get-sink-volume failed\n");
         std::fflush(stdout);
         return std::nullopt;
     }
     const auto reading = parseVolume(volumeText);
     if (!reading) return std::nullopt;
     bool muted = false;
-    if (runPactl({"get-sink-mute", "@DEFAULT_SINK@"}, &muteText)) muted = parseMute(muteText).value_or(false);
+    if (runPactl({"get-sink-mute", "@DEFAULT_SINK@"}, &muteText))
+        muted = parseMute(muteText).value_or(false);
     {
         std::lock_guard lock(m_mutex);
         m_readings[reading->percent] = *reading;

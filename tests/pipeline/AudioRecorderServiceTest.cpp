@@ -85,7 +85,8 @@ TEST_F(Recorder, StartRecordsIntoANewTemporaryWavAndStartsTheLaterStages) {
     start();
     ASSERT_TRUE(recorder->isRecording());
     ASSERT_EQ(files().size(), 1);
-    EXPECT_TRUE(QRegularExpression("^ormil_[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.wav$")
+    EXPECT_TRUE(QRegularExpression(
+                    "^ormil_[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.wav$")
                     .match(files().first())
                     .hasMatch())
         << files().first().toStdString();
@@ -193,8 +194,11 @@ TEST_F(Recorder, CapSalvagesOnlyRecordingsThatHeardSomething) {
         qint64 size;
         bool salvaged;
     } cases[] = {
-        {-50.0f, 64000, false}, {-49.9f, 64000, true}, {-49.9f, 1000, false},
-        {-49.9f, 1001, true},   {-10.0f, AudioRecorderService::maxAudioBytes, true},
+        {-50.0f, 64000, false},
+        {-49.9f, 64000, true},
+        {-49.9f, 1000, false},
+        {-49.9f, 1001, true},
+        {-10.0f, AudioRecorderService::maxAudioBytes, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.power << " dB, " << c.size << " bytes");
@@ -254,7 +258,8 @@ TEST_F(Recorder, MeterMapsPowerToTheOverlayLevel) {
     };
     for (auto [power, level] : cases) captures.powers.push_back(power);
     start();
-    for (size_t i = 0; i < std::size(cases); ++i) clock.advance(AudioRecorderService::meteringInterval);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        clock.advance(AudioRecorderService::meteringInterval);
     ASSERT_EQ(overlay.levels.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_FLOAT_EQ(overlay.levels[i], cases[i].second) << cases[i].first << " dB";
@@ -267,7 +272,8 @@ TEST_F(Recorder, MeterLogIsThrottled) {
     for (int i = 0; i < 60; ++i) clock.advance(AudioRecorderService::meteringInterval);
     const QString log = testsupport::debugLogText();
     QList<int> logged;
-    auto it = QRegularExpression("\\[Audio\\] Metering #(\\d+): power=-20\\.0dB norm=0\\.6").globalMatch(log);
+    auto it = QRegularExpression("\\[Audio\\] Metering #(\\d+): power=-20\\.0dB norm=0\\.6")
+                  .globalMatch(log);
     while (it.hasNext()) logged << it.next().captured(1).toInt();
     EXPECT_EQ(logged, (QList<int>{1, 2, 3, 4, 5, 20, 40, 60}));
 }

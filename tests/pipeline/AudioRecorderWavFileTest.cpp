@@ -11,8 +11,12 @@
 
 namespace {
 
-quint32 le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint16 le16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 le32(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+quint16 le16(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
 
 TEST(AudioRecorderWav, GrowingFileIsReadableWhileWrittenAndPatchedAtTheEnd) {
     const QString path = testsupport::root() + "/growing.wav";
@@ -61,10 +65,10 @@ TEST(AudioRecorderWav, NeverWritesThroughAnExistingFileOrLink) {
 
 TEST(AudioRecorderWav, AveragePowerIsRmsInDbfs) {
     const std::tuple<double, qint64, float> cases[] = {
-        {0, 0, -160.0f},                       // nothing captured
-        {0, 1600, -160.0f},                    // digital silence
+        {0, 0, -160.0f},                         // nothing captured
+        {0, 1600, -160.0f},                      // digital silence
         {32768.0 * 32768.0 * 1600, 1600, 0.0f},  // full scale
-        {3276.8 * 3276.8 * 10, 10, -20.0f},    // a tenth of full scale
+        {3276.8 * 3276.8 * 10, 10, -20.0f},      // a tenth of full scale
     };
     for (auto [sum, count, db] : cases) EXPECT_NEAR(averagePowerDb(sum, count), db, 0.01) << sum;
 }

@@ -109,10 +109,10 @@ TEST_F(Ducking, UnduckRestoresThreeTimes) {
     }
     EXPECT_EQ(volume.writtenVolumes().back(), 75);
     const QString log = testsupport::debugLogText();
-    for (const char* line : {"[Duck] DUCK mode=1 level=50% saved=75 target=37",
-                             "[Duck] UNDUCK restore=75 (повтор 1/3)",
-                             "[Duck] UNDUCK re-apply=75 (повтор 2/3)",
-                             "[Duck] UNDUCK re-apply=75 (повтор 3/3)"})
+    for (const char* line :
+         {"[Duck] DUCK mode=1 level=50% saved=75 target=37",
+          "[Duck] UNDUCK restore=75 (повтор 1/3)", "[Duck] UNDUCK re-apply=75 (повтор 2/3)",
+          "[Duck] UNDUCK re-apply=75 (повтор 3/3)"})
         EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line;
 }
 

@@ -35,11 +35,14 @@ public:
     }
 };
 
-bool hasSessionBus() { return QDBusConnection::sessionBus().isConnected(); }
+bool hasSessionBus() {
+    return QDBusConnection::sessionBus().isConnected();
+}
 
 TEST(NotifierDBus, DeliversTitleAndBodyToTheDaemon) {
     if (!hasSessionBus()) GTEST_SKIP() << "no session bus";
-    QDBusConnection daemonBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "daemon");
+    QDBusConnection daemonBus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, "daemon");
     FakeNotificationDaemon daemon;
     ASSERT_TRUE(daemonBus.registerVirtualObject(kPath, &daemon));
     ASSERT_TRUE(daemonBus.registerService(kService));
@@ -60,7 +63,8 @@ TEST(NotifierDBus, DeliversTitleAndBodyToTheDaemon) {
 
 TEST(NotifierDBus, AMissingDaemonOrBusIsLoggedAndIgnored) {
     if (!hasSessionBus()) GTEST_SKIP() << "no session bus";
-    if (QDBusConnection::sessionBus().interface()->activatableServiceNames().value().contains(kService))
+    if (QDBusConnection::sessionBus().interface()->activatableServiceNames().value().contains(
+            kService))
         GTEST_SKIP() << "a notification daemon is installed and would start";
     DBusNotifier notifier;
     QSignalSpy delivered(&notifier, &DBusNotifier::delivered);

@@ -26,7 +26,9 @@
 
 namespace {
 
-quint32 le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint32 le32(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
 
 std::vector<quint32> sinkChannels() {
     QString out;
@@ -108,10 +110,11 @@ TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
     const float loudest = *std::max_element(overlay.levels.begin(), overlay.levels.end());
     EXPECT_GT(loudest, 0.0f);
     EXPECT_GT(recorder->maxPowerObserved(), -50.0f);
-    std::printf("measured: %.3f s recorded, %lld data bytes (%.3f s of audio), peak %d, "
-                "%zu meter ticks, loudest level %.2f, max power %.1f dB\n",
-                duration, (long long)dataBytes, dataBytes / 32000.0, peak, overlay.levels.size(),
-                loudest, recorder->maxPowerObserved());
+    std::printf(
+        "measured: %.3f s recorded, %lld data bytes (%.3f s of audio), peak %d, "
+        "%zu meter ticks, loudest level %.2f, max power %.1f dB\n",
+        duration, (long long)dataBytes, dataBytes / 32000.0, peak, overlay.levels.size(), loudest,
+        recorder->maxPowerObserved());
     QFile::remove(path);
 }
 
@@ -166,14 +169,14 @@ TEST_F(RealRecorder, TonesReachTheSpeakers) {
     setSinkChannels({"100%"});
     const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
     int err = 0;
-    pa_simple* monitor = pa_simple_new(nullptr, "ormil-test", PA_STREAM_RECORD,
-                                       "ormil_speakers.monitor", "monitor", &spec, nullptr,
-                                       nullptr, &err);
+    pa_simple* monitor =
+        pa_simple_new(nullptr, "ormil-test", PA_STREAM_RECORD, "ormil_speakers.monitor", "monitor",
+                      &spec, nullptr, nullptr, &err);
     ASSERT_NE(monitor, nullptr) << pa_strerror(err);
     QString error;
     std::thread play([&] {
-        error = PulseTonePlayer::playBlocking(
-            SoundService::synthesize({{440.0, 0.5}}, 0.5f), SoundService::sampleRate);
+        error = PulseTonePlayer::playBlocking(SoundService::synthesize({{440.0, 0.5}}, 0.5f),
+                                              SoundService::sampleRate);
     });
     QByteArray heard(44100 * 2, 0);  // 1 s
     ASSERT_EQ(pa_simple_read(monitor, heard.data(), size_t(heard.size()), &err), 0)
