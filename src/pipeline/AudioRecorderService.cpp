@@ -119,7 +119,7 @@ void AudioRecorderService::beginRecording() {
         failStart(reason);
         return;
     }
-    debugLog(QStringLiteral("[Audio] AVAudioRecorder created OK"));
+    debugLog(QStringLiteral("[Audio] Recorder created OK"));
     QPointer<AudioRecorderService> self(this);
     AudioCapture* recorder = m_audioRecorder.get();
     // The recorder may report from its capture thread.

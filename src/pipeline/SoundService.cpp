@@ -1,5 +1,6 @@
 #include "pipeline/SoundService.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -36,7 +37,8 @@ bool SoundService::isEnabled() const {
 }
 
 float SoundService::volume() const {
-    return float(m_settings.doubleOrDefault("soundVolume") / 100.0);
+    // Kept within full scale: a stored value above 100 would clip the tones.
+    return float(std::clamp(m_settings.doubleOrDefault("soundVolume") / 100.0, 0.0, 1.0));
 }
 
 void SoundService::playStartSound() {

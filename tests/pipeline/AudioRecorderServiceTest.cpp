@@ -94,6 +94,13 @@ TEST_F(Recorder, StartRecordsIntoANewTemporaryWavAndStartsTheLaterStages) {
     EXPECT_EQ(warmUps, 1);
     EXPECT_EQ(streamStarts, 1);
 
+    // A second start while recording must not orphan the running recorder.
+    recorder->startRecording();
+    testsupport::processEvents(50);
+    EXPECT_EQ(captures.attempts, 1);
+    EXPECT_EQ(files().size(), 1);
+    EXPECT_TRUE(recorder->isRecording());
+
     clock.advance(3.0);
     recorder->stopRecording();
     ASSERT_EQ(sent.size(), 1u);

@@ -69,6 +69,8 @@ TEST(Sound, SettingsDecideWhetherAndHowLoudTonesPlay) {
         {"enabled", true, 20, true, 0.2f},
         {"not a Boolean", "no", 100, true, 1.0f},
         {"volume 0", true, 0, true, 0.0f},
+        {"volume above 100", true, 250, true, 1.0f},
+        {"negative volume", true, -20, true, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -85,10 +85,15 @@ TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
         "The quick brown fox jumps over the lazy dog while the recorder listens carefully");
     ASSERT_GT(speech.size(), 3 * 32000);
 
+    QElapsedTimer latency;
+    latency.start();
     startAndWait();
+    const qint64 startMs = latency.elapsed();
     VirtualMic::playAsync(speech);
     recordFor(3.0);
+    latency.restart();
     recorder->stopRecording();
+    const qint64 stopMs = latency.elapsed();
     VirtualMic::waitPlayed();
 
     ASSERT_EQ(sent.size(), 1u);
@@ -111,10 +116,10 @@ TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
     EXPECT_GT(loudest, 0.0f);
     EXPECT_GT(recorder->maxPowerObserved(), -50.0f);
     std::printf(
-        "measured: %.3f s recorded, %lld data bytes (%.3f s of audio), peak %d, "
-        "%zu meter ticks, loudest level %.2f, max power %.1f dB\n",
-        duration, (long long)dataBytes, dataBytes / 32000.0, peak, overlay.levels.size(), loudest,
-        recorder->maxPowerObserved());
+        "measured: start %lld ms, stop %lld ms, %.3f s recorded, %lld data bytes (%.3f s of "
+        "audio), peak %d, %zu meter ticks, loudest level %.2f, max power %.1f dB\n",
+        (long long)startMs, (long long)stopMs, duration, (long long)dataBytes, dataBytes / 32000.0,
+        peak, overlay.levels.size(), loudest, recorder->maxPowerObserved());
     QFile::remove(path);
 }
 
