@@ -132,7 +132,10 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
     PactlVolume volume;
     AudioDuckingService ducking(settings, volume, Clock::system());
 
-    ducking.duck();
+    QElapsedTimer duckTime;
+    duckTime.start();
+    ducking.duck();  // blocks for the volume read
+    const qint64 duckMs = duckTime.elapsed();
     startAndWait();
     ducking.waitForQueue();
     QString out;
@@ -140,7 +143,8 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
     const auto lowered = PactlVolume::parseVolume(out);
     ASSERT_TRUE(lowered);
     EXPECT_EQ(lowered->percent, 76 * 50 / 100);
-    std::printf("measured: sink %u/%u before, '%s' while recording\n", before[0], before[1],
+    std::printf("measured: duck() %lld ms, sink %u/%u before, '%s' while recording\n",
+                (long long)duckMs, before[0], before[1],
                 out.section('\n', 0, 0).toUtf8().constData());
 
     recorder->stopRecording();
@@ -153,6 +157,7 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
     ducking.waitForQueue();
     EXPECT_EQ(sinkChannels(), before);
     for (const auto& s : sent) QFile::remove(s.first);
+    setSinkChannels({"100%"});  // as the test environment starts
 }
 
 TEST_F(RealRecorder, AMissingSourceFailsTheStartAndAGoneChoiceFallsBack) {
