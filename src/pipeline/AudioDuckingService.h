@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Threading.h"
+
+class SettingsStore;
+class Volume;
+
+// Lowers or mutes the system output while the microphone records and puts
+// the user's volume back afterwards. duck() and unduck() are called on the
+// main thread; every volume write runs on the serial "com.ormil.ducking"
+// queue in the order issued.
+class AudioDuckingService : public QObject {
+    Q_OBJECT
+public:
+    AudioDuckingService(SettingsStore& settings, Volume& volume, Clock& clock,
+                        QObject* parent = nullptr);
+    ~AudioDuckingService() override;
+    static AudioDuckingService& shared();
+
+    // "audioDucking": 0 off, 1 lower to duckingLevel() % of the volume, 2 mute.
+    int duckingMode() const;
+    // "duckingLevel", clamped to 0...100.
+    int duckingLevel() const;
+
+    void duck();
+    void unduck();
+
+    bool isDucked() const { return m_isDucked; }
+    std::optional<int> savedVolume() const { return m_savedVolume; }
+    // Waits until every volume write issued so far has run.
+    void waitForQueue() { m_queue.drain(); }
+
+    // When the restore is repeated after unduck(), in seconds.
+    static constexpr double kReapplyDelays[] = {0.45, 1.1};
+
+private:
+    void cancelReapplies();
+
+    SettingsStore& m_settings;
+    Volume& m_volume;
+    Clock& m_clock;
+    SerialQueue m_queue{QStringLiteral("com.ormil.ducking")};
+    std::optional<int> m_savedVolume;
+    bool m_isDucked = false;
+    // The level the last unduck() restores while its repeats are pending.
+    std::optional<int> m_restoring;
+    std::vector<ClockTimerPtr> m_reapplies;
+};

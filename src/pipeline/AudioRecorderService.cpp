@@ -1,0 +1,350 @@
+#include "pipeline/AudioRecorderService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QUuid>
+#include <algorithm>
+#include <cmath>
+
+#include "app/L10n.h"
+#include "overlay/OverlayControl.h"
+#include "pipeline/AppState.h"
+#include "pipeline/DebugLog.h"
+#include "pipeline/SoundService.h"
+#include "platform/AudioCapturePulse.h"
+#include "platform/MicrophoneAccess.h"
+#include "platform/Notifier.h"
+#include "platform/Threading.h"
+
+namespace {
+QString yesNo(bool b) {
+    return b ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Numbers in log lines as the rest of the log writes them: shortest form,
+// always with a fractional part ("1500.0", "-49.9").
+QString logNumber(double x) {
+    QString s = QString::number(x, 'g', 7);
+    if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) &&
+        !s.contains(QLatin1Char('n')) && !s.contains(QLatin1Char('i')))
+        s += QStringLiteral(".0");
+    return s;
+}
+}  // namespace
+
+AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject* parent)
+    : QObject(parent), m_c(std::move(collaborators)) {
+    if (!m_c.clock) m_c.clock = &Clock::system();
+    if (!m_c.appState) m_c.appState = &AppState::shared();
+    if (!m_c.overlay) m_c.overlay = &OverlayControl::shared();
+    if (!m_c.sounds) m_c.sounds = &SoundService::shared();
+    if (!m_c.notifier) m_c.notifier = &Notifier::shared();
+    if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();
+    if (!m_c.microphoneStatus)
+        m_c.microphoneStatus = [] { return int(MicrophoneAccess::shared().authorizationStatus()); };
+    if (m_c.directory.isEmpty()) m_c.directory = QDir::tempPath();
+}
+
+AudioRecorderService::~AudioRecorderService() {
+    stopMetering();
+    stopMaxRecordingWatchdog();
+    if (m_audioRecorder) {
+        m_audioRecorder->onFinished = nullptr;
+        m_audioRecorder->onEncodeError = nullptr;
+        m_audioRecorder->stop();
+    }
+}
+
+AudioRecorderService& AudioRecorderService::shared() {
+    static AudioRecorderService* service = new AudioRecorderService(Collaborators{});
+    return *service;
+}
+
+bool AudioRecorderService::isRecording() const {
+    return m_audioRecorder && m_audioRecorder->isRecording();
+}
+
+float AudioRecorderService::levelForPower(float power) {
+    const float level = std::min((power + 50.0f) / 50.0f, 1.0f);
+    return level < 0.0f ? 0.0f : level;
+}
+
+void AudioRecorderService::startStreamingChunks() {
+    if (m_c.startStreamingChunks) m_c.startStreamingChunks();
+}
+
+void AudioRecorderService::sendToTranscription(const QString& audioURL, double duration) {
+    if (m_c.sendToTranscription) m_c.sendToTranscription(audioURL, duration);
+}
+
+void AudioRecorderService::startRecording() {
+    debugLog(QStringLiteral("[Audio] startRecording() called, dispatching to main"));
+    m_cancelRequested = false;
+    QPointer<AudioRecorderService> self(this);
+    runOnMain(this, [self] {
+        if (self) self->beginRecording();
+    });
+}
+
+void AudioRecorderService::beginRecording() {
+    debugLog(QStringLiteral("[Audio] beginRecording() on main thread: ") + yesNo(isMainThread()));
+    if (m_cancelRequested) {
+        debugLog(QStringLiteral(
+            "[Audio] beginRecording ОТМЕНЁН (cancelRequested) — микрофон не запускаем"));
+        return;
+    }
+    if (m_audioRecorder) {
+        // A start while a recording runs would orphan its file and recorder.
+        debugLog(QStringLiteral("[Audio] beginRecording: recording already in progress — ignored"));
+        return;
+    }
+    const QString path =
+        QDir(m_c.directory)
+            .filePath(QStringLiteral("ormil_") +
+                      QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                      QStringLiteral(".wav"));
+    m_recordingURL = path;
+    debugLog(QStringLiteral("[Audio] Recording to: ") + path);
+    debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, 2=denied, "
+                            "3=authorized)")
+                 .arg(m_c.microphoneStatus()));
+
+    try {
+        m_audioRecorder = m_c.makeRecorder(path);
+    } catch (const std::exception& e) {
+        const QString reason = QString::fromUtf8(e.what());
+        debugLog(QStringLiteral("[Audio] EXCEPTION creating recorder: ") + reason);
+        failStart(reason);
+        return;
+    }
+    debugLog(QStringLiteral("[Audio] Recorder created OK"));
+    QPointer<AudioRecorderService> self(this);
+    AudioCapture* recorder = m_audioRecorder.get();
+    // The recorder may report from its capture thread.
+    recorder->onFinished = [self](bool ok) {
+        runOnMain([self, ok] {
+            if (self) self->audioRecorderDidFinishRecording(ok);
+        });
+    };
+    recorder->onEncodeError = [self](std::optional<QString> error) {
+        runOnMain([self, error] {
+            if (self) self->audioRecorderEncodeErrorDidOccur(error);
+        });
+    };
+    debugLog(QStringLiteral("[Audio] prepareToRecord() returned: ") +
+             yesNo(recorder->prepareToRecord()));
+    const bool started = recorder->record();
+    debugLog(QStringLiteral("[Audio] record() returned: ") + yesNo(started));
+
+    if (m_cancelRequested) {
+        debugLog(
+            QStringLiteral("[Audio] beginRecording: отмена в зазоре — останавливаю только что "
+                           "стартовавший рекордер"));
+        recorder->stop();
+        deleteRecordingFile(m_recordingURL);
+        clearSession();
+        stopMetering();
+        stopMaxRecordingWatchdog();
+        return;
+    }
+    if (!started) {
+        debugLog(QStringLiteral("[Audio] record() returned false!"));
+        QString reason = recorder->errorString();
+        if (reason.isEmpty()) reason = QStringLiteral("the microphone did not start");
+        recorder->onFinished = nullptr;
+        recorder->stop();
+        failStart(reason);
+        return;
+    }
+    if (m_c.warmUpConnection) m_c.warmUpConnection();
+    m_recordingStartTime = m_c.clock->now();
+    startStreamingChunks();
+    m_maxPowerObserved = -160.0f;
+    startMetering();
+    startMaxRecordingWatchdog();
+    debugLog(QStringLiteral("[Audio] Metering started"));
+}
+
+void AudioRecorderService::failStart(const QString& reason) {
+    // Nothing may be left behind: no recorder holding the microphone, no
+    // half-written file in the temporary folder.
+    deleteRecordingFile(m_recordingURL);
+    clearSession();
+    m_c.appState->setLastError(QStringLiteral("Failed to start recording: ") + reason);
+    m_c.overlay->show(OverlayState::error);
+    m_c.sounds->playErrorSound();
+}
+
+void AudioRecorderService::startMetering() {
+    m_meteringLogCounter = 0;
+    if (m_meteringTimer) m_meteringTimer->cancel();
+    m_meteringTimer = m_c.clock->repeat(meteringInterval, this, [this] { meterTick(); });
+}
+
+void AudioRecorderService::meterTick() {
+    if (!m_audioRecorder || !m_audioRecorder->isRecording()) {
+        if (m_meteringLogCounter == 0)
+            debugLog(QStringLiteral("[Audio] Metering: recorder nil or not recording"));
+        return;
+    }
+    m_audioRecorder->updateMeters();
+    const float power = m_audioRecorder->averagePower();
+    if (power > m_maxPowerObserved) m_maxPowerObserved = power;
+    const float level = levelForPower(power);
+    m_c.overlay->updateAudioLevel(level);
+    ++m_meteringLogCounter;
+    if (m_meteringLogCounter < 6 || m_meteringLogCounter % 20 == 0) {
+        debugLog(QStringLiteral("[Audio] Metering #%1: power=%2dB norm=%3")
+                     .arg(m_meteringLogCounter)
+                     .arg(logNumber(power), logNumber(level)));
+    }
+}
+
+void AudioRecorderService::stopMetering() {
+    if (m_meteringTimer) m_meteringTimer->cancel();
+    m_meteringTimer.reset();
+}
+
+void AudioRecorderService::startMaxRecordingWatchdog() {
+    stopMaxRecordingWatchdog();
+    m_maxRecordingTimer =
+        m_c.clock->schedule(maxRecordingSeconds, this, [this] { forceStopAtCap(); });
+    m_recordingWarningTimer = m_c.clock->schedule(maxRecordingSeconds - warningBeforeSeconds, this,
+                                                  [this] { showRecordingWarning(); });
+}
+
+void AudioRecorderService::stopMaxRecordingWatchdog() {
+    if (m_maxRecordingTimer) m_maxRecordingTimer->cancel();
+    if (m_recordingWarningTimer) m_recordingWarningTimer->cancel();
+    m_maxRecordingTimer.reset();
+    m_recordingWarningTimer.reset();
+}
+
+void AudioRecorderService::showRecordingWarning() {
+    if (!m_audioRecorder || !m_audioRecorder->isRecording()) return;
+    m_c.sounds->playStopSound();
+    m_c.notifier->notify(
+        QStringLiteral("Ormil"),
+        L10n::longRecordingWarning(int((maxRecordingSeconds - warningBeforeSeconds) / 60)));
+}
+
+void AudioRecorderService::forceStopAtCap() {
+    debugLog(QStringLiteral("[Audio] Reached hard cap %1s — salvaging (maxPower=%2dB).")
+                 .arg(logNumber(maxRecordingSeconds), logNumber(m_maxPowerObserved)));
+    stopMetering();
+    stopMaxRecordingWatchdog();
+    if (m_audioRecorder) m_audioRecorder->stop();
+    const double duration = m_recordingStartTime ? m_c.clock->now() - *m_recordingStartTime : 0.0;
+    const std::optional<QString> url = m_recordingURL;
+    const float maxPower = m_maxPowerObserved;
+    clearSession();
+    m_c.appState->setIsRecording(false);
+    m_c.appState->setRecordingDuration(0);
+
+    if (url) {
+        QFileInfo info(*url);
+        const qint64 size = info.exists() ? info.size() : -1;
+        if (size >= 0 && maxPower > salvagePowerFloor && size >= 1001 && size <= maxAudioBytes) {
+            debugLog(QStringLiteral("[Audio] Salvaging long recording: %1s, %2 bytes")
+                         .arg(QString::asprintf("%.0f", duration))
+                         .arg(size));
+            m_c.sounds->playStopSound();
+            m_c.overlay->show(OverlayState::processing);
+            sendToTranscription(*url, duration);
+            return;
+        }
+    }
+    deleteRecordingFile(url);
+    m_c.appState->setLastError(QStringLiteral(
+        "Запись достигла предела и была завершена. Похоже, залипла клавиша — запишите заново."));
+    m_c.overlay->show(OverlayState::error);
+    m_c.sounds->playErrorSound();
+}
+
+void AudioRecorderService::stopRecording() {
+    debugLog(QStringLiteral("[Audio] stopRecording() called"));
+    stopMetering();
+    stopMaxRecordingWatchdog();
+    if (!m_audioRecorder || !m_audioRecorder->isRecording()) {
+        debugLog(QStringLiteral("[Audio] stopRecording: no active recorder! audioRecorder=%1, "
+                                "isRecording=%2")
+                     .arg(yesNo(bool(m_audioRecorder)),
+                          yesNo(m_audioRecorder && m_audioRecorder->isRecording())));
+        // A recorder that broke off mid-way: release it and its file.
+        if (m_audioRecorder) {
+            m_audioRecorder->stop();
+            deleteRecordingFile(m_recordingURL);
+            clearSession();
+        }
+        // The caller already showed processing; nothing will follow it.
+        m_c.overlay->show(OverlayState::idle);
+        return;
+    }
+    m_audioRecorder->stop();
+    const double now = m_c.clock->now();
+    const double duration = now - m_recordingStartTime.value_or(now);
+    debugLog(QStringLiteral("[Audio] Stopped. Duration: ") + QString::asprintf("%.1f", duration) +
+             QStringLiteral("s"));
+    if (const std::optional<QString> url = m_recordingURL) {
+        QFileInfo info(*url);
+        const qint64 size = info.exists() ? info.size() : 0;
+        debugLog(QStringLiteral("[Audio] File: %1, size: %2 bytes").arg(*url).arg(size));
+        if (size <= maxAudioBytes) {
+            sendToTranscription(*url, duration);
+        } else {
+            debugLog(QStringLiteral("[Audio] File too large (%1 bytes > %2) — discarded (stuck "
+                                    "recording?)")
+                         .arg(size)
+                         .arg(maxAudioBytes));
+            deleteRecordingFile(url);
+            m_c.appState->setLastError(QStringLiteral(
+                "Запись слишком длинная — вероятно, залипла клавиша. Запишите заново."));
+            m_c.overlay->show(OverlayState::error);
+            m_c.sounds->playErrorSound();
+        }
+    }
+    clearSession();
+}
+
+void AudioRecorderService::cancelRecording() {
+    debugLog(QStringLiteral("[Audio] cancelRecording() called"));
+    m_cancelRequested = true;
+    stopMetering();
+    stopMaxRecordingWatchdog();
+    if (m_audioRecorder) m_audioRecorder->stop();
+    deleteRecordingFile(m_recordingURL);
+    clearSession();
+    m_c.overlay->show(OverlayState::idle);
+}
+
+void AudioRecorderService::clearSession() {
+    if (m_audioRecorder) {
+        // Reports of a recorder that is gone must not reach the next session.
+        m_audioRecorder->onFinished = nullptr;
+        m_audioRecorder->onEncodeError = nullptr;
+    }
+    m_audioRecorder.reset();
+    m_recordingURL.reset();
+    m_recordingStartTime.reset();
+}
+
+void AudioRecorderService::deleteRecordingFile(const std::optional<QString>& path) {
+    if (path) QFile::remove(*path);
+}
+
+void AudioRecorderService::audioRecorderDidFinishRecording(bool successfully) {
+    debugLog(QStringLiteral("[Audio] Delegate: didFinishRecording, success=") +
+             yesNo(successfully));
+    if (!successfully) m_c.appState->setLastError(QStringLiteral("Recording failed"));
+}
+
+void AudioRecorderService::audioRecorderEncodeErrorDidOccur(const std::optional<QString>& error) {
+    if (!error) {
+        debugLog(QStringLiteral("[Audio] Delegate: encodeError=nil"));
+        return;
+    }
+    debugLog(QStringLiteral("[Audio] Delegate: encodeError=") + *error);
+    m_c.appState->setLastError(QStringLiteral("Recording error: ") + *error);
+}

@@ -1,0 +1,204 @@
+// The recorder, ducking and tones on the test environment's PulseAudio
+// daemon: speech goes into the virtual microphone, tones into the null sink.
+#include <gtest/gtest.h>
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QtEndian>
+#include <thread>
+
+#include "overlay/OverlayControl.h"
+#include "pipeline/AppState.h"
+#include "pipeline/AudioDuckingService.h"
+#include "pipeline/AudioRecorderService.h"
+#include "pipeline/SoundService.h"
+#include "platform/AudioCapturePulse.h"
+#include "platform/MicrophoneAccess.h"
+#include "platform/Notifier.h"
+#include "platform/SettingsStore.h"
+#include "platform/TonePlayer.h"
+#include "platform/TonePlayerPulse.h"
+#include "platform/VolumePactl.h"
+#include "support/TestSupport.h"
+#include "support/VirtualMic.h"
+
+namespace {
+
+quint32 le32(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+std::vector<quint32> sinkChannels() {
+    QString out;
+    EXPECT_TRUE(runPactl({"get-sink-volume", "@DEFAULT_SINK@"}, &out));
+    const auto r = PactlVolume::parseVolume(out);
+    return r ? r->channels : std::vector<quint32>{};
+}
+
+void setSinkChannels(const QStringList& values) {
+    ASSERT_TRUE(runPactl(QStringList{"set-sink-volume", "@DEFAULT_SINK@"} + values));
+}
+
+class RealRecorder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::hasPulse()) GTEST_SKIP() << "no PulseAudio test environment";
+        AudioRecorderService::Collaborators c;
+        c.clock = &Clock::system();
+        c.appState = &app;
+        c.overlay = &overlay;
+        c.sounds = &sounds;
+        c.notifier = &notifier;
+        c.sendToTranscription = [this](const QString& url, double d) { sent.push_back({url, d}); };
+        recorder = std::make_unique<AudioRecorderService>(std::move(c));
+    }
+
+    void startAndWait() {
+        recorder->startRecording();
+        ASSERT_TRUE(testsupport::waitUntil([&] { return recorder->isRecording(); }))
+            << app.lastError().value_or("").toStdString();
+    }
+
+    // Records for `seconds` of real time (the main loop runs the meter).
+    void recordFor(double seconds) {
+        QElapsedTimer t;
+        t.start();
+        testsupport::waitUntil([&] { return t.elapsed() >= qint64(seconds * 1000); },
+                               int(seconds * 1000) + 20000);
+    }
+
+    SettingsStore settings;
+    AppState app{settings, {}};
+    FakeOverlay overlay;
+    FakeTonePlayer player;
+    SoundService sounds{settings, player};
+    FakeNotifier notifier;
+    std::vector<std::pair<QString, double>> sent;
+    std::unique_ptr<AudioRecorderService> recorder;
+};
+
+TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
+    EXPECT_EQ(PactlMicrophoneAccess().authorizationStatus(), MicrophoneAccess::authorized);
+    const QByteArray speech = VirtualMic::speech(
+        "The quick brown fox jumps over the lazy dog while the recorder listens carefully");
+    ASSERT_GT(speech.size(), 3 * 32000);
+
+    QElapsedTimer latency;
+    latency.start();
+    startAndWait();
+    const qint64 startMs = latency.elapsed();
+    VirtualMic::playAsync(speech);
+    recordFor(3.0);
+    latency.restart();
+    recorder->stopRecording();
+    const qint64 stopMs = latency.elapsed();
+    VirtualMic::waitPlayed();
+
+    ASSERT_EQ(sent.size(), 1u);
+    const auto [path, duration] = sent[0];
+    EXPECT_NEAR(duration, 3.0, 0.5);
+    const QByteArray wav = testsupport::readFile(path);
+    ASSERT_GT(wav.size(), 44);
+    EXPECT_EQ(wav.left(4), "RIFF");
+    EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(le32(wav, 24), 16000u);
+    EXPECT_EQ(wav.mid(36, 4), "data");
+    EXPECT_EQ(le32(wav, 4), quint32(wav.size() - 8));
+    EXPECT_EQ(le32(wav, 40), quint32(wav.size() - 44));
+    const qint64 dataBytes = wav.size() - 44;
+    EXPECT_GT(dataBytes, qint64(duration * 32000 * 0.8));
+    EXPECT_LT(dataBytes, qint64(duration * 32000 * 1.2));
+    const int peak = VirtualMic::peak(wav.mid(44));
+    EXPECT_GT(peak, 100);
+    const float loudest = *std::max_element(overlay.levels.begin(), overlay.levels.end());
+    EXPECT_GT(loudest, 0.0f);
+    EXPECT_GT(recorder->maxPowerObserved(), -50.0f);
+    std::printf(
+        "measured: start %lld ms, stop %lld ms, %.3f s recorded, %lld data bytes (%.3f s of "
+        "audio), peak %d, %zu meter ticks, loudest level %.2f, max power %.1f dB\n",
+        (long long)startMs, (long long)stopMs, duration, (long long)dataBytes, dataBytes / 32000.0,
+        peak, overlay.levels.size(), loudest, recorder->maxPowerObserved());
+    QFile::remove(path);
+}
+
+TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
+    setSinkChannels({"50000", "40000"});  // an unbalanced output
+    const std::vector<quint32> before = sinkChannels();
+    ASSERT_EQ(before, (std::vector<quint32>{50000, 40000}));
+    settings.set("audioDucking", 1);
+    settings.set("duckingLevel", 50);
+    PactlVolume volume;
+    AudioDuckingService ducking(settings, volume, Clock::system());
+
+    QElapsedTimer duckTime;
+    duckTime.start();
+    ducking.duck();  // blocks for the volume read
+    const qint64 duckMs = duckTime.elapsed();
+    startAndWait();
+    ducking.waitForQueue();
+    QString out;
+    ASSERT_TRUE(runPactl({"get-sink-volume", "@DEFAULT_SINK@"}, &out));
+    const auto lowered = PactlVolume::parseVolume(out);
+    ASSERT_TRUE(lowered);
+    EXPECT_EQ(lowered->percent, 76 * 50 / 100);
+    std::printf("measured: duck() %lld ms, sink %u/%u before, '%s' while recording\n",
+                (long long)duckMs, before[0], before[1],
+                out.section('\n', 0, 0).toUtf8().constData());
+
+    recorder->stopRecording();
+    ducking.unduck();
+    ducking.waitForQueue();
+    EXPECT_EQ(sinkChannels(), before);
+    // The repeated restores put back the same exact values.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return testsupport::debugLogText().contains("(повтор 3/3)"); }));
+    ducking.waitForQueue();
+    EXPECT_EQ(sinkChannels(), before);
+    for (const auto& s : sent) QFile::remove(s.first);
+    setSinkChannels({"100%"});  // as the test environment starts
+}
+
+TEST_F(RealRecorder, AMissingSourceFailsTheStartAndAGoneChoiceFallsBack) {
+    const QString path = QDir::temp().filePath("ormil_missing.wav");
+    EXPECT_THROW(PulseAudioCapture(path, "ormil_no_such_source"), AudioCaptureError);
+
+    SettingsStore::shared().set("selectedMicrophone", "ormil_no_such_source");
+    auto capture = PulseAudioCapture::factory()(path);
+    ASSERT_TRUE(capture);
+    EXPECT_TRUE(capture->record());
+    capture->stop();
+    EXPECT_FALSE(capture->isRecording());
+    EXPECT_EQ(testsupport::readFile(path).left(4), "RIFF");
+    QFile::remove(path);
+    SettingsStore::shared().remove("selectedMicrophone");
+}
+
+TEST_F(RealRecorder, TonesReachTheSpeakers) {
+    setSinkChannels({"100%"});
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    int err = 0;
+    pa_simple* monitor =
+        pa_simple_new(nullptr, "ormil-test", PA_STREAM_RECORD, "ormil_speakers.monitor", "monitor",
+                      &spec, nullptr, nullptr, &err);
+    ASSERT_NE(monitor, nullptr) << pa_strerror(err);
+    QString error;
+    std::thread play([&] {
+        error = PulseTonePlayer::playBlocking(SoundService::synthesize({{440.0, 0.5}}, 0.5f),
+                                              SoundService::sampleRate);
+    });
+    QByteArray heard(44100 * 2, 0);  // 1 s
+    ASSERT_EQ(pa_simple_read(monitor, heard.data(), size_t(heard.size()), &err), 0)
+        << pa_strerror(err);
+    play.join();
+    pa_simple_free(monitor);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    const int peak = VirtualMic::peak(heard);
+    // 0.5 of full scale, less whatever resampling does to the edges.
+    EXPECT_GT(peak, 12000);
+    EXPECT_LT(peak, 20000);
+    std::printf("measured: tone peak on the sink monitor %d (expected about 16384)\n", peak);
+}
+
+}  // namespace
