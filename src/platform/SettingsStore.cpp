@@ -204,7 +204,7 @@ const QJsonObject& all() {
         {"soundEnabled", true},
         {"soundVolume", 50},
         {"overlayEnabled", true},
-        {"overlayHideWhenIdle", false},
+        {"overlayHideWhenIdle", true},
         {"overlayDockEdge", "bottom"},
         {"openWindowOnLaunch", true},
         {"sendErrorReports", true},
