@@ -52,7 +52,17 @@ OverlayPanel::OverlayPanel(OverlayModel& model, Clock& clock, QWidget* parent)
     m_pulse.setEasingCurve(QEasingCurve::InOutSine);
     m_pulse.setLoopCount(-1);
 
-    for (QVariantAnimation* a : {&m_scale, &m_shake, &m_pulse})
+    m_fade.setStartValue(0.0);
+    m_fade.setEndValue(1.0);
+    m_fade.setDuration(200);
+    m_fade.setEasingCurve(QEasingCurve::OutQuad);
+    connect(&m_fade, &QVariantAnimation::finished, this, [this] {
+        m_fadingOut.reset();
+        updateShape();
+        update();
+    });
+
+    for (QVariantAnimation* a : {&m_scale, &m_shake, &m_pulse, &m_fade})
         connect(a, &QVariantAnimation::valueChanged, this, [this] { update(); });
     connect(&m_model, &OverlayModel::stateChanged, this, &OverlayPanel::onStateChanged);
     connect(&m_model, &OverlayModel::barHeightsChanged, this, [this] { update(); });
@@ -61,6 +71,7 @@ OverlayPanel::OverlayPanel(OverlayModel& model, Clock& clock, QWidget* parent)
         updateShape();
         update();
     });
+    m_lastPainted = look();
     onStateChanged(m_model.state());
 }
 
@@ -78,6 +89,14 @@ void OverlayPanel::onStateChanged(OverlayState state) {
     }
     m_scale.stop();
     m_shake.stop();
+    m_fade.stop();
+    // The pill on screen until now fades out while the new one fades in.
+    if (isVisible()) {
+        m_fadingOut = m_lastPainted;
+        m_fade.start();
+    } else {
+        m_fadingOut.reset();
+    }
     if (state == OverlayState::success) m_scale.start();
     if (state == OverlayState::error) m_shake.start();
     updatePulse();
@@ -115,7 +134,8 @@ PillLook OverlayPanel::look() const {
 }
 
 bool OverlayPanel::isAnimating() const {
-    return m_scale.state() == QAbstractAnimation::Running ||
+    return m_fade.state() == QAbstractAnimation::Running ||
+           m_scale.state() == QAbstractAnimation::Running ||
            m_shake.state() == QAbstractAnimation::Running;
 }
 
@@ -126,7 +146,15 @@ void OverlayPanel::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
-    OverlayPainter::paintPill(p, QRectF(rect()), look());
+    const PillLook current = look();
+    if (m_fadingOut && m_fade.state() == QAbstractAnimation::Running) {
+        const double t = m_fade.currentValue().toDouble();
+        p.setOpacity(1 - t);
+        OverlayPainter::paintPill(p, QRectF(rect()), *m_fadingOut);
+        p.setOpacity(t);
+    }
+    OverlayPainter::paintPill(p, QRectF(rect()), current);
+    m_lastPainted = current;
 }
 
 void OverlayPanel::updateShape() {
@@ -137,7 +165,13 @@ void OverlayPanel::updateShape() {
     if (l.kind == PillLook::Kind::error)
         r = l.vertical ? r.adjusted(0, -5, 0, 5) : r.adjusted(-5, 0, 5, 0);
     const double radius = l.kind == PillLook::Kind::idle ? 4 : 15;
-    setMask(roundedRegion(r.adjusted(-0.5, -0.5, 0.5, 0.5), radius));
+    QRegion shape = roundedRegion(r.adjusted(-0.5, -0.5, 0.5, 0.5), radius);
+    if (m_fadingOut) {
+        const QRectF old = OverlayPainter::pillRect(*m_fadingOut, QRectF(rect()));
+        const double oldRadius = m_fadingOut->kind == PillLook::Kind::idle ? 4 : 15;
+        shape += roundedRegion(old.adjusted(-0.5, -0.5, 0.5, 0.5), oldRadius);
+    }
+    setMask(shape);
 }
 
 void OverlayPanel::resizeEvent(QResizeEvent* e) {

@@ -51,6 +51,9 @@ private:
     QVariantAnimation m_scale;  // the tick grows from nothing
     QVariantAnimation m_shake;  // the cross shakes along the long axis
     QVariantAnimation m_pulse;  // the hands-free border breathes
+    QVariantAnimation m_fade;   // a new state's pill fades in over the old one
+    PillLook m_lastPainted;
+    std::optional<PillLook> m_fadingOut;
 };
 
 // The dark menu of the four docking edges, a non-activating panel too.

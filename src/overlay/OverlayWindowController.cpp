@@ -36,7 +36,7 @@ OverlayWindowController::OverlayWindowController(SettingsStore& settings, Clock&
       m_screens(screens ? std::move(screens) : ScreenSource(&OverlayScreenSpace::fromApplication)),
       m_clickMonitor(clickMonitor ? std::move(clickMonitor)
                                   : std::make_unique<X11RawButtonMonitor>()),
-      m_model(clock, std::move(random)) {
+      m_model(clock, std::move(random), this) {
     connect(&m_model, &OverlayModel::stateChanged, this,
             [this](OverlayState s) { m_publishedState.store(s); });
 }
@@ -133,7 +133,11 @@ void OverlayWindowController::show(OverlayState state) {
     if (!enabled) {
         debugLog(QStringLiteral("[Overlay] DISABLED — skipping"));
         runOnMainNowOrQueued([self] {
-            if (self) self->orderOut();
+            if (!self) return;
+            // A meter left running behind a hidden pill would tick (and log)
+            // until the overlay is turned on again.
+            self->m_model.stopWaveform();
+            self->orderOut();
         });
         return;
     }

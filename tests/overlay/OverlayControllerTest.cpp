@@ -124,6 +124,17 @@ TEST_F(OverlayFixture, DisabledOverlayOnlyHides) {
     EXPECT_TRUE(testsupport::debugLogText().contains("[Overlay] DISABLED — skipping"));
 }
 
+TEST_F(OverlayFixture, TurningTheOverlayOffMidRecordingStopsTheMeter) {
+    controller->setup();
+    controller->show(OverlayState::recording);
+    ASSERT_TRUE(model().isWaveformRunning());
+    settings.set("overlayEnabled", false);
+    controller->show(OverlayState::processing);
+    EXPECT_FALSE(model().isWaveformRunning());
+    EXPECT_EQ(clock.pendingTimers(), 0);
+    EXPECT_EQ(model().state(), OverlayState::recording);  // the model is left as it was
+}
+
 TEST_F(OverlayFixture, TogglesCountAsOnUnlessAStoredBoolean) {
     const std::pair<QJsonValue, bool> cases[] = {{QJsonValue(QJsonValue::Undefined), true},
                                                  {true, true},
