@@ -77,16 +77,33 @@ OverlayPanel::OverlayPanel(OverlayModel& model, Clock& clock, QWidget* parent)
 
 OverlayPanel::~OverlayPanel() = default;
 
-void OverlayPanel::onStateChanged(OverlayState state) {
-    const PillLook::Kind kind = PillLook::kindFor(state, m_model.isVertical());
-    const bool spins = kind == PillLook::Kind::processing || kind == PillLook::Kind::postProcessing;
+void OverlayPanel::updateSpinner() {
+    const PillLook::Kind kind = PillLook::kindFor(m_model.state(), m_model.isVertical());
+    const bool spins = isVisible() && (kind == PillLook::Kind::processing ||
+                                       kind == PillLook::Kind::postProcessing);
     // Each processing pill has its own spinner, starting at the top spoke.
-    if (!spins)
+    if (!spins) {
         m_spinner.reset();
-    else if (!m_spinner) {
+    } else if (!m_spinner) {
         m_spinner = std::make_unique<SpinnerModel>(m_clock);
         connect(m_spinner.get(), &SpinnerModel::activeIndexChanged, this, [this] { update(); });
     }
+}
+
+void OverlayPanel::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    updateSpinner();
+    updatePulse();
+}
+
+void OverlayPanel::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    updateSpinner();
+    updatePulse();
+}
+
+void OverlayPanel::onStateChanged(OverlayState state) {
+    updateSpinner();
     m_scale.stop();
     m_shake.stop();
     m_fade.stop();
@@ -108,7 +125,7 @@ void OverlayPanel::updatePulse() {
     const PillLook::Kind kind = PillLook::kindFor(m_model.state(), m_model.isVertical());
     const bool bordered = kind == PillLook::Kind::recording || kind == PillLook::Kind::processing ||
                           kind == PillLook::Kind::postProcessing;
-    if (m_model.isSticky() && bordered) {
+    if (m_model.isSticky() && bordered && isVisible()) {
         if (m_pulse.state() != QAbstractAnimation::Running) m_pulse.start();
     } else {
         m_pulse.stop();

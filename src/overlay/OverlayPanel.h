@@ -27,9 +27,11 @@ public:
 
     // What is drawn at this moment.
     PillLook look() const;
-    // True while an appearance animation (tick, shake) is still running.
+    // True while a transition (fade, tick, shake) is still running.
     bool isAnimating() const;
     bool isDragging() const { return m_drag.isDragging(); }
+    bool isSpinning() const { return m_spinner != nullptr; }
+    bool isPulsing() const { return m_pulse.state() == QAbstractAnimation::Running; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -37,9 +39,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     void onStateChanged(OverlayState state);
+    // The spinner and the pulse run only while their pill is on screen.
+    void updateSpinner();
     void updatePulse();
     void updateShape();
 

@@ -135,6 +135,30 @@ TEST_F(OverlayFixture, TurningTheOverlayOffMidRecordingStopsTheMeter) {
     EXPECT_EQ(model().state(), OverlayState::recording);  // the model is left as it was
 }
 
+TEST_F(OverlayStateMachine, SpinnerAndPulseRunOnlyWhileTheirPillShows) {
+    OverlayPanel* panel = controller->panel();
+    controller->setSticky(true);
+    controller->show(OverlayState::processing);
+    EXPECT_TRUE(panel->isSpinning());
+    EXPECT_TRUE(panel->isPulsing());
+    clock.advance(0.35);
+    EXPECT_EQ(panel->look().spinnerIndex, 3);
+
+    settings.set("overlayEnabled", false);
+    controller->show(OverlayState::processing);  // hidden, state kept
+    EXPECT_FALSE(panel->isSpinning());
+    EXPECT_FALSE(panel->isPulsing());
+
+    settings.set("overlayEnabled", true);
+    controller->ensureVisibleIfNeeded();
+    EXPECT_TRUE(panel->isSpinning());
+    EXPECT_EQ(panel->look().spinnerIndex, 0);  // a pill back on screen starts afresh
+    controller->show(OverlayState::success);
+    EXPECT_FALSE(panel->isSpinning());
+    EXPECT_FALSE(panel->isPulsing());     // success clears the flag
+    EXPECT_EQ(clock.pendingTimers(), 1);  // only the return to idle
+}
+
 TEST_F(OverlayFixture, TogglesCountAsOnUnlessAStoredBoolean) {
     const std::pair<QJsonValue, bool> cases[] = {{QJsonValue(QJsonValue::Undefined), true},
                                                  {true, true},
