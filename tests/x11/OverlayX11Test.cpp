@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -208,7 +209,7 @@ TEST_F(OverlayOnX11, ScreenshotsOfEachPill) {
         ASSERT_TRUE(onBackdrop(img).save(path));
     }
 
-    // The edge menu, hovered on its second row, after a drag (dimmed tick).
+    // The edge menu after a drag (dimmed tick), then docked with its second row hovered.
     settings.setMany({{"overlayDockEdge", "bottom"},
                       {"overlayPositionCenterX", 700},
                       {"overlayPositionCenterY", 300}});
@@ -217,7 +218,13 @@ TEST_F(OverlayOnX11, ScreenshotsOfEachPill) {
         onBackdrop(shownPart(controller->contextMenu())).save(dir + "/overlay-menu-dragged.png"));
     settings.remove("overlayPositionCenterX");
     controller->showContextMenu({960, 540});
-    ASSERT_TRUE(onBackdrop(shownPart(controller->contextMenu())).save(dir + "/overlay-menu.png"));
+    OverlayEdgeMenu* menu = controller->contextMenu();
+    const QPointF row = OverlayEdgeMenu::rowRect(OverlayDockEdge::top).center();
+    QMouseEvent hover(QEvent::MouseMove, row, row + QPointF(menu->pos()), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &hover);
+    ASSERT_EQ(menu->hoveredEdge(), OverlayDockEdge::top);
+    ASSERT_TRUE(onBackdrop(shownPart(menu)).save(dir + "/overlay-menu.png"));
 
     // What the X server shows over a white window: the panel cut to the pill
     // (no compositor here).
