@@ -1,6 +1,5 @@
 #include "overlay/OverlayPanel.h"
 
-#include <QBitmap>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainterPath>
