@@ -24,6 +24,9 @@ public:
     // shows now (main thread).
     virtual OverlayState currentState() const = 0;
     virtual OverlayState modelState() const { return currentState(); }
+    // Hides the idle pill when hide-when-idle is on, else places it and
+    // brings it to the front (after windows open, close or change screens).
+    virtual void ensureVisibleIfNeeded() {}
 
     // The process-wide overlay (a do-nothing one until the real controller
     // installs itself).

@@ -206,7 +206,7 @@ const QJsonObject& all() {
         {"audioDucking", 1},
         {"duckingLevel", 50},
         {"overlayEnabled", true},
-        {"overlayHideWhenIdle", false},
+        {"overlayHideWhenIdle", true},
         {"overlayDockEdge", "bottom"},
         {"openWindowOnLaunch", true},
         {"sendErrorReports", true},
