@@ -35,7 +35,7 @@ struct Response {
     int status = 200;
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
-    // Close the connection without sending anything.
+    // Close the connection without a complete answer.
     bool drop = false;
 
     void setJson(int status, const QByteArray& json);
