@@ -1,10 +1,11 @@
 #include "service/HttpClient.h"
 
+#include <curl/curl.h>
+
 #include <QHostAddress>
 #include <QScopeGuard>
 #include <chrono>
 #include <condition_variable>
-#include <curl/curl.h>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -23,30 +24,44 @@ HttpError::HttpError(HttpErrorKind kind, const QString& detail)
 
 const char* HttpError::kindName(HttpErrorKind kind) {
     switch (kind) {
-    case HttpErrorKind::connectionLost: return "connectionLost";
-    case HttpErrorKind::timedOut: return "timedOut";
-    case HttpErrorKind::cannotConnect: return "cannotConnect";
-    case HttpErrorKind::dnsFailed: return "dnsFailed";
-    case HttpErrorKind::tlsFailed: return "tlsFailed";
-    case HttpErrorKind::badURL: return "badURL";
-    case HttpErrorKind::cancelled: return "cancelled";
-    case HttpErrorKind::other: return "other";
+        case HttpErrorKind::connectionLost:
+            return "connectionLost";
+        case HttpErrorKind::timedOut:
+            return "timedOut";
+        case HttpErrorKind::cannotConnect:
+            return "cannotConnect";
+        case HttpErrorKind::dnsFailed:
+            return "dnsFailed";
+        case HttpErrorKind::tlsFailed:
+            return "tlsFailed";
+        case HttpErrorKind::badURL:
+            return "badURL";
+        case HttpErrorKind::cancelled:
+            return "cancelled";
+        case HttpErrorKind::other:
+            return "other";
     }
     return "other";
 }
 
 QString HttpError::description() const {
     switch (m_kind) {
-    case HttpErrorKind::connectionLost: return QStringLiteral("The network connection was lost.");
-    case HttpErrorKind::timedOut: return QStringLiteral("The request timed out.");
-    case HttpErrorKind::cannotConnect: return QStringLiteral("Could not connect to the server.");
-    case HttpErrorKind::dnsFailed:
-        return QStringLiteral("The server's host name could not be resolved.");
-    case HttpErrorKind::tlsFailed:
-        return QStringLiteral("A secure connection to the server could not be made.");
-    case HttpErrorKind::badURL: return QStringLiteral("The address is not a usable service URL.");
-    case HttpErrorKind::cancelled: return QStringLiteral("The request was cancelled.");
-    case HttpErrorKind::other: break;
+        case HttpErrorKind::connectionLost:
+            return QStringLiteral("The network connection was lost.");
+        case HttpErrorKind::timedOut:
+            return QStringLiteral("The request timed out.");
+        case HttpErrorKind::cannotConnect:
+            return QStringLiteral("Could not connect to the server.");
+        case HttpErrorKind::dnsFailed:
+            return QStringLiteral("The server's host name could not be resolved.");
+        case HttpErrorKind::tlsFailed:
+            return QStringLiteral("A secure connection to the server could not be made.");
+        case HttpErrorKind::badURL:
+            return QStringLiteral("The address is not a usable service URL.");
+        case HttpErrorKind::cancelled:
+            return QStringLiteral("The request was cancelled.");
+        case HttpErrorKind::other:
+            break;
     }
     return m_detail.isEmpty() ? QStringLiteral("The request failed.")
                               : QStringLiteral("The request failed: %1").arg(m_detail);
@@ -54,12 +69,14 @@ QString HttpError::description() const {
 
 bool HttpError::isTransient() const {
     switch (m_kind) {
-    case HttpErrorKind::connectionLost:
-    case HttpErrorKind::timedOut:
-    case HttpErrorKind::cannotConnect:
-    case HttpErrorKind::dnsFailed:
-    case HttpErrorKind::tlsFailed: return true;
-    default: return false;
+        case HttpErrorKind::connectionLost:
+        case HttpErrorKind::timedOut:
+        case HttpErrorKind::cannotConnect:
+        case HttpErrorKind::dnsFailed:
+        case HttpErrorKind::tlsFailed:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -116,35 +133,43 @@ void initCurlOnce() {
 
 HttpErrorKind kindOf(CURLcode code) {
     switch (code) {
-    case CURLE_COULDNT_CONNECT: return HttpErrorKind::cannotConnect;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return HttpErrorKind::dnsFailed;
-    case CURLE_OPERATION_TIMEDOUT: return HttpErrorKind::timedOut;
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-    case CURLE_SSL_CRL_BADFILE:
-    case CURLE_SSL_ENGINE_NOTFOUND:
-    case CURLE_SSL_ENGINE_SETFAILED:
-    case CURLE_SSL_ENGINE_INITFAILED:
-    case CURLE_SSL_SHUTDOWN_FAILED:
-    case CURLE_USE_SSL_FAILED: return HttpErrorKind::tlsFailed;
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-    case CURLE_HTTP3: return HttpErrorKind::connectionLost;
-    case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL: return HttpErrorKind::badURL;
-    case CURLE_ABORTED_BY_CALLBACK: return HttpErrorKind::cancelled;
-    default: return HttpErrorKind::other;
+        case CURLE_COULDNT_CONNECT:
+            return HttpErrorKind::cannotConnect;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return HttpErrorKind::dnsFailed;
+        case CURLE_OPERATION_TIMEDOUT:
+            return HttpErrorKind::timedOut;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_ENGINE_INITFAILED:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+        case CURLE_USE_SSL_FAILED:
+            return HttpErrorKind::tlsFailed;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM:
+        case CURLE_HTTP3:
+            return HttpErrorKind::connectionLost;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return HttpErrorKind::badURL;
+        case CURLE_ABORTED_BY_CALLBACK:
+            return HttpErrorKind::cancelled;
+        default:
+            return HttpErrorKind::other;
     }
 }
 
@@ -157,7 +182,14 @@ bool isLoopbackHost(QString host) {
 
 }  // namespace
 
-QString HttpClient::checkURL(const QString& url) {
+namespace {
+
+struct Origin {
+    QString key;  // scheme://host:port
+    bool loopback = false;
+};
+
+Origin parseOrigin(const QString& url) {
     CURLU* u = curl_url();
     auto cleanup = qScopeGuard([&] { curl_url_cleanup(u); });
     const QByteArray utf8 = url.toUtf8();
@@ -179,7 +211,13 @@ QString HttpClient::checkURL(const QString& url) {
     if (scheme == QLatin1String("http") && !isLoopbackHost(host))
         throw HttpError(HttpErrorKind::badURL,
                         QStringLiteral("plain http is only allowed to this machine: %1").arg(url));
-    return scheme + QLatin1String("://") + host.toLower() + ':' + port;
+    return {scheme + QLatin1String("://") + host.toLower() + ':' + port, isLoopbackHost(host)};
+}
+
+}  // namespace
+
+QString HttpClient::checkURL(const QString& url) {
+    return parseOrigin(url).key;
 }
 
 // ------------------------------------------------------------------ Session
@@ -294,7 +332,8 @@ size_t HttpClient::Session::onHeader(char* data, size_t size, size_t count, void
         return size * count;
     }
     const qsizetype colon = line.indexOf(':');
-    if (colon > 0) t->response.headers.add(line.left(colon).trimmed(), line.mid(colon + 1).trimmed());
+    if (colon > 0)
+        t->response.headers.add(line.left(colon).trimmed(), line.mid(colon + 1).trimmed());
     return size * count;
 }
 
@@ -310,7 +349,8 @@ int HttpClient::Session::onProgress(void* user, curl_off_t, curl_off_t down, cur
 }
 
 HttpResponse HttpClient::Session::send(const HttpRequest& request) {
-    const QString origin = HttpClient::checkURL(request.url);
+    const Origin parsed = parseOrigin(request.url);
+    const QString& origin = parsed.key;
     std::optional<double> deadline;
     if (request.totalTimeout) deadline = m_clock.now() + *request.totalTimeout;
 
@@ -338,6 +378,8 @@ HttpResponse HttpClient::Session::send(const HttpRequest& request) {
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
+    // This machine is reached directly, whatever proxy the environment names.
+    if (parsed.loopback) curl_easy_setopt(e, CURLOPT_PROXY, "");
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorText);
@@ -475,6 +517,10 @@ HttpClient::HttpClient(Clock& clock, int maxConnectionsPerHost)
 
 HttpClient::~HttpClient() = default;
 
-HttpResponse HttpClient::send(const HttpRequest& request) { return m_session->send(request); }
+HttpResponse HttpClient::send(const HttpRequest& request) {
+    return m_session->send(request);
+}
 
-int HttpClient::maxConnectionsPerHost() const { return m_session->maxPerHost(); }
+int HttpClient::maxConnectionsPerHost() const {
+    return m_session->maxPerHost();
+}

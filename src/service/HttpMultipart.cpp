@@ -9,8 +9,8 @@ QByteArray MultipartFormData::contentType() const {
 void MultipartFormData::addFile(const QByteArray& name, const QByteArray& fileName,
                                 const QByteArray& contentType, const QByteArray& data) {
     m_parts += "--" + m_boundary + "\r\n";
-    m_parts += "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" + fileName +
-               "\"\r\n";
+    m_parts +=
+        "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" + fileName + "\"\r\n";
     m_parts += "Content-Type: " + contentType + "\r\n\r\n";
     m_parts += data;
     m_parts += "\r\n";
@@ -23,4 +23,6 @@ void MultipartFormData::addField(const QByteArray& name, const QByteArray& value
     m_parts += "\r\n";
 }
 
-QByteArray MultipartFormData::body() const { return m_parts + "--" + m_boundary + "--\r\n"; }
+QByteArray MultipartFormData::body() const {
+    return m_parts + "--" + m_boundary + "--\r\n";
+}

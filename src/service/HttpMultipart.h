@@ -14,8 +14,8 @@ public:
     // "multipart/form-data; boundary=" + boundary
     QByteArray contentType() const;
 
-    void addFile(const QByteArray& name, const QByteArray& fileName,
-                 const QByteArray& contentType, const QByteArray& data);
+    void addFile(const QByteArray& name, const QByteArray& fileName, const QByteArray& contentType,
+                 const QByteArray& data);
     void addField(const QByteArray& name, const QByteArray& value);
 
     // The parts so far and the closing line.

@@ -13,9 +13,13 @@ QString baseFrom(const char* variable, const char* fallback) {
 
 }  // namespace
 
-QString ServiceConfig::apiBase() { return baseFrom("ORMIL_API_BASE", ORMIL_DEFAULT_API_BASE); }
+QString ServiceConfig::apiBase() {
+    return baseFrom("ORMIL_API_BASE", ORMIL_DEFAULT_API_BASE);
+}
 
-QString ServiceConfig::authBase() { return baseFrom("ORMIL_AUTH_BASE", ORMIL_DEFAULT_AUTH_BASE); }
+QString ServiceConfig::authBase() {
+    return baseFrom("ORMIL_AUTH_BASE", ORMIL_DEFAULT_AUTH_BASE);
+}
 
 QString ServiceConfig::updateBase() {
     return baseFrom("ORMIL_UPDATE_BASE", ORMIL_DEFAULT_UPDATE_BASE);

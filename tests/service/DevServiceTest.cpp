@@ -71,7 +71,8 @@ QByteArray oggOpus(double seconds, quint16 preSkip = 312) {
 class DevServiceTest : public ::testing::Test {
 protected:
     HttpResponse call(const QByteArray& method, const QString& path, const QByteArray& body = {},
-                      const QString& token = {}, const QByteArray& contentType = "application/json") {
+                      const QString& token = {},
+                      const QByteArray& contentType = "application/json") {
         HttpRequest r;
         r.method = method;
         r.url = service.url(path);
@@ -83,15 +84,19 @@ protected:
     HttpResponse post(const QString& path, const QJsonObject& body, const QString& token = {}) {
         return call("POST", path, QJsonDocument(body).toJson(QJsonDocument::Compact), token);
     }
-    static QJsonObject json(const HttpResponse& r) { return QJsonDocument::fromJson(r.body).object(); }
+    static QJsonObject json(const HttpResponse& r) {
+        return QJsonDocument::fromJson(r.body).object();
+    }
 
     DevService::Tokens login(const QString& email, const QString& password) {
         const HttpResponse r = post("/api/auth/login", {{"email", email}, {"password", password}});
         EXPECT_EQ(r.status, 200) << r.body.constData();
-        return {json(r).value("access_token").toString(), json(r).value("refresh_token").toString()};
+        return {json(r).value("access_token").toString(),
+                json(r).value("refresh_token").toString()};
     }
 
-    HttpResponse transcribe(const QString& token, const QList<QPair<QByteArray, QByteArray>>& fields,
+    HttpResponse transcribe(const QString& token,
+                            const QList<QPair<QByteArray, QByteArray>>& fields,
                             const QByteArray& audio, const QByteArray& fileName = "a.wav") {
         MultipartFormData form("ormil-TEST-BOUNDARY");
         if (!audio.isNull()) form.addFile("audio", fileName, "application/octet-stream", audio);
@@ -154,7 +159,8 @@ TEST_F(DevServiceTest, AccountErrorsCarryADetail) {
         {"/api/auth/register",
          R"({"email":"DEMO@ormil.test","password":"x","name":"n","source_service":"ormil","language":"en"})",
          400, true},
-        {"/api/auth/register", R"({"email":"new@ormil.test","password":"x","name":"n"})", 422, false},
+        {"/api/auth/register", R"({"email":"new@ormil.test","password":"x","name":"n"})", 422,
+         false},
         {"/api/auth/telegram/token", R"({"token":"never-issued"})", 401, true},
         {"/api/auth/refresh", R"({"refresh_token":"ref-unknown"})", 401, true},
         {"/api/auth/resend-verification", "{}", 422, false},
@@ -173,10 +179,10 @@ TEST_F(DevServiceTest, AccountErrorsCarryADetail) {
 
 TEST_F(DevServiceTest, RegistrationAndMailRequestsAnswerWithAMessage) {
     HttpResponse r = post("/api/auth/register", {{"email", "new@ormil.test"},
-                                                  {"password", "secret"},
-                                                  {"name", "New"},
-                                                  {"source_service", "ormil"},
-                                                  {"language", "en"}});
+                                                 {"password", "secret"},
+                                                 {"name", "New"},
+                                                 {"source_service", "ormil"},
+                                                 {"language", "en"}});
     ASSERT_EQ(r.status, 200);
     EXPECT_FALSE(json(r).value("message").toString().isEmpty());
     const auto tokens = login("new@ormil.test", "secret");
@@ -186,7 +192,8 @@ TEST_F(DevServiceTest, RegistrationAndMailRequestsAnswerWithAMessage) {
     r = post("/api/auth/resend-verification", {{"email", "new@ormil.test"}});
     EXPECT_EQ(r.status, 200);
     EXPECT_FALSE(json(r).value("message").toString().isEmpty());
-    r = post("/api/auth/password-reset/request", {{"email", "new@ormil.test"}, {"source_service", "ormil"}});
+    r = post("/api/auth/password-reset/request",
+             {{"email", "new@ormil.test"}, {"source_service", "ormil"}});
     EXPECT_EQ(r.status, 200);
     EXPECT_FALSE(json(r).value("message").toString().isEmpty());
 }
@@ -226,17 +233,21 @@ TEST_F(DevServiceTest, TranscribeSaysWhatItReceived) {
     const Case cases[] = {
         {"wav", wav(1.5), "", "Stand-in transcript: wav audio, 1.5 s, language ru."},
         {"ogg", oggOpus(2.0), "", "Stand-in transcript: ogg audio, 2.0 s, language ru."},
-        {"ogg", oggOpus(0.5, 0), "en", "Stand-in transcript: ogg audio, 0.5 s, language ru, translated to en."},
+        {"ogg", oggOpus(0.5, 0), "en",
+         "Stand-in transcript: ogg audio, 0.5 s, language ru, translated to en."},
         {"m4a", QByteArray(100, 'a'), "", "Stand-in transcript: m4a audio, language ru."},
         {"wav", "RIFF-truncated", "", "Stand-in transcript: wav audio, language ru."},
     };
     qint64 used = -1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected.toStdString());
-        QList<QPair<QByteArray, QByteArray>> fields{{"format", c.format}, {"language", "ru"},
-                                                    {"provider", "openai"}, {"tone_style", "none"},
+        QList<QPair<QByteArray, QByteArray>> fields{{"format", c.format},
+                                                    {"language", "ru"},
+                                                    {"provider", "openai"},
+                                                    {"tone_style", "none"},
                                                     {"cultured_filter", "false"}};
-        if (!c.translateTo.isEmpty()) fields.append(qMakePair(QByteArray("translate_to"), c.translateTo));
+        if (!c.translateTo.isEmpty())
+            fields.append(qMakePair(QByteArray("translate_to"), c.translateTo));
         fields.append(qMakePair(QByteArray("app"), QByteArray("linux")));
         fields.append(qMakePair(QByteArray("app_version"), QByteArray("1.0.0")));
         const HttpResponse r = transcribe(tokens.access, fields, c.audio, "a." + c.format);
@@ -252,8 +263,10 @@ TEST_F(DevServiceTest, TranscribeSaysWhatItReceived) {
 
 TEST_F(DevServiceTest, TranscribeRefusesWhatItCannotTake) {
     const auto tokens = login(DevService::kDemoEmail, DevService::kDemoPassword);
-    const auto full = service.createSignedInAccount(
-        {{"email", "full@ormil.test"}, {"password", "p"}, {"weekly_words_used", 10}, {"weekly_words_limit", 10}});
+    const auto full = service.createSignedInAccount({{"email", "full@ormil.test"},
+                                                     {"password", "p"},
+                                                     {"weekly_words_used", 10},
+                                                     {"weekly_words_limit", 10}});
     const QList<QPair<QByteArray, QByteArray>> ok{{"format", "wav"}, {"language", "ru"}};
 
     EXPECT_EQ(transcribe({}, ok, wav(1)).status, 401);
@@ -269,7 +282,10 @@ TEST_F(DevServiceTest, TranscribeRefusesWhatItCannotTake) {
 
     // A body that is not the multipart its header promises.
     const QByteArray form = MultipartFormData("b").body();
-    EXPECT_EQ(call("POST", "/transcribe", form.chopped(4), access, "multipart/form-data; boundary=b").status, 400);
+    EXPECT_EQ(
+        call("POST", "/transcribe", form.chopped(4), access, "multipart/form-data; boundary=b")
+            .status,
+        400);
     EXPECT_EQ(call("POST", "/transcribe", "{}", access, "application/json").status, 400);
 }
 
@@ -277,16 +293,20 @@ TEST_F(DevServiceTest, TextPathsAndErrorEvents) {
     const QString access = login(DevService::kDemoEmail, DevService::kDemoPassword).access;
 
     HttpResponse r = post("/transcribe/postprocess",
-                          {{"text", " keep me "}, {"tone_style", "neutral"}, {"language", "en"},
+                          {{"text", " keep me "},
+                           {"tone_style", "neutral"},
+                           {"language", "en"},
                            {"cultured_filter", false}},
                           access);
     ASSERT_EQ(r.status, 200);
     EXPECT_EQ(json(r).value("text").toString(), " keep me ");
-    EXPECT_EQ(post("/transcribe/postprocess", {{"text", "x"}, {"tone_style", "neutral"}, {"language", "en"}}, access)
+    EXPECT_EQ(post("/transcribe/postprocess",
+                   {{"text", "x"}, {"tone_style", "neutral"}, {"language", "en"}}, access)
                   .status,
               422);
 
-    r = post("/transcribe/translate-text", {{"text", "Hallo"}, {"target_language", "en"}, {"literal", true}}, access);
+    r = post("/transcribe/translate-text",
+             {{"text", "Hallo"}, {"target_language", "en"}, {"literal", true}}, access);
     ASSERT_EQ(r.status, 200);
     EXPECT_TRUE(json(r).value("success").toBool());
     EXPECT_EQ(json(r).value("text").toString(), "[en] Hallo");

@@ -20,10 +20,10 @@ TEST(MultipartFormDataTest, BuildsTheWireFormatByteForByte) {
         "--" + b + "\r\n" +
         "Content-Disposition: form-data; name=\"audio\"; filename=\"a.ogg\"\r\n"
         "Content-Type: application/octet-stream\r\n\r\n" +
-        payload + "\r\n" +
-        "--" + b + "\r\n" + "Content-Disposition: form-data; name=\"format\"\r\n\r\nogg\r\n" +
-        "--" + b + "\r\n" +
-        "Content-Disposition: form-data; name=\"custom_prompt\"\r\n\r\nLine one\r\nline \"two\"\r\n" +
+        payload + "\r\n" + "--" + b + "\r\n" +
+        "Content-Disposition: form-data; name=\"format\"\r\n\r\nogg\r\n" + "--" + b + "\r\n" +
+        "Content-Disposition: form-data; name=\"custom_prompt\"\r\n\r\nLine one\r\nline "
+        "\"two\"\r\n" +
         "--" + b + "\r\n" + "Content-Disposition: form-data; name=\"translate_to\"\r\n\r\n\r\n" +
         "--" + b + "--\r\n";
     EXPECT_EQ(form.body(), expected);

@@ -15,7 +15,9 @@
 #include "support/DevService.h"
 #include "support/TestSupport.h"
 
-void PrintTo(HttpErrorKind kind, std::ostream* os) { *os << HttpError::kindName(kind); }
+void PrintTo(HttpErrorKind kind, std::ostream* os) {
+    *os << HttpError::kindName(kind);
+}
 
 namespace {
 
@@ -26,7 +28,8 @@ struct Pending {
     std::future<HttpResponse> future;
 
     Pending(HttpClient& client, HttpRequest request)
-        : future(std::async(std::launch::async, [&client, request] { return client.send(request); })) {}
+        : future(std::async(std::launch::async,
+                            [&client, request] { return client.send(request); })) {}
 
     bool finished() const {
         return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
@@ -116,8 +119,10 @@ TEST_F(HttpClientTest, EveryStatusIsAResponseWithHeadersAndBody) {
         SCOPED_TRACE(status);
         DevService::Answer answer;
         answer.status = status;
-        answer.body = status == 204 ? QByteArray() : "body of " + QByteArray::number(status) + "\0\xff";
-        answer.headers = {{"X-Request-Id", "r-" + QByteArray::number(status)}, {"Set-Cookie", "a=1"},
+        answer.body =
+            status == 204 ? QByteArray() : "body of " + QByteArray::number(status) + "\0\xff";
+        answer.headers = {{"X-Request-Id", "r-" + QByteArray::number(status)},
+                          {"Set-Cookie", "a=1"},
                           {"set-cookie", "b=2"}};
         service.queue("/answer", answer);
         const HttpResponse response = client.send(request("/answer"));
@@ -214,8 +219,8 @@ TEST_F(HttpClientTest, RefusesUnusableAndPlainRemoteURLsBeforeConnecting) {
             EXPECT_FALSE(e.isTransient());
         }
     }
-    const char* good[] = {"http://127.0.0.1:1/x", "http://127.8.9.10/x", "http://localhost:80/",
-                          "http://[::1]:8080/x", "https://example.com/x", "HTTPS://Example.COM/x"};
+    const char* good[] = {"http://127.0.0.1:1/x", "http://127.8.9.10/x",   "http://localhost:80/",
+                          "http://[::1]:8080/x",  "https://example.com/x", "HTTPS://Example.COM/x"};
     for (const char* url : good) {
         SCOPED_TRACE(url);
         EXPECT_NO_THROW(HttpClient::checkURL(QString::fromUtf8(url)));
@@ -277,7 +282,8 @@ TEST_F(HttpClientTest, CancelFromAnotherThreadEndsTheRequest) {
 TEST_F(HttpClientTest, AtMostSixConnectionsPerHostUnderTwentyConcurrentCalls) {
     service.hold("/held");
     std::vector<std::unique_ptr<Pending>> calls;
-    for (int i = 0; i < 20; ++i) calls.push_back(std::make_unique<Pending>(client, request("/held")));
+    for (int i = 0; i < 20; ++i)
+        calls.push_back(std::make_unique<Pending>(client, request("/held")));
     ASSERT_TRUE(waitUntil([&] { return service.inFlight() == 6; }));
     // The other fourteen wait in the client, not at the server.
     EXPECT_EQ(service.requests("/held").size(), 6);

@@ -15,7 +15,8 @@ DevService::DevService() : m_http(std::make_unique<HttpClient>(Clock::system()))
     m_process.start();
     if (!m_process.waitForStarted(20000))
         throw std::runtime_error("the stand-in service did not start");
-    static const QRegularExpression listening(QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
+    static const QRegularExpression listening(
+        QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
     QByteArray out;
     QElapsedTimer timer;
     timer.start();
@@ -45,7 +46,9 @@ DevService::~DevService() {
     }
 }
 
-QString DevService::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+QString DevService::baseUrl() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
+}
 
 void DevService::exportBases() const {
     const QByteArray base = baseUrl().toUtf8();
@@ -111,16 +114,21 @@ QList<DevService::Received> DevService::requests(const QString& path) const {
     return out;
 }
 
-int DevService::inFlight() const { return control("GET", "/__control/in-flight").value("in_flight").toInt(); }
+int DevService::inFlight() const {
+    return control("GET", "/__control/in-flight").value("in_flight").toInt();
+}
 
 int DevService::maxInFlight() const {
     return control("GET", "/__control/in-flight").value("max_in_flight").toInt();
 }
 
-void DevService::hold(const QString& path) { control("POST", "/__control/hold", {{"path", path}}); }
+void DevService::hold(const QString& path) {
+    control("POST", "/__control/hold", {{"path", path}});
+}
 
 void DevService::release(const QString& path) {
-    control("POST", "/__control/release", path.isEmpty() ? QJsonObject() : QJsonObject{{"path", path}});
+    control("POST", "/__control/release",
+            path.isEmpty() ? QJsonObject() : QJsonObject{{"path", path}});
 }
 
 void DevService::expireTokens(const QString& email, bool refreshToo) {
@@ -129,7 +137,9 @@ void DevService::expireTokens(const QString& email, bool refreshToo) {
     control("POST", "/__control/expire-tokens", body);
 }
 
-void DevService::createAccount(const QJsonObject& fields) { control("POST", "/__control/accounts", fields); }
+void DevService::createAccount(const QJsonObject& fields) {
+    control("POST", "/__control/accounts", fields);
+}
 
 DevService::Tokens DevService::createSignedInAccount(const QJsonObject& fields) {
     QJsonObject body = fields;
@@ -142,4 +152,6 @@ void DevService::addTelegramToken(const QString& token, const QString& email) {
     control("POST", "/__control/telegram-token", {{"token", token}, {"email", email}});
 }
 
-void DevService::reset() { control("POST", "/__control/reset"); }
+void DevService::reset() {
+    control("POST", "/__control/reset");
+}

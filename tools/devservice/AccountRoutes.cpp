@@ -17,7 +17,9 @@ QJsonObject tokenBody(const TokenPair& pair) {
 void registerAccountRoutes(Router& router, ServiceState& state) {
     router.add("POST", "/api/auth/login", [&state](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
-        if (!body || !requireFields(*body, res, {{"email", QJsonValue::String}, {"password", QJsonValue::String}}))
+        if (!body ||
+            !requireFields(*body, res,
+                           {{"email", QJsonValue::String}, {"password", QJsonValue::String}}))
             return;
         const QString email = body->value("email").toString();
         if (!state.checkPassword(email, body->value("password").toString())) {
@@ -49,7 +51,10 @@ void registerAccountRoutes(Router& router, ServiceState& state) {
             sendDetail(res, 400, QStringLiteral("This e-mail is already registered"));
             return;
         }
-        sendJson(res, 200, QJsonObject{{"message", "Registration complete. A confirmation e-mail has been sent to " + email + "."}});
+        sendJson(res, 200,
+                 QJsonObject{
+                     {"message", "Registration complete. A confirmation e-mail has been sent to " +
+                                     email + "."}});
     });
 
     router.add("POST", "/api/auth/telegram/token", [&state](const Request& req, Response& res) {
@@ -77,14 +82,21 @@ void registerAccountRoutes(Router& router, ServiceState& state) {
     router.add("POST", "/api/auth/resend-verification", [](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
         if (!body || !requireFields(*body, res, {{"email", QJsonValue::String}})) return;
-        sendJson(res, 200, QJsonObject{{"message", "A new confirmation e-mail has been sent to " + body->value("email").toString() + "."}});
+        sendJson(res, 200,
+                 QJsonObject{{"message", "A new confirmation e-mail has been sent to " +
+                                             body->value("email").toString() + "."}});
     });
 
     router.add("POST", "/api/auth/password-reset/request", [](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
-        if (!body || !requireFields(*body, res, {{"email", QJsonValue::String}, {"source_service", QJsonValue::String}}))
+        if (!body ||
+            !requireFields(*body, res,
+                           {{"email", QJsonValue::String}, {"source_service", QJsonValue::String}}))
             return;
-        sendJson(res, 200, QJsonObject{{"message", QStringLiteral("If this e-mail is registered, a reset link is on its way.")}});
+        sendJson(res, 200,
+                 QJsonObject{{"message",
+                              QStringLiteral(
+                                  "If this e-mail is registered, a reset link is on its way.")}});
     });
 
     router.add("GET", "/auth/me", [&state](const Request& req, Response& res) {
@@ -101,9 +113,10 @@ void registerAccountRoutes(Router& router, ServiceState& state) {
     router.add("GET", "/user/usage", [&state](const Request& req, Response& res) {
         auto account = requireAccount(req, res, state);
         if (!account) return;
-        sendJson(res, 200, QJsonObject{{"weekly_words_used", double(account->weeklyWordsUsed)},
-                                       {"weekly_words_limit", double(account->weeklyWordsLimit)},
-                                       {"subscription_tier", account->tier}});
+        sendJson(res, 200,
+                 QJsonObject{{"weekly_words_used", double(account->weeklyWordsUsed)},
+                             {"weekly_words_limit", double(account->weeklyWordsLimit)},
+                             {"subscription_tier", account->tier}});
     });
 }
 

@@ -42,7 +42,8 @@ std::optional<double> oggOpusSeconds(const QByteArray& d) {
         for (int i = 0; i < segments; ++i) payload += p[27 + i];
         const qsizetype body = pos + 27 + segments;
         if (preSkip < 0 && d.mid(body, 8) == "OpusHead" && body + 12 <= d.size())
-            preSkip = qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(d.constData() + body + 10));
+            preSkip = qFromLittleEndian<quint16>(
+                reinterpret_cast<const uchar*>(d.constData() + body + 10));
         if (granule >= 0 && body + payload <= d.size()) lastGranule = granule;
         pos = body + payload;
     }

@@ -18,9 +18,11 @@ void registerControlRoutes(Router& router, ServiceState& state) {
         answer.status = body->value("status").toInt(200);
         if (body->contains("json")) {
             const QJsonValue json = body->value("json");
-            answer.body = json.isObject() ? QJsonDocument(json.toObject()).toJson(QJsonDocument::Compact)
-                                          : QJsonDocument(json.toArray()).toJson(QJsonDocument::Compact);
-            answer.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
+            answer.body = json.isObject()
+                              ? QJsonDocument(json.toObject()).toJson(QJsonDocument::Compact)
+                              : QJsonDocument(json.toArray()).toJson(QJsonDocument::Compact);
+            answer.headers.append(
+                qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
         } else {
             answer.body = body->value("body").toString().toUtf8();
         }
@@ -30,7 +32,8 @@ void registerControlRoutes(Router& router, ServiceState& state) {
         answer.delayMs = body->value("delay_ms").toInt(0);
         answer.drop = body->value("drop").toBool(false);
         const int count = std::max(1, body->value("count").toInt(1));
-        for (int i = 0; i < count; ++i) state.enqueue(body->value("path").toString().toUtf8(), answer);
+        for (int i = 0; i < count; ++i)
+            state.enqueue(body->value("path").toString().toUtf8(), answer);
         sendJson(res, 200, QJsonObject{{"queued", count}});
     });
 
@@ -63,7 +66,8 @@ void registerControlRoutes(Router& router, ServiceState& state) {
     router.add("POST", "/__control/expire-tokens", [&state](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
         if (!body) return;
-        const int count = state.expireTokens(body->value("email").toString(), body->value("refresh").toBool());
+        const int count =
+            state.expireTokens(body->value("email").toString(), body->value("refresh").toBool());
         sendJson(res, 200, QJsonObject{{"expired", count}});
     });
 
@@ -72,7 +76,9 @@ void registerControlRoutes(Router& router, ServiceState& state) {
     // fresh token pair.
     router.add("POST", "/__control/accounts", [&state](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
-        if (!body || !requireFields(*body, res, {{"email", QJsonValue::String}, {"password", QJsonValue::String}}))
+        if (!body ||
+            !requireFields(*body, res,
+                           {{"email", QJsonValue::String}, {"password", QJsonValue::String}}))
             return;
         Account account;
         account.email = body->value("email").toString();
@@ -98,9 +104,11 @@ void registerControlRoutes(Router& router, ServiceState& state) {
     // {"token", "email"}: a one-time Telegram sign-in token.
     router.add("POST", "/__control/telegram-token", [&state](const Request& req, Response& res) {
         auto body = jsonBody(req, res);
-        if (!body || !requireFields(*body, res, {{"token", QJsonValue::String}, {"email", QJsonValue::String}}))
+        if (!body || !requireFields(*body, res,
+                                    {{"token", QJsonValue::String}, {"email", QJsonValue::String}}))
             return;
-        state.addTelegramToken(body->value("token").toString().toUtf8(), body->value("email").toString());
+        state.addTelegramToken(body->value("token").toString().toUtf8(),
+                               body->value("email").toString());
         sendJson(res, 200, QJsonObject());
     });
 

@@ -2,7 +2,8 @@
 
 namespace devservice {
 
-DevService::DevService() : m_server([this](const Request& req, Response& res) { handle(req, res); }) {
+DevService::DevService()
+    : m_server([this](const Request& req, Response& res) { handle(req, res); }) {
     registerAccountRoutes(m_service, m_state);
     registerTranscriptionRoutes(m_service, m_state);
     registerErrorEventRoutes(m_service, m_state);

@@ -1,12 +1,13 @@
 #include "HttpServer.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace devservice {
 
@@ -23,22 +24,38 @@ bool sameName(const QByteArray& a, const QByteArray& b) {
 
 const char* reasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 411: return "Length Required";
-    case 413: return "Payload Too Large";
-    case 422: return "Unprocessable Entity";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+        case 200:
+            return "OK";
+        case 201:
+            return "Created";
+        case 204:
+            return "No Content";
+        case 400:
+            return "Bad Request";
+        case 401:
+            return "Unauthorized";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 411:
+            return "Length Required";
+        case 413:
+            return "Payload Too Large";
+        case 422:
+            return "Unprocessable Entity";
+        case 429:
+            return "Too Many Requests";
+        case 500:
+            return "Internal Server Error";
+        case 502:
+            return "Bad Gateway";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
     }
 }
 
@@ -96,7 +113,8 @@ private:
 bool writeAll(int fd, const QByteArray& data) {
     qsizetype sent = 0;
     while (sent < data.size()) {
-        const ssize_t n = ::send(fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         sent += n;
@@ -181,7 +199,8 @@ void HttpServer::run() {
         if (::poll(&p, 1, kPollMs) <= 0) continue;
         sockaddr_in peer{};
         socklen_t len = sizeof peer;
-        const int fd = ::accept4(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
+        const int fd =
+            ::accept4(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
         if (fd < 0) continue;
         const int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
@@ -220,7 +239,8 @@ void HttpServer::serveConnection(int fd, int remotePort) {
         if (!in.line(requestLine, kKeepAliveMs)) return;
         const QList<QByteArray> parts = requestLine.split(' ');
         if (parts.size() != 3 || !parts[2].startsWith("HTTP/1.")) {
-            writeAll(fd, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            writeAll(fd,
+                     "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             return;
         }
         req.method = parts[0];
@@ -236,7 +256,8 @@ void HttpServer::serveConnection(int fd, int remotePort) {
             if (headerLine.isEmpty()) break;
             const qsizetype colon = headerLine.indexOf(':');
             if (colon <= 0) return;
-            req.headers.append({headerLine.left(colon).trimmed(), headerLine.mid(colon + 1).trimmed()});
+            req.headers.append(
+                {headerLine.left(colon).trimmed(), headerLine.mid(colon + 1).trimmed()});
         }
         const QByteArray connection = req.header("Connection").toLower();
         if (connection == "close") keepAlive = false;
@@ -248,7 +269,9 @@ void HttpServer::serveConnection(int fd, int remotePort) {
             bool ok = false;
             const qsizetype length = req.header("Content-Length").trimmed().toLongLong(&ok);
             if (!ok || length < 0 || length > kMaxBodyBytes) {
-                writeAll(fd, "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                writeAll(fd,
+                         "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 0\r\nConnection: "
+                         "close\r\n\r\n");
                 return;
             }
             if (!in.need(length, kKeepAliveMs)) return;
@@ -267,7 +290,8 @@ void HttpServer::serveConnection(int fd, int remotePort) {
             ::shutdown(fd, SHUT_RDWR);
             return;
         }
-        QByteArray out = "HTTP/1.1 " + QByteArray::number(res.status) + ' ' + reasonPhrase(res.status) + "\r\n";
+        QByteArray out =
+            "HTTP/1.1 " + QByteArray::number(res.status) + ' ' + reasonPhrase(res.status) + "\r\n";
         for (const auto& [name, value] : res.headers) out += name + ": " + value + "\r\n";
         out += "Content-Length: " + QByteArray::number(res.body.size()) + "\r\n";
         out += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";

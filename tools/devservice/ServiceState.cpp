@@ -9,11 +9,14 @@ namespace devservice {
 
 namespace {
 
-QString key(const QString& email) { return email.trimmed().toLower(); }
+QString key(const QString& email) {
+    return email.trimmed().toLower();
+}
 
 QByteArray newToken(const char* prefix) {
     QByteArray bytes(24, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
+                                          bytes.size() / 4);
     return prefix + bytes.toHex();
 }
 

@@ -64,7 +64,8 @@ void transcribe(const Request& req, Response& res, ServiceState& state) {
     }
     const QByteArray format = fields["format"];
     if (format != "ogg" && format != "m4a" && format != "wav") {
-        sendDetail(res, 400, QStringLiteral("Unsupported audio format: %1").arg(QString::fromUtf8(format)));
+        sendDetail(res, 400,
+                   QStringLiteral("Unsupported audio format: %1").arg(QString::fromUtf8(format)));
         return;
     }
     if (account->weeklyWordsUsed >= account->weeklyWordsLimit) {
@@ -78,11 +79,12 @@ void transcribe(const Request& req, Response& res, ServiceState& state) {
         a.weeklyWordsUsed += words;
         after = a;
     });
-    sendJson(res, 200, QJsonObject{{"success", true},
-                                   {"text", text},
-                                   {"word_count", double(words)},
-                                   {"weekly_words_used", double(after.weeklyWordsUsed)},
-                                   {"weekly_words_limit", double(after.weeklyWordsLimit)}});
+    sendJson(res, 200,
+             QJsonObject{{"success", true},
+                         {"text", text},
+                         {"word_count", double(words)},
+                         {"weekly_words_used", double(after.weeklyWordsUsed)},
+                         {"weekly_words_limit", double(after.weeklyWordsLimit)}});
 }
 
 }  // namespace
@@ -92,9 +94,8 @@ void registerTranscriptionRoutes(Router& router, ServiceState& state) {
         sendJson(res, 200, QJsonObject{{"version", "1.0.0"}});
     });
 
-    router.add("POST", "/transcribe", [&state](const Request& req, Response& res) {
-        transcribe(req, res, state);
-    });
+    router.add("POST", "/transcribe",
+               [&state](const Request& req, Response& res) { transcribe(req, res, state); });
 
     // The stand-in has no language model: the text comes back as it went.
     router.add("POST", "/transcribe/postprocess", [&state](const Request& req, Response& res) {
@@ -118,8 +119,8 @@ void registerTranscriptionRoutes(Router& router, ServiceState& state) {
                                      {"target_language", QJsonValue::String},
                                      {"literal", QJsonValue::Bool}}))
             return;
-        const QString text = QStringLiteral("[%1] %2").arg(body->value("target_language").toString(),
-                                                           body->value("text").toString());
+        const QString text = QStringLiteral("[%1] %2").arg(
+            body->value("target_language").toString(), body->value("text").toString());
         sendJson(res, 200, QJsonObject{{"success", true}, {"text", text}});
     });
 }
