@@ -476,7 +476,7 @@ void HttpClient::Session::run() {
             std::optional<HttpError> error;
             if (t->request->cancelToken && t->request->cancelToken->isCancelled())
                 error = HttpError(HttpErrorKind::cancelled);
-            else if (now - t->lastActivity >= t->request->timeout)
+            else if (t->request->timeout > 0 && now - t->lastActivity >= t->request->timeout)
                 error = HttpError(HttpErrorKind::timedOut,
                                   QStringLiteral("no data for %1 s").arg(t->request->timeout));
             else if (t->deadline && now >= *t->deadline)

@@ -86,7 +86,8 @@ struct HttpRequest {
     // empty one.
     QByteArray body;
     // Seconds without a byte moving in either direction (the connection
-    // phase included) before the request ends with `timedOut`.
+    // phase included) before the request ends with `timedOut`; 0 or less:
+    // no limit.
     double timeout = 60;
     // Seconds for the whole exchange, the wait for a free connection
     // included.

@@ -12,6 +12,7 @@
 #include "service/HttpClient.h"
 #include "service/HttpMultipart.h"
 #include "support/DevService.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -360,3 +361,24 @@ TEST_F(DevServiceTest, UnknownPathsAndMethods) {
 }
 
 }  // namespace
+
+TEST(DevServiceCommandLineTest, RefusesBadArgumentsAndATakenPort) {
+    DevService running;
+    struct Case {
+        QStringList args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{"--port", "abc"}, 2},
+        {{"--port", "70000"}, 2},
+        {{"--port"}, 2},
+        {{"--verbose"}, 2},
+        {{"--port", QString::number(running.port())}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        int exitCode = -1;
+        testsupport::runProgram(ORMIL_DEVSERVICE_PATH, c.args, &exitCode);
+        EXPECT_EQ(exitCode, c.exitCode);
+    }
+}
