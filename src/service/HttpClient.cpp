@@ -348,7 +348,29 @@ int HttpClient::Session::onProgress(void* user, curl_off_t, curl_off_t down, cur
     return 0;
 }
 
+// A method or header that would break the request's framing (a line
+// break in a value smuggles in a header or a second request) is refused.
+static void checkFraming(const HttpRequest& request) {
+    auto isToken = [](const QByteArray& text) {
+        if (text.isEmpty()) return false;
+        for (char c : text)
+            if (c <= ' ' || c >= 127 || QByteArrayView("()<>@,;:\\\"/[]?={}").contains(c))
+                return false;
+        return true;
+    };
+    if (!isToken(request.method))
+        throw HttpError(
+            HttpErrorKind::other,
+            QStringLiteral("bad method \"%1\"").arg(QString::fromLatin1(request.method)));
+    for (const auto& [name, value] : request.headers.fields()) {
+        if (!isToken(name) || value.contains('\r') || value.contains('\n') || value.contains('\0'))
+            throw HttpError(HttpErrorKind::other,
+                            QStringLiteral("bad header \"%1\"").arg(QString::fromLatin1(name)));
+    }
+}
+
 HttpResponse HttpClient::Session::send(const HttpRequest& request) {
+    checkFraming(request);
     const Origin parsed = parseOrigin(request.url);
     const QString& origin = parsed.key;
     std::optional<double> deadline;

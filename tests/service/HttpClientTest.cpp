@@ -227,6 +227,36 @@ TEST_F(HttpClientTest, RefusesUnusableAndPlainRemoteURLsBeforeConnecting) {
     }
 }
 
+TEST_F(HttpClientTest, RefusesMethodsAndHeadersThatBreakTheFraming) {
+    struct Case {
+        QByteArray method;
+        QByteArray name;
+        QByteArray value;
+    };
+    const Case cases[] = {
+        {"GET", "X-Note", "a\r\nX-Injected: 1"},
+        {"GET", "X-Note", "a\nb"},
+        {"GET", "X-Note", QByteArray("a\0b", 3)},
+        {"GET", "Bad Name", "v"},
+        {"GET", "Bad:Name", "v"},
+        {"GET", "", "v"},
+        {"GET /x HTTP/1.1\r\n", "X-Ok", "v"},
+        {"", "X-Ok", "v"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.method + "|" + c.name + "|" + c.value).toStdString());
+        HttpRequest r = request("/framing", c.method);
+        r.headers.add(c.name, c.value);
+        try {
+            client.send(r);
+            ADD_FAILURE() << "sent";
+        } catch (const HttpError& e) {
+            EXPECT_EQ(e.kind(), HttpErrorKind::other);
+        }
+    }
+    EXPECT_TRUE(service.requests().isEmpty());
+}
+
 TEST_F(HttpClientTest, IdleAndTotalTimeoutsFollowTheInjectedClock) {
     service.hold("/slow");
     struct Case {
