@@ -201,7 +201,12 @@ void HttpServer::run() {
         socklen_t len = sizeof peer;
         const int fd =
             ::accept4(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
-        if (fd < 0) continue;
+        if (fd < 0) {
+            // Out of descriptors: give the open connections time to end
+            // instead of spinning on a listener that stays readable.
+            if (errno == EMFILE || errno == ENFILE) ::poll(nullptr, 0, kPollMs);
+            continue;
+        }
         const int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         {

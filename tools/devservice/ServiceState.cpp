@@ -9,6 +9,8 @@ namespace devservice {
 
 namespace {
 
+constexpr qsizetype kMaxRecordedRequests = 10000;
+
 QString key(const QString& email) {
     return email.trimmed().toLower();
 }
@@ -136,6 +138,8 @@ void ServiceState::record(const Request& request) {
         {"body_base64", QString::fromLatin1(request.body.toBase64())},
         {"remote_port", request.remotePort},
     });
+    // A long manual run keeps only the most recent requests.
+    while (m_requests.size() > kMaxRecordedRequests) m_requests.removeFirst();
 }
 
 QJsonArray ServiceState::requests() const {
