@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+class Clock;
+
+// How a request failed on its way, as the callers of the service tell
+// failures apart (a dropped connection is retried, a bad URL is not).
+enum class HttpErrorKind {
+    connectionLost,
+    timedOut,
+    cannotConnect,
+    dnsFailed,
+    tlsFailed,
+    badURL,
+    cancelled,
+    other,
+};
+
+// A request that produced no HTTP response. A response with any status,
+// 4xx and 5xx included, is not an error.
+class HttpError : public std::runtime_error {
+public:
+    HttpError(HttpErrorKind kind, const QString& detail = {});
+
+    HttpErrorKind kind() const { return m_kind; }
+    // The transport's own words (empty when there are none).
+    const QString& detail() const { return m_detail; }
+    // The sentence a user may see, the same for every error of one kind.
+    QString description() const;
+    // A dropped connection, a timeout, a refused or unresolved host, a
+    // failed TLS handshake: worth sending again.
+    bool isTransient() const;
+
+    static const char* kindName(HttpErrorKind kind);
+
+private:
+    HttpErrorKind m_kind;
+    QString m_detail;
+};
+
+// Header fields in arrival order; names compare case-insensitively.
+class HttpHeaders {
+public:
+    HttpHeaders() = default;
+    HttpHeaders(std::initializer_list<QPair<QByteArray, QByteArray>> fields);
+
+    // Replaces every field of that name.
+    void set(const QByteArray& name, const QByteArray& value);
+    void add(const QByteArray& name, const QByteArray& value);
+    void remove(const QByteArray& name);
+    bool contains(const QByteArray& name) const;
+    // The first value of that name, or an empty array.
+    QByteArray value(const QByteArray& name) const;
+    QList<QByteArray> values(const QByteArray& name) const;
+    const QList<QPair<QByteArray, QByteArray>>& fields() const { return m_fields; }
+    bool isEmpty() const { return m_fields.isEmpty(); }
+
+private:
+    QList<QPair<QByteArray, QByteArray>> m_fields;
+};
+
+// Set from any thread; a request that carries it ends with `cancelled` soon
+// after (or never starts).
+class HttpCancelToken {
+public:
+    void cancel() { m_cancelled.store(true); }
+    bool isCancelled() const { return m_cancelled.load(); }
+
+private:
+    std::atomic<bool> m_cancelled{false};
+};
+
+struct HttpRequest {
+    QByteArray method = "GET";
+    QString url;
+    HttpHeaders headers;
+    // Sent exactly as given. A POST, PUT or PATCH without a body sends an
+    // empty one.
+    QByteArray body;
+    // Seconds without a byte moving in either direction (the connection
+    // phase included) before the request ends with `timedOut`; 0 or less:
+    // no limit.
+    double timeout = 60;
+    // Seconds for the whole exchange, the wait for a free connection
+    // included.
+    std::optional<double> totalTimeout;
+    std::shared_ptr<HttpCancelToken> cancelToken;
+};
+
+struct HttpResponse {
+    int status = 0;
+    HttpHeaders headers;
+    QByteArray body;
+
+    bool isSuccess() const { return status >= 200 && status <= 299; }
+};
+
+// One blocking client for every service call. Requests from all threads
+// share one connection pool with at most `maxConnectionsPerHost` connections
+// to each host; further requests wait for a free one. Plain http is only
+// accepted for loopback hosts.
+class HttpClient {
+public:
+    static constexpr int kDefaultMaxConnectionsPerHost = 6;
+
+    static HttpClient& shared();
+
+    explicit HttpClient(Clock& clock, int maxConnectionsPerHost = kDefaultMaxConnectionsPerHost);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // Blocks until the answer is complete. Throws HttpError.
+    HttpResponse send(const HttpRequest& request);
+
+    // Throws HttpError(badURL) unless url is an absolute https URL with a
+    // host, or http to a loopback host. Returns "scheme://host:port".
+    static QString checkURL(const QString& url);
+
+    int maxConnectionsPerHost() const;
+
+private:
+    class Session;
+    std::unique_ptr<Session> m_session;
+};
