@@ -10,7 +10,9 @@
 
 namespace {
 
-QString b(bool v) { return v ? QStringLiteral("true") : QStringLiteral("false"); }
+QString b(bool v) {
+    return v ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 // The settings keys of one shortcut.
 struct ShortcutKeys {
@@ -71,7 +73,9 @@ QString HotkeyService::displayName(qint64 keyCode, quint64 modifiers, bool isMod
     return KeyNames::displayName(keyCode, modifiers, isModifierOnly);
 }
 
-QString HotkeyService::regularKeyName(qint64 keyCode) { return KeyNames::regularKeyName(keyCode); }
+QString HotkeyService::regularKeyName(qint64 keyCode) {
+    return KeyNames::regularKeyName(keyCode);
+}
 
 // MARK: configuration
 
@@ -197,7 +201,8 @@ void HotkeyService::setupEventTap() {
     }
     const bool trusted = m_access.isTrusted();
     const bool listen = m_access.hasListenAccess();
-    debugLog("[Hotkey] FAILED to create event tap! AX=" + b(trusted) + ", ListenEvent=" + b(listen));
+    debugLog("[Hotkey] FAILED to create event tap! AX=" + b(trusted) +
+             ", ListenEvent=" + b(listen));
     if (!listen && !m_didPromptListenEvent) {
         m_didPromptListenEvent = true;
         debugLog("[Hotkey] Requesting Input Monitoring (ListenEvent) access...");
@@ -511,8 +516,7 @@ void HotkeyService::finalizeRecording() {
 void HotkeyService::recordingEndedByRecorder() {
     // The recorder has already sent or discarded the file and reset the
     // shared state; only this service's own part of the recording is left.
-    if (!m_recordingStartTime && !m_isStickyRecording && m_toggleState == ToggleState::idle)
-        return;
+    if (!m_recordingStartTime && !m_isStickyRecording && m_toggleState == ToggleState::idle) return;
     debugLog("[Hotkey] Recording ended by the recorder — state reset");
     m_recordingStartTime.reset();
     m_toggleState = ToggleState::idle;
@@ -623,8 +627,8 @@ void HotkeyService::completeRecording(qint64 keyCode, bool isModifierOnly, quint
         setIsRecordingPasteLastHotkey(false);
         setPasteLastHotkey(keyCode, isModifierOnly, modifiers);
     } else if (isRecordingTranslateHotkey()) {
-        debugLog(savedLine("Recorded translate", keyCode, isModifierOnly, modifiers) + " (" +
-                 name + ")");
+        debugLog(savedLine("Recorded translate", keyCode, isModifierOnly, modifiers) + " (" + name +
+                 ")");
         setIsRecordingTranslateHotkey(false);
         setTranslateHotkey(keyCode, isModifierOnly, modifiers);
     } else {

@@ -17,7 +17,9 @@ class SettingsStore;
 
 #define ORMIL_HOTKEY_PROPERTY(Type, name, Setter, initial) \
 public:                                                    \
-    Type name() const { return m_##name; }                 \
+    Type name() const {                                    \
+        return m_##name;                                   \
+    }                                                      \
     void Setter(Type v) {                                  \
         if (m_##name == v) return;                         \
         m_##name = v;                                      \

@@ -51,11 +51,10 @@ const char* const kNames[] = {
     // 80-95
     "F19", "", "", "", "", "", "", "", "", "", "F20", "", "", "", "", "",
     // 96-111
-    "F5", "F6", "F7", "F3", "F8", "F9", "", "F11", "", "F13", "F16", "F14", "", "F10", "",
-    "F12",
+    "F5", "F6", "F7", "F3", "F8", "F9", "", "F11", "", "F13", "F16", "F14", "", "F10", "", "F12",
     // 112-126
-    "", "F15", "", "Home", "PageUp", "Forward Delete", "F4", "End", "F2", "PageDown", "F1",
-    "←", "→", "↓", "↑"};
+    "", "F15", "", "Home", "PageUp", "Forward Delete", "F4", "End", "F2", "PageDown", "F1", "←",
+    "→", "↓", "↑"};
 static_assert(std::size(kNames) == 127);
 
 }  // namespace

@@ -64,7 +64,9 @@ void FakeKeyEventSource::press(qint64 code) {
     if (auto e = m_keys.press(code)) send(*e);
 }
 
-void FakeKeyEventSource::release(qint64 code) { send(m_keys.release(code)); }
+void FakeKeyEventSource::release(qint64 code) {
+    send(m_keys.release(code));
+}
 
 void FakeKeyEventSource::send(const KeyEvent& event) {
     if (!m_running || !m_callback) return;

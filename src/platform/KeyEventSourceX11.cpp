@@ -26,7 +26,8 @@ void X11KeyEventSource::Impl::buildMap() {
     int minKc = 0, maxKc = 0;
     XDisplayKeycodes(dpy, &minKc, &maxKc);
     int perCode = 0;
-    KeySym* syms = XGetKeyboardMapping(dpy, static_cast<KeyCode>(minKc), maxKc - minKc + 1, &perCode);
+    KeySym* syms =
+        XGetKeyboardMapping(dpy, static_cast<KeyCode>(minKc), maxKc - minKc + 1, &perCode);
     minKeycode = minKc;
     codes.assign(static_cast<size_t>(maxKc - minKc + 1), std::nullopt);
     if (!syms) return;
@@ -83,7 +84,9 @@ void X11KeyEventSource::Impl::drain() {
 
 X11KeyEventSource::X11KeyEventSource() : d(std::make_unique<Impl>()) {}
 
-X11KeyEventSource::~X11KeyEventSource() { stop(); }
+X11KeyEventSource::~X11KeyEventSource() {
+    stop();
+}
 
 bool X11KeyEventSource::start(Callback callback) {
     stop();
@@ -134,7 +137,9 @@ void X11KeyEventSource::stop() {
     d->callback = {};
 }
 
-bool X11KeyEventSource::isRunning() const { return d->dpy != nullptr; }
+bool X11KeyEventSource::isRunning() const {
+    return d->dpy != nullptr;
+}
 
 std::optional<qint64> X11KeyEventSource::codeForXKeycode(int xkeycode) const {
     const auto index = static_cast<size_t>(xkeycode - d->minKeycode);

@@ -13,9 +13,15 @@ struct Step {
     char op;  // 'p' press, 'r' release, 'a' advance the clock
     double arg;
 };
-Step P(qint64 code) { return {'p', double(code)}; }
-Step R(qint64 code) { return {'r', double(code)}; }
-Step A(double seconds) { return {'a', seconds}; }
+Step P(qint64 code) {
+    return {'p', double(code)};
+}
+Step R(qint64 code) {
+    return {'r', double(code)};
+}
+Step A(double seconds) {
+    return {'a', seconds};
+}
 
 struct CaptureCase {
     const char* name;
@@ -27,7 +33,9 @@ struct CaptureCase {
     const char* displayName;
 };
 
-void PrintTo(const CaptureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CaptureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HotkeyCapture : public HotkeyFixture, public ::testing::WithParamInterface<CaptureCase> {
 protected:
@@ -70,32 +78,72 @@ TEST_P(HotkeyCapture, StoresTheCapturedShortcut) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HotkeyCapture,
-    ::testing::Values(
-        CaptureCase{"right_option_tapped", Target::main, {P(rightOption), A(0.1), R(rightOption)},
-                    61, 0, true, "Right ⌥ Option"},
-        CaptureCase{"left_command_held_for_the_wait", Target::translate,
-                    {P(leftCommand), A(0.3)}, 55, 0, true, "Left ⌘ Command"},
-        CaptureCase{"modifier_alone_after_the_wait_ignores_a_later_key", Target::main,
-                    {P(leftControl), A(0.35), P(v), R(v), R(leftControl)}, 59, 0, true,
-                    "Left ⌃ Control"},
-        CaptureCase{"command_v", Target::main,
-                    {P(leftCommand), A(0.1), P(v), R(v), R(leftCommand)}, 9, 0x100000, false,
-                    "⌘+V"},
-        CaptureCase{"control_shift_v", Target::pasteLast,
-                    {P(leftControl), A(0.1), P(rightShift), A(0.1), P(v)}, 9, 0x60000, false,
-                    "⌃+⇧+V"},
-        // Each further modifier restarts the wait.
-        CaptureCase{"each_modifier_restarts_the_wait", Target::main,
-                    {P(leftShift), A(0.2), P(leftOption), A(0.2), P(T)}, T, 0xA0000, false,
-                    "⌥+⇧+T"},
-        // Releasing a modifier other than the pending one is ignored.
-        CaptureCase{"release_of_another_modifier_is_ignored", Target::main,
-                    {P(leftControl), P(leftShift), R(leftControl), A(0.1), R(leftShift)}, 56, 0,
-                    true, "Left ⇧ Shift"},
-        CaptureCase{"caps_lock_is_not_a_lone_key", Target::main,
-                    {P(capsLock), A(0.5), R(capsLock), P(A_KEY)}, 0, 0, false, "A"},
-        CaptureCase{"escape_with_a_modifier_is_a_shortcut", Target::translate,
-                    {P(rightShift), P(escape)}, 53, 0x20000, false, "⇧+Escape"}),
+    ::testing::Values(CaptureCase{"right_option_tapped",
+                                  Target::main,
+                                  {P(rightOption), A(0.1), R(rightOption)},
+                                  61,
+                                  0,
+                                  true,
+                                  "Right ⌥ Option"},
+                      CaptureCase{"left_command_held_for_the_wait",
+                                  Target::translate,
+                                  {P(leftCommand), A(0.3)},
+                                  55,
+                                  0,
+                                  true,
+                                  "Left ⌘ Command"},
+                      CaptureCase{"modifier_alone_after_the_wait_ignores_a_later_key",
+                                  Target::main,
+                                  {P(leftControl), A(0.35), P(v), R(v), R(leftControl)},
+                                  59,
+                                  0,
+                                  true,
+                                  "Left ⌃ Control"},
+                      CaptureCase{"command_v",
+                                  Target::main,
+                                  {P(leftCommand), A(0.1), P(v), R(v), R(leftCommand)},
+                                  9,
+                                  0x100000,
+                                  false,
+                                  "⌘+V"},
+                      CaptureCase{"control_shift_v",
+                                  Target::pasteLast,
+                                  {P(leftControl), A(0.1), P(rightShift), A(0.1), P(v)},
+                                  9,
+                                  0x60000,
+                                  false,
+                                  "⌃+⇧+V"},
+                      // Each further modifier restarts the wait.
+                      CaptureCase{"each_modifier_restarts_the_wait",
+                                  Target::main,
+                                  {P(leftShift), A(0.2), P(leftOption), A(0.2), P(T)},
+                                  T,
+                                  0xA0000,
+                                  false,
+                                  "⌥+⇧+T"},
+                      // Releasing a modifier other than the pending one is ignored.
+                      CaptureCase{
+                          "release_of_another_modifier_is_ignored",
+                          Target::main,
+                          {P(leftControl), P(leftShift), R(leftControl), A(0.1), R(leftShift)},
+                          56,
+                          0,
+                          true,
+                          "Left ⇧ Shift"},
+                      CaptureCase{"caps_lock_is_not_a_lone_key",
+                                  Target::main,
+                                  {P(capsLock), A(0.5), R(capsLock), P(A_KEY)},
+                                  0,
+                                  0,
+                                  false,
+                                  "A"},
+                      CaptureCase{"escape_with_a_modifier_is_a_shortcut",
+                                  Target::translate,
+                                  {P(rightShift), P(escape)},
+                                  53,
+                                  0x20000,
+                                  false,
+                                  "⇧+Escape"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HotkeyFixture, BareEscapeCancelsCapture) {

@@ -35,7 +35,9 @@ struct LoadCase {
     Shortcut main, translate, pasteLast;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HotkeyLoadConfig : public HotkeyFixture, public ::testing::WithParamInterface<LoadCase> {};
 
@@ -62,7 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
                  kNoTranslate,
                  kDefaultPasteLast},
         // A code alone: no modifiers and not a lone modifier.
-        LoadCase{"main_code_only", {{"hotkeyKeyCode", 54}}, {54, 0, false}, kNoTranslate,
+        LoadCase{"main_code_only",
+                 {{"hotkeyKeyCode", 54}},
+                 {54, 0, false},
+                 kNoTranslate,
                  kDefaultPasteLast},
         // Modifiers without a code are not read.
         LoadCase{"main_modifiers_without_code",
@@ -81,14 +86,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {17, 0x80000, false},
                  kDefaultPasteLast},
         // Paste-last without stored modifiers keeps Control-Shift.
-        LoadCase{"paste_last_code_only", {{"pasteLastKeyCode", 35}}, kDefaultMain, kNoTranslate,
-                 {35, 0x60000, false}},
-        LoadCase{"paste_last_lone_modifier",
-                 {{"pasteLastKeyCode", 62}, {"pasteLastModifiers", 0}, {"pasteLastIsModifier", true}},
+        LoadCase{"paste_last_code_only",
+                 {{"pasteLastKeyCode", 35}},
                  kDefaultMain,
                  kNoTranslate,
-                 {62, 0, true}},
-        LoadCase{"paste_last_disabled", {{"pasteLastKeyCode", -1}}, kDefaultMain, kNoTranslate,
+                 {35, 0x60000, false}},
+        LoadCase{
+            "paste_last_lone_modifier",
+            {{"pasteLastKeyCode", 62}, {"pasteLastModifiers", 0}, {"pasteLastIsModifier", true}},
+            kDefaultMain,
+            kNoTranslate,
+            {62, 0, true}},
+        LoadCase{"paste_last_disabled",
+                 {{"pasteLastKeyCode", -1}},
+                 kDefaultMain,
+                 kNoTranslate,
                  {-1, 0x60000, false}},
         // A negative flag set is no flag set: the value in force stays.
         LoadCase{"negative_modifiers_ignored",
@@ -126,9 +138,12 @@ TEST_F(HotkeyFixture, ConfigLineNamesBothKeys) {
 
 TEST_F(HotkeyFixture, RecordingModeIsToggleOnlyForTheExactString) {
     HotkeyService& s = make();
-    const std::pair<QJsonValue, bool> cases[] = {
-        {QJsonValue(QJsonValue::Undefined), false}, {"toggle", true}, {"Toggle", false},
-        {"pushToTalk", false}, {true, false}, {1, false}};
+    const std::pair<QJsonValue, bool> cases[] = {{QJsonValue(QJsonValue::Undefined), false},
+                                                 {"toggle", true},
+                                                 {"Toggle", false},
+                                                 {"pushToTalk", false},
+                                                 {true, false},
+                                                 {1, false}};
     for (const auto& [value, expected] : cases) {
         if (value.isUndefined())
             settings.remove("recordingMode");

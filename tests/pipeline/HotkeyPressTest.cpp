@@ -15,9 +15,15 @@ struct Step {
     char op;  // 'p' press, 'r' release, 'a' advance the clock
     double arg;
 };
-Step P(qint64 code) { return {'p', double(code)}; }
-Step R(qint64 code) { return {'r', double(code)}; }
-Step A(double seconds) { return {'a', seconds}; }
+Step P(qint64 code) {
+    return {'p', double(code)};
+}
+Step R(qint64 code) {
+    return {'r', double(code)};
+}
+Step A(double seconds) {
+    return {'a', seconds};
+}
 
 struct Scenario {
     const char* name;
@@ -28,7 +34,9 @@ struct Scenario {
     bool admin = false;
 };
 
-void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
 
 const QJsonObject kToggle{{"recordingMode", "toggle"}};
 const QJsonObject kTranslateRightCommand{{"translateKeyCode", 54}, {"translateIsModifier", true}};
@@ -37,7 +45,8 @@ QJsonObject with(QJsonObject a, const QJsonObject& b) {
     return a;
 }
 QJsonObject mainKey(qint64 code, quint64 mods, bool modOnly) {
-    return {{"hotkeyKeyCode", code}, {"hotkeyModifiers", double(mods)}, {"hotkeyIsModifier", modOnly}};
+    return {
+        {"hotkeyKeyCode", code}, {"hotkeyModifiers", double(mods)}, {"hotkeyIsModifier", modOnly}};
 }
 
 class HotkeyPress : public HotkeyFixture, public ::testing::WithParamInterface<Scenario> {
@@ -104,11 +113,11 @@ INSTANTIATE_TEST_SUITE_P(
                  mainKey(v, 0x40000, false),
                  {P(v), A(0.6), R(v), P(leftShift), P(v), A(0.6), R(v), R(leftShift)},
                  {}},
-        Scenario{"combination_allows_extra_modifiers",
-                 mainKey(v, 0x40000, false),
-                 {P(rightControl), P(leftOption), P(v), A(0.6), R(v), R(leftOption),
-                  R(rightControl)},
-                 {"start", "stop"}},
+        Scenario{
+            "combination_allows_extra_modifiers",
+            mainKey(v, 0x40000, false),
+            {P(rightControl), P(leftOption), P(v), A(0.6), R(v), R(leftOption), R(rightControl)},
+            {"start", "stop"}},
         // Toggle mode
         Scenario{"toggle_second_press_stops_even_when_short",
                  kToggle,
@@ -132,18 +141,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {"start", "stop"},
                  true},
         Scenario{"translate_unset_ignores_that_key", {}, {P(54), A(0.6), R(54)}, {}},
-        Scenario{"translate_combination_without_modifier_is_the_main_key",
-                 with(mainKey(T, 0, false),
-                      {{"translateKeyCode", T}, {"translateModifiers", 0x80000}}),
-                 {P(T), A(0.6), R(T)},
-                 {"start", "stop"},
-                 false},
-        Scenario{"translate_combination_with_modifier",
-                 with(mainKey(T, 0, false),
-                      {{"translateKeyCode", T}, {"translateModifiers", 0x80000}}),
-                 {P(leftOption), P(T), A(0.6), R(T), R(leftOption)},
-                 {"start", "stop"},
-                 true},
+        Scenario{
+            "translate_combination_without_modifier_is_the_main_key",
+            with(mainKey(T, 0, false), {{"translateKeyCode", T}, {"translateModifiers", 0x80000}}),
+            {P(T), A(0.6), R(T)},
+            {"start", "stop"},
+            false},
+        Scenario{
+            "translate_combination_with_modifier",
+            with(mainKey(T, 0, false), {{"translateKeyCode", T}, {"translateModifiers", 0x80000}}),
+            {P(leftOption), P(T), A(0.6), R(T), R(leftOption)},
+            {"start", "stop"},
+            true},
         Scenario{"translate_regular_key",
                  {{"translateKeyCode", T}, {"translateIsModifier", false}},
                  {P(T), A(0.6), R(T)},
@@ -177,10 +186,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"pasteLastKeyCode", -1}},
                  {P(leftControl), P(leftShift), P(v), R(v)},
                  {}},
-        Scenario{"paste_last_lone_modifier",
-                 {{"pasteLastKeyCode", 62}, {"pasteLastModifiers", 0}, {"pasteLastIsModifier", true}},
-                 {P(rightControl), R(rightControl), P(rightControl), R(rightControl)},
-                 {"paste last words", "paste last words"}},
+        Scenario{
+            "paste_last_lone_modifier",
+            {{"pasteLastKeyCode", 62}, {"pasteLastModifiers", 0}, {"pasteLastIsModifier", true}},
+            {P(rightControl), R(rightControl), P(rightControl), R(rightControl)},
+            {"paste last words", "paste last words"}},
         // Administrator: a short tap records nothing, two open the editor.
         Scenario{"admin_tap_records_nothing", {}, {P(61), A(0.1), R(61)}, {}, std::nullopt, true},
         Scenario{"admin_double_tap_opens_editor",
@@ -191,8 +201,8 @@ INSTANTIATE_TEST_SUITE_P(
                  true},
         Scenario{"admin_third_tap_starts_a_new_pair",
                  {},
-                 {P(61), A(0.1), R(61), A(0.2), P(61), A(0.1), R(61), A(0.05), P(61), A(0.1),
-                  R(61), A(0.05), P(61), A(0.1), R(61)},
+                 {P(61), A(0.1), R(61), A(0.2), P(61), A(0.1), R(61), A(0.05), P(61), A(0.1), R(61),
+                  A(0.05), P(61), A(0.1), R(61)},
                  {"editor", "editor"},
                  std::nullopt,
                  true},
@@ -227,12 +237,20 @@ TEST_F(HotkeyFixture, StartAndStopSequences) {
         std::vector<OverlayState> overlay;
     };
     const Case cases[] = {
-        {"sent", 0.6, true,
+        {"sent",
+         0.6,
+         true,
          {"duck", "tone 880", "start", "unduck", "tone 440", "stop"},
          {OverlayState::recording, OverlayState::processing}},
-        {"cancelled", 0.4, true, {"duck", "tone 880", "start", "unduck", "cancel"},
+        {"cancelled",
+         0.4,
+         true,
+         {"duck", "tone 880", "start", "unduck", "cancel"},
          {OverlayState::recording}},
-        {"silent", 0.6, false, {"duck", "start", "unduck", "stop"},
+        {"silent",
+         0.6,
+         false,
+         {"duck", "start", "unduck", "stop"},
          {OverlayState::recording, OverlayState::processing}},
     };
     for (const Case& c : cases) {
@@ -282,8 +300,8 @@ TEST_F(HotkeyFixture, RecordingEndedByRecorderNeedsNoSecondStop) {
         bool toggle;
         bool sticky;
     };
-    for (const Case& c : {Case{"hold", false, false}, Case{"toggle", true, false},
-                          Case{"sticky", false, true}}) {
+    for (const Case& c :
+         {Case{"hold", false, false}, Case{"toggle", true, false}, Case{"sticky", false, true}}) {
         SCOPED_TRACE(c.name);
         calls.clear();
         overlay.states.clear();

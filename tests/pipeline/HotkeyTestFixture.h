@@ -43,8 +43,8 @@ protected:
         c.insertTextViaPasteboard = [this](const QString& text) { calls << "paste " + text; };
         c.rebuildMenu = [this] { calls << "menu"; };
         c.openEditorWindow = [this] { calls << "editor"; };
-        service = std::make_unique<HotkeyService>(settings, clock, keys, access, overlay,
-                                                  appState, c);
+        service =
+            std::make_unique<HotkeyService>(settings, clock, keys, access, overlay, appState, c);
         return *service;
     }
     // make() and setup(): a live tap on the fake source.

@@ -41,7 +41,7 @@ TEST(KeyNames, RegularKeyNames) {
             EXPECT_EQ(KeyNames::regularKeyName(r.first + i), names[i]) << r.first + i;
     }
     const std::pair<qint64, const char*> singles[] = {
-        {51, "Delete"}, {117, "Forward Delete"}, {10, "Key 10"}, {52, "Key 52"},
+        {51, "Delete"}, {117, "Forward Delete"}, {10, "Key 10"},   {52, "Key 52"},
         {57, "Key 57"}, {63, "Key 63"},          {127, "Key 127"}, {-1, "Key -1"},
         {82, "Key 82"}, {1000, "Key 1000"}};
     for (const auto& [code, name] : singles)
@@ -56,14 +56,21 @@ TEST(KeyNames, DisplayNames) {
         const char* name;
     };
     const Case cases[] = {
-        {54, 0, true, "Right ⌘ Command"},   {55, 0, true, "Left ⌘ Command"},
-        {56, 0, true, "Left ⇧ Shift"},      {58, 0, true, "Left ⌥ Option"},
-        {59, 0, true, "Left ⌃ Control"},    {60, 0, true, "Right ⇧ Shift"},
-        {61, 0, true, "Right ⌥ Option"},    {62, 0, true, "Right ⌃ Control"},
+        {54, 0, true, "Right ⌘ Command"},
+        {55, 0, true, "Left ⌘ Command"},
+        {56, 0, true, "Left ⇧ Shift"},
+        {58, 0, true, "Left ⌥ Option"},
+        {59, 0, true, "Left ⌃ Control"},
+        {60, 0, true, "Right ⇧ Shift"},
+        {61, 0, true, "Right ⌥ Option"},
+        {62, 0, true, "Right ⌃ Control"},
         // Modifier-only with a code that is no modifier: the plain key name.
-        {9, 0, true, "V"},                  {57, 0, true, "Key 57"},
-        {9, 0x60000, false, "⌃+⇧+V"},       {9, 0x100000, false, "⌘+V"},
-        {49, 0, false, "Space"},            {0, 0x1E0000, false, "⌃+⌥+⇧+⌘+A"},
+        {9, 0, true, "V"},
+        {57, 0, true, "Key 57"},
+        {9, 0x60000, false, "⌃+⇧+V"},
+        {9, 0x100000, false, "⌘+V"},
+        {49, 0, false, "Space"},
+        {0, 0x1E0000, false, "⌃+⌥+⇧+⌘+A"},
         // Bits outside the four modifiers do not show.
         {122, 0x10000 | 0x80000, false, "⌥+F1"},
     };
@@ -77,8 +84,7 @@ TEST(KeyNames, PrivateCodesHaveReadableNames) {
     // 0xff61 is the X symbol of the Print key, 0xff14 of Scroll Lock.
     EXPECT_EQ(KeyNames::regularKeyName(KeyCodes::privateCode(0xff61)), "Print");
     EXPECT_EQ(KeyNames::regularKeyName(KeyCodes::privateCode(0xff14)), "Scroll Lock");
-    EXPECT_EQ(HotkeyService::displayName(KeyCodes::privateCode(0xff61), 0x40000, false),
-              "⌃+Print");
+    EXPECT_EQ(HotkeyService::displayName(KeyCodes::privateCode(0xff61), 0x40000, false), "⌃+Print");
 }
 
 }  // namespace

@@ -16,26 +16,28 @@ namespace {
 
 TEST(KeyCodes, ModifiersAndAltGr) {
     const std::pair<quint32, qint64> cases[] = {
-        {XK_Alt_R, 61},      {XK_Super_R, 54},   {XK_Super_L, 55},
-        {XK_Shift_L, 56},    {XK_Caps_Lock, 57}, {XK_Alt_L, 58},
-        {XK_Control_L, 59},  {XK_Shift_R, 60},   {XK_Control_R, 62},
-        {XK_ISO_Level3_Shift, 61},  // AltGr is the right Option key
-        {XK_Meta_L, 58},     {XK_Meta_R, 61},
+        {XK_Alt_R, 61},     {XK_Super_R, 54},
+        {XK_Super_L, 55},   {XK_Shift_L, 56},
+        {XK_Caps_Lock, 57}, {XK_Alt_L, 58},
+        {XK_Control_L, 59}, {XK_Shift_R, 60},
+        {XK_Control_R, 62}, {XK_ISO_Level3_Shift, 61},  // AltGr is the right Option key
+        {XK_Meta_L, 58},    {XK_Meta_R, 61},
     };
-    for (const auto& [keysym, code] : cases) EXPECT_EQ(KeyCodes::fromKeysym(keysym), code) << keysym;
+    for (const auto& [keysym, code] : cases)
+        EXPECT_EQ(KeyCodes::fromKeysym(keysym), code) << keysym;
 }
 
 TEST(KeyCodes, OrdinaryKeys) {
     const std::pair<quint32, qint64> cases[] = {
-        {XK_a, 0},         {XK_A, 0},          {XK_v, 9},           {XK_V, 9},
-        {XK_q, 12},        {XK_m, 46},         {XK_1, 18},          {XK_5, 23},
-        {XK_0, 29},        {XK_minus, 27},     {XK_grave, 50},      {XK_backslash, 42},
-        {XK_Return, 36},   {XK_Tab, 48},       {XK_space, 49},      {XK_BackSpace, 51},
-        {XK_Escape, 53},   {XK_Delete, 117},   {XK_F1, 122},        {XK_F12, 111},
-        {XK_F20, 90},      {XK_Home, 115},     {XK_Prior, 116},     {XK_Up, 126},
-        {XK_KP_Enter, 76}, {XK_KP_Home, 89},   {XK_KP_7, 89},
+        {XK_a, 0},          {XK_A, 0},          {XK_v, 9},        {XK_V, 9},    {XK_q, 12},
+        {XK_m, 46},         {XK_1, 18},         {XK_5, 23},       {XK_0, 29},   {XK_minus, 27},
+        {XK_grave, 50},     {XK_backslash, 42}, {XK_Return, 36},  {XK_Tab, 48}, {XK_space, 49},
+        {XK_BackSpace, 51}, {XK_Escape, 53},    {XK_Delete, 117}, {XK_F1, 122}, {XK_F12, 111},
+        {XK_F20, 90},       {XK_Home, 115},     {XK_Prior, 116},  {XK_Up, 126}, {XK_KP_Enter, 76},
+        {XK_KP_Home, 89},   {XK_KP_7, 89},
     };
-    for (const auto& [keysym, code] : cases) EXPECT_EQ(KeyCodes::fromKeysym(keysym), code) << keysym;
+    for (const auto& [keysym, code] : cases)
+        EXPECT_EQ(KeyCodes::fromKeysym(keysym), code) << keysym;
     for (quint32 none : {quint32(XK_Print), quint32(XK_Pause), quint32(XK_F21),
                          quint32(XK_Cyrillic_ef), quint32(XF86XK_AudioPlay)})
         EXPECT_FALSE(KeyCodes::fromKeysym(none).has_value()) << none;
@@ -52,7 +54,8 @@ TEST(KeyCodes, EveryNamedKeyIsReachable) {
     scan(0xfe00, 0xffff);
     for (qint64 code = 0; code < 127; ++code) {
         if (KeyNames::regularKeyName(code).startsWith("Key ")) continue;
-        EXPECT_TRUE(reached.count(code)) << code << " " << KeyNames::regularKeyName(code).toStdString();
+        EXPECT_TRUE(reached.count(code))
+            << code << " " << KeyNames::regularKeyName(code).toStdString();
     }
 }
 
