@@ -14,10 +14,7 @@ QString b(bool v) {
     return v ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// The settings keys of one shortcut.
-struct ShortcutKeys {
-    QString keyCode, modifiers, isModifier;
-};
+using ShortcutKeys = HotkeyService::ShortcutKeys;
 const ShortcutKeys kMainKeys{"hotkeyKeyCode", "hotkeyModifiers", "hotkeyIsModifier"};
 const ShortcutKeys kTranslateKeys{"translateKeyCode", "translateModifiers", "translateIsModifier"};
 const ShortcutKeys kPasteLastKeys{"pasteLastKeyCode", "pasteLastModifiers", "pasteLastIsModifier"};
@@ -119,46 +116,42 @@ void HotkeyService::loadConfig() {
 }
 
 namespace {
-void persistShortcut(SettingsStore& settings, const ShortcutKeys& keys, qint64 keyCode,
-                     bool isModifierOnly, quint64 modifiers) {
-    settings.set(keys.keyCode, static_cast<double>(keyCode));
-    settings.set(keys.isModifier, isModifierOnly);
-    settings.set(keys.modifiers, static_cast<double>(modifiers));
-}
-
 QString savedLine(const QString& which, qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     return "[Hotkey] " + which + ": keyCode=" + QString::number(keyCode) +
            " isModifierOnly=" + b(isModifierOnly) + " modifiers=" + QString::number(modifiers);
 }
 }  // namespace
 
+void HotkeyService::saveShortcut(const ShortcutKeys& keys, const QString& which, qint64 keyCode,
+                                 bool isModifierOnly, quint64 modifiers, bool logName) {
+    m_settings.set(keys.keyCode, static_cast<double>(keyCode));
+    m_settings.set(keys.isModifier, isModifierOnly);
+    m_settings.set(keys.modifiers, static_cast<double>(modifiers));
+    QString line = savedLine("Saved " + which, keyCode, isModifierOnly, modifiers);
+    if (logName) line += " (" + displayName(keyCode, modifiers, isModifierOnly) + ")";
+    debugLog(line);
+    recreateEventTap();
+}
+
 void HotkeyService::setHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     setCurrentKeyCode(keyCode);
     setCurrentIsModifierOnly(isModifierOnly);
     setCurrentModifiers(modifiers);
-    persistShortcut(m_settings, kMainKeys, keyCode, isModifierOnly, modifiers);
-    debugLog(savedLine("Saved main", keyCode, isModifierOnly, modifiers) + " (" +
-             displayName(keyCode, modifiers, isModifierOnly) + ")");
-    recreateEventTap();
+    saveShortcut(kMainKeys, "main", keyCode, isModifierOnly, modifiers, true);
 }
 
 void HotkeyService::setTranslateHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     setTranslateKeyCode(keyCode);
     setTranslateIsModifierOnly(isModifierOnly);
     setTranslateModifiers(modifiers);
-    persistShortcut(m_settings, kTranslateKeys, keyCode, isModifierOnly, modifiers);
-    debugLog(savedLine("Saved translate", keyCode, isModifierOnly, modifiers) + " (" +
-             displayName(keyCode, modifiers, isModifierOnly) + ")");
-    recreateEventTap();
+    saveShortcut(kTranslateKeys, "translate", keyCode, isModifierOnly, modifiers, true);
 }
 
 void HotkeyService::setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     setPasteLastKeyCode(keyCode);
     setPasteLastIsModifierOnly(isModifierOnly);
     setPasteLastModifiers(modifiers);
-    persistShortcut(m_settings, kPasteLastKeys, keyCode, isModifierOnly, modifiers);
-    debugLog(savedLine("Saved paste-last", keyCode, isModifierOnly, modifiers));
-    recreateEventTap();
+    saveShortcut(kPasteLastKeys, "paste-last", keyCode, isModifierOnly, modifiers, false);
     if (m_collab.rebuildMenu) m_collab.rebuildMenu();
 }
 

@@ -136,8 +136,15 @@ public:
     static QString displayName(qint64 keyCode, quint64 modifiers, bool isModifierOnly);
     static QString regularKeyName(qint64 keyCode);
 
+    // The settings keys of one shortcut.
+    struct ShortcutKeys {
+        QString keyCode, modifiers, isModifier;
+    };
+
 private:
     void loadConfig();
+    void saveShortcut(const ShortcutKeys& keys, const QString& which, qint64 keyCode,
+                      bool isModifierOnly, quint64 modifiers, bool logName);
     void setupEventTap();
     void scheduleNextPermissionPoll();
     void permissionPoll(int n);

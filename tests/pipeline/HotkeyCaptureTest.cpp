@@ -9,19 +9,7 @@ constexpr qint64 A_KEY = 0, T = 17;
 
 enum class Target { main, translate, pasteLast };
 
-struct Step {
-    char op;  // 'p' press, 'r' release, 'a' advance the clock
-    double arg;
-};
-Step P(qint64 code) {
-    return {'p', double(code)};
-}
-Step R(qint64 code) {
-    return {'r', double(code)};
-}
-Step A(double seconds) {
-    return {'a', seconds};
-}
+using namespace keyscript;
 
 struct CaptureCase {
     const char* name;
@@ -43,13 +31,6 @@ protected:
         if (t == Target::main) service->startRecordingHotkey();
         if (t == Target::translate) service->startRecordingTranslateHotkey();
         if (t == Target::pasteLast) service->startRecordingPasteLastHotkey();
-    }
-    void run(const std::vector<Step>& steps) {
-        for (const Step& s : steps) {
-            if (s.op == 'p') press(qint64(s.arg));
-            if (s.op == 'r') release(qint64(s.arg));
-            if (s.op == 'a') advance(s.arg);
-        }
     }
     bool capturing() const {
         return service->isRecordingHotkey() || service->isRecordingTranslateHotkey() ||

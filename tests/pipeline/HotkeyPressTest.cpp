@@ -11,19 +11,7 @@ namespace {
 using namespace KeyCodes;
 constexpr qint64 T = 17, SPACE = 49;
 
-struct Step {
-    char op;  // 'p' press, 'r' release, 'a' advance the clock
-    double arg;
-};
-Step P(qint64 code) {
-    return {'p', double(code)};
-}
-Step R(qint64 code) {
-    return {'r', double(code)};
-}
-Step A(double seconds) {
-    return {'a', seconds};
-}
+using namespace keyscript;
 
 struct Scenario {
     const char* name;
@@ -68,11 +56,7 @@ TEST_P(HotkeyPress, Sequence) {
     appState.setIsAdmin(sc.admin);
     appState.setLastTranscribedText("last words");
     makeLive();
-    for (const Step& s : sc.steps) {
-        if (s.op == 'p') press(qint64(s.arg));
-        if (s.op == 'r') release(qint64(s.arg));
-        if (s.op == 'a') advance(s.arg);
-    }
+    run(sc.steps);
     advance(1.0);  // lets a pending paste or hold timer run out
     EXPECT_EQ(outcome(), sc.expected);
     if (sc.translateMode) {

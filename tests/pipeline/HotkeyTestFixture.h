@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "overlay/OverlayControl.h"
 #include "pipeline/AppState.h"
@@ -13,6 +14,23 @@
 #include "platform/InputAccess.h"
 #include "platform/KeyEventSource.h"
 #include "platform/SettingsStore.h"
+
+// Scripts of key presses for the fixture's run().
+namespace keyscript {
+struct Step {
+    char op;  // 'p' press, 'r' release, 'a' advance the clock
+    double arg;
+};
+inline Step P(qint64 code) {
+    return {'p', double(code)};
+}
+inline Step R(qint64 code) {
+    return {'r', double(code)};
+}
+inline Step A(double seconds) {
+    return {'a', seconds};
+}
+}  // namespace keyscript
 
 // A HotkeyService on fakes. Every call into the collaborators is written to
 // `calls` in order ("start", "stop", "cancel", "duck", "unduck", "tone 880",
@@ -72,6 +90,13 @@ protected:
         press(code);
         advance(seconds);
         release(code);
+    }
+    void run(const std::vector<keyscript::Step>& steps) {
+        for (const keyscript::Step& s : steps) {
+            if (s.op == 'p') press(qint64(s.arg));
+            if (s.op == 'r') release(qint64(s.arg));
+            if (s.op == 'a') advance(s.arg);
+        }
     }
     // The calls that reached the recorder.
     QStringList recorderCalls() const {
