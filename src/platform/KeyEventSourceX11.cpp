@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <vector>
 
