@@ -5,12 +5,14 @@
 #include "platform/KeyEventSource.h"
 
 // X11 headers last: their macros (None, Bool, Status) clash with Qt.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
 struct X11KeyEventSource::Impl {
     Display* dpy = nullptr;
     int xiOpcode = 0;
+    int xkbEventBase = -1;
     QSocketNotifier* notifier = nullptr;
     Callback callback;
     KeyStateTracker keys;
@@ -65,8 +67,14 @@ void X11KeyEventSource::Impl::drain() {
     while (dpy && XPending(dpy) > 0) {
         XEvent ev;
         XNextEvent(dpy, &ev);
+        // A new keyboard or layout: XKB tells clients that use it, the core
+        // protocol tells the others.
         if (ev.type == MappingNotify) {
             XRefreshKeyboardMapping(&ev.xmapping);
+            buildMap();
+            continue;
+        }
+        if (xkbEventBase >= 0 && ev.type == xkbEventBase) {
             buildMap();
             continue;
         }
@@ -108,10 +116,19 @@ bool X11KeyEventSource::start(Callback callback) {
     mask.mask_len = sizeof(bits);
     mask.mask = bits;
     XISelectEvents(dpy, DefaultRootWindow(dpy), &mask, 1);
+    int xkbOpcode = 0, xkbEventBase = -1, xkbError = 0;
+    int xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(dpy, &xkbOpcode, &xkbEventBase, &xkbError, &xkbMajor, &xkbMinor)) {
+        const unsigned int xkbMask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(dpy, XkbUseCoreKbd, xkbMask, xkbMask);
+    } else {
+        xkbEventBase = -1;
+    }
     XSync(dpy, False);
 
     d->dpy = dpy;
     d->xiOpcode = opcode;
+    d->xkbEventBase = xkbEventBase;
     d->callback = std::move(callback);
     d->keys.reset();
     d->buildMap();

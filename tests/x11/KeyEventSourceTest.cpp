@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #include "overlay/OverlayControl.h"
@@ -162,6 +163,50 @@ TEST_F(KeyEventSourceX11, HoldingRightAltRecordsOnce) {
     EXPECT_EQ(calls, (QStringList{"start", "stop"}));
     EXPECT_EQ(overlay.states,
               (std::vector<OverlayState>{OverlayState::recording, OverlayState::processing}));
+}
+
+// Keys given new symbols while the tap runs: AltGr is right Option, and a
+// layout whose first group is Cyrillic still names the key by its Latin
+// group.
+TEST_F(KeyEventSourceX11, FollowsKeyboardMapChanges) {
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    int minKc = 0, maxKc = 0, perCode = 0;
+    XDisplayKeycodes(dpy, &minKc, &maxKc);
+    KeySym* syms =
+        XGetKeyboardMapping(dpy, static_cast<KeyCode>(minKc), maxKc - minKc + 1, &perCode);
+    ASSERT_NE(syms, nullptr);
+    ASSERT_GE(perCode, 4);
+    std::vector<int> free;
+    for (int kc = maxKc; kc >= minKc && free.size() < 2; --kc) {
+        const KeySym* row = syms + (kc - minKc) * perCode;
+        if (std::all_of(row, row + perCode, [](KeySym k) { return k == NoSymbol; }))
+            free.push_back(kc);
+    }
+    XFree(syms);
+    ASSERT_EQ(free.size(), 2u) << "no unused key codes on the test display";
+
+    struct Case {
+        std::vector<KeySym> symbols;
+        qint64 code;
+    };
+    const Case cases[] = {{{XK_ISO_Level3_Shift, NoSymbol, NoSymbol, NoSymbol}, 61},
+                          {{XK_Cyrillic_em, XK_Cyrillic_EM, XK_v, XK_V}, 9}};
+    for (size_t i = 0; i < 2; ++i) {
+        std::vector<KeySym> row(perCode, NoSymbol);
+        std::copy(cases[i].symbols.begin(), cases[i].symbols.end(), row.begin());
+        XChangeKeyboardMapping(dpy, free[i], perCode, row.data(), 1);
+    }
+    XSync(dpy, False);
+    const bool followed = testsupport::waitUntil([&] {
+        return source.codeForXKeycode(free[0]) == cases[0].code &&
+               source.codeForXKeycode(free[1]) == cases[1].code;
+    });
+    std::vector<KeySym> none(perCode, NoSymbol);
+    for (int kc : free) XChangeKeyboardMapping(dpy, kc, perCode, none.data(), 1);
+    XSync(dpy, False);
+    XCloseDisplay(dpy);
+    EXPECT_TRUE(followed);
 }
 
 TEST(InputAccessX11, DisplayHasXInput2AndXTest) {
