@@ -74,7 +74,7 @@ QString HotkeyService::regularKeyName(qint64 keyCode) {
     return KeyNames::regularKeyName(keyCode);
 }
 
-// MARK: configuration
+// Configuration
 
 void HotkeyService::loadConfig() {
     // A stored modifier set is the raw flag value; a negative number is no
@@ -167,7 +167,7 @@ void HotkeyService::clearTranslateHotkey() {
     if (m_collab.rebuildMenu) m_collab.rebuildMenu();
 }
 
-// MARK: the tap and access
+// The tap and access
 
 void HotkeyService::setup() {
     const bool trusted = m_access.isTrusted();
@@ -240,7 +240,7 @@ void HotkeyService::recreateEventTap() {
     setupEventTap();
 }
 
-// MARK: dispatch
+// Dispatch
 
 void HotkeyService::handleEvent(const KeyEvent& event) {
     if (event.type == KeyEventType::tapDisabledByTimeout ||
@@ -383,7 +383,7 @@ bool HotkeyService::handleCombination(const KeyEvent& event, bool translate) {
     return false;
 }
 
-// MARK: press handling
+// Press handling
 
 void HotkeyService::toggle(bool translate) {
     if (m_toggleState == ToggleState::recording) {
@@ -533,7 +533,7 @@ void HotkeyService::onPasteLast() {
     });
 }
 
-// MARK: capture
+// Capture
 
 void HotkeyService::startRecordingHotkey() {
     setIsRecordingHotkey(true);

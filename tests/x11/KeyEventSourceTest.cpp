@@ -165,6 +165,32 @@ TEST_F(KeyEventSourceX11, HoldingRightAltRecordsOnce) {
               (std::vector<OverlayState>{OverlayState::recording, OverlayState::processing}));
 }
 
+// Capture on the real tap: each start and the save build the tap again on a
+// new connection, and the keys still arrive.
+TEST_F(KeyEventSourceX11, CapturesControlShiftV) {
+    source.stop();
+    SettingsStore settings;
+    FakeClock clock;
+    X11InputAccess access;
+    FakeOverlay overlay;
+    AppState appState(settings, {});
+    HotkeyService service(settings, clock, source, access, overlay, appState);
+    service.setup();
+    service.startRecordingPasteLastHotkey();
+    ASSERT_TRUE(service.hasEventTap());
+    typist.press(XK_Control_L);
+    typist.press(XK_Shift_L);
+    typist.press(XK_v);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !service.isRecordingPasteLastHotkey(); }));
+    EXPECT_EQ(service.pasteLastKeyCode(), 9);
+    EXPECT_EQ(service.pasteLastModifiers(), 0x60000u);
+    EXPECT_FALSE(service.pasteLastIsModifierOnly());
+    EXPECT_TRUE(service.hasEventTap());
+    typist.release(XK_v);
+    typist.release(XK_Shift_L);
+    typist.release(XK_Control_L);
+}
+
 // Keys given new symbols while the tap runs: AltGr is right Option, and a
 // layout whose first group is Cyrillic still names the key by its Latin
 // group.
