@@ -93,6 +93,24 @@ TEST_F(KeyEventSourceX11, RightAltIsRightOption) {
     EXPECT_EQ(up->flags, 0u);
 }
 
+// The display's own keyboard map translates into the code space.
+TEST_F(KeyEventSourceX11, KeyboardMapOfTheDisplay) {
+    const std::pair<KeySym, qint64> cases[] = {
+        {XK_Alt_R, 61},     {XK_Super_R, 54}, {XK_Super_L, 55},   {XK_Shift_L, 56},
+        {XK_Caps_Lock, 57}, {XK_Alt_L, 58},   {XK_Control_L, 59}, {XK_Shift_R, 60},
+        {XK_Control_R, 62}, {XK_v, 9},        {XK_1, 18},         {XK_Escape, 53},
+        {XK_F1, 122},       {XK_Return, 36},  {XK_space, 49},     {XK_Left, 123}};
+    for (const auto& [sym, code] : cases) {
+        const int kc = typist.keycode(sym);
+        ASSERT_NE(kc, 0) << "the test display has no key for " << sym;
+        EXPECT_EQ(source.codeForXKeycode(kc), code) << sym;
+    }
+    const int print = typist.keycode(XK_Print);
+    if (print != 0) {
+        EXPECT_EQ(source.codeForXKeycode(print), KeyCodes::privateCode(XK_Print));
+    }
+}
+
 // The right Shift's release is seen while the left one still holds the bit.
 TEST_F(KeyEventSourceX11, LeftAndRightShiftAreSeenApart) {
     typist.press(XK_Shift_L);
