@@ -56,6 +56,28 @@ private:
     std::vector<KeyCode> m_held;
 };
 
+// The hotkey service on a real tap; the recorder and the overlay are fakes.
+struct ServiceOnTap {
+    explicit ServiceOnTap(KeyEventSource& source)
+        : service(settings, clock, source, access, overlay, appState, collaborators()) {
+        service.setup();
+    }
+    HotkeyService::Collaborators collaborators() {
+        HotkeyService::Collaborators c;
+        c.startRecording = [this] { calls << "start"; };
+        c.stopRecording = [this] { calls << "stop"; };
+        c.cancelRecording = [this] { calls << "cancel"; };
+        return c;
+    }
+    SettingsStore settings;
+    FakeClock clock;
+    X11InputAccess access;
+    FakeOverlay overlay;
+    AppState appState{settings, {}};
+    QStringList calls;
+    HotkeyService service;
+};
+
 class KeyEventSourceX11 : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -159,27 +181,17 @@ TEST_F(KeyEventSourceX11, StoppedSourceDeliversNothing) {
 // started and sent.
 TEST_F(KeyEventSourceX11, HoldingRightAltRecordsOnce) {
     source.stop();
-    SettingsStore settings;
-    FakeClock clock;
-    X11InputAccess access;
-    FakeOverlay overlay;
-    AppState appState(settings, {});
-    QStringList calls;
-    HotkeyService::Collaborators c;
-    c.startRecording = [&] { calls << "start"; };
-    c.stopRecording = [&] { calls << "stop"; };
-    c.cancelRecording = [&] { calls << "cancel"; };
-    HotkeyService service(settings, clock, source, access, overlay, appState, c);
-    service.setup();
-    ASSERT_TRUE(service.hasEventTap());
+    ServiceOnTap t(source);
+    ASSERT_TRUE(t.service.hasEventTap());
+    QStringList& calls = t.calls;
 
     typist.press(XK_Alt_R);
     ASSERT_TRUE(testsupport::waitUntil([&] { return calls.contains("start"); }));
-    clock.advance(0.8);
+    t.clock.advance(0.8);
     typist.release(XK_Alt_R);
     ASSERT_TRUE(testsupport::waitUntil([&] { return calls.contains("stop"); }));
     EXPECT_EQ(calls, (QStringList{"start", "stop"}));
-    EXPECT_EQ(overlay.states,
+    EXPECT_EQ(t.overlay.states,
               (std::vector<OverlayState>{OverlayState::recording, OverlayState::processing}));
 }
 
@@ -187,13 +199,8 @@ TEST_F(KeyEventSourceX11, HoldingRightAltRecordsOnce) {
 // new connection, and the keys still arrive.
 TEST_F(KeyEventSourceX11, CapturesControlShiftV) {
     source.stop();
-    SettingsStore settings;
-    FakeClock clock;
-    X11InputAccess access;
-    FakeOverlay overlay;
-    AppState appState(settings, {});
-    HotkeyService service(settings, clock, source, access, overlay, appState);
-    service.setup();
+    ServiceOnTap t(source);
+    HotkeyService& service = t.service;
     service.startRecordingPasteLastHotkey();
     ASSERT_TRUE(service.hasEventTap());
     typist.press(XK_Control_L);
