@@ -1,0 +1,203 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/KeyEventSource.h"
+
+class AppState;
+class InputAccess;
+class OverlayControl;
+class SettingsStore;
+
+#define ORMIL_HOTKEY_PROPERTY(Type, name, Setter, initial) \
+public:                                                    \
+    Type name() const {                                    \
+        return m_##name;                                   \
+    }                                                      \
+    void Setter(Type v) {                                  \
+        if (m_##name == v) return;                         \
+        m_##name = v;                                      \
+        emit name##Changed();                              \
+    }                                                      \
+    Q_SIGNAL void name##Changed();                         \
+                                                           \
+private:                                                   \
+    Type m_##name = initial
+
+// The global shortcuts: the dictation key, the translate-while-dictating key
+// and the paste-last shortcut. Keeps them in the settings, listens to every
+// key event of the session through the listen-only tap, and turns presses of
+// the shortcuts into the start and end of a dictation. Main thread only.
+class HotkeyService : public QObject {
+    Q_OBJECT
+public:
+    enum class ToggleState { idle, recording };
+
+    // One tone of a feedback sequence.
+    struct Tone {
+        double frequency = 0;
+        double duration = 0;
+    };
+
+    // What the service calls in the rest of the application. Every member may
+    // be left empty (then that call is skipped).
+    struct Collaborators {
+        // The recorder.
+        std::function<void()> startRecording;
+        std::function<void()> stopRecording;
+        std::function<void()> cancelRecording;
+        // Output volume ducking.
+        std::function<void()> duck;
+        std::function<void()> unduck;
+        // Feedback tones.
+        std::function<bool()> soundEnabled;
+        std::function<void(const std::vector<Tone>&)> playSequence;
+        // Pastes text into the focused application.
+        std::function<void(const QString&)> insertTextViaPasteboard;
+        // The application shell.
+        std::function<void()> rebuildMenu;
+        std::function<void()> openEditorWindow;
+    };
+
+    static constexpr double doubleTapWindow = 0.4;
+    static constexpr double holdThreshold = 0.13;
+    static constexpr double comboWaitDuration = 0.3;
+    static constexpr double minimumRecordingDuration = 0.5;
+    static constexpr double permissionPollInterval = 2.0;
+    static constexpr double pasteLastDelay = 0.2;
+
+    HotkeyService(SettingsStore& settings, Clock& clock, KeyEventSource& keySource,
+                  InputAccess& access, OverlayControl& overlay, AppState& appState,
+                  Collaborators collaborators = {});
+    ~HotkeyService() override;
+
+    // The process-wide service on the real facilities; its collaborators are
+    // set by the application at start-up.
+    static HotkeyService& shared();
+    void setCollaborators(Collaborators collaborators);
+
+    ORMIL_HOTKEY_PROPERTY(qint64, currentKeyCode, setCurrentKeyCode, 61);
+    ORMIL_HOTKEY_PROPERTY(quint64, currentModifiers, setCurrentModifiers, 0);
+    ORMIL_HOTKEY_PROPERTY(bool, currentIsModifierOnly, setCurrentIsModifierOnly, true);
+    ORMIL_HOTKEY_PROPERTY(bool, isRecordingHotkey, setIsRecordingHotkey, false);
+    ORMIL_HOTKEY_PROPERTY(qint64, translateKeyCode, setTranslateKeyCode, -1);
+    ORMIL_HOTKEY_PROPERTY(quint64, translateModifiers, setTranslateModifiers, 0);
+    ORMIL_HOTKEY_PROPERTY(bool, translateIsModifierOnly, setTranslateIsModifierOnly, true);
+    ORMIL_HOTKEY_PROPERTY(bool, isRecordingTranslateHotkey, setIsRecordingTranslateHotkey, false);
+    ORMIL_HOTKEY_PROPERTY(bool, isTranslateMode, setIsTranslateMode, false);
+    ORMIL_HOTKEY_PROPERTY(qint64, pasteLastKeyCode, setPasteLastKeyCode, 9);
+    ORMIL_HOTKEY_PROPERTY(quint64, pasteLastModifiers, setPasteLastModifiers, 0x60000);
+    ORMIL_HOTKEY_PROPERTY(bool, pasteLastIsModifierOnly, setPasteLastIsModifierOnly, false);
+    ORMIL_HOTKEY_PROPERTY(bool, isRecordingPasteLastHotkey, setIsRecordingPasteLastHotkey, false);
+
+public:
+    // True exactly when "recordingMode" holds the string "toggle".
+    bool isToggleMode() const;
+    bool currentIsModifier() const { return currentIsModifierOnly(); }
+    bool translateIsModifier() const { return translateIsModifierOnly(); }
+
+    void setHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
+    void setHotkey(qint64 keyCode, bool isModifier) { setHotkey(keyCode, isModifier, 0); }
+    void setTranslateHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
+    void setTranslateHotkey(qint64 keyCode, bool isModifier) {
+        setTranslateHotkey(keyCode, isModifier, 0);
+    }
+    void setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
+    void clearTranslateHotkey();
+
+    // Shortcut capture.
+    void startRecordingHotkey();
+    void startRecordingTranslateHotkey();
+    void startRecordingPasteLastHotkey();
+    void cancelRecordingHotkey();
+
+    // Checks access, creates the tap and polls until it exists.
+    void setup();
+    // Tears the tap down and builds it again (every configuration change).
+    void recreateEventTap();
+    bool hasEventTap() const { return m_hasTap; }
+    bool isPollingPermissions() const { return m_isPollingPermissions; }
+
+    // The recorder ended the recording by itself at its length cap and sent
+    // or discarded it: forget the recording without a second stop.
+    void recordingEndedByRecorder();
+
+    // Whether a recording started by this service is running.
+    bool isRecordingRunning() const { return m_recordingStartTime.has_value(); }
+    bool isStickyRecording() const { return m_isStickyRecording; }
+    ToggleState toggleState() const { return m_toggleState; }
+
+    static QString displayName(qint64 keyCode, quint64 modifiers, bool isModifierOnly);
+    static QString regularKeyName(qint64 keyCode);
+
+    // The settings keys of one shortcut.
+    struct ShortcutKeys {
+        QString keyCode, modifiers, isModifier;
+    };
+
+private:
+    void loadConfig();
+    void saveShortcut(const ShortcutKeys& keys, const QString& which, qint64 keyCode,
+                      bool isModifierOnly, quint64 modifiers, bool logName);
+    void setupEventTap();
+    void scheduleNextPermissionPoll();
+    void permissionPoll(int n);
+    void handleEvent(const KeyEvent& event);
+
+    // Press handling.
+    bool handlePasteLastHotkey(const KeyEvent& event);
+    bool handleModifierHotkey(const KeyEvent& event, bool translate);
+    bool handleRegularHotkey(const KeyEvent& event, bool translate);
+    bool handleCombination(const KeyEvent& event, bool translate);
+    void toggle(bool translate);
+    void onHotkeyPressed(bool translate);
+    void onHotkeyReleased();
+    void handleMainKeyTap();
+    void engageSticky();
+    void stopStickyRecording();
+    void beginRecordingFlow(bool translate);
+    void finalizeRecording();
+    void onPasteLast();
+    void playTone(double frequency);
+
+    // Capture.
+    void handleRecordingEvent(const KeyEvent& event);
+    void completeRecording(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
+    void cancelPendingModifier();
+
+    // Whether the modifier key of `event` went down (its own press).
+    static bool modifierKeyIsDown(const KeyEvent& event);
+
+    SettingsStore& m_settings;
+    Clock& m_clock;
+    KeyEventSource& m_keySource;
+    InputAccess& m_access;
+    OverlayControl& m_overlay;
+    AppState& m_appState;
+    Collaborators m_collab;
+
+    bool m_hasTap = false;
+    bool m_isHotkeyPressed = false;
+    bool m_isTranslateHotkeyPressed = false;
+    bool m_isPasteLastPressed = false;
+    std::optional<double> m_recordingStartTime;
+    bool m_isStickyRecording = false;
+    std::optional<double> m_lastMainPressTime;
+    ClockTimerPtr m_holdTimer;
+    ClockTimerPtr m_pasteLastTimer;
+    ToggleState m_toggleState = ToggleState::idle;
+    std::optional<qint64> m_pendingModifierKeyCode;
+    ClockTimerPtr m_pendingModifierTimer;
+    ClockTimerPtr m_pollTimer;
+    int m_pollCount = 0;
+    bool m_isPollingPermissions = false;
+    bool m_didPromptListenEvent = false;
+};
+
+#undef ORMIL_HOTKEY_PROPERTY

@@ -1,0 +1,82 @@
+#include "pipeline/KeyNames.h"
+
+#include <QStringList>
+#include <iterator>
+
+#include "platform/KeyCodes.h"
+
+namespace {
+
+QString loneModifierName(qint64 code) {
+    switch (code) {
+        case KeyCodes::rightCommand:
+            return QStringLiteral("Right ⌘ Command");
+        case KeyCodes::leftCommand:
+            return QStringLiteral("Left ⌘ Command");
+        case KeyCodes::leftShift:
+            return QStringLiteral("Left ⇧ Shift");
+        case KeyCodes::leftOption:
+            return QStringLiteral("Left ⌥ Option");
+        case KeyCodes::leftControl:
+            return QStringLiteral("Left ⌃ Control");
+        case KeyCodes::rightShift:
+            return QStringLiteral("Right ⇧ Shift");
+        case KeyCodes::rightOption:
+            return QStringLiteral("Right ⌥ Option");
+        case KeyCodes::rightControl:
+            return QStringLiteral("Right ⌃ Control");
+        default:
+            return {};
+    }
+}
+
+// Names of codes 0..126; an empty entry has no name.
+const char* const kNames[] = {
+    // 0-9
+    "A", "S", "D", "F", "H", "G", "Z", "X", "C", "V",
+    // 10-17
+    "", "B", "Q", "W", "E", "R", "Y", "T",
+    // 18-29
+    "1", "2", "3", "4", "6", "5", "=", "9", "7", "-", "8", "0",
+    // 30-36
+    "]", "O", "U", "[", "I", "P", "Return",
+    // 37-47
+    "L", "J", "'", "K", ";", "\\", ",", "/", "N", "M", ".",
+    // 48-53
+    "Tab", "Space", "`", "Delete", "", "Escape",
+    // 54-62
+    "⌘", "⌘", "⇧", "", "⌥", "⌃", "⇧", "⌥", "⌃",
+    // 63-79
+    "", "F17", "", "", "", "", "", "", "", "", "", "", "", "Enter", "", "", "F18",
+    // 80-95
+    "F19", "", "", "", "", "", "", "", "", "", "F20", "", "", "", "", "",
+    // 96-111
+    "F5", "F6", "F7", "F3", "F8", "F9", "", "F11", "", "F13", "F16", "F14", "", "F10", "", "F12",
+    // 112-126
+    "", "F15", "", "Home", "PageUp", "Forward Delete", "F4", "End", "F2", "PageDown", "F1", "←",
+    "→", "↓", "↑"};
+static_assert(std::size(kNames) == 127);
+
+}  // namespace
+
+QString KeyNames::regularKeyName(qint64 keyCode) {
+    if (keyCode >= 0 && keyCode < static_cast<qint64>(std::size(kNames)) &&
+        kNames[keyCode][0] != '\0')
+        return QString::fromUtf8(kNames[keyCode]);
+    if (QString name = KeyCodes::privateKeyName(keyCode); !name.isEmpty()) return name;
+    return QStringLiteral("Key ") + QString::number(keyCode);
+}
+
+QString KeyNames::displayName(qint64 keyCode, quint64 modifiers, bool isModifierOnly) {
+    if (isModifierOnly) {
+        QString name = loneModifierName(keyCode);
+        return name.isEmpty() ? regularKeyName(keyCode) : name;
+    }
+    QStringList parts;
+    if (modifiers & KeyFlags::control) parts << QStringLiteral("⌃");
+    if (modifiers & KeyFlags::option) parts << QStringLiteral("⌥");
+    if (modifiers & KeyFlags::shift) parts << QStringLiteral("⇧");
+    if (modifiers & KeyFlags::command) parts << QStringLiteral("⌘");
+    parts << regularKeyName(keyCode);
+    return parts.join(QLatin1Char('+'));
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The labels under which shortcuts are shown to the user (status menu, home
+// screen, onboarding, settings).
+namespace KeyNames {
+// A shortcut: a lone modifier's own name, or the modifier glyphs and the key
+// name joined with "+" (Control-Shift-V reads "⌃+⇧+V").
+QString displayName(qint64 keyCode, quint64 modifiers, bool isModifierOnly);
+// The name of one key; "Key " and the number for a code without a name.
+QString regularKeyName(qint64 keyCode);
+}  // namespace KeyNames

@@ -1,0 +1,76 @@
+#include "platform/KeyEventSource.h"
+
+std::optional<KeyEvent> KeyStateTracker::press(qint64 code) {
+    const bool wasDown = isDown(code);
+    if (wasDown && KeyCodes::isModifierKey(code)) return std::nullopt;
+    ++m_down[code];
+    KeyEvent e;
+    e.keyCode = code;
+    e.keyIsDown = true;
+    e.flags = flags();
+    if (KeyCodes::isModifierKey(code)) {
+        e.type = KeyEventType::flagsChanged;
+    } else {
+        e.type = KeyEventType::keyDown;
+        e.isAutorepeat = wasDown;
+        // A repeat is one key still held, not a second one.
+        if (wasDown) --m_down[code];
+    }
+    return e;
+}
+
+KeyEvent KeyStateTracker::release(qint64 code) {
+    auto it = m_down.find(code);
+    if (it != m_down.end() && --it->second <= 0) m_down.erase(it);
+    KeyEvent e;
+    e.type = KeyCodes::isModifierKey(code) ? KeyEventType::flagsChanged : KeyEventType::keyUp;
+    e.keyCode = code;
+    e.keyIsDown = isDown(code);
+    e.flags = flags();
+    return e;
+}
+
+quint64 KeyStateTracker::flags() const {
+    quint64 f = 0;
+    for (const auto& [code, count] : m_down)
+        if (count > 0) f |= KeyCodes::modifierFlag(code);
+    return f;
+}
+
+bool KeyStateTracker::isDown(qint64 code) const {
+    auto it = m_down.find(code);
+    return it != m_down.end() && it->second > 0;
+}
+
+KeyEventSource& KeyEventSource::shared() {
+    static X11KeyEventSource source;
+    return source;
+}
+
+bool FakeKeyEventSource::start(Callback callback) {
+    ++starts;
+    m_running = available;
+    m_callback = m_running ? std::move(callback) : Callback{};
+    return m_running;
+}
+
+void FakeKeyEventSource::stop() {
+    ++stops;
+    m_running = false;
+    m_callback = {};
+}
+
+void FakeKeyEventSource::press(qint64 code) {
+    if (auto e = m_keys.press(code)) send(*e);
+}
+
+void FakeKeyEventSource::release(qint64 code) {
+    send(m_keys.release(code));
+}
+
+void FakeKeyEventSource::send(const KeyEvent& event) {
+    if (!m_running || !m_callback) return;
+    // The receiver may recreate the tap from inside the call.
+    Callback callback = m_callback;
+    callback(event);
+}

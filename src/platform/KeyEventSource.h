@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "platform/KeyCodes.h"
+
+// The kinds of event a key event tap delivers, with their numeric values.
+enum class KeyEventType : quint32 {
+    keyDown = 10,
+    keyUp = 11,
+    flagsChanged = 12,
+    tapDisabledByTimeout = 0xFFFFFFFE,
+    tapDisabledByUserInput = 0xFFFFFFFF,
+};
+
+// One key event in the application's code space. A modifier key's press and
+// release are flag changes; `keyIsDown` tells which, because the left and right
+// keys of a pair share one flag bit and the bits alone cannot.
+struct KeyEvent {
+    KeyEventType type = KeyEventType::keyDown;
+    qint64 keyCode = 0;
+    quint64 flags = 0;  // the KeyFlags bits of the modifier keys held now
+    bool keyIsDown = false;
+    bool isAutorepeat = false;
+};
+
+// Turns presses and releases of keys (in the application's code space) into
+// key events, keeping which keys are held so that the flags and the repeats
+// come out right.
+class KeyStateTracker {
+public:
+    // The event of a press; none for a modifier key that is already held
+    // (modifiers do not repeat).
+    std::optional<KeyEvent> press(qint64 code);
+    KeyEvent release(qint64 code);
+    quint64 flags() const;
+    bool isDown(qint64 code) const;
+    void reset() { m_down.clear(); }
+
+private:
+    std::map<qint64, int> m_down;  // code -> number of physical keys holding it
+};
+
+// The listen-only key event tap: every key press and release of the session,
+// delivered on the main thread, taking nothing away from the focused
+// application.
+class KeyEventSource {
+public:
+    using Callback = std::function<void(const KeyEvent&)>;
+    virtual ~KeyEventSource() = default;
+
+    // Creates the tap; false when it cannot be made now (no display, no
+    // listen access). A running tap is stopped first.
+    virtual bool start(Callback callback) = 0;
+    virtual void stop() = 0;
+    virtual bool isRunning() const = 0;
+    // Enables a tap again after the system disabled it.
+    virtual void enable() {}
+
+    // The process-wide tap on the X display.
+    static KeyEventSource& shared();
+};
+
+// XInput2 raw key events on the root window of $DISPLAY, read through a
+// socket notifier on the main thread.
+class X11KeyEventSource : public KeyEventSource {
+public:
+    X11KeyEventSource();
+    ~X11KeyEventSource() override;
+    bool start(Callback callback) override;
+    void stop() override;
+    bool isRunning() const override;
+
+    // The code an X key code stands for on the current keyboard map (tests).
+    std::optional<qint64> codeForXKeycode(int xkeycode) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// A tap driven by the test: press()/release() go through the same tracker as
+// the X source does.
+class FakeKeyEventSource : public KeyEventSource {
+public:
+    bool start(Callback callback) override;
+    void stop() override;
+    bool isRunning() const override { return m_running; }
+    void enable() override { ++enables; }
+
+    void press(qint64 code);
+    void release(qint64 code);
+    void send(const KeyEvent& event);
+
+    bool available = true;  // whether start() succeeds
+    int starts = 0;
+    int stops = 0;
+    int enables = 0;
+
+private:
+    Callback m_callback;
+    KeyStateTracker m_keys;
+    bool m_running = false;
+};
