@@ -1,8 +1,9 @@
+// clang-format off
 // libsecret first: glib's headers use "signals" as a field name, which Qt's
 // headers define as a macro.
-#include "platform/SecretStore.h"
-
 #include <libsecret/secret.h>
+#include "platform/SecretStore.h"
+// clang-format on
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
