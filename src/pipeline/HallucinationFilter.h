@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Drops transcripts that are nothing but an invention of the recogniser (a
+// closing phrase, a subtitle credit, a lone punctuation mark) and cuts such
+// inventions (sound tags, credits) out of longer ones. Offline, constant
+// lists, usable from any thread.
+class HallucinationFilter {
+public:
+    HallucinationFilter();
+    static HallucinationFilter& shared();
+
+    // Nothing when the whole transcript is invented or nothing is left after
+    // cleaning; else the cleaned, trimmed text.
+    std::optional<QString> filter(const QString& text) const;
+
+    // Whole transcripts that only ever come from the recogniser.
+    const QStringList fullMatchPhrases;
+    // Sound tags removed wherever they occur (literal, any case).
+    const QStringList inlinePatterns;
+    // Regular-expression fragments, one credited name each.
+    const QStringList creditArtifactNames;
+    // Words that introduce a credit (escaped before use).
+    const QStringList creditKeywords;
+
+private:
+    QString stripCreditArtifacts(const QString& text) const;
+};
