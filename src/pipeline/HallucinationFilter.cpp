@@ -59,13 +59,14 @@ QStringList makeCreditKeywords() {
             "корректор",          "subtitles", "subs by"};
 }
 
-// Replaces every match of pattern (case-insensitive, Unicode aware) in text;
-// a pattern that does not compile leaves the text as it is.
-void replaceAll(QString& text, const QString& pattern, const QString& with) {
-    const QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::UseUnicodePropertiesOption);
+// Case-insensitive and Unicode aware, so that \s and \b see Cyrillic text.
+void addRule(std::vector<std::pair<QRegularExpression, QString>>& rules, const QString& pattern,
+             const QString& with) {
+    QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption |
+                                       QRegularExpression::UseUnicodePropertiesOption);
     if (!re.isValid()) return;
-    text.replace(re, with);
+    re.optimize();
+    rules.emplace_back(std::move(re), with);
 }
 
 }  // namespace
@@ -74,7 +75,20 @@ HallucinationFilter::HallucinationFilter()
     : fullMatchPhrases(makeFullMatchPhrases()),
       inlinePatterns(makeInlinePatterns()),
       creditArtifactNames(makeCreditArtifactNames()),
-      creditKeywords(makeCreditKeywords()) {}
+      creditKeywords(makeCreditKeywords()) {
+    static const QString kTrailer = QStringLiteral("(?:\\s+(?:community|channel))?");
+    for (const QString& name : creditArtifactNames) {
+        for (const QString& keyword : creditKeywords)
+            addRule(m_creditRules,
+                    QRegularExpression::escape(keyword) + "[^.!?\\n]{0,40}?" + name + kTrailer,
+                    QString());
+        addRule(m_creditRules, name + kTrailer, QString());
+    }
+    addRule(m_creditRules, "\\s+([.,!?;:])", "\\1");
+    addRule(m_creditRules, "([.!?])\\s*\\1+", "\\1");
+    addRule(m_creditRules, "\\s{2,}", " ");
+    addRule(m_creditRules, "^[\\s.,;:!?]+", QString());
+}
 
 HallucinationFilter& HallucinationFilter::shared() {
     static HallucinationFilter instance;
@@ -100,18 +114,7 @@ std::optional<QString> HallucinationFilter::filter(const QString& text) const {
 }
 
 QString HallucinationFilter::stripCreditArtifacts(const QString& text) const {
-    static const QString kTrailer = QStringLiteral("(?:\\s+(?:community|channel))?");
     QString t = text;
-    for (const QString& name : creditArtifactNames) {
-        for (const QString& keyword : creditKeywords)
-            replaceAll(t,
-                       QRegularExpression::escape(keyword) + "[^.!?\\n]{0,40}?" + name + kTrailer,
-                       QString());
-        replaceAll(t, name + kTrailer, QString());
-    }
-    replaceAll(t, "\\s+([.,!?;:])", "\\1");
-    replaceAll(t, "([.!?])\\s*\\1+", "\\1");
-    replaceAll(t, "\\s{2,}", " ");
-    replaceAll(t, "^[\\s.,;:!?]+", QString());
+    for (const auto& [re, with] : m_creditRules) t.replace(re, with);
     return t;
 }

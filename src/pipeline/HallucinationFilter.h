@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Drops transcripts that are nothing but an invention of the recogniser (a
 // closing phrase, a subtitle credit, a lone punctuation mark) and cuts such
@@ -28,4 +31,9 @@ public:
 
 private:
     QString stripCreditArtifacts(const QString& text) const;
+
+    // The credit and punctuation rules, compiled once, in the order they
+    // apply: (expression, replacement). Expressions that do not compile are
+    // left out.
+    std::vector<std::pair<QRegularExpression, QString>> m_creditRules;
 };
