@@ -1,5 +1,7 @@
 #include "pipeline/KeyboardSimulator.h"
 
+#include <QCoreApplication>
+
 #include "app/L10n.h"
 #include "pipeline/DebugLog.h"
 #include "platform/Notifier.h"
@@ -21,7 +23,10 @@ KeyboardSimulator::KeyboardSimulator(Pasteboard& pasteboard, KeySynthesizer& key
       m_frontmost(frontmost),
       m_notifier(notifier),
       m_settings(settings),
-      m_clock(clock) {}
+      m_clock(clock) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { finishPendingRestore(); });
+}
 
 KeyboardSimulator::~KeyboardSimulator() {
     if (m_pending && m_pending->timer) m_pending->timer->cancel();
@@ -96,6 +101,16 @@ void KeyboardSimulator::checkRestore() {
         m_pending->timer = m_clock.schedule(kRestorePoll, this, [this] { checkRestore(); });
         return;
     }
+    restoreNow();
+}
+
+void KeyboardSimulator::finishPendingRestore() {
+    if (!m_pending) return;
+    if (m_pending->timer) m_pending->timer->cancel();
+    restoreNow();
+}
+
+void KeyboardSimulator::restoreNow() {
     Pending pending = std::move(*m_pending);
     m_pending.reset();
     if (m_pasteboard.changeCount() == pending.changeCount) {

@@ -49,6 +49,9 @@ public:
 
     // True while old contents wait to be put back.
     bool restorePending() const { return m_pending.has_value(); }
+    // Puts waiting contents back now (at quit: the clipboard of an X11
+    // client dies with it, and the user's copy must not go with it).
+    void finishPendingRestore();
 
 private:
     struct Pending {
@@ -64,6 +67,7 @@ private:
     bool simulateCommandV(bool remote, KeySynthesizer::PasteChord chord);
     void showRemoteHint();
     void checkRestore();
+    void restoreNow();
 
     Pasteboard& m_pasteboard;
     KeySynthesizer& m_keys;

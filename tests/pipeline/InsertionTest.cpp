@@ -127,6 +127,17 @@ TEST_F(InsertionTest, BackToBackInsertionsRestoreTheUsersContents) {
     EXPECT_EQ(clock.pendingTimers(), 0);
 }
 
+TEST_F(InsertionTest, QuitPutsWaitingContentsBack) {
+    pasteboard.setString("old");
+    slowTarget = true;
+    sim.insertTextViaPasteboard("dictated ");
+    sim.finishPendingRestore();
+    EXPECT_EQ(pasteboard.string(), "old");
+    EXPECT_EQ(clock.pendingTimers(), 0);
+    clock.advance(2.0);
+    EXPECT_EQ(pasteboard.string(), "old");
+}
+
 TEST_F(InsertionTest, WithoutKeySynthesisTheTextIsStillRestored) {
     keys.available = false;
     pasteboard.setString("old");

@@ -28,6 +28,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <poll.h>
 
 namespace {
@@ -36,13 +38,14 @@ namespace {
 // from whoever owns it, and has a window that can hold the input focus.
 class XPeer {
 public:
-    XPeer() {
+    explicit XPeer(QByteArray windowClass = "OrmilPeer") {
         m_thread = std::thread([this] { run(); });
-        call([this] {
+        call([this, windowClass] {
             m_dpy = XOpenDisplay(nullptr);
             m_window =
                 XCreateSimpleWindow(m_dpy, DefaultRootWindow(m_dpy), 10, 10, 200, 100, 0, 0, 0);
-            XClassHint hint{const_cast<char*>("ormil-peer"), const_cast<char*>("OrmilPeer")};
+            XClassHint hint{const_cast<char*>("ormil-peer"),
+                            const_cast<char*>(windowClass.constData())};
             XSetClassHint(m_dpy, m_window, &hint);
             XSelectInput(m_dpy, m_window, KeyPressMask | StructureNotifyMask | PropertyChangeMask);
             m_clipboard = XInternAtom(m_dpy, "CLIPBOARD", False);
@@ -332,6 +335,77 @@ TEST_F(PasteOnX11, SlowTargetReceivesTheDictatedText) {
     EXPECT_FALSE(sim.restorePending());
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("before"));
     EXPECT_EQ(peer.fetch("image/png"), kPng);
+}
+
+TEST_F(PasteOnX11, TerminalsGetControlShiftV) {
+    const struct {
+        const char* windowClass;
+        unsigned int modifiers;
+    } cases[] = {
+        {"Gnome-terminal", ControlMask | ShiftMask},
+        {"kitty", ControlMask | ShiftMask},
+        {"Gedit", ControlMask},
+    };
+    for (const auto& c : cases) {
+        XPeer peer(c.windowClass);
+        peer.focus();
+        X11FrontmostApp frontmost;
+        ASSERT_EQ(frontmost.bundleIdentifier(), QString(c.windowClass));
+        X11KeySynthesizer keys;
+        ASSERT_TRUE(keys.postPaste(KeySynthesizer::pasteChordFor(frontmost.identity())));
+        ASSERT_TRUE(testsupport::waitUntil([&] {
+            for (const auto& k : peer.keys())
+                if (k.keysym == "v") return true;
+            return false;
+        })) << c.windowClass;
+        for (const auto& k : peer.keys()) {
+            if (k.keysym == "v") {
+                EXPECT_EQ(k.state & (ControlMask | ShiftMask | Mod1Mask), c.modifiers)
+                    << c.windowClass;
+            }
+        }
+    }
+}
+
+TEST_F(PasteOnX11, HeldModifiersAreSeenButLocksAreNot) {
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    int rc = -1;
+    // Right Alt as AltGr (Mod5), as on most European layouts.
+    testsupport::runProgram("setxkbmap",
+                            {"-layout", "us", "-option", "", "-option", "lv3:ralt_switch"}, &rc);
+    ASSERT_EQ(rc, 0);
+    X11KeySynthesizer keys;
+    const struct {
+        KeySym key;
+        bool held;
+    } cases[] = {
+        {XK_Shift_L, true},          {XK_Control_R, true},  {XK_Alt_L, true}, {XK_Super_L, true},
+        {XK_ISO_Level3_Shift, true}, {XK_Caps_Lock, false},  // a lock stays on after its key is up
+        {XK_Num_Lock, false},
+    };
+    for (const auto& c : cases) {
+        const KeyCode code = XKeysymToKeycode(dpy, c.key);
+        ASSERT_NE(code, 0) << XKeysymToString(c.key);
+        XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+        XSync(dpy, False);
+        if (c.held) {
+            EXPECT_TRUE(testsupport::waitUntil([&] { return keys.modifiersHeld(); }))
+                << XKeysymToString(c.key);
+        }
+        XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+        XSync(dpy, False);
+        EXPECT_TRUE(testsupport::waitUntil([&] { return !keys.modifiersHeld(); }))
+            << XKeysymToString(c.key);
+        if (!c.held) {
+            // Toggle the lock back off.
+            XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+            XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+            XSync(dpy, False);
+        }
+    }
+    XCloseDisplay(dpy);
+    testsupport::runProgram("setxkbmap", {"-layout", "us", "-option", ""});
 }
 
 TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
