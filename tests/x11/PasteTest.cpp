@@ -128,6 +128,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_keys;
     }
+    bool sawKey(const QString& keysym) {
+        std::lock_guard lock(m_mutex);
+        return std::any_of(m_keys.begin(), m_keys.end(),
+                           [&](const Key& k) { return k.keysym == keysym; });
+    }
     bool mapped() {
         std::lock_guard lock(m_mutex);
         return m_mapped;
@@ -249,6 +254,17 @@ private:
     std::shared_ptr<std::promise<std::optional<QByteArray>>> m_fetchResult;
 };
 
+// The insertion on the real clipboard, keys and focus; only time is fake.
+struct RealInsertion {
+    X11Pasteboard pasteboard;
+    X11KeySynthesizer keys;
+    X11FrontmostApp frontmost;
+    FakeNotifier notifier;
+    SettingsStore settings;
+    FakeClock clock;
+    KeyboardSimulator sim{pasteboard, keys, frontmost, notifier, settings, clock};
+};
+
 const QByteArray kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR-not-really-an-image", 33);
 
 class PasteOnX11 : public ::testing::Test {
@@ -305,22 +321,13 @@ TEST_F(PasteOnX11, SlowTargetReceivesTheDictatedText) {
     XPeer peer;
     peer.own({{"UTF8_STRING", "before"}, {"image/png", kPng}});
     peer.focus();
-    X11Pasteboard pasteboard;
-    X11KeySynthesizer keys;
-    X11FrontmostApp frontmost;
-    FakeNotifier notifier;
-    SettingsStore settings;
-    FakeClock clock;
-    ASSERT_TRUE(keys.isAvailable());
-    ASSERT_EQ(frontmost.bundleIdentifier(), QString("OrmilPeer"));
-    KeyboardSimulator sim(pasteboard, keys, frontmost, notifier, settings, clock);
+    RealInsertion real;
+    ASSERT_TRUE(real.keys.isAvailable());
+    ASSERT_EQ(real.frontmost.bundleIdentifier(), QString("OrmilPeer"));
+    auto& [pasteboard, keys, frontmost, notifier, settings, clock, sim] = real;
 
     sim.insertTextViaPasteboard("dictated ");
-    ASSERT_TRUE(testsupport::waitUntil([&] {
-        for (const auto& k : peer.keys())
-            if (k.keysym == "v") return true;
-        return false;
-    }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
     const auto keysSeen = peer.keys();
     const auto v = std::find_if(keysSeen.begin(), keysSeen.end(),
                                 [](const XPeer::Key& k) { return k.keysym == "v"; });
@@ -353,11 +360,7 @@ TEST_F(PasteOnX11, TerminalsGetControlShiftV) {
         ASSERT_EQ(frontmost.bundleIdentifier(), QString(c.windowClass));
         X11KeySynthesizer keys;
         ASSERT_TRUE(keys.postPaste(KeySynthesizer::pasteChordFor(frontmost.identity())));
-        ASSERT_TRUE(testsupport::waitUntil([&] {
-            for (const auto& k : peer.keys())
-                if (k.keysym == "v") return true;
-            return false;
-        })) << c.windowClass;
+        ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); })) << c.windowClass;
         for (const auto& k : peer.keys()) {
             if (k.keysym == "v") {
                 EXPECT_EQ(k.state & (ControlMask | ShiftMask | Mod1Mask), c.modifiers)
@@ -420,13 +423,8 @@ TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return window.isActiveWindow() && QApplication::focusWidget() == edit; }));
 
-    X11Pasteboard pasteboard;
-    X11KeySynthesizer keys;
-    X11FrontmostApp frontmost;
-    FakeNotifier notifier;
-    SettingsStore settings;
-    FakeClock clock;
-    KeyboardSimulator sim(pasteboard, keys, frontmost, notifier, settings, clock);
+    RealInsertion real;
+    auto& [pasteboard, keys, frontmost, notifier, settings, clock, sim] = real;
 
     sim.insertTextViaPasteboard("Привет, мир ");
     ASSERT_TRUE(testsupport::waitUntil([&] { return edit->text() == "Привет, мир "; }))
