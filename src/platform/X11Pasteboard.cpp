@@ -24,12 +24,28 @@ bool isTextFormat(const QString& format) {
 class CountingMimeData : public QMimeData {
 public:
     int textFetches = 0;
+    // Our own reads (snapshots, string()) are not the target's.
+    bool counting = true;
 
 protected:
     QVariant retrieveData(const QString& format, QMetaType type) const override {
-        if (isTextFormat(format)) ++const_cast<CountingMimeData*>(this)->textFetches;
+        if (counting && isTextFormat(format)) ++const_cast<CountingMimeData*>(this)->textFetches;
         return QMimeData::retrieveData(format, type);
     }
+};
+
+// Suspends the fetch count of our contents for one read of our own.
+class OwnRead {
+public:
+    explicit OwnRead(QMimeData* ours) : m_ours(static_cast<CountingMimeData*>(ours)) {
+        if (m_ours) m_ours->counting = false;
+    }
+    ~OwnRead() {
+        if (m_ours) m_ours->counting = true;
+    }
+
+private:
+    QPointer<CountingMimeData> m_ours;
 };
 
 }  // namespace
@@ -51,6 +67,7 @@ void X11Pasteboard::onChanged() {
 }
 
 QList<Pasteboard::Item> X11Pasteboard::items() const {
+    const OwnRead own(m_ours.data());
     const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
     if (!data) return {};
     Item item;
@@ -72,6 +89,7 @@ QStringList X11Pasteboard::types() const {
 }
 
 QString X11Pasteboard::string() const {
+    const OwnRead own(m_ours.data());
     return m_clipboard->text(QClipboard::Clipboard);
 }
 

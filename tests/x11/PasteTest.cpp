@@ -287,6 +287,11 @@ TEST_F(PasteOnX11, ForeignContentsComeBackWithEveryFormat) {
     ASSERT_EQ(snapshot.size(), 1);
     PasteboardGuard::putTransient("dictated", true, pasteboard);
 
+    // Our own reads are not the target taking the text; another client's are.
+    EXPECT_EQ(pasteboard.string(), "dictated");
+    EXPECT_EQ(PasteboardGuard::snapshot(pasteboard).size(), 1);
+    EXPECT_EQ(pasteboard.textFetchCount(), 0);
+
     // Another client sees the text and the markers while it is ours.
     const QStringList targets = peer.targetNames();
     for (const char* marker : {"org.nspasteboard.TransientType",
@@ -295,6 +300,7 @@ TEST_F(PasteOnX11, ForeignContentsComeBackWithEveryFormat) {
             << marker << " in " << targets.join(' ').toStdString();
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("dictated"));
     EXPECT_EQ(peer.fetch("x-kde-passwordManagerHint"), QByteArray("secret"));
+    EXPECT_GT(pasteboard.textFetchCount(), 0);
     EXPECT_TRUE(PasteboardGuard::shouldSkipHistory(pasteboard));
 
     PasteboardGuard::restore(snapshot, pasteboard);
