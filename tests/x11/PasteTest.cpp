@@ -350,6 +350,52 @@ TEST_F(PasteOnX11, SlowTargetReceivesTheDictatedText) {
     EXPECT_EQ(peer.fetch("image/png"), kPng);
 }
 
+TEST_F(PasteOnX11, CopyAfterThePasteIsKept) {
+    XPeer peer;
+    peer.own({{"UTF8_STRING", "before"}});
+    peer.focus();
+    RealInsertion real;
+    real.sim.insertTextViaPasteboard("dictated ");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("dictated "));
+    // The user copies something in the target before the restore.
+    peer.own({{"UTF8_STRING", "copied later"}});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return real.pasteboard.string() == "copied later"; }));
+    real.clock.advance(1.0);
+    EXPECT_FALSE(real.sim.restorePending());
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("copied later"));
+}
+
+TEST_F(PasteOnX11, RemoteViewerGetsNoKeystroke) {
+    XPeer peer("Remmina");
+    peer.own({{"UTF8_STRING", "before"}});
+    peer.focus();
+    RealInsertion real;
+    real.sim.insertTextViaPasteboard("for the remote side ");
+    // Another client sees the text, unmarked, and it stays there.
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("for the remote side "));
+    EXPECT_FALSE(peer.targetNames().contains("org.nspasteboard.TransientType"));
+    real.clock.advance(2.0);
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("for the remote side "));
+    EXPECT_FALSE(peer.sawKey("v"));
+    EXPECT_EQ(real.notifier.notices.size(), 1u);
+}
+
+TEST_F(PasteOnX11, FrontmostAppFromWorkerThreads) {
+    XPeer peer("Firefox");
+    peer.focus();
+    X11FrontmostApp frontmost;
+    std::atomic<int> matches{0};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 4; ++i)
+        workers.emplace_back([&] {
+            for (int j = 0; j < 20; ++j)
+                if (frontmost.bundleIdentifier() == QString("Firefox")) ++matches;
+        });
+    for (auto& w : workers) w.join();
+    EXPECT_EQ(matches, 80);
+}
+
 TEST_F(PasteOnX11, TerminalsGetControlShiftV) {
     const struct {
         const char* windowClass;
