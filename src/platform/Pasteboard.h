@@ -27,6 +27,10 @@ public:
     // Puts text (as text/plain;charset=utf-8 and UTF8_STRING) plus extra
     // formats (markers) in one item.
     virtual bool setString(const QString& text, const Item& extraFormats = {}) = 0;
+    // How often a reader (the application receiving a paste) has fetched a
+    // text format of the contents this process put last. Stays 0 where the
+    // platform cannot tell; the paste then restores after a fixed delay.
+    virtual int textFetchCount() const { return 0; }
 
     static Pasteboard& shared();
     static void setShared(Pasteboard* pasteboard);
@@ -63,10 +67,18 @@ public:
         item += extra;
         m_items = {item};
         ++m_changeCount;
+        m_textFetches = 0;
         return true;
+    }
+    int textFetchCount() const override { return m_textFetches; }
+    // Reads the text as a pasting application would (counted as a fetch).
+    QString fetchString() {
+        ++m_textFetches;
+        return string();
     }
 
 private:
     QList<Item> m_items;
     int m_changeCount = 0;
+    int m_textFetches = 0;
 };

@@ -1,0 +1,86 @@
+#include "pipeline/InputSourceService.h"
+
+#include <QTextBoundaryFinder>
+
+#include "pipeline/DebugLog.h"
+#include "platform/InputSources.h"
+#include "platform/LanguageRecognizer.h"
+#include "platform/SettingsStore.h"
+
+namespace {
+
+// The first `count` user-perceived characters of text.
+QString firstCharacters(const QString& text, int count) {
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int taken = 0;
+    qsizetype end = 0;
+    while (taken < count) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0) break;
+        end = next;
+        ++taken;
+    }
+    return text.left(end);
+}
+
+}  // namespace
+
+InputSourceService::InputSourceService(const SettingsStore& settings,
+                                       const LanguageRecognizer& recognizer, InputSources& sources)
+    : m_settings(settings), m_recognizer(recognizer), m_sources(sources) {}
+
+InputSourceService& InputSourceService::shared() {
+    static InputSourceService instance(SettingsStore::shared(), LanguageRecognizer::shared(),
+                                       InputSources::shared());
+    return instance;
+}
+
+void InputSourceService::switchToMatchingLayout(const QString& text) {
+    if (!m_settings.boolean("autoSwitchLayout")) return;
+    const std::optional<QString> code = detectLanguage(text);
+    if (!code) {
+        debugLog("[InputSource] Could not detect language for: " + firstCharacters(text, 30) +
+                 "...");
+        return;
+    }
+    debugLog("[InputSource] Detected language: " + *code);
+    switchInputSource(*code);
+}
+
+std::optional<QString> InputSourceService::detectLanguage(const QString& text) const {
+    const std::optional<QString> lang = m_recognizer.dominantLanguage(text);
+    if (!lang) return std::nullopt;
+    // Both Chinese scripts share one code: the layouts offer "zh" either way.
+    if (*lang == "zh-Hans" || *lang == "zh-Hant") return QStringLiteral("zh-Hans");
+    return lang;
+}
+
+QStringList InputSourceService::prefixesFor(const QString& code) {
+    if (code == "zh-Hans") return {"zh-Hans", "zh-Hant", "zh"};
+    return {code};
+}
+
+void InputSourceService::switchInputSource(const QString& code) {
+    const std::optional<QList<InputSource>> sources = m_sources.enabledSources();
+    if (!sources) {
+        debugLog("[InputSource] Failed to get input source list");
+        return;
+    }
+    const QStringList prefixes = prefixesFor(code);
+    for (const InputSource& source : *sources) {
+        if (source.category != InputSources::keyboardCategory() || !source.selectCapable ||
+            !source.languages)
+            continue;
+        for (const QString& prefix : prefixes) {
+            for (const QString& lang : *source.languages) {
+                if (!lang.startsWith(prefix)) continue;
+                debugLog("[InputSource] Switching to: " +
+                         (source.identifier.isEmpty() ? QStringLiteral("?") : source.identifier) +
+                         " for lang: " + code);
+                m_sources.select(source);
+                return;
+            }
+        }
+    }
+    debugLog("[InputSource] No matching input source found for: " + code);
+}

@@ -1,0 +1,153 @@
+#include "pipeline/KeyboardSimulator.h"
+
+#include <QCoreApplication>
+
+#include "app/L10n.h"
+#include "pipeline/DebugLog.h"
+#include "platform/Notifier.h"
+#include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
+#include "platform/Threading.h"
+
+namespace {
+const QString kHintsShownKey = QStringLiteral("remotePasteHintsShown");
+constexpr int kMaxHints = 3;
+}  // namespace
+
+KeyboardSimulator::KeyboardSimulator(Pasteboard& pasteboard, KeySynthesizer& keys,
+                                     const FrontmostApp& frontmost, Notifier& notifier,
+                                     SettingsStore& settings, Clock& clock, QObject* parent)
+    : QObject(parent),
+      m_pasteboard(pasteboard),
+      m_keys(keys),
+      m_frontmost(frontmost),
+      m_notifier(notifier),
+      m_settings(settings),
+      m_clock(clock) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { finishPendingRestore(); });
+}
+
+KeyboardSimulator::~KeyboardSimulator() {
+    if (m_pending && m_pending->timer) m_pending->timer->cancel();
+}
+
+KeyboardSimulator& KeyboardSimulator::shared() {
+    static KeyboardSimulator* instance = new KeyboardSimulator(
+        Pasteboard::shared(), KeySynthesizer::shared(), FrontmostApp::shared(), Notifier::shared(),
+        SettingsStore::shared(), Clock::system());
+    return *instance;
+}
+
+const QSet<QString>& KeyboardSimulator::remoteDesktopApps() {
+    static const QSet<QString> apps{
+        "Remmina",   "org.remmina.Remmina", "xfreerdp",     "sdl-freerdp",  "Vncviewer",
+        "vncviewer", "RealVNC Viewer",      "Anydesk",      "anydesk",      "rustdesk",
+        "RustDesk",  "TeamViewer",          "Nxplayer.bin", "nxplayer.bin", "Wfica",
+        "wfica",
+    };
+    return apps;
+}
+
+bool KeyboardSimulator::isRemoteDesktop(const std::optional<FrontmostApp::Identity>& app) {
+    if (!app) return false;
+    return remoteDesktopApps().contains(app->className) ||
+           remoteDesktopApps().contains(app->instanceName);
+}
+
+void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
+    const std::optional<FrontmostApp::Identity> app = m_frontmost.identity();
+    const bool remote = isRemoteDesktop(app);
+
+    // A paste that follows another one before its restore must not take the
+    // previous dictation for the user's contents: it inherits the snapshot
+    // still waiting to be put back, unless the user copied something since.
+    PasteboardGuard::Snapshot snapshot;
+    if (m_pending) {
+        if (m_pending->timer) m_pending->timer->cancel();
+        const bool untouched = m_pasteboard.changeCount() == m_pending->changeCount;
+        if (untouched) snapshot = std::move(m_pending->snapshot);
+        m_pending.reset();
+        if (!untouched) snapshot = PasteboardGuard::snapshot(m_pasteboard);
+    } else {
+        snapshot = PasteboardGuard::snapshot(m_pasteboard);
+    }
+
+    PasteboardGuard::putTransient(text, !remote, m_pasteboard);
+    const int changeCount = m_pasteboard.changeCount();
+    const int fetchBase = m_pasteboard.textFetchCount();
+
+    m_clock.sleep(remote ? 0.4 : 0.05);
+    const bool posted = simulateCommandV(remote, KeySynthesizer::pasteChordFor(app));
+    if (remote) return;
+
+    Pending pending;
+    pending.snapshot = std::move(snapshot);
+    pending.changeCount = changeCount;
+    pending.fetchBase = fetchBase;
+    pending.fetchExpected = posted;
+    pending.pastedAt = m_clock.now();
+    pending.timer = m_clock.schedule(kRestoreDelay, this, [this] { checkRestore(); });
+    m_pending = std::move(pending);
+}
+
+void KeyboardSimulator::checkRestore() {
+    if (!m_pending) return;
+    // The application pulls the text when it handles the keystroke; putting
+    // the old contents back before that would paste them instead.
+    const bool fetched = m_pasteboard.textFetchCount() != m_pending->fetchBase;
+    const bool deadline = m_clock.now() - m_pending->pastedAt >= kRestoreDeadline - 1e-9;
+    if (m_pending->fetchExpected && !fetched && !deadline) {
+        m_pending->timer = m_clock.schedule(kRestorePoll, this, [this] { checkRestore(); });
+        return;
+    }
+    restoreNow();
+}
+
+void KeyboardSimulator::finishPendingRestore() {
+    if (!m_pending) return;
+    if (m_pending->timer) m_pending->timer->cancel();
+    restoreNow();
+}
+
+void KeyboardSimulator::restoreNow() {
+    Pending pending = std::move(*m_pending);
+    m_pending.reset();
+    if (m_pasteboard.changeCount() == pending.changeCount) {
+        PasteboardGuard::restore(pending.snapshot, m_pasteboard);
+    } else {
+        debugLog("[Paste] буфер уже изменили — прежнее содержимое не возвращаем");
+    }
+}
+
+bool KeyboardSimulator::simulateCommandV(bool remote, KeySynthesizer::PasteChord chord) {
+    if (!m_keys.isAvailable()) return false;
+
+    // Let go of the hotkey first: a held modifier would change the chord.
+    int polls = 0;
+    const int maxPolls = static_cast<int>(kModifierWait / kModifierPoll + 0.5);
+    while (m_keys.modifiersHeld()) {
+        if (polls++ >= maxPolls) {
+            debugLog(
+                "[Paste] модификаторы всё ещё зажаты по истечении ожидания — вставляем как есть");
+            break;
+        }
+        m_clock.sleep(kModifierPoll);
+    }
+
+    if (remote) {
+        debugLog("[Paste] удалённый рабочий стол: клавиши не нажимаем, текст оставлен в буфере");
+        showRemoteHint();
+        return false;
+    }
+    return m_keys.postPaste(chord);
+}
+
+void KeyboardSimulator::showRemoteHint() {
+    const qint64 shown = m_settings.integer(kHintsShownKey);
+    if (shown >= kMaxHints) return;
+    m_settings.set(kHintsShownKey, shown + 1);
+    Notifier* notifier = &m_notifier;
+    runOnMainNowOrQueued(
+        [notifier] { notifier->notify(L10n::remotePasteTitle(), L10n::remotePasteHint()); });
+}

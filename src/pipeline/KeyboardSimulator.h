@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <optional>
+
+#include "pipeline/PasteboardGuard.h"
+#include "platform/Clock.h"
+#include "platform/FrontmostApp.h"
+#include "platform/KeySynthesizer.h"
+
+class Notifier;
+class Pasteboard;
+class SettingsStore;
+
+// Inserts finished text into the focused application through the clipboard:
+// the contents are copied aside, the text is put on the clipboard marked as
+// transient, the window's paste chord is pressed, and the old contents come
+// back once the application has taken the text. Remote-desktop viewers get
+// no keystroke: the text stays on the clipboard and the user is told (at most
+// three times) to paste it. Main thread only.
+class KeyboardSimulator : public QObject {
+    Q_OBJECT
+public:
+    KeyboardSimulator(Pasteboard& pasteboard, KeySynthesizer& keys, const FrontmostApp& frontmost,
+                      Notifier& notifier, SettingsStore& settings, Clock& clock,
+                      QObject* parent = nullptr);
+    ~KeyboardSimulator() override;
+
+    static KeyboardSimulator& shared();
+
+    void insertText(const QString& text) { insertTextViaPasteboard(text); }
+    // Blocks the caller for the short waits of the paste (50 ms, or 400 ms for
+    // a remote viewer, plus up to 0.6 s while modifiers are still held).
+    void insertTextViaPasteboard(const QString& text);
+
+    // WM_CLASS values of remote-desktop viewers (exact, case-sensitive).
+    static const QSet<QString>& remoteDesktopApps();
+    static bool isRemoteDesktop(const std::optional<FrontmostApp::Identity>& app);
+
+    // The earliest restore after the keystroke, and the latest when the
+    // application never fetches the text.
+    static constexpr double kRestoreDelay = 0.2;
+    static constexpr double kRestoreDeadline = 1.0;
+    static constexpr double kRestorePoll = 0.05;
+    static constexpr double kModifierWait = 0.6;
+    static constexpr double kModifierPoll = 0.02;
+
+    // True while old contents wait to be put back.
+    bool restorePending() const { return m_pending.has_value(); }
+    // Puts waiting contents back now (at quit: the clipboard of an X11
+    // client dies with it, and the user's copy must not go with it).
+    void finishPendingRestore();
+
+private:
+    struct Pending {
+        PasteboardGuard::Snapshot snapshot;
+        int changeCount = 0;
+        int fetchBase = 0;
+        bool fetchExpected = true;
+        double pastedAt = 0;
+        ClockTimerPtr timer;
+    };
+
+    // Returns whether a keystroke was posted.
+    bool simulateCommandV(bool remote, KeySynthesizer::PasteChord chord);
+    void showRemoteHint();
+    void checkRestore();
+    void restoreNow();
+
+    Pasteboard& m_pasteboard;
+    KeySynthesizer& m_keys;
+    const FrontmostApp& m_frontmost;
+    Notifier& m_notifier;
+    SettingsStore& m_settings;
+    Clock& m_clock;
+    std::optional<Pending> m_pending;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The application that has the keyboard focus, named by the WM_CLASS of its
+// window: the class part stands where the design uses a bundle identifier.
+// Safe to call from any thread.
+class FrontmostApp {
+public:
+    struct Identity {
+        QString instanceName;  // first WM_CLASS string
+        QString className;     // second WM_CLASS string
+    };
+
+    virtual ~FrontmostApp() = default;
+    // Nothing when no window is active or it carries no WM_CLASS.
+    virtual std::optional<Identity> identity() const = 0;
+
+    // The class, or nothing when there is no frontmost application or it has
+    // no class.
+    std::optional<QString> bundleIdentifier() const {
+        const std::optional<Identity> id = identity();
+        if (!id || id->className.isEmpty()) return std::nullopt;
+        return id->className;
+    }
+
+    static FrontmostApp& shared();
+    static void setShared(FrontmostApp* app);
+};
+
+// Reads _NET_ACTIVE_WINDOW (or, without a window manager, the input focus)
+// and the WM_CLASS of that window or its nearest ancestor that has one.
+class X11FrontmostApp : public FrontmostApp {
+public:
+    X11FrontmostApp();
+    ~X11FrontmostApp() override;
+    std::optional<Identity> identity() const override;
+
+private:
+    struct Private;
+    Private* d;
+};
+
+class FakeFrontmostApp : public FrontmostApp {
+public:
+    std::optional<Identity> identity() const override { return current; }
+    void setClass(const QString& className) { current = Identity{className.toLower(), className}; }
+    std::optional<Identity> current;
+};
