@@ -12,10 +12,18 @@
 #include "overlay/OverlayControl.h"
 #include "pipeline/AppState.h"
 #include "pipeline/DebugLog.h"
+#include "pipeline/HotkeyService.h"
+#include "pipeline/InputSourceService.h"
+#include "pipeline/KeyboardSimulator.h"
+#include "pipeline/OggOpus.h"
 #include "pipeline/SoundService.h"
+#include "pipeline/TextPostProcessor.h"
 #include "platform/AudioCapturePulse.h"
+#include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
+#include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 
 namespace {
@@ -48,6 +56,7 @@ AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject*
 }
 
 AudioRecorderService::~AudioRecorderService() {
+    stopStreamTimer();
     stopMetering();
     stopMaxRecordingWatchdog();
     if (m_audioRecorder) {
@@ -58,7 +67,21 @@ AudioRecorderService::~AudioRecorderService() {
 }
 
 AudioRecorderService& AudioRecorderService::shared() {
-    static AudioRecorderService* service = new AudioRecorderService(Collaborators{});
+    static AudioRecorderService* service = [] {
+        Collaborators c;
+        c.isTranslateMode = [] { return HotkeyService::shared().isTranslateMode(); };
+        c.setTranslateMode = [](bool on) { HotkeyService::shared().setIsTranslateMode(on); };
+        c.postProcess = [](const QString& text) { return TextPostProcessor::shared().process(text); };
+        c.isProcessTrusted = [] { return InputAccess::shared().isTrusted(); };
+        c.insertTextViaPasteboard = [](const QString& text) {
+            KeyboardSimulator::shared().insertTextViaPasteboard(text);
+        };
+        c.copyToClipboard = [](const QString& text) { Pasteboard::shared().setString(text); };
+        c.switchToMatchingLayout = [](const QString& text) {
+            InputSourceService::shared().switchToMatchingLayout(text);
+        };
+        return new AudioRecorderService(std::move(c));
+    }();
     return *service;
 }
 
@@ -69,14 +92,6 @@ bool AudioRecorderService::isRecording() const {
 float AudioRecorderService::levelForPower(float power) {
     const float level = std::min((power + 50.0f) / 50.0f, 1.0f);
     return level < 0.0f ? 0.0f : level;
-}
-
-void AudioRecorderService::startStreamingChunks() {
-    if (m_c.startStreamingChunks) m_c.startStreamingChunks();
-}
-
-void AudioRecorderService::sendToTranscription(const QString& audioURL, double duration) {
-    if (m_c.sendToTranscription) m_c.sendToTranscription(audioURL, duration);
 }
 
 void AudioRecorderService::startRecording() {
@@ -145,6 +160,7 @@ void AudioRecorderService::beginRecording() {
         recorder->stop();
         deleteRecordingFile(m_recordingURL);
         clearSession();
+        stopStreamTimer();
         stopMetering();
         stopMaxRecordingWatchdog();
         return;
@@ -170,6 +186,7 @@ void AudioRecorderService::beginRecording() {
 void AudioRecorderService::failStart(const QString& reason) {
     // Nothing may be left behind: no recorder holding the microphone, no
     // half-written file in the temporary folder.
+    stopStreamTimer();
     deleteRecordingFile(m_recordingURL);
     clearSession();
     m_c.appState->setLastError(QStringLiteral("Failed to start recording: ") + reason);
@@ -256,6 +273,7 @@ void AudioRecorderService::forceStopAtCap() {
             return;
         }
     }
+    stopStreamTimer();
     deleteRecordingFile(url);
     m_c.appState->setLastError(QStringLiteral(
         "Запись достигла предела и была завершена. Похоже, залипла клавиша — запишите заново."));
@@ -274,6 +292,7 @@ void AudioRecorderService::stopRecording() {
                           yesNo(m_audioRecorder && m_audioRecorder->isRecording())));
         // A recorder that broke off mid-way: release it and its file.
         if (m_audioRecorder) {
+            stopStreamTimer();
             m_audioRecorder->stop();
             deleteRecordingFile(m_recordingURL);
             clearSession();
@@ -298,6 +317,7 @@ void AudioRecorderService::stopRecording() {
                                     "recording?)")
                          .arg(size)
                          .arg(maxAudioBytes));
+            stopStreamTimer();
             deleteRecordingFile(url);
             m_c.appState->setLastError(QStringLiteral(
                 "Запись слишком длинная — вероятно, залипла клавиша. Запишите заново."));
@@ -311,6 +331,7 @@ void AudioRecorderService::stopRecording() {
 void AudioRecorderService::cancelRecording() {
     debugLog(QStringLiteral("[Audio] cancelRecording() called"));
     m_cancelRequested = true;
+    stopStreamTimer();
     stopMetering();
     stopMaxRecordingWatchdog();
     if (m_audioRecorder) m_audioRecorder->stop();

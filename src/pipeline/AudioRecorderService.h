@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -12,7 +14,9 @@
 
 class AppState;
 class Notifier;
+class OggOpusStream;
 class OverlayControl;
+class SettingsStore;
 class SoundService;
 
 // Records the microphone for one dictation at a time into a temporary WAV
@@ -34,12 +38,60 @@ public:
         std::function<int()> microphoneStatus;
         // Opens the connection to the speech service ahead of the upload.
         std::function<void()> warmUpConnection;
-        // Live encoding and streamed windows, started with each recording.
+        // When set, these replace the built-in live encoding and dispatch
+        // (tests of the recording session watch what would be handed on).
         std::function<void()> startStreamingChunks;
-        // Takes over a finished recording (and deletes it when done).
         std::function<void(const QString& audioURL, double duration)> sendToTranscription;
         // Folder of the recording files (the system's temporary folder when empty).
         QString directory;
+
+        // What the dispatch of a finished recording uses.
+        SettingsStore* settings = nullptr;
+        // The transcription client's streaming session: a new one per
+        // recording, windows uploaded in the background as they are cut, and
+        // the joined text of all windows (blocking; nothing when empty).
+        std::function<void()> beginStreaming;
+        std::function<void(const QByteArray& wav, int index, const QString& language,
+                           const QString& provider, const std::optional<QString>& translateTo)>
+            streamWindow;
+        std::function<std::optional<QString>(const QString& toneStyle, const QString& language)>
+            finishStreaming;
+        // One upload of a whole recording; blocking, called off the main
+        // thread. Throws a std::exception whose what() is the failure's
+        // user-facing description (UTF-8).
+        std::function<QString(const QByteArray& audioData, const QString& language,
+                              const QString& provider, const QString& toneStyle,
+                              const QString& format, const std::optional<QString>& translateTo)>
+            transcribe;
+        // Ogg Opus bit rate (bits per second) and the encoders of a re-encode.
+        std::function<int()> opusBitrate;
+        std::function<std::optional<QByteArray>(const QString& wavPath, int bitrate)> encodeOpus;
+        std::function<std::optional<QByteArray>(const QString& wavPath, const QString& m4aPath)>
+            encodeAAC;
+        // The tone of the dictation about to be sent.
+        std::function<QString()> resolveTone;
+        // The translate key's mode (read and reset on the main thread).
+        std::function<bool()> isTranslateMode;
+        std::function<void(bool)> setTranslateMode;
+        // Result handling, main thread.
+        std::function<std::optional<QString>(const QString& text)> postProcess;
+        std::function<bool()> isProcessTrusted;
+        std::function<void(const QString& text)> insertTextViaPasteboard;
+        // Leaves the text on the clipboard for the user to paste by hand.
+        std::function<void(const QString& text)> copyToClipboard;
+        std::function<void(const QString& text)> switchToMatchingLayout;
+        std::function<void(const QString& text, const QString& language, double duration)>
+            saveTranscription;
+        std::function<void(const QString& text)> addClipboardTranscription;
+        // Keeps a failed upload's audio for a later retry (main thread).
+        std::function<void(const QByteArray& audioData, const QString& audioFormat,
+                           const QString& language, const QString& provider,
+                           const QString& toneStyle, double duration, const QString& error)>
+            saveFailedTranscription;
+        // Files a client error report (any thread).
+        std::function<void(const QString& category, const QString& code, const QString& message,
+                           const QJsonObject& context)>
+            reportError;
     };
 
     explicit AudioRecorderService(Collaborators collaborators, QObject* parent = nullptr);
@@ -56,6 +108,17 @@ public:
     // The quietest peak level at the cap that still counts as speech.
     static constexpr float salvagePowerFloor = -50.0f;
 
+    // Live encoding and streamed windows, in bytes of 16 kHz 16-bit mono PCM.
+    static constexpr double streamInterval = 5.0;
+    static constexpr qint64 windowStepBytes = 1536000;  // 48 s between window starts
+    static constexpr qint64 windowBytes = 1920000;      // 60 s per window
+    static constexpr qint64 leastLastWindowBytes = 32000;
+    // Peaks of the finished-recording gate.
+    static constexpr int silencePeak = 100;
+    static constexpr double minimumDuration = 0.5;
+    static constexpr double liveEncodingMaxSeconds = 60.0;
+    static constexpr qint64 liveEncodingSlackBytes = 32000;
+
     // Any thread: starts a recording on the main thread.
     void startRecording();
     // Main thread.
@@ -70,9 +133,27 @@ public:
     float maxPowerObserved() const { return m_maxPowerObserved; }
     bool cancelRequested() const { return m_cancelRequested; }
 
+    // The streaming state of the current (or last) recording.
+    int streamedWindows() const { return m_streamedWindows; }
+    bool isStreamTimerActive() const { return m_streamTimer && m_streamTimer->isActive(); }
+    std::optional<QString> streamTranslateTo() const { return m_streamTranslateTo; }
+
+    // The peak of the PCM payload of a WAV file that may still be growing
+    // (-32768 counts as 32767); 0 when unreadable or without a "data" chunk.
+    static int peakOfWAVFile(const QString& path);
+
+    // The audio of a recording being compressed while it grows.
+    struct LiveEncoding {
+        std::unique_ptr<OggOpusStream> encoder;
+        qint64 encodedBytes = 0;
+        int peak = 0;  // of the raw recording, before any gain
+        ~LiveEncoding();
+    };
+
 protected:
-    // Hook points of the later recording stages.
+    // Starts the live encoding and the window timer of a new recording.
     virtual void startStreamingChunks();
+    // Takes over a finished recording; the file is deleted on every path.
     virtual void sendToTranscription(const QString& audioURL, double duration);
 
 private:
@@ -90,6 +171,26 @@ private:
     void audioRecorderDidFinishRecording(bool successfully);
     void audioRecorderEncodeErrorDidOccur(const std::optional<QString>& error);
 
+    // Live encoding and streamed windows.
+    void stopStreamTimer();
+    void streamTick();
+    static void feedLiveEncoder(LiveEncoding& live, const QString& path);
+    void emitReadyWindow(bool force, const std::optional<QString>& path);
+
+    // Dispatch of a finished recording.
+    void sendToTranscriptionClassic(const QString& audioURL, double duration,
+                                    std::shared_ptr<LiveEncoding> live,
+                                    std::optional<std::optional<QString>> translateTo);
+    void showHint(const QString& counterKey, const QString& title, const QString& body);
+    static QString convertToAAC(const QString& wavURL, const Collaborators& c);
+    void finishRead(const QString& audioURL);
+    struct Upload;
+    void upload(std::shared_ptr<Upload> job);
+    void uploadFailed(const std::shared_ptr<Upload>& job, const QString& description);
+    void handleTranscriptionSuccess(const QString& text, const QString& language,
+                                    double duration);
+    SettingsStore& settings() const;
+
     Collaborators m_c;
     std::unique_ptr<AudioCapture> m_audioRecorder;
     std::optional<QString> m_recordingURL;
@@ -100,4 +201,11 @@ private:
     std::atomic<bool> m_cancelRequested{false};
     float m_maxPowerObserved = -160.0f;
     qint64 m_meteringLogCounter = 0;
+
+    ClockTimerPtr m_streamTimer;
+    int m_streamedWindows = 0;
+    std::shared_ptr<LiveEncoding> m_live;
+    QString m_streamLanguage;
+    QString m_streamProvider;
+    std::optional<QString> m_streamTranslateTo;
 };
