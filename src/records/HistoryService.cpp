@@ -171,7 +171,14 @@ bool HistoryService::createSchema(QString* error) {
         exec(QStringLiteral(
             "CREATE TABLE IF NOT EXISTS transcriptions (id TEXT NOT NULL, text TEXT NOT NULL, "
             "language TEXT NOT NULL, timestamp REAL NOT NULL, duration REAL NOT NULL DEFAULT 0, "
-            "wordCount INTEGER NOT NULL DEFAULT 0, searchText TEXT NOT NULL DEFAULT '')")) &&
+            "wordCount INTEGER NOT NULL DEFAULT 0)")) &&
+        // The folded text of each record under the record's rowid; trigrams
+        // make a substring search an index lookup instead of a full scan.
+        exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS transcription_search USING "
+                            "fts5(searchText, tokenize = 'trigram case_sensitive 1')")) &&
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS transcription_search_delete AFTER "
+                            "DELETE ON transcriptions BEGIN DELETE FROM transcription_search "
+                            "WHERE rowid = OLD.rowid; END")) &&
         exec(QStringLiteral("CREATE INDEX IF NOT EXISTS transcriptions_by_time ON "
                             "transcriptions (timestamp)")) &&
         exec(QStringLiteral(
@@ -232,17 +239,25 @@ void HistoryService::saveTranscription(const QString& text, const QString& langu
     const bool saved = write([&](int& changes, QString& error) {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
         q.prepare(QStringLiteral(
-            "INSERT INTO transcriptions (id, text, language, timestamp, duration, wordCount, "
-            "searchText) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+            "INSERT INTO transcriptions (id, text, language, timestamp, duration, wordCount) "
+            "VALUES (?, ?, ?, ?, ?, ?)"));
         q.addBindValue(idText(QUuid::createUuid()));
         q.addBindValue(text);
         q.addBindValue(language);
         q.addBindValue(toStoredTime(m_clock.currentDateTime()));
         q.addBindValue(duration);
         q.addBindValue(wordCount(text));
-        q.addBindValue(foldForSearch(text));
         if (!q.exec()) {
             error = errorText(q);
+            return false;
+        }
+        QSqlQuery index(QSqlDatabase::database(m_connection, false));
+        index.prepare(
+            QStringLiteral("INSERT INTO transcription_search (rowid, searchText) VALUES (?, ?)"));
+        index.addBindValue(q.lastInsertId());
+        index.addBindValue(foldForSearch(text));
+        if (!index.exec()) {
+            error = errorText(index);
             return false;
         }
         changes = 1;
@@ -299,10 +314,28 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
     const QString folded = foldForSearch(query);
     QString sql = QStringLiteral(
         "SELECT id, text, language, timestamp, duration, wordCount FROM transcriptions ");
-    if (!query.isEmpty()) sql += QStringLiteral("WHERE instr(searchText, ?) > 0 ");
+    QString argument;
+    if (!query.isEmpty()) {
+        // Three characters or more: the trigram index finds the substring
+        // (quoted, so the query is taken literally). Shorter queries have no
+        // trigram and scan the folded texts.
+        if (folded.toUcs4().size() >= 3) {
+            sql += QStringLiteral(
+                "WHERE rowid IN (SELECT rowid FROM transcription_search WHERE "
+                "transcription_search MATCH ?) ");
+            argument = QLatin1Char('"') +
+                       QString(folded).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                       QLatin1Char('"');
+        } else {
+            sql += QStringLiteral(
+                "WHERE rowid IN (SELECT rowid FROM transcription_search WHERE "
+                "instr(searchText, ?) > 0) ");
+            argument = folded;
+        }
+    }
     sql += QStringLiteral("ORDER BY timestamp DESC, rowid DESC");
     q.prepare(sql);
-    if (!query.isEmpty()) q.addBindValue(folded);
+    if (!query.isEmpty()) q.addBindValue(argument);
     if (!q.exec()) {
         printLine(QStringLiteral("Failed to search transcriptions: ") + errorText(q));
         return {};

@@ -165,8 +165,8 @@ TEST_F(HistoryServiceTest, FetchesNewestFirstInPages) {
 }
 
 TEST_F(HistoryServiceTest, SearchIgnoresCaseAndAccentsAndTakesQueriesLiterally) {
-    const char* stored[] = {"Café crème", "cafe creme brûlée", "Ёлка в лесу",
-                            "100% sure",  "file_name",         "nothing here"};
+    const char* stored[] = {"Café crème", "cafe creme brûlée",     "Ёлка в лесу", "100% sure",
+                            "file_name",  "he said \"hi*\" twice", "nothing here"};
     for (const char* t : stored) {
         history->saveTranscription(QString::fromUtf8(t), "ru", 1);
         clock.advance(1);
@@ -178,12 +178,26 @@ TEST_F(HistoryServiceTest, SearchIgnoresCaseAndAccentsAndTakesQueriesLiterally) 
         {"ЛЕС", {"Ёлка в лесу"}},
         {"%", {"100% sure"}},
         {"_", {"file_name"}},
+        {"ёл", {"Ёлка в лесу"}},
+        {"\"HI*\"", {"he said \"hi*\" twice"}},
+        {"E CR", {"cafe creme brûlée", "Café crème"}},
         {"absent", {}},
     };
     for (const auto& [query, expected] : cases)
         EXPECT_EQ(texts(history->searchTranscriptions(query)), expected) << query.toStdString();
-    EXPECT_EQ(history->searchTranscriptions("").size(), 6);
+    EXPECT_EQ(history->searchTranscriptions("").size(), 7);
     EXPECT_EQ(texts(history->searchTranscriptions("")).first(), "nothing here");
+
+    // Deleted records leave the search too, even when a new record takes
+    // over the storage slot of the deleted one.
+    history->deleteTranscription(history->fetchTranscriptions(1).first().value("id").toUuid());
+    history->saveTranscription("fresh words", "en", 1);
+    EXPECT_TRUE(history->searchTranscriptions("nothing").isEmpty());
+    EXPECT_EQ(texts(history->searchTranscriptions("fresh")), QStringList({"fresh words"}));
+    history->clearAllTranscriptions();
+    history->saveTranscription("after clearing", "en", 1);
+    EXPECT_TRUE(history->searchTranscriptions("café").isEmpty());
+    EXPECT_TRUE(history->searchTranscriptions("%").isEmpty());
 }
 
 TEST_F(HistoryServiceTest, DataChangedOncePerChangeNeverForANoOpAndAfterTheCall) {
