@@ -224,6 +224,20 @@ bool HistoryService::write(const std::function<bool(int& changes, QString& error
     return true;
 }
 
+bool HistoryService::writeStatement(const QString& sql, const QVariantList& values) {
+    return write([&](int& changes, QString& error) {
+        QSqlQuery q(QSqlDatabase::database(m_connection, false));
+        q.prepare(sql);
+        for (const QVariant& v : values) q.addBindValue(v);
+        if (!q.exec()) {
+            error = errorText(q);
+            return false;
+        }
+        changes = q.numRowsAffected();
+        return true;
+    });
+}
+
 // ---- transcriptions ----
 
 void HistoryService::saveTranscription(const QString& text, const QString& language,
@@ -350,17 +364,7 @@ void HistoryService::deleteTranscription(const QUuid& id) {
         printLine(QStringLiteral("❌ Failed to delete transcription: the store is not loaded"));
         return;
     }
-    write([&](int& changes, QString& error) {
-        QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        q.prepare(QStringLiteral("DELETE FROM transcriptions WHERE id = ?"));
-        q.addBindValue(idText(id));
-        if (!q.exec()) {
-            error = errorText(q);
-            return false;
-        }
-        changes = q.numRowsAffected();
-        return true;
-    });
+    writeStatement(QStringLiteral("DELETE FROM transcriptions WHERE id = ?"), {idText(id)});
 }
 
 void HistoryService::clearAllTranscriptions() {
@@ -368,15 +372,7 @@ void HistoryService::clearAllTranscriptions() {
         printLine(QStringLiteral("Failed to clear transcriptions: the store is not loaded"));
         return;
     }
-    write([&](int& changes, QString& error) {
-        QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        if (!q.exec(QStringLiteral("DELETE FROM transcriptions"))) {
-            error = errorText(q);
-            return false;
-        }
-        changes = q.numRowsAffected();
-        return true;
-    });
+    writeStatement(QStringLiteral("DELETE FROM transcriptions"), {});
 }
 
 // ---- dictionary and snippets ----
@@ -480,18 +476,8 @@ void HistoryService::deleteEntry(const Collection& c, const QUuid& id) {
         printLine(c.deleteFailed + QStringLiteral("the store is not loaded"));
         return;
     }
-    const bool saved = write([&](int& changes, QString& error) {
-        QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(c.table));
-        q.addBindValue(idText(id));
-        if (!q.exec()) {
-            error = errorText(q);
-            return false;
-        }
-        changes = q.numRowsAffected();
-        return true;
-    });
-    if (saved) cacheFor(c).reset();
+    if (writeStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(c.table), {idText(id)}))
+        cacheFor(c).reset();
 }
 
 void HistoryService::updateEntry(const Collection& c, const QUuid& id, const QString& key,
@@ -500,28 +486,14 @@ void HistoryService::updateEntry(const Collection& c, const QUuid& id, const QSt
         printLine(c.updateFailed + QStringLiteral("the store is not loaded"));
         return;
     }
-    const bool saved = write([&](int& changes, QString& error) {
-        QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        // The first entry with that id; setting the values it already has
-        // is no change.
-        q.prepare(
-            QStringLiteral("UPDATE %1 SET \"%2\" = ?, \"%3\" = ? WHERE rowid = (SELECT rowid "
-                           "FROM %1 WHERE id = ? ORDER BY rowid LIMIT 1) AND (\"%2\" IS NOT ? "
-                           "OR \"%3\" IS NOT ?)")
-                .arg(c.table, c.keyColumn, c.valueColumn));
-        q.addBindValue(key);
-        q.addBindValue(value);
-        q.addBindValue(idText(id));
-        q.addBindValue(key);
-        q.addBindValue(value);
-        if (!q.exec()) {
-            error = errorText(q);
-            return false;
-        }
-        changes = q.numRowsAffected();
-        return true;
-    });
-    if (saved) cacheFor(c).reset();
+    // The first entry with that id; setting the values it already has is no
+    // change.
+    const QString sql =
+        QStringLiteral(
+            "UPDATE %1 SET \"%2\" = ?, \"%3\" = ? WHERE rowid = (SELECT rowid FROM %1 "
+            "WHERE id = ? ORDER BY rowid LIMIT 1) AND (\"%2\" IS NOT ? OR \"%3\" IS NOT ?)")
+            .arg(c.table, c.keyColumn, c.valueColumn);
+    if (writeStatement(sql, {key, value, idText(id), key, value})) cacheFor(c).reset();
 }
 
 const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {

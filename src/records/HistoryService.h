@@ -86,6 +86,8 @@ private:
     // Runs body inside one transaction; commits when it returns true. Posts
     // ormilDataChanged when the commit succeeded and rows changed.
     bool write(const std::function<bool(int& changes, QString& error)>& body);
+    // write() of one statement; the rows it touched are the changes.
+    bool writeStatement(const QString& sql, const QVariantList& values);
 
     QList<HistoryRecord> fetchCollection(const Collection& c);
     void insertEntry(const Collection& c, const QString& key, const QString& value);
