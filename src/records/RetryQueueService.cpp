@@ -198,6 +198,13 @@ void RetryQueueService::deleteAudioFile(const QString& fileName) {
 void RetryQueueService::save(const QByteArray& audioData, const QString& audioFormat,
                              const QString& language, const QString& provider,
                              const QString& toneStyle, double duration, const QString& error) {
+    // The queue lives on the main thread; a caller elsewhere is served there.
+    if (!isMainThread()) {
+        runOnMain(this, [=, this] {
+            save(audioData, audioFormat, language, provider, toneStyle, duration, error);
+        });
+        return;
+    }
     ensureStorageDir();
     FailedTranscription entry;
     entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();

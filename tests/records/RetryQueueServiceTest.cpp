@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "overlay/OverlayControl.h"
 #include "pipeline/AppState.h"
@@ -148,6 +151,7 @@ TEST_F(RetryQueueTest, SavedEntriesRoundTripThroughTheQueueFile) {
                   "The network connection was lost.");
     clock.advance(1.5);
     service->save("m4a-bytes", "m4a", "en", "groq", "neutral", 3, "Timed out");
+    EXPECT_EQ(counter.soFar(), 0) << "posted inside the call";
     EXPECT_EQ(counter.settled(), 2);
 
     ASSERT_EQ(service->queue().size(), 2);
@@ -163,6 +167,10 @@ TEST_F(RetryQueueTest, SavedEntriesRoundTripThroughTheQueueFile) {
     EXPECT_EQ(ogg.audioSize, 10);
     EXPECT_TRUE(testsupport::debugLogText().contains(
         "[RetryQueue] Saved failed transcription: " + ogg.id + " (10 bytes)"));
+
+    // Recorded speech and its queue stay private to the user.
+    EXPECT_EQ(QFileInfo(queueFile()).permissions() & 0x0077, 0);
+    EXPECT_EQ(QFileInfo(service->audioFilePath(ogg)).permissions() & 0x0077, 0);
 
     const QByteArray raw = testsupport::readFile(queueFile());
     EXPECT_FALSE(raw.contains('\n'));
@@ -460,4 +468,16 @@ TEST_F(RetryQueueTest, AudioThatCannotBeWrittenMakesNoEntry) {
     EXPECT_TRUE(service->queue().isEmpty());
     EXPECT_EQ(counter.settled(), 0);
     EXPECT_TRUE(testsupport::debugLogText().contains("[RetryQueue] Failed to save audio: "));
+}
+
+TEST_F(RetryQueueTest, ASaveFromAWorkerThreadIsServedOnTheMainThread) {
+    auto service = makeService();
+    QThread* savedOn = nullptr;
+    QObject::connect(service.get(), &RetryQueueService::queueChanged, service.get(),
+                     [&] { savedOn = QThread::currentThread(); });
+    std::thread worker([&] { service->save("a", "wav", "en", "p", "t", 1, "e"); });
+    worker.join();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return service->queue().size() == 1; }));
+    EXPECT_EQ(savedOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(queueOnDisk().size(), 1);
 }
