@@ -6,32 +6,36 @@
 
 ClipboardHistoryService& ClipboardHistoryService::shared() {
     static ClipboardHistoryService* instance =
-        new ClipboardHistoryService(Pasteboard::shared(), Clock::system());
+        new ClipboardHistoryService(nullptr, Clock::system());
     return *instance;
 }
 
-ClipboardHistoryService::ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock,
+ClipboardHistoryService::ClipboardHistoryService(Pasteboard* pasteboard, Clock& clock,
                                                  QObject* parent)
     : QObject(parent), m_pasteboard(pasteboard), m_clock(clock) {}
+
+Pasteboard& ClipboardHistoryService::pasteboard() const {
+    return m_pasteboard ? *m_pasteboard : Pasteboard::shared();
+}
 
 void ClipboardHistoryService::start() {
     if (m_timer) return;
     // Whatever is on the clipboard at launch is not a copy the user made now.
-    m_lastChangeCount = m_pasteboard.changeCount();
+    m_lastChangeCount = pasteboard().changeCount();
     m_timer = m_clock.repeat(1.0, this, [this] { checkClipboard(); });
     debugLog(QStringLiteral("[ClipboardHistory] Started monitoring"));
 }
 
 void ClipboardHistoryService::checkClipboard() {
-    const int count = m_pasteboard.changeCount();
+    const int count = pasteboard().changeCount();
     if (count == m_lastChangeCount) return;
     m_lastChangeCount = count;
     if (m_skipNextChange) {
         m_skipNextChange = false;
         return;
     }
-    if (ClipboardMarkers::shouldSkipHistory(m_pasteboard)) return;
-    const QString text = m_pasteboard.string();
+    if (ClipboardMarkers::shouldSkipHistory(pasteboard())) return;
+    const QString text = pasteboard().string();
     if (text.isEmpty()) return;
     if (!m_history.isEmpty() && m_history.first().text == text) return;
     add(text, false);
@@ -47,8 +51,8 @@ void ClipboardHistoryService::addTranscription(const QString& text) {
 
 void ClipboardHistoryService::copyToClipboard(const QString& text) {
     m_skipNextChange = true;
-    m_pasteboard.clearContents();
-    m_pasteboard.setString(text);
+    pasteboard().clearContents();
+    pasteboard().setString(text);
 }
 
 void ClipboardHistoryService::add(const QString& text, bool isTranscription) {

@@ -25,7 +25,9 @@ public:
 
     static ClipboardHistoryService& shared();
 
-    ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock, QObject* parent = nullptr);
+    // pasteboard nullptr: whatever Pasteboard::shared() is at each use, so the
+    // order in which the application installs its facilities does not matter.
+    ClipboardHistoryService(Pasteboard* pasteboard, Clock& clock, QObject* parent = nullptr);
 
     const QList<ClipboardItem>& history() const { return m_history; }
 
@@ -42,8 +44,9 @@ public:
 
 private:
     void add(const QString& text, bool isTranscription);
+    Pasteboard& pasteboard() const;
 
-    Pasteboard& m_pasteboard;
+    Pasteboard* m_pasteboard;
     Clock& m_clock;
     QList<ClipboardItem> m_history;
     int m_lastChangeCount = 0;

@@ -497,6 +497,19 @@ void HistoryService::updateEntry(const Collection& c, const QUuid& id, const QSt
 }
 
 const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {
+    if (m_loaded) {
+        // Another connection (a second window of the same store, a tool)
+        // may have changed the collections since the rules were compiled.
+        QSqlQuery version(QSqlDatabase::database(m_connection, false));
+        const qint64 seen = version.exec(QStringLiteral("PRAGMA data_version")) && version.next()
+                                ? version.value(0).toLongLong()
+                                : -1;
+        if (seen != m_dataVersion) {
+            m_dictionaryRules.reset();
+            m_snippetRules.reset();
+            m_dataVersion = seen;
+        }
+    }
     std::optional<QList<Rule>>& cache = cacheFor(c);
     if (cache) return *cache;
     QList<Rule> out;

@@ -107,4 +107,6 @@ private:
     // Compiled rules per collection; dropped when the collection changes.
     std::optional<QList<Rule>> m_dictionaryRules;
     std::optional<QList<Rule>> m_snippetRules;
+    // SQLite's count of commits by other connections when the rules were made.
+    qint64 m_dataVersion = -1;
 };

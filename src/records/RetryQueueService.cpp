@@ -66,17 +66,6 @@ public:
     void playErrorSound() override { currentDelivery().playErrorSound(); }
 };
 
-class ForwardingOverlay : public OverlayControl {
-public:
-    void show(OverlayState state) override { OverlayControl::shared().show(state); }
-    void updateAudioLevel(float level) override {
-        OverlayControl::shared().updateAudioLevel(level);
-    }
-    void setSticky(bool sticky) override { OverlayControl::shared().setSticky(sticky); }
-    OverlayState currentState() const override { return OverlayControl::shared().currentState(); }
-    OverlayState modelState() const override { return OverlayControl::shared().modelState(); }
-};
-
 QString describe(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
@@ -99,11 +88,10 @@ void RetryDelivery::setShared(RetryDelivery* delivery) {
 }
 
 RetryQueueService& RetryQueueService::shared() {
-    static ForwardingOverlay overlay;
     static RetryQueueService* instance = new RetryQueueService(
         defaultStorageDir(), Dependencies{RetryDelivery::shared(), HistoryService::shared(),
                                           ClipboardHistoryService::shared(), AppState::shared(),
-                                          overlay, Clock::system()});
+                                          nullptr, Clock::system()});
     return *instance;
 }
 
@@ -125,6 +113,10 @@ QString RetryQueueService::queueFilePath() const {
 
 QString RetryQueueService::audioFilePath(const FailedTranscription& entry) const {
     return m_storageDir + QLatin1Char('/') + entry.audioFileName;
+}
+
+OverlayControl& RetryQueueService::overlay() const {
+    return m_deps.overlay ? *m_deps.overlay : OverlayControl::shared();
 }
 
 void RetryQueueService::ensureStorageDir() {
@@ -185,10 +177,12 @@ void RetryQueueService::writeQueueFile() {
     for (const FailedTranscription& e : m_queue) array.append(e.toJson());
     // Written whole or not at all: a crash mid-write must not lose the queue.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.setPermissions(kPrivate);
-    file.write(QJsonDocument(array).toJson(QJsonDocument::Compact));
-    file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(kPrivate) &&
+                         file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) >= 0 &&
+                         file.commit();
+    // The queue in memory stays as it is; the next write tries again.
+    if (!written)
+        debugLog(QStringLiteral("[RetryQueue] Failed to write queue: ") + file.errorString());
 }
 
 void RetryQueueService::deleteAudioFile(const QString& fileName) {
@@ -316,7 +310,7 @@ void RetryQueueService::retrySucceeded(const FailedTranscription& entry, const Q
         m_deps.history.saveTranscription(*processed, entry.language, entry.duration);
         m_deps.appState.setLastTranscribedText(*processed);
         m_deps.clipboard.addTranscription(*processed);
-        m_deps.overlay.show(OverlayState::success);
+        overlay().show(OverlayState::success);
         m_deps.delivery.playSuccessSound();
     }
     remove(entry.id);
@@ -333,7 +327,7 @@ void RetryQueueService::retryFailed(const FailedTranscription& entry, const QStr
         break;
     }
     m_deps.appState.setLastError(QStringLiteral("Retry failed: ") + description);
-    m_deps.overlay.show(OverlayState::error);
+    overlay().show(OverlayState::error);
     m_deps.delivery.playErrorSound();
     debugLog(QStringLiteral("[RetryQueue] Retry failed for ") + entry.id + QStringLiteral(": ") +
              description);

@@ -60,7 +60,8 @@ public:
         HistoryService& history;
         ClipboardHistoryService& clipboard;
         AppState& appState;
-        OverlayControl& overlay;
+        // nullptr: whatever OverlayControl::shared() is at each use.
+        OverlayControl* overlay;
         Clock& clock;
     };
 
@@ -106,6 +107,7 @@ private:
     void finishRetry(const QString& id, const std::function<void()>& done);
     void retrySucceeded(const FailedTranscription& entry, const QString& text);
     void retryFailed(const FailedTranscription& entry, const QString& description);
+    OverlayControl& overlay() const;
 
     QString m_storageDir;
     Dependencies m_deps;

@@ -23,7 +23,7 @@ protected:
 
     FakeClock clock;
     FakePasteboard pasteboard;
-    ClipboardHistoryService service{pasteboard, clock};
+    ClipboardHistoryService service{&pasteboard, clock};
 };
 
 }  // namespace
@@ -51,7 +51,7 @@ TEST_F(ClipboardHistoryTest, OnlyTheNewestItemCountsAsADuplicate) {
         {{"x y", "x y ", " x y"}, {" x y", "x y ", "x y"}},
     };
     for (const auto& [copies, expected] : cases) {
-        ClipboardHistoryService fresh(pasteboard, clock);
+        ClipboardHistoryService fresh(&pasteboard, clock);
         fresh.start();
         for (const QString& c : copies) copy(c);
         QStringList got;

@@ -103,6 +103,12 @@ TEST_F(HistoryServiceTest, EditsTakeEffectInTheNextReplacement) {
     EXPECT_EQ(history->applyDictionary("gpt ok"), "ChatGPT OK");
     history->deleteDictionaryEntry(id);
     EXPECT_EQ(history->applyDictionary("gpt ok"), "gpt OK");
+    history->deleteDictionaryEntry(history->fetchDictionary().first().value("id").toUuid());
+
+    // A change made through another connection to the same file counts too.
+    HistoryService other(path, clock);
+    other.saveDictionaryEntry("ok", "Okay");
+    EXPECT_EQ(history->applyDictionary("gpt ok"), "gpt Okay");
 
     history->saveSnippet("адрес", "ул. Садовая, 1");
     EXPECT_EQ(history->applySnippets("Мой адрес."), "Мой ул. Садовая, 1.");

@@ -93,7 +93,7 @@ protected:
     std::unique_ptr<RetryQueueService> makeService() {
         return std::make_unique<RetryQueueService>(
             storage, RetryQueueService::Dependencies{delivery, *history, clipboard, appState,
-                                                     overlay, clock});
+                                                     &overlay, clock});
     }
 
     QString queueFile() const { return storage + "/failed_queue.json"; }
@@ -135,7 +135,7 @@ protected:
     FakeDelivery delivery;
     std::unique_ptr<HistoryService> history;
     FakePasteboard pasteboard;
-    ClipboardHistoryService clipboard{pasteboard, clock};
+    ClipboardHistoryService clipboard{&pasteboard, clock};
     SettingsStore settings;
     AppState appState{settings, [](const QString&) { return TokenReadResult{}; }};
     FakeOverlay overlay;
