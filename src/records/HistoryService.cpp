@@ -172,13 +172,24 @@ bool HistoryService::createSchema(QString* error) {
             "CREATE TABLE IF NOT EXISTS transcriptions (id TEXT NOT NULL, text TEXT NOT NULL, "
             "language TEXT NOT NULL, timestamp REAL NOT NULL, duration REAL NOT NULL DEFAULT 0, "
             "wordCount INTEGER NOT NULL DEFAULT 0)")) &&
-        // The folded text of each record under the record's rowid; trigrams
-        // make a substring search an index lookup instead of a full scan.
+        // The folded text of each record under the record's rowid, and a
+        // trigram index over it: a substring search becomes an index lookup
+        // instead of a scan of every record.
+        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS transcription_text (id INTEGER PRIMARY "
+                            "KEY, searchText TEXT NOT NULL)")) &&
         exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS transcription_search USING "
-                            "fts5(searchText, tokenize = 'trigram case_sensitive 1')")) &&
-        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS transcription_search_delete AFTER "
-                            "DELETE ON transcriptions BEGIN DELETE FROM transcription_search "
-                            "WHERE rowid = OLD.rowid; END")) &&
+                            "fts5(searchText, content = 'transcription_text', content_rowid = "
+                            "'id', tokenize = 'trigram case_sensitive 1')")) &&
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS transcription_text_insert AFTER INSERT "
+                            "ON transcription_text BEGIN INSERT INTO transcription_search (rowid, "
+                            "searchText) VALUES (NEW.id, NEW.searchText); END")) &&
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS transcription_text_delete AFTER DELETE "
+                            "ON transcription_text BEGIN INSERT INTO transcription_search "
+                            "(transcription_search, rowid, searchText) VALUES ('delete', OLD.id, "
+                            "OLD.searchText); END")) &&
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS transcriptions_delete AFTER DELETE ON "
+                            "transcriptions BEGIN DELETE FROM transcription_text WHERE id = "
+                            "OLD.rowid; END")) &&
         exec(QStringLiteral("CREATE INDEX IF NOT EXISTS transcriptions_by_time ON "
                             "transcriptions (timestamp)")) &&
         exec(QStringLiteral(
@@ -267,7 +278,7 @@ void HistoryService::saveTranscription(const QString& text, const QString& langu
         }
         QSqlQuery index(QSqlDatabase::database(m_connection, false));
         index.prepare(
-            QStringLiteral("INSERT INTO transcription_search (rowid, searchText) VALUES (?, ?)"));
+            QStringLiteral("INSERT INTO transcription_text (id, searchText) VALUES (?, ?)"));
         index.addBindValue(q.lastInsertId());
         index.addBindValue(foldForSearch(text));
         if (!index.exec()) {
@@ -342,7 +353,7 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
                        QLatin1Char('"');
         } else {
             sql += QStringLiteral(
-                "WHERE rowid IN (SELECT rowid FROM transcription_search WHERE "
+                "WHERE rowid IN (SELECT id FROM transcription_text WHERE "
                 "instr(searchText, ?) > 0) ");
             argument = folded;
         }

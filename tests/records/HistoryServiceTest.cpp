@@ -204,6 +204,9 @@ TEST_F(HistoryServiceTest, SearchIgnoresCaseAndAccentsAndTakesQueriesLiterally) 
     history->saveTranscription("after clearing", "en", 1);
     EXPECT_TRUE(history->searchTranscriptions("café").isEmpty());
     EXPECT_TRUE(history->searchTranscriptions("%").isEmpty());
+    // The search index still agrees with the records it was built from.
+    execOnSecondConnection(
+        "INSERT INTO transcription_search (transcription_search) VALUES ('integrity-check')");
 }
 
 TEST_F(HistoryServiceTest, DataChangedOncePerChangeNeverForANoOpAndAfterTheCall) {
