@@ -19,6 +19,9 @@
 #include "pipeline/SoundService.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/AudioCapturePulse.h"
+#include "records/ClipboardHistoryService.h"
+#include "records/HistoryService.h"
+#include "records/RetryQueueService.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
@@ -79,6 +82,19 @@ AudioRecorderService& AudioRecorderService::shared() {
         c.copyToClipboard = [](const QString& text) { Pasteboard::shared().setString(text); };
         c.switchToMatchingLayout = [](const QString& text) {
             InputSourceService::shared().switchToMatchingLayout(text);
+        };
+        c.saveTranscription = [](const QString& text, const QString& language, double duration) {
+            HistoryService::shared().saveTranscription(text, language, duration);
+        };
+        c.addClipboardTranscription = [](const QString& text) {
+            ClipboardHistoryService::shared().addTranscription(text);
+        };
+        c.saveFailedTranscription = [](const QByteArray& audio, const QString& format,
+                                       const QString& language, const QString& provider,
+                                       const QString& tone, double duration,
+                                       const QString& error) {
+            RetryQueueService::shared().save(audio, format, language, provider, tone, duration,
+                                             error);
         };
         return new AudioRecorderService(std::move(c));
     }();
