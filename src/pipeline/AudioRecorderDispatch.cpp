@@ -30,14 +30,6 @@ constexpr int kQuietPeakLow = 251;
 constexpr int kQuietPeakHigh = 4914;
 constexpr qint64 kLiveEncodingHeaderSlack = 4096;
 
-QString logNumber(double x) {
-    QString s = QString::number(x, 'g', 7);
-    if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) &&
-        !s.contains(QLatin1Char('n')) && !s.contains(QLatin1Char('i')))
-        s += QStringLiteral(".0");
-    return s;
-}
-
 QString ratio(qint64 from, qint64 to) {
     return QString::asprintf("%.1f", double(from) / double(to < 2 ? 1 : to));
 }
@@ -156,7 +148,8 @@ void AudioRecorderService::startStreamingChunks() {
         m_c.opusBitrate ? m_c.opusBitrate() : TranscriptionService::opusBitrate(settings());
     m_live->encoder = OggOpusStream::create(TranscriptionService::sampleRate, bitrate);
     const SettingsStore& s = settings();
-    m_streamLanguage = s.string(QStringLiteral("recognitionLanguage")).value_or(QStringLiteral("ru"));
+    m_streamLanguage =
+        s.string(QStringLiteral("recognitionLanguage")).value_or(QStringLiteral("ru"));
     m_streamProvider = s.string(QStringLiteral("provider")).value_or(QStringLiteral("openai"));
     // The translate key was pressed before the recording started: every
     // window of this recording is translated.
@@ -206,9 +199,10 @@ void AudioRecorderService::emitReadyWindow(bool force, const std::optional<QStri
         GrowingWAVError error = GrowingWAVError::unreadable;
         const auto wav = path ? openGrowingWAV(file, &error) : std::nullopt;
         if (!wav) {
-            debugLog(error == GrowingWAVError::noDataChunk
-                         ? QStringLiteral("[Streaming] окно не готово: не найден data-чанк в заголовке")
-                         : QStringLiteral("[Streaming] окно не готово: файл записи недоступен"));
+            debugLog(
+                error == GrowingWAVError::noDataChunk
+                    ? QStringLiteral("[Streaming] окно не готово: не найден data-чанк в заголовке")
+                    : QStringLiteral("[Streaming] окно не готово: файл записи недоступен"));
             return;
         }
         const int k = m_streamedWindows;
@@ -219,8 +213,8 @@ void AudioRecorderService::emitReadyWindow(bool force, const std::optional<QStri
         if (!(remainder > windowBytes - 1 || (force && remainder > leastLastWindowBytes))) return;
         const qint64 count = std::min(remainder, windowBytes) & ~qint64(1);
         const QByteArray pcm = readRange(file, wav->dataOffset + start, count);
-        QByteArray window = TranscriptionService::createWAVChunk(
-            wav->head + pcm, wav->dataOffset, 0, qint64(pcm.size()) / 2);
+        QByteArray window = TranscriptionService::createWAVChunk(wav->head + pcm, wav->dataOffset,
+                                                                 0, qint64(pcm.size()) / 2);
         if (normalizationOn(settings())) window = AudioNormalizer::normalizeAudio(window);
         if (m_c.streamWindow)
             m_c.streamWindow(window, k, m_streamLanguage, m_streamProvider, m_streamTranslateTo);
@@ -329,7 +323,8 @@ void AudioRecorderService::sendToTranscriptionClassic(
 
         bool reencode = true;
         if (!shortEnough) {
-            debugLog(QStringLiteral("[Audio] Duration ") + QString::asprintf("%.1f", job->duration) +
+            debugLog(QStringLiteral("[Audio] Duration ") +
+                     QString::asprintf("%.1f", job->duration) +
                      QStringLiteral("s > 60s — keeping WAV for chunked transcription"));
             reencode = false;
             if (auto wav = readWhole(job->audioURL)) {
@@ -383,7 +378,7 @@ void AudioRecorderService::sendToTranscriptionClassic(
                              .arg(ratio(fileSize(job->audioURL), bytes->size())));
                 job->payload = *bytes;
                 job->format = compressed.endsWith(QStringLiteral(".ogg")) ? QStringLiteral("ogg")
-                                                                         : QStringLiteral("m4a");
+                                                                          : QStringLiteral("m4a");
             } catch (const std::exception& e) {
                 debugLog(QStringLiteral("[Audio] AAC conversion failed, using WAV: ") +
                          QString::fromUtf8(e.what()));
@@ -397,8 +392,10 @@ void AudioRecorderService::sendToTranscriptionClassic(
         }
         if (job->format.isEmpty()) {
             runOnMain([self, job] {
-                if (self) self->finishRead(job->audioURL);
-                else QFile::remove(job->audioURL);
+                if (self)
+                    self->finishRead(job->audioURL);
+                else
+                    QFile::remove(job->audioURL);
             });
             return;
         }
@@ -415,7 +412,8 @@ void AudioRecorderService::sendToTranscriptionClassic(
 QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collaborators& c) {
     const int bitrate =
         c.opusBitrate ? c.opusBitrate() : TranscriptionService::opusBitrate(*c.settings);
-    const auto opus = c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
+    const auto opus =
+        c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
     if (opus && !opus->isEmpty()) {
         const QString target = withExtension(wavURL, QStringLiteral("ogg"));
         QFile out(target);
@@ -460,17 +458,18 @@ void AudioRecorderService::upload(std::shared_ptr<Upload> job) {
         const Collaborators& c = job->c;
         try {
             if (!c.transcribe) throw std::runtime_error("Transcription service unavailable");
-            const QString text = c.transcribe(job->payload, job->language, job->provider,
-                                              job->tone, job->format, *job->translateTo);
+            const QString text = c.transcribe(job->payload, job->language, job->provider, job->tone,
+                                              job->format, *job->translateTo);
             runOnMain([self, job, text] {
                 if (self) self->handleTranscriptionSuccess(text, job->language, job->duration);
             });
         } catch (const std::exception& e) {
             const QString description = QString::fromUtf8(e.what());
             if (c.reportError)
-                c.reportError(QStringLiteral("transcription"),
-                              QStringLiteral("transcription_failed"), description,
-                              QJsonObject{{QStringLiteral("audio_seconds"), qint64(job->duration)}});
+                c.reportError(
+                    QStringLiteral("transcription"), QStringLiteral("transcription_failed"),
+                    description,
+                    QJsonObject{{QStringLiteral("audio_seconds"), qint64(job->duration)}});
             runOnMain([self, job, description] {
                 if (self) self->uploadFailed(job, description);
             });
@@ -502,8 +501,9 @@ void AudioRecorderService::handleTranscriptionSuccess(const QString& text, const
         if (m_c.insertTextViaPasteboard) m_c.insertTextViaPasteboard(*cleaned);
     } else {
         // No synthetic keystrokes: the text waits on the clipboard instead.
-        debugLog(QStringLiteral("[Audio] No permission to send keystrokes — text left on the "
-                                "clipboard"));
+        debugLog(
+            QStringLiteral("[Audio] No permission to send keystrokes — text left on the "
+                           "clipboard"));
         m_c.appState->setLastError(QStringLiteral("Accessibility permission required"));
         if (m_c.copyToClipboard) m_c.copyToClipboard(*cleaned);
     }

@@ -19,31 +19,30 @@
 #include "pipeline/SoundService.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/AudioCapturePulse.h"
-#include "records/ClipboardHistoryService.h"
-#include "records/HistoryService.h"
-#include "records/RetryQueueService.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "records/ClipboardHistoryService.h"
+#include "records/HistoryService.h"
+#include "records/RetryQueueService.h"
 
 namespace {
 QString yesNo(bool b) {
     return b ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// Numbers in log lines as the rest of the log writes them: shortest form,
-// always with a fractional part ("1500.0", "-49.9").
-QString logNumber(double x) {
+}  // namespace
+
+QString AudioRecorderService::logNumber(double x) {
     QString s = QString::number(x, 'g', 7);
     if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) &&
         !s.contains(QLatin1Char('n')) && !s.contains(QLatin1Char('i')))
         s += QStringLiteral(".0");
     return s;
 }
-}  // namespace
 
 AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
@@ -74,7 +73,9 @@ AudioRecorderService& AudioRecorderService::shared() {
         Collaborators c;
         c.isTranslateMode = [] { return HotkeyService::shared().isTranslateMode(); };
         c.setTranslateMode = [](bool on) { HotkeyService::shared().setIsTranslateMode(on); };
-        c.postProcess = [](const QString& text) { return TextPostProcessor::shared().process(text); };
+        c.postProcess = [](const QString& text) {
+            return TextPostProcessor::shared().process(text);
+        };
         c.isProcessTrusted = [] { return InputAccess::shared().isTrusted(); };
         c.insertTextViaPasteboard = [](const QString& text) {
             KeyboardSimulator::shared().insertTextViaPasteboard(text);
@@ -91,8 +92,7 @@ AudioRecorderService& AudioRecorderService::shared() {
         };
         c.saveFailedTranscription = [](const QByteArray& audio, const QString& format,
                                        const QString& language, const QString& provider,
-                                       const QString& tone, double duration,
-                                       const QString& error) {
+                                       const QString& tone, double duration, const QString& error) {
             RetryQueueService::shared().save(audio, format, language, provider, tone, duration,
                                              error);
         };

@@ -1,84 +1,34 @@
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
+#include "RecorderTestRig.h"
 #include "app/L10n.h"
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/AudioRecorderService.h"
-#include "pipeline/SoundService.h"
-#include "platform/AudioCaptureFake.h"
-#include "platform/FakeClock.h"
-#include "platform/Notifier.h"
-#include "platform/SettingsStore.h"
-#include "platform/TonePlayer.h"
-#include "support/TestSupport.h"
 
 namespace {
-
-// Remembers which named signal was asked for.
-class RecordingSounds : public SoundService {
-public:
-    using SoundService::SoundService;
-    void playStartSound() override { played.push_back("start"); }
-    void playStopSound() override { played.push_back("stop"); }
-    void playSuccessSound() override { played.push_back("success"); }
-    void playErrorSound() override { played.push_back("error"); }
-    std::vector<std::string> played;
-};
 
 const QString kCapText =
     "Запись достигла предела и была завершена. Похоже, залипла клавиша — запишите заново.";
 const QString kTooLongText = "Запись слишком длинная — вероятно, залипла клавиша. Запишите заново.";
 
-class Recorder : public ::testing::Test {
+class Recorder : public RecorderTestRig {
 protected:
     void SetUp() override {
-        dir = testsupport::root() + "/recordings";
-        QDir().mkpath(dir);
+        makeDirectory();
         make();
     }
 
     void make() {
-        AudioRecorderService::Collaborators c;
-        c.clock = &clock;
-        c.appState = &app;
-        c.overlay = &overlay;
-        c.sounds = &sounds;
-        c.notifier = &notifier;
-        c.makeRecorder = captures.factory();
-        c.microphoneStatus = [] { return 3; };
+        AudioRecorderService::Collaborators c = rigCollaborators();
         c.warmUpConnection = [this] { ++warmUps; };
         c.startStreamingChunks = [this] { ++streamStarts; };
         c.sendToTranscription = [this](const QString& url, double d) { sent.push_back({url, d}); };
-        c.directory = dir;
         recorder = std::make_unique<AudioRecorderService>(std::move(c));
     }
 
-    // Starts a recording and lets the main queue run its start.
-    void start() {
-        const int before = captures.attempts;
-        recorder->startRecording();
-        ASSERT_TRUE(testsupport::waitUntil([&] { return captures.attempts > before; }));
-    }
-
-    QStringList files() const { return QDir(dir).entryList(QDir::Files); }
-
-    SettingsStore settings;
-    FakeClock clock;
-    AppState app{settings, {}};
-    FakeOverlay overlay;
-    FakeTonePlayer player;
-    RecordingSounds sounds{settings, player};
-    FakeNotifier notifier;
-    FakeAudioCaptureFactory captures;
     std::vector<std::pair<QString, double>> sent;
     int warmUps = 0;
     int streamStarts = 0;
-    QString dir;
-    std::unique_ptr<AudioRecorderService> recorder;
 };
 
 TEST_F(Recorder, StartRecordsIntoANewTemporaryWavAndStartsTheLaterStages) {

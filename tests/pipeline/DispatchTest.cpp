@@ -1,5 +1,4 @@
 #include "DispatchTestFixture.h"
-
 #include "app/L10n.h"
 
 using namespace dispatchtest;

@@ -4,8 +4,6 @@
 // written by the test, time moves only when the test says, and the speech
 // service, insertion and records are stand-ins that remember what they got.
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
@@ -14,28 +12,9 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/AudioRecorderService.h"
-#include "pipeline/SoundService.h"
-#include "platform/AudioCaptureFake.h"
-#include "platform/FakeClock.h"
-#include "platform/Notifier.h"
-#include "platform/SettingsStore.h"
-#include "platform/TonePlayer.h"
-#include "support/TestSupport.h"
+#include "RecorderTestRig.h"
 
 namespace dispatchtest {
-
-class RecordingSounds : public SoundService {
-public:
-    using SoundService::SoundService;
-    void playStartSound() override { played.push_back("start"); }
-    void playStopSound() override { played.push_back("stop"); }
-    void playSuccessSound() override { played.push_back("success"); }
-    void playErrorSound() override { played.push_back("error"); }
-    std::vector<std::string> played;
-};
 
 struct StreamedWindow {
     QByteArray wav;
@@ -89,12 +68,10 @@ inline QByteArray positional(qint64 firstSample, qint64 samples) {
     return pcm;
 }
 
-class DispatchFixture : public ::testing::Test {
+class DispatchFixture : public RecorderTestRig {
 protected:
     void SetUp() override {
-        dir = testsupport::root() + "/recordings";
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir);
+        makeDirectory();
         make();
     }
 
@@ -105,15 +82,7 @@ protected:
     }
 
     void make() {
-        AudioRecorderService::Collaborators c;
-        c.clock = &clock;
-        c.appState = &app;
-        c.overlay = &overlay;
-        c.sounds = &sounds;
-        c.notifier = &notifier;
-        c.makeRecorder = captures.factory();
-        c.microphoneStatus = [] { return 3; };
-        c.directory = dir;
+        AudioRecorderService::Collaborators c = rigCollaborators();
         c.settings = &settings;
         c.beginStreaming = [this] { ++sessions; };
         c.streamWindow = [this](const QByteArray& wav, int index, const QString& language,
@@ -167,19 +136,12 @@ protected:
                                            const QString& error) {
             failed.push_back({audio, format, language, provider, tone, duration, error});
         };
-        c.reportError = [this](const QString& category, const QString& code,
-                               const QString& message, const QJsonObject& context) {
+        c.reportError = [this](const QString& category, const QString& code, const QString& message,
+                               const QJsonObject& context) {
             std::lock_guard lock(mutex);
             reports.push_back({category, code, message, context});
         };
         recorder = std::make_unique<AudioRecorderService>(std::move(c));
-    }
-
-    void start() {
-        const int before = captures.attempts;
-        recorder->startRecording();
-        ASSERT_TRUE(testsupport::waitUntil([&] { return captures.attempts > before; }));
-        ASSERT_TRUE(recorder->isRecording());
     }
 
     QString path() const { return captures.last()->path(); }
@@ -230,19 +192,6 @@ protected:
         std::lock_guard lock(mutex);
         return int(uploads.size());
     }
-
-    QStringList files() const { return QDir(dir).entryList(QDir::Files); }
-
-    SettingsStore settings;
-    FakeClock clock;
-    AppState app{settings, {}};
-    FakeOverlay overlay;
-    FakeTonePlayer player;
-    RecordingSounds sounds{settings, player};
-    FakeNotifier notifier;
-    FakeAudioCaptureFactory captures;
-    QString dir;
-    std::unique_ptr<AudioRecorderService> recorder;
 
     // Fake collaborators' inputs and records.
     std::mutex mutex;
