@@ -1,7 +1,6 @@
 #include "service/AuthService.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QUrl>
 #include <algorithm>
 #include <limits>
@@ -35,9 +34,10 @@ std::optional<QString> joinURL(const QString& base, const QString& path) {
 
 // The body as text when it is valid UTF-8.
 std::optional<QString> utf8Text(const QByteArray& body) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(body);
-    if (decoder.hasError()) return std::nullopt;
+    // Invalid sequences decode to U+FFFD, which does not encode back to the
+    // same bytes.
+    QString text = QString::fromUtf8(body);
+    if (text.toUtf8() != body) return std::nullopt;
     return text;
 }
 
