@@ -229,7 +229,9 @@ TEST(AuthRequests, BodyLogLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DebugLog::truncate();
-        f.service.queue("/auth/me", answer(418, c.body));
+        f.answerWith = [&](const HttpRequest&) -> std::optional<HttpResponse> {
+            return HttpResponse{418, {}, c.body};
+        };
         EXPECT_TRUE(authErrorOf([&] { f.auth->get<UserInfo>("/auth/me"); }));
         const QString log = testsupport::debugLogText();
         EXPECT_TRUE(log.contains("[Auth] GET /auth/me status: 418"));

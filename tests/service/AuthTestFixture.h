@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "pipeline/AppState.h"
+#include "pipeline/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
@@ -30,6 +31,8 @@ public:
     AppState state{settings, {}};
     HttpClient client{Clock::system()};
     std::function<std::optional<HttpError>(const HttpRequest&)> failWith;
+    // Answers a request in place of the service (bytes it cannot send).
+    std::function<std::optional<HttpResponse>(const HttpRequest&)> answerWith;
     std::unique_ptr<AuthService> auth;
     std::atomic<int> sessionExpiredPosts{0};
 
@@ -79,6 +82,8 @@ private:
         }
         if (failWith)
             if (auto error = failWith(r)) throw *error;
+        if (answerWith)
+            if (auto response = answerWith(r)) return *response;
         return client.send(r);
     }
 
