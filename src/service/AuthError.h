@@ -10,8 +10,8 @@
 class AuthError : public std::exception {
 public:
     enum class Kind {
-        serverError,      // status(): the HTTP status
-        serverMessage,    // message(): the server's "detail" text
+        serverError,    // status(): the HTTP status
+        serverMessage,  // message(): the server's "detail" text
         invalidURL,
         invalidResponse,
         noRefreshToken,

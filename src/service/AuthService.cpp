@@ -63,7 +63,8 @@ QString capitalized(const QString& text) {
 }
 
 int toInt(qint64 v) {
-    return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return int(
+        std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -100,7 +101,9 @@ QString AuthService::maskTokens(const QString& text) {
     return out;
 }
 
-AppState& AuthService::appState() { return m_appState ? *m_appState : AppState::shared(); }
+AppState& AuthService::appState() {
+    return m_appState ? *m_appState : AppState::shared();
+}
 
 void AuthService::onAppState(std::function<void(AppState&)> fn) {
     AppState* state = &appState();
@@ -137,8 +140,7 @@ void AuthService::login(const QString& email, const QString& password) {
 }
 
 void AuthService::loginWithTelegramToken(const QString& token) {
-    const auto tokens =
-        post<AuthResponse>("/api/auth/telegram/token", TelegramTokenRequest{token});
+    const auto tokens = post<AuthResponse>("/api/auth/telegram/token", TelegramTokenRequest{token});
     debugLog("[Auth] Telegram login success, saving tokens");
     signedIn(tokens, std::nullopt);
     try {
@@ -156,7 +158,8 @@ QString AuthService::registerAccount(const QString& email, const QString& passwo
 }
 
 QString AuthService::resendVerification(const QString& email) {
-    return post<MessageResponse>("/api/auth/resend-verification", StringDictionary{{"email", email}})
+    return post<MessageResponse>("/api/auth/resend-verification",
+                                 StringDictionary{{"email", email}})
         .message;
 }
 
@@ -224,8 +227,7 @@ int AuthService::pendingRefreshCallers() const {
     return m_refreshTask ? m_refreshTask->waiters : 0;
 }
 
-HttpResponse AuthService::sendRefresh(const QString& base, double timeout,
-                                     const QByteArray& body) {
+HttpResponse AuthService::sendRefresh(const QString& base, double timeout, const QByteArray& body) {
     const auto url = joinURL(base, "/api/auth/refresh");
     if (!url) throw AuthError::invalidURL();
     HttpRequest request;
@@ -302,8 +304,8 @@ void AuthService::reportSessionExpired() {
 
 void AuthService::loadUserInfo() {
     const auto info = get<UserInfo>("/auth/me");
-    const bool isAdmin = info.is_admin.value_or(false) ||
-                         info.email.toLower() == QLatin1String(kAdministratorEmail);
+    const bool isAdmin =
+        info.is_admin.value_or(false) || info.email.toLower() == QLatin1String(kAdministratorEmail);
     onAppState([info, isAdmin](AppState& state) {
         state.setUserEmail(info.email);
         state.setUserName(info.name.value_or(QString()));
@@ -321,9 +323,13 @@ void AuthService::loadUsageStats() {
     });
 }
 
-std::optional<QString> AuthService::getAccessToken() { return readToken(kAccessToken).token; }
+std::optional<QString> AuthService::getAccessToken() {
+    return readToken(kAccessToken).token;
+}
 
-bool AuthService::hasStoredSession() { return getAccessToken().has_value(); }
+bool AuthService::hasStoredSession() {
+    return getAccessToken().has_value();
+}
 
 // ---- requests ----
 

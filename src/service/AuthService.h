@@ -132,11 +132,9 @@ private:
 
     // The body of a successful answer; every failure thrown.
     QByteArray getData(const QString& path, bool isRetry);
-    QByteArray postData(const QString& path, const QByteArray& body, bool isRetry,
-                        bool useAuthURL);
+    QByteArray postData(const QString& path, const QByteArray& body, bool isRetry, bool useAuthURL);
     [[noreturn]] static void throwErrorBody(const HttpResponse& response);
-    HttpResponse sendRefresh(const QString& base, double timeout,
-                                            const QByteArray& body);
+    HttpResponse sendRefresh(const QString& base, double timeout, const QByteArray& body);
 
     void performRefresh();
     void reportSessionExpired();

@@ -31,15 +31,19 @@ const char* typeName(const QJsonValue& v) {
 }
 
 [[noreturn]] void keyNotFound(const QString& key) {
-    throw DecodingError(QString("keyNotFound(\"%1\"): No value associated with key \"%1\".").arg(key));
+    throw DecodingError(
+        QString("keyNotFound(\"%1\"): No value associated with key \"%1\".").arg(key));
 }
 
 [[noreturn]] void typeMismatch(const QString& key, const char* expected, const QJsonValue& v) {
-    throw DecodingError(QString("typeMismatch(%1, \"%2\"): Expected to decode %1 but found %3 instead.")
-                            .arg(expected, key, typeName(v)));
+    throw DecodingError(
+        QString("typeMismatch(%1, \"%2\"): Expected to decode %1 but found %3 instead.")
+            .arg(expected, key, typeName(v)));
 }
 
-bool absent(const QJsonValue& v) { return v.isUndefined() || v.isNull(); }
+bool absent(const QJsonValue& v) {
+    return v.isUndefined() || v.isNull();
+}
 
 QString requiredString(const QJsonObject& json, const QString& key) {
     const QJsonValue v = json.value(key);
@@ -74,7 +78,9 @@ qint64 requiredInteger(const QJsonObject& json, const QString& key) {
 
 }  // namespace
 
-QJsonObject LoginRequest::toJson() const { return {{"email", email}, {"password", password}}; }
+QJsonObject LoginRequest::toJson() const {
+    return {{"email", email}, {"password", password}};
+}
 
 RegisterRequest::RegisterRequest(QString email_, QString password_, QString name_,
                                  const QLocale& locale)
@@ -104,7 +110,9 @@ RegisterRequest RegisterRequest::fromJson(const QJsonObject& json) {
                            requiredString(json, "name"));
 }
 
-QJsonObject TelegramTokenRequest::toJson() const { return {{"token", token}}; }
+QJsonObject TelegramTokenRequest::toJson() const {
+    return {{"token", token}};
+}
 
 QJsonObject toJson(const StringDictionary& body) {
     QJsonObject out;

@@ -27,8 +27,9 @@ QString demangle(const char* name) {
     std::set_terminate(std::abort);
     if (g_reports) {
         try {
-            const CrashReport report = CrashHandler::describe(std::current_exception(),
-                                                              CrashHandler::currentBacktrace(CrashHandler::backtraceFrames, 1));
+            const CrashReport report = CrashHandler::describe(
+                std::current_exception(),
+                CrashHandler::currentBacktrace(CrashHandler::backtraceFrames, 1));
             g_reports->report(QStringLiteral("crash"), report.code, report.message);
         } catch (...) {
         }
@@ -67,8 +68,7 @@ QString CrashHandler::currentBacktrace(int frames, int skip) {
         // terminate and throw machinery says nothing about the fault.
         int i = 1 + skip;
         while (i < count && QByteArray(symbols[i]).contains("libstdc++")) ++i;
-        for (; i < count && lines.size() < frames; ++i)
-            lines.append(QString::fromUtf8(symbols[i]));
+        for (; i < count && lines.size() < frames; ++i) lines.append(QString::fromUtf8(symbols[i]));
         std::free(symbols);
     }
     return lines.join('\n');

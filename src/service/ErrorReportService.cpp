@@ -82,8 +82,7 @@ void ErrorReportService::report(const QString& category, const QString& code,
     };
     if (message) event.insert("message", firstCharacters(*message, kMessageCharacters));
     if (context) event.insert("context", *context);
-    const QString line =
-        QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact));
+    const QString line = QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact));
 
     std::lock_guard lock(m_fileLock);
     QStringList lines = readLinesLocked();

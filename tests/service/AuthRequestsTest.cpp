@@ -20,16 +20,18 @@ DevService::Answer answer(int status, const QByteArray& body = {}) {
     return a;
 }
 
-void loginDemo(AuthService& auth) { auth.login(DevService::kDemoEmail, DevService::kDemoPassword); }
+void loginDemo(AuthService& auth) {
+    auth.login(DevService::kDemoEmail, DevService::kDemoPassword);
+}
 
 }  // namespace
 
 TEST(AuthRequests, SignInBaseFallsBackOnceToApiBase) {
     struct Case {
         const char* name;
-        std::optional<int> firstStatus;      // the sign-in base's answer
-        bool firstTransportFailure;          // or: it does not answer
-        std::optional<int> fallbackStatus;   // the API base's answer (none: its own)
+        std::optional<int> firstStatus;     // the sign-in base's answer
+        bool firstTransportFailure;         // or: it does not answer
+        std::optional<int> fallbackStatus;  // the API base's answer (none: its own)
         int expectedRequests;
         std::optional<AuthError> expectedError;
     };
@@ -38,7 +40,11 @@ TEST(AuthRequests, SignInBaseFallsBackOnceToApiBase) {
         {"timeout then the API base signs in", {}, true, {}, 2, {}},
         {"503 from both bases", 503, false, 503, 2, AuthError::serverError(503)},
         {"404 is final", 404, false, {}, 1, AuthError::serverError(404)},
-        {"wrong password is final", {}, false, {}, 1,
+        {"wrong password is final",
+         {},
+         false,
+         {},
+         1,
          AuthError::serverMessage("Invalid email or password")},
     };
     for (const Case& c : cases) {
@@ -74,7 +80,8 @@ TEST(AuthRequests, SignInBaseFallsBackOnceToApiBase) {
             EXPECT_EQ(sent[1].timeout, 8);
             EXPECT_EQ(sent[1].body, sent[0].body);
             EXPECT_EQ(sent[1].headers.fields(), sent[0].headers.fields());
-            EXPECT_TRUE(log.contains("[Auth] Основной authURL недоступен для /api/auth/login (")) << log.toStdString();
+            EXPECT_TRUE(log.contains("[Auth] Основной authURL недоступен для /api/auth/login ("))
+                << log.toStdString();
             EXPECT_TRUE(log.contains("), пробуем резервный " + f.apiBase()));
             // The sign-in base's 5xx is not logged as an answer.
             EXPECT_EQ(log.count("[Auth] Response status: "), 1);
@@ -134,14 +141,30 @@ TEST(AuthRequests, GetAnswersTable) {
     };
     const Case cases[] = {
         {"204 fails", {answer(204)}, true, 1, 0, AuthError::serverError(204)},
-        {"201 with detail fails", {answer(201, R"({"detail":"odd"})")}, true, 1, 0,
+        {"201 with detail fails",
+         {answer(201, R"({"detail":"odd"})")},
+         true,
+         1,
+         0,
          AuthError::serverMessage("odd")},
         {"401 refreshes and repeats", {answer(401)}, true, 2, 1, {}},
-        {"401 twice: no second refresh", {answer(401), answer(401)}, true, 2, 1,
+        {"401 twice: no second refresh",
+         {answer(401), answer(401)},
+         true,
+         2,
+         1,
          AuthError::serverError(401)},
-        {"401 without refresh token", {answer(401, R"({"detail":"Not authenticated"})")}, false,
-         1, 0, AuthError::serverMessage("Not authenticated")},
-        {"detail as a list", {answer(422, R"({"detail":[{"msg":"x"}]})")}, true, 1, 0,
+        {"401 without refresh token",
+         {answer(401, R"({"detail":"Not authenticated"})")},
+         false,
+         1,
+         0,
+         AuthError::serverMessage("Not authenticated")},
+        {"detail as a list",
+         {answer(422, R"({"detail":[{"msg":"x"}]})")},
+         true,
+         1,
+         0,
          AuthError::serverError(422)},
     };
     for (const Case& c : cases) {
@@ -167,7 +190,8 @@ TEST(AuthRequests, GetAnswersTable) {
         EXPECT_EQ(f.sent("/api/auth/refresh").size(), c.expectedRefreshes);
         if (c.expectedGets == 2 && c.expectedRefreshes == 1) {
             // The repeat reads the new token.
-            EXPECT_NE(gets[1].headers.value("Authorization"), gets[0].headers.value("Authorization"));
+            EXPECT_NE(gets[1].headers.value("Authorization"),
+                      gets[0].headers.value("Authorization"));
         }
     }
 }
@@ -188,9 +212,8 @@ TEST(AuthRequests, ApiBasePostRefreshesOn401AndRepeatsOnce) {
     AuthTestFixture f;
     f.signIn();
     f.service.queue("/api/auth/resend-verification", answer(401));
-    const auto reply = f.auth->post<MessageResponse>("/api/auth/resend-verification",
-                                                     StringDictionary{{"email", "a@b"}}, false,
-                                                     false);
+    const auto reply = f.auth->post<MessageResponse>(
+        "/api/auth/resend-verification", StringDictionary{{"email", "a@b"}}, false, false);
     EXPECT_FALSE(reply.message.isEmpty());
     const auto posts = f.sent("/api/auth/resend-verification");
     ASSERT_EQ(posts.size(), 2);
@@ -200,10 +223,13 @@ TEST(AuthRequests, ApiBasePostRefreshesOn401AndRepeatsOnce) {
 
 TEST(AuthRequests, InvalidBaseGivesInvalidURLWithoutSending) {
     AuthTestFixture f;
-    AuthService broken(f.settings, f.secrets, [&](const HttpRequest&) -> HttpResponse {
-        ADD_FAILURE() << "sent";
-        return {};
-    }, "not a url", "::");
+    AuthService broken(
+        f.settings, f.secrets,
+        [&](const HttpRequest&) -> HttpResponse {
+            ADD_FAILURE() << "sent";
+            return {};
+        },
+        "not a url", "::");
     auto error = authErrorOf([&] { broken.get<UserInfo>("/auth/me"); });
     ASSERT_TRUE(error);
     EXPECT_EQ(*error, AuthError::invalidURL());

@@ -93,7 +93,8 @@ TEST(AuthSession, MessageCallsSendTheirBodiesAndReturnTheMessage) {
          [](AuthService& a) { return a.registerAccount("n@ormil.test", "pw", "N"); },
          {"email", "language", "name", "password", "source_service"}},
         {"/api/auth/resend-verification",
-         [](AuthService& a) { return a.resendVerification("n@ormil.test"); }, {"email"}},
+         [](AuthService& a) { return a.resendVerification("n@ormil.test"); },
+         {"email"}},
         {"/api/auth/password-reset/request",
          [](AuthService& a) { return a.requestPasswordReset("n@ormil.test"); },
          {"email", "source_service"}},
@@ -186,7 +187,7 @@ TEST(AuthSession, RejectedRefreshEndsTheSessionOnceAndSignInRearmsIt) {
 TEST(AuthSession, RefreshAnswersTable) {
     struct Case {
         const char* name;
-        QList<int> statuses;     // queued answers for the refresh path
+        QList<int> statuses;  // queued answers for the refresh path
         bool signInBaseTimesOut;
         int expectedRequests;
         std::optional<AuthError> expectedError;
@@ -273,10 +274,13 @@ TEST(AuthSession, UserInfoAndUsageInAppState) {
         bool admin;
     };
     const Case cases[] = {
-        {"server says admin", {{"email", "a@ormil.test"}, {"is_admin", true}, {"tier", "pro"}},
-         "Pro", true},
+        {"server says admin",
+         {{"email", "a@ormil.test"}, {"is_admin", true}, {"tier", "pro"}},
+         "Pro",
+         true},
         {"built-in address in any case wins over false",
-         {{"email", "Admin@Ormil.App"}, {"is_admin", false}, {"tier", "PRO PLUS"}}, "Pro Plus",
+         {{"email", "Admin@Ormil.App"}, {"is_admin", false}, {"tier", "PRO PLUS"}},
+         "Pro Plus",
          true},
         {"ordinary user", {{"email", "u@ormil.test"}, {"tier", "free"}}, "Free", false},
     };
@@ -336,9 +340,10 @@ TEST(AuthSession, PlainTokenCopiesArePrivateToTheUser) {
     SettingsStore settings(path);
     FakeSecretStore secrets;
     secrets.forcedAddStatus = SecretStore::notAvailable;
-    AuthService auth(settings, secrets, [](const HttpRequest&) -> HttpResponse {
-        throw HttpError(HttpErrorKind::cannotConnect);
-    }, "http://127.0.0.1:9", "http://127.0.0.1:9");
+    AuthService auth(
+        settings, secrets,
+        [](const HttpRequest&) -> HttpResponse { throw HttpError(HttpErrorKind::cannotConnect); },
+        "http://127.0.0.1:9", "http://127.0.0.1:9");
     auth.saveToken("tok", "access_token");
     EXPECT_EQ(std::filesystem::status(path.toStdString()).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);

@@ -42,18 +42,17 @@ TEST(AuthWireTypes, DecodeTable) {
     const auto error = decodes<ErrorResponse>;
     const auto message = decodes<MessageResponse>;
     const Case cases[] = {
-        {"user, optional keys absent", user, R"({"id":"1","email":"a@b","subscription_tier":"pro"})",
-         true},
-        {"user, optional keys null",
-         user, R"({"id":"1","email":"a@b","subscription_tier":"pro","name":null,"is_admin":null})",
-         true},
-        {"user, unknown keys ignored",
-         user, R"({"id":"1","email":"a@b","subscription_tier":"pro","extra":[1,2]})", true},
+        {"user, optional keys absent", user,
+         R"({"id":"1","email":"a@b","subscription_tier":"pro"})", true},
+        {"user, optional keys null", user,
+         R"({"id":"1","email":"a@b","subscription_tier":"pro","name":null,"is_admin":null})", true},
+        {"user, unknown keys ignored", user,
+         R"({"id":"1","email":"a@b","subscription_tier":"pro","extra":[1,2]})", true},
         {"user, numeric id", user, R"({"id":1,"email":"a@b","subscription_tier":"pro"})", false},
         {"user, no tier", user, R"({"id":"1","email":"a@b"})", false},
         {"user, null email", user, R"({"id":"1","email":null,"subscription_tier":"pro"})", false},
-        {"user, admin as number",
-         user, R"({"id":"1","email":"a@b","subscription_tier":"pro","is_admin":1})", false},
+        {"user, admin as number", user,
+         R"({"id":"1","email":"a@b","subscription_tier":"pro","is_admin":1})", false},
         {"usage without tier", usage, R"({"weekly_words_used":5,"weekly_words_limit":10})", true},
         {"usage without limit", usage, R"({"weekly_words_used":5})", false},
         {"usage with fraction", usage, R"({"weekly_words_used":5.5,"weekly_words_limit":10})",
@@ -64,8 +63,7 @@ TEST(AuthWireTypes, DecodeTable) {
          true},
         {"tokens, refresh missing", tokens, R"({"access_token":"a"})", false},
         {"error detail text", error, R"({"detail":"No such user"})", true},
-        {"error detail list", error, R"({"detail":[{"loc":["body","email"],"msg":"bad"}]})",
-         false},
+        {"error detail list", error, R"({"detail":[{"loc":["body","email"],"msg":"bad"}]})", false},
         {"message", message, R"({"message":"sent"})", true},
         {"not JSON", message, "<html>oops</html>", false},
         {"empty body", message, "", false},
@@ -75,7 +73,8 @@ TEST(AuthWireTypes, DecodeTable) {
 }
 
 TEST(AuthWireTypes, DecodedValues) {
-    const auto info = decodeBody<UserInfo>(R"({"id":"u1","email":"a@b","subscription_tier":"pro"})");
+    const auto info =
+        decodeBody<UserInfo>(R"({"id":"u1","email":"a@b","subscription_tier":"pro"})");
     EXPECT_EQ(info.id, "u1");
     EXPECT_FALSE(info.name.has_value());
     EXPECT_FALSE(info.is_admin.has_value());
@@ -136,4 +135,21 @@ TEST(AuthWireTypes, FirstCharactersNeverSplitsACharacter) {
     EXPECT_EQ(firstCharacters(accented, 2), QString("e\u0301e\u0301"));
     const QString flags = QString::fromUtf8("🇩🇪🇫🇷🇮🇹");
     EXPECT_EQ(firstCharacters(flags, 1), QString::fromUtf8("🇩🇪"));
+}
+
+TEST(AuthWireTypes, ErrorTextsForTheUser) {
+    struct Case {
+        AuthError error;
+        QString text;
+    };
+    const Case cases[] = {
+        {AuthError::serverError(503), "Server error (503)"},
+        {AuthError::serverMessage("Пароль неверный"), "Пароль неверный"},
+        {AuthError::invalidURL(), "Invalid URL"},
+        {AuthError::invalidResponse(), "Invalid response from server"},
+        {AuthError::noRefreshToken(), "Session expired. Sign in again to continue."},
+        {AuthError::sessionRejected(), "Session expired. Sign in again to continue."},
+        {AuthError::keychainLocked(), "Keychain is locked"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.error.errorDescription(), c.text) << c.error.what();
 }

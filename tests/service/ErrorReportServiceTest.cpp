@@ -34,14 +34,13 @@ struct Reports {
     HttpClient client{Clock::system()};
     HttpSend send = [this](const HttpRequest& r) { return client.send(r); };
     AuthService auth{settings, secrets, send, service.baseUrl(), service.baseUrl()};
-    ErrorReportService reports{
-        settings,
-        clock,
-        {[this](const QString& key) { return auth.readToken(key); },
-         [this] { auth.refreshAccessToken(); }},
-        send,
-        service.baseUrl(),
-        freshQueueFile()};
+    ErrorReportService reports{settings,
+                               clock,
+                               {[this](const QString& key) { return auth.readToken(key); },
+                                [this] { auth.refreshAccessToken(); }},
+                               send,
+                               service.baseUrl(),
+                               freshQueueFile()};
 
     void signIn() {
         const auto tokens = service.createSignedInAccount(
