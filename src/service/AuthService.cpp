@@ -101,13 +101,14 @@ QString AuthService::maskTokens(const QString& text) {
     return out;
 }
 
-AppState& AuthService::appState() {
-    return m_appState ? *m_appState : AppState::shared();
-}
-
 void AuthService::onAppState(std::function<void(AppState&)> fn) {
-    AppState* state = &appState();
-    runOnMain(state, [state, fn = std::move(fn)] { fn(*state); });
+    if (AppState* state = m_appState) {
+        runOnMain(state, [state, fn = std::move(fn)] { fn(*state); });
+        return;
+    }
+    // The shared state is looked up on the main thread, so that a first use
+    // from a worker never creates it there.
+    runOnMain([fn = std::move(fn)] { fn(AppState::shared()); });
 }
 
 void AuthService::setSessionExpiredReported(bool value) {

@@ -43,7 +43,7 @@ public:
 
     // baseURL: the API base; authURL: the sign-in base; both without a
     // trailing slash. appState: nullptr means AppState::shared(), looked up
-    // only when it is written.
+    // on the main thread when it is written.
     AuthService(SettingsStore& settings, SecretStore& secrets, HttpSend send, QString baseURL,
                 QString authURL, AppState* appState = nullptr);
     AuthService(const AuthService&) = delete;
@@ -140,7 +140,6 @@ private:
     void reportSessionExpired();
     void signedIn(const AuthResponse& tokens, const std::optional<QString>& email);
     void setSessionExpiredReported(bool value);
-    AppState& appState();
     void onAppState(std::function<void(AppState&)> fn);
 
     QString m_baseURL;

@@ -46,6 +46,11 @@ ErrorReportService::ErrorReportService(SettingsStore& settings, Clock& clock, Ac
       m_apiURL(apiBase + "/client-events/errors"),
       m_queueFile(std::move(queueFile)) {}
 
+ErrorReportService::~ErrorReportService() {
+    std::unique_lock lock(m_runsLock);
+    m_runsDone.wait(lock, [this] { return m_asyncRuns == 0; });
+}
+
 QString ErrorReportService::defaultQueueFile() {
     const QString dir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Ormil";
@@ -59,13 +64,24 @@ bool ErrorReportService::enabled() const {
 }
 
 void ErrorReportService::start() {
-    if (m_timer) return;
-    m_timer = m_clock.repeat(sendInterval, this, [this] { sendPendingAsync(); });
-    m_firstSend = m_clock.schedule(firstSendDelay, this, [this] { sendPendingAsync(); });
+    runOnMainNowOrQueued([this] {
+        if (m_timer) return;
+        m_timer = m_clock.repeat(sendInterval, this, [this] { sendPendingAsync(); });
+        m_firstSend = m_clock.schedule(firstSendDelay, this, [this] { sendPendingAsync(); });
+    });
 }
 
 void ErrorReportService::sendPendingAsync() {
-    runAsync([this] { sendPending(); });
+    {
+        std::lock_guard lock(m_runsLock);
+        ++m_asyncRuns;
+    }
+    runAsync([this] {
+        sendPending();
+        std::lock_guard lock(m_runsLock);
+        --m_asyncRuns;
+        m_runsDone.notify_all();
+    });
 }
 
 void ErrorReportService::report(const QString& category, const QString& code,

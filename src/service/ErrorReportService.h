@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,8 @@ public:
     // of "errors-queue.jsonl".
     ErrorReportService(SettingsStore& settings, Clock& clock, Account account, HttpSend send,
                        const QString& apiBase, QString queueFile);
+    // Waits for sending runs the timer started.
+    ~ErrorReportService() override;
 
     // "$XDG_DATA_HOME/Ormil/errors-queue.jsonl" (the folder is created).
     static QString defaultQueueFile();
@@ -50,8 +53,9 @@ public:
     // False only when "sendErrorReports" holds a false value.
     bool enabled() const;
 
-    // Call on the main thread: a first sending run 45 s later, then one
-    // every 300 s. A second call does nothing.
+    // A first sending run 45 s later, then one every 300 s (counted from
+    // this call), on the main thread's timers; callable from any thread. A
+    // second call does nothing.
     void start();
 
     // Appends one event to the queue file; returns once it is written.
@@ -82,6 +86,9 @@ private:
     QString m_queueFile;
     mutable std::mutex m_fileLock;
     std::atomic<bool> m_sending{false};
+    std::mutex m_runsLock;
+    std::condition_variable m_runsDone;
+    int m_asyncRuns = 0;
     ClockTimerPtr m_timer;
     ClockTimerPtr m_firstSend;
 };
