@@ -28,6 +28,7 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
+#include "service/ErrorReportService.h"
 
 namespace {
 QString yesNo(bool b) {
@@ -95,6 +96,10 @@ AudioRecorderService& AudioRecorderService::shared() {
                                        const QString& tone, double duration, const QString& error) {
             RetryQueueService::shared().save(audio, format, language, provider, tone, duration,
                                              error);
+        };
+        c.reportError = [](const QString& category, const QString& code, const QString& message,
+                           const QJsonObject& context) {
+            ErrorReportService::shared().report(category, code, message, context);
         };
         return new AudioRecorderService(std::move(c));
     }();
