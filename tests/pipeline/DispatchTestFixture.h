@@ -141,8 +141,12 @@ protected:
             std::lock_guard lock(mutex);
             reports.push_back({category, code, message, context});
         };
+        customize(c);
         recorder = std::make_unique<AudioRecorderService>(std::move(c));
     }
+
+    // Lets a test put real collaborators in place of the fakes.
+    virtual void customize(AudioRecorderService::Collaborators&) {}
 
     QString path() const { return captures.last()->path(); }
 
