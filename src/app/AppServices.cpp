@@ -1,0 +1,120 @@
+#include "app/AppServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "overlay/OverlayWindowController.h"
+#include "pipeline/AppState.h"
+#include "pipeline/AudioDuckingService.h"
+#include "pipeline/AudioRecorderService.h"
+#include "pipeline/DebugLog.h"
+#include "pipeline/HotkeyService.h"
+#include "pipeline/KeyboardSimulator.h"
+#include "pipeline/SoundService.h"
+#include "platform/Clock.h"
+#include "platform/DBusNotifier.h"
+#include "platform/Notifier.h"
+#include "platform/Pasteboard.h"
+#include "platform/SecretStore.h"
+#include "platform/SettingsStore.h"
+#include "platform/X11Pasteboard.h"
+#include "service/TokenStorage.h"
+
+#ifndef ORMIL_VERSION
+#define ORMIL_VERSION "0.0.0"
+#endif
+
+namespace {
+
+// The platform implementations live as long as the process: services made
+// on first use hold references to them.
+struct Platform {
+    DBusNotifier notifier;
+    X11Pasteboard pasteboard;
+    LibsecretStore secrets;
+    TokenStorage tokens{SettingsStore::shared(), secrets};
+};
+
+bool hasAccessToken(TokenStorage& tokens) {
+    return tokens.readToken(QStringLiteral("access_token")).token.has_value();
+}
+
+void wireHotkeys(HotkeyService& hotkeys) {
+    HotkeyService::Collaborators c;
+    c.startRecording = [] { AudioRecorderService::shared().startRecording(); };
+    c.stopRecording = [] { AudioRecorderService::shared().stopRecording(); };
+    c.cancelRecording = [] { AudioRecorderService::shared().cancelRecording(); };
+    c.duck = [] { AudioDuckingService::shared().duck(); };
+    c.unduck = [] { AudioDuckingService::shared().unduck(); };
+    c.soundEnabled = [] { return SoundService::shared().isEnabled(); };
+    c.playSequence = [](const std::vector<HotkeyService::Tone>& tones) {
+        SoundService::ToneSequence sequence;
+        for (const auto& tone : tones) sequence.emplace_back(tone.frequency, tone.duration);
+        SoundService::shared().playSequence(sequence);
+    };
+    c.insertTextViaPasteboard = [](const QString& text) {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    };
+    c.rebuildMenu = [] {
+        if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
+    };
+    hotkeys.setCollaborators(std::move(c));
+}
+
+StatusMenu::Hotkeys currentHotkeys() {
+    HotkeyService& h = HotkeyService::shared();
+    return {{h.currentKeyCode(), h.currentModifiers(), h.currentIsModifierOnly()},
+            {h.translateKeyCode(), h.translateModifiers(), h.translateIsModifierOnly()},
+            {h.pasteLastKeyCode(), h.pasteLastModifiers(), h.pasteLastIsModifierOnly()}};
+}
+
+}  // namespace
+
+const char* AppServices::version() {
+    return ORMIL_VERSION;
+}
+
+int AppServices::run(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("Ormil"));
+    QApplication::setApplicationVersion(QString::fromLatin1(version()));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList arguments = app.arguments().mid(1);
+    SingleInstance instance(SingleInstance::defaultSocketPath(),
+                            SingleInstance::currentIdentity(QString::fromLatin1(version())),
+                            ProcessControl::system(), Clock::system());
+    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+
+    auto* platform = new Platform;
+    Notifier::setShared(&platform->notifier);
+    Pasteboard::setShared(&platform->pasteboard);
+    TokenStorage& tokens = platform->tokens;
+    AppState::setDefaultTokenReader([&tokens](const QString& key) { return tokens.readToken(key); });
+    AppState::shared().loadAuthState();
+
+    wireHotkeys(HotkeyService::shared());
+
+    AppDelegate::Collaborators c;
+    c.hasAccessToken = [&tokens] { return hasAccessToken(tokens); };
+    c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
+    c.hotkeySetup = [] { HotkeyService::shared().setup(); };
+    c.menu.hotkeys = currentHotkeys;
+    c.menu.insertTextViaPasteboard = [](const QString& text) {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    };
+    c.menu.quit = [] {
+        // An X11 clipboard dies with its owner: put back what a paste
+        // borrowed before leaving.
+        KeyboardSimulator::shared().finishPendingRestore();
+        QCoreApplication::quit();
+    };
+
+    AppDelegate delegate(std::move(c));
+    QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate,
+                     &AppDelegate::handleHandOver);
+    delegate.applicationDidFinishLaunching();
+    delegate.handleURLArguments(arguments);
+    return app.exec();
+}
