@@ -94,12 +94,15 @@ int AppServices::run(QApplication& app) {
     AppState::setDefaultTokenReader([&tokens](const QString& key) { return tokens.readToken(key); });
     AppState::shared().loadAuthState();
 
-    wireHotkeys(HotkeyService::shared());
-
     AppDelegate::Collaborators c;
     c.hasAccessToken = [&tokens] { return hasAccessToken(tokens); };
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
-    c.hotkeySetup = [] { HotkeyService::shared().setup(); };
+    // Made here, after the first-launch defaults: it reads its shortcuts
+    // from the settings when it is created.
+    c.hotkeySetup = [] {
+        wireHotkeys(HotkeyService::shared());
+        HotkeyService::shared().setup();
+    };
     c.menu.hotkeys = currentHotkeys;
     c.menu.insertTextViaPasteboard = [](const QString& text) {
         KeyboardSimulator::shared().insertTextViaPasteboard(text);
