@@ -578,15 +578,7 @@ void HotkeyService::handleRecordingEvent(const KeyEvent& event) {
         cancelPendingModifier();
         const qint64 code = event.keyCode;
         const quint64 modifiers = event.flags & KeyFlags::mask;
-        if (code == KeyCodes::escape && modifiers == 0) {
-            // A bare Escape leaves capture, as everywhere else on the desktop.
-            runOnMain(this, [this] {
-                if (isRecordingHotkey() || isRecordingTranslateHotkey() ||
-                    isRecordingPasteLastHotkey())
-                    cancelRecordingHotkey();
-            });
-            return;
-        }
+        // Every key is capturable, Escape included: a shortcut may be any key.
         runOnMain(this, [this, code, modifiers] { completeRecording(code, false, modifiers); });
         return;
     }

@@ -1,0 +1,356 @@
+#include "records/RetryQueueService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+#include <atomic>
+#include <exception>
+
+#include "overlay/OverlayControl.h"
+#include "pipeline/AppState.h"
+#include "pipeline/DebugLog.h"
+#include "platform/Clock.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Threading.h"
+#include "records/ClipboardHistoryService.h"
+#include "records/HistoryService.h"
+
+namespace {
+
+const QString kQueueFileName = QStringLiteral("failed_queue.json");
+constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// Until the application installs the real delivery, a retry fails cleanly.
+class UnavailableDelivery : public RetryDelivery {
+public:
+    QString transcribe(const QByteArray&, const QString&, const QString&, const QString&,
+                       const QString&) override {
+        throw std::runtime_error("Transcription service unavailable");
+    }
+    std::optional<QString> process(const QString& text) override { return text; }
+    bool isProcessTrusted() override { return false; }
+    void insertTextViaPasteboard(const QString&) override {}
+    void playSuccessSound() override {}
+    void playErrorSound() override {}
+};
+
+std::atomic<RetryDelivery*> g_delivery{nullptr};
+
+RetryDelivery& currentDelivery() {
+    static UnavailableDelivery unavailable;
+    RetryDelivery* d = g_delivery.load();
+    return d ? *d : unavailable;
+}
+
+// The shared service forwards to whatever delivery and overlay are installed
+// at the time of the call, so the order of start-up does not matter.
+class ForwardingDelivery : public RetryDelivery {
+public:
+    QString transcribe(const QByteArray& a, const QString& l, const QString& p, const QString& t,
+                       const QString& f) override {
+        return currentDelivery().transcribe(a, l, p, t, f);
+    }
+    std::optional<QString> process(const QString& text) override {
+        return currentDelivery().process(text);
+    }
+    bool isProcessTrusted() override { return currentDelivery().isProcessTrusted(); }
+    void insertTextViaPasteboard(const QString& t) override {
+        currentDelivery().insertTextViaPasteboard(t);
+    }
+    void playSuccessSound() override { currentDelivery().playSuccessSound(); }
+    void playErrorSound() override { currentDelivery().playErrorSound(); }
+};
+
+QString describe(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+}  // namespace
+
+RetryDelivery& RetryDelivery::shared() {
+    static ForwardingDelivery forwarding;
+    return forwarding;
+}
+
+void RetryDelivery::setShared(RetryDelivery* delivery) {
+    g_delivery.store(delivery);
+}
+
+RetryQueueService& RetryQueueService::shared() {
+    static RetryQueueService* instance = new RetryQueueService(
+        defaultStorageDir(), Dependencies{RetryDelivery::shared(), HistoryService::shared(),
+                                          ClipboardHistoryService::shared(), AppState::shared(),
+                                          nullptr, Clock::system()});
+    return *instance;
+}
+
+QString RetryQueueService::defaultStorageDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Ormil/failed_audio");
+}
+
+RetryQueueService::RetryQueueService(QString storageDir, Dependencies deps, QObject* parent)
+    : QObject(parent), m_storageDir(std::move(storageDir)), m_deps(deps) {
+    ensureStorageDir();
+    loadQueue();
+    cleanupExpired();
+}
+
+QString RetryQueueService::queueFilePath() const {
+    return m_storageDir + QLatin1Char('/') + kQueueFileName;
+}
+
+QString RetryQueueService::audioFilePath(const FailedTranscription& entry) const {
+    return m_storageDir + QLatin1Char('/') + entry.audioFileName;
+}
+
+OverlayControl& RetryQueueService::overlay() const {
+    return m_deps.overlay ? *m_deps.overlay : OverlayControl::shared();
+}
+
+void RetryQueueService::ensureStorageDir() {
+    QDir().mkpath(m_storageDir);
+}
+
+void RetryQueueService::loadQueue() {
+    QFile file(queueFilePath());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
+    const QByteArray data = file.readAll();
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
+        debugLog(QStringLiteral("[RetryQueue] Could not decode ") + kQueueFileName +
+                 QStringLiteral(": ") +
+                 (doc.isNull() ? parseError.errorString() : QStringLiteral("not an array")));
+        m_keepBadFile = true;
+        return;
+    }
+    const QJsonArray array = doc.array();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        QString why = QStringLiteral("not an object");
+        std::optional<FailedTranscription> entry;
+        if (array.at(i).isObject())
+            entry = FailedTranscription::fromJson(array.at(i).toObject(), &why);
+        if (!entry) {
+            // One bad entry costs that entry only, not the whole queue.
+            debugLog(QStringLiteral("[RetryQueue] Skipped malformed entry %1: ").arg(i) + why);
+            m_keepBadFile = true;
+            continue;
+        }
+        m_queue.append(*entry);
+    }
+    debugLog(QStringLiteral("[RetryQueue] Loaded %1 entries").arg(m_queue.size()));
+}
+
+void RetryQueueService::cleanupExpired() {
+    const double cutoff =
+        FailedTranscription::referenceSeconds(m_deps.clock.currentDateTime().addDays(-maxAgeDays));
+    QStringList expired;
+    for (const FailedTranscription& e : m_queue)
+        if (e.createdAt < cutoff) expired << e.id;
+    for (const QString& id : expired) remove(id);
+    if (!expired.isEmpty())
+        debugLog(QStringLiteral("[RetryQueue] Cleaned up %1 expired entries").arg(expired.size()));
+}
+
+void RetryQueueService::writeQueueFile() {
+    const QString path = queueFilePath();
+    if (m_keepBadFile) {
+        m_keepBadFile = false;
+        const QString bad = path + QStringLiteral(".bad");
+        QFile::remove(bad);
+        if (QFile::copy(path, bad))
+            debugLog(QStringLiteral("[RetryQueue] Kept the unreadable queue file as ") + bad);
+    }
+    QJsonArray array;
+    for (const FailedTranscription& e : m_queue) array.append(e.toJson());
+    // Written whole or not at all: a crash mid-write must not lose the queue.
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(kPrivate) &&
+                         file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) >= 0 &&
+                         file.commit();
+    // The queue in memory stays as it is; the next write tries again.
+    if (!written)
+        debugLog(QStringLiteral("[RetryQueue] Failed to write queue: ") + file.errorString());
+}
+
+void RetryQueueService::deleteAudioFile(const QString& fileName) {
+    QFile::remove(m_storageDir + QLatin1Char('/') + fileName);
+}
+
+void RetryQueueService::save(const QByteArray& audioData, const QString& audioFormat,
+                             const QString& language, const QString& provider,
+                             const QString& toneStyle, double duration, const QString& error) {
+    // The queue lives on the main thread; a caller elsewhere is served there.
+    if (!isMainThread()) {
+        runOnMain(this, [=, this] {
+            save(audioData, audioFormat, language, provider, toneStyle, duration, error);
+        });
+        return;
+    }
+    ensureStorageDir();
+    FailedTranscription entry;
+    entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString extension =
+        audioFormat == QLatin1String("m4a") ? QStringLiteral("m4a") : QStringLiteral("wav");
+    entry.audioFileName = QStringLiteral("failed_") + entry.id + QLatin1Char('.') + extension;
+
+    QFile audio(audioFilePath(entry));
+    const bool written = audio.open(QIODevice::WriteOnly) && audio.setPermissions(kPrivate) &&
+                         audio.write(audioData) == audioData.size() && audio.flush();
+    if (!written) {
+        debugLog(QStringLiteral("[RetryQueue] Failed to save audio: ") + audio.errorString());
+        audio.close();
+        audio.remove();
+        return;
+    }
+    audio.close();
+
+    entry.language = language;
+    entry.provider = provider;
+    entry.toneStyle = toneStyle;
+    entry.duration = duration;
+    entry.errorMessage = error;
+    entry.createdAt = FailedTranscription::referenceSeconds(m_deps.clock.currentDateTime());
+    entry.audioSize = audioData.size();
+    entry.audioFormat = audioFormat;
+
+    m_queue.prepend(entry);
+    while (m_queue.size() > maxEntries) deleteAudioFile(m_queue.takeLast().audioFileName);
+    emit queueChanged();
+    writeQueueFile();
+    debugLog(QStringLiteral("[RetryQueue] Saved failed transcription: %1 (%2 bytes)")
+                 .arg(entry.id)
+                 .arg(audioData.size()));
+    NotificationCenter::shared().postDataChanged();
+}
+
+void RetryQueueService::retry(const QString& id, std::function<void()> done) {
+    auto finishLater = [this, done] {
+        if (done) runOnMain(this, done);
+    };
+    if (m_inFlight.contains(id)) {
+        // The same recording is already on its way; a second send could
+        // paste and save the text twice.
+        debugLog(QStringLiteral("[RetryQueue] Retry already running for ") + id);
+        finishLater();
+        return;
+    }
+    const auto it = std::find_if(m_queue.cbegin(), m_queue.cend(),
+                                 [&](const FailedTranscription& e) { return e.id == id; });
+    if (it == m_queue.cend()) {
+        debugLog(QStringLiteral("[RetryQueue] Entry not found: ") + id);
+        finishLater();
+        return;
+    }
+    const FailedTranscription entry = *it;
+    m_inFlight.insert(id);
+    emit retryingChanged();
+
+    const QString path = audioFilePath(entry);
+    RetryDelivery& delivery = m_deps.delivery;
+    QPointer<RetryQueueService> self(this);
+    runAsync([self, entry, path, &delivery, done] {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            debugLog(QStringLiteral("[RetryQueue] Audio file not found: ") + entry.audioFileName);
+            runOnMain(self, [self, entry, done] {
+                self->remove(entry.id);
+                self->finishRetry(entry.id, done);
+            });
+            return;
+        }
+        const QByteArray audio = file.readAll();
+        file.close();
+        debugLog(QStringLiteral("[RetryQueue] Retrying %1: %2 bytes, lang=%3")
+                     .arg(entry.id)
+                     .arg(audio.size())
+                     .arg(entry.language));
+        std::optional<QString> text;
+        QString failure;
+        try {
+            text = delivery.transcribe(audio, entry.language, entry.provider, entry.toneStyle,
+                                       entry.audioFormat);
+        } catch (...) {
+            failure = describe(std::current_exception());
+        }
+        runOnMain(self, [self, entry, text, failure, done] {
+            if (text)
+                self->retrySucceeded(entry, *text);
+            else
+                self->retryFailed(entry, failure);
+            self->finishRetry(entry.id, done);
+        });
+    });
+}
+
+void RetryQueueService::finishRetry(const QString& id, const std::function<void()>& done) {
+    if (m_inFlight.remove(id)) emit retryingChanged();
+    if (done) done();
+}
+
+void RetryQueueService::retrySucceeded(const FailedTranscription& entry, const QString& text) {
+    const std::optional<QString> processed = m_deps.delivery.process(text);
+    if (processed && !processed->isEmpty()) {
+        if (m_deps.delivery.isProcessTrusted())
+            m_deps.delivery.insertTextViaPasteboard(*processed);
+        else
+            m_deps.appState.setLastError(QStringLiteral("Accessibility permission required"));
+        m_deps.history.saveTranscription(*processed, entry.language, entry.duration);
+        m_deps.appState.setLastTranscribedText(*processed);
+        m_deps.clipboard.addTranscription(*processed);
+        overlay().show(OverlayState::success);
+        m_deps.delivery.playSuccessSound();
+    }
+    remove(entry.id);
+    debugLog(QStringLiteral("[RetryQueue] Retry succeeded for ") + entry.id);
+}
+
+void RetryQueueService::retryFailed(const FailedTranscription& entry, const QString& description) {
+    for (FailedTranscription& live : m_queue) {
+        if (live.id != entry.id) continue;
+        // Same place, same first-failure date: only the reason is new.
+        live.errorMessage = description;
+        emit queueChanged();
+        writeQueueFile();
+        break;
+    }
+    m_deps.appState.setLastError(QStringLiteral("Retry failed: ") + description);
+    overlay().show(OverlayState::error);
+    m_deps.delivery.playErrorSound();
+    debugLog(QStringLiteral("[RetryQueue] Retry failed for ") + entry.id + QStringLiteral(": ") +
+             description);
+}
+
+void RetryQueueService::remove(const QString& id) {
+    const auto it = std::find_if(m_queue.begin(), m_queue.end(),
+                                 [&](const FailedTranscription& e) { return e.id == id; });
+    if (it == m_queue.end()) return;
+    const QString fileName = it->audioFileName;
+    m_queue.erase(it);
+    emit queueChanged();
+    deleteAudioFile(fileName);
+    writeQueueFile();
+    debugLog(QStringLiteral("[RetryQueue] Removed ") + id);
+    NotificationCenter::shared().postDataChanged();
+}
+
+void RetryQueueService::clearAll() {
+    for (const FailedTranscription& e : m_queue) deleteAudioFile(e.audioFileName);
+    m_queue.clear();
+    emit queueChanged();
+    writeQueueFile();
+    debugLog(QStringLiteral("[RetryQueue] Cleared all"));
+    NotificationCenter::shared().postDataChanged();
+}

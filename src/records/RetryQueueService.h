@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "records/FailedTranscription.h"
+
+class AppState;
+class Clock;
+class ClipboardHistoryService;
+class HistoryService;
+class OverlayControl;
+
+// What a retry needs of the dictation road: the transcription client, the
+// text post-processor, insertion and the tones. The application installs the
+// real one with setShared(); tests give the service a fake.
+class RetryDelivery {
+public:
+    virtual ~RetryDelivery() = default;
+
+    // Called on a worker thread; blocks until the service answered. Returns
+    // the transcript, or throws a std::exception whose what() is the
+    // failure's user-facing description (UTF-8).
+    virtual QString transcribe(const QByteArray& audioData, const QString& language,
+                               const QString& provider, const QString& toneStyle,
+                               const QString& format) = 0;
+    // The rest are called on the main thread.
+    // The text filters; nothing when no text is left to insert.
+    virtual std::optional<QString> process(const QString& text) = 0;
+    // Whether synthetic key presses may be sent (insertion is possible).
+    virtual bool isProcessTrusted() = 0;
+    virtual void insertTextViaPasteboard(const QString& text) = 0;
+    virtual void playSuccessSound() = 0;
+    virtual void playErrorSound() = 0;
+
+    // The process-wide delivery (one that fails every transcription until
+    // the application installs the real one).
+    static RetryDelivery& shared();
+    static void setShared(RetryDelivery* delivery);
+};
+
+// The queue of recordings whose transcription failed, kept with their audio
+// in "~/.local/share/Ormil/failed_audio" so the user can send them again.
+// Newest first, at most 20 entries; entries older than 7 days are dropped
+// when the service starts. Main thread only, except that a retry sends the
+// audio from a worker thread.
+class RetryQueueService : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int maxEntries = 20;
+    static constexpr int maxAgeDays = 7;
+
+    struct Dependencies {
+        RetryDelivery& delivery;
+        HistoryService& history;
+        ClipboardHistoryService& clipboard;
+        AppState& appState;
+        // nullptr: whatever OverlayControl::shared() is at each use.
+        OverlayControl* overlay;
+        Clock& clock;
+    };
+
+    static RetryQueueService& shared();
+    static QString defaultStorageDir();
+
+    // Loads the queue file of storageDir and drops expired entries.
+    RetryQueueService(QString storageDir, Dependencies deps, QObject* parent = nullptr);
+
+    const QList<FailedTranscription>& queue() const { return m_queue; }
+    QString storageDir() const { return m_storageDir; }
+    QString queueFilePath() const;
+    QString audioFilePath(const FailedTranscription& entry) const;
+    void ensureStorageDir();
+
+    // Keeps the audio that failed and the request it belonged to; error is
+    // the failure's user-facing description. Failures are only logged.
+    void save(const QByteArray& audioData, const QString& audioFormat, const QString& language,
+              const QString& provider, const QString& toneStyle, double duration,
+              const QString& error);
+
+    // Sends the entry's audio again. done (if given) runs on the main thread
+    // once the attempt has ended, whatever its outcome. A retry of an entry
+    // whose retry is still running is ignored.
+    void retry(const QString& id, std::function<void()> done = {});
+    bool isRetrying(const QString& id) const { return m_inFlight.contains(id); }
+    const QSet<QString>& retryingIds() const { return m_inFlight; }
+
+    void remove(const QString& id);
+    void clearAll();
+
+signals:
+    // The queue list changed (an entry came, went or got a new error text).
+    void queueChanged();
+    // The set of entries whose retry is running changed.
+    void retryingChanged();
+
+private:
+    void loadQueue();
+    void cleanupExpired();
+    void writeQueueFile();
+    void deleteAudioFile(const QString& fileName);
+    void finishRetry(const QString& id, const std::function<void()>& done);
+    void retrySucceeded(const FailedTranscription& entry, const QString& text);
+    void retryFailed(const FailedTranscription& entry, const QString& description);
+    OverlayControl& overlay() const;
+
+    QString m_storageDir;
+    Dependencies m_deps;
+    QList<FailedTranscription> m_queue;
+    QSet<QString> m_inFlight;
+    // The file on disk held entries that could not be read: it is kept beside
+    // as "failed_queue.json.bad" before the first write replaces it.
+    bool m_keepBadFile = false;
+};
