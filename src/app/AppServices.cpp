@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <stdexcept>
 
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
@@ -13,13 +14,18 @@
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
+#include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
 #include "platform/DBusNotifier.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
+#include "platform/InputAccess.h"
 #include "platform/X11Pasteboard.h"
+#include "records/ClipboardHistoryService.h"
+#include "records/HistoryService.h"
+#include "records/RetryQueueService.h"
 #include "service/TokenStorage.h"
 
 #ifndef ORMIL_VERSION
@@ -28,6 +34,36 @@
 
 namespace {
 
+// The user's dictionary and voice snippets, as the history store keeps them.
+class HistoryReplacements : public TextReplacements {
+public:
+    QString applyDictionary(const QString& text) const override {
+        return HistoryService::shared().applyDictionary(text);
+    }
+    QString applySnippets(const QString& text) const override {
+        return HistoryService::shared().applySnippets(text);
+    }
+};
+
+// What a retry of a failed recording uses of the dictation road.
+class AppRetryDelivery : public RetryDelivery {
+public:
+    QString transcribe(const QByteArray&, const QString&, const QString&, const QString&,
+                       const QString&) override {
+        // The transcription client's upload is not part of this build yet.
+        throw std::runtime_error("Transcription service unavailable");
+    }
+    std::optional<QString> process(const QString& text) override {
+        return TextPostProcessor::shared().process(text);
+    }
+    bool isProcessTrusted() override { return InputAccess::shared().isTrusted(); }
+    void insertTextViaPasteboard(const QString& text) override {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    }
+    void playSuccessSound() override { SoundService::shared().playSuccessSound(); }
+    void playErrorSound() override { SoundService::shared().playErrorSound(); }
+};
+
 // The platform implementations live as long as the process: services made
 // on first use hold references to them.
 struct Platform {
@@ -35,6 +71,8 @@ struct Platform {
     X11Pasteboard pasteboard;
     LibsecretStore secrets;
     TokenStorage tokens{SettingsStore::shared(), secrets};
+    HistoryReplacements replacements;
+    AppRetryDelivery retryDelivery;
 };
 
 bool hasAccessToken(TokenStorage& tokens) {
@@ -89,6 +127,8 @@ int AppServices::run(QApplication& app) {
 
     auto* platform = new Platform;
     Notifier::setShared(&platform->notifier);
+    TextPostProcessor::setSharedReplacements(&platform->replacements);
+    RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
     TokenStorage& tokens = platform->tokens;
     AppState::setDefaultTokenReader([&tokens](const QString& key) { return tokens.readToken(key); });
@@ -103,7 +143,20 @@ int AppServices::run(QApplication& app) {
         wireHotkeys(HotkeyService::shared());
         HotkeyService::shared().setup();
     };
+    c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
     c.menu.hotkeys = currentHotkeys;
+    c.menu.fetchTranscriptions = [](int limit, int offset) {
+        return HistoryService::shared().fetchTranscriptions(limit, offset);
+    };
+    c.menu.clipboardHistory = [] {
+        std::vector<StatusMenu::ClipboardEntry> entries;
+        for (const auto& item : ClipboardHistoryService::shared().history())
+            entries.push_back({item.text, item.timestamp, item.isTranscription});
+        return entries;
+    };
+    c.menu.copyClipboardEntry = [](const QString& text) {
+        ClipboardHistoryService::shared().copyToClipboard(text);
+    };
     c.menu.insertTextViaPasteboard = [](const QString& text) {
         KeyboardSimulator::shared().insertTextViaPasteboard(text);
     };

@@ -324,9 +324,13 @@ void StatusMenu::copyClipboardItem(QAction* item) {
         m_c.clipboardHistory ? m_c.clipboardHistory() : std::vector<ClipboardEntry>{};
     // The history may have changed since the menu was built.
     if (index < 0 || size_t(index) >= entries.size()) return;
-    if (m_c.skipNextClipboardChange) m_c.skipNextClipboardChange();
-    m_c.pasteboard->clearContents();
-    m_c.pasteboard->setString(entries[size_t(index)].text);
+    const QString& text = entries[size_t(index)].text;
+    if (m_c.copyClipboardEntry) {
+        m_c.copyClipboardEntry(text);
+    } else {
+        m_c.pasteboard->clearContents();
+        m_c.pasteboard->setString(text);
+    }
 }
 
 void StatusMenu::setLanguage(QAction* item) {

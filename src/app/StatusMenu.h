@@ -52,8 +52,9 @@ public:
         // History records (dictionaries with at least "text"), newest first.
         std::function<QList<QVariantMap>(int limit, int offset)> fetchTranscriptions;
         std::function<std::vector<ClipboardEntry>()> clipboardHistory;
-        // The next clipboard change is ours: keep it out of the history.
-        std::function<void()> skipNextClipboardChange;
+        // Puts a history entry back on the clipboard without recording it
+        // in the history again (default: only onto the clipboard).
+        std::function<void(const QString&)> copyClipboardEntry;
         std::function<void(const QString&)> insertTextViaPasteboard;
         // Starts pushing the settings to the account; not awaited.
         std::function<void()> pushSettings;
