@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QUrl>
+#include <QUrlQuery>
 #include <stdexcept>
 
 #include "app/AppDelegate.h"
@@ -26,7 +28,10 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
-#include "service/TokenStorage.h"
+#include "platform/Threading.h"
+#include "service/AuthService.h"
+#include "service/CrashHandler.h"
+#include "service/ErrorReportService.h"
 
 #ifndef ORMIL_VERSION
 #define ORMIL_VERSION "0.0.0"
@@ -69,14 +74,38 @@ public:
 struct Platform {
     DBusNotifier notifier;
     X11Pasteboard pasteboard;
-    LibsecretStore secrets;
-    TokenStorage tokens{SettingsStore::shared(), secrets};
     HistoryReplacements replacements;
     AppRetryDelivery retryDelivery;
 };
 
-bool hasAccessToken(TokenStorage& tokens) {
-    return tokens.readToken(QStringLiteral("access_token")).token.has_value();
+bool hasAccessToken() {
+    return AuthService::shared().readToken(QStringLiteral("access_token")).token.has_value();
+}
+
+// An "ormil://auth?token=..." link completes a sign-in started in the
+// browser; scheme, host and the query name match in any letter case.
+void signInWithLink(const QString& link) {
+    const QUrl url(link);
+    QString token;
+    if (url.host().compare(QLatin1String("auth"), Qt::CaseInsensitive) == 0) {
+        for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+            if (name.compare(QLatin1String("token"), Qt::CaseInsensitive) == 0) token = value;
+        }
+    }
+    if (token.isEmpty()) {
+        debugLog(QStringLiteral("[App] Link without a sign-in token ignored"));
+        return;
+    }
+    // The sign-in blocks on the network: never on the main thread.
+    runAsync([token] {
+        try {
+            AuthService::shared().loginWithTelegramToken(token);
+            debugLog(QStringLiteral("[App] Telegram sign-in through link succeeded"));
+        } catch (const std::exception& e) {
+            debugLog(QStringLiteral("[App] Telegram sign-in through link failed: ") +
+                     QString::fromUtf8(e.what()));
+        }
+    });
 }
 
 void wireHotkeys(HotkeyService& hotkeys) {
@@ -130,12 +159,14 @@ int AppServices::run(QApplication& app) {
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
-    TokenStorage& tokens = platform->tokens;
-    AppState::setDefaultTokenReader([&tokens](const QString& key) { return tokens.readToken(key); });
+    AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
     AppDelegate::Collaborators c;
-    c.hasAccessToken = [&tokens] { return hasAccessToken(tokens); };
+    c.hasAccessToken = hasAccessToken;
+    c.errorReportStart = [] { ErrorReportService::shared().start(); };
+    c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.handleURL = signInWithLink;
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
