@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <stdexcept>
+#include <thread>
 
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
@@ -12,6 +13,7 @@
 #include "pipeline/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
+#include "pipeline/BuiltinTonePromptStore.h"
 #include "pipeline/DebugLog.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
@@ -76,6 +78,9 @@ struct Platform {
     X11Pasteboard pasteboard;
     HistoryReplacements replacements;
     AppRetryDelivery retryDelivery;
+    // The start-up translation of the tone prompts; asked to stop at quit
+    // and never joined, so quitting does not wait for the network.
+    std::jthread warmUp;
 };
 
 bool hasAccessToken() {
@@ -167,6 +172,15 @@ int AppServices::run(QApplication& app) {
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
     c.handleURL = signInWithLink;
+    BuiltinTonePromptStore::Collaborators tones;
+    tones.hasAccessToken = hasAccessToken;
+    BuiltinTonePromptStore::setCollaborators(std::move(tones));
+    c.warmUpTonePrompts = [platform] {
+        platform->warmUp =
+            std::jthread([](std::stop_token stop) { BuiltinTonePromptStore::warmUp(stop); });
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                         [platform] { platform->warmUp.request_stop(); });
+    };
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
