@@ -42,8 +42,8 @@ bool hasDockedIcon(Display* dpy, Window w, Window root) {
     bool found = false;
     for (unsigned i = 0; i < n && !found; ++i) {
         XWindowAttributes a;
-        if (w != root && XGetWindowAttributes(dpy, children[i], &a) &&
-            a.map_state == IsViewable && a.width <= 64 && isOrmil(dpy, children[i]))
+        if (w != root && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+            a.width <= 64 && isOrmil(dpy, children[i]))
             found = true;
         else
             found = hasDockedIcon(dpy, children[i], root);

@@ -5,8 +5,8 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-#include "app/MenuBarIcon.h"
 #include "app/L10n.h"
+#include "app/MenuBarIcon.h"
 #include "pipeline/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
@@ -38,9 +38,11 @@ AppDelegate::AppDelegate(Collaborators collaborators, QObject* parent)
     if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
     if (!m_c.microphone) m_c.microphone = &MicrophoneAccess::shared();
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
-    if (!m_c.preferredLanguages) m_c.preferredLanguages = [] { return QLocale::system().uiLanguages(); };
+    if (!m_c.preferredLanguages)
+        m_c.preferredLanguages = [] { return QLocale::system().uiLanguages(); };
     if (!m_c.hasAccessToken) m_c.hasAccessToken = [] { return false; };
-    if (!m_c.trayAvailable) m_c.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    if (!m_c.trayAvailable)
+        m_c.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     if (!m_c.menu.settings) m_c.menu.settings = m_c.settings;
     if (!m_c.menu.inputAccess) m_c.menu.inputAccess = m_c.inputAccess;
 }
@@ -104,22 +106,23 @@ void AppDelegate::setupFirstLaunchDefaults() {
     const QStringList languages = m_c.preferredLanguages();
     const QString primary = languages.isEmpty() ? QStringLiteral("en") : languages.first();
     debugLog(QStringLiteral("[App] System languages: [") +
-             (languages.isEmpty() ? QString()
-                                  : QStringLiteral("\"") + languages.join(QStringLiteral("\", \"")) +
-                                        QStringLiteral("\"")) +
+             (languages.isEmpty()
+                  ? QString()
+                  : QStringLiteral("\"") + languages.join(QStringLiteral("\", \"")) +
+                        QStringLiteral("\"")) +
              QStringLiteral("], primary: ") + primary);
     // Region and script do not matter ("de-AT" is German).
     const QString code = primary.left(2).toLower();
-    const QString interface =
-        oneOf(code, {"en", "ru", "es", "fr", "de", "tr", "it", "pt", "pl", "uk", "ja", "ko", "zh",
-                     "hi", "ar"})
-            ? code
-            : QStringLiteral("en");
+    const QString interface = oneOf(code, {"en", "ru", "es", "fr", "de", "tr", "it", "pt", "pl",
+                                           "uk", "ja", "ko", "zh", "hi", "ar"})
+                                  ? code
+                                  : QStringLiteral("en");
     const QString recognition =
         oneOf(code, {"ru", "en", "de", "fr", "es", "it", "pt", "zh", "ja", "ko"})
             ? code
             : QStringLiteral("en");
-    const QString target = code == QLatin1String("en") ? QStringLiteral("ru") : QStringLiteral("en");
+    const QString target =
+        code == QLatin1String("en") ? QStringLiteral("ru") : QStringLiteral("en");
     s.setMany({{k("interfaceLanguage"), interface},
                {k("recognitionLanguage"), recognition},
                {k("translateTargetLanguage"), target},
@@ -129,8 +132,8 @@ void AppDelegate::setupFirstLaunchDefaults() {
                {k("audioNormalization"), true},
                {k("firstLaunchDefaultsSet"), true}});
     debugLog(QStringLiteral("[App] Defaults set: interface=") + interface +
-             QStringLiteral(" recognition=") + recognition + QStringLiteral(" translate=") + target +
-             QStringLiteral(" autoSwitch=true translateHotkey=RightCommand"));
+             QStringLiteral(" recognition=") + recognition + QStringLiteral(" translate=") +
+             target + QStringLiteral(" autoSwitch=true translateHotkey=RightCommand"));
 }
 
 void AppDelegate::createStatusItem() {

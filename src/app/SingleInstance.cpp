@@ -1,5 +1,9 @@
 #include "app/SingleInstance.h"
 
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,11 +16,8 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <cerrno>
-#include <optional>
 #include <csignal>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <optional>
 
 #include "pipeline/DebugLog.h"
 
@@ -81,8 +82,8 @@ QString SingleInstance::defaultSocketPath() {
     // One socket per user and home folder; the temporary folder keeps the
     // path short enough for a Unix socket.
     const QByteArray key = QDir::homePath().toUtf8();
-    const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
     return QDir::tempPath() + QStringLiteral("/ormil-%1-%2.sock").arg(::getuid()).arg(hash);
 }
 
@@ -154,7 +155,8 @@ bool SingleInstance::listen() {
     // A socket left behind by a copy that ended without closing it.
     QLocalServer::removeServer(m_socketPath);
     if (m_server->listen(m_socketPath)) return true;
-    debugLog(QStringLiteral("[App] Single-instance socket unavailable: ") + m_server->errorString());
+    debugLog(QStringLiteral("[App] Single-instance socket unavailable: ") +
+             m_server->errorString());
     return false;
 }
 

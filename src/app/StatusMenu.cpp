@@ -113,22 +113,21 @@ void StatusMenu::rebuildMenu() {
 
     const bool toggle = settings.isString(k("recordingMode")) &&
                         settings.string(k("recordingMode")) == QStringLiteral("toggle");
-    addDisabled(m_menu, L10n::hotkey() + QStringLiteral(": ") +
-                            HotkeyService::displayName(keys.dictation.keyCode,
-                                                       keys.dictation.modifiers,
-                                                       keys.dictation.isModifierOnly) +
-                            QStringLiteral(" (") +
-                            (toggle ? L10n::toggleRecord() : L10n::pushToTalk()) +
-                            QStringLiteral(")"));
+    addDisabled(m_menu,
+                L10n::hotkey() + QStringLiteral(": ") +
+                    HotkeyService::displayName(keys.dictation.keyCode, keys.dictation.modifiers,
+                                               keys.dictation.isModifierOnly) +
+                    QStringLiteral(" (") + (toggle ? L10n::toggleRecord() : L10n::pushToTalk()) +
+                    QStringLiteral(")"));
     if (keys.translate.keyCode >= 0) {
         const QString target = settings.isString(k("translateTargetLanguage"))
                                    ? *settings.string(k("translateTargetLanguage"))
                                    : QStringLiteral("en");
-        addDisabled(m_menu, L10n::translateHotkey() + QStringLiteral(": ") +
-                                HotkeyService::displayName(keys.translate.keyCode,
-                                                           keys.translate.modifiers,
-                                                           keys.translate.isModifierOnly) +
-                                QStringLiteral(" → ") + targetLanguageName(target));
+        addDisabled(m_menu,
+                    L10n::translateHotkey() + QStringLiteral(": ") +
+                        HotkeyService::displayName(keys.translate.keyCode, keys.translate.modifiers,
+                                                   keys.translate.isModifierOnly) +
+                        QStringLiteral(" → ") + targetLanguageName(target));
     }
     m_menu->addSeparator();
 
@@ -217,7 +216,8 @@ void StatusMenu::addSettingsSubmenus() {
             item->setData(value);
             item->setCheckable(true);
             item->setChecked(value == current);
-            connect(item, &QAction::triggered, this, [this, item, action] { (this->*action)(item); });
+            connect(item, &QAction::triggered, this,
+                    [this, item, action] { (this->*action)(item); });
         }
     };
 
@@ -277,7 +277,7 @@ void StatusMenu::addSettingsSubmenus() {
 
 QString StatusMenu::targetLanguageName(const QString& code) {
     static const std::pair<const char*, const char*> names[] = {
-        {"en", "English"}, {"ru", "Russian"}, {"de", "German"}, {"fr", "French"},
+        {"en", "English"}, {"ru", "Russian"}, {"de", "German"},  {"fr", "French"},
         {"es", "Spanish"}, {"zh", "Chinese"}, {"ja", "Japanese"}};
     for (const auto& [c, name] : names) {
         if (code == QLatin1String(c)) return QString::fromLatin1(name);

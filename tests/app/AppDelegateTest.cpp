@@ -63,10 +63,10 @@ TEST_F(AppDelegateTest, LaunchStartsServicesInOrderAndLogsEachStep) {
     delegate.applicationDidFinishLaunching();
 
     EXPECT_EQ(AppDelegate::shared(), &delegate);
-    EXPECT_EQ(calls, (QStringList{"errorReportStart", "installCrashHook", "overlaySetup",
-                                  "hotkeySetup", "pullAll", "warmUp", "clipboardHistoryStart",
-                                  "textExpansionStart", "checkForUpdatesAfterDelay(5)",
-                                  "openMainWindow"}));
+    EXPECT_EQ(calls,
+              (QStringList{"errorReportStart", "installCrashHook", "overlaySetup", "hotkeySetup",
+                           "pullAll", "warmUp", "clipboardHistoryStart", "textExpansionStart",
+                           "checkForUpdatesAfterDelay(5)", "openMainWindow"}));
     const QString log = testsupport::debugLogText();
     QStringList order{"[App] Ormil launching...",
                       "[App] Defaults set:",

@@ -53,8 +53,8 @@ protected:
     // A running copy of the given identity on its own thread.
     void startRunning(const SingleInstance::Identity& identity) {
         worker.run([&] {
-            auto* running = new SingleInstance(socketPath, identity, ProcessControl::system(),
-                                               Clock::system());
+            auto* running =
+                new SingleInstance(socketPath, identity, ProcessControl::system(), Clock::system());
             QObject::connect(running, &SingleInstance::argumentsReceived,
                              [this](const QStringList& args) {
                                  std::lock_guard lock(mutex);
@@ -119,7 +119,8 @@ TEST_F(SingleInstanceTest, OtherInstallationOrVersionIsEnded) {
         FakeClock fakeClock;
         SingleInstance launch(socketPath, self, procs, fakeClock);
         EXPECT_EQ(launch.start({"ormil://auth?token=t"}), SingleInstance::Outcome::primary);
-        EXPECT_EQ(procs.calls, c.calls) << c.installation.toStdString() << " " << c.version.toStdString();
+        EXPECT_EQ(procs.calls, c.calls)
+            << c.installation.toStdString() << " " << c.version.toStdString();
         EXPECT_EQ(fakeClock.sleeps(), c.sleeps);
         EXPECT_TRUE(launch.isListening());
 
@@ -141,8 +142,7 @@ TEST_F(SingleInstanceTest, LeftoverSocketFileIsTakenOver) {
 }
 
 TEST_F(SingleInstanceTest, PeerThatIsNotOrmilIsNeitherTrustedNorKilled) {
-    const QByteArray answers[] = {"not json\n", "{\"pid\":\"x\"}\n", "{\"pid\":100}\n",
-                                  "[1,2]\n"};
+    const QByteArray answers[] = {"not json\n", "{\"pid\":\"x\"}\n", "{\"pid\":100}\n", "[1,2]\n"};
     for (const QByteArray& answer : answers) {
         Worker peer;
         peer.run([&] {
@@ -174,9 +174,9 @@ TEST_F(SingleInstanceTest, RunningCopyDropsOversizedOrMalformedRequests) {
         ASSERT_TRUE(socket.waitForConnected(5000));
         socket.write(request);
         socket.flush();
-        EXPECT_TRUE(testsupport::waitUntil(
-            [&] { return socket.state() == QLocalSocket::UnconnectedState; }))
-            << request.left(30).toStdString();
+        EXPECT_TRUE(testsupport::waitUntil([&] {
+            return socket.state() == QLocalSocket::UnconnectedState;
+        })) << request.left(30).toStdString();
     }
     EXPECT_TRUE(receivedSoFar().empty());
     // It still serves a proper hand-over afterwards.

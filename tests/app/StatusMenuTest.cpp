@@ -87,13 +87,14 @@ TEST_F(StatusMenuTest, LayoutInOrder) {
     EXPECT_EQ(t[0], "Ormil v2.4.1");
     EXPECT_EQ(t[1], "---");
     EXPECT_EQ(t[2], "Open Ormil");
-    EXPECT_TRUE(t[4].startsWith("Hotkey: ") && t[4].endsWith(" (Push-to-Talk)")) << t[4].toStdString();
+    EXPECT_TRUE(t[4].startsWith("Hotkey: ") && t[4].endsWith(" (Push-to-Talk)"))
+        << t[4].toStdString();
     EXPECT_TRUE(t[5].startsWith("Translate Hotkey: ") && t[5].endsWith(" → English"));
     EXPECT_TRUE(t[7].startsWith("Paste Last Transcription (") && t[7].endsWith(")"));
     EXPECT_EQ(t.mid(8, 2), (QStringList{"Recent Transcriptions", "Clipboard History"}));
-    EXPECT_EQ(t.mid(11, 6), (QStringList{"Language", "Tone Style", "Audio Ducking",
-                                         "Auto-switch keyboard layout", "Amplify quiet speech",
-                                         "Recognition"}));
+    EXPECT_EQ(t.mid(11, 6),
+              (QStringList{"Language", "Tone Style", "Audio Ducking", "Auto-switch keyboard layout",
+                           "Amplify quiet speech", "Recognition"}));
     EXPECT_EQ(t.mid(18, 2), (QStringList{"Settings...", "Check for Updates..."}));
     EXPECT_EQ(t[21], "Quit Ormil");
     // Informational lines are never actions.
@@ -218,8 +219,8 @@ TEST_F(StatusMenuTest, ClipboardHistoryTitlesAndCopy) {
 TEST_F(StatusMenuTest, RelativeTimeLabels) {
     const QDateTime now(QDate(2026, 3, 1), QTime(10, 0));
     const std::pair<qint64, const char*> cases[] = {
-        {0, "just now"},       {59, "just now"},      {60, "1 min ago"},
-        {3599, "59 min ago"},  {3600, "1 hr ago"},    {86399, "23 hr ago"},
+        {0, "just now"},       {59, "just now"},       {60, "1 min ago"},
+        {3599, "59 min ago"},  {3600, "1 hr ago"},     {86399, "23 hr ago"},
         {86400, "1 days ago"}, {200000, "2 days ago"}, {-30, "just now"}};
     for (const auto& [seconds, label] : cases)
         EXPECT_EQ(StatusMenu::relativeTime(now.addSecs(-seconds), now), label) << seconds;

@@ -18,9 +18,11 @@ TEST(AppSignInLink, LinkHandedToRunningCopySignsIn) {
 
     auto running = apptest::launch();
     ASSERT_TRUE(running->waitForStarted());
-    ASSERT_TRUE(testsupport::waitUntil([&] { return apptest::runningPid() == running->processId(); }));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return apptest::runningPid() == running->processId(); }));
 
-    auto second = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ORMIL://auth?Token=one-time-42"});
+    auto second =
+        apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ORMIL://auth?Token=one-time-42"});
     ASSERT_TRUE(second->waitForFinished(20000));
     EXPECT_EQ(second->exitCode(), 0);
 

@@ -13,7 +13,8 @@ TEST(SingleInstanceApp, SecondLaunchHandsOverAndOtherInstallationTakesOver) {
     // No tray host runs here: the application must keep running without one.
     auto first = apptest::launch();
     ASSERT_TRUE(first->waitForStarted());
-    ASSERT_TRUE(testsupport::waitUntil([&] { return apptest::runningPid() == first->processId(); }));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return apptest::runningPid() == first->processId(); }));
 
     auto second = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ormil://auth?token=t"});
     ASSERT_TRUE(second->waitForFinished(20000));
@@ -30,7 +31,8 @@ TEST(SingleInstanceApp, SecondLaunchHandsOverAndOtherInstallationTakesOver) {
     ASSERT_TRUE(third->waitForStarted());
     ASSERT_TRUE(first->waitForFinished(20000));
     EXPECT_EQ(third->state(), QProcess::Running);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return apptest::runningPid() == third->processId(); }));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return apptest::runningPid() == third->processId(); }));
     apptest::stop(*third);
 }
 

@@ -102,9 +102,9 @@ TEST(Tray, PaintedIconIsDockedAndOpensTheMenu) {
     // The gradient square with white lettering, not a blank or themed icon.
     int violet = 0, white = 0;
     ASSERT_TRUE(testsupport::waitUntil([&] {
-        XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), icon->x, icon->y,
-                                  unsigned(icon->width), unsigned(icon->height), AllPlanes,
-                                  ZPixmap);
+        XImage* image =
+            XGetImage(dpy, DefaultRootWindow(dpy), icon->x, icon->y, unsigned(icon->width),
+                      unsigned(icon->height), AllPlanes, ZPixmap);
         if (!image) return false;
         violet = white = 0;
         for (int y = 0; y < icon->height; ++y) {
@@ -117,7 +117,8 @@ TEST(Tray, PaintedIconIsDockedAndOpensTheMenu) {
         }
         XDestroyImage(image);
         return violet > icon->width * icon->height / 3 && white > 4;
-    })) << "violet=" << violet << " white=" << white;
+    })) << "violet="
+        << violet << " white=" << white;
 
     XTestFakeMotionEvent(dpy, -1, icon->x + icon->width / 2, icon->y + icon->height / 2, 0);
     XTestFakeButtonEvent(dpy, 1, True, 0);
