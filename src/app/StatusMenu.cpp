@@ -1,6 +1,7 @@
 #include "app/StatusMenu.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QJsonValue>
 #include <QKeySequence>
@@ -211,8 +212,11 @@ void StatusMenu::addSettingsSubmenus() {
     };
     const auto addChoices = [&](QMenu* sub, const std::vector<std::pair<QString, QString>>& items,
                                 const QString& current, void (StatusMenu::*action)(QAction*)) {
+        // One choice of several: shown with radio marks.
+        auto* group = new QActionGroup(sub);
         for (const auto& [value, title] : items) {
             QAction* item = sub->addAction(title);
+            group->addAction(item);
             item->setData(value);
             item->setCheckable(true);
             item->setChecked(value == current);
@@ -247,8 +251,10 @@ void StatusMenu::addSettingsSubmenus() {
     const qint64 duckLevel = settings.integer(k("audioDucking"));
     const std::pair<int, QString> duckItems[] = {
         {0, L10n::duckNone()}, {1, L10n::duckPartial()}, {2, L10n::duckFull()}};
+    auto* duckGroup = new QActionGroup(ducking);
     for (const auto& [tag, title] : duckItems) {
         QAction* item = ducking->addAction(title);
+        duckGroup->addAction(item);
         item->setProperty(kTagProperty, tag);
         item->setCheckable(true);
         item->setChecked(duckLevel == tag);
