@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QSystemTrayIcon>
 
 #include "app/AppDelegate.h"
 #include "platform/InputAccess.h"
@@ -101,6 +102,19 @@ TEST_F(AppDelegateTest, SignedOutLaunchSkipsAccountTasksAndReportsDeniedAccess) 
     EXPECT_TRUE(log.contains("[App] Microphone access: DENIED"));
     EXPECT_TRUE(log.contains("[App] Accessibility: NOT GRANTED"));
     EXPECT_TRUE(log.contains("[App] Не авторизован — показываем окно входа"));
+}
+
+TEST_F(AppDelegateTest, RunsWithoutATrayHostAndSaysSo) {
+    auto c = collaborators();
+    c.createTrayIcon = true;
+    c.trayAvailable = [] { return false; };
+    AppDelegate delegate(c);
+    delegate.applicationDidFinishLaunching();
+    ASSERT_NE(delegate.statusItem(), nullptr);
+    EXPECT_EQ(delegate.statusItem()->contextMenu(), delegate.statusMenu()->menu());
+    EXPECT_TRUE(testsupport::debugLogText().contains("[App] No system tray found"));
+    // The launch went on to its end.
+    EXPECT_EQ(calls.last(), "showOnboardingWindow");
 }
 
 TEST_F(AppDelegateTest, FirstLaunchDefaultsFollowThePreferredLanguage) {
