@@ -88,7 +88,12 @@ QMenu* StatusMenu::addSubmenu(const QString& title) {
 
 void StatusMenu::rebuildMenu() {
     if (!m_menu) return;
-    m_menu->clear();
+    // Emptied without deleting at once: the rebuild may run inside the
+    // triggered signal of one of the items being removed.
+    for (QAction* action : m_menu->actions()) {
+        m_menu->removeAction(action);
+        if (action->parent() == m_menu) action->deleteLater();
+    }
     for (auto& sub : m_submenus) {
         if (sub) sub->deleteLater();
     }
