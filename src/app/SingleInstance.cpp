@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include <sys/socket.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QStandardPaths>
 #include <cerrno>
 #include <csignal>
 #include <optional>
@@ -37,6 +39,14 @@ public:
         int status = 0;
         if (::waitpid(pid_t(pid), &status, WNOHANG) == pid_t(pid)) return true;
         return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    }
+    std::optional<qint64> peerOfSameUser(qintptr socketDescriptor) const override {
+        struct ucred cred {};
+        socklen_t len = sizeof(cred);
+        if (::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
+            return std::nullopt;
+        if (cred.uid != ::getuid() || cred.pid <= 0) return std::nullopt;
+        return qint64(cred.pid);
     }
 };
 
@@ -120,6 +130,14 @@ SingleInstance::Contact SingleInstance::contactRunning(const QStringList& argume
     const QString installation = hello->value(QStringLiteral("installation")).toString();
     const QString version = hello->value(QStringLiteral("version")).toString();
     if (pid <= 0 || pid == m_processes.ownPid()) return Contact::none;
+    // Only a process of this user that names itself truthfully is ended
+    // or trusted with the arguments.
+    const auto peer = m_processes.peerOfSameUser(socket.socketDescriptor());
+    if (!peer || *peer != pid) {
+        debugLog(
+            QStringLiteral("[App] Single-instance socket held by another process; taking over"));
+        return Contact::none;
+    }
 
     if (installation == m_self.installation && version == m_self.version) {
         socket.write(jsonLine({{QStringLiteral("args"), QJsonArray::fromStringList(arguments)}}));

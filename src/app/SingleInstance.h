@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Clock.h"
 
@@ -21,6 +22,9 @@ public:
     // Ends it at once (SIGKILL).
     virtual void forceTerminate(qint64 pid) = 0;
     virtual bool isTerminated(qint64 pid) const = 0;
+    // The process at the other end of a connected local socket, when it
+    // runs as this user.
+    virtual std::optional<qint64> peerOfSameUser(qintptr socketDescriptor) const = 0;
 
     static ProcessControl& system();
 };

@@ -19,8 +19,12 @@ public:
     void terminate(qint64 pid) override { calls << QStringLiteral("terminate %1").arg(pid); }
     void forceTerminate(qint64 pid) override { calls << QStringLiteral("force %1").arg(pid); }
     bool isTerminated(qint64) const override { return endsWhenAsked; }
+    // The running copies of these tests live in this process; they pass for
+    // the process they name unless a test says otherwise.
+    std::optional<qint64> peerOfSameUser(qintptr) const override { return peer; }
     QStringList calls;
     bool endsWhenAsked = true;
+    std::optional<qint64> peer = 4242;
 };
 
 // Objects living on a thread of their own with its event loop: the running
@@ -131,6 +135,21 @@ TEST_F(SingleInstanceTest, OtherInstallationOrVersionIsEnded) {
         ASSERT_TRUE(testsupport::waitUntil([&] { return probe.canReadLine(); }));
         EXPECT_TRUE(probe.readLine().contains("\"pid\":100"));
     }
+}
+
+TEST_F(SingleInstanceTest, ImpostorIsNeitherTrustedNorKilled) {
+    // Another user's process, or one that names another process than itself.
+    const std::optional<qint64> peers[] = {std::nullopt, 777};
+    startRunning({4242, self.installation, self.version});
+    for (const auto& peer : peers) {
+        FakeProcessControl procs;
+        procs.peer = peer;
+        SingleInstance launch(socketPath, self, procs, clock);
+        EXPECT_EQ(launch.start({"ormil://auth?token=secret"}), SingleInstance::Outcome::primary);
+        EXPECT_TRUE(procs.calls.isEmpty());
+        EXPECT_TRUE(clock.sleeps().empty());
+    }
+    EXPECT_TRUE(receivedSoFar().empty());
 }
 
 TEST_F(SingleInstanceTest, LeftoverSocketFileIsTakenOver) {
