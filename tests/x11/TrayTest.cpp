@@ -1,16 +1,20 @@
 // The real executable under a tray host: its painted icon is docked into the
-// tray and a click on it opens the status menu.
+// tray, a click on it opens the status menu, and a choice there is stored.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <optional>
 
 #include "AppProcessTest.h"
+#include "platform/SettingsStore.h"
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #undef None
 #undef Bool
 #undef Status
@@ -80,7 +84,7 @@ std::optional<Found> dockedIcon(Display* dpy) {
     return std::nullopt;
 }
 
-TEST(Tray, PaintedIconIsDockedAndOpensTheMenu) {
+TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
     const QString trayer = QStandardPaths::findExecutable("trayer");
     if (trayer.isEmpty()) GTEST_SKIP() << "no tray host installed";
     Display_ display;
@@ -129,6 +133,31 @@ TEST(Tray, PaintedIconIsDockedAndOpensTheMenu) {
             if (f.overrideRedirect && f.width > 150 && f.height > 200) return true;
         return false;
     })) << "the status menu did not open";
+
+    // Keyboard through the open menu to "Amplify quiet speech" (the seventh
+    // enabled item while signed out with nothing dictated) and choose it.
+    const auto tap = [&](const char* key) {
+        const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(key));
+        XTestFakeKeyEvent(dpy, code, True, 0);
+        XTestFakeKeyEvent(dpy, code, False, 0);
+        XFlush(dpy);
+    };
+    // Keys go to the menu once it holds the keyboard.
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        const int r = XGrabKeyboard(dpy, DefaultRootWindow(dpy), False, GrabModeAsync,
+                                    GrabModeAsync, CurrentTime);
+        if (r == GrabSuccess) XUngrabKeyboard(dpy, CurrentTime);
+        XSync(dpy, False);
+        return r == AlreadyGrabbed;
+    }));
+    for (int i = 0; i < 7; ++i) tap("Down");
+    tap("Return");
+    const QString settingsFile = SettingsStore::defaultFilePath();
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return QJsonDocument::fromJson(testsupport::readFile(settingsFile))
+                   .object()
+                   .value("audioNormalization") == QJsonValue(false);
+    })) << testsupport::readFile(settingsFile).toStdString();
 
     apptest::stop(*app);
     host.terminate();
