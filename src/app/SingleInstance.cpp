@@ -89,12 +89,18 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::defaultSocketPath() {
-    // One socket per user and home folder; the temporary folder keeps the
-    // path short enough for a Unix socket.
+    // One socket per user and home folder, in the user's private runtime
+    // folder when there is one: in a shared temporary folder another user
+    // could take the name first.
     const QByteArray key = QDir::homePath().toUtf8();
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
-    return QDir::tempPath() + QStringLiteral("/ormil-%1-%2.sock").arg(::getuid()).arg(hash);
+    const QString name = QStringLiteral("/ormil-%1-%2.sock").arg(::getuid()).arg(hash);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    // Unix socket paths hold at most 107 bytes.
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && (runtime + name).toUtf8().size() < 100)
+        return runtime + name;
+    return QDir::tempPath() + name;
 }
 
 SingleInstance::Identity SingleInstance::currentIdentity(const QString& version) {
