@@ -143,13 +143,14 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
         XFlush(dpy);
     };
     // Keys go to the menu once it holds the keyboard.
-    ASSERT_TRUE(testsupport::waitUntil([&] {
+    const auto menuHoldsKeyboard = [&] {
         const int r = XGrabKeyboard(dpy, DefaultRootWindow(dpy), False, GrabModeAsync,
                                     GrabModeAsync, CurrentTime);
         if (r == GrabSuccess) XUngrabKeyboard(dpy, CurrentTime);
         XSync(dpy, False);
         return r == AlreadyGrabbed;
-    }));
+    };
+    ASSERT_TRUE(testsupport::waitUntil(menuHoldsKeyboard));
     for (int i = 0; i < 7; ++i) tap("Down");
     tap("Return");
     const QString settingsFile = SettingsStore::defaultFilePath();
@@ -158,6 +159,24 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
                    .object()
                    .value("audioNormalization") == QJsonValue(false);
     })) << testsupport::readFile(settingsFile).toStdString();
+
+    // A fresh start quits from its menu (the last item, one step up from
+    // none) with a clean exit.
+    apptest::stop(*app);
+    app = apptest::launch();
+    ASSERT_TRUE(app->waitForStarted());
+    icon.reset();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bool(icon = dockedIcon(dpy)); }));
+    XTestFakeMotionEvent(dpy, -1, icon->x + icon->width / 2, icon->y + icon->height / 2, 0);
+    XTestFakeButtonEvent(dpy, 1, True, 0);
+    XTestFakeButtonEvent(dpy, 1, False, 0);
+    XFlush(dpy);
+    ASSERT_TRUE(testsupport::waitUntil(menuHoldsKeyboard));
+    tap("Up");
+    tap("Return");
+    ASSERT_TRUE(app->waitForFinished(20000));
+    EXPECT_EQ(app->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app->exitCode(), 0);
 
     apptest::stop(*app);
     host.terminate();
