@@ -1,12 +1,8 @@
 #include <QApplication>
 
-#include "pipeline/DebugLog.h"
+#include "app/AppServices.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ormil"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    DebugLog::truncate();
-    debugLog(QStringLiteral("[App] Ormil launching..."));
-    return app.exec();
+    return AppServices::run(app);
 }

@@ -1,0 +1,175 @@
+// The running application as the user meets it: the time from starting the
+// executable to its icon docked in the tray, and its memory (RSS) once idle.
+// Needs an X display (scripts/with-test-env) and the trayer tray host.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+// X11 headers last: their macros clash with Qt.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef None
+#undef Bool
+#undef Status
+
+namespace {
+
+QString ormilPath() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/ormil");
+}
+
+bool isOrmil(Display* dpy, Window w) {
+    XClassHint hint{};
+    if (!XGetClassHint(dpy, w, &hint)) return false;
+    const bool ours = hint.res_name && QByteArray(hint.res_name) == "ormil";
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    return ours;
+}
+
+// Whether a viewable window of ormil sits inside another client's window
+// (the tray's), searched below `w`.
+bool hasDockedIcon(Display* dpy, Window w, Window root) {
+    Window r, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(dpy, w, &r, &parent, &children, &n)) return false;
+    bool found = false;
+    for (unsigned i = 0; i < n && !found; ++i) {
+        XWindowAttributes a;
+        if (w != root && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+            a.width <= 64 && isOrmil(dpy, children[i]))
+            found = true;
+        else
+            found = hasDockedIcon(dpy, children[i], root);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+struct Environment {
+    QTemporaryDir dir;
+    QProcess tray;
+    Display* dpy = nullptr;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+
+    bool start() {
+        dpy = XOpenDisplay(nullptr);
+        const QString trayer = QStandardPaths::findExecutable("trayer");
+        if (!dpy || trayer.isEmpty() || !QFile::exists(ormilPath())) return false;
+        for (const char* sub : {"home", "tmp", "config", "data"}) QDir(dir.path()).mkpath(sub);
+        env.insert("HOME", dir.filePath("home"));
+        env.insert("TMPDIR", dir.filePath("tmp"));
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.insert("XDG_DATA_HOME", dir.filePath("data"));
+        tray.start(trayer, {"--edge", "top", "--align", "right", "--widthtype", "request",
+                            "--height", "24", "--SetDockType", "true"});
+        if (!tray.waitForStarted()) return false;
+        const Atom selection = XInternAtom(dpy, "_NET_SYSTEM_TRAY_S0", False);
+        for (int i = 0; i < 5000 && XGetSelectionOwner(dpy, selection) == 0; ++i)
+            QThread::msleep(1);
+        return XGetSelectionOwner(dpy, selection) != 0;
+    }
+    ~Environment() {
+        tray.kill();
+        tray.waitForFinished();
+        if (dpy) XCloseDisplay(dpy);
+    }
+
+    // Starts the application and returns the milliseconds until its icon is
+    // docked (negative when it never shows).
+    double launch(QProcess& app) {
+        app.setProcessEnvironment(env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer timer;
+        timer.start();
+        app.start(ormilPath(), {});
+        while (timer.elapsed() < 20000) {
+            if (hasDockedIcon(dpy, DefaultRootWindow(dpy), DefaultRootWindow(dpy)))
+                return double(timer.nsecsElapsed()) / 1e6;
+            QThread::usleep(500);
+        }
+        return -1;
+    }
+    static void stop(QProcess& app) {
+        app.terminate();
+        if (!app.waitForFinished(5000)) app.kill();
+        app.waitForFinished();
+        // The tray forgets the icon before the next launch.
+        QThread::msleep(200);
+    }
+};
+
+Environment* g_env = nullptr;
+
+void BM_StartToTrayIcon(benchmark::State& state) {
+    if (!g_env) {
+        state.SkipWithError("needs an X display, trayer and the built ormil");
+        return;
+    }
+    std::vector<double> times;
+    for (auto _ : state) {
+        QProcess app;
+        const double ms = g_env->launch(app);
+        Environment::stop(app);
+        if (ms < 0) {
+            state.SkipWithError("the icon never docked");
+            return;
+        }
+        times.push_back(ms);
+        state.SetIterationTime(ms / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    state.counters["median_ms"] = median;
+    std::printf("start to tray icon: median %.1f ms over %zu launches (goal: at most 400 ms)\n",
+                median, times.size());
+}
+BENCHMARK(BM_StartToTrayIcon)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_IdleRss(benchmark::State& state) {
+    if (!g_env) {
+        state.SkipWithError("needs an X display, trayer and the built ormil");
+        return;
+    }
+    for (auto _ : state) {
+        QProcess app;
+        if (g_env->launch(app) < 0) {
+            state.SkipWithError("the icon never docked");
+            return;
+        }
+        // Let the start-up work settle before measuring.
+        QThread::sleep(3);
+        QFile status(QStringLiteral("/proc/%1/status").arg(app.processId()));
+        double rssMb = -1;
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("VmRSS:"))
+                    rssMb = line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+            }
+        }
+        Environment::stop(app);
+        state.counters["rss_MB"] = rssMb;
+        std::printf("idle RSS: %.1f MB (goal: at most 60 MB)\n", rssMb);
+    }
+}
+BENCHMARK(BM_IdleRss)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Environment env;
+    if (env.start()) g_env = &env;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_env = nullptr;
+    return 0;
+}

@@ -1,0 +1,221 @@
+#include "app/AppServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QUrl>
+#include <QUrlQuery>
+#include <stdexcept>
+#include <thread>
+
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "overlay/OverlayWindowController.h"
+#include "pipeline/AppState.h"
+#include "pipeline/AudioDuckingService.h"
+#include "pipeline/AudioRecorderService.h"
+#include "pipeline/BuiltinTonePromptStore.h"
+#include "pipeline/DebugLog.h"
+#include "pipeline/HotkeyService.h"
+#include "pipeline/KeyboardSimulator.h"
+#include "pipeline/SoundService.h"
+#include "pipeline/TextPostProcessor.h"
+#include "platform/Clock.h"
+#include "platform/DBusNotifier.h"
+#include "platform/InputAccess.h"
+#include "platform/Notifier.h"
+#include "platform/Pasteboard.h"
+#include "platform/SecretStore.h"
+#include "platform/SettingsStore.h"
+#include "platform/Threading.h"
+#include "platform/X11Pasteboard.h"
+#include "records/ClipboardHistoryService.h"
+#include "records/HistoryService.h"
+#include "records/RetryQueueService.h"
+#include "service/AuthService.h"
+#include "service/CrashHandler.h"
+#include "service/ErrorReportService.h"
+
+#ifndef ORMIL_VERSION
+#define ORMIL_VERSION "0.0.0"
+#endif
+
+namespace {
+
+// The user's dictionary and voice snippets, as the history store keeps them.
+class HistoryReplacements : public TextReplacements {
+public:
+    QString applyDictionary(const QString& text) const override {
+        return HistoryService::shared().applyDictionary(text);
+    }
+    QString applySnippets(const QString& text) const override {
+        return HistoryService::shared().applySnippets(text);
+    }
+};
+
+// What a retry of a failed recording uses of the dictation road.
+class AppRetryDelivery : public RetryDelivery {
+public:
+    QString transcribe(const QByteArray&, const QString&, const QString&, const QString&,
+                       const QString&) override {
+        // The transcription client's upload is not part of this build yet.
+        throw std::runtime_error("Transcription service unavailable");
+    }
+    std::optional<QString> process(const QString& text) override {
+        return TextPostProcessor::shared().process(text);
+    }
+    bool isProcessTrusted() override { return InputAccess::shared().isTrusted(); }
+    void insertTextViaPasteboard(const QString& text) override {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    }
+    void playSuccessSound() override { SoundService::shared().playSuccessSound(); }
+    void playErrorSound() override { SoundService::shared().playErrorSound(); }
+};
+
+// The platform implementations live as long as the process: services made
+// on first use hold references to them.
+struct Platform {
+    DBusNotifier notifier;
+    X11Pasteboard pasteboard;
+    HistoryReplacements replacements;
+    AppRetryDelivery retryDelivery;
+    // The start-up translation of the tone prompts; asked to stop at quit
+    // and never joined, so quitting does not wait for the network.
+    std::jthread warmUp;
+};
+
+bool hasAccessToken() {
+    return AuthService::shared().readToken(QStringLiteral("access_token")).token.has_value();
+}
+
+// An "ormil://auth?token=..." link completes a sign-in started in the
+// browser; scheme, host and the query name match in any letter case.
+void signInWithLink(const QString& link) {
+    const QUrl url(link);
+    QString token;
+    if (url.host().compare(QLatin1String("auth"), Qt::CaseInsensitive) == 0) {
+        for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+            if (name.compare(QLatin1String("token"), Qt::CaseInsensitive) == 0) token = value;
+        }
+    }
+    if (token.isEmpty()) {
+        debugLog(QStringLiteral("[App] Link without a sign-in token ignored"));
+        return;
+    }
+    // The sign-in blocks on the network: never on the main thread.
+    runAsync([token] {
+        try {
+            AuthService::shared().loginWithTelegramToken(token);
+            debugLog(QStringLiteral("[App] Telegram sign-in through link succeeded"));
+        } catch (const std::exception& e) {
+            debugLog(QStringLiteral("[App] Telegram sign-in through link failed: ") +
+                     QString::fromUtf8(e.what()));
+        }
+    });
+}
+
+void wireHotkeys(HotkeyService& hotkeys) {
+    HotkeyService::Collaborators c;
+    c.startRecording = [] { AudioRecorderService::shared().startRecording(); };
+    c.stopRecording = [] { AudioRecorderService::shared().stopRecording(); };
+    c.cancelRecording = [] { AudioRecorderService::shared().cancelRecording(); };
+    c.duck = [] { AudioDuckingService::shared().duck(); };
+    c.unduck = [] { AudioDuckingService::shared().unduck(); };
+    c.soundEnabled = [] { return SoundService::shared().isEnabled(); };
+    c.playSequence = [](const std::vector<HotkeyService::Tone>& tones) {
+        SoundService::ToneSequence sequence;
+        for (const auto& tone : tones) sequence.emplace_back(tone.frequency, tone.duration);
+        SoundService::shared().playSequence(sequence);
+    };
+    c.insertTextViaPasteboard = [](const QString& text) {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    };
+    c.rebuildMenu = [] {
+        if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
+    };
+    hotkeys.setCollaborators(std::move(c));
+}
+
+StatusMenu::Hotkeys currentHotkeys() {
+    HotkeyService& h = HotkeyService::shared();
+    return {{h.currentKeyCode(), h.currentModifiers(), h.currentIsModifierOnly()},
+            {h.translateKeyCode(), h.translateModifiers(), h.translateIsModifierOnly()},
+            {h.pasteLastKeyCode(), h.pasteLastModifiers(), h.pasteLastIsModifierOnly()}};
+}
+
+}  // namespace
+
+const char* AppServices::version() {
+    return ORMIL_VERSION;
+}
+
+int AppServices::run(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("Ormil"));
+    QApplication::setApplicationVersion(QString::fromLatin1(version()));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList arguments = app.arguments().mid(1);
+    SingleInstance instance(SingleInstance::defaultSocketPath(),
+                            SingleInstance::currentIdentity(QString::fromLatin1(version())),
+                            ProcessControl::system(), Clock::system());
+    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+
+    auto* platform = new Platform;
+    Notifier::setShared(&platform->notifier);
+    TextPostProcessor::setSharedReplacements(&platform->replacements);
+    RetryDelivery::setShared(&platform->retryDelivery);
+    Pasteboard::setShared(&platform->pasteboard);
+    AuthService::installAsTokenReader();
+    AppState::shared().loadAuthState();
+
+    AppDelegate::Collaborators c;
+    c.hasAccessToken = hasAccessToken;
+    c.errorReportStart = [] { ErrorReportService::shared().start(); };
+    c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.handleURL = signInWithLink;
+    BuiltinTonePromptStore::Collaborators tones;
+    tones.hasAccessToken = hasAccessToken;
+    BuiltinTonePromptStore::setCollaborators(std::move(tones));
+    c.warmUpTonePrompts = [platform] {
+        platform->warmUp =
+            std::jthread([](std::stop_token stop) { BuiltinTonePromptStore::warmUp(stop); });
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                         [platform] { platform->warmUp.request_stop(); });
+    };
+    c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
+    // Made here, after the first-launch defaults: it reads its shortcuts
+    // from the settings when it is created.
+    c.hotkeySetup = [] {
+        wireHotkeys(HotkeyService::shared());
+        HotkeyService::shared().setup();
+    };
+    c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
+    c.menu.hotkeys = currentHotkeys;
+    c.menu.fetchTranscriptions = [](int limit, int offset) {
+        return HistoryService::shared().fetchTranscriptions(limit, offset);
+    };
+    c.menu.clipboardHistory = [] {
+        std::vector<StatusMenu::ClipboardEntry> entries;
+        for (const auto& item : ClipboardHistoryService::shared().history())
+            entries.push_back({item.text, item.timestamp, item.isTranscription});
+        return entries;
+    };
+    c.menu.copyClipboardEntry = [](const QString& text) {
+        ClipboardHistoryService::shared().copyToClipboard(text);
+    };
+    c.menu.insertTextViaPasteboard = [](const QString& text) {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    };
+    c.menu.quit = [] {
+        // An X11 clipboard dies with its owner: put back what a paste
+        // borrowed before leaving.
+        KeyboardSimulator::shared().finishPendingRestore();
+        QCoreApplication::quit();
+    };
+
+    AppDelegate delegate(std::move(c));
+    QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate,
+                     &AppDelegate::handleHandOver);
+    delegate.applicationDidFinishLaunching();
+    delegate.handleURLArguments(arguments);
+    return app.exec();
+}

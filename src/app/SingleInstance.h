@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/Clock.h"
+
+class QLocalServer;
+class QLocalSocket;
+
+// Ends, signals and watches other processes of the application.
+class ProcessControl {
+public:
+    virtual ~ProcessControl() = default;
+    virtual qint64 ownPid() const = 0;
+    // Asks the process to end (SIGTERM).
+    virtual void terminate(qint64 pid) = 0;
+    // Ends it at once (SIGKILL).
+    virtual void forceTerminate(qint64 pid) = 0;
+    virtual bool isTerminated(qint64 pid) const = 0;
+    // The process at the other end of a connected local socket, when it
+    // runs as this user.
+    virtual std::optional<qint64> peerOfSameUser(qintptr socketDescriptor) const = 0;
+
+    static ProcessControl& system();
+};
+
+// One running copy per user session. The running copy listens on a local
+// socket and tells every caller who it is (process id, installation path,
+// version). A launch of the same installation hands its arguments over and
+// exits, as the desktop does for an application that is already running; a
+// copy of another installation or version is ended (terminate, 0.3 s, force,
+// 0.2 s) and the new launch takes the socket over.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    struct Identity {
+        qint64 pid = 0;
+        QString installation;  // canonical path of the executable
+        QString version;
+    };
+    enum class Outcome { primary, handedOver };
+
+    static constexpr double terminateWait = 0.3;
+    static constexpr double forceTerminateWait = 0.2;
+    // How long a launch waits for the running copy to answer.
+    static constexpr int answerTimeoutMs = 2000;
+
+    // socketPath: a full path of the local socket (defaultSocketPath() in the
+    // application). The clock's sleep() makes the two waits of the hand-over.
+    SingleInstance(QString socketPath, Identity self, ProcessControl& processes, Clock& clock,
+                   QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // The socket of this user's session, in the temporary folder.
+    static QString defaultSocketPath();
+    // This process: its id, executable path and the given version.
+    static Identity currentIdentity(const QString& version);
+
+    // Run once at launch, before anything else is set up. handedOver: the
+    // arguments went to the running copy and this process should exit now.
+    Outcome start(const QStringList& arguments);
+
+    bool isListening() const;
+
+signals:
+    // Another launch of this installation handed its arguments over (empty
+    // for a plain launch: the user asked for the app again).
+    void argumentsReceived(const QStringList& arguments);
+
+private:
+    enum class Contact { none, handedOver, endedOther };
+    Contact contactRunning(const QStringList& arguments);
+    void endOther(qint64 pid);
+    bool listen();
+    void onNewConnection();
+
+    QString m_socketPath;
+    Identity m_self;
+    ProcessControl& m_processes;
+    Clock& m_clock;
+    std::unique_ptr<QLocalServer> m_server;
+};

@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "app/MenuBarIcon.h"
+
+namespace {
+
+TEST(MenuBarIcon, GradientSquareWithWhiteLettering) {
+    const QImage image = MenuBarIcon::render();
+    ASSERT_EQ(image.size(), QSize(36, 36));
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+    // Rounded corners stay see-through.
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(35, 35)), 0);
+    // The gradient runs from indigo at the top to violet at the bottom.
+    const QColor top = image.pixelColor(3, 3), bottom = image.pixelColor(3, 32);
+    EXPECT_NEAR(top.red(), 99, 12);
+    EXPECT_NEAR(top.blue(), 241, 12);
+    EXPECT_NEAR(bottom.red(), 168, 12);
+    EXPECT_NEAR(bottom.blue(), 247, 12);
+    EXPECT_GT(bottom.red(), top.red());
+    int white = 0;
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 36; ++x)
+            if (image.pixelColor(x, y).lightness() > 230) ++white;
+    EXPECT_GT(white, 20) << "the lettering is missing";
+    EXPECT_FALSE(MenuBarIcon::make().isNull());
+}
+
+}  // namespace
