@@ -23,7 +23,7 @@
 #include "support/TestSupport.h"
 
 class TranscriptionTestFixture : public ::testing::Test {
-protected:
+public:
     static constexpr const char* kBoundary = "ormil-00000000-1111-2222-3333-444444444444";
     static constexpr const char* kEmail = "writer@ormil.test";
 
@@ -138,7 +138,8 @@ protected:
     }
     // The window number of a window file (see wavOfSamples).
     static int windowOf(const QByteArray& wav) {
-        return qFromLittleEndian<qint16>(wav.constData() + 44);
+        if (wav.size() < 46) return -1;
+        return (uchar(wav.at(44)) | (uchar(wav.at(45)) << 8));
     }
 
     // Runs fn on its own thread, as the recorder's tasks do.
