@@ -10,8 +10,10 @@
 #include <QJsonObject>
 #include <QtEndian>
 #include <atomic>
+#include <condition_variable>
 #include <future>
 #include <mutex>
+#include <set>
 
 #include "overlay/OverlayControl.h"
 #include "pipeline/AppState.h"
@@ -179,3 +181,58 @@ public:
 private:
     std::unique_ptr<TranscriptionService> m_client;
 };
+
+// An Opus encoder that holds each window until the test lets it go, and
+// counts the windows being worked on at once.
+class GatedEncoder {
+public:
+    std::optional<QByteArray> encode(const QString& wavPath) {
+        const int window = TranscriptionTestFixture::windowOf(testsupport::readFile(wavPath));
+        std::unique_lock lock(m_mutex);
+        m_entered.push_back(window);
+        m_maxActive = std::max(m_maxActive, ++m_active);
+        m_changed.wait_for(lock, std::chrono::seconds(60),
+                           [&] { return m_allOpen || m_open.count(window); });
+        --m_active;
+        return "OggS-window-" + QByteArray::number(window);
+    }
+    void open(int window) {
+        std::lock_guard lock(m_mutex);
+        m_open.insert(window);
+        m_changed.notify_all();
+    }
+    void reset() {
+        std::lock_guard lock(m_mutex);
+        m_open.clear();
+        m_allOpen = false;
+        m_entered.clear();
+        m_maxActive = 0;
+    }
+    void openAll() {
+        std::lock_guard lock(m_mutex);
+        m_allOpen = true;
+        m_changed.notify_all();
+    }
+    int active() const {
+        std::lock_guard lock(m_mutex);
+        return m_active;
+    }
+    int maxActive() const {
+        std::lock_guard lock(m_mutex);
+        return m_maxActive;
+    }
+    std::vector<int> entered() const {
+        std::lock_guard lock(m_mutex);
+        return m_entered;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::set<int> m_open;
+    bool m_allOpen = false;
+    int m_active = 0;
+    int m_maxActive = 0;
+    std::vector<int> m_entered;
+};
+
