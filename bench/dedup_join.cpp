@@ -13,12 +13,12 @@ namespace {
 
 QStringList windowTexts() {
     static const char* vocabulary[] = {
-        "и",      "мы",      "решили", "что",     "завтра",  "утром",   "поедем", "на",
-        "дачу",   "потому",  "погода", "обещает", "быть",    "тёплой",  "the",    "meeting",
-        "moved",  "to",      "Friday", "because", "nobody",  "could",   "attend", "today,",
-        "we'll",  "need",    "a",      "budget",  "review",  "before",  "launch.", "Okay",
-        "so",     "anyway",  "ещё",    "нужно",   "купить",  "молоко",  "хлеб",   "и",
-        "сыр",    "—",       "well",   "I",       "think",   "that's",  "it",     "for",
+        "и",     "мы",     "решили", "что",     "завтра", "утром",  "поедем",  "на",
+        "дачу",  "потому", "погода", "обещает", "быть",   "тёплой", "the",     "meeting",
+        "moved", "to",     "Friday", "because", "nobody", "could",  "attend",  "today,",
+        "we'll", "need",   "a",      "budget",  "review", "before", "launch.", "Okay",
+        "so",    "anyway", "ещё",    "нужно",   "купить", "молоко", "хлеб",    "и",
+        "сыр",   "—",      "well",   "I",       "think",  "that's", "it",      "for",
     };
     std::mt19937 random(42);
     std::uniform_int_distribution<int> pick(0, int(std::size(vocabulary)) - 1);

@@ -5,7 +5,6 @@
 #include <QUuid>
 #include <QtEndian>
 #include <cstring>
-
 #include <thread>
 
 #include "pipeline/DebugLog.h"
@@ -59,20 +58,23 @@ TranscriptionService::TranscriptionService(SettingsStore& settings, Collaborator
     if (m_c.http) {
         m_http = m_c.http;
     } else {
-        m_ownHttp = std::make_unique<HttpClient>(*m_clock, HttpClient::kDefaultMaxConnectionsPerHost);
+        m_ownHttp =
+            std::make_unique<HttpClient>(*m_clock, HttpClient::kDefaultMaxConnectionsPerHost);
         m_http = m_ownHttp.get();
     }
     if (!m_c.apiBase) m_c.apiBase = [] { return ServiceConfig::apiBase(); };
     if (!m_c.boundary)
         m_c.boundary = [] {
-            return "ormil-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1();
+            return "ormil-" +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1();
         };
     if (!m_c.auth.accessToken) m_c.auth.accessToken = [] { return std::optional<QString>(); };
     if (!m_c.auth.refresh)
         m_c.auth.refresh = [] {
             return std::optional<Auth::Failure>(Auth::Failure{true, "No refresh token"});
         };
-    if (!m_c.toneOverride) m_c.toneOverride = [](const QString&) { return std::optional<QString>(); };
+    if (!m_c.toneOverride)
+        m_c.toneOverride = [](const QString&) { return std::optional<QString>(); };
 }
 
 TranscriptionService::~TranscriptionService() {
@@ -139,11 +141,12 @@ QString TranscriptionService::transcribe(const QByteArray& audioData, const QStr
     QString uploadFormat = format;
     if (format == QLatin1String("wav")) {
         if (auto chunk = parseDataChunk(audioData); chunk && chunk->size >= chunkedFromBytes) {
-            debugLog(QStringLiteral("[Transcription] data chunk %1B (~%2s) > %3s → chunked (offset=%4)")
-                         .arg(chunk->size)
-                         .arg(chunk->size / bytesPerSecond)
-                         .arg(chunkThresholdSeconds)
-                         .arg(chunk->offset));
+            debugLog(
+                QStringLiteral("[Transcription] data chunk %1B (~%2s) > %3s → chunked (offset=%4)")
+                    .arg(chunk->size)
+                    .arg(chunk->size / bytesPerSecond)
+                    .arg(chunkThresholdSeconds)
+                    .arg(chunk->offset));
             return transcribeChunked(audioData, chunk->offset, chunk->size, language, provider,
                                      toneStyle, translateTo);
         }
@@ -154,8 +157,8 @@ QString TranscriptionService::transcribe(const QByteArray& audioData, const QStr
                          .arg(QString::asprintf(
                              "%.1f", double(audioData.size()) /
                                          double(std::max<qsizetype>(compressed->size(), 1)))));
-            uploadFormat = compressed->startsWith("OggS") ? QStringLiteral("ogg")
-                                                           : QStringLiteral("m4a");
+            uploadFormat =
+                compressed->startsWith("OggS") ? QStringLiteral("ogg") : QStringLiteral("m4a");
             upload = *compressed;
         }
     }

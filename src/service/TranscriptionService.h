@@ -209,8 +209,8 @@ public:
 
     // The window list of a long recording: 60 s windows every 48 s, each a
     // complete WAV file; the last is the first that reaches the end.
-    static std::vector<QByteArray> splitWAVIntoChunks(const QByteArray& wavData,
-                                                      qint64 dataOffset, qint64 dataSize);
+    static std::vector<QByteArray> splitWAVIntoChunks(const QByteArray& wavData, qint64 dataOffset,
+                                                      qint64 dataSize);
 
 private:
     struct StreamingSession;
@@ -221,8 +221,8 @@ private:
                               const QString& format, const std::optional<QString>& translateTo,
                               bool isRetry, int networkAttempt,
                               const std::shared_ptr<HttpCancelToken>& cancel = {});
-    QString sendOnce(const QByteArray& audioData, const QString& language,
-                     const QString& provider, const QString& toneStyle, const QString& format,
+    QString sendOnce(const QByteArray& audioData, const QString& language, const QString& provider,
+                     const QString& toneStyle, const QString& format,
                      const std::optional<QString>& translateTo, bool isRetry,
                      const std::shared_ptr<HttpCancelToken>& cancel);
     QString sendChunkWithRetry(const QByteArray& wav, qint64 index, qint64 total,
@@ -231,8 +231,7 @@ private:
                                const std::shared_ptr<HttpCancelToken>& cancel = {});
     QString transcribeChunked(const QByteArray& audioData, qint64 dataOffset, qint64 dataSize,
                               const QString& language, const QString& provider,
-                              const QString& toneStyle,
-                              const std::optional<QString>& translateTo);
+                              const QString& toneStyle, const std::optional<QString>& translateTo);
     // The joined text with the tone applied once; the joined text when the
     // tone request fails or gives blank text.
     QString applyTone(const QString& joined, const QString& toneStyle, const QString& language,

@@ -59,8 +59,9 @@ std::vector<QString> splitWords(const QString& text) {
 // Lower-cased letters and numbers only, in one canonical composition, so that
 // case, punctuation and the spelling of accents do not tell words apart.
 QString normWord(const QString& word) {
-    const QString lowered =
-        word.normalized(QString::NormalizationForm_C).toLower().normalized(QString::NormalizationForm_C);
+    const QString lowered = word.normalized(QString::NormalizationForm_C)
+                                .toLower()
+                                .normalized(QString::NormalizationForm_C);
     QString out;
     out.reserve(lowered.size());
     for (const char32_t c : lowered.toUcs4())
@@ -174,13 +175,15 @@ std::optional<QString> TranscriptionService::finishStreaming(const QString& tone
     qint64 expected = 0;
     for (const auto& [index, upload] : tasks) {
         if (index != expected) {
-            debugLog(QStringLiteral("[Streaming] Окно %1 не было передано — вся запись пойдёт обычным путём")
+            debugLog(QStringLiteral(
+                         "[Streaming] Окно %1 не было передано — вся запись пойдёт обычным путём")
                          .arg(expected + 1));
             return std::nullopt;
         }
         const std::optional<QString> text = upload->wait();
         if (!text) {
-            debugLog(QStringLiteral("[Streaming] Окно %1 не распознано — вся запись пойдёт обычным путём")
+            debugLog(QStringLiteral(
+                         "[Streaming] Окно %1 не распознано — вся запись пойдёт обычным путём")
                          .arg(index + 1));
             return std::nullopt;
         }
@@ -192,8 +195,7 @@ std::optional<QString> TranscriptionService::finishStreaming(const QString& tone
     debugLog(QStringLiteral("[Streaming] Собрано %1 окон, %2 символов")
                  .arg(texts.size())
                  .arg(characterCount(joined)));
-    if (!joined.trimmed().isEmpty() && !toneStyle.isEmpty() &&
-        toneStyle != QLatin1String("none"))
+    if (!joined.trimmed().isEmpty() && !toneStyle.isEmpty() && toneStyle != QLatin1String("none"))
         joined = applyTone(joined, toneStyle, language, false);
     if (joined.trimmed().isEmpty()) return std::nullopt;
     return joined;
@@ -214,7 +216,8 @@ QString TranscriptionService::dedupJoin(const QStringList& texts) {
     }
     // Upper-case the first letter when it is a lower-case one.
     const qsizetype width =
-        joined.size() > 1 && joined.at(0).isHighSurrogate() && joined.at(1).isLowSurrogate() ? 2 : 1;
+        joined.size() > 1 && joined.at(0).isHighSurrogate() && joined.at(1).isLowSurrogate() ? 2
+                                                                                             : 1;
     const QString first = joined.left(width);
     const char32_t c = first.toUcs4().value(0);
     if (QChar::isLower(c)) return first.toUpper() + joined.mid(width);

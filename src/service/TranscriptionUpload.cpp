@@ -43,14 +43,15 @@ QString TranscriptionService::sendTranscription(const QByteArray& audioData,
         constexpr int pauses = int(std::size(retryPauses));
         if (e.isTransient() && networkAttempt < pauses) {
             const double pause = retryPauses[networkAttempt];
-            debugLog(QStringLiteral("[Transcription] Обрыв связи (код %1), попытка %2 из %3 через %4с")
-                         .arg(transportCode(e.kind()))
-                         .arg(networkAttempt + 1)
-                         .arg(pauses)
-                         .arg(QString::number(pause, 'f', 1)));
+            debugLog(
+                QStringLiteral("[Transcription] Обрыв связи (код %1), попытка %2 из %3 через %4с")
+                    .arg(transportCode(e.kind()))
+                    .arg(networkAttempt + 1)
+                    .arg(pauses)
+                    .arg(QString::number(pause, 'f', 1)));
             m_clock->sleep(pause);
-            return sendTranscription(audioData, language, provider, toneStyle, format,
-                                     translateTo, isRetry, networkAttempt + 1, cancel);
+            return sendTranscription(audioData, language, provider, toneStyle, format, translateTo,
+                                     isRetry, networkAttempt + 1, cancel);
         }
         debugLog("[Transcription] Network error: " + e.description());
         throw TranscriptionError::networkError(e.description());
@@ -89,7 +90,8 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
     form.addField("cultured_filter", m_settings.boolean("replaceProfanity") ? "true" : "false");
     if (auto prompt = m_c.toneOverride(toneStyle); prompt && !prompt->isEmpty())
         form.addField("custom_prompt", prompt->toUtf8());
-    if (translateTo && !translateTo->isEmpty()) form.addField("translate_to", translateTo->toUtf8());
+    if (translateTo && !translateTo->isEmpty())
+        form.addField("translate_to", translateTo->toUtf8());
     form.addField("app", "linux");
     form.addField("app_version", appVersion().toUtf8());
     request.body = form.body();
@@ -133,8 +135,8 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
         throw TranscriptionError::networkError(failure->description);
     }
     debugLog("[Transcription] Token refreshed, retrying");
-    return sendTranscription(audioData, language, provider, toneStyle, format, translateTo, true,
-                             0, cancel);
+    return sendTranscription(audioData, language, provider, toneStyle, format, translateTo, true, 0,
+                             cancel);
 }
 
 void TranscriptionService::publishWordCounters(qint64 used, qint64 limit) {
@@ -165,9 +167,9 @@ QString TranscriptionService::sendChunkWithRetry(const QByteArray& wav, qint64 i
                      .arg(index + 1)
                      .arg(wav.size())
                      .arg(compressed->size())
-                     .arg(QString::asprintf("%.1f", double(wav.size()) /
-                                                        double(std::max<qsizetype>(
-                                                            compressed->size(), 1)))));
+                     .arg(QString::asprintf(
+                         "%.1f",
+                         double(wav.size()) / double(std::max<qsizetype>(compressed->size(), 1)))));
         format = compressed->startsWith("OggS") ? QStringLiteral("ogg") : QStringLiteral("m4a");
         payload = *compressed;
     } else {
@@ -304,7 +306,8 @@ QString TranscriptionService::applyTone(const QString& joined, const QString& to
         });
         if (result.trimmed().isEmpty()) return joined;
         if (logOutcome)
-            debugLog(QStringLiteral("[Transcription] Тон «%1» применён к собранному тексту (%2 → %3 chars)")
+            debugLog(QStringLiteral(
+                         "[Transcription] Тон «%1» применён к собранному тексту (%2 → %3 chars)")
                          .arg(toneStyle)
                          .arg(characterCount(joined))
                          .arg(characterCount(result)));

@@ -17,8 +17,7 @@ public:
         if (error.error != QJsonParseError::NoError)
             throw WireDecodingError(QStringLiteral("The data isn't valid JSON: ") +
                                     error.errorString());
-        if (!doc.isObject())
-            throw WireDecodingError(QStringLiteral("Expected a JSON object"));
+        if (!doc.isObject()) throw WireDecodingError(QStringLiteral("Expected a JSON object"));
         m_object = doc.object();
     }
 
@@ -59,8 +58,8 @@ private:
     template <typename T>
     T required(const char* key, const std::optional<T>& value) {
         if (!value)
-            throw WireDecodingError(QStringLiteral("No value for the required key \"%1\"")
-                                        .arg(QLatin1String(key)));
+            throw WireDecodingError(
+                QStringLiteral("No value for the required key \"%1\"").arg(QLatin1String(key)));
         return *value;
     }
     static WireDecodingError mismatch(const char* key) {

@@ -206,7 +206,8 @@ TEST_F(ChunkedUploadTest, ToneIsAppliedOnceAndNeverFailsTheCall) {
         // The two windows answer one after the other.
         answerText("alpha");
         gate.open(0);
-        ASSERT_TRUE(waitUntil([&] { return service.requests("/transcribe").size() == before + 1; }));
+        ASSERT_TRUE(
+            waitUntil([&] { return service.requests("/transcribe").size() == before + 1; }));
         answerText("beta");
         gate.open(1);
         EXPECT_EQ(await(call), c.result);

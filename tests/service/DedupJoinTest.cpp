@@ -37,9 +37,11 @@ TEST(DedupJoin, OverlapTable) {
          {"one two - three four", "one two - three four five"},
          "One two - three four one two - three four five"},
         {"decomposed and precomposed spellings match",
-         {QString::fromUtf8("le cafe\xcc\x81 est bon ici"), QString::fromUtf8("café est bon ici enfin")},
+         {QString::fromUtf8("le cafe\xcc\x81 est bon ici"),
+          QString::fromUtf8("café est bon ici enfin")},
          QString::fromUtf8("Le cafe\xcc\x81 est bon ici enfin")},
-        {"other scripts", {"мы пошли в лес гулять", "Пошли в лес, гулять! и дальше"},
+        {"other scripts",
+         {"мы пошли в лес гулять", "Пошли в лес, гулять! и дальше"},
          "Мы пошли в лес гулять и дальше"},
     };
     for (const Case& c : cases) {

@@ -36,8 +36,11 @@ TEST_F(PostProcessTest, AnswersAndTheirResults) {
         int requests;  // per call
     };
     const Case cases[] = {
-        {"reworked text as received", {json({{"text", " Better. "}})}, " Better. ",
-         Throws::nothing, 1},
+        {"reworked text as received",
+         {json({{"text", " Better. "}})},
+         " Better. ",
+         Throws::nothing,
+         1},
         {"no text", {json({})}, "raw words", Throws::nothing, 1},
         {"blank text", {json({{"text", "\n "}})}, "raw words", Throws::nothing, 1},
         {"refusal", {status(500, "overloaded")}, "raw words", Throws::serverError, 1},
@@ -46,8 +49,11 @@ TEST_F(PostProcessTest, AnswersAndTheirResults) {
          "raw words",
          Throws::serverError,
          2},
-        {"401, refreshed, then text", {status(401), json({{"text", "Done"}})}, "Done",
-         Throws::nothing, 2},
+        {"401, refreshed, then text",
+         {status(401), json({{"text", "Done"}})},
+         "Done",
+         Throws::nothing,
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -57,8 +63,9 @@ TEST_F(PostProcessTest, AnswersAndTheirResults) {
             for (const auto& a : c.answers) service.queue("/transcribe/postprocess", a);
             auto f = inBackground([&]() -> std::optional<QString> {
                 try {
-                    return strict ? client().postProcessStrict("raw words", "formal", {}, true, "ru")
-                                  : client().postProcess("raw words", "formal", {}, true, "ru");
+                    return strict
+                               ? client().postProcessStrict("raw words", "formal", {}, true, "ru")
+                               : client().postProcess("raw words", "formal", {}, true, "ru");
                 } catch (const TranscriptionError& e) {
                     EXPECT_EQ(c.strictThrows, Throws::serverError);
                     EXPECT_TRUE(e.errorDescription().startsWith("HTTP "));
@@ -175,7 +182,8 @@ TEST_F(PostProcessTest, TranslationGivesTextOrNothing) {
         SCOPED_TRACE(c.name);
         const int before = service.requests("/transcribe/translate-text").size();
         for (const auto& a : c.answers) service.queue("/transcribe/translate-text", a);
-        auto f = inBackground([&] { return client().translateArbitraryText("Hi", "German", true); });
+        auto f =
+            inBackground([&] { return client().translateArbitraryText("Hi", "German", true); });
         EXPECT_EQ(await(f), c.result);
         EXPECT_EQ(service.requests("/transcribe/translate-text").size() - before, c.requests);
     }

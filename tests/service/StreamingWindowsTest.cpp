@@ -27,7 +27,8 @@ public:
         const int before = service.requests("/transcribe").size();
         answerText(text);
         gate.open(k);
-        ASSERT_TRUE(waitUntil([&] { return service.requests("/transcribe").size() == before + 1; }));
+        ASSERT_TRUE(
+            waitUntil([&] { return service.requests("/transcribe").size() == before + 1; }));
     }
     std::future<std::optional<QString>> finishInBackground(const QString& tone = "none") {
         return inBackground([this, tone] { return client().finishStreaming(tone, "ru"); });

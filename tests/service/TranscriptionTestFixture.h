@@ -85,8 +85,7 @@ public:
         }
         HttpClient own(clock);
         const HttpResponse res = own.send(r);
-        if (res.status != 200)
-            return TranscriptionService::Auth::Failure{true, "Session rejected"};
+        if (res.status != 200) return TranscriptionService::Auth::Failure{true, "Session rejected"};
         const QJsonObject o = QJsonDocument::fromJson(res.body).object();
         std::lock_guard lock(mutex);
         accessToken = o.value("access_token").toString();
@@ -235,4 +234,3 @@ private:
     int m_maxActive = 0;
     std::vector<int> m_entered;
 };
-

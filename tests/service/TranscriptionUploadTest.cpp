@@ -2,8 +2,8 @@
 // refresh on 401, the retries of a dropped connection, the word counters,
 // and the choice between one upload and the windowed one.
 #include <QTcpServer>
-#include <QThread>
 #include <QTcpSocket>
+#include <QThread>
 
 #include "TranscriptionTestFixture.h"
 #include "app/L10n.h"
@@ -56,6 +56,11 @@ TEST_F(TranscriptionUploadTest, MultipartBodyIsExactWithAndWithoutOptionalFields
         std::optional<QString> translateTo;
         QList<QPair<QByteArray, QByteArray>> fields;
     };
+    // No optional field: the same with no translation target and with an empty one.
+    const QList<QPair<QByteArray, QByteArray>> bare = {
+        {"format", "ogg"},        {"language", "ru"},           {"provider", "openai"},
+        {"tone_style", "formal"}, {"cultured_filter", "false"}, {"app", "linux"},
+        {"app_version", version}};
     const Case cases[] = {
         {"all optional fields",
          true,
@@ -70,28 +75,8 @@ TEST_F(TranscriptionUploadTest, MultipartBodyIsExactWithAndWithoutOptionalFields
           {"translate_to", "en"},
           {"app", "linux"},
           {"app_version", version}}},
-        {"none",
-         false,
-         "",
-         std::nullopt,
-         {{"format", "ogg"},
-          {"language", "ru"},
-          {"provider", "openai"},
-          {"tone_style", "formal"},
-          {"cultured_filter", "false"},
-          {"app", "linux"},
-          {"app_version", version}}},
-        {"empty translation target",
-         false,
-         "",
-         "",
-         {{"format", "ogg"},
-          {"language", "ru"},
-          {"provider", "openai"},
-          {"tone_style", "formal"},
-          {"cultured_filter", "false"},
-          {"app", "linux"},
-          {"app_version", version}}},
+        {"none", false, "", std::nullopt, bare},
+        {"empty translation target", false, "", "", bare},
     };
     // Binary audio with CR LF and dashes inside goes through untouched.
     const QByteArray audio = QByteArray("OggS\r\n--\0\xff", 10);
@@ -140,13 +125,25 @@ TEST_F(TranscriptionUploadTest, EachStatusHasItsOutcome) {
         {"200 with text", 200, R"({"success":true,"text":"привет","extra":1})", "привет", {}, {}},
         {"200 empty text", 200, R"({"success":true,"text":""})", "", {}, {}},
         {"200 no text", 200, R"({"success":true})", {}, K::serverError, "Transcription failed"},
-        {"200 failure message", 200, R"({"success":false,"error":"Audio too noisy"})", {},
-         K::serverError, "Audio too noisy"},
+        {"200 failure message",
+         200,
+         R"({"success":false,"error":"Audio too noisy"})",
+         {},
+         K::serverError,
+         "Audio too noisy"},
         {"200 not JSON", 200, "<html>", {}, K::networkError, {}},
         {"200 wrong type", 200, R"({"success":"yes","text":"x"})", {}, K::networkError, {}},
-        {"200 fractional counter", 200, R"({"success":true,"text":"x","word_count":1.5})", {},
-         K::networkError, {}},
-        {"429", 429, R"({"detail":"limit"})", {}, K::wordLimitReached,
+        {"200 fractional counter",
+         200,
+         R"({"success":true,"text":"x","word_count":1.5})",
+         {},
+         K::networkError,
+         {}},
+        {"429",
+         429,
+         R"({"detail":"limit"})",
+         {},
+         K::wordLimitReached,
          "Weekly word limit reached."},
         {"500", 500, "oops", {}, K::serverError, "HTTP 500: oops"},
         {"201 is a failure too", 201, "made", {}, K::serverError, "HTTP 201: made"},
@@ -254,8 +251,7 @@ TEST_F(TranscriptionUploadTest, DroppedConnectionsAreRetriedAfterGrowingPauses) 
             ASSERT_TRUE(out.error);
             EXPECT_EQ(out.error->kind(), TranscriptionError::Kind::networkError);
             EXPECT_EQ(out.error->errorDescription(),
-                      "Network error: " +
-                          HttpError(HttpErrorKind::connectionLost).description());
+                      "Network error: " + HttpError(HttpErrorKind::connectionLost).description());
         }
     }
     service.release();

@@ -32,8 +32,8 @@ TEST(TranscriptionError, UserTexts) {
          "Session expired. Sign in again to continue."},
         {"session expired, Russian", TranscriptionError::sessionExpired(), "ru",
          "Сессия истекла. Войдите в аккаунт заново, чтобы продолжить работу."},
-        {"session expired, a language without a table", TranscriptionError::sessionExpired(),
-         "xx", "Session expired. Sign in again to continue."},
+        {"session expired, a language without a table", TranscriptionError::sessionExpired(), "xx",
+         "Session expired. Sign in again to continue."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -51,7 +51,8 @@ TEST(TranscriptionWire, ResponseDecoding) {
         bool decodes;
     };
     const Case cases[] = {
-        {"full", R"({"success":true,"text":"a","error":"e","word_count":3,"weekly_words_used":9007199254740993,"weekly_words_limit":10,"other":[1]})",
+        {"full",
+         R"({"success":true,"text":"a","error":"e","word_count":3,"weekly_words_used":9007199254740993,"weekly_words_limit":10,"other":[1]})",
          true},
         {"only required, nulls as absent", R"({"success":false,"text":null,"word_count":null})",
          true},
