@@ -1,6 +1,7 @@
 // The multipart upload of one payload, the retries of one window, and the
 // windowed upload of a long recording.
 #include <QJsonDocument>
+#include <climits>
 #include <deque>
 #include <thread>
 
@@ -144,8 +145,9 @@ void TranscriptionService::publishWordCounters(qint64 used, qint64 limit) {
     // Scheduled, not awaited: the text may reach the caller first.
     runOnMain([injected, used, limit] {
         AppState& state = injected ? *injected : AppState::shared();
-        state.setWordsUsed(int(used));
-        state.setWordsLimit(int(limit));
+        const auto toInt = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
+        state.setWordsUsed(toInt(used));
+        state.setWordsLimit(toInt(limit));
     });
 }
 

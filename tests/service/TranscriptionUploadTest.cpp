@@ -372,3 +372,34 @@ TEST_F(TranscriptionUploadTest, EntryChoosesOneUploadOrWindowsByTheDataSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TranscriptionUploadTest, WarmUpOpensAConnectionAndOnlyLogs) {
+    EXPECT_EQ(TranscriptionService::appVersion(), "1.0.0");
+    client().warmUpConnection();
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        return testsupport::debugLogText().contains("[Transcription] Прогрев соединения: готово");
+    }));
+    const auto got = service.requests("/api/download/version");
+    ASSERT_EQ(got.size(), 1);
+    EXPECT_EQ(got[0].method, "GET");
+    EXPECT_FALSE(got[0].headers.contains("Authorization"));
+
+    // Nobody listens: the failure is logged, nothing else happens.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    apiBase = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    client().warmUpConnection();
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return testsupport::debugLogText().contains(
+            "[Transcription] Прогрев соединения: не удался (" +
+            HttpError(HttpErrorKind::cannotConnect).description() + ")");
+    }));
+    // An address that is no URL does nothing at all.
+    apiBase = "no url";
+    client().warmUpConnection();
+}
+
+}  // namespace
