@@ -82,8 +82,20 @@ TranscriptionService::~TranscriptionService() {
     m_backgroundDone.wait(lock, [this] { return m_background == 0; });
 }
 
+namespace {
+TranscriptionService::Collaborators& sharedCollaborators() {
+    static TranscriptionService::Collaborators collaborators;
+    return collaborators;
+}
+}  // namespace
+
+void TranscriptionService::setSharedCollaborators(Collaborators collaborators) {
+    sharedCollaborators() = std::move(collaborators);
+}
+
 TranscriptionService& TranscriptionService::shared() {
-    static TranscriptionService* instance = new TranscriptionService(SettingsStore::shared());
+    static TranscriptionService* instance =
+        new TranscriptionService(SettingsStore::shared(), sharedCollaborators());
     return *instance;
 }
 

@@ -88,6 +88,9 @@ public:
     TranscriptionService(const TranscriptionService&) = delete;
     TranscriptionService& operator=(const TranscriptionService&) = delete;
     static TranscriptionService& shared();
+    // What shared() is built with (the account session, the tone prompts);
+    // call once at start-up, before the first use of shared().
+    static void setSharedCollaborators(Collaborators collaborators);
 
     // The build's version, sent as "app_version"; "0.0.0" when the build has none.
     static QString appVersion();
