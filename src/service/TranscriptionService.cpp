@@ -5,11 +5,15 @@
 #include <QUuid>
 #include <QtEndian>
 #include <cstring>
+#include <thread>
 
 #include "pipeline/DebugLog.h"
 #include "pipeline/OggOpus.h"
+#include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "service/AacEncoder.h"
+#include "service/HttpClient.h"
+#include "service/HttpServiceConfig.h"
 
 namespace {
 
@@ -45,11 +49,133 @@ TranscriptionService::AudioEncoders TranscriptionService::AudioEncoders::standar
 }
 
 TranscriptionService::TranscriptionService(SettingsStore& settings, AudioEncoders encoders)
-    : m_settings(settings), m_encoders(std::move(encoders)) {}
+    : TranscriptionService(settings, Collaborators{}, std::move(encoders)) {}
+
+TranscriptionService::TranscriptionService(SettingsStore& settings, Collaborators collaborators,
+                                           AudioEncoders encoders)
+    : m_settings(settings), m_encoders(std::move(encoders)), m_c(std::move(collaborators)) {
+    m_clock = m_c.clock ? m_c.clock : &Clock::system();
+    if (m_c.http) {
+        m_http = m_c.http;
+    } else {
+        m_ownHttp =
+            std::make_unique<HttpClient>(*m_clock, HttpClient::kDefaultMaxConnectionsPerHost);
+        m_http = m_ownHttp.get();
+    }
+    if (!m_c.apiBase) m_c.apiBase = [] { return ServiceConfig::apiBase(); };
+    if (!m_c.boundary)
+        m_c.boundary = [] {
+            return "ormil-" +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1();
+        };
+    if (!m_c.auth.accessToken) m_c.auth.accessToken = [] { return std::optional<QString>(); };
+    if (!m_c.auth.refresh)
+        m_c.auth.refresh = [] {
+            return std::optional<Auth::Failure>(Auth::Failure{true, "No refresh token"});
+        };
+    if (!m_c.toneOverride)
+        m_c.toneOverride = [](const QString&) { return std::optional<QString>(); };
+}
+
+TranscriptionService::~TranscriptionService() {
+    std::unique_lock lock(m_backgroundMutex);
+    m_backgroundDone.wait(lock, [this] { return m_background == 0; });
+}
+
+namespace {
+TranscriptionService::Collaborators& sharedCollaborators() {
+    static TranscriptionService::Collaborators collaborators;
+    return collaborators;
+}
+}  // namespace
+
+void TranscriptionService::setSharedCollaborators(Collaborators collaborators) {
+    sharedCollaborators() = std::move(collaborators);
+}
 
 TranscriptionService& TranscriptionService::shared() {
-    static TranscriptionService* instance = new TranscriptionService(SettingsStore::shared());
+    static TranscriptionService* instance =
+        new TranscriptionService(SettingsStore::shared(), sharedCollaborators());
     return *instance;
+}
+
+QString TranscriptionService::appVersion() {
+#ifdef ORMIL_VERSION
+    static const QString version = QStringLiteral(ORMIL_VERSION);
+    return version.isEmpty() ? QStringLiteral("0.0.0") : version;
+#else
+    return QStringLiteral("0.0.0");
+#endif
+}
+
+QString TranscriptionService::endpoint() const {
+    return m_c.apiBase() + QStringLiteral("/transcribe");
+}
+
+void TranscriptionService::startBackground(std::function<void()> job) {
+    {
+        std::lock_guard lock(m_backgroundMutex);
+        ++m_background;
+    }
+    std::thread([this, job = std::move(job)] {
+        job();
+        std::lock_guard lock(m_backgroundMutex);
+        if (--m_background == 0) m_backgroundDone.notify_all();
+    }).detach();
+}
+
+void TranscriptionService::warmUpConnection() {
+    const QString url = m_c.apiBase() + QStringLiteral("/api/download/version");
+    try {
+        HttpClient::checkURL(url);
+    } catch (const HttpError&) {
+        return;
+    }
+    startBackground([this, url] {
+        HttpRequest request;
+        request.url = url;
+        request.timeout = 10;
+        request.totalTimeout = 10;
+        try {
+            m_http->send(request);
+            debugLog("[Transcription] Прогрев соединения: готово");
+        } catch (const HttpError& e) {
+            debugLog("[Transcription] Прогрев соединения: не удался (" + e.description() + ")");
+        }
+    });
+}
+
+QString TranscriptionService::transcribe(const QByteArray& audioData, const QString& language,
+                                         const QString& provider, const QString& toneStyle,
+                                         const QString& format,
+                                         const std::optional<QString>& translateTo) {
+    QByteArray upload = audioData;
+    QString uploadFormat = format;
+    if (format == QLatin1String("wav")) {
+        if (auto chunk = parseDataChunk(audioData); chunk && chunk->size >= chunkedFromBytes) {
+            debugLog(
+                QStringLiteral("[Transcription] data chunk %1B (~%2s) > %3s → chunked (offset=%4)")
+                    .arg(chunk->size)
+                    .arg(chunk->size / bytesPerSecond)
+                    .arg(chunkThresholdSeconds)
+                    .arg(chunk->offset));
+            return transcribeChunked(audioData, chunk->offset, chunk->size, language, provider,
+                                     toneStyle, translateTo);
+        }
+        if (auto compressed = compressToM4A(audioData)) {
+            debugLog(QStringLiteral("[Transcription] Одиночная отправка сжата: %1 → %2 bytes (%3x)")
+                         .arg(audioData.size())
+                         .arg(compressed->size())
+                         .arg(QString::asprintf(
+                             "%.1f", double(audioData.size()) /
+                                         double(std::max<qsizetype>(compressed->size(), 1)))));
+            uploadFormat =
+                compressed->startsWith("OggS") ? QStringLiteral("ogg") : QStringLiteral("m4a");
+            upload = *compressed;
+        }
+    }
+    return sendTranscription(upload, language, provider, toneStyle, uploadFormat, translateTo,
+                             false, 0);
 }
 
 std::optional<TranscriptionService::DataChunk> TranscriptionService::parseDataChunk(
