@@ -29,6 +29,7 @@
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "service/ErrorReportService.h"
+#include "service/TranscriptionService.h"
 
 namespace {
 QString yesNo(bool b) {
@@ -72,6 +73,22 @@ AudioRecorderService::~AudioRecorderService() {
 AudioRecorderService& AudioRecorderService::shared() {
     static AudioRecorderService* service = [] {
         Collaborators c;
+        c.warmUpConnection = [] { TranscriptionService::shared().warmUpConnection(); };
+        c.beginStreaming = [] { TranscriptionService::shared().beginStreaming(); };
+        c.streamWindow = [](const QByteArray& wav, int index, const QString& language,
+                            const QString& provider, const std::optional<QString>& translateTo) {
+            TranscriptionService::shared().streamWindow(wav, index, language, provider,
+                                                        translateTo);
+        };
+        c.finishStreaming = [](const QString& toneStyle, const QString& language) {
+            return TranscriptionService::shared().finishStreaming(toneStyle, language);
+        };
+        c.transcribe = [](const QByteArray& audioData, const QString& language,
+                          const QString& provider, const QString& toneStyle, const QString& format,
+                          const std::optional<QString>& translateTo) {
+            return TranscriptionService::shared().transcribe(audioData, language, provider,
+                                                             toneStyle, format, translateTo);
+        };
         c.isTranslateMode = [] { return HotkeyService::shared().isTranslateMode(); };
         c.setTranslateMode = [](bool on) { HotkeyService::shared().setIsTranslateMode(on); };
         c.postProcess = [](const QString& text) {
