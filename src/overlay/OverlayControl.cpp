@@ -26,6 +26,16 @@ private:
     OverlayState m_state = OverlayState::idle;
 };
 std::atomic<OverlayControl*> g_overlay{nullptr};
+
+class ForwardingOverlay : public OverlayControl {
+public:
+    void show(OverlayState s) override { shared().show(s); }
+    void updateAudioLevel(float level) override { shared().updateAudioLevel(level); }
+    void setSticky(bool sticky) override { shared().setSticky(sticky); }
+    OverlayState currentState() const override { return shared().currentState(); }
+    OverlayState modelState() const override { return shared().modelState(); }
+    void ensureVisibleIfNeeded() override { shared().ensureVisibleIfNeeded(); }
+};
 }  // namespace
 
 OverlayControl& OverlayControl::shared() {
@@ -34,4 +44,11 @@ OverlayControl& OverlayControl::shared() {
     return o ? *o : none;
 }
 
-void OverlayControl::setShared(OverlayControl* overlay) { g_overlay.store(overlay); }
+void OverlayControl::setShared(OverlayControl* overlay) {
+    g_overlay.store(overlay);
+}
+
+OverlayControl& OverlayControl::forwarding() {
+    static ForwardingOverlay forwarder;
+    return forwarder;
+}

@@ -32,6 +32,9 @@ public:
     // installs itself).
     static OverlayControl& shared();
     static void setShared(OverlayControl* overlay);
+    // An overlay that hands each call to whatever shared() is at that moment,
+    // for services made before the real controller installs itself.
+    static OverlayControl& forwarding();
 };
 
 // Records every call; for tests.

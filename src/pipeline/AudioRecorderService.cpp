@@ -50,7 +50,7 @@ AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject*
     : QObject(parent), m_c(std::move(collaborators)) {
     if (!m_c.clock) m_c.clock = &Clock::system();
     if (!m_c.appState) m_c.appState = &AppState::shared();
-    if (!m_c.overlay) m_c.overlay = &OverlayControl::shared();
+    if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
     if (!m_c.sounds) m_c.sounds = &SoundService::shared();
     if (!m_c.notifier) m_c.notifier = &Notifier::shared();
     if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();

@@ -52,7 +52,7 @@ HotkeyService::~HotkeyService() {
 HotkeyService& HotkeyService::shared() {
     static HotkeyService* instance =
         new HotkeyService(SettingsStore::shared(), Clock::system(), KeyEventSource::shared(),
-                          InputAccess::shared(), OverlayControl::shared(), AppState::shared());
+                          InputAccess::shared(), OverlayControl::forwarding(), AppState::shared());
     return *instance;
 }
 
