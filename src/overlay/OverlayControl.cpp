@@ -44,9 +44,7 @@ OverlayControl& OverlayControl::shared() {
     return o ? *o : none;
 }
 
-void OverlayControl::setShared(OverlayControl* overlay) {
-    g_overlay.store(overlay);
-}
+void OverlayControl::setShared(OverlayControl* overlay) { g_overlay.store(overlay); }
 
 OverlayControl& OverlayControl::forwarding() {
     static ForwardingOverlay forwarder;
