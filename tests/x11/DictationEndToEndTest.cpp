@@ -1,11 +1,13 @@
-// One dictation through the real executable: a held right Alt, speech into
-// the virtual microphone, the stand-in's answer pasted into the focused
-// window of this test program.
+// Dictations through the real executable: a held right Alt, speech into the
+// virtual microphone, the stand-in's answer pasted into the focused window
+// of this test program.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <future>
@@ -14,6 +16,8 @@
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
+#include "records/RetryQueueService.h"
+#include "service/ErrorReportService.h"
 #include "support/DevService.h"
 #include "support/VirtualMic.h"
 // X11 headers last: their macros clash with Qt and gtest.
@@ -24,9 +28,10 @@
 namespace {
 
 const QString kLog = QStringLiteral("/tmp/ormil-debug.log");
+const QString kScripted = QStringLiteral("Scripted words from the stand-in");
 
-QString logSince(qint64 offset) {
-    return QString::fromUtf8(testsupport::readFile(kLog).mid(offset));
+QString appLog() {
+    return QString::fromUtf8(testsupport::readFile(kLog));
 }
 
 QByteArray field(const DevService::Received& r, const QByteArray& name) {
@@ -37,60 +42,97 @@ QByteArray field(const DevService::Received& r, const QByteArray& name) {
     return r.body.mid(from, r.body.indexOf("\r\n", from) - from);
 }
 
-TEST(DictationEndToEnd, HeldKeySpeechIsPastedIntoTheFocusedWindow) {
-    if (!testsupport::hasDisplay() || !testsupport::hasPulse()) GTEST_SKIP() << "no test display";
+// True when the overlay was shown these states in this order since `from`.
+bool overlayWent(std::initializer_list<const char*> states, qsizetype from = 0) {
+    const QString log = appLog();
+    qsizetype at = from;
+    for (const char* state : states) {
+        at = log.indexOf(QStringLiteral("[Overlay] show(%1)").arg(state), at);
+        if (at < 0) return false;
+    }
+    return true;
+}
+
+class DictationEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::hasDisplay() || !testsupport::hasPulse())
+            GTEST_SKIP() << "no test display or sound server";
+        service.exportBases();
+        service.createAccount({{"email", "e2e@ormil.test"}, {"password", "pw"}});
+        service.addTelegramToken("e2e-link", "e2e@ormil.test");
+
+        // The application starts its log afresh; the X11 tests run one at a time.
+        QFile::remove(kLog);
+        app = apptest::launch();
+        ASSERT_TRUE(app->waitForStarted());
+        ASSERT_TRUE(
+            testsupport::waitUntil([&] { return apptest::runningPid() == app->processId(); }));
+        // Signed in through the stand-in's link.
+        auto link =
+            apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ormil://auth?token=e2e-link"});
+        ASSERT_TRUE(link->waitForFinished(20000));
+        ASSERT_TRUE(testsupport::waitUntil([&] {
+            return QJsonDocument::fromJson(testsupport::readFile(SettingsStore::defaultFilePath()))
+                .object()
+                .contains("ormil_auth_fallback_access_token");
+        }));
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return appLog().contains("[App] Hotkey service initialized"); }));
+
+        target.setWindowTitle("dictation target");
+        target.show();
+        target.activateWindow();
+        target.setFocus();
+        ASSERT_TRUE(testsupport::waitUntil([&] { return target.hasFocus(); }));
+        dpy = XOpenDisplay(nullptr);
+        ASSERT_NE(dpy, nullptr);
+        rightAlt = XKeysymToKeycode(dpy, XK_Alt_R);
+    }
+
+    void TearDown() override {
+        if (dpy) XCloseDisplay(dpy);
+        if (app) apptest::stop(*app);
+    }
+
+    void answerWith(const QString& text) {
+        DevService::Answer answer;
+        answer.json = QJsonObject{{"success", true},
+                                  {"text", text},
+                                  {"word_count", 5},
+                                  {"weekly_words_used", 5},
+                                  {"weekly_words_limit", 2000}};
+        service.queue("/transcribe", answer);
+    }
+
+    void key(bool down) {
+        XTestFakeKeyEvent(dpy, rightAlt, down ? True : False, 0);
+        XFlush(dpy);
+    }
+
+    // Holds the dictation key while the microphone hears `pcm` (in real time).
+    void dictate(const QByteArray& pcm) {
+        key(true);
+        auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            int(pcm.size() / 32) + 20000));
+        key(false);
+    }
+
     DevService service;
-    service.exportBases();
-    service.createAccount({{"email", "e2e@ormil.test"}, {"password", "pw"}});
-    service.addTelegramToken("e2e-link", "e2e@ormil.test");
-    DevService::Answer answer;
-    answer.json = QJsonObject{{"success", true},
-                              {"text", "Scripted words from the stand-in"},
-                              {"word_count", 5},
-                              {"weekly_words_used", 5},
-                              {"weekly_words_limit", 2000}};
-    service.queue("/transcribe", answer);
-
-    // The application starts its log afresh; the X11 tests run one at a time.
-    QFile::remove(kLog);
-    const qint64 logStart = 0;
-    auto app = apptest::launch();
-    ASSERT_TRUE(app->waitForStarted());
-    ASSERT_TRUE(testsupport::waitUntil([&] { return apptest::runningPid() == app->processId(); }));
-    auto link = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ormil://auth?token=e2e-link"});
-    ASSERT_TRUE(link->waitForFinished(20000));
-    ASSERT_TRUE(testsupport::waitUntil([&] {
-        return QJsonDocument::fromJson(testsupport::readFile(SettingsStore::defaultFilePath()))
-            .object()
-            .contains("ormil_auth_fallback_access_token");
-    }));
-    ASSERT_TRUE(testsupport::waitUntil(
-        [&] { return logSince(logStart).contains("[App] Hotkey service initialized"); }));
-
-    QApplication::clipboard()->setText("held before");
+    std::unique_ptr<QProcess> app;
     QLineEdit target;
-    target.setWindowTitle("dictation target");
-    target.show();
-    target.activateWindow();
-    target.setFocus();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return target.hasFocus(); }));
+    Display* dpy = nullptr;
+    KeyCode rightAlt = 0;
+};
 
-    Display* dpy = XOpenDisplay(nullptr);
-    ASSERT_NE(dpy, nullptr);
-    const KeyCode rightAlt = XKeysymToKeycode(dpy, XK_Alt_R);
-    XTestFakeKeyEvent(dpy, rightAlt, True, 0);
-    XFlush(dpy);
-    const QByteArray speech =
-        VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5);
-    auto played = std::async(std::launch::async, [&] { VirtualMic::play(speech); });
-    EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-    XTestFakeKeyEvent(dpy, rightAlt, False, 0);
-    XFlush(dpy);
-    XCloseDisplay(dpy);
+TEST_F(DictationEndToEnd, SpeechIsPastedIntoTheFocusedWindowAndKept) {
+    answerWith(kScripted);
+    QApplication::clipboard()->setText("held before");
+    dictate(VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
 
-    EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return target.text() == "Scripted words from the stand-in "; }, 30000))
+    EXPECT_TRUE(testsupport::waitUntil([&] { return target.text() == kScripted + " "; }, 30000))
         << target.text().toStdString();
     EXPECT_TRUE(testsupport::waitUntil([&] {
         return QApplication::clipboard()->text() == "held before";
@@ -103,20 +145,84 @@ TEST(DictationEndToEnd, HeldKeySpeechIsPastedIntoTheFocusedWindow) {
     HistoryService history(HistoryService::defaultDatabasePath(), Clock::system());
     const auto records = history.fetchTranscriptions(10);
     ASSERT_EQ(records.size(), 1);
-    EXPECT_TRUE(records[0].value("text").toString().contains("Scripted words from the stand-in"));
+    EXPECT_TRUE(records[0].value("text").toString().contains(kScripted));
 
-    // The overlay went through its states in order.
-    const auto statesInOrder = [&] {
-        const QString log = logSince(logStart);
-        qsizetype at = 0;
-        for (const char* state : {"recording", "processing", "success", "idle"}) {
-            at = log.indexOf(QStringLiteral("[Overlay] show(%1)").arg(state), at);
-            if (at < 0) return false;
-        }
-        return true;
-    };
-    EXPECT_TRUE(testsupport::waitUntil(statesInOrder));
-    apptest::stop(*app);
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return overlayWent({"recording", "processing", "success", "idle"});
+    }));
+}
+
+TEST_F(DictationEndToEnd, ServerFailureIsQueuedWithItsAudioAndReported) {
+    DevService::Answer failure;
+    failure.status = 500;
+    failure.body = "upstream down";
+    failure.count = 10;
+    service.queue("/transcribe", failure);
+    dictate(VirtualMic::speech("this one will fail") + VirtualMic::silence(0.5));
+
+    const QString queueFile = RetryQueueService::defaultStorageDir() + "/failed_queue.json";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo::exists(queueFile); }, 30000));
+    const QJsonArray queue = QJsonDocument::fromJson(testsupport::readFile(queueFile)).array();
+    ASSERT_EQ(queue.size(), 1);
+    const QString audioFile = RetryQueueService::defaultStorageDir() + "/" +
+                              queue[0].toObject().value("audioFileName").toString();
+    EXPECT_GT(QFileInfo(audioFile).size(), 0);
+
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return QFileInfo::exists(ErrorReportService::defaultQueueFile()); }));
+    const QList<QByteArray> lines =
+        testsupport::readFile(ErrorReportService::defaultQueueFile()).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains("transcription_failed"));
+
+    EXPECT_TRUE(testsupport::waitUntil([&] { return overlayWent({"recording", "error"}); }));
+    EXPECT_TRUE(target.text().isEmpty());
+}
+
+TEST_F(DictationEndToEnd, SilenceAndShortPressesSendNothing) {
+    answerWith(kScripted);
+    dictate(VirtualMic::silence(1.5));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return appLog().contains("[Audio] Речи не слышно"); }));
+    EXPECT_TRUE(overlayWent({"recording", "error"}));
+
+    const qsizetype before = appLog().size();
+    key(true);
+    key(false);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return appLog().indexOf("[Hotkey] Too short, cancelling", before) >= 0; }));
+    // Whatever is still in the line would have been sent by now.
+    testsupport::processEvents(500);
+    EXPECT_TRUE(service.requests("/transcribe").isEmpty());
+    EXPECT_TRUE(target.text().isEmpty());
+}
+
+TEST_F(DictationEndToEnd, LongDictationStreamsAWindowAndJoinsTheLastOne) {
+    // Speech throughout, so that the windows are not silence.
+    QByteArray pcm;
+    const QByteArray phrase = VirtualMic::speech("one long dictation that keeps going and going") +
+                              VirtualMic::silence(0.3);
+    while (pcm.size() < 65 * 32000) pcm += phrase;
+    pcm.truncate(65 * 32000);
+    answerWith("The first window");
+    answerWith("and then the last one");
+
+    key(true);
+    auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
+    // A window goes up while the key is still held.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return service.requests("/transcribe").size() == 1; },
+                                       120000));
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        120000));
+    key(false);
+
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return target.text() == "The first window and then the last one "; }, 30000))
+        << target.text().toStdString();
+    EXPECT_EQ(service.requests("/transcribe").size(), 2);
+    EXPECT_TRUE(appLog().contains("[Streaming] Готово потоково"));
+    EXPECT_TRUE(overlayWent({"recording", "processing", "success"}));
 }
 
 }  // namespace
