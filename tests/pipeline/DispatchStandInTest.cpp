@@ -49,14 +49,6 @@ protected:
         c.encodeAAC = {};
     }
 
-    static QByteArray field(const DevService::Received& r, const QByteArray& name) {
-        const QByteArray marker = "name=\"" + name + "\"\r\n\r\n";
-        const qsizetype at = r.body.indexOf(marker);
-        if (at < 0) return {};
-        const qsizetype from = at + marker.size();
-        return r.body.mid(from, r.body.indexOf("\r\n", from) - from);
-    }
-
     DevService service;
     QString token;
     std::unique_ptr<TranscriptionService> client;
@@ -69,7 +61,7 @@ TEST_F(DispatchStandIn, ShortDictationGoesUpAsTheLiveStream) {
     settle();
     const auto uploads = service.requests("/transcribe");
     ASSERT_EQ(uploads.size(), 1);
-    EXPECT_EQ(field(uploads[0], "format"), "ogg");
+    EXPECT_EQ(uploads[0].formField("format"), "ogg");
     ASSERT_EQ(history.size(), 1u);
     EXPECT_TRUE(history[0].text.startsWith("Stand-in transcript: ogg audio, 3.0 s"))
         << history[0].text.toStdString();

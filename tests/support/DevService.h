@@ -50,6 +50,14 @@ public:
         HttpHeaders headers;
         QByteArray body;
         int remotePort = 0;
+        // The value of a plain field of a multipart body (empty when absent).
+        QByteArray formField(const QByteArray& name) const {
+            const QByteArray marker = "name=\"" + name + "\"\r\n\r\n";
+            const qsizetype at = body.indexOf(marker);
+            if (at < 0) return {};
+            const qsizetype from = at + marker.size();
+            return body.mid(from, body.indexOf("\r\n", from) - from);
+        }
     };
     // Every request so far (test control excluded), in arrival order; with
     // a path, only those to it.

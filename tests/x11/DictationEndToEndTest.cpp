@@ -34,14 +34,6 @@ QString appLog() {
     return QString::fromUtf8(testsupport::readFile(kLog));
 }
 
-QByteArray field(const DevService::Received& r, const QByteArray& name) {
-    const QByteArray marker = "name=\"" + name + "\"\r\n\r\n";
-    const qsizetype at = r.body.indexOf(marker);
-    if (at < 0) return {};
-    const qsizetype from = at + marker.size();
-    return r.body.mid(from, r.body.indexOf("\r\n", from) - from);
-}
-
 // True when the overlay was shown these states in this order since `from`.
 bool overlayWent(std::initializer_list<const char*> states, qsizetype from = 0) {
     const QString log = appLog();
@@ -140,7 +132,7 @@ TEST_F(DictationEndToEnd, SpeechIsPastedIntoTheFocusedWindowAndKept) {
 
     const auto uploads = service.requests("/transcribe");
     ASSERT_EQ(uploads.size(), 1);
-    EXPECT_EQ(field(uploads[0], "format"), "ogg");
+    EXPECT_EQ(uploads[0].formField("format"), "ogg");
 
     HistoryService history(HistoryService::defaultDatabasePath(), Clock::system());
     const auto records = history.fetchTranscriptions(10);
