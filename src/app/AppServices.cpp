@@ -33,7 +33,9 @@
 #include "records/RetryQueueService.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
+#include "service/AuthError.h"
 #include "service/ErrorReportService.h"
+#include "service/TranscriptionService.h"
 
 #ifndef ORMIL_VERSION
 #define ORMIL_VERSION "0.0.0"
@@ -55,10 +57,11 @@ public:
 // What a retry of a failed recording uses of the dictation road.
 class AppRetryDelivery : public RetryDelivery {
 public:
-    QString transcribe(const QByteArray&, const QString&, const QString&, const QString&,
-                       const QString&) override {
-        // The transcription client's upload is not part of this build yet.
-        throw std::runtime_error("Transcription service unavailable");
+    QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
+                       const QString& toneStyle, const QString& format) override {
+        // TranscriptionError's what() is its user-facing description.
+        return TranscriptionService::shared().transcribe(audio, language, provider, toneStyle,
+                                                         format, std::nullopt);
     }
     std::optional<QString> process(const QString& text) override {
         return TextPostProcessor::shared().process(text);
@@ -85,6 +88,29 @@ struct Platform {
 
 bool hasAccessToken() {
     return AuthService::shared().readToken(QStringLiteral("access_token")).token.has_value();
+}
+
+// The transcription client signs its requests with the account's token and
+// shares the account's single refresh.
+void wireTranscriptionClient() {
+    TranscriptionService::Collaborators c;
+    c.auth.accessToken = []() -> std::optional<QString> {
+        return AuthService::shared().readToken(QStringLiteral("access_token")).token;
+    };
+    c.auth.refresh = []() -> std::optional<TranscriptionService::Auth::Failure> {
+        try {
+            AuthService::shared().refreshAccessToken();
+            return std::nullopt;
+        } catch (const AuthError& e) {
+            const bool rejected = e.kind() == AuthError::Kind::noRefreshToken ||
+                                  e.kind() == AuthError::Kind::sessionRejected;
+            return TranscriptionService::Auth::Failure{rejected, e.errorDescription()};
+        } catch (const std::exception& e) {
+            return TranscriptionService::Auth::Failure{false, QString::fromUtf8(e.what())};
+        }
+    };
+    c.toneOverride = [](const QString& tone) { return BuiltinTonePromptStore::override(tone); };
+    TranscriptionService::setSharedCollaborators(std::move(c));
 }
 
 // An "ormil://auth?token=..." link completes a sign-in started in the
@@ -172,8 +198,14 @@ int AppServices::run(QApplication& app) {
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
     c.handleURL = signInWithLink;
+    wireTranscriptionClient();
     BuiltinTonePromptStore::Collaborators tones;
     tones.hasAccessToken = hasAccessToken;
+    tones.translateArbitraryText = [](const QString& text, const QString& target, bool literal,
+                                      bool isRetry) {
+        return TranscriptionService::shared().translateArbitraryText(text, target, literal,
+                                                                     isRetry);
+    };
     BuiltinTonePromptStore::setCollaborators(std::move(tones));
     c.warmUpTonePrompts = [platform] {
         platform->warmUp =

@@ -175,7 +175,8 @@ TEST_F(DictationEndToEnd, SilenceAndShortPressesSendNothing) {
     answerWith(kScripted);
     dictate(VirtualMic::silence(1.5));
     ASSERT_TRUE(
-        testsupport::waitUntil([&] { return appLog().contains("[Audio] Речи не слышно"); }));
+        testsupport::waitUntil([&] { return appLog().contains("[Audio] Речи не слышно"); }))
+        << appLog().toStdString();
     EXPECT_TRUE(overlayWent({"recording", "error"}));
 
     const qsizetype before = appLog().size();
