@@ -179,7 +179,8 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
     ASSERT_TRUE(app->waitForStarted());
     icon.reset();
     ASSERT_TRUE(testsupport::waitUntil([&] { return bool(icon = dockedIcon(dpy)); }));
-    ASSERT_TRUE(clickIconUntil(menuHoldsKeyboard));
+    ASSERT_TRUE(clickIconUntil(menuHoldsKeyboard))
+        << testsupport::readFile("/tmp/ormil-debug.log").toStdString();
     tap("Up");
     tap("Return");
     ASSERT_TRUE(app->waitForFinished(20000));
