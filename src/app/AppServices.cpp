@@ -37,9 +37,6 @@
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
 
-#ifndef ORMIL_VERSION
-#define ORMIL_VERSION "0.0.0"
-#endif
 
 namespace {
 

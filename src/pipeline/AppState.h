@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/ObservableProperty.h"
+
 class SettingsStore;
 
 // What the token store answers: the token (when one is stored) and a status
@@ -25,19 +27,6 @@ struct FileLimits {
     bool serviceAvailable = false;
 };
 
-#define ORMIL_STATE_PROPERTY(Type, name, Setter)                   \
-public:                                                            \
-    const Type& name() const { return m_##name; }                  \
-    void Setter(const Type& v) {                                   \
-        if (m_##name == v) return;                                 \
-        m_##name = v;                                              \
-        emit name##Changed();                                      \
-    }                                                              \
-    Q_SIGNAL void name##Changed();                                 \
-                                                                   \
-private:                                                           \
-    Type m_##name
-
 // The one observable state object the interface draws from. Lives on the
 // main thread; each property has its own change signal.
 class AppState : public QObject {
@@ -50,23 +39,23 @@ public:
 
     AppState(SettingsStore& settings, TokenReader tokenReader);
 
-    ORMIL_STATE_PROPERTY(bool, isRecording, setIsRecording) = false;
-    ORMIL_STATE_PROPERTY(double, recordingDuration, setRecordingDuration) = 0;
-    ORMIL_STATE_PROPERTY(bool, isAuthenticated, setIsAuthenticated) = false;
-    ORMIL_STATE_PROPERTY(QString, userEmail, setUserEmail);
-    ORMIL_STATE_PROPERTY(QString, userName, setUserName);
-    ORMIL_STATE_PROPERTY(QString, userPlan, setUserPlan) = QStringLiteral("Free");
-    ORMIL_STATE_PROPERTY(bool, isAdmin, setIsAdmin) = false;
-    ORMIL_STATE_PROPERTY(int, wordsUsed, setWordsUsed) = 0;
-    ORMIL_STATE_PROPERTY(int, wordsLimit, setWordsLimit) = 2000;
-    ORMIL_STATE_PROPERTY(bool, filesFeatureEnabled, setFilesFeatureEnabled) = false;
-    ORMIL_STATE_PROPERTY(int, filesMaxSizeMb, setFilesMaxSizeMb) = 100;
-    ORMIL_STATE_PROPERTY(int, filesDailyMinutesLimit, setFilesDailyMinutesLimit) = -1;
-    ORMIL_STATE_PROPERTY(int, filesDailyMinutesRemaining, setFilesDailyMinutesRemaining) = -1;
-    ORMIL_STATE_PROPERTY(bool, filesServiceAvailable, setFilesServiceAvailable) = true;
-    ORMIL_STATE_PROPERTY(bool, isProcessing, setIsProcessing) = false;
-    ORMIL_STATE_PROPERTY(QString, processingStatus, setProcessingStatus);
-    ORMIL_STATE_PROPERTY(std::optional<QString>, lastError, setLastError);
+    ORMIL_PROPERTY(bool, isRecording, setIsRecording, false);
+    ORMIL_PROPERTY(double, recordingDuration, setRecordingDuration, 0);
+    ORMIL_PROPERTY(bool, isAuthenticated, setIsAuthenticated, false);
+    ORMIL_PROPERTY(QString, userEmail, setUserEmail, {});
+    ORMIL_PROPERTY(QString, userName, setUserName, {});
+    ORMIL_PROPERTY(QString, userPlan, setUserPlan, QStringLiteral("Free"));
+    ORMIL_PROPERTY(bool, isAdmin, setIsAdmin, false);
+    ORMIL_PROPERTY(int, wordsUsed, setWordsUsed, 0);
+    ORMIL_PROPERTY(int, wordsLimit, setWordsLimit, 2000);
+    ORMIL_PROPERTY(bool, filesFeatureEnabled, setFilesFeatureEnabled, false);
+    ORMIL_PROPERTY(int, filesMaxSizeMb, setFilesMaxSizeMb, 100);
+    ORMIL_PROPERTY(int, filesDailyMinutesLimit, setFilesDailyMinutesLimit, -1);
+    ORMIL_PROPERTY(int, filesDailyMinutesRemaining, setFilesDailyMinutesRemaining, -1);
+    ORMIL_PROPERTY(bool, filesServiceAvailable, setFilesServiceAvailable, true);
+    ORMIL_PROPERTY(bool, isProcessing, setIsProcessing, false);
+    ORMIL_PROPERTY(QString, processingStatus, setProcessingStatus, {});
+    ORMIL_PROPERTY(std::optional<QString>, lastError, setLastError, {});
 
 public:
     // Persisted under "lastTranscribedText"; an equal value writes nothing.
@@ -89,5 +78,3 @@ private:
     TokenReader m_tokenReader;
     QString m_lastTranscribedText;
 };
-
-#undef ORMIL_STATE_PROPERTY

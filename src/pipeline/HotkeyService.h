@@ -9,26 +9,12 @@
 
 #include "platform/Clock.h"
 #include "platform/KeyEventSource.h"
+#include "platform/ObservableProperty.h"
 
 class AppState;
 class InputAccess;
 class OverlayControl;
 class SettingsStore;
-
-#define ORMIL_HOTKEY_PROPERTY(Type, name, Setter, initial) \
-public:                                                    \
-    Type name() const {                                    \
-        return m_##name;                                   \
-    }                                                      \
-    void Setter(Type v) {                                  \
-        if (m_##name == v) return;                         \
-        m_##name = v;                                      \
-        emit name##Changed();                              \
-    }                                                      \
-    Q_SIGNAL void name##Changed();                         \
-                                                           \
-private:                                                   \
-    Type m_##name = initial
 
 // The global shortcuts: the dictation key, the translate-while-dictating key
 // and the paste-last shortcut. Keeps them in the settings, listens to every
@@ -82,19 +68,19 @@ public:
     static HotkeyService& shared();
     void setCollaborators(Collaborators collaborators);
 
-    ORMIL_HOTKEY_PROPERTY(qint64, currentKeyCode, setCurrentKeyCode, 61);
-    ORMIL_HOTKEY_PROPERTY(quint64, currentModifiers, setCurrentModifiers, 0);
-    ORMIL_HOTKEY_PROPERTY(bool, currentIsModifierOnly, setCurrentIsModifierOnly, true);
-    ORMIL_HOTKEY_PROPERTY(bool, isRecordingHotkey, setIsRecordingHotkey, false);
-    ORMIL_HOTKEY_PROPERTY(qint64, translateKeyCode, setTranslateKeyCode, -1);
-    ORMIL_HOTKEY_PROPERTY(quint64, translateModifiers, setTranslateModifiers, 0);
-    ORMIL_HOTKEY_PROPERTY(bool, translateIsModifierOnly, setTranslateIsModifierOnly, true);
-    ORMIL_HOTKEY_PROPERTY(bool, isRecordingTranslateHotkey, setIsRecordingTranslateHotkey, false);
-    ORMIL_HOTKEY_PROPERTY(bool, isTranslateMode, setIsTranslateMode, false);
-    ORMIL_HOTKEY_PROPERTY(qint64, pasteLastKeyCode, setPasteLastKeyCode, 9);
-    ORMIL_HOTKEY_PROPERTY(quint64, pasteLastModifiers, setPasteLastModifiers, 0x60000);
-    ORMIL_HOTKEY_PROPERTY(bool, pasteLastIsModifierOnly, setPasteLastIsModifierOnly, false);
-    ORMIL_HOTKEY_PROPERTY(bool, isRecordingPasteLastHotkey, setIsRecordingPasteLastHotkey, false);
+    ORMIL_PROPERTY(qint64, currentKeyCode, setCurrentKeyCode, 61);
+    ORMIL_PROPERTY(quint64, currentModifiers, setCurrentModifiers, 0);
+    ORMIL_PROPERTY(bool, currentIsModifierOnly, setCurrentIsModifierOnly, true);
+    ORMIL_PROPERTY(bool, isRecordingHotkey, setIsRecordingHotkey, false);
+    ORMIL_PROPERTY(qint64, translateKeyCode, setTranslateKeyCode, -1);
+    ORMIL_PROPERTY(quint64, translateModifiers, setTranslateModifiers, 0);
+    ORMIL_PROPERTY(bool, translateIsModifierOnly, setTranslateIsModifierOnly, true);
+    ORMIL_PROPERTY(bool, isRecordingTranslateHotkey, setIsRecordingTranslateHotkey, false);
+    ORMIL_PROPERTY(bool, isTranslateMode, setIsTranslateMode, false);
+    ORMIL_PROPERTY(qint64, pasteLastKeyCode, setPasteLastKeyCode, 9);
+    ORMIL_PROPERTY(quint64, pasteLastModifiers, setPasteLastModifiers, 0x60000);
+    ORMIL_PROPERTY(bool, pasteLastIsModifierOnly, setPasteLastIsModifierOnly, false);
+    ORMIL_PROPERTY(bool, isRecordingPasteLastHotkey, setIsRecordingPasteLastHotkey, false);
 
 public:
     // True exactly when "recordingMode" holds the string "toggle".
@@ -199,5 +185,3 @@ private:
     bool m_isPollingPermissions = false;
     bool m_didPromptListenEvent = false;
 };
-
-#undef ORMIL_HOTKEY_PROPERTY

@@ -12,9 +12,6 @@
 #include "platform/Threading.h"
 #include "service/HttpServiceConfig.h"
 
-#ifndef ORMIL_VERSION
-#define ORMIL_VERSION "unknown"
-#endif
 
 namespace {
 

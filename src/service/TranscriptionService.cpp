@@ -100,12 +100,8 @@ TranscriptionService& TranscriptionService::shared() {
 }
 
 QString TranscriptionService::appVersion() {
-#ifdef ORMIL_VERSION
     static const QString version = QStringLiteral(ORMIL_VERSION);
-    return version.isEmpty() ? QStringLiteral("0.0.0") : version;
-#else
-    return QStringLiteral("0.0.0");
-#endif
+    return version;
 }
 
 QString TranscriptionService::endpoint() const {
