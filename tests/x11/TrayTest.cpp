@@ -107,6 +107,9 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
     // The gradient square with white lettering, not a blank or themed icon.
     int violet = 0, white = 0;
     ASSERT_TRUE(testsupport::waitUntil([&] {
+        // The host may still move the icon while it lays itself out.
+        icon = dockedIcon(dpy);
+        if (!icon) return false;
         XImage* image =
             XGetImage(dpy, DefaultRootWindow(dpy), icon->x, icon->y, unsigned(icon->width),
                       unsigned(icon->height), AllPlanes, ZPixmap);
