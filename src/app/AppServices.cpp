@@ -31,12 +31,12 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
+#include "records/SyncService.h"
+#include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
-#include "service/AuthError.h"
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
-
 
 namespace {
 
@@ -110,6 +110,28 @@ void wireTranscriptionClient() {
     TranscriptionService::setSharedCollaborators(std::move(c));
 }
 
+// The account synchronisation signs its requests with the account's token
+// and shares the account's single refresh.
+void wireSync() {
+    SyncService::Collaborators c;
+    c.baseURL = AuthService::shared().baseURL();
+    c.send = [](const HttpRequest& request) { return HttpClient::shared().send(request); };
+    c.account.accessToken = []() -> std::optional<QString> {
+        return AuthService::shared().readToken(QStringLiteral("access_token")).token;
+    };
+    c.account.refreshAccessToken = [] { AuthService::shared().refreshAccessToken(); };
+    c.account.loadUserInfo = [] { AuthService::shared().loadUserInfo(); };
+    c.account.loadUsageStats = [] { AuthService::shared().loadUsageStats(); };
+    c.rebuildMenu = [] {
+        if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
+    };
+    SyncService::setSharedCollaborators(std::move(c));
+}
+
+void pushSettings() {
+    SyncService::shared().pushSettings();
+}
+
 // An "ormil://auth?token=..." link completes a sign-in started in the
 // browser; scheme, host and the query name match in any letter case.
 void signInWithLink(const QString& link) {
@@ -129,6 +151,7 @@ void signInWithLink(const QString& link) {
         try {
             AuthService::shared().loginWithTelegramToken(token);
             debugLog(QStringLiteral("[App] Telegram sign-in through link succeeded"));
+            SyncService::shared().pullAll();
         } catch (const std::exception& e) {
             debugLog(QStringLiteral("[App] Telegram sign-in through link failed: ") +
                      QString::fromUtf8(e.what()));
@@ -196,7 +219,11 @@ int AppServices::run(QApplication& app) {
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
     c.handleURL = signInWithLink;
     wireTranscriptionClient();
+    wireSync();
+    c.pullAll = [] { SyncService::shared().pullAll(); };
+    c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
+    tones.pushSettings = pushSettings;
     tones.hasAccessToken = hasAccessToken;
     tones.translateArbitraryText = [](const QString& text, const QString& target, bool literal,
                                       bool isRetry) {

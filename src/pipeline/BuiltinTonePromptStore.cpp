@@ -9,7 +9,6 @@
 #include "platform/Clock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/SettingsStore.h"
-#include "platform/Threading.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ SettingsStore& settings() {
 
 void startSettingsPush() {
     std::function<void()> push = collaborators().pushSettings;
-    if (push) runAsync(std::move(push));
+    if (push) push();
 }
 
 // A dictionary of strings, or nothing when absent or of another shape.

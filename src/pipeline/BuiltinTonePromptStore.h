@@ -17,7 +17,9 @@ namespace BuiltinTonePromptStore {
 
 // What the store needs from the rest of the application.
 struct Collaborators {
-    // The account's settings push (runs in its own task, never awaited).
+    // Starts the account's settings push and returns at once (the push
+    // runs in its own task, in the order pushes were asked for; never
+    // awaited).
     std::function<void()> pushSettings;
     // True when an access token is stored.
     std::function<bool()> hasAccessToken;

@@ -161,15 +161,39 @@ std::optional<QStringList> SettingsStore::stringArray(const QString& key) const 
 
 std::optional<QJsonObject> SettingsStore::dictionary(const QString& key) const {
     const QJsonValue v = value(key);
-    if (!v.isObject()) return std::nullopt;
+    if (!v.isObject() || fromDataValue(v)) return std::nullopt;
     return v.toObject();
+}
+
+QJsonValue SettingsStore::dataValue(const QByteArray& data) {
+    return QJsonObject{{QStringLiteral("$bytes"), QString::fromLatin1(data.toBase64())}};
+}
+
+std::optional<QByteArray> SettingsStore::fromDataValue(const QJsonValue& value) {
+    if (!value.isObject()) return std::nullopt;
+    const QJsonObject o = value.toObject();
+    if (o.size() != 1 || !o.value(QStringLiteral("$bytes")).isString()) return std::nullopt;
+    auto decoded =
+        QByteArray::fromBase64Encoding(o.value(QStringLiteral("$bytes")).toString().toLatin1(),
+                                       QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) return std::nullopt;
+    return *decoded;
+}
+
+void SettingsStore::setData(const QString& key, const QByteArray& data) {
+    set(key, dataValue(data));
+}
+
+std::optional<QByteArray> SettingsStore::data(const QString& key) const {
+    return fromDataValue(value(key));
 }
 
 bool SettingsStore::isBool(const QString& key) const { return value(key).isBool(); }
 bool SettingsStore::isString(const QString& key) const { return value(key).isString(); }
 bool SettingsStore::isNumber(const QString& key) const { return value(key).isDouble(); }
 bool SettingsStore::isArray(const QString& key) const { return value(key).isArray(); }
-bool SettingsStore::isDictionary(const QString& key) const { return value(key).isObject(); }
+bool SettingsStore::isDictionary(const QString& key) const { return dictionary(key).has_value(); }
+bool SettingsStore::isData(const QString& key) const { return data(key).has_value(); }
 
 QJsonValue SettingsStore::valueOrDefault(const QString& key) const {
     const QJsonValue v = value(key);
@@ -199,7 +223,7 @@ const QJsonObject& all() {
     // Keys whose absence several readers interpret: each stands for the value
     // the settings page shows for it.
     static const QJsonObject table{
-        {"recordingMode", "hold"},
+        {"recordingMode", "pushToTalk"},
         {"interfaceLanguage", "en"},
         {"soundEnabled", true},
         {"soundVolume", 50.0},

@@ -49,13 +49,23 @@ public:
     qint64 integer(const QString& key) const;
     double doubleValue(const QString& key) const;
     std::optional<QStringList> stringArray(const QString& key) const;
+    // Dictionaries only: a byte value is not one.
     std::optional<QJsonObject> dictionary(const QString& key) const;
+
+    // Bytes keep their type: the file holds them as an object whose one key
+    // is "$bytes" (Base64), which no dictionary read takes for a dictionary.
+    void setData(const QString& key, const QByteArray& data);
+    // None unless the key holds bytes.
+    std::optional<QByteArray> data(const QString& key) const;
+    static QJsonValue dataValue(const QByteArray& data);
+    static std::optional<QByteArray> fromDataValue(const QJsonValue& value);
 
     bool isBool(const QString& key) const;
     bool isString(const QString& key) const;
     bool isNumber(const QString& key) const;
     bool isArray(const QString& key) const;
     bool isDictionary(const QString& key) const;
+    bool isData(const QString& key) const;
 
     // The value stored under key, or the shared default of that key (see
     // SettingsDefaults) when it is absent.

@@ -76,3 +76,25 @@ TEST(SettingsStore, DefaultsTableAnswersForAbsentKeysOnly) {
     EXPECT_FALSE(s.boolOrDefault("soundEnabled"));
     EXPECT_EQ(s.integerOrDefault("noSuchKey"), 0);
 }
+
+TEST(SettingsStore, BytesKeepTheirTypeThroughTheFile) {
+    const QString path = testsupport::root() + "/config/Ormil/bytes.json";
+    const QByteArray bytes("\x00\xff[{\"name\":1}]", 14);
+    {
+        SettingsStore s(path);
+        s.setData("blob", bytes);
+        s.set("text", QString::fromLatin1(bytes.toBase64()));
+        s.set("tagLike", QJsonObject{{"$bytes", "not base64 !"}});
+    }
+    SettingsStore again(path);
+    EXPECT_EQ(again.data("blob"), bytes);
+    EXPECT_TRUE(again.isData("blob"));
+    EXPECT_FALSE(again.isDictionary("blob"));
+    EXPECT_FALSE(again.dictionary("blob").has_value());
+    // A string is not bytes, whatever it spells.
+    EXPECT_FALSE(again.data("text").has_value());
+    // Neither is a dictionary that only looks like the tag.
+    EXPECT_FALSE(again.data("tagLike").has_value());
+    EXPECT_TRUE(again.isDictionary("tagLike"));
+    EXPECT_FALSE(again.data("absent").has_value());
+}

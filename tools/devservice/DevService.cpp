@@ -7,6 +7,7 @@ DevService::DevService()
     registerAccountRoutes(m_service, m_state);
     registerTranscriptionRoutes(m_service, m_state);
     registerErrorEventRoutes(m_service, m_state);
+    registerSyncRoutes(m_service, m_state);
     registerControlRoutes(m_control, m_state);
 }
 

@@ -29,6 +29,7 @@ private:
 void registerAccountRoutes(Router& router, ServiceState& state);
 void registerTranscriptionRoutes(Router& router, ServiceState& state);
 void registerErrorEventRoutes(Router& router, ServiceState& state);
+void registerSyncRoutes(Router& router, ServiceState& state);
 void registerControlRoutes(Router& router, ServiceState& state);
 
 // --- helpers shared by the groups

@@ -209,12 +209,27 @@ bool ServiceState::pause(int ms) {
     return !m_changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_stopping; });
 }
 
+std::optional<QJsonObject> ServiceState::syncedCollection(const QString& email,
+                                                          const QString& name) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_synced.find({email.toLower(), name});
+    if (it == m_synced.end()) return std::nullopt;
+    return it->second;
+}
+
+void ServiceState::setSyncedCollection(const QString& email, const QString& name,
+                                       const QJsonObject& value) {
+    std::lock_guard lock(m_mutex);
+    m_synced[{email.toLower(), name}] = value;
+}
+
 void ServiceState::reset() {
     std::lock_guard lock(m_mutex);
     m_accounts.clear();
     m_accessTokens.clear();
     m_refreshTokens.clear();
     m_telegramTokens.clear();
+    m_synced.clear();
     m_requests = QJsonArray();
     m_queued.clear();
     m_held.clear();

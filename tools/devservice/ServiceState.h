@@ -71,6 +71,11 @@ public:
     // one account, or of all when email is empty, invalid.
     int expireTokens(const QString& email, bool refreshToo);
 
+    // --- the synchronised collections of each account, by collection name
+    // ("settings", "dictionary", ...); none until the first PUT.
+    std::optional<QJsonObject> syncedCollection(const QString& email, const QString& name) const;
+    void setSyncedCollection(const QString& email, const QString& name, const QJsonObject& value);
+
     // --- what the tests see
     void record(const Request& request);
     QJsonArray requests() const;
@@ -99,6 +104,7 @@ private:
     std::map<QByteArray, QString> m_accessTokens;
     std::map<QByteArray, QString> m_refreshTokens;
     std::map<QByteArray, QString> m_telegramTokens;
+    std::map<std::pair<QString, QString>, QJsonObject> m_synced;  // (lower-case e-mail, name)
     QJsonArray m_requests;
     std::map<QByteArray, std::deque<QueuedAnswer>> m_queued;
     std::set<QByteArray> m_held;
