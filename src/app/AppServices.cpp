@@ -32,6 +32,7 @@
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
+#include "records/TextExpansionService.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
@@ -125,7 +126,12 @@ void wireSync() {
     c.rebuildMenu = [] {
         if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
     };
+    // The local collections live on the main thread: made here, not by the
+    // first exchange on a worker.
+    c.history = &HistoryService::shared();
+    c.textExpansions = &TextExpansionService::shared();
     SyncService::setSharedCollaborators(std::move(c));
+    SyncService::shared();
 }
 
 void pushSettings() {

@@ -11,6 +11,7 @@
 #include "platform/Threading.h"
 #include "records/HistoryService.h"
 #include "records/SavedPromptTab.h"
+#include "records/TextExpansionService.h"
 
 namespace {
 
@@ -129,7 +130,8 @@ SyncService& SyncService::shared() {
 SyncService::SyncService(Collaborators collaborators)
     : m_c(std::move(collaborators)),
       m_settings(m_c.settings ? *m_c.settings : SettingsStore::shared()),
-      m_history(m_c.history ? *m_c.history : HistoryService::shared()) {
+      m_history(m_c.history ? *m_c.history : HistoryService::shared()),
+      m_expansions(m_c.textExpansions ? *m_c.textExpansions : TextExpansionService::shared()) {
     static const char* const names[laneCount] = {
         "sync.settings", "sync.dictionary", "sync.snippets", "sync.textExpansions", "sync.account"};
     for (int i = 0; i < laneCount; ++i)
@@ -451,15 +453,14 @@ QJsonValue SyncService::windowsFieldValueForSync(const std::optional<QString>& w
 }
 
 void SyncService::runPullTextExpansions(quint64 pushesSeen) {
-    if (!m_c.textExpansions) return;
     const auto entries = pulledEntries(getObject(QStringLiteral("/sync/text-expansions")));
     if (!entries) return;
-    QList<SyncedTextExpansion> kept;
+    QList<TextExpansionItem> kept;
     int withWindowsText = 0;
     for (const QJsonValue& v : *entries) {
         const QJsonObject o = v.toObject();
         if (!o.value("trigger").isString() || !o.value("expanded_text").isString()) continue;
-        SyncedTextExpansion item;
+        TextExpansionItem item;
         item.id = QUuid::createUuid();
         item.trigger = o.value("trigger").toString();
         item.expandedText = o.value("expanded_text").toString();
@@ -476,7 +477,7 @@ void SyncService::runPullTextExpansions(quint64 pushesSeen) {
     onMainAndWait([&] {
         // An empty list from the account never wipes the local one.
         if (!kept.isEmpty() && !newerPushAsked(expansionsLane, pushesSeen, "Text expansions"))
-            m_c.textExpansions->replaceAllFromSync(kept);
+            m_expansions.replaceAll(kept);
         m_settings.set(key("expansionsWindowsFieldSynced"), true);
     });
     debugLog(QStringLiteral("[Sync] Text expansions pulled: %1 entries (с текстом для Windows: %2)")
@@ -485,11 +486,10 @@ void SyncService::runPullTextExpansions(quint64 pushesSeen) {
 }
 
 void SyncService::runPushTextExpansions() {
-    if (!m_c.textExpansions) return;
-    QList<SyncedTextExpansion> items;
-    onMainAndWait([&] { items = m_c.textExpansions->syncItems(); });
+    QList<TextExpansionItem> items;
+    onMainAndWait([&] { items = m_expansions.items(); });
     QJsonArray entries;
-    for (const SyncedTextExpansion& item : items) {
+    for (const TextExpansionItem& item : items) {
         entries.append(QJsonObject{
             {"trigger", item.trigger},
             {"expanded_text", item.expandedText},

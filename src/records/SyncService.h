@@ -5,7 +5,6 @@
 #include <QJsonValue>
 #include <QList>
 #include <QString>
-#include <QUuid>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -18,30 +17,7 @@
 class HistoryService;
 class SerialQueue;
 class SettingsStore;
-
-// One typed-trigger text expansion as the account exchanges it.
-struct SyncedTextExpansion {
-    QUuid id;
-    QString trigger;
-    QString expandedText;
-    std::optional<QString> expandedTextWindows;
-    std::optional<QString> description;
-    bool matchBothLayouts = true;
-    bool isEnabled = true;
-
-    bool operator==(const SyncedTextExpansion&) const = default;
-};
-
-// The local list of text expansions, as the synchronisation sees it. Both
-// calls come on the main thread.
-class TextExpansionCollection {
-public:
-    virtual ~TextExpansionCollection() = default;
-    // Every item, in list order.
-    virtual QList<SyncedTextExpansion> syncItems() const = 0;
-    // Replaces the whole list with these items (ids included) and saves it.
-    virtual void replaceAllFromSync(const QList<SyncedTextExpansion>& items) = 0;
-};
+class TextExpansionService;
 
 // Keeps four collections of the signed-in user in step with the account:
 // the synchronised settings, the dictionary, the voice snippets and the text
@@ -70,10 +46,9 @@ public:
         QString baseURL;
         HttpSend send;
         Account account;
-        SettingsStore* settings = nullptr;  // default: the shared store
-        HistoryService* history = nullptr;  // default: the shared store
-        // None: text expansions are not exchanged.
-        TextExpansionCollection* textExpansions = nullptr;
+        SettingsStore* settings = nullptr;               // default: the shared store
+        HistoryService* history = nullptr;               // default: the shared store
+        TextExpansionService* textExpansions = nullptr;  // default: the shared list
         // Rebuilds the status menu after pulled settings (main thread).
         std::function<void()> rebuildMenu;
     };
@@ -158,6 +133,7 @@ private:
     Collaborators m_c;
     SettingsStore& m_settings;
     HistoryService& m_history;
+    TextExpansionService& m_expansions;
     std::array<std::unique_ptr<SerialQueue>, laneCount> m_lanes;
     std::array<std::atomic<quint64>, laneCount> m_pushesAsked{};
 };

@@ -10,6 +10,7 @@
 #include "records/RecordsTestSupport.h"
 #include "records/SavedPromptTab.h"
 #include "records/SyncService.h"
+#include "records/TextExpansionService.h"
 #include "service/AuthTestFixture.h"
 
 namespace {
@@ -24,30 +25,20 @@ QString text(const QJsonValue& v) {
                                  : QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact));
 }
 
-class MemoryExpansions : public TextExpansionCollection {
-public:
-    QList<SyncedTextExpansion> syncItems() const override { return items; }
-    void replaceAllFromSync(const QList<SyncedTextExpansion>& replacement) override {
-        items = replacement;
-        ++replacements;
-    }
-    QList<SyncedTextExpansion> items;
-    int replacements = 0;
-};
-
 class SyncServiceTest : public ::testing::Test {
 protected:
     AuthTestFixture account;
     FakeClock clock;
     std::unique_ptr<HistoryService> history;
-    MemoryExpansions expansions;
+    std::unique_ptr<TextExpansionService> expansions;
     int menuRebuilds = 0;
     std::unique_ptr<SyncService> sync;
 
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        history = std::make_unique<HistoryService>(
-            recordstest::freshDir(QStringLiteral("sync-") + info->name()) + "/Ormil.sqlite", clock);
+        const QString dir = recordstest::freshDir(QStringLiteral("sync-") + info->name());
+        history = std::make_unique<HistoryService>(dir + "/Ormil.sqlite", clock);
+        expansions = std::make_unique<TextExpansionService>(dir + "/text_expansions.json");
         SyncService::Collaborators c;
         c.baseURL = account.apiBase();
         c.send = [this](const HttpRequest& r) { return account.client.send(r); };
@@ -57,7 +48,7 @@ protected:
         c.account.loadUsageStats = [this] { account.auth->loadUsageStats(); };
         c.settings = &account.settings;
         c.history = history.get();
-        c.textExpansions = &expansions;
+        c.textExpansions = expansions.get();
         c.rebuildMenu = [this] { ++menuRebuilds; };
         sync = std::make_unique<SyncService>(std::move(c));
     }
@@ -339,13 +330,13 @@ TEST_F(SyncServiceTest, DictionaryAndSnippetsReplaceTheLocalCollection) {
 
 TEST_F(SyncServiceTest, TextExpansionsFollowTheirPullAndWindowsTextRules) {
     account.signIn();
-    SyncedTextExpansion plain;
+    TextExpansionItem plain;
     plain.id = QUuid::createUuid();
     plain.trigger = ";a";
     plain.expandedText = "Alpha";
-    SyncedTextExpansion full{QUuid::createUuid(), ";b",  "Beta", "Beta (win)",
-                             "about b",           false, false};
-    expansions.items = {plain, full};
+    TextExpansionItem full{QUuid::createUuid(), ";b",  "Beta", "Beta (win)",
+                           "about b",           false, false};
+    expansions->setItems({plain, full});
 
     const auto pushedWindowsTexts = [&] {
         finish(sync->pushTextExpansions());
@@ -375,7 +366,7 @@ TEST_F(SyncServiceTest, TextExpansionsFollowTheirPullAndWindowsTextRules) {
     // An empty list leaves the local one alone but marks the field as synced.
     answer("/sync/text-expansions", {{"entries", QJsonArray{}}});
     finish(sync->pullTextExpansions());
-    EXPECT_EQ(expansions.replacements, 0);
+    EXPECT_EQ(expansions->items(), (QList<TextExpansionItem>{plain, full}));
     EXPECT_TRUE(account.settings.boolean("expansionsWindowsFieldSynced"));
     EXPECT_TRUE(
         log().contains("[Sync] Text expansions pulled: 0 entries (с текстом для Windows: 0)"));
@@ -394,22 +385,22 @@ TEST_F(SyncServiceTest, TextExpansionsFollowTheirPullAndWindowsTextRules) {
                                QJsonObject{{"trigger", ";bad"}}}}};
     answer("/sync/text-expansions", pulled);
     finish(sync->pullTextExpansions());
-    ASSERT_EQ(expansions.items.size(), 2);
-    const auto first = expansions.items;
-    EXPECT_EQ(first[0], (SyncedTextExpansion{first[0].id, ";t", "Tee", std::nullopt, std::nullopt,
-                                             true, true}));
-    EXPECT_EQ(first[1], (SyncedTextExpansion{first[1].id, ";u", "You", "You (win)", std::nullopt,
-                                             false, true}));
+    ASSERT_EQ(expansions->items().size(), 2);
+    const auto first = expansions->items();
+    EXPECT_EQ(first[0], (TextExpansionItem{first[0].id, ";t", "Tee", std::nullopt, std::nullopt,
+                                           true, true}));
+    EXPECT_EQ(first[1], (TextExpansionItem{first[1].id, ";u", "You", "You (win)", std::nullopt,
+                                           false, true}));
     EXPECT_TRUE(
         log().contains("[Sync] Text expansions pulled: 2 entries (с текстом для Windows: 1)"));
 
     // Ids never travel: every pull makes new ones.
     answer("/sync/text-expansions", pulled);
     finish(sync->pullTextExpansions());
-    ASSERT_EQ(expansions.items.size(), 2);
+    ASSERT_EQ(expansions->items().size(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(expansions.items[i].id.isNull());
-        EXPECT_NE(expansions.items[i].id, first[i].id);
+        EXPECT_FALSE(expansions->items()[i].id.isNull());
+        EXPECT_NE(expansions->items()[i].id, first[i].id);
     }
     EXPECT_NE(first[0].id, first[1].id);
 }
@@ -419,10 +410,10 @@ TEST_F(SyncServiceTest, PullAllFetchesTheAccountThenTheFourCollectionsInOrder) {
     // What another installation of this account pushed earlier.
     history->saveDictionaryEntry("teh", "the");
     history->saveSnippet("addr", "Main street 1");
-    SyncedTextExpansion item;
+    TextExpansionItem item;
     item.trigger = ";sig";
     item.expandedText = "Signature";
-    expansions.items = {item};
+    expansions->setItems({item});
     account.settings.set("toneStyle", "formal");
     for (const auto& done : {sync->pushSettings(), sync->pushDictionary(), sync->pushSnippets(),
                              sync->pushTextExpansions()})
@@ -432,7 +423,7 @@ TEST_F(SyncServiceTest, PullAllFetchesTheAccountThenTheFourCollectionsInOrder) {
     account.settings.set("toneStyle", "neutral");
     history->replaceAllDictionaryEntries({});
     history->replaceAllSnippets({});
-    expansions.items.clear();
+    expansions->setItems({});
     const qsizetype from = account.service.requests().size();
 
     finish(sync->pullAll());
@@ -443,8 +434,8 @@ TEST_F(SyncServiceTest, PullAllFetchesTheAccountThenTheFourCollectionsInOrder) {
     EXPECT_EQ(account.settings.string("toneStyle"), QString("formal"));
     EXPECT_EQ(dictionary(), QStringList{"teh=the"});
     EXPECT_EQ(history->fetchSnippets().value(0).value("text"), "Main street 1");
-    ASSERT_EQ(expansions.items.size(), 1);
-    EXPECT_EQ(expansions.items[0].expandedText, "Signature");
+    ASSERT_EQ(expansions->items().size(), 1);
+    EXPECT_EQ(expansions->items()[0].expandedText, "Signature");
     account.settle();
     EXPECT_EQ(account.state.userEmail(), "whole@ormil.test");
     const QString lines = log();
