@@ -4,44 +4,18 @@
 #include <QJsonDocument>
 #include <atomic>
 
-#include "service/AuthTestFixture.h"
-#include "windows/LoginViewModel.h"
+#include "windows/LoginFixture.h"
 
 namespace {
 
 using Screen = LoginViewModel::AuthScreen;
 using Tab = LoginViewModel::AuthTab;
 
-class LoginViewModelTest : public ::testing::Test {
+class LoginViewModelTest : public ::testing::Test, public LoginFixture {
 protected:
-    AuthTestFixture fx;
-    std::atomic<int> pulls{0};
-    int dismissals = 0;
-    QList<QUrl> opened;
-    bool hasTelegram = false;
-    bool telegramOpens = true;
     std::unique_ptr<LoginViewModel> vm = make();
 
-    std::unique_ptr<LoginViewModel> make() {
-        LoginViewModel::Account a;
-        a.login = [this](const QString& e, const QString& p) { fx.auth->login(e, p); };
-        a.registerAccount = [this](const QString& e, const QString& p, const QString& n) {
-            return fx.auth->registerAccount(e, p, n);
-        };
-        a.resendVerification = [this](const QString& e) { return fx.auth->resendVerification(e); };
-        a.requestPasswordReset = [this](const QString& e) {
-            return fx.auth->requestPasswordReset(e);
-        };
-        a.loadUsageStats = [this] { fx.auth->loadUsageStats(); };
-        a.pullAll = [this] { ++pulls; };
-        LoginViewModel::Links links;
-        links.hasTelegramHandler = [this] { return hasTelegram; };
-        links.openUrl = [this](const QUrl& url) {
-            opened << url;
-            return url.scheme() == "https" || telegramOpens;
-        };
-        return std::make_unique<LoginViewModel>(a, links, [this] { ++dismissals; });
-    }
+    std::unique_ptr<LoginViewModel> make() { return std::unique_ptr<LoginViewModel>(makeModel()); }
 
     void settle() {
         ASSERT_TRUE(testsupport::waitUntil([&] { return !vm->isLoading(); }));
