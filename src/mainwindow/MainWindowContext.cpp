@@ -9,6 +9,7 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
+#include "service/AuthService.h"
 
 MainWindowContext MainWindowContext::shared() {
     MainWindowContext c;
@@ -21,6 +22,7 @@ MainWindowContext MainWindowContext::shared() {
     c.pasteboard = &Pasteboard::shared();
     c.clock = &Clock::system();
     c.windows = WindowOpener::shared();
+    c.logout = [] { AuthService::shared().logout(); };
     c.dictationHotkeyName = [] {
         HotkeyService& h = HotkeyService::shared();
         return HotkeyService::displayName(h.currentKeyCode(), h.currentModifiers(),

@@ -31,6 +31,8 @@ struct MainWindowContext {
     Clock* clock = nullptr;
     // The shell's windows; null when none are installed.
     WindowOpener* windows = nullptr;
+    // Signs the account out (forgets the tokens; sends nothing).
+    std::function<void()> logout;
     // The display name of the dictation hotkey as currently set.
     std::function<QString()> dictationHotkeyName;
     // Asks the service for the file-transcription limits; runs on a worker

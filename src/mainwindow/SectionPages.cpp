@@ -1,7 +1,9 @@
 #include "mainwindow/SectionPages.h"
 
+#include "mainwindow/AccountSection.h"
 #include "mainwindow/MainWindowContext.h"
 #include "mainwindow/PlaceholderPage.h"
+#include "mainwindow/ProductsSection.h"
 
 Page* createSectionPage(SidebarSection section, const MainWindowContext& context,
                         QWidget* parent) {
@@ -13,9 +15,9 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::files: return new PlaceholderPage(section, parent);
         case SidebarSection::dictionary: return new PlaceholderPage(section, parent);
         case SidebarSection::snippets: return new PlaceholderPage(section, parent);
-        case SidebarSection::products: return new PlaceholderPage(section, parent);
+        case SidebarSection::products: return new ProductsSection(parent);
         case SidebarSection::settings: return new PlaceholderPage(section, parent);
-        case SidebarSection::account: return new PlaceholderPage(section, parent);
+        case SidebarSection::account: return new AccountSection(context, parent);
     }
     return new PlaceholderPage(section, parent);
 }
