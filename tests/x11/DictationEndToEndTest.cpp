@@ -20,6 +20,7 @@
 #include "service/ErrorReportService.h"
 #include "support/DevService.h"
 #include "support/VirtualMic.h"
+#include "platform/x11/X11Pasteboard.h"
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
