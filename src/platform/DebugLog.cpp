@@ -23,7 +23,12 @@ int openLog(int extraFlags) {
 }
 }  // namespace
 
-QString DebugLog::defaultPath() { return QStringLiteral("/tmp/ormil-debug.log"); }
+QString DebugLog::defaultPath() {
+    // The test environment gives every run its own file, so that parallel
+    // runs on one machine do not truncate each other's log.
+    const QString override = qEnvironmentVariable("ORMIL_DEBUG_LOG");
+    return override.isEmpty() ? QStringLiteral("/tmp/ormil-debug.log") : override;
+}
 
 QString DebugLog::path() {
     std::lock_guard lock(g_mutex);

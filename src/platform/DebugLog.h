@@ -3,7 +3,7 @@
 #include <QString>
 
 // The application's one logger: appends "[HH:mm:ss.SSS] message\n" to
-// /tmp/ormil-debug.log. Callable from any thread; a line always reaches the
+// /tmp/ormil-debug.log ($ORMIL_DEBUG_LOG when set). Callable from any thread; a line always reaches the
 // file whole; failures are swallowed. The file is created private to the user
 // (it can hold dictated text) and never written through a symbolic link.
 void debugLog(const QString& message);

@@ -14,6 +14,7 @@
 
 #include "AppProcessTest.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-const QString kLog = QStringLiteral("/tmp/ormil-debug.log");
+const QString kLog = DebugLog::defaultPath();
 const QString kScripted = QStringLiteral("Scripted words from the stand-in");
 
 QString appLog() {
