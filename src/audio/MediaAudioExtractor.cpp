@@ -1,4 +1,4 @@
-#include "pipeline/MediaAudioExtractor.h"
+#include "audio/MediaAudioExtractor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "pipeline/AudioResampler.h"
-#include "pipeline/DebugLog.h"
-#include "pipeline/LibavHandles.h"
-#include "pipeline/OggOpus.h"
+#include "audio/AudioResampler.h"
+#include "platform/DebugLog.h"
+#include "audio/LibavHandles.h"
+#include "audio/OggOpus.h"
 
 extern "C" {
 #include <libavutil/error.h>

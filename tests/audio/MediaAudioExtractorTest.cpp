@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "OggOpusTestKit.h"
-#include "pipeline/MediaAudioExtractor.h"
+#include "audio/OggOpusTestKit.h"
+#include "audio/MediaAudioExtractor.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
 
