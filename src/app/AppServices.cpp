@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPointer>
 #include <QUrl>
 #include <QUrlQuery>
 #include <stdexcept>
@@ -33,6 +34,7 @@
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
+#include "windows/LoginWindow.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
@@ -134,6 +136,21 @@ void wireSync() {
     SyncService::shared();
 }
 
+// The one sign-in window: made when asked for, brought to the front while
+// it is open, deleted when it dismisses itself.
+void showLoginWindow() {
+    static QPointer<LoginWindow> window;
+    if (!window) {
+        window = LoginWindow::create([] {
+            if (window) window->close();
+        });
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void pushSettings() {
     SyncService::shared().pushSettings();
 }
@@ -227,6 +244,7 @@ int AppServices::run(QApplication& app) {
     wireTranscriptionClient();
     wireSync();
     c.pullAll = [] { SyncService::shared().pullAll(); };
+    c.showLoginWindow = showLoginWindow;
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
     tones.pushSettings = pushSettings;

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "core/WindowOpener.h"
 #include "ui/Badge.h"
 #include "ui/Colors.h"

@@ -10,7 +10,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "ui/Card.h"
 #include "ui/Colors.h"
 #include "ui/Icons.h"

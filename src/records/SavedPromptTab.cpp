@@ -2,7 +2,7 @@
 
 #include <QJsonDocument>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 
 namespace {

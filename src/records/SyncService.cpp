@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <cmath>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "records/HistoryService.h"

@@ -8,7 +8,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "platform/DesktopLinks.h"
+#include "platform/linux/DesktopLinks.h"
 #include "records/SyncService.h"
 #include "service/AuthService.h"
 #include "ui/BusySpinner.h"

@@ -9,7 +9,7 @@
 #include "mainwindow/AccountSection.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "mainwindow/ProductsSection.h"
-#include "platform/SecretStore.h"
+#include "fakes/FakeSecretStore.h"
 #include "service/AuthService.h"
 #include "support/Screenshots.h"
 #include "ui/Colors.h"

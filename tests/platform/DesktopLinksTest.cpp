@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-#include "platform/DesktopLinks.h"
+#include "platform/linux/DesktopLinks.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 #include "records/SavedPromptTab.h"

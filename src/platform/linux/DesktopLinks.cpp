@@ -2,7 +2,7 @@
 // GIO first: glib's headers use "signals" as a field name, which Qt's
 // headers define as a macro.
 #include <gio/gio.h>
-#include "platform/DesktopLinks.h"
+#include "platform/linux/DesktopLinks.h"
 // clang-format on
 
 bool DesktopLinks::hasSchemeHandler(const QString& scheme) {
