@@ -9,6 +9,7 @@ DevService::DevService()
     registerErrorEventRoutes(m_service, m_state);
     registerControlRoutes(m_control, m_state);
     registerFileRoutes(m_service, m_state, m_control);
+    registerUpdateRoutes(m_service, m_control);
 }
 
 DevService::~DevService() {
