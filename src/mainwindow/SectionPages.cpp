@@ -1,5 +1,6 @@
 #include "mainwindow/SectionPages.h"
 
+#include "mainwindow/FilesSection.h"
 #include "mainwindow/MainWindowContext.h"
 #include "mainwindow/PlaceholderPage.h"
 
@@ -10,7 +11,7 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::home: return new PlaceholderPage(section, parent);
         case SidebarSection::history: return new PlaceholderPage(section, parent);
         case SidebarSection::clipboard: return new PlaceholderPage(section, parent);
-        case SidebarSection::files: return new PlaceholderPage(section, parent);
+        case SidebarSection::files: return new FilesSection(context, parent);
         case SidebarSection::dictionary: return new PlaceholderPage(section, parent);
         case SidebarSection::snippets: return new PlaceholderPage(section, parent);
         case SidebarSection::products: return new PlaceholderPage(section, parent);
