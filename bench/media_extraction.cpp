@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "pipeline/MediaAudioExtractor.h"
+#include "audio/MediaAudioExtractor.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 
 namespace RemovableMedia {
 

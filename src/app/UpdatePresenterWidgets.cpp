@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "app/UpdateService.h"
 
 namespace {

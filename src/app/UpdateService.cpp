@@ -17,8 +17,8 @@
 #include <QUrlQuery>
 #include <QUuid>
 
-#include "app/L10n.h"
-#include "pipeline/DebugLog.h"
+#include "core/L10n.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/ErrorReportService.h"

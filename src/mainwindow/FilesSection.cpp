@@ -18,7 +18,7 @@
 #include <atomic>
 #include <future>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"

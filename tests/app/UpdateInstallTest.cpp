@@ -5,7 +5,7 @@
 #include <signal.h>
 
 #include "UpdateTestKit.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 using namespace updatetest;
 

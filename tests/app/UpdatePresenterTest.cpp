@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "app/UpdateService.h"
 #include "support/Screenshots.h"
 #include "support/TestSupport.h"

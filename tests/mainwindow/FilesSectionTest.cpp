@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 
 #include "MainWindowFixture.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "mainwindow/FilesSection.h"
 #include "service/HttpClient.h"
 #include "support/DevService.h"
