@@ -50,3 +50,15 @@ struct PromptSettings {
     }
     void setLanguage(const QString& lang) { settings.set("interfaceLanguage", lang); }
 };
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QWidget>
+
+// Saves what the widget shows under build/artifacts for a look.
+inline void saveScreenshot(QWidget& widget, const QString& name) {
+    QDir dir(QCoreApplication::applicationDirPath() + "/../../artifacts");
+    dir.mkpath(".");
+    QCoreApplication::processEvents();  // pending layout requests first
+    widget.grab().save(dir.filePath(name + ".png"));
+}
