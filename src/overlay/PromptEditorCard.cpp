@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGraphicsDropShadowEffect>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -254,6 +255,10 @@ PromptEditorOverlay::PromptEditorOverlay(const PromptEditorMode& mode,
     m_card = new PromptEditorCard(mode, std::move(callbacks), std::move(translator), m_frame);
     frameLayout->addWidget(m_card);
     m_frame->setFixedWidth(520);
+    // The layout keeps the card in the middle, as high as its content.
+    auto* center = new QGridLayout(this);
+    center->setContentsMargins(12, 12, 12, 12);
+    center->addWidget(m_frame, 0, 0, Qt::AlignCenter);
 
     host->installEventFilter(this);
     setGeometry(host->rect());
@@ -265,20 +270,9 @@ QRect PromptEditorOverlay::cardGeometry() const {
     return m_frame->geometry();
 }
 
-void PromptEditorOverlay::placeCard() {
-    const int height = std::min(m_frame->sizeHint().height(), std::max(0, this->height() - 24));
-    m_frame->resize(520, height);
-    m_frame->move((width() - 520) / 2, (this->height() - height) / 2);
-}
-
 bool PromptEditorOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
     return QWidget::eventFilter(watched, event);
-}
-
-void PromptEditorOverlay::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    placeCard();
 }
 
 void PromptEditorOverlay::paintEvent(QPaintEvent*) {

@@ -101,11 +101,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void placeCard();
-
     std::function<void()> m_onDismiss;
     QWidget* m_frame = nullptr;
     PromptEditorCard* m_card = nullptr;

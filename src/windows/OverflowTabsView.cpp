@@ -82,7 +82,16 @@ void OverflowTabsView::setTrailing(QWidget* trailing) {
 
 void OverflowTabsView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (event->oldSize().width() != event->size().width()) relayout();
+    if (event->oldSize().width() == event->size().width() || m_relayoutPending) return;
+    // Not inside the parent's layout pass that resized us: after it.
+    m_relayoutPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_relayoutPending = false;
+            relayout();
+        },
+        Qt::QueuedConnection);
 }
 
 void OverflowTabsView::relayout() {
@@ -101,6 +110,7 @@ void OverflowTabsView::relayout() {
         QWidget* button = m_tabButton(tab, this);
         m_items << button;
         m_row->addWidget(button, 0, Qt::AlignVCenter);
+        button->show();  // at once, not queued: a grab may follow this layout
     }
     if (!split.hidden.isEmpty()) {
         m_overflow = new QToolButton(this);
@@ -125,10 +135,12 @@ void OverflowTabsView::relayout() {
         m_overflow->setMenu(menu);
         m_items << m_overflow;
         m_row->addWidget(m_overflow, 0, Qt::AlignVCenter);
+        m_overflow->show();
     }
     if (m_trailing) {
         m_row->addWidget(m_trailing, 0, Qt::AlignVCenter);
         m_trailing->show();
     }
     m_row->addStretch(1);
+    m_row->activate();
 }

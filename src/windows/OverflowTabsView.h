@@ -64,4 +64,5 @@ private:
     QHBoxLayout* m_row = nullptr;
     QList<QWidget*> m_items;  // buttons and the overflow button, rebuilt on layout
     QToolButton* m_overflow = nullptr;
+    bool m_relayoutPending = false;
 };

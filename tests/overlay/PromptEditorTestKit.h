@@ -55,10 +55,11 @@ struct PromptSettings {
 #include <QDir>
 #include <QWidget>
 
-// Saves what the widget shows under build/artifacts for a look.
-inline void saveScreenshot(QWidget& widget, const QString& name) {
+// Saves what the widget shows under build/artifacts for a look; settle
+// first lets pending layout requests run.
+inline void saveScreenshot(QWidget& widget, const QString& name, bool settle = true) {
     QDir dir(QCoreApplication::applicationDirPath() + "/../../artifacts");
     dir.mkpath(".");
-    QCoreApplication::processEvents();  // pending layout requests first
+    for (int i = 0; settle && i < 3; ++i) QCoreApplication::processEvents();
     widget.grab().save(dir.filePath(name + ".png"));
 }
