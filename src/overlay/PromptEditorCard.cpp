@@ -15,6 +15,7 @@
 
 #include "app/L10n.h"
 #include "pipeline/BuiltinTonePromptStore.h"
+#include "ui/Colors.h"
 
 namespace {
 
@@ -25,9 +26,7 @@ QFont sized(QFont font, int pixels, QFont::Weight weight = QFont::Normal) {
 }
 
 QColor secondaryColor(const QWidget* w) {
-    QColor c = w->palette().color(QPalette::WindowText);
-    c.setAlphaF(0.55);
-    return c;
+    return Colors::secondary(w->palette());
 }
 
 QLabel* secondaryLabel(const QString& text, int pixels, QWidget* parent) {
@@ -133,7 +132,7 @@ void PromptEditorCard::build() {
     m_error->setFont(sized(m_error->font(), 11));
     m_error->setWordWrap(true);
     QPalette red = m_error->palette();
-    red.setColor(QPalette::WindowText, QColor(0xff, 0x3b, 0x30));
+    red.setColor(QPalette::WindowText, Colors::red());
     m_error->setPalette(red);
     column->addWidget(m_error);
 
@@ -141,7 +140,7 @@ void PromptEditorCard::build() {
     m_delete = new QPushButton(this);
     m_delete->setAutoDefault(false);
     QPalette destructive = m_delete->palette();
-    destructive.setColor(QPalette::ButtonText, QColor(0xff, 0x3b, 0x30));
+    destructive.setColor(QPalette::ButtonText, Colors::red());
     m_delete->setPalette(destructive);
     connect(m_delete, &QPushButton::clicked, this, &PromptEditorCard::deleteOrRestore);
     row->addWidget(m_delete);

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 
 #include "app/L10n.h"
+#include "ui/Colors.h"
 #include "windows/TextEditorModel.h"
 
 void shiftTab(TextEditorModel& model, const EditorTab& tab, bool left) {

@@ -3,19 +3,10 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QResizeEvent>
-#include <QTextBoundaryFinder>
 #include <QToolButton>
 
-namespace {
-
-int characterCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0) ++count;
-    return count;
-}
-
-}  // namespace
+#include "ui/Graphemes.h"
+#include "ui/Icons.h"
 
 OverflowTabsView::OverflowTabsView(TabButtonBuilder tabButton, QWidget* parent)
     : QWidget(parent), m_tabButton(std::move(tabButton)) {
@@ -28,7 +19,7 @@ OverflowTabsView::OverflowTabsView(TabButtonBuilder tabButton, QWidget* parent)
 }
 
 double OverflowTabsView::estimatedWidth(const QString& title) {
-    return characterCount(title) * 7.5 + 26;
+    return Graphemes::count(title) * 7.5 + 26;
 }
 
 OverflowTabsView::Split OverflowTabsView::computeSplitInner(const QList<EditorTab>& tabs,
@@ -115,7 +106,11 @@ void OverflowTabsView::relayout() {
     if (!split.hidden.isEmpty()) {
         m_overflow = new QToolButton(this);
         m_overflow->setObjectName("overflowButton");
-        m_overflow->setText(QStringLiteral("+%1 \u25BE").arg(split.hidden.size()));
+        m_overflow->setText(QStringLiteral("+%1").arg(split.hidden.size()));
+        m_overflow->setIcon(Icons::icon("chevron.down", palette().color(QPalette::ButtonText)));
+        m_overflow->setIconSize(QSize(9, 9));
+        m_overflow->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        m_overflow->setLayoutDirection(Qt::RightToLeft);  // the chevron after the count
         QFont font = m_overflow->font();
         font.setPixelSize(12);
         font.setWeight(QFont::Medium);

@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <QPointer>
 #include <QSet>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <climits>
 
@@ -17,6 +16,7 @@
 #include "service/HttpClient.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionWire.h"
+#include "ui/Graphemes.h"
 
 namespace Store = BuiltinTonePromptStore;
 
@@ -27,21 +27,6 @@ const QString kTabOrderKey = QStringLiteral("postProcessTabOrder");
 const QString kHiddenKey = QStringLiteral("hiddenBuiltinTones");
 const QString kCustomPrefix = QStringLiteral("custom:");
 const QString kLanguage = QStringLiteral("ru");
-
-// The first `count` user-perceived characters of text (all of it when shorter).
-QString leadingCharacters(const QString& text, int count) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    while (seen < count && finder.toNextBoundary() != -1) ++seen;
-    return seen < count ? text : text.left(finder.position());
-}
-
-int characterCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0) ++count;
-    return count;
-}
 
 // Trimmed of spaces and tabs only (line breaks kept).
 QString trimSpacesAndTabs(const QString& text) {
@@ -271,9 +256,9 @@ std::optional<QString> TextEditorModel::upsertCustomTab(const std::optional<QStr
     if (trimmedPrompt.isEmpty()) return QStringLiteral("Впишите промпт для таба");
     QString title = name.trimmed();
     if (title.isEmpty()) {
-        title = characterCount(trimmedPrompt) <= 20
+        title = Graphemes::count(trimmedPrompt) <= 20
                     ? trimmedPrompt
-                    : leadingCharacters(trimmedPrompt, 20) + QChar(0x2026);
+                    : Graphemes::left(trimmedPrompt, 20) + QChar(0x2026);
     }
     const QString folded = title.toLower();
     for (const EditorTab& tab : tabs()) {
@@ -385,7 +370,7 @@ void TextEditorModel::activateTab(const QString& key) {
         setHasResult(true);
         return;
     }
-    text = leadingCharacters(text, maxRequestCharacters);
+    text = Graphemes::left(text, maxRequestCharacters);
     setBusy(true);
     setStatus({});
 
@@ -422,7 +407,7 @@ void TextEditorModel::runCustomPrompt(const QString& instruction) {
         setStatus(QStringLiteral("Нечего обрабатывать — слева пусто"));
         return;
     }
-    input = leadingCharacters(input, maxRequestCharacters);
+    input = Graphemes::left(input, maxRequestCharacters);
     setBusy(true);
     setStatus({});
     setActiveKey(std::nullopt);

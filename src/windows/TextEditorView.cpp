@@ -21,13 +21,15 @@
 #include "overlay/PromptEditorCard.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
+#include "ui/Colors.h"
+#include "ui/Icons.h"
 #include "windows/EditorTabButton.h"
 #include "windows/OverflowTabsView.h"
 #include "windows/TextEditorModel.h"
 
 namespace {
 
-const QColor kViolet(139, 92, 246);
+const QColor kViolet = Colors::violet();
 
 QFont sized(QFont font, int pixels, QFont::Weight weight = QFont::Normal) {
     font.setPixelSize(pixels);
@@ -36,9 +38,7 @@ QFont sized(QFont font, int pixels, QFont::Weight weight = QFont::Normal) {
 }
 
 QColor secondary(const QWidget* w) {
-    QColor c = w->palette().color(QPalette::WindowText);
-    c.setAlphaF(0.55);
-    return c;
+    return Colors::secondary(w->palette());
 }
 
 void setTextColor(QWidget* w, const QColor& color) {
@@ -59,15 +59,16 @@ QFrame* divider(Qt::Orientation orientation, QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(orientation == Qt::Vertical ? QFrame::VLine : QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
-    setTextColor(line, line->palette().color(QPalette::Mid));
+    setTextColor(line, Colors::separator(line->palette()));
     return line;
 }
 
 // A bordered icon button that leaves the keyboard focus where it is, so
 // that undo and redo reach the text area the user was in.
-QToolButton* iconButton(const QString& glyph, const QString& tip, QWidget* parent) {
+QToolButton* iconButton(const QString& symbol, const QString& tip, QWidget* parent) {
     auto* b = new QToolButton(parent);
-    b->setText(glyph);
+    if (!symbol.isEmpty())
+        b->setIcon(Icons::icon(symbol, b->palette().color(QPalette::ButtonText)));
     b->setToolTip(tip);
     b->setFocusPolicy(Qt::NoFocus);
     b->setFixedSize(26, 24);
@@ -81,7 +82,7 @@ void styleTextArea(QPlainTextEdit* edit, const QString& name) {
     edit->setStyleSheet(QStringLiteral("#%1 { background: %2; border: 1px solid %3; "
                                        "border-radius: 8px; padding: 4px; }")
                             .arg(name, edit->palette().color(QPalette::Base).name(),
-                                 edit->palette().color(QPalette::Mid).name()));
+                                 Colors::separator(edit->palette()).name(QColor::HexArgb)));
 }
 
 // Undo or redo in the text area that has the keyboard focus.
@@ -244,7 +245,7 @@ QWidget* TextEditorView::historyCard(const QVariantMap& record) {
     card->setObjectName("historyCard");
     card->setAttribute(Qt::WA_StyledBackground);
     card->setStyleSheet(QStringLiteral("#historyCard { background: %1; border-radius: 8px; }")
-                            .arg(palette().color(QPalette::AlternateBase).name()));
+                            .arg(Colors::controlBackground(palette()).name(QColor::HexArgb)));
     card->setToolTip(QStringLiteral("Перетащите в «Исходный» (клик — добавить в конец)"));
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(8, 8, 8, 8);
@@ -275,10 +276,12 @@ QWidget* TextEditorView::buildSourceColumn() {
         if (show) m_model->loadHistory();
     });
     header->addWidget(m_historyToggle);
-    auto* undo = iconButton(QStringLiteral("↶"), QStringLiteral("Отменить (Ctrl+Z)"), panel);
+    auto* undo = iconButton(QStringLiteral("arrow.uturn.backward"),
+                            QStringLiteral("Отменить (Ctrl+Z)"), panel);
     connect(undo, &QToolButton::clicked, this, [] { sendToFocused(false); });
     header->addWidget(undo);
-    auto* redo = iconButton(QStringLiteral("↷"), QStringLiteral("Вернуть (Ctrl+Shift+Z)"), panel);
+    auto* redo = iconButton(QStringLiteral("arrow.uturn.forward"),
+                            QStringLiteral("Вернуть (Ctrl+Shift+Z)"), panel);
     connect(redo, &QToolButton::clicked, this, [] { sendToFocused(true); });
     header->addWidget(redo);
     header->addStretch(1);
@@ -324,7 +327,7 @@ QWidget* TextEditorView::buildResultColumn() {
         if (!m_model->busy()) m_model->activateTab(key);
     };
     m_newTab = new QToolButton;
-    m_newTab->setText(QStringLiteral("+"));
+    m_newTab->setIcon(Icons::icon("plus", palette().color(QPalette::ButtonText)));
     m_newTab->setToolTip(QStringLiteral("Создать свой таб с промптом"));
     m_newTab->setPopupMode(QToolButton::InstantPopup);
     m_newTab->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0; }");
@@ -336,10 +339,12 @@ QWidget* TextEditorView::buildResultColumn() {
     m_newTab->setMenu(newTabMenu);
     m_strip->setTrailing(m_newTab);
     tabRow->addWidget(m_strip, 1);
-    auto* undo = iconButton(QStringLiteral("↶"), QStringLiteral("Отменить (Ctrl+Z)"), panel);
+    auto* undo = iconButton(QStringLiteral("arrow.uturn.backward"),
+                            QStringLiteral("Отменить (Ctrl+Z)"), panel);
     connect(undo, &QToolButton::clicked, this, [] { sendToFocused(false); });
     tabRow->addWidget(undo);
-    auto* redo = iconButton(QStringLiteral("↷"), QStringLiteral("Вернуть (Ctrl+Shift+Z)"), panel);
+    auto* redo = iconButton(QStringLiteral("arrow.uturn.forward"),
+                            QStringLiteral("Вернуть (Ctrl+Shift+Z)"), panel);
     connect(redo, &QToolButton::clicked, this, [] { sendToFocused(true); });
     tabRow->addWidget(redo);
     column->addLayout(tabRow);
@@ -411,9 +416,8 @@ QWidget* TextEditorView::buildAskPanel() {
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(12, 9, 12, 9);
     row->setSpacing(8);
-    auto* sparkles = new QLabel(QStringLiteral("✦"), panel);
-    sparkles->setFont(sized(sparkles->font(), 13));
-    setTextColor(sparkles, kViolet);
+    auto* sparkles = new QLabel(panel);
+    sparkles->setPixmap(Icons::pixmap("sparkles", 13, kViolet, devicePixelRatioF()));
     row->addWidget(sparkles, 0, Qt::AlignTop);
 
     m_ask = new QPlainTextEdit(panel);
@@ -434,8 +438,8 @@ QWidget* TextEditorView::buildAskPanel() {
 
     m_send = new QToolButton(panel);
     m_send->setAutoRaise(true);
-    m_send->setText(QStringLiteral("⬆"));
     m_send->setFixedSize(24, 24);
+    m_send->setIconSize(QSize(20, 20));
     m_send->setToolTip(QStringLiteral("Обработать по вашему указанию"));
     connect(m_send, &QToolButton::clicked, this, &TextEditorView::runAsk);
     row->addWidget(m_send, 0, Qt::AlignBottom);
@@ -449,7 +453,7 @@ QWidget* TextEditorView::buildActionBar() {
     row->setContentsMargins(12, 12, 12, 12);
     m_status = new QLabel(bar);
     m_status->setFont(sized(m_status->font(), 12));
-    setTextColor(m_status, palette().color(QPalette::Highlight));
+    setTextColor(m_status, Colors::accent(palette()));
     row->addWidget(m_status, 1);
     m_copy = new QPushButton(QStringLiteral("Копировать"), bar);
     m_copy->setAutoDefault(false);
@@ -477,16 +481,17 @@ void TextEditorView::refresh() {
     if (m_status->text() != m.status()) m_status->setText(m.status());
     m_historyPanel->setVisible(m.showHistory());
     m_historyDivider->setVisible(m.showHistory());
-    m_historyToggle->setText(m.showHistory() ? QStringLiteral("‹") : QStringLiteral("›"));
+    m_historyToggle->setIcon(Icons::icon(m.showHistory() ? "chevron.left" : "chevron.right",
+                                         palette().color(QPalette::ButtonText)));
     m_copy->setEnabled(m.hasResult());
     m_apply->setEnabled(m.hasResult());
     const bool canAsk = !m.busy() && !m_ask->toPlainText().trimmed().isEmpty();
     m_ask->setEnabled(!m.busy());
     m_send->setEnabled(canAsk);
-    m_send->setText(m.busy() ? QStringLiteral("…") : QStringLiteral("⬆"));
-    QColor sendColor = canAsk ? kViolet : secondary(m_send);
-    if (!canAsk) sendColor.setAlphaF(0.4);
-    setTextColor(m_send, sendColor);
+    // While busy the button shows the field is working: a faded symbol.
+    const QColor sendColor = canAsk ? kViolet : Colors::withOpacity(secondary(m_send), 0.4);
+    m_send->setIcon(
+        QIcon(Icons::pixmap("arrow.up.circle.fill", 20, sendColor, devicePixelRatioF())));
 }
 
 void TextEditorView::refreshTabs() {

@@ -13,6 +13,7 @@
 #include "overlay/PromptEditorTestKit.h"
 #include "pipeline/BuiltinTonePromptDefaults.h"
 #include "pipeline/BuiltinTonePromptStore.h"
+#include "ui/Colors.h"
 
 namespace Store = BuiltinTonePromptStore;
 namespace Defaults = BuiltinTonePromptDefaults;
@@ -138,7 +139,7 @@ TEST_F(PromptEditorCardTest, ACustomSaveMessageKeepsTheCardOpenInRed) {
     EXPECT_EQ(dismissed, 0);
     EXPECT_TRUE(shown(card->errorLabel()));
     EXPECT_EQ(card->errorLabel()->text(), *saveAnswer);
-    EXPECT_EQ(card->errorLabel()->palette().color(QPalette::WindowText), QColor(0xff, 0x3b, 0x30));
+    EXPECT_EQ(card->errorLabel()->palette().color(QPalette::WindowText), Colors::red());
 
     saveAnswer.reset();
     QTest::keyClick(card->nameField(), Qt::Key_Return);  // Return outside the prompt box saves
