@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "ui/Colors.h"
 

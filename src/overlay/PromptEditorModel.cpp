@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "pipeline/BuiltinTonePromptDefaults.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/Threading.h"

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "ui/Colors.h"
 #include "windows/TextEditorModel.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "overlay/PromptEditorCard.h"
 #include "overlay/PromptEditorTestKit.h"
 #include "pipeline/BuiltinTonePromptDefaults.h"

@@ -3,7 +3,7 @@
 #include <QJsonObject>
 #include <memory>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "overlay/PromptEditorModel.h"
 #include "overlay/PromptEditorTestKit.h"
 #include "pipeline/BuiltinTonePromptDefaults.h"

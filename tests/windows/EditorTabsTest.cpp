@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "support/TestSupport.h"
 #include "windows/EditorTabButton.h"
 #include "windows/EditorTestKit.h"

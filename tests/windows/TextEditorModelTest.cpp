@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <memory>
 
+#include "fakes/FakePasteboard.h"
 #include "platform/Pasteboard.h"
 #include "windows/EditorTestKit.h"
 #include "windows/TextEditorModel.h"

@@ -16,6 +16,7 @@
 #include "overlay/PromptEditorCard.h"
 #include "overlay/PromptEditorTestKit.h"
 #include "platform/NotificationCenter.h"
+#include "fakes/FakePasteboard.h"
 #include "platform/Pasteboard.h"
 #include "support/TestSupport.h"
 #include "windows/EditorTabButton.h"
