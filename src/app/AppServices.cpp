@@ -3,12 +3,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPointer>
+#include <QDir>
+#include <QProcess>
 #include <QUrl>
 #include <QUrlQuery>
 #include <stdexcept>
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/RemovableMedia.h"
+#include "app/UpdateService.h"
 #include "platform/linux/SingleInstance.h"
 #include "overlay/OverlayWindowController.h"
 #include "core/AppState.h"
@@ -227,6 +231,12 @@ int AppServices::run(QApplication& app) {
                             SingleInstance::currentIdentity(QString::fromLatin1(version())),
                             ProcessControl::system(), Clock::system());
     if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+    // Started from a medium: install, start the installed copy and leave.
+    const QString bundle = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
+    if (RemovableMedia::installIfLaunchedFromMedia(
+            bundle, UpdateService::installedBundlePath(), RemovableMedia::defaultRoots(),
+            [](const QString& program) { return QProcess::startDetached(program, {}); }))
+        return 0;
 
     auto* platform = new Platform;
     Notifier::setShared(&platform->notifier);
@@ -269,6 +279,13 @@ int AppServices::run(QApplication& app) {
         HotkeyService::shared().setup();
     };
     c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
+    c.checkForUpdatesAfterDelay = [](double seconds) {
+        UpdateService::shared().checkAfterDelay(seconds);
+    };
+    c.menu.checkForUpdates = [] {
+        UpdateService::shared().setHasChecked(false);
+        UpdateService::shared().checkForUpdates(true);
+    };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);
@@ -293,6 +310,13 @@ int AppServices::run(QApplication& app) {
     };
 
     AppDelegate delegate(std::move(c));
+    MountWatcher mounts;
+    QObject::connect(&mounts, &MountWatcher::mounted, [bundle](const QString& point) {
+        if (!RemovableMedia::shouldQuitForMount(point, bundle)) return;
+        debugLog(QStringLiteral("[App] Mounted ") + point +
+                 QStringLiteral(" — quitting running instance to allow a clean install"));
+        QCoreApplication::quit();
+    });
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate,
                      &AppDelegate::handleHandOver);
     delegate.applicationDidFinishLaunching();

@@ -7,6 +7,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
+#include "records/FileTranscriptionService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "service/AuthService.h"
@@ -23,6 +24,12 @@ MainWindowContext MainWindowContext::shared() {
     c.clock = &Clock::system();
     c.windows = WindowOpener::shared();
     c.logout = [] { AuthService::shared().logout(); };
+    c.fileTranscription = &FileTranscriptionService::shared();
+    c.fetchFileLimits = []() -> std::optional<FileLimits> {
+        const auto limits = FileTranscriptionService::shared().getLimits();
+        if (!limits) return std::nullopt;
+        return limits->toAppState();
+    };
     c.dictationHotkeyName = [] {
         HotkeyService& h = HotkeyService::shared();
         return HotkeyService::displayName(h.currentKeyCode(), h.currentModifiers(),

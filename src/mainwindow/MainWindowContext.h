@@ -9,6 +9,7 @@
 class AppState;
 class ClipboardHistoryService;
 class Clock;
+class FileTranscriptionService;
 class HistoryService;
 class NotificationCenter;
 class Pasteboard;
@@ -29,6 +30,8 @@ struct MainWindowContext {
     ClipboardHistoryService* clipboardHistory = nullptr;
     Pasteboard* pasteboard = nullptr;
     Clock* clock = nullptr;
+    // The file-job client of the Files page; null: the process-wide one.
+    FileTranscriptionService* fileTranscription = nullptr;
     // The shell's windows; null when none are installed.
     WindowOpener* windows = nullptr;
     // Signs the account out (forgets the tokens; sends nothing).

@@ -1,6 +1,7 @@
 #include "mainwindow/SectionPages.h"
 
 #include "mainwindow/AccountSection.h"
+#include "mainwindow/FilesSection.h"
 #include "mainwindow/MainWindowContext.h"
 #include "mainwindow/PlaceholderPage.h"
 #include "mainwindow/ProductsSection.h"
@@ -12,7 +13,7 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::home: return new PlaceholderPage(section, parent);
         case SidebarSection::history: return new PlaceholderPage(section, parent);
         case SidebarSection::clipboard: return new PlaceholderPage(section, parent);
-        case SidebarSection::files: return new PlaceholderPage(section, parent);
+        case SidebarSection::files: return new FilesSection(context, parent);
         case SidebarSection::dictionary: return new PlaceholderPage(section, parent);
         case SidebarSection::snippets: return new PlaceholderPage(section, parent);
         case SidebarSection::products: return new ProductsSection(parent);

@@ -10,6 +10,7 @@ DevService::DevService()
     registerSyncRoutes(m_service, m_state);
     registerControlRoutes(m_control, m_state);
     registerFileRoutes(m_service, m_state, m_control);
+    registerUpdateRoutes(m_service, m_control);
 }
 
 DevService::~DevService() {

@@ -34,6 +34,7 @@ void registerSyncRoutes(Router& router, ServiceState& state);
 void registerControlRoutes(Router& router, ServiceState& state);
 // Adds its own test control paths to `control`.
 void registerFileRoutes(Router& router, ServiceState& state, Router& control);
+void registerUpdateRoutes(Router& router, Router& control);
 
 // --- helpers shared by the groups
 

@@ -1,0 +1,419 @@
+#include "mainwindow/FilesSection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QUuid>
+#include <QVBoxLayout>
+#include <atomic>
+#include <future>
+
+#include "core/L10n.h"
+#include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
+#include "platform/Threading.h"
+#include "ui/Colors.h"
+#include "ui/EmptyState.h"
+#include "ui/Icons.h"
+#include "ui/Labels.h"
+#include "ui/Texts.h"
+
+namespace {
+
+using FileJob = FileTranscriptionService::FileJob;
+
+FilesSection::FileChooser& chooserSlot() {
+    static FilesSection::FileChooser chooser;
+    return chooser;
+}
+
+std::optional<QString> chooseWithDialog(QWidget* parent) {
+    QStringList patterns;
+    for (const QString& ext : FilesSection::allowedExtensions())
+        patterns << "*." + ext << "*." + ext.toUpper();
+    const QString path =
+        QFileDialog::getOpenFileName(parent, QString(), QDir::homePath(),
+                                     L10n::filesSection() + " (" + patterns.join(' ') + ")");
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
+// -------------------------------------------------------------- FileJobRow
+
+FileJobRow::FileJobRow(const FileJob& job, bool isExpanded, std::function<void()> onToggle,
+                       Pasteboard* pasteboard, QWidget* parent)
+    : QWidget(parent), m_job(job), m_expanded(isExpanded), m_onToggle(std::move(onToggle)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 6, 0, 6);
+    column->setSpacing(8);
+
+    auto* top = new QHBoxLayout;
+    auto* name = Labels::create(job.filename, TextStyle::Body, QFont::DemiBold, this);
+    name->setObjectName("filename");
+    name->setTextFormat(Qt::PlainText);
+    name->setWordWrap(false);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    top->addWidget(name, 1);
+    auto* when = Labels::create(job.formattedDate() + " • " + job.formattedDuration(),
+                                TextStyle::Caption, this, true);
+    when->setObjectName("dateAndDuration");
+    top->addWidget(when);
+    column->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    auto* bar = new QProgressBar(this);
+    bar->setRange(0, 100);
+    bar->setValue(int(std::clamp<qint64>(job.progress, 0, 100)));
+    bar->setTextVisible(false);
+    bar->setMaximumHeight(6);
+    middle->addWidget(bar, 1);
+    auto* status = Labels::create(statusText(), TextStyle::Caption, this, true);
+    status->setObjectName("status");
+    middle->addWidget(status);
+    m_copy = new QPushButton(L10n::filesCopy(), this);
+    m_copy->setEnabled(job.status == QLatin1String("done"));
+    connect(m_copy, &QPushButton::clicked, this, [this, pasteboard] {
+        if (!pasteboard) return;
+        pasteboard->clearContents();
+        pasteboard->setString(m_job.text.value_or(QString()));
+    });
+    middle->addWidget(m_copy);
+    column->addLayout(middle);
+
+    const QString text = job.displayText();
+    if (!text.isEmpty()) {
+        m_text = Labels::create(text, TextStyle::Body, this);
+        m_text->setObjectName("text");
+        m_text->setTextFormat(Qt::PlainText);
+        m_text->setWordWrap(true);
+        m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (job.status == QLatin1String("error")) Labels::setTextColor(m_text, Colors::red());
+        if (!isExpanded) {
+            const QFontMetrics metrics(m_text->font());
+            m_text->setMaximumHeight(metrics.lineSpacing() * 2);
+        }
+        column->addWidget(m_text);
+    }
+}
+
+QString FileJobRow::statusText() const {
+    if (m_job.status == QLatin1String("queued")) return L10n::filesStatusQueued();
+    if (m_job.status == QLatin1String("processing"))
+        return L10n::filesStatusProcessing() + " " + QString::number(m_job.progress) + "%";
+    if (m_job.status == QLatin1String("done")) return L10n::filesStatusDone();
+    return L10n::filesStatusError();
+}
+
+void FileJobRow::click() {
+    if (m_job.status == QLatin1String("done") || m_job.status == QLatin1String("error"))
+        m_onToggle();
+}
+
+void FileJobRow::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) click();
+}
+
+// ------------------------------------------------------------ FilesSection
+
+const QStringList& FilesSection::allowedExtensions() {
+    static const QStringList list{"mp3",  "wav",  "m4a", "mp4", "aac", "ogg", "opus",
+                                  "flac", "webm", "wma", "amr", "mka", "mkv", "mov"};
+    return list;
+}
+
+bool FilesSection::isVideo(const QString& path) {
+    static const QStringList video{"mp4", "mov", "mkv", "webm"};
+    return video.contains(QFileInfo(path).suffix().toLower());
+}
+
+void FilesSection::setFileChooser(FileChooser chooser) {
+    chooserSlot() = std::move(chooser);
+}
+
+FilesSection::FilesSection(const MainWindowContext& context, QWidget* parent)
+    : Page(parent),
+      m_context(context),
+      m_service(context.fileTranscription ? context.fileTranscription
+                                          : &FileTranscriptionService::shared()) {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(20, 20, 20, 20);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(4);
+    m_title = Labels::create(L10n::filesSection(), TextStyle::Title2, QFont::Bold, this);
+    m_hint = Labels::create({}, TextStyle::Caption, this, true);
+    m_hint->setWordWrap(true);
+    m_quota = Labels::create({}, TextStyle::Caption, this);
+    m_quota->setWordWrap(true);
+    texts->addWidget(m_title);
+    texts->addWidget(m_hint);
+    texts->addWidget(m_quota);
+    header->addLayout(texts, 1);
+    m_select = new QPushButton(this);
+    connect(m_select, &QPushButton::clicked, this, &FilesSection::selectFile);
+    header->addWidget(m_select, 0, Qt::AlignTop);
+    page->addLayout(header);
+    page->addWidget(Labels::divider(this));
+
+    m_stack = new QStackedWidget(this);
+    m_scroll = new QScrollArea(m_stack);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto* list = new QWidget(m_scroll);
+    m_listLayout = new QVBoxLayout(list);
+    m_listLayout->setContentsMargins(20, 8, 20, 8);
+    m_listLayout->addStretch(1);
+    m_scroll->setWidget(list);
+    m_empty = new EmptyState(QStringLiteral("music.note.list"), L10n::filesEmpty(), {}, m_stack);
+    m_stack->addWidget(m_scroll);
+    m_stack->addWidget(m_empty);
+    page->addWidget(m_stack, 1);
+
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setInterval(pollIntervalMs);
+    connect(m_pollTimer, &QTimer::timeout, this, &FilesSection::pollTick);
+
+    if (AppState* state = m_context.appState) {
+        for (auto signal :
+             {&AppState::filesMaxSizeMbChanged, &AppState::filesServiceAvailableChanged,
+              &AppState::filesDailyMinutesLimitChanged,
+              &AppState::filesDailyMinutesRemainingChanged})
+            connect(state, signal, this, &FilesSection::refresh);
+    }
+    rebuildList();
+    refresh();
+}
+
+FilesSection::~FilesSection() = default;
+
+void FilesSection::appeared() {
+    refresh();
+    m_pollTimer->start();
+    loadJobs();
+}
+
+void FilesSection::disappeared() {
+    m_pollTimer->stop();
+}
+
+void FilesSection::refresh() {
+    const AppState* s = m_context.appState;
+    const int maxMb = s ? s->filesMaxSizeMb() : 100;
+    const bool available = s ? s->filesServiceAvailable() : true;
+    const int limit = s ? s->filesDailyMinutesLimit() : -1;
+    const int remaining = s ? s->filesDailyMinutesRemaining() : -1;
+
+    Texts::set(m_title, L10n::filesSection());
+    Texts::set(m_hint, L10n::filesHint(maxMb));
+    QString quota;
+    bool warning = false;
+    if (!available) {
+        quota = L10n::filesServiceUnavailable();
+        warning = true;
+    } else if (limit >= 1 && remaining < 1) {
+        quota = L10n::filesDailyQuotaExhausted(limit);
+        warning = true;
+    } else if (limit >= 1) {
+        quota = L10n::filesDailyQuotaHint(limit, remaining);
+    }
+    Texts::set(m_quota, quota);
+    m_quota->setVisible(!quota.isEmpty());
+    // From the page's palette: the label's own already carries a colour.
+    Labels::setTextColor(m_quota, warning ? Colors::orange() : Colors::secondary(palette()));
+
+    if (m_extractingProgress) {
+        m_select->setIcon({});
+        Texts::set(m_select, L10n::filesExtractingAudio() + " " +
+                                 QString::number(int(*m_extractingProgress)) + "%");
+    } else if (m_isUploading) {
+        m_select->setIcon({});
+        Texts::set(m_select, L10n::filesUploading());
+    } else {
+        m_select->setIcon(
+            Icons::icon(QStringLiteral("plus"), m_select->palette().buttonText().color()));
+        Texts::set(m_select, L10n::filesSelectFile());
+    }
+    m_select->setEnabled(!m_isUploading && !m_extractingProgress && available &&
+                         !(limit >= 1 && remaining < 1));
+    m_empty->setTitle(L10n::filesEmpty());
+}
+
+QList<FileJobRow*> FilesSection::rows() const {
+    return m_scroll->widget()->findChildren<FileJobRow*>(Qt::FindDirectChildrenOnly);
+}
+
+void FilesSection::rebuildList() {
+    for (FileJobRow* row : rows()) {
+        m_listLayout->removeWidget(row);
+        delete row;
+    }
+    int at = 0;
+    for (const FileJob& job : m_jobs) {
+        const QString id = job.id;
+        auto* row = new FileJobRow(
+            job, m_expandedJobId == id, [this, id] { toggle(id); }, m_context.pasteboard,
+            m_scroll->widget());
+        m_listLayout->insertWidget(at++, row);
+    }
+    m_stack->setCurrentWidget(m_jobs.isEmpty() ? static_cast<QWidget*>(m_empty) : m_scroll);
+}
+
+void FilesSection::toggle(const QString& id) {
+    if (m_expandedJobId == id)
+        m_expandedJobId.reset();
+    else
+        m_expandedJobId = id;
+    // The row that was clicked is replaced: rebuild once control returns.
+    QTimer::singleShot(0, this, &FilesSection::rebuildList);
+}
+
+void FilesSection::loadJobs() {
+    FileTranscriptionService* service = m_service;
+    QPointer<FilesSection> self(this);
+    runAsync([self, service] {
+        auto limits = std::async(std::launch::async, [service] { return service->getLimits(); });
+        std::optional<QList<FileJob>> jobs = service->getJobs();
+        std::optional<FileTranscriptionService::FileLimits> fileLimits = limits.get();
+        runOnMain(self.data(), [self, jobs, fileLimits] {
+            if (!self) return;
+            if (jobs) {
+                self->m_jobs = *jobs;
+                self->rebuildList();
+            }
+            if (fileLimits && self->m_context.appState)
+                self->m_context.appState->applyFileLimits(fileLimits->toAppState());
+        });
+    });
+}
+
+void FilesSection::pollTick() {
+    for (const FileJob& job : m_jobs) {
+        if (job.status == QLatin1String("queued") || job.status == QLatin1String("processing")) {
+            loadJobs();
+            return;
+        }
+    }
+}
+
+void FilesSection::selectFile() {
+    const FileChooser& chooser = chooserSlot();
+    const std::optional<QString> path = chooser ? chooser(this) : chooseWithDialog(this);
+    if (!path || path->isEmpty()) return;
+    const qint64 limitMb = m_context.appState ? m_context.appState->filesMaxSizeMb() : 100;
+    const bool video = isVideo(*path);
+    if (!video) {
+        const QFileInfo info(*path);
+        if (info.exists() && info.size() > FileTranscriptionService::sizeLimitBytes(limitMb)) {
+            showError(L10n::filesTooLarge(int(limitMb)));
+            return;
+        }
+    }
+    QString language = QStringLiteral("ru");
+    if (m_context.settings) {
+        if (auto stored = m_context.settings->string(QStringLiteral("recognitionLanguage")))
+            language = *stored;
+    }
+    startUpload(*path, video, limitMb, language);
+}
+
+void FilesSection::startUpload(const QString& path, bool video, qint64 limitMb,
+                               const QString& language) {
+    if (video) setExtracting(0.0);
+    QPointer<FilesSection> self(this);
+    FileTranscriptionService* service = m_service;
+    // The task outlives a rebuilt page: it keeps only what it was given and
+    // reaches the page through `self`, which is null once the page is gone.
+    runAsync([self, service, path, video, limitMb, language] {
+        QString uploadPath = path;
+        QString temporary;
+        std::optional<QString> displayName;
+        if (video) {
+            // Progress that is delivered after the extraction ended is dropped.
+            auto extracting = std::make_shared<std::atomic<bool>>(true);
+            const std::optional<QByteArray> ogg = FileTranscriptionService::extractOpusAudio(
+                path, [self, extracting](double percent) {
+                    runOnMain(self.data(), [self, extracting, percent] {
+                        if (self && extracting->load()) self->setExtracting(percent);
+                    });
+                });
+            if (ogg && !ogg->isEmpty()) {
+                const QString file = QDir::tempPath() + "/" +
+                                     QUuid::createUuid().toString(QUuid::WithoutBraces) + ".ogg";
+                QFile out(file);
+                if (out.open(QIODevice::WriteOnly) && out.write(*ogg) == ogg->size()) {
+                    out.close();
+                    uploadPath = temporary = file;
+                    displayName = QFileInfo(path).fileName();
+                } else {
+                    out.remove();
+                }
+            }
+            extracting->store(false);
+            runOnMain(self.data(), [self] {
+                if (self) self->setExtracting(std::nullopt);
+            });
+            if (temporary.isEmpty()) {
+                const QFileInfo info(path);
+                if (info.exists() &&
+                    info.size() > FileTranscriptionService::sizeLimitBytes(limitMb)) {
+                    runOnMain(self.data(), [self, limitMb] {
+                        if (self)
+                            self->showError(L10n::filesVideoExtractFailedTooLarge(int(limitMb)));
+                    });
+                    return;
+                }
+            }
+        }
+        runOnMain(self.data(), [self] {
+            if (self) self->setUploading(true);
+        });
+        const FileTranscriptionService::UploadResult result =
+            service->upload(uploadPath, language, displayName, false);
+        if (!temporary.isEmpty()) QFile::remove(temporary);
+        runOnMain(self.data(), [self, error = result.error] {
+            if (!self) return;
+            self->setUploading(false);
+            if (error) self->showError(*error);
+            self->loadJobs();
+        });
+    });
+}
+
+void FilesSection::setExtracting(std::optional<double> percent) {
+    m_extractingProgress = percent;
+    refresh();
+}
+
+void FilesSection::setUploading(bool uploading) {
+    m_isUploading = uploading;
+    refresh();
+}
+
+void FilesSection::showError(const QString& message) {
+    m_uploadError = message;
+    if (m_alert) m_alert->close();
+    auto* box = new QMessageBox(QMessageBox::Warning, L10n::filesStatusError(), message,
+                                QMessageBox::Ok, this);
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    connect(box, &QMessageBox::finished, this, [this] { m_uploadError.reset(); });
+    m_alert = box;
+    box->open();
+}

@@ -1,0 +1,255 @@
+// Download, verification, unpacking and the hand-over to the script; then
+// the script itself, run for real on a temporary installation whose paths
+// hold characters a shell would otherwise act on.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "UpdateTestKit.h"
+#include "core/L10n.h"
+
+using namespace updatetest;
+
+namespace {
+
+const QByteArray kNewBinary = "#!/bin/sh\necho started > \"$(dirname \"$0\")/../started\"\n";
+
+// An archive holding one bundle "Ormil" (and whatever else `extra` adds).
+QByteArray bundleArchive(const QString& name,
+                         const std::function<void(const QString&)>& extra = {}) {
+    const QString staging = testsupport::root() + "/stage-" + name;
+    QDir(staging).removeRecursively();
+    makeBundle(staging + "/Ormil", kNewBinary);
+    QStringList entries{"Ormil"};
+    if (extra) {
+        extra(staging);
+        entries = QDir(staging).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+    return zipOf(staging, entries);
+}
+
+// Runs one installation and waits until it failed or handed over.
+void install(Rig& rig, const UpdateManifest& manifest) {
+    rig.service().downloadAndInstall(manifest);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return !rig.presenter.errors.isEmpty() || rig.terminations > 0; }));
+    testsupport::processEvents(50);
+}
+
+}  // namespace
+
+TEST(UpdateDownload, FailuresOfEachStage) {
+    DevService stand;
+    const QByteArray good = bundleArchive("good");
+    publish(stand, "/__control/updates/archive?name=good.zip", good);
+    publish(stand, "/__control/updates/archive?name=corrupt.zip", good.left(good.size() / 2));
+    const QByteArray nested = bundleArchive("nested", [](const QString& staging) {
+        QDir().mkpath(staging + "/release");
+        QDir().rename(staging + "/Ormil", staging + "/release/Ormil");
+    });
+    publish(stand, "/__control/updates/archive?name=nested.zip", nested);
+    const QString dead = "http://127.0.0.1:" + QString::number(closedPort()) + "/x.zip";
+    const QString archiveUrl = stand.url("/updates/archive?name=");
+
+    struct Case {
+        const char* name;
+        QString url;
+        QStringList more;
+        QByteArray archive;
+        QString digest;  // empty: the archive's own
+        QString code;
+        QString message;
+        QString alert;
+    };
+    const Case cases[] = {
+        {"all 404",
+         archiveUrl + "a.zip",
+         {archiveUrl + "b.zip"},
+         good,
+         {},
+         "download_failed",
+         "HTTP 404",
+         L10n::updateFailedDownload()},
+        {"transport errors only",
+         dead,
+         {"::not a url::"},
+         good,
+         {},
+         "download_failed",
+         "HTTP -1",
+         L10n::updateFailedDownload()},
+        {"nothing usable",
+         "",
+         {},
+         good,
+         {},
+         "download_failed",
+         "HTTP -1",
+         L10n::updateFailedDownload()},
+        {"wrong digest",
+         archiveUrl + "good.zip",
+         {},
+         good,
+         QString(64, 'e'),
+         "sha256_mismatch",
+         "expected eeeeeeeeeeee, got " + UpdateService::sha256(good).left(12),
+         L10n::updateFailedDownload()},
+        {"corrupt zip",
+         archiveUrl + "corrupt.zip",
+         {},
+         good.left(good.size() / 2),
+         {},
+         "extract_failed",
+         "unzip exit 9",
+         L10n::updateFailedInstall()},
+        {"bundle not at the top",
+         archiveUrl + "nested.zip",
+         {},
+         nested,
+         {},
+         "extract_failed",
+         "no .app in archive",
+         L10n::updateFailedInstall()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        UpdateManifest m = manifestFor("2.0", c.archive, c.url);
+        m.downloadUrls = c.more;
+        if (!c.digest.isEmpty()) m.sha256 = c.digest;
+        install(rig, m);
+        ASSERT_EQ(rig.reports.size(), 1u);
+        EXPECT_EQ(rig.reports[0].code, c.code);
+        EXPECT_TRUE(rig.reports[0].message.startsWith(c.message.left(c.message.indexOf(' ') + 1)))
+            << rig.reports[0].message.toStdString();
+        if (c.code != "extract_failed" || c.message.startsWith("no")) {
+            EXPECT_EQ(rig.reports[0].message, c.message);
+        }
+        EXPECT_EQ(rig.reports[0].context.value("target_version").toString(), "2.0");
+        EXPECT_EQ(rig.presenter.errors, QStringList{c.alert});
+        EXPECT_EQ(rig.presenter.progress.last(), "close");
+        EXPECT_EQ(rig.terminations, 0);
+        EXPECT_FALSE(rig.settings->contains(UpdateService::pendingUpdateKey));
+        EXPECT_FALSE(rig.service().isBusy());
+        EXPECT_FALSE(QFileInfo::exists(rig.collaborators.installedPath));
+    }
+    EXPECT_TRUE(testsupport::debugLogText().contains("[Update] SHA256 mismatch! Expected: " +
+                                                     QString(64, 'e')));
+}
+
+TEST(UpdateDownload, HandsOverToTheScript) {
+    DevService stand;
+    // A metadata folder sorts before the bundle; the bundle is still found.
+    const QByteArray archive = bundleArchive("meta", [](const QString& staging) {
+        QDir().mkpath(staging + "/.metadata");
+        testsupport::writeFile(staging + "/.metadata/info", "x");
+        QDir().mkpath(staging + "/Docs");
+        testsupport::writeFile(staging + "/Docs/readme", "x");
+    });
+    publish(stand, "/__control/updates/archive?name=u.zip", archive);
+    Rig rig("1.0");
+    // The script is recorded, not run: a stand-in "bash" writes its arguments.
+    const QString recorder = testsupport::root() + "/record-args";
+    testsupport::writeFile(recorder, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.out\"\n");
+    QFile::setPermissions(recorder, QFile::ReadOwner | QFile::ExeOwner);
+    rig.collaborators.bashProgram = recorder;
+    // 404 first, then the archive; the digest in upper case still matches.
+    UpdateManifest m = manifestFor("2.0", archive, stand.url("/updates/archive?name=gone.zip"));
+    m.downloadUrls = QStringList{stand.url("/updates/archive?name=u.zip")};
+    m.sha256 = m.sha256.toUpper();
+    install(rig, m);
+
+    EXPECT_TRUE(rig.presenter.errors.isEmpty()) << rig.presenter.errors.join("; ").toStdString();
+    EXPECT_EQ(rig.terminations, 1);
+    EXPECT_EQ(rig.codes(), QStringList{"apply_started"});
+    EXPECT_EQ(rig.reports[0].message, "Installing update 2.0 from 1.0");
+    EXPECT_EQ(rig.settings->string(UpdateService::pendingUpdateKey), QString("2.0"));
+    EXPECT_EQ(rig.presenter.progress,
+              (QStringList{L10n::updateDownloading("2.0"), L10n::updateVerifying(),
+                           L10n::updateInstalling(), L10n::updateRestarting()}));
+    const QString folder = rig.service().updateFolder();
+    EXPECT_EQ(testsupport::readFile(rig.service().scriptPath()), UpdateService::relaunchScript());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo::exists(recorder + ".out"); }));
+    EXPECT_EQ(
+        QString::fromUtf8(testsupport::readFile(recorder + ".out")).split('\n', Qt::SkipEmptyParts),
+        (QStringList{rig.service().scriptPath(), "424242", rig.collaborators.installedPath,
+                     folder + "/Ormil", folder}));
+    EXPECT_TRUE(QFileInfo(folder + "/update.zip").isFile());
+    EXPECT_TRUE(testsupport::debugLogText().contains("[Update] Extracted: Ormil"));
+}
+
+TEST(UpdateDownload, AScriptThatCannotStartLeavesNoMarker) {
+    DevService stand;
+    const QByteArray archive = bundleArchive("nostart");
+    publish(stand, "/__control/updates/archive?name=n.zip", archive);
+    Rig rig("1.0");
+    rig.collaborators.bashProgram = testsupport::root() + "/no-such-shell";
+    install(rig, manifestFor("2.0", archive, stand.url("/updates/archive?name=n.zip")));
+    EXPECT_EQ(rig.terminations, 0);
+    EXPECT_EQ(rig.codes(), (QStringList{"apply_started", "apply_failed"}));
+    EXPECT_FALSE(rig.settings->contains(UpdateService::pendingUpdateKey));
+    EXPECT_EQ(rig.presenter.errors, QStringList{L10n::updateFailedInstall()});
+    EXPECT_TRUE(testsupport::debugLogText().contains("[Update] Установка не удалась: "));
+}
+
+TEST(UpdateScript, ReplacesOnlyAfterTheOldProcessAndSurvivesHostilePaths) {
+    // Every path holds a quote, a dollar, a backtick and a space.
+    const QString base = testsupport::root() + "/it's $HOME `id` dir";
+    const QString installed = base + "/opt/Ormil";
+    const QString work = base + "/tmp/ormil-update";
+    makeBundle(installed, "#!/bin/sh\nexit 0\n");
+    testsupport::writeFile(installed + "/old-only", "old");
+    makeBundle(work + "/Ormil", kNewBinary);
+    const QString script = base + "/tmp/ormil-update.sh";
+    testsupport::writeFile(script, UpdateService::relaunchScript());
+
+    // The old process: it must be gone before anything is replaced.
+    QProcess old;
+    old.start("sleep", {"600"});
+    ASSERT_TRUE(old.waitForStarted());
+    QProcess bystander;  // another process must survive
+    bystander.start("sleep", {"600"});
+    ASSERT_TRUE(bystander.waitForStarted());
+
+    QProcess::startDetached(
+        "bash", {script, QString::number(old.processId()), installed, work + "/Ormil", work});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo::exists(installed + "/started"); }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return old.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(old.exitStatus(), QProcess::CrashExit);  // killed after its 3 s of grace
+    EXPECT_FALSE(QFileInfo::exists(installed + "/old-only"));
+    EXPECT_TRUE(QFileInfo(installed + "/bin/ormil").isExecutable());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !QFileInfo::exists(script); }));
+    EXPECT_FALSE(QFileInfo::exists(work));
+    EXPECT_EQ(QDir(base + "/opt").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Ormil"});
+    EXPECT_EQ(bystander.state(), QProcess::Running);
+    bystander.kill();
+    bystander.waitForFinished();
+}
+
+TEST(UpdateScript, AFailedCopyKeepsTheOldInstallation) {
+    const QString base = testsupport::root() + "/failing";
+    const QString installed = base + "/opt/Ormil";
+    makeBundle(installed, "#!/bin/sh\necho relaunched > \"$(dirname \"$0\")/../relaunched\"\n");
+    const QString script = base + "/ormil-update.sh";
+    testsupport::writeFile(script, UpdateService::relaunchScript());
+    // The new bundle does not exist: the copy fails.
+    QProcess run;
+    run.start("bash", {script, "999999999", installed, base + "/missing/Ormil", base + "/work"});
+    ASSERT_TRUE(run.waitForFinished(20000));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return QFileInfo::exists(installed + "/relaunched"); }));
+    EXPECT_TRUE(QFileInfo(installed + "/bin/ormil").isFile());
+    EXPECT_EQ(QDir(base + "/opt").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Ormil"});
+}
+
+TEST(UpdateScript, BundleIsTheFirstFolderWithTheProgram) {
+    const QString folder = testsupport::root() + "/unpacked";
+    QDir().mkpath(folder + "/A-docs");
+    makeBundle(folder + "/Ormil-2", "x");
+    makeBundle(folder + "/Ormil-1", "x");
+    testsupport::writeFile(folder + "/0-file", "x");
+    EXPECT_EQ(UpdateService::findBundle(folder), QString(folder + "/Ormil-1"));
+    EXPECT_FALSE(UpdateService::findBundle(folder + "/A-docs"));
+    EXPECT_FALSE(UpdateService::findBundle(testsupport::root() + "/none"));
+}
