@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QUrl>
 #include <QUrlQuery>
 #include <stdexcept>
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/SignInLink.h"
 #include "app/SingleInstance.h"
 #include "overlay/OverlayWindowController.h"
 #include "pipeline/AppState.h"
@@ -113,17 +115,12 @@ void wireTranscriptionClient() {
 // An "ormil://auth?token=..." link completes a sign-in started in the
 // browser; scheme, host and the query name match in any letter case.
 void signInWithLink(const QString& link) {
-    const QUrl url(link);
-    QString token;
-    if (url.host().compare(QLatin1String("auth"), Qt::CaseInsensitive) == 0) {
-        for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
-            if (name.compare(QLatin1String("token"), Qt::CaseInsensitive) == 0) token = value;
-        }
-    }
-    if (token.isEmpty()) {
+    const std::optional<QString> found = signInToken(link);
+    if (!found) {
         debugLog(QStringLiteral("[App] Link without a sign-in token ignored"));
         return;
     }
+    const QString token = *found;
     // The sign-in blocks on the network: never on the main thread.
     runAsync([token] {
         try {
@@ -192,6 +189,13 @@ int AppServices::run(QApplication& app) {
 
     AppDelegate::Collaborators c;
     c.hasAccessToken = hasAccessToken;
+    c.adoptLeftovers = [] {
+        const SettingsStore& s = SettingsStore::shared();
+        RetryQueueService::shared().adoptLeftovers(
+            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            s.string(QStringLiteral("provider")).value_or("openai"),
+            s.string(QStringLiteral("toneStyle")).value_or("none"));
+    };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
     c.handleURL = signInWithLink;
