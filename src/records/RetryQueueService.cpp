@@ -15,12 +15,12 @@
 #include <atomic>
 #include <exception>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
-#include "platform/AudioCaptureWavFile.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "platform/DebugLog.h"
+#include "platform/WavFileWriter.h"
 #include "platform/Clock.h"
-#include "platform/InstanceLock.h"
+#include "platform/linux/InstanceLock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <algorithm>
 
-#include "pipeline/DebugLog.h"
-#include "platform/AudioCapturePulse.h"
+#include "platform/DebugLog.h"
+#include "platform/pulse/PulseAudioCapture.h"
 
 MicProbe::MicProbe(std::function<void(double)> onLevel)
     : MicProbe(std::move(onLevel), Collaborators{}) {}

@@ -12,7 +12,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "ui/Badge.h"
 #include "ui/Card.h"
 #include "ui/Colors.h"

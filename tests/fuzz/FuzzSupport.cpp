@@ -2,7 +2,7 @@
 
 #include <QTemporaryDir>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 
 QString fuzz::scratchDir() {
     static QTemporaryDir* dir = [] {

@@ -3,13 +3,14 @@
 #include <QtEndian>
 
 #include "FuzzSupport.h"
+#include "audio/AudioFormat.h"
 #include "service/TranscriptionService.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::scratchDir();
     const QByteArray wav = fuzz::bytes(data, size);
     using TS = TranscriptionService;
-    const auto chunk = TS::parseDataChunk(wav);
+    const auto chunk = AudioFormat::parseDataChunk(wav);
     if (chunk) {
         if (chunk->offset < 0 || chunk->size < 1 || chunk->offset + chunk->size > wav.size())
             __builtin_trap();
@@ -20,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             start = qFromLittleEndian<qint64>(data + size - 16);
             count = qFromLittleEndian<qint64>(data + size - 8);
         }
-        const QByteArray window = TS::createWAVChunk(wav, chunk->offset, start, count);
+        const QByteArray window = AudioFormat::createWAVChunk(wav, chunk->offset, start, count);
         if (window.size() < 44) __builtin_trap();
         for (const QByteArray& piece : TS::splitWAVIntoChunks(wav, chunk->offset, chunk->size))
             if (piece.size() < 44) __builtin_trap();
     }
-    if (const auto offset = TS::parseDataOffsetForGrowingFile(wav))
-        TS::createWAVChunk(wav, *offset, 0, TS::windowSamples);
+    if (const auto offset = AudioFormat::parseDataOffsetForGrowingFile(wav))
+        AudioFormat::createWAVChunk(wav, *offset, 0, TS::windowSamples);
     return 0;
 }

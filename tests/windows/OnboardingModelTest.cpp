@@ -7,8 +7,8 @@
 #include <cmath>
 #include <thread>
 
-#include "platform/AudioCaptureFake.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeAudioCapture.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
 #include "windows/MicProbe.h"

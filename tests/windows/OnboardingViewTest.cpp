@@ -8,9 +8,9 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "app/L10n.h"
-#include "platform/AudioCaptureFake.h"
-#include "platform/FakeClock.h"
+#include "core/L10n.h"
+#include "fakes/FakeAudioCapture.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
 #include "support/Screenshots.h"
 #include "support/TestSupport.h"
