@@ -65,6 +65,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (m_c.errorReportStart) m_c.errorReportStart();
     if (m_c.installCrashHook) m_c.installCrashHook();
     setupFirstLaunchDefaults();
+    if (m_c.adoptLeftovers) m_c.adoptLeftovers();
     connect(m_c.notifications, &NotificationCenter::ormilSessionExpired, this,
             &AppDelegate::onSessionExpired);
     debugLog(QStringLiteral("[App] Activation policy set"));

@@ -41,6 +41,8 @@ public:
         // Creates the tray icon; the default makes a real QSystemTrayIcon.
         bool createTrayIcon = true;
 
+        // Turns recordings an earlier run left behind into retry entries.
+        std::function<void()> adoptLeftovers;
         std::function<void()> errorReportStart;
         std::function<void()> installCrashHook;
         std::function<void()> overlaySetup;

@@ -13,6 +13,7 @@
 #include "app/AppDelegate.h"
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
+#include "app/SignInLink.h"
 #include "platform/linux/SingleInstance.h"
 #include "overlay/OverlayWindowController.h"
 #include "core/AppState.h"
@@ -162,17 +163,12 @@ void pushSettings() {
 // An "ormil://auth?token=..." link completes a sign-in started in the
 // browser; scheme, host and the query name match in any letter case.
 void signInWithLink(const QString& link) {
-    const QUrl url(link);
-    QString token;
-    if (url.host().compare(QLatin1String("auth"), Qt::CaseInsensitive) == 0) {
-        for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
-            if (name.compare(QLatin1String("token"), Qt::CaseInsensitive) == 0) token = value;
-        }
-    }
-    if (token.isEmpty()) {
+    const std::optional<QString> found = signInToken(link);
+    if (!found) {
         debugLog(QStringLiteral("[App] Link without a sign-in token ignored"));
         return;
     }
+    const QString token = *found;
     // The sign-in blocks on the network: never on the main thread.
     runAsync([token] {
         try {
@@ -248,6 +244,13 @@ int AppServices::run(QApplication& app) {
 
     AppDelegate::Collaborators c;
     c.hasAccessToken = hasAccessToken;
+    c.adoptLeftovers = [] {
+        const SettingsStore& s = SettingsStore::shared();
+        RetryQueueService::shared().adoptLeftovers(
+            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            s.string(QStringLiteral("provider")).value_or("openai"),
+            s.string(QStringLiteral("toneStyle")).value_or("none"));
+    };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
     c.handleURL = signInWithLink;

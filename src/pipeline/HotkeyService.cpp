@@ -80,27 +80,28 @@ void HotkeyService::loadConfig() {
     // A stored modifier set is the raw flag value; a negative number is no
     // flag set at all, so the current value stays.
     auto modifiers = [this](const QString& key, quint64 whenAbsent, quint64 current) -> quint64 {
-        if (!m_settings.contains(key)) return whenAbsent;
-        const qint64 v = m_settings.integer(key);
-        if (v < 0) {
-            debugLog("[Hotkey] Ignoring negative " + key + "=" + QString::number(v));
+        const std::optional<qint64> v = m_settings.integerValue(key);
+        if (!v) return whenAbsent;
+        if (*v < 0) {
+            debugLog("[Hotkey] Ignoring negative " + key + "=" + QString::number(*v));
             return current;
         }
-        return static_cast<quint64>(v);
+        return static_cast<quint64>(*v);
     };
 
-    if (m_settings.contains(kMainKeys.keyCode)) {
-        setCurrentKeyCode(m_settings.integer(kMainKeys.keyCode));
+    // A code that is no integer (1e300, a list) counts as not stored.
+    if (const auto code = m_settings.integerValue(kMainKeys.keyCode)) {
+        setCurrentKeyCode(*code);
         setCurrentModifiers(modifiers(kMainKeys.modifiers, 0, currentModifiers()));
         setCurrentIsModifierOnly(m_settings.boolean(kMainKeys.isModifier));
     }
-    if (m_settings.contains(kTranslateKeys.keyCode)) {
-        setTranslateKeyCode(m_settings.integer(kTranslateKeys.keyCode));
+    if (const auto code = m_settings.integerValue(kTranslateKeys.keyCode)) {
+        setTranslateKeyCode(*code);
         setTranslateModifiers(modifiers(kTranslateKeys.modifiers, 0, translateModifiers()));
         setTranslateIsModifierOnly(m_settings.boolean(kTranslateKeys.isModifier));
     }
-    if (m_settings.contains(kPasteLastKeys.keyCode)) {
-        setPasteLastKeyCode(m_settings.integer(kPasteLastKeys.keyCode));
+    if (const auto code = m_settings.integerValue(kPasteLastKeys.keyCode)) {
+        setPasteLastKeyCode(*code);
         setPasteLastModifiers(
             modifiers(kPasteLastKeys.modifiers, pasteLastModifiers(), pasteLastModifiers()));
         setPasteLastIsModifierOnly(m_settings.boolean(kPasteLastKeys.isModifier));

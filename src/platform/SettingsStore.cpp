@@ -6,12 +6,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QVariant>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <atomic>
+#include <cmath>
 
 namespace {
 std::atomic<SettingsStore*> g_override{nullptr};
+
+constexpr double kTwoTo63 = 9223372036854775808.0;
+const QRegularExpression kWholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
 
 bool textIsTrue(const QString& s) {
     const QString t = s.trimmed().toLower();
@@ -132,21 +138,48 @@ bool SettingsStore::boolean(const QString& key) const {
     return false;
 }
 
-qint64 SettingsStore::integer(const QString& key) const {
+std::optional<qint64> SettingsStore::integerValue(const QString& key) const {
     const QJsonValue v = value(key);
-    if (v.isDouble()) return static_cast<qint64>(v.toDouble());
     if (v.isBool()) return v.toBool() ? 1 : 0;
-    if (v.isString()) return static_cast<qint64>(v.toString().trimmed().toDouble());
-    return 0;
+    // Whole numbers within the range are held exactly (as integers by the
+    // JSON reader, or as digits in a string); only the rest go through double.
+    if (v.isDouble()) {
+        const QVariant exact = v.toVariant();
+        if (exact.typeId() == QMetaType::LongLong) return exact.toLongLong();
+    } else if (v.isString()) {
+        const QString text = v.toString().trimmed();
+        bool ok = false;
+        const qint64 whole = text.toLongLong(&ok);
+        if (ok) return whole;
+        if (kWholeNumber.match(text).hasMatch()) return std::nullopt;  // beyond 64 bits
+    }
+    const std::optional<double> d = finiteDouble(key);
+    // Converting a double outside (-2^63, 2^63) to an integer is undefined.
+    if (!d || !(*d > -kTwoTo63 && *d < kTwoTo63)) return std::nullopt;
+    return static_cast<qint64>(*d);
 }
 
-double SettingsStore::doubleValue(const QString& key) const {
+qint64 SettingsStore::integer(const QString& key) const { return integerValue(key).value_or(0); }
+
+std::optional<double> SettingsStore::finiteDouble(const QString& key) const {
     const QJsonValue v = value(key);
-    if (v.isDouble()) return v.toDouble();
-    if (v.isBool()) return v.toBool() ? 1.0 : 0.0;
-    if (v.isString()) return v.toString().trimmed().toDouble();
-    return 0.0;
+    double d = 0;
+    if (v.isDouble()) {
+        d = v.toDouble();
+    } else if (v.isBool()) {
+        d = v.toBool() ? 1.0 : 0.0;
+    } else if (v.isString()) {
+        bool ok = false;
+        d = v.toString().trimmed().toDouble(&ok);
+        if (!ok) return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    if (!std::isfinite(d)) return std::nullopt;
+    return d;
 }
+
+double SettingsStore::doubleValue(const QString& key) const { return finiteDouble(key).value_or(0); }
 
 std::optional<QStringList> SettingsStore::stringArray(const QString& key) const {
     const QJsonValue v = value(key);
@@ -205,12 +238,13 @@ bool SettingsStore::boolOrDefault(const QString& key) const {
 }
 
 qint64 SettingsStore::integerOrDefault(const QString& key) const {
-    return contains(key) ? integer(key)
-                         : static_cast<qint64>(SettingsDefaults::value(key).toDouble(0));
+    if (const auto v = integerValue(key)) return *v;
+    return SettingsDefaults::value(key).toInteger(0);
 }
 
 double SettingsStore::doubleOrDefault(const QString& key) const {
-    return contains(key) ? doubleValue(key) : SettingsDefaults::value(key).toDouble(0);
+    if (const auto v = finiteDouble(key)) return *v;
+    return SettingsDefaults::value(key).toDouble(0);
 }
 
 QString SettingsStore::stringOrDefault(const QString& key) const {

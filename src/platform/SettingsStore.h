@@ -42,11 +42,15 @@ public:
     // Typed getters with the usual defaults semantics:
     // object: absent -> none; string: none unless a string (numbers are given as text);
     // boolean: absent -> false, numbers -> non-zero, strings "true"/"yes"/"1";
-    // integer/doubleValue: absent -> 0, bools -> 0/1, numeric strings parsed.
+    // integer/doubleValue: absent -> 0, bools -> 0/1, numeric strings parsed,
+    // fractions truncated toward zero. A value that is no number of the range
+    // (1e300, "nan", an array) reads as absent.
     std::optional<QJsonValue> object(const QString& key) const;
     std::optional<QString> string(const QString& key) const;
     bool boolean(const QString& key) const;
+    std::optional<qint64> integerValue(const QString& key) const;
     qint64 integer(const QString& key) const;
+    std::optional<double> finiteDouble(const QString& key) const;
     double doubleValue(const QString& key) const;
     std::optional<QStringList> stringArray(const QString& key) const;
     // Dictionaries only: a byte value is not one.

@@ -1,6 +1,10 @@
 #include "records/RetryQueueService.h"
 
+#include <unistd.h>
+
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +18,9 @@
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
 #include "platform/DebugLog.h"
+#include "platform/WavFileWriter.h"
 #include "platform/Clock.h"
+#include "platform/linux/InstanceLock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"
@@ -24,6 +30,27 @@ namespace {
 
 const QString kQueueFileName = QStringLiteral("failed_queue.json");
 constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The recorder's files: "ormil_" + UUID + ".wav" (not the probe or chunk files).
+const QRegularExpression kRecordingName(
+    QStringLiteral("^ormil_[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-"
+                   "[0-9A-Fa-f]{12}\\.wav$"));
+const QRegularExpression kQueueAudioName(
+    QStringLiteral("^failed_(.+)\\.(wav|m4a)$"));
+constexpr qint64 kWavHeaderBytes = 44;
+constexpr double kRecordingBytesPerSecond = 16000.0 * 2;
+
+// What the bytes of a kept recording are, by their first bytes.
+std::optional<QString> sniffAudioFormat(const QByteArray& data, const QString& extension) {
+    if (data.startsWith("OggS")) return QStringLiteral("ogg");
+    if (data.startsWith("RIFF") && data.mid(8, 4) == "WAVE") return QStringLiteral("wav");
+    if (extension == QLatin1String("m4a") && data.mid(4, 4) == "ftyp") return QStringLiteral("m4a");
+    return std::nullopt;
+}
+
+double wavDuration(qint64 size) {
+    return std::max<qint64>(0, size - kWavHeaderBytes) / kRecordingBytesPerSecond;
+}
 
 // Until the application installs the real delivery, a retry fails cleanly.
 class UnavailableDelivery : public RetryDelivery {
@@ -107,6 +134,8 @@ RetryQueueService::RetryQueueService(QString storageDir, Dependencies deps, QObj
     cleanupExpired();
 }
 
+RetryQueueService::~RetryQueueService() = default;
+
 QString RetryQueueService::queueFilePath() const {
     return m_storageDir + QLatin1Char('/') + kQueueFileName;
 }
@@ -123,19 +152,18 @@ void RetryQueueService::ensureStorageDir() {
     QDir().mkpath(m_storageDir);
 }
 
-void RetryQueueService::loadQueue() {
-    QFile file(queueFilePath());
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = file.readAll();
+RetryQueueService::ParsedQueue RetryQueueService::parseQueueFile(const QByteArray& data) {
+    ParsedQueue parsed;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
         debugLog(QStringLiteral("[RetryQueue] Could not decode ") + kQueueFileName +
                  QStringLiteral(": ") +
                  (doc.isNull() ? parseError.errorString() : QStringLiteral("not an array")));
-        m_keepBadFile = true;
-        return;
+        parsed.hadUnreadableParts = true;
+        return parsed;
     }
+    parsed.wasArray = true;
     const QJsonArray array = doc.array();
     for (qsizetype i = 0; i < array.size(); ++i) {
         QString why = QStringLiteral("not an object");
@@ -145,11 +173,21 @@ void RetryQueueService::loadQueue() {
         if (!entry) {
             // One bad entry costs that entry only, not the whole queue.
             debugLog(QStringLiteral("[RetryQueue] Skipped malformed entry %1: ").arg(i) + why);
-            m_keepBadFile = true;
+            parsed.hadUnreadableParts = true;
             continue;
         }
-        m_queue.append(*entry);
+        parsed.entries.append(*entry);
     }
+    return parsed;
+}
+
+void RetryQueueService::loadQueue() {
+    QFile file(queueFilePath());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
+    ParsedQueue parsed = parseQueueFile(file.readAll());
+    m_keepBadFile = parsed.hadUnreadableParts;
+    if (!parsed.wasArray) return;
+    m_queue = std::move(parsed.entries);
     debugLog(QStringLiteral("[RetryQueue] Loaded %1 entries").arg(m_queue.size()));
 }
 
@@ -344,6 +382,129 @@ void RetryQueueService::remove(const QString& id) {
     writeQueueFile();
     debugLog(QStringLiteral("[RetryQueue] Removed ") + id);
     NotificationCenter::shared().postDataChanged();
+}
+
+const QString RetryQueueService::interruptedError = QStringLiteral("Interrupted");
+
+QString RetryQueueService::instanceLockPath() const {
+    return m_storageDir + QStringLiteral("/running.lock");
+}
+
+int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& language,
+                                      const QString& provider, const QString& toneStyle) {
+    if (!m_instanceLock) m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
+    if (!m_instanceLock->tryExclusive()) {
+        debugLog(QStringLiteral("[RetryQueue] Another copy is running: leftovers stay"));
+        m_instanceLock->share();
+        return 0;
+    }
+    QList<FailedTranscription> adopted;
+    QSet<QString> named;
+    for (const FailedTranscription& e : m_queue) named.insert(e.audioFileName);
+    const QStringList queueFiles = QDir(m_storageDir).entryList(
+        {QStringLiteral("failed_*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : queueFiles) {
+        if (named.contains(name) || !kQueueAudioName.match(name).hasMatch()) continue;
+        if (auto e = adoptQueueFolderFile(name)) adopted << *e;
+    }
+    const QFileInfoList recordings =
+        QDir(tempDir).entryInfoList({QStringLiteral("ormil_*.wav")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& info : recordings) {
+        // Another user's file in a shared folder, or a link planted there,
+        // is none of ours.
+        if (!kRecordingName.match(info.fileName()).hasMatch() || info.isSymLink() ||
+            info.ownerId() != ::getuid())
+            continue;
+        if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
+    }
+    if (!adopted.isEmpty()) {
+        for (FailedTranscription& e : adopted) {
+            e.language = language;
+            e.provider = provider;
+            e.toneStyle = toneStyle;
+            e.errorMessage = interruptedError;
+        }
+        m_queue += adopted;
+        std::stable_sort(m_queue.begin(), m_queue.end(),
+                         [](const FailedTranscription& a, const FailedTranscription& b) {
+                             return a.createdAt > b.createdAt;
+                         });
+        while (m_queue.size() > maxEntries) deleteAudioFile(m_queue.takeLast().audioFileName);
+        emit queueChanged();
+        writeQueueFile();
+        debugLog(QStringLiteral("[RetryQueue] Adopted %1 interrupted recordings").arg(adopted.size()));
+        cleanupExpired();
+        NotificationCenter::shared().postDataChanged();
+    }
+    m_instanceLock->share();
+    return int(adopted.size());
+}
+
+std::optional<FailedTranscription> RetryQueueService::adoptQueueFolderFile(const QString& name) {
+    const QString path = m_storageDir + QLatin1Char('/') + name;
+    const QRegularExpressionMatch match = kQueueAudioName.match(name);
+    QFile file(path);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const std::optional<QString> format = sniffAudioFormat(data, match.captured(2));
+    if (!format) {
+        debugLog(QStringLiteral("[RetryQueue] Deleted unreadable leftover ") + name);
+        QFile::remove(path);
+        return std::nullopt;
+    }
+    // Recorded speech stays private, whoever left the file.
+    QFile::setPermissions(path, kPrivate);
+    FailedTranscription e;
+    const QUuid fromName = QUuid::fromString(match.captured(1));
+    e.id = (fromName.isNull() ? QUuid::createUuid() : fromName)
+               .toString(QUuid::WithoutBraces)
+               .toUpper();
+    e.audioFileName = name;
+    e.audioFormat = *format;
+    e.audioSize = data.size();
+    e.duration = *format == QLatin1String("wav") ? wavDuration(data.size()) : 0;
+    e.createdAt = FailedTranscription::referenceSeconds(QFileInfo(path).lastModified());
+    return e;
+}
+
+std::optional<FailedTranscription> RetryQueueService::adoptRecording(const QString& path) {
+    QFile file(path);
+    QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    const QDateTime modified = QFileInfo(path).lastModified();
+    // The recorder writes its header first and patches the sizes when it
+    // stops; a killed recording has the header with sizes never patched.
+    const QByteArray expected = WavFileWriter::header(16000, 1, 0);
+    const qint64 pcmBytes = std::min<qint64>(data.size() - kWavHeaderBytes, 0xFFFFFFFFLL - 36);
+    if (pcmBytes <= 0 || data.left(36) != expected.left(36) || data.mid(36, 4) != "data") {
+        debugLog(QStringLiteral("[RetryQueue] Deleted empty or unreadable recording ") +
+                 QFileInfo(path).fileName());
+        QFile::remove(path);
+        return std::nullopt;
+    }
+    data.truncate(kWavHeaderBytes + pcmBytes);
+    data.replace(0, kWavHeaderBytes, WavFileWriter::header(16000, 1, quint32(pcmBytes)));
+
+    ensureStorageDir();
+    FailedTranscription e;
+    e.id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    e.audioFileName = QStringLiteral("failed_") + e.id + QStringLiteral(".wav");
+    QFile kept(audioFilePath(e));
+    const bool written = kept.open(QIODevice::NewOnly) && kept.setPermissions(kPrivate) &&
+                         kept.write(data) == data.size() && kept.flush();
+    kept.close();
+    if (!written) {
+        // The recording stays where it is; the next start tries again.
+        debugLog(QStringLiteral("[RetryQueue] Failed to keep an interrupted recording: ") +
+                 kept.errorString());
+        kept.remove();
+        return std::nullopt;
+    }
+    QFile::remove(path);
+    e.audioFormat = QStringLiteral("wav");
+    e.audioSize = data.size();
+    e.duration = wavDuration(data.size());
+    e.createdAt = FailedTranscription::referenceSeconds(modified);
+    return e;
 }
 
 void RetryQueueService::clearAll() {

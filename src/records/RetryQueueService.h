@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "records/FailedTranscription.h"
@@ -14,6 +15,7 @@ class AppState;
 class Clock;
 class ClipboardHistoryService;
 class HistoryService;
+class InstanceLock;
 class OverlayControl;
 
 // What a retry needs of the dictation road: the transcription client, the
@@ -70,6 +72,7 @@ public:
 
     // Loads the queue file of storageDir and drops expired entries.
     RetryQueueService(QString storageDir, Dependencies deps, QObject* parent = nullptr);
+    ~RetryQueueService() override;
 
     const QList<FailedTranscription>& queue() const { return m_queue; }
     QString storageDir() const { return m_storageDir; }
@@ -93,6 +96,28 @@ public:
     void remove(const QString& id);
     void clearAll();
 
+    // At start-up, turns what an earlier run left behind into entries the
+    // user can retry or delete: audio files of the queue folder that no entry
+    // names (a kill between the file and its entry), and recordings of this
+    // user in tempDir ("ormil_" + UUID + ".wav", a kill while recording).
+    // They get the given language, provider and tone, the file's time and the
+    // error "Interrupted"; empty or unreadable ones are deleted. Nothing is
+    // touched while another running copy holds the instance lock, which this
+    // service then holds shared for its lifetime. Returns the entries made.
+    int adoptLeftovers(const QString& tempDir, const QString& language, const QString& provider,
+                       const QString& toneStyle);
+    QString instanceLockPath() const;
+
+    // The entries of a queue file's bytes; a file that is no JSON array, and
+    // each entry that cannot be read, count as unreadable parts.
+    struct ParsedQueue {
+        QList<FailedTranscription> entries;
+        bool hadUnreadableParts = false;
+        bool wasArray = false;
+    };
+    static ParsedQueue parseQueueFile(const QByteArray& data);
+    static const QString interruptedError;
+
 signals:
     // The queue list changed (an entry came, went or got a new error text).
     void queueChanged();
@@ -102,6 +127,8 @@ signals:
 private:
     void loadQueue();
     void cleanupExpired();
+    std::optional<FailedTranscription> adoptQueueFolderFile(const QString& fileName);
+    std::optional<FailedTranscription> adoptRecording(const QString& path);
     void writeQueueFile();
     void deleteAudioFile(const QString& fileName);
     void finishRetry(const QString& id, const std::function<void()>& done);
@@ -116,4 +143,5 @@ private:
     // The file on disk held entries that could not be read: it is kept beside
     // as "failed_queue.json.bad" before the first write replaces it.
     bool m_keepBadFile = false;
+    std::unique_ptr<InstanceLock> m_instanceLock;
 };

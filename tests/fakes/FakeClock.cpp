@@ -10,11 +10,27 @@ struct FakeClock::Entry : ClockTimer {
     bool repeating = false;
     bool cancelled = false;
     bool fired = false;
-    void cancel() override { cancelled = true; }
+    // The callback goes with the cancel: it often holds the owner of the
+    // timer handle, and the pair would otherwise keep each other alive.
+    void cancel() override {
+        cancelled = true;
+        dropCallback();
+    }
+    // Swapped out first: destroying the callback may cancel this timer again.
+    void dropCallback() {
+        std::function<void()> doomed;
+        doomed.swap(fn);
+    }
     bool isActive() const override { return !cancelled && (repeating || !fired); }
 };
 
 FakeClock::FakeClock(QDateTime start) : m_start(std::move(start)) {}
+
+FakeClock::~FakeClock() {
+    // Timers still pending never fire now; their callbacks must not outlive
+    // the clock through a handle that someone still holds.
+    for (auto& [due, e] : m_timers) e->dropCallback();
+}
 
 double FakeClock::now() const {
     std::lock_guard lock(m_mutex);
@@ -66,7 +82,9 @@ void FakeClock::advance(double seconds) {
         }
         if (e->hasContext && !e->context) continue;
         e->fired = true;
-        e->fn();
+        // A copy: the callback may cancel its own timer, which drops e->fn.
+        const std::function<void()> fn = e->fn;
+        if (fn) fn();
     }
     std::lock_guard lock(m_mutex);
     m_now = std::max(m_now, target);

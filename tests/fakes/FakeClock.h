@@ -13,6 +13,7 @@
 class FakeClock : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 1, 1), QTime(12, 0)));
+    ~FakeClock() override;
 
     double now() const override;
     QDateTime currentDateTime() const override;

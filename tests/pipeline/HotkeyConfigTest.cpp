@@ -113,6 +113,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {9, 0, false},
                  {3, 0, false},
                  kDefaultPasteLast},
+        // Codes that are no 64-bit integer read as not stored; so do
+        // modifiers beyond the range.
+        LoadCase{"codes_out_of_range",
+                 {{"hotkeyKeyCode", 1e300},
+                  {"translateKeyCode", "1e300"},
+                  {"pasteLastKeyCode", 35},
+                  {"pasteLastModifiers", -1e300}},
+                 kDefaultMain,
+                 kNoTranslate,
+                 {35, 0x60000, false}},
         LoadCase{"all_three_stored",
                  {{"hotkeyKeyCode", 49},
                   {"hotkeyModifiers", 0x40000},

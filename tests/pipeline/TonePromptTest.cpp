@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 #include "pipeline/BuiltinTonePromptDefaults.h"
@@ -61,7 +62,9 @@ protected:
         Store::Collaborators c;
         c.settings = &settings;
         c.clock = &clock;
-        c.pushSettings = [this] { ++pushes; };
+        // The push runs on a worker and may outlive the test: it must hold
+        // its counter, not the fixture.
+        c.pushSettings = [pushes = pushes] { ++*pushes; };
         c.hasAccessToken = [this] { return hasToken; };
         c.translateArbitraryText = [this](const QString& text, const QString& target, bool literal,
                                           bool isRetry) -> std::optional<QString> {
@@ -79,7 +82,7 @@ protected:
 
     SettingsStore settings;
     FakeClock clock;
-    std::atomic<int> pushes{0};
+    std::shared_ptr<std::atomic<int>> pushes = std::make_shared<std::atomic<int>>(0);
     bool hasToken = true;
     bool failTranslation = false;
     bool echoTranslation = false;
@@ -97,7 +100,7 @@ TEST_F(TonePromptStoreTest, OverridesAndTheirPush) {
     EXPECT_EQ(Store::overrides().size(), 2);
     Store::removeOverride("formal");
     EXPECT_EQ(Store::override("formal"), std::nullopt);
-    EXPECT_TRUE(testsupport::waitUntil([&] { return pushes == 3; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return *pushes == 3; }));
 
     // A dictionary holding anything but strings reads as no overrides.
     settings.set("builtinToneOverrides", QJsonObject{{"formal", "x"}, {"casual", 3}});
@@ -112,7 +115,7 @@ TEST_F(TonePromptStoreTest, HideAndRestore) {
     settings.set("hiddenBuiltinTones", QJsonArray{"summary", "grammar", "summary"});
     Store::restore("summary");
     EXPECT_EQ(settings.stringArray("hiddenBuiltinTones"), QStringList{"grammar"});
-    EXPECT_TRUE(testsupport::waitUntil([&] { return pushes == 3; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return *pushes == 3; }));
 }
 
 TEST_F(TonePromptStoreTest, TranslationCacheOnlyGrows) {

@@ -98,3 +98,57 @@ TEST(SettingsStore, BytesKeepTheirTypeThroughTheFile) {
     EXPECT_TRUE(again.isDictionary("tagLike"));
     EXPECT_FALSE(again.data("absent").has_value());
 }
+
+// Numbers come from a file anyone can edit: a value that is no 64-bit integer
+// reads as absent (the default), never as whatever a cast would make of it.
+TEST(SettingsStore, IntegerEdgesAsWrittenInTheFile) {
+    const struct {
+        const char* json;  // the stored value as it stands in settings.json
+        std::optional<qint64> integer;
+    } cases[] = {
+        {"9223372036854775807", INT64_MAX},
+        {"-9223372036854775808", INT64_MIN},
+        {"9223372036854775808", std::nullopt},  // 2^63
+        {"1e300", std::nullopt},
+        {"-1e300", std::nullopt},
+        {"\"1e300\"", std::nullopt},
+        {"\"9223372036854775807\"", INT64_MAX},
+        {"\"-9223372036854775809\"", std::nullopt},  // -2^63-1
+        {"\"9223372036854775808\"", std::nullopt},
+        {"\"nan\"", std::nullopt},
+        {"\"NaN\"", std::nullopt},
+        {"\"-inf\"", std::nullopt},
+        {"\"infinity\"", std::nullopt},
+        {"\"twelve\"", std::nullopt},
+        {"12.0", 12},
+        {"12.5", 12},
+        {"-12.5", -12},
+        {"\"12.5\"", 12},
+        {"\" 42 \"", 42},
+        {"true", 1},
+        {"[12]", std::nullopt},
+        {"{}", std::nullopt},
+        {"null", std::nullopt},
+    };
+    const QString path = testsupport::root() + "/config/edges.json";
+    for (const auto& c : cases) {
+        testsupport::writeFile(path, QByteArray("{\"soundVolume\": ") + c.json + "}");
+        SettingsStore s(path);
+        ASSERT_TRUE(s.contains("soundVolume")) << c.json;
+        EXPECT_EQ(s.integerValue("soundVolume"), c.integer) << c.json;
+        EXPECT_EQ(s.integer("soundVolume"), c.integer.value_or(0)) << c.json;
+        EXPECT_EQ(s.integerOrDefault("soundVolume"), c.integer.value_or(50)) << c.json;
+    }
+}
+
+TEST(SettingsStore, DoublesThatAreNotFiniteReadAsAbsent) {
+    SettingsStore s;
+    for (const char* text : {"nan", "inf", "-Infinity", "1e999", "loud"}) {
+        s.set("soundVolume", text);
+        EXPECT_EQ(s.finiteDouble("soundVolume"), std::nullopt) << text;
+        EXPECT_EQ(s.doubleValue("soundVolume"), 0.0) << text;
+        EXPECT_EQ(s.doubleOrDefault("soundVolume"), 50.0) << text;
+    }
+    s.set("soundVolume", " 12.5 ");
+    EXPECT_EQ(s.doubleOrDefault("soundVolume"), 12.5);
+}

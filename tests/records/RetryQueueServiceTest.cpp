@@ -14,6 +14,8 @@
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
 #include "fakes/FakeClock.h"
+#include "platform/linux/InstanceLock.h"
+#include "platform/WavFileWriter.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
@@ -482,4 +484,114 @@ TEST_F(RetryQueueTest, ASaveFromAWorkerThreadIsServedOnTheMainThread) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return service->queue().size() == 1; }));
     EXPECT_EQ(savedOn, QCoreApplication::instance()->thread());
     EXPECT_EQ(queueOnDisk().size(), 1);
+}
+
+namespace {
+// A file with a given modification time.
+void writeFileAt(const QString& path, const QByteArray& data, const QDateTime& modified) {
+    testsupport::writeFile(path, data);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+// What a recording killed mid-way leaves: the header with sizes never
+// patched, then the samples written so far.
+QByteArray killedRecording(int samples) {
+    return WavFileWriter::header(16000, 1, 0) + QByteArray(samples * 2, '\x11');
+}
+
+const char* const kOrphanId = "0B5E5A1C-1111-4222-8333-944455556666";
+const char* const kKilledName = "ormil_7D0C3B8E-AAAA-4BBB-8CCC-DDDDEEEEFFFF.wav";
+}  // namespace
+
+TEST_F(RetryQueueTest, LeftoversOfAKilledRunBecomeEntries) {
+    const QString temp = recordstest::freshDir("retry-leftovers-tmp");
+    const QDateTime now = clock.currentDateTime();
+    writeQueue({storedEntry("A0000000-0000-4000-8000-000000000001", now.addSecs(-600))});
+    // Audio saved, entry never written; an empty one; a recording cut off.
+    writeFileAt(storage + "/failed_" + kOrphanId + ".wav", "OggS and more", now.addSecs(-300));
+    writeFileAt(storage + "/failed_0B5E5A1C-0000-4000-8000-000000000002.m4a", "", now);
+    writeFileAt(temp + "/" + kKilledName, killedRecording(16000), now.addSecs(-60));
+    writeFileAt(temp + "/ormil_0B5E5A1C-0000-4000-8000-000000000003.wav",
+                WavFileWriter::header(16000, 1, 0), now);
+    // Not recordings of the recorder: the probe and a chunk file.
+    writeFileAt(temp + "/ormil_mic_probe.wav", killedRecording(10), now);
+    writeFileAt(temp + "/ormil_chunk_0B5E5A1C-0000-4000-8000-000000000004.wav",
+                killedRecording(10), now);
+
+    auto service = makeService();
+    DataChangedCounter counter;
+    counter.reset();
+    EXPECT_EQ(service->adoptLeftovers(temp, "de", "openai", "formal"), 2);
+    EXPECT_EQ(counter.settled(), 1);
+
+    ASSERT_EQ(service->queue().size(), 3);
+    const FailedTranscription killed = service->queue().at(0);
+    const FailedTranscription orphan = service->queue().at(1);
+    EXPECT_EQ(service->queue().at(2).id, "A0000000-0000-4000-8000-000000000001");
+    for (const FailedTranscription& e : {killed, orphan}) {
+        EXPECT_EQ(e.errorMessage, "Interrupted");
+        EXPECT_EQ(e.language, "de");
+        EXPECT_EQ(e.provider, "openai");
+        EXPECT_EQ(e.toneStyle, "formal");
+        EXPECT_EQ(QFileInfo(service->audioFilePath(e)).permissions() & 0x0077, 0);
+    }
+    EXPECT_EQ(orphan.id, kOrphanId);
+    EXPECT_EQ(orphan.audioFormat, "ogg");
+    EXPECT_EQ(orphan.audioSize, 13);
+    EXPECT_EQ(orphan.createdAtDate(), now.addSecs(-300));
+    EXPECT_EQ(killed.audioFormat, "wav");
+    EXPECT_DOUBLE_EQ(killed.duration, 1.0);
+    EXPECT_EQ(killed.createdAtDate(), now.addSecs(-60));
+
+    // The recording moved into the queue folder with its sizes patched, so
+    // the retry sends a whole WAV file.
+    const QByteArray sent = killedRecording(16000).replace(0, 44, WavFileWriter::header(16000, 1, 32000));
+    EXPECT_EQ(testsupport::readFile(service->audioFilePath(killed)), sent);
+    EXPECT_EQ(QDir(temp).entryList(QDir::Files),
+              QStringList({"ormil_chunk_0B5E5A1C-0000-4000-8000-000000000004.wav",
+                           "ormil_mic_probe.wav"}));
+    EXPECT_EQ(QDir(storage).entryList({"failed_*"}, QDir::Files).size(), 4)
+        << "three recordings and the queue file; the empty leftover is gone";
+    EXPECT_EQ(makeService()->queue(), service->queue()) << "the queue file holds them";
+
+    delivery.failure = "still offline";
+    ASSERT_TRUE(retryAndWait(*service, killed.id));
+    ASSERT_EQ(delivery.callsSoFar().size(), 1u);
+    EXPECT_EQ(delivery.callsSoFar().at(0).audio, sent);
+    EXPECT_EQ(delivery.callsSoFar().at(0).format, "wav");
+
+    // The next start finds nothing left to adopt.
+    service.reset();
+    EXPECT_EQ(makeService()->adoptLeftovers(temp, "de", "openai", "formal"), 0);
+}
+
+TEST_F(RetryQueueTest, FilesOfARunningCopyAreLeftAlone) {
+    const QString temp = recordstest::freshDir("retry-running-tmp");
+    const QDateTime now = clock.currentDateTime();
+    writeFileAt(storage + "/failed_" + kOrphanId + ".wav", killedRecording(100), now);
+    writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
+
+    auto running = makeService();
+    EXPECT_EQ(running->adoptLeftovers(temp, "en", "openai", "none"), 2);
+    writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);  // it records again
+
+    // A second copy while the first runs: the recording may still be growing.
+    auto second = makeService();
+    EXPECT_EQ(second->adoptLeftovers(temp, "en", "openai", "none"), 0);
+    EXPECT_TRUE(QFile::exists(temp + "/" + kKilledName));
+    EXPECT_EQ(second->queue().size(), 2);
+
+    // Once both are gone, the next start takes it.
+    running.reset();
+    second.reset();
+    EXPECT_EQ(makeService()->adoptLeftovers(temp, "en", "openai", "none"), 1);
+    EXPECT_FALSE(QFile::exists(temp + "/" + kKilledName));
+
+    // Any holder of the lock counts as a running copy.
+    InstanceLock other(makeService()->instanceLockPath());
+    ASSERT_TRUE(other.share());
+    writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
+    EXPECT_EQ(makeService()->adoptLeftovers(temp, "en", "openai", "none"), 0);
 }
