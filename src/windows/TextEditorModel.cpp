@@ -57,14 +57,15 @@ QString describeError(const std::exception_ptr& error) {
 
 }  // namespace
 
-TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor() {
-    return [](const PostProcessRequest& r, std::function<void(PostProcessOutcome)> done) {
-        runAsync([r, done = std::move(done)] {
+TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor(TranscriptionService* client) {
+    return [client](const PostProcessRequest& r, std::function<void(PostProcessOutcome)> done) {
+        runAsync([client, r, done = std::move(done)] {
             PostProcessOutcome outcome;
             try {
-                outcome.text = TranscriptionService::shared().postProcess(
-                    r.text, r.toneStyle, r.customPrompt, r.culturedFilter, r.language,
-                    r.sameLanguage, r.dontChangeMeaning, /*isRetry=*/false);
+                TranscriptionService& service = client ? *client : TranscriptionService::shared();
+                outcome.text = service.postProcess(r.text, r.toneStyle, r.customPrompt,
+                                                   r.culturedFilter, r.language, r.sameLanguage,
+                                                   r.dontChangeMeaning, /*isRetry=*/false);
             } catch (...) {
                 outcome.error = describeError(std::current_exception());
             }

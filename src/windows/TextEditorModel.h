@@ -14,6 +14,7 @@
 
 class Pasteboard;
 class SettingsStore;
+class TranscriptionService;
 
 // The state behind the AI text editor: the source text, the row of preset
 // tabs (built-in tones and saved custom prompts), one result per tab and a
@@ -42,8 +43,9 @@ public:
     // Sends a request; done runs later on the main thread.
     using PostProcessor = std::function<void(const PostProcessRequest& request,
                                              std::function<void(PostProcessOutcome)> done)>;
-    // The service's post-processing, run on a worker thread.
-    static PostProcessor servicePostProcessor();
+    // The service's post-processing (the shared client when none is given),
+    // run on a worker thread.
+    static PostProcessor servicePostProcessor(TranscriptionService* client = nullptr);
 
     // A saved custom prompt as the settings store keeps it.
     struct SavedPrompt {
