@@ -18,6 +18,7 @@
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
+#include "pipeline/TextExpansionEngine.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
 #include "platform/DBusNotifier.h"
@@ -31,12 +32,11 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
+#include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
-#include "service/AuthError.h"
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
-
 
 namespace {
 
@@ -218,6 +218,7 @@ int AppServices::run(QApplication& app) {
         HotkeyService::shared().setup();
     };
     c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
+    c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);

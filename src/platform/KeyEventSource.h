@@ -28,6 +28,10 @@ struct KeyEvent {
     quint64 flags = 0;  // the KeyFlags bits of the modifier keys held now
     bool keyIsDown = false;
     bool isAutorepeat = false;
+    // What a key down types on the current layout with the modifiers held
+    // ("ф" for the A key under a Russian layout); empty for keys that type
+    // nothing and for every other kind of event.
+    QString text;
 };
 
 // Turns presses and releases of keys (in the application's code space) into
@@ -68,7 +72,8 @@ public:
 };
 
 // XInput2 raw key events on the root window of $DISPLAY, read through a
-// socket notifier on the main thread.
+// socket notifier on the main thread. Every running source of the process
+// shares one connection; it closes when the last one stops.
 class X11KeyEventSource : public KeyEventSource {
 public:
     X11KeyEventSource();

@@ -20,6 +20,9 @@ public:
     virtual bool modifiersHeld() const = 0;
     // Presses and releases the chord; false when nothing could be posted.
     virtual bool postPaste(PasteChord chord) = 0;
+    // Presses and releases BackSpace `count` times, without pauses; false
+    // when nothing could be posted.
+    virtual bool postBackspaces(int count) = 0;
 
     // Terminals paste with Control-Shift-V (Control-V is a control
     // character there); everything else with Control-V.
@@ -37,6 +40,7 @@ public:
     bool isAvailable() const override;
     bool modifiersHeld() const override;
     bool postPaste(PasteChord chord) override;
+    bool postBackspaces(int count) override;
 
 private:
     struct Private;
@@ -53,6 +57,10 @@ public:
         if (onPaste) onPaste();
         return true;
     }
+    bool postBackspaces(int count) override {
+        backspaces.push_back(count);
+        return available;
+    }
     struct Post {
         PasteChord chord;
         int pollsBefore;  // looks at the modifiers before the chord was posted
@@ -61,5 +69,6 @@ public:
     int heldPolls = 0;
     mutable int polls = 0;
     std::vector<Post> posted;
+    std::vector<int> backspaces;  // one entry per call
     std::function<void()> onPaste;
 };
