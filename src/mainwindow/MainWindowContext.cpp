@@ -8,6 +8,7 @@
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
+#include "records/TextExpansionService.h"
 #include "records/RetryQueueService.h"
 
 MainWindowContext MainWindowContext::shared() {
@@ -19,6 +20,7 @@ MainWindowContext MainWindowContext::shared() {
     c.retryQueue = &RetryQueueService::shared();
     c.clipboardHistory = &ClipboardHistoryService::shared();
     c.pasteboard = &Pasteboard::shared();
+    c.textExpansions = &TextExpansionService::shared();
     c.clock = &Clock::system();
     c.windows = WindowOpener::shared();
     c.dictationHotkeyName = [] {

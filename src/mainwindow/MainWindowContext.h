@@ -14,6 +14,7 @@ class NotificationCenter;
 class Pasteboard;
 class RetryQueueService;
 class SettingsStore;
+class TextExpansionService;
 class WindowOpener;
 
 // What the main window and its pages read and call. The application fills
@@ -29,6 +30,12 @@ struct MainWindowContext {
     ClipboardHistoryService* clipboardHistory = nullptr;
     Pasteboard* pasteboard = nullptr;
     Clock* clock = nullptr;
+    TextExpansionService* textExpansions = nullptr;
+    // Start a push of the whole collection to the account and return at
+    // once (the outcome is the sync service's concern). Empty: no push.
+    std::function<void()> pushDictionary;
+    std::function<void()> pushSnippets;
+    std::function<void()> pushTextExpansions;
     // The shell's windows; null when none are installed.
     WindowOpener* windows = nullptr;
     // The display name of the dictation hotkey as currently set.

@@ -1,7 +1,9 @@
 #include "mainwindow/SectionPages.h"
 
 #include "mainwindow/MainWindowContext.h"
+#include "mainwindow/DictionarySection.h"
 #include "mainwindow/PlaceholderPage.h"
+#include "mainwindow/SnippetsSection.h"
 
 Page* createSectionPage(SidebarSection section, const MainWindowContext& context,
                         QWidget* parent) {
@@ -11,8 +13,8 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::history: return new PlaceholderPage(section, parent);
         case SidebarSection::clipboard: return new PlaceholderPage(section, parent);
         case SidebarSection::files: return new PlaceholderPage(section, parent);
-        case SidebarSection::dictionary: return new PlaceholderPage(section, parent);
-        case SidebarSection::snippets: return new PlaceholderPage(section, parent);
+        case SidebarSection::dictionary: return new DictionarySection(context, parent);
+        case SidebarSection::snippets: return new SnippetsSection(context, parent);
         case SidebarSection::products: return new PlaceholderPage(section, parent);
         case SidebarSection::settings: return new PlaceholderPage(section, parent);
         case SidebarSection::account: return new PlaceholderPage(section, parent);
