@@ -8,8 +8,11 @@
 #include <QDir>
 
 #include "pipeline/TextExpansionEngine.h"
-#include "platform/FakeClock.h"
-#include "platform/FrontmostApp.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeFrontmostApp.h"
+#include "fakes/FakeKeyEventSource.h"
+#include "fakes/FakeKeySynthesizer.h"
+#include "fakes/FakePasteboard.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Pasteboard.h"
 #include "platform/WindowWatcher.h"

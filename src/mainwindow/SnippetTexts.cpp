@@ -1,6 +1,6 @@
 #include "mainwindow/SnippetTexts.h"
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 QString SnippetTexts::dictionary() {
     return L10n::t({

@@ -2,7 +2,7 @@
 
 #include <QTextBoundaryFinder>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/InputSources.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"

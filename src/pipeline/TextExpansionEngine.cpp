@@ -4,7 +4,7 @@
 #include <QHash>
 #include <QTextBoundaryFinder>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "pipeline/TextExpansionPlaceholders.h"
 #include "platform/FrontmostApp.h"
 #include "platform/KeySynthesizer.h"
@@ -124,9 +124,9 @@ TextExpansionEngine::~TextExpansionEngine() {
 TextExpansionEngine& TextExpansionEngine::shared() {
     // A tap of its own on the process's one key connection, so that starting
     // and stopping it leaves the hotkeys' tap alone.
-    static X11KeyEventSource keys;
+    static std::unique_ptr<KeyEventSource> keys = KeyEventSource::makeTap();
     static TextExpansionEngine* instance = new TextExpansionEngine(
-        {TextExpansionService::shared(), keys, KeySynthesizer::shared(), nullptr,
+        {TextExpansionService::shared(), *keys, KeySynthesizer::shared(), nullptr,
          FrontmostApp::shared(), WindowWatcher::shared(), Clock::system()});
     return *instance;
 }

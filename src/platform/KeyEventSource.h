@@ -69,47 +69,7 @@ public:
 
     // The process-wide tap on the X display.
     static KeyEventSource& shared();
-};
-
-// XInput2 raw key events on the root window of $DISPLAY, read through a
-// socket notifier on the main thread. Every running source of the process
-// shares one connection; it closes when the last one stops.
-class X11KeyEventSource : public KeyEventSource {
-public:
-    X11KeyEventSource();
-    ~X11KeyEventSource() override;
-    bool start(Callback callback) override;
-    void stop() override;
-    bool isRunning() const override;
-
-    // The code an X key code stands for on the current keyboard map (tests).
-    std::optional<qint64> codeForXKeycode(int xkeycode) const;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
-};
-
-// A tap driven by the test: press()/release() go through the same tracker as
-// the X source does.
-class FakeKeyEventSource : public KeyEventSource {
-public:
-    bool start(Callback callback) override;
-    void stop() override;
-    bool isRunning() const override { return m_running; }
-    void enable() override { ++enables; }
-
-    void press(qint64 code);
-    void release(qint64 code);
-    void send(const KeyEvent& event);
-
-    bool available = true;  // whether start() succeeds
-    int starts = 0;
-    int stops = 0;
-    int enables = 0;
-
-private:
-    Callback m_callback;
-    KeyStateTracker m_keys;
-    bool m_running = false;
+    // A further tap of its own on the same display connection: starting and
+    // stopping it leaves the shared one alone.
+    static std::unique_ptr<KeyEventSource> makeTap();
 };

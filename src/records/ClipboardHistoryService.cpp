@@ -1,6 +1,6 @@
 #include "records/ClipboardHistoryService.h"
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/Pasteboard.h"
 #include "records/ClipboardMarkers.h"
 

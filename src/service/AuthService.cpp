@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <limits>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/HttpServiceConfig.h"
+#include "platform/linux/LibsecretStore.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Windows uploaded while a recording runs, and the joining of window texts.
 #include <map>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 

@@ -5,8 +5,9 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include "audio/AudioFormat.h"
 #include "TranscriptionTestFixture.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 namespace {
 
@@ -346,8 +347,8 @@ TEST_F(TranscriptionUploadTest, EntryChoosesOneUploadOrWindowsByTheDataSize) {
         {"m4a as it is", threshold, "m4a", "never", {}, 1, "m4a", threshold},
         {"WAV upper case as it is", threshold, "WAV", "never", {}, 1, "WAV", threshold},
     };
-    ASSERT_EQ(TranscriptionService::parseDataChunk(justBelow)->size, 1951999);
-    ASSERT_EQ(TranscriptionService::parseDataChunk(threshold)->size, 1952000);
+    ASSERT_EQ(AudioFormat::parseDataChunk(justBelow)->size, 1951999);
+    ASSERT_EQ(AudioFormat::parseDataChunk(threshold)->size, 1952000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         service.reset();

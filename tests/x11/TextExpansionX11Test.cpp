@@ -10,10 +10,11 @@
 
 #include "pipeline/TextExpansionEngine.h"
 #include "platform/Clock.h"
-#include "platform/FrontmostApp.h"
-#include "platform/KeySynthesizer.h"
-#include "platform/WindowWatcher.h"
-#include "platform/X11Pasteboard.h"
+#include "platform/x11/X11FrontmostApp.h"
+#include "platform/x11/X11KeyEventSource.h"
+#include "platform/x11/X11KeySynthesizer.h"
+#include "platform/x11/X11WindowWatcher.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "records/TextExpansionService.h"
 #include "support/TestSupport.h"
 

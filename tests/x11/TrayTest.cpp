@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/DebugLog.h"
 #include "AppProcessTest.h"
 #include "platform/SettingsStore.h"
 // X11 headers last: their macros clash with Qt and gtest.
@@ -183,7 +184,7 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
     icon.reset();
     ASSERT_TRUE(testsupport::waitUntil([&] { return bool(icon = dockedIcon(dpy)); }));
     ASSERT_TRUE(clickIconUntil(menuHoldsKeyboard))
-        << testsupport::readFile("/tmp/ormil-debug.log").toStdString();
+        << testsupport::readFile(DebugLog::defaultPath()).toStdString();
     tap("Up");
     tap("Return");
     ASSERT_TRUE(app->waitForFinished(20000));
