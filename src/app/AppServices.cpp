@@ -24,6 +24,7 @@
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
+#include "pipeline/TextExpansionEngine.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
 #include "platform/linux/DBusNotifier.h"
@@ -288,7 +289,7 @@ int AppServices::run(QApplication& app) {
     c.menu.checkForUpdates = [] {
         UpdateService::shared().setHasChecked(false);
         UpdateService::shared().checkForUpdates(true);
-    };
+    c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);

@@ -9,7 +9,9 @@
 #include "records/ClipboardHistoryService.h"
 #include "records/FileTranscriptionService.h"
 #include "records/HistoryService.h"
+#include "records/TextExpansionService.h"
 #include "records/RetryQueueService.h"
+#include "records/SyncService.h"
 #include "service/AuthService.h"
 
 MainWindowContext MainWindowContext::shared() {
@@ -21,9 +23,14 @@ MainWindowContext MainWindowContext::shared() {
     c.retryQueue = &RetryQueueService::shared();
     c.clipboardHistory = &ClipboardHistoryService::shared();
     c.pasteboard = &Pasteboard::shared();
+    c.textExpansions = &TextExpansionService::shared();
     c.clock = &Clock::system();
     c.windows = WindowOpener::shared();
     c.logout = [] { AuthService::shared().logout(); };
+    // Every edit of a collection is pushed whole; the exchange runs on its own.
+    c.pushDictionary = [] { SyncService::shared().pushDictionary(); };
+    c.pushSnippets = [] { SyncService::shared().pushSnippets(); };
+    c.pushTextExpansions = [] { SyncService::shared().pushTextExpansions(); };
     c.fileTranscription = &FileTranscriptionService::shared();
     c.fetchFileLimits = []() -> std::optional<FileLimits> {
         const auto limits = FileTranscriptionService::shared().getLimits();

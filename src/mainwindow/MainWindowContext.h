@@ -15,6 +15,7 @@ class NotificationCenter;
 class Pasteboard;
 class RetryQueueService;
 class SettingsStore;
+class TextExpansionService;
 class WindowOpener;
 
 // What the main window and its pages read and call. The application fills
@@ -32,6 +33,12 @@ struct MainWindowContext {
     Clock* clock = nullptr;
     // The file-job client of the Files page; null: the process-wide one.
     FileTranscriptionService* fileTranscription = nullptr;
+    TextExpansionService* textExpansions = nullptr;
+    // Start a push of the whole collection to the account and return at
+    // once (the outcome is the sync service's concern). Empty: no push.
+    std::function<void()> pushDictionary;
+    std::function<void()> pushSnippets;
+    std::function<void()> pushTextExpansions;
     // The shell's windows; null when none are installed.
     WindowOpener* windows = nullptr;
     // Signs the account out (forgets the tokens; sends nothing).

@@ -3,8 +3,10 @@
 #include "mainwindow/AccountSection.h"
 #include "mainwindow/FilesSection.h"
 #include "mainwindow/MainWindowContext.h"
+#include "mainwindow/DictionarySection.h"
 #include "mainwindow/PlaceholderPage.h"
 #include "mainwindow/ProductsSection.h"
+#include "mainwindow/SnippetsSection.h"
 
 Page* createSectionPage(SidebarSection section, const MainWindowContext& context,
                         QWidget* parent) {
@@ -14,8 +16,8 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::history: return new PlaceholderPage(section, parent);
         case SidebarSection::clipboard: return new PlaceholderPage(section, parent);
         case SidebarSection::files: return new FilesSection(context, parent);
-        case SidebarSection::dictionary: return new PlaceholderPage(section, parent);
-        case SidebarSection::snippets: return new PlaceholderPage(section, parent);
+        case SidebarSection::dictionary: return new DictionarySection(context, parent);
+        case SidebarSection::snippets: return new SnippetsSection(context, parent);
         case SidebarSection::products: return new ProductsSection(parent);
         case SidebarSection::settings: return new PlaceholderPage(section, parent);
         case SidebarSection::account: return new AccountSection(context, parent);

@@ -48,3 +48,7 @@ KeyEventSource& KeyEventSource::shared() {
     static X11KeyEventSource source;
     return source;
 }
+
+std::unique_ptr<KeyEventSource> KeyEventSource::makeTap() {
+    return std::make_unique<X11KeyEventSource>();
+}

@@ -28,6 +28,10 @@ struct KeyEvent {
     quint64 flags = 0;  // the KeyFlags bits of the modifier keys held now
     bool keyIsDown = false;
     bool isAutorepeat = false;
+    // What a key down types on the current layout with the modifiers held
+    // ("ф" for the A key under a Russian layout); empty for keys that type
+    // nothing and for every other kind of event.
+    QString text;
 };
 
 // Turns presses and releases of keys (in the application's code space) into
@@ -65,4 +69,7 @@ public:
 
     // The process-wide tap on the X display.
     static KeyEventSource& shared();
+    // A further tap of its own on the same display connection: starting and
+    // stopping it leaves the shared one alone.
+    static std::unique_ptr<KeyEventSource> makeTap();
 };

@@ -20,6 +20,9 @@ public:
     virtual bool modifiersHeld() const = 0;
     // Presses and releases the chord; false when nothing could be posted.
     virtual bool postPaste(PasteChord chord) = 0;
+    // Presses and releases BackSpace `count` times, without pauses; false
+    // when nothing could be posted.
+    virtual bool postBackspaces(int count) = 0;
 
     // Terminals paste with Control-Shift-V (Control-V is a control
     // character there); everything else with Control-V.

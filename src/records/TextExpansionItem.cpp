@@ -59,7 +59,8 @@ std::optional<TextExpansionItem> TextExpansionItem::fromJson(const QJsonValue& v
     if (!value.isObject()) return fail(QStringLiteral("not an object"));
     const QJsonObject o = value.toObject();
     for (const QString& key : {kId, kTrigger, kExpandedText})
-        if (!o.value(key).isString()) return fail(QStringLiteral("\"%1\" is not a string").arg(key));
+        if (!o.value(key).isString())
+            return fail(QStringLiteral("\"%1\" is not a string").arg(key));
     for (const QString& key : {kMatchBothLayouts, kIsEnabled})
         if (!o.value(key).isBool()) return fail(QStringLiteral("\"%1\" is not a Boolean").arg(key));
     TextExpansionItem item;

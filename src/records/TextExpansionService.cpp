@@ -75,10 +75,9 @@ void TextExpansionService::saveToFile() {
     const QByteArray data =
         QJsonDocument(TextExpansionItem::listToJson(items())).toJson(QJsonDocument::Indented);
     QSaveFile file(m_filePath);
-    const bool written =
-        file.open(QIODevice::WriteOnly) &&
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-        file.write(data) == data.size() && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                         file.write(data) == data.size() && file.commit();
     if (written)
         debugLog(kLog + "Saved " + QString::number(items().size()) + " items to file");
     else
@@ -104,8 +103,8 @@ void TextExpansionService::addItem(const QString& trigger, const QString& expand
     list.append(item);
     setItems(list);
     saveToFile();
-    debugLog(kLog + "Added item trigger=" + quoted(trigger) + " (" +
-             QString::number(list.size()) + " total)");
+    debugLog(kLog + "Added item trigger=" + quoted(trigger) + " (" + QString::number(list.size()) +
+             " total)");
 }
 
 void TextExpansionService::updateItem(const QUuid& id, const QString& trigger,

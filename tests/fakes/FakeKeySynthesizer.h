@@ -15,6 +15,10 @@ public:
         if (onPaste) onPaste();
         return true;
     }
+    bool postBackspaces(int count) override {
+        backspaces.push_back(count);
+        return available;
+    }
     struct Post {
         PasteChord chord;
         int pollsBefore;  // looks at the modifiers before the chord was posted
@@ -23,5 +27,6 @@ public:
     int heldPolls = 0;
     mutable int polls = 0;
     std::vector<Post> posted;
+    std::vector<int> backspaces;  // one entry per call
     std::function<void()> onPaste;
 };

@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <vector>
 
 #include "platform/KeyEventSource.h"
@@ -7,33 +9,74 @@
 
 // X11 headers last: their macros (None, Bool, Status) clash with Qt.
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <xkbcommon/xkbcommon-x11.h>
+#include <xkbcommon/xkbcommon.h>
 
-struct X11KeyEventSource::Impl {
-    Display* dpy = nullptr;
-    int xiOpcode = 0;
-    int xkbEventBase = -1;
-    QSocketNotifier* notifier = nullptr;
-    Callback callback;
-    KeyStateTracker keys;
-    int minKeycode = 0;
-    std::vector<std::optional<qint64>> codes;  // by X key code - minKeycode
-    quint64 generation = 0;                    // raised by every stop()
+namespace {
 
+// The one listening connection of the process. Every X11KeyEventSource that
+// runs is a subscriber of it: the hotkeys and the text expansion see the
+// same keys without a second connection. Main thread only.
+class Connection {
+public:
+    static Connection& instance() {
+        static Connection c;
+        return c;
+    }
+
+    bool subscribe(const X11KeyEventSource* owner, KeyEventSource::Callback callback);
+    void unsubscribe(const X11KeyEventSource* owner);
+    bool isSubscribed(const X11KeyEventSource* owner) const {
+        return std::any_of(m_subscribers.begin(), m_subscribers.end(),
+                           [owner](const Subscriber& s) { return s.owner == owner; });
+    }
+    std::optional<qint64> codeFor(int xkeycode) const {
+        const auto index = static_cast<size_t>(xkeycode - m_minKeycode);
+        if (xkeycode < m_minKeycode || index >= m_codes.size()) return std::nullopt;
+        return m_codes[index];
+    }
+
+private:
+    struct Subscriber {
+        const X11KeyEventSource* owner;
+        KeyEventSource::Callback callback;
+    };
+
+    bool open();
+    void close();
     void buildMap();
+    void loadKeymap();
     void drain();
     void deliver(int xkeycode, bool press);
+    QString textOf(int xkeycode) const;
+
+    Display* m_dpy = nullptr;
+    int m_xiOpcode = 0;
+    int m_xkbEventBase = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    std::vector<Subscriber> m_subscribers;
+    KeyStateTracker m_keys;
+    int m_minKeycode = 0;
+    std::vector<std::optional<qint64>> m_codes;  // by X key code - m_minKeycode
+    quint64 m_generation = 0;                    // raised by every close()
+    // The typed text of a key: xkbcommon's copy of the keymap, with the
+    // modifiers and group kept current from XKB state events.
+    xkb_context* m_xkbContext = nullptr;
+    xkb_keymap* m_keymap = nullptr;
+    xkb_state* m_state = nullptr;
 };
 
-void X11KeyEventSource::Impl::buildMap() {
+void Connection::buildMap() {
     int minKc = 0, maxKc = 0;
-    XDisplayKeycodes(dpy, &minKc, &maxKc);
+    XDisplayKeycodes(m_dpy, &minKc, &maxKc);
     int perCode = 0;
     KeySym* syms =
-        XGetKeyboardMapping(dpy, static_cast<KeyCode>(minKc), maxKc - minKc + 1, &perCode);
-    minKeycode = minKc;
-    codes.assign(static_cast<size_t>(maxKc - minKc + 1), std::nullopt);
+        XGetKeyboardMapping(m_dpy, static_cast<KeyCode>(minKc), maxKc - minKc + 1, &perCode);
+    m_minKeycode = minKc;
+    m_codes.assign(static_cast<size_t>(maxKc - minKc + 1), std::nullopt);
     if (!syms) return;
     for (int kc = minKc; kc <= maxKc; ++kc) {
         const KeySym* row = syms + static_cast<size_t>(kc - minKc) * static_cast<size_t>(perCode);
@@ -48,58 +91,91 @@ void X11KeyEventSource::Impl::buildMap() {
         }
         if (!code && perCode > 0 && row[0] != NoSymbol)
             code = KeyCodes::privateCode(static_cast<quint32>(row[0]));
-        codes[static_cast<size_t>(kc - minKc)] = code;
+        m_codes[static_cast<size_t>(kc - minKc)] = code;
     }
     XFree(syms);
 }
 
-void X11KeyEventSource::Impl::deliver(int xkeycode, bool press) {
-    const auto index = static_cast<size_t>(xkeycode - minKeycode);
-    if (xkeycode < minKeycode || index >= codes.size() || !codes[index]) return;
-    const qint64 code = *codes[index];
-    std::optional<KeyEvent> event = press ? keys.press(code) : keys.release(code);
-    if (!event || !callback) return;
-    Callback cb = callback;  // the receiver may recreate the tap from inside
-    cb(*event);
+void Connection::loadKeymap() {
+    if (m_state) xkb_state_unref(m_state);
+    if (m_keymap) xkb_keymap_unref(m_keymap);
+    m_state = nullptr;
+    m_keymap = nullptr;
+    if (!m_xkbContext) return;
+    xcb_connection_t* xcb = XGetXCBConnection(m_dpy);
+    const int32_t device = xkb_x11_get_core_keyboard_device_id(xcb);
+    if (device < 0) return;
+    m_keymap =
+        xkb_x11_keymap_new_from_device(m_xkbContext, xcb, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    if (m_keymap) m_state = xkb_x11_state_new_from_device(m_keymap, xcb, device);
 }
 
-void X11KeyEventSource::Impl::drain() {
-    const quint64 gen = generation;
-    while (dpy && XPending(dpy) > 0) {
+QString Connection::textOf(int xkeycode) const {
+    if (!m_state) return {};
+    char buffer[16];
+    const int n = xkb_state_key_get_utf8(m_state, static_cast<xkb_keycode_t>(xkeycode), buffer,
+                                         sizeof buffer);
+    if (n <= 0 || n >= int(sizeof buffer)) return {};
+    return QString::fromUtf8(buffer, n);
+}
+
+void Connection::deliver(int xkeycode, bool press) {
+    const std::optional<qint64> code = codeFor(xkeycode);
+    if (!code) return;
+    std::optional<KeyEvent> event = press ? m_keys.press(*code) : m_keys.release(*code);
+    if (!event) return;
+    if (event->type == KeyEventType::keyDown) event->text = textOf(xkeycode);
+    // A receiver may stop or start taps from inside its call: walk a copy and
+    // skip those that left meanwhile.
+    const std::vector<Subscriber> subscribers = m_subscribers;
+    const quint64 gen = m_generation;
+    for (const Subscriber& s : subscribers) {
+        if (gen != m_generation) return;
+        if (!isSubscribed(s.owner) || !s.callback) continue;
+        s.callback(*event);
+    }
+}
+
+void Connection::drain() {
+    const quint64 gen = m_generation;
+    while (m_dpy && XPending(m_dpy) > 0) {
         XEvent ev;
-        XNextEvent(dpy, &ev);
+        XNextEvent(m_dpy, &ev);
         // A new keyboard or layout: XKB tells clients that use it, the core
         // protocol tells the others.
         if (ev.type == MappingNotify) {
             XRefreshKeyboardMapping(&ev.xmapping);
             buildMap();
+            loadKeymap();
             continue;
         }
-        if (xkbEventBase >= 0 && ev.type == xkbEventBase) {
-            buildMap();
+        if (m_xkbEventBase >= 0 && ev.type == m_xkbEventBase) {
+            const auto* xkb = reinterpret_cast<const XkbAnyEvent*>(&ev);
+            if (xkb->xkb_type == XkbStateNotify) {
+                const auto* s = reinterpret_cast<const XkbStateNotifyEvent*>(&ev);
+                if (m_state)
+                    xkb_state_update_mask(m_state, s->base_mods, s->latched_mods, s->locked_mods,
+                                          s->base_group, s->latched_group, s->locked_group);
+            } else {
+                buildMap();
+                loadKeymap();
+            }
             continue;
         }
-        if (ev.type != GenericEvent || ev.xcookie.extension != xiOpcode) continue;
-        if (!XGetEventData(dpy, &ev.xcookie)) continue;
+        if (ev.type != GenericEvent || ev.xcookie.extension != m_xiOpcode) continue;
+        if (!XGetEventData(m_dpy, &ev.xcookie)) continue;
         const int evtype = ev.xcookie.evtype;
         int detail = 0;
         if (evtype == XI_RawKeyPress || evtype == XI_RawKeyRelease)
             detail = static_cast<const XIRawEvent*>(ev.xcookie.data)->detail;
-        XFreeEventData(dpy, &ev.xcookie);
+        XFreeEventData(m_dpy, &ev.xcookie);
         if (detail == 0) continue;
         deliver(detail, evtype == XI_RawKeyPress);
-        if (gen != generation) return;  // stopped or restarted by the receiver
+        if (gen != m_generation) return;  // closed or reopened by a receiver
     }
 }
 
-X11KeyEventSource::X11KeyEventSource() : d(std::make_unique<Impl>()) {}
-
-X11KeyEventSource::~X11KeyEventSource() {
-    stop();
-}
-
-bool X11KeyEventSource::start(Callback callback) {
-    stop();
+bool Connection::open() {
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return false;
     int opcode = 0, firstEvent = 0, firstError = 0;
@@ -122,46 +198,82 @@ bool X11KeyEventSource::start(Callback callback) {
     if (XkbQueryExtension(dpy, &xkbOpcode, &xkbEventBase, &xkbError, &xkbMajor, &xkbMinor)) {
         const unsigned int xkbMask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
         XkbSelectEvents(dpy, XkbUseCoreKbd, xkbMask, xkbMask);
+        const unsigned long stateDetails = XkbModifierStateMask | XkbGroupStateMask;
+        XkbSelectEventDetails(dpy, XkbUseCoreKbd, XkbStateNotify, stateDetails, stateDetails);
     } else {
         xkbEventBase = -1;
     }
     XSync(dpy, False);
 
-    d->dpy = dpy;
-    d->xiOpcode = opcode;
-    d->xkbEventBase = xkbEventBase;
-    d->callback = std::move(callback);
-    d->keys.reset();
-    d->buildMap();
-    d->notifier = new QSocketNotifier(ConnectionNumber(dpy), QSocketNotifier::Read);
-    Impl* impl = d.get();
-    QObject::connect(d->notifier, &QSocketNotifier::activated, d->notifier,
-                     [impl] { impl->drain(); });
-    d->drain();
+    m_dpy = dpy;
+    m_xiOpcode = opcode;
+    m_xkbEventBase = xkbEventBase;
+    m_keys.reset();
+    buildMap();
+    if (xkbEventBase >= 0) {
+        m_xkbContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        loadKeymap();
+    }
+    m_notifier = new QSocketNotifier(ConnectionNumber(dpy), QSocketNotifier::Read);
+    QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] { drain(); });
     return true;
 }
 
-void X11KeyEventSource::stop() {
-    ++d->generation;
-    if (d->notifier) {
-        d->notifier->setEnabled(false);
+void Connection::close() {
+    ++m_generation;
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
         // It may be the notifier whose signal is running now.
-        d->notifier->deleteLater();
-        d->notifier = nullptr;
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
     }
-    if (d->dpy) {
-        XCloseDisplay(d->dpy);
-        d->dpy = nullptr;
+    if (m_state) xkb_state_unref(m_state);
+    if (m_keymap) xkb_keymap_unref(m_keymap);
+    if (m_xkbContext) xkb_context_unref(m_xkbContext);
+    m_state = nullptr;
+    m_keymap = nullptr;
+    m_xkbContext = nullptr;
+    if (m_dpy) {
+        XCloseDisplay(m_dpy);
+        m_dpy = nullptr;
     }
-    d->callback = {};
+}
+
+bool Connection::subscribe(const X11KeyEventSource* owner, KeyEventSource::Callback callback) {
+    if (!m_dpy && !open()) return false;
+    m_subscribers.push_back({owner, std::move(callback)});
+    drain();
+    return true;
+}
+
+void Connection::unsubscribe(const X11KeyEventSource* owner) {
+    std::erase_if(m_subscribers, [owner](const Subscriber& s) { return s.owner == owner; });
+    if (m_subscribers.empty() && m_dpy) close();
+}
+
+}  // namespace
+
+struct X11KeyEventSource::Impl {};
+
+X11KeyEventSource::X11KeyEventSource() : d(std::make_unique<Impl>()) {}
+
+X11KeyEventSource::~X11KeyEventSource() {
+    stop();
+}
+
+bool X11KeyEventSource::start(Callback callback) {
+    stop();
+    return Connection::instance().subscribe(this, std::move(callback));
+}
+
+void X11KeyEventSource::stop() {
+    Connection::instance().unsubscribe(this);
 }
 
 bool X11KeyEventSource::isRunning() const {
-    return d->dpy != nullptr;
+    return Connection::instance().isSubscribed(this);
 }
 
 std::optional<qint64> X11KeyEventSource::codeForXKeycode(int xkeycode) const {
-    const auto index = static_cast<size_t>(xkeycode - d->minKeycode);
-    if (xkeycode < d->minKeycode || index >= d->codes.size()) return std::nullopt;
-    return d->codes[index];
+    return Connection::instance().codeFor(xkeycode);
 }

@@ -5,7 +5,8 @@
 #include "platform/KeyEventSource.h"
 
 // XInput2 raw key events on the root window of $DISPLAY, read through a
-// socket notifier on the main thread.
+// socket notifier on the main thread. Every running source of the process
+// shares one connection; it closes when the last one stops.
 class X11KeyEventSource : public KeyEventSource {
 public:
     X11KeyEventSource();

@@ -127,3 +127,16 @@ bool X11KeySynthesizer::postPaste(PasteChord chord) {
     XSync(d->dpy, False);
     return true;
 }
+
+bool X11KeySynthesizer::postBackspaces(int count) {
+    std::lock_guard lock(d->mutex);
+    if (!d->dpy || !d->xtest) return false;
+    const KeyCode backspace = XKeysymToKeycode(d->dpy, XK_BackSpace);
+    if (!backspace) return false;
+    for (int i = 0; i < count; ++i) {
+        XTestFakeKeyEvent(d->dpy, backspace, True, CurrentTime);
+        XTestFakeKeyEvent(d->dpy, backspace, False, CurrentTime);
+    }
+    XSync(d->dpy, False);
+    return true;
+}

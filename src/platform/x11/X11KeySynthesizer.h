@@ -10,6 +10,7 @@ public:
     bool isAvailable() const override;
     bool modifiersHeld() const override;
     bool postPaste(PasteChord chord) override;
+    bool postBackspaces(int count) override;
 
 private:
     struct Private;
