@@ -56,8 +56,10 @@ std::vector<QString> splitWords(const QString& text) {
     return words;
 }
 
-// Lower-cased letters and numbers only, in one canonical composition, so that
-// case, punctuation and the spelling of accents do not tell words apart.
+// Lower-cased, in one canonical composition, with punctuation and symbols
+// (apostrophes and hyphens among them) dropped, so that case, punctuation and
+// the spelling of accents do not tell words apart. Combining marks stay: in
+// Devanagari, Arabic or Thai they are the vowels that tell words apart.
 QString normWord(const QString& word) {
     const QString lowered = word.normalized(QString::NormalizationForm_C)
                                 .toLower()
@@ -65,7 +67,7 @@ QString normWord(const QString& word) {
     QString out;
     out.reserve(lowered.size());
     for (const char32_t c : lowered.toUcs4())
-        if (QChar::isLetterOrNumber(c)) out.append(QString::fromUcs4(&c, 1));
+        if (QChar::isLetterOrNumber(c) || QChar::isMark(c)) out.append(QString::fromUcs4(&c, 1));
     return out;
 }
 
