@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "pipeline/DebugLog.h"
+#include "platform/Characters.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
@@ -43,7 +44,8 @@ std::optional<QString> utf8Text(const QByteArray& body) {
 
 void logBody(const QString& prefix, const QByteArray& body) {
     if (auto text = utf8Text(body))
-        debugLog(prefix + firstCharacters(AuthService::maskTokens(*text), kLoggedBodyCharacters));
+        debugLog(prefix +
+                 Characters::leading(AuthService::maskTokens(*text), kLoggedBodyCharacters));
 }
 
 // "pro plus" -> "Pro Plus": every word upper-case first, the rest lower.

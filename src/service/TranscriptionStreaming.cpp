@@ -2,6 +2,7 @@
 #include <map>
 
 #include "pipeline/DebugLog.h"
+#include "platform/Characters.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 
@@ -196,7 +197,7 @@ std::optional<QString> TranscriptionService::finishStreaming(const QString& tone
     QString joined = dedupJoin(texts);
     debugLog(QStringLiteral("[Streaming] Собрано %1 окон, %2 символов")
                  .arg(texts.size())
-                 .arg(characterCount(joined)));
+                 .arg(Characters::count(joined)));
     if (!joined.trimmed().isEmpty() && !toneStyle.isEmpty() && toneStyle != QLatin1String("none"))
         joined = applyTone(joined, toneStyle, language, false);
     if (joined.trimmed().isEmpty()) return std::nullopt;
