@@ -39,7 +39,9 @@ SettingsStore& SettingsStore::shared() {
     return *instance;
 }
 
-void SettingsStore::setSharedForTesting(SettingsStore* store) { g_override.store(store); }
+void SettingsStore::setSharedForTesting(SettingsStore* store) {
+    g_override.store(store);
+}
 
 void SettingsStore::loadLocked() {
     m_values = {};
@@ -88,7 +90,9 @@ void SettingsStore::set(const QString& key, const QJsonValue& value) {
     setMany(QJsonObject{{key, value}});
 }
 
-void SettingsStore::remove(const QString& key) { setMany({}, {key}); }
+void SettingsStore::remove(const QString& key) {
+    setMany({}, {key});
+}
 
 void SettingsStore::setMany(const QJsonObject& values, const QStringList& removals) {
     QStringList changedKeys;
@@ -165,11 +169,21 @@ std::optional<QJsonObject> SettingsStore::dictionary(const QString& key) const {
     return v.toObject();
 }
 
-bool SettingsStore::isBool(const QString& key) const { return value(key).isBool(); }
-bool SettingsStore::isString(const QString& key) const { return value(key).isString(); }
-bool SettingsStore::isNumber(const QString& key) const { return value(key).isDouble(); }
-bool SettingsStore::isArray(const QString& key) const { return value(key).isArray(); }
-bool SettingsStore::isDictionary(const QString& key) const { return value(key).isObject(); }
+bool SettingsStore::isBool(const QString& key) const {
+    return value(key).isBool();
+}
+bool SettingsStore::isString(const QString& key) const {
+    return value(key).isString();
+}
+bool SettingsStore::isNumber(const QString& key) const {
+    return value(key).isDouble();
+}
+bool SettingsStore::isArray(const QString& key) const {
+    return value(key).isArray();
+}
+bool SettingsStore::isDictionary(const QString& key) const {
+    return value(key).isObject();
+}
 
 QJsonValue SettingsStore::valueOrDefault(const QString& key) const {
     const QJsonValue v = value(key);
@@ -196,22 +210,30 @@ QString SettingsStore::stringOrDefault(const QString& key) const {
 
 namespace SettingsDefaults {
 const QJsonObject& all() {
-    // Keys whose absence several readers interpret: each stands for the value
-    // the settings page shows for it.
+    // What an absent key stands for: the value the settings page shows for
+    // it, which every reader of the key uses.
     static const QJsonObject table{
-        {"recordingMode", "hold"},
         {"interfaceLanguage", "en"},
-        {"soundEnabled", true},
-        {"soundVolume", 50.0},
+        {"recognitionLanguage", "ru"},
         {"audioDucking", 1},
         {"duckingLevel", 50},
+        {"toneStyle", "none"},
+        {"replaceProfanity", false},
+        {"perAppStylesEnabled", false},
+        {"soundEnabled", true},
+        {"soundVolume", 50.0},
         {"overlayEnabled", true},
         {"overlayHideWhenIdle", true},
-        {"overlayDockEdge", "bottom"},
-        {"openWindowOnLaunch", true},
-        {"sendErrorReports", true},
-        {"audioQuality", "balanced"},
+        {"autoSwitchLayout", true},
         {"audioNormalization", true},
+        {"audioQuality", "balanced"},
+        {"translateTargetLanguage", "en"},
+        {"selectedMicrophone", ""},
+        {"recordingMode", "pushToTalk"},
+        {"openWindowOnLaunch", true},
+        {"launchAtLogin", false},
+        {"sendErrorReports", true},
+        {"overlayDockEdge", "bottom"},
     };
     return table;
 }
