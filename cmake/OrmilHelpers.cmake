@@ -7,7 +7,9 @@ function(ormil_folder_library name)
        ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
   list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
   set(_placeholder ${CMAKE_CURRENT_BINARY_DIR}/${name}_placeholder.cpp)
-  file(WRITE ${_placeholder} "// keeps a folder without sources linkable\n")
+  # Written only when missing or different: a fresh time stamp on every
+  # configure would recompile it and relink everything above the library.
+  file(CONFIGURE OUTPUT ${_placeholder} CONTENT "// keeps a folder without sources linkable\n")
   add_library(${name} STATIC ${_sources} ${_placeholder})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
