@@ -4,8 +4,10 @@
 
 #include <QHostAddress>
 #include <QScopeGuard>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -120,6 +122,67 @@ QList<QByteArray> HttpHeaders::values(const QByteArray& name) const {
     for (const auto& f : m_fields)
         if (sameName(f.first, name)) out.append(f.second);
     return out;
+}
+
+// ----------------------------------------------------------- HttpStreamBody
+
+void HttpStreamBody::addBytes(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return;
+    m_pieces.push_back({bytes, {}, bytes.size()});
+    m_size += bytes.size();
+}
+
+bool HttpStreamBody::addFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = file.size();
+    m_pieces.push_back({{}, path, size});
+    m_size += size;
+    return true;
+}
+
+bool HttpStreamBody::rewind() {
+    m_index = 0;
+    m_offset = 0;
+    m_file.reset();
+    return true;
+}
+
+bool HttpStreamBody::openPiece() {
+    const Piece& piece = m_pieces[m_index];
+    if (piece.path.isEmpty() || m_file) return true;
+    m_file = std::make_unique<QFile>(piece.path);
+    return m_file->open(QIODevice::ReadOnly) && m_file->size() == piece.size;
+}
+
+qint64 HttpStreamBody::read(char* out, qint64 max) {
+    qint64 done = 0;
+    while (done < max && m_index < m_pieces.size()) {
+        const Piece& piece = m_pieces[m_index];
+        const qint64 want = std::min(max - done, piece.size - m_offset);
+        if (want > 0) {
+            if (piece.path.isEmpty()) {
+                memcpy(out + done, piece.bytes.constData() + m_offset, size_t(want));
+            } else {
+                if (!openPiece()) return -1;
+                const qint64 got = m_file->read(out + done, want);
+                // The file shrank or failed under us: the length already
+                // announced can no longer be kept.
+                if (got <= 0) return -1;
+                m_offset += got;
+                done += got;
+                continue;
+            }
+            m_offset += want;
+            done += want;
+        }
+        if (m_offset >= piece.size) {
+            ++m_index;
+            m_offset = 0;
+            m_file.reset();
+        }
+    }
+    return done;
 }
 
 // ------------------------------------------------------------------ helpers
@@ -260,6 +323,8 @@ private:
         curl_off_t seenDown = -1;
         curl_off_t seenUp = -1;
         bool done = false;
+        bool bodyReadFailed = false;
+        std::unique_ptr<QFile> bodyFile;
         std::optional<HttpError> error;
         char errorText[CURL_ERROR_SIZE] = {};
     };
@@ -271,6 +336,8 @@ private:
     void finish(Transfer* t, std::optional<HttpError> error);
 
     static size_t onBody(char* data, size_t size, size_t count, void* user);
+    static size_t onRead(char* data, size_t size, size_t count, void* user);
+    static int onSeek(void* user, curl_off_t offset, int origin);
     static size_t onHeader(char* data, size_t size, size_t count, void* user);
     static int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up);
 
@@ -317,9 +384,30 @@ void HttpClient::Session::releaseSlot(const QString& origin) {
 
 size_t HttpClient::Session::onBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
-    t->response.body.append(data, qsizetype(size * count));
     t->lastActivity = t->clock->now();
+    if (t->bodyFile) {
+        // A short write makes curl end the transfer with a write error.
+        return size_t(std::max<qint64>(0, t->bodyFile->write(data, qint64(size * count))));
+    }
+    t->response.body.append(data, qsizetype(size * count));
     return size * count;
+}
+
+size_t HttpClient::Session::onRead(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    t->lastActivity = t->clock->now();
+    const qint64 got = t->request->streamBody->read(data, qint64(size * count));
+    if (got < 0) {
+        t->bodyReadFailed = true;
+        return CURL_READFUNC_ABORT;
+    }
+    return size_t(got);
+}
+
+int HttpClient::Session::onSeek(void* user, curl_off_t offset, int origin) {
+    auto* t = static_cast<Transfer*>(user);
+    if (offset != 0 || origin != SEEK_SET) return CURL_SEEKFUNC_CANTSEEK;
+    return t->request->streamBody->rewind() ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
 }
 
 size_t HttpClient::Session::onHeader(char* data, size_t size, size_t count, void* user) {
@@ -414,12 +502,29 @@ HttpResponse HttpClient::Session::send(const HttpRequest& request) {
     curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &Session::onProgress);
     curl_easy_setopt(e, CURLOPT_XFERINFODATA, &t);
 
+    if (!request.bodyFile.isEmpty()) {
+        t.bodyFile = std::make_unique<QFile>(request.bodyFile);
+        if (!t.bodyFile->open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw HttpError(HttpErrorKind::other,
+                            QStringLiteral("cannot write %1").arg(request.bodyFile));
+    }
+
     const QByteArray method = request.method.toUpper();
-    const bool sendsBody = !(method == "GET" || method == "HEAD") || !request.body.isEmpty();
+    const bool sendsBody =
+        !(method == "GET" || method == "HEAD") || !request.body.isEmpty() || request.streamBody;
     if (method == "HEAD") {
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
     } else if (!sendsBody) {
         curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+    } else if (request.streamBody) {
+        request.streamBody->rewind();
+        curl_easy_setopt(e, CURLOPT_POST, 1L);
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.streamBody->size()));
+        curl_easy_setopt(e, CURLOPT_READFUNCTION, &Session::onRead);
+        curl_easy_setopt(e, CURLOPT_READDATA, &t);
+        curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, &Session::onSeek);
+        curl_easy_setopt(e, CURLOPT_SEEKDATA, &t);
+        if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.constData());
     } else {
         curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
         curl_easy_setopt(e, CURLOPT_POSTFIELDS, request.body.constData());
@@ -446,6 +551,9 @@ HttpResponse HttpClient::Session::send(const HttpRequest& request) {
     m_doneCv.wait(lock, [&] { return t.done; });
     lock.unlock();
 
+    if (t.bodyFile && !t.bodyFile->flush() && !t.error)
+        t.error = HttpError(HttpErrorKind::other,
+                            QStringLiteral("cannot write %1").arg(request.bodyFile));
     if (t.error) throw *t.error;
     long status = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
@@ -487,7 +595,10 @@ void HttpClient::Session::run() {
             if (code != CURLE_OK) {
                 QString detail = QString::fromUtf8(t->errorText);
                 if (detail.isEmpty()) detail = QString::fromUtf8(curl_easy_strerror(code));
-                error = HttpError(kindOf(code), detail);
+                error = t->bodyReadFailed
+                            ? HttpError(HttpErrorKind::other,
+                                        QStringLiteral("the request body could not be read"))
+                            : HttpError(kindOf(code), detail);
             }
             std::erase(active, t);
             finish(t, std::move(error));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 class Clock;
 
@@ -78,6 +80,37 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
+// A request body read piece by piece while it is sent: bytes held in
+// memory and files read from disk, in the order they were added, so that a
+// large file never sits in memory whole. One body serves one request.
+class HttpStreamBody {
+public:
+    void addBytes(const QByteArray& bytes);
+    // Measures the file now; false when it cannot be opened.
+    bool addFile(const QString& path);
+    qint64 size() const { return m_size; }
+
+    // Back to the first byte (a redirect sends the body again).
+    bool rewind();
+    // Up to max bytes into out; 0 at the end, -1 when a file cannot be read
+    // or no longer has the size it had when it was added.
+    qint64 read(char* out, qint64 max);
+
+private:
+    struct Piece {
+        QByteArray bytes;
+        QString path;
+        qint64 size = 0;
+    };
+    bool openPiece();
+
+    std::vector<Piece> m_pieces;
+    qint64 m_size = 0;
+    size_t m_index = 0;
+    qint64 m_offset = 0;
+    std::unique_ptr<QFile> m_file;
+};
+
 struct HttpRequest {
     QByteArray method = "GET";
     QString url;
@@ -85,6 +118,11 @@ struct HttpRequest {
     // Sent exactly as given. A POST, PUT or PATCH without a body sends an
     // empty one.
     QByteArray body;
+    // When set, the body is read from here instead (same bytes on the wire).
+    std::shared_ptr<HttpStreamBody> streamBody;
+    // When set, the answer's body goes into this file (created or emptied)
+    // instead of HttpResponse::body, whatever the status.
+    QString bodyFile;
     // Seconds without a byte moving in either direction (the connection
     // phase included) before the request ends with `timedOut`; 0 or less:
     // no limit.

@@ -6,69 +6,9 @@
 #include <QVariant>
 #include <cmath>
 
+#include "service/WireReader.h"
+
 namespace {
-
-// Reads one record's fields with the strict rules of the wire.
-class Reader {
-public:
-    explicit Reader(const QByteArray& body) {
-        QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
-        if (error.error != QJsonParseError::NoError)
-            throw WireDecodingError(QStringLiteral("The data isn't valid JSON: ") +
-                                    error.errorString());
-        if (!doc.isObject()) throw WireDecodingError(QStringLiteral("Expected a JSON object"));
-        m_object = doc.object();
-    }
-
-    QString string(const char* key) { return required(key, optionalString(key)); }
-    bool boolean(const char* key) { return required(key, optionalBool(key)); }
-
-    std::optional<QString> optionalString(const char* key) {
-        const QJsonValue v = present(key);
-        if (v.isUndefined()) return std::nullopt;
-        if (!v.isString()) throw mismatch(key);
-        return v.toString();
-    }
-    std::optional<bool> optionalBool(const char* key) {
-        const QJsonValue v = present(key);
-        if (v.isUndefined()) return std::nullopt;
-        if (!v.isBool()) throw mismatch(key);
-        return v.toBool();
-    }
-    std::optional<qint64> optionalInt(const char* key) {
-        const QJsonValue v = present(key);
-        if (v.isUndefined()) return std::nullopt;
-        if (!v.isDouble()) throw mismatch(key);
-        const QVariant variant = v.toVariant();
-        if (variant.typeId() == QMetaType::LongLong) return variant.toLongLong();
-        const double d = v.toDouble();
-        // Whole numbers only, and within the signed 64-bit range.
-        if (std::floor(d) != d || d < -9.2233720368547758e18 || d >= 9.2233720368547758e18)
-            throw mismatch(key);
-        return qint64(d);
-    }
-
-private:
-    // Undefined for a missing or null key.
-    QJsonValue present(const char* key) const {
-        const QJsonValue v = m_object.value(QLatin1String(key));
-        return v.isNull() ? QJsonValue(QJsonValue::Undefined) : v;
-    }
-    template <typename T>
-    T required(const char* key, const std::optional<T>& value) {
-        if (!value)
-            throw WireDecodingError(
-                QStringLiteral("No value for the required key \"%1\"").arg(QLatin1String(key)));
-        return *value;
-    }
-    static WireDecodingError mismatch(const char* key) {
-        return WireDecodingError(
-            QStringLiteral("The value of \"%1\" has the wrong type").arg(QLatin1String(key)));
-    }
-
-    QJsonObject m_object;
-};
 
 template <typename T>
 void putOptional(QJsonObject& object, const char* key, const std::optional<T>& value) {
@@ -96,7 +36,7 @@ QJsonObject TranscriptionAPIResponse::toJson() const {
 }
 
 TranscriptionAPIResponse TranscriptionAPIResponse::decode(const QByteArray& body) {
-    Reader r(body);
+    WireReader r(body);
     TranscriptionAPIResponse out;
     out.success = r.boolean("success");
     out.text = r.optionalString("text");
@@ -119,7 +59,7 @@ QJsonObject PostProcessRequest::toJson() const {
 }
 
 PostProcessRequest PostProcessRequest::decode(const QByteArray& body) {
-    Reader r(body);
+    WireReader r(body);
     PostProcessRequest out;
     out.text = r.string("text");
     out.tone_style = r.string("tone_style");
@@ -138,7 +78,7 @@ QJsonObject PostProcessResponse::toJson() const {
 }
 
 PostProcessResponse PostProcessResponse::decode(const QByteArray& body) {
-    Reader r(body);
+    WireReader r(body);
     return {r.optionalString("text")};
 }
 
@@ -147,7 +87,7 @@ QJsonObject TranslateTextRequest::toJson() const {
 }
 
 TranslateTextRequest TranslateTextRequest::decode(const QByteArray& body) {
-    Reader r(body);
+    WireReader r(body);
     TranslateTextRequest out;
     out.text = r.string("text");
     out.target_language = r.string("target_language");
@@ -163,7 +103,7 @@ QJsonObject TranslateTextResponse::toJson() const {
 }
 
 TranslateTextResponse TranslateTextResponse::decode(const QByteArray& body) {
-    Reader r(body);
+    WireReader r(body);
     TranslateTextResponse out;
     out.success = r.boolean("success");
     out.text = r.optionalString("text");

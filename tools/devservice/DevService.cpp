@@ -8,6 +8,7 @@ DevService::DevService()
     registerTranscriptionRoutes(m_service, m_state);
     registerErrorEventRoutes(m_service, m_state);
     registerControlRoutes(m_control, m_state);
+    registerFileRoutes(m_service, m_state, m_control);
 }
 
 DevService::~DevService() {

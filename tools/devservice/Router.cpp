@@ -60,6 +60,17 @@ bool requireFields(const QJsonObject& body, Response& res,
     return true;
 }
 
+std::optional<QList<FormPart>> multipartBody(const Request& req, Response& res) {
+    auto boundary = multipartBoundary(req.header("Content-Type"));
+    if (!boundary) {
+        sendDetail(res, 400, QStringLiteral("Expected multipart/form-data with a boundary"));
+        return std::nullopt;
+    }
+    auto parts = parseMultipart(req.body, *boundary);
+    if (!parts) sendDetail(res, 400, QStringLiteral("Malformed multipart body"));
+    return parts;
+}
+
 std::optional<Account> requireAccount(const Request& req, Response& res, ServiceState& state) {
     const QByteArray token = req.bearerToken();
     if (token.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "HttpServer.h"
+#include "Multipart.h"
 #include "ServiceState.h"
 
 namespace devservice {
@@ -30,6 +31,8 @@ void registerAccountRoutes(Router& router, ServiceState& state);
 void registerTranscriptionRoutes(Router& router, ServiceState& state);
 void registerErrorEventRoutes(Router& router, ServiceState& state);
 void registerControlRoutes(Router& router, ServiceState& state);
+// Adds its own test control paths to `control`.
+void registerFileRoutes(Router& router, ServiceState& state, Router& control);
 
 // --- helpers shared by the groups
 
@@ -42,6 +45,9 @@ std::optional<QJsonObject> jsonBody(const Request& req, Response& res);
 // key holds a value of its type. Returns whether they all do.
 bool requireFields(const QJsonObject& body, Response& res,
                    std::initializer_list<std::pair<const char*, QJsonValue::Type>> fields);
+// The parts of a multipart/form-data body; otherwise answers 400 and gives
+// nothing.
+std::optional<QList<FormPart>> multipartBody(const Request& req, Response& res);
 // The account of the request's bearer token; otherwise answers 401.
 std::optional<Account> requireAccount(const Request& req, Response& res, ServiceState& state);
 

@@ -30,16 +30,8 @@ QString describe(const QByteArray& format, const QByteArray& audio, const QByteA
 void transcribe(const Request& req, Response& res, ServiceState& state) {
     auto account = requireAccount(req, res, state);
     if (!account) return;
-    auto boundary = multipartBoundary(req.header("Content-Type"));
-    if (!boundary) {
-        sendDetail(res, 400, QStringLiteral("Expected multipart/form-data with a boundary"));
-        return;
-    }
-    auto parts = parseMultipart(req.body, *boundary);
-    if (!parts) {
-        sendDetail(res, 400, QStringLiteral("Malformed multipart body"));
-        return;
-    }
+    auto parts = multipartBody(req, res);
+    if (!parts) return;
     const FormPart* audio = nullptr;
     std::map<QByteArray, QByteArray> fields;
     for (const FormPart& part : *parts) {
