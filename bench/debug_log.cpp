@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 
 static void BM_DebugLogAppend(benchmark::State& state) {
     QTemporaryDir dir;

@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "pipeline/DebugLog.h"
-#include "platform/FakeClock.h"
+#include "platform/DebugLog.h"
+#include "fakes/FakeClock.h"
 #include "records/HistoryService.h"
 
 namespace {

@@ -3,14 +3,17 @@
 // path; the key table lookup is what the X source adds per key.
 #include <benchmark/benchmark.h>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
 #include "pipeline/HotkeyService.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/InputAccess.h"
 #include "platform/KeyCodes.h"
 #include "platform/KeyEventSource.h"
 #include "platform/SettingsStore.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakeKeyEventSource.h"
+#include "fakes/FakeOverlay.h"
 
 static void BM_DispatchOrdinaryKeystroke(benchmark::State& state) {
     SettingsStore settings;

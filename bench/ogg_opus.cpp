@@ -14,8 +14,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "pipeline/AudioFileReader.h"
-#include "pipeline/OggOpus.h"
+#include "audio/AudioFormat.h"
+#include "audio/AudioFileReader.h"
+#include "audio/OggOpus.h"
 #include "service/TranscriptionService.h"
 
 extern "C" {
@@ -72,7 +73,7 @@ Audio& audio() {
         a->longWav = a->dir.filePath("long.wav");
         QFile f(a->longWav);
         f.open(QIODevice::WriteOnly);
-        f.write(TranscriptionService::createWAVChunk(QByteArray(44, 0) + long16, 44, 0,
+        f.write(AudioFormat::createWAVChunk(QByteArray(44, 0) + long16, 44, 0,
                                                      long16.size() / 2));
         f.close();
         const QByteArray long48 = readAs(a->longWav, 48000);

@@ -8,8 +8,8 @@
 
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayPainter.h"
-#include "pipeline/DebugLog.h"
-#include "platform/FakeClock.h"
+#include "platform/DebugLog.h"
+#include "fakes/FakeClock.h"
 
 static void BM_MeterTick(benchmark::State& state) {
     QTemporaryDir dir;

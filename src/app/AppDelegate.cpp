@@ -5,9 +5,9 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "app/MenuBarIcon.h"
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/NotificationCenter.h"

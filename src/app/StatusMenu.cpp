@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QMessageBox>
 
-#include "app/L10n.h"
-#include "pipeline/AppState.h"
+#include "core/L10n.h"
+#include "core/AppState.h"
 #include "pipeline/HotkeyService.h"
 #include "platform/Characters.h"
 #include "platform/Clock.h"

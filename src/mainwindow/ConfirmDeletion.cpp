@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/L10n.h"
-#include "pipeline/DebugLog.h"
+#include "core/L10n.h"
+#include "platform/DebugLog.h"
 
 namespace {
 

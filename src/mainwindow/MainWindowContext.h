@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 
 class AppState;
 class ClipboardHistoryService;

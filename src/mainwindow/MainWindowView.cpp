@@ -8,9 +8,9 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "mainwindow/SectionPages.h"
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"

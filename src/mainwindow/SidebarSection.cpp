@@ -1,6 +1,6 @@
 #include "mainwindow/SidebarSection.h"
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 namespace {
 struct Row {

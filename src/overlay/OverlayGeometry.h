@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "overlay/OverlayControl.h"
+#include "core/OverlayControl.h"
 
 // The edges the pill docks to, in menu order.
 enum class OverlayDockEdge { bottom, top, left, right };

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/Threading.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <functional>
 
-#include "overlay/OverlayControl.h"
+#include "core/OverlayControl.h"
 #include "overlay/OverlayGeometry.h"
 #include "platform/Clock.h"
 

@@ -5,8 +5,8 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 
-#include "app/L10n.h"
-#include "overlay/OverlayX11.h"
+#include "core/L10n.h"
+#include "platform/x11/X11OverlayWindow.h"
 
 namespace {
 // Top-level setup shared by the panel and the menu: transparent around the

@@ -5,8 +5,10 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/Threading.h"
+#include "platform/OutsideClickMonitor.h"
+#include "platform/x11/X11OverlayWindow.h"
 
 namespace {
 const QString kEnabled = QStringLiteral("overlayEnabled");

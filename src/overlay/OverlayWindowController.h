@@ -6,13 +6,14 @@
 #include <functional>
 #include <memory>
 
-#include "overlay/OverlayControl.h"
+#include "core/OverlayControl.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayPanel.h"
-#include "overlay/OverlayX11.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
+#include "platform/OutsideClickMonitor.h"
 
 // The process-wide controller of the recording overlay: it owns the pill's
 // panel and model, runs the state machine with its automatic returns to idle,

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
-#include "platform/VolumePactl.h"
+#include "platform/pulse/PactlVolume.h"
 
 AudioDuckingService::AudioDuckingService(SettingsStore& settings, Volume& volume, Clock& clock,
                                          QObject* parent)

@@ -8,14 +8,16 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/L10n.h"
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/AudioNormalizer.h"
+#include "audio/AacEncoder.h"
+#include "audio/AudioFormat.h"
+#include "core/L10n.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "audio/AudioNormalizer.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "pipeline/DebugLog.h"
-#include "pipeline/OggOpus.h"
+#include "platform/DebugLog.h"
+#include "audio/OggOpus.h"
 #include "pipeline/SoundService.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
@@ -61,7 +63,7 @@ std::optional<GrowingWAV> openGrowingWAV(QFile& file, GrowingWAVError* error) {
     GrowingWAV wav;
     wav.size = file.size();
     wav.head = file.read(std::min(wav.size, kHeaderProbeBytes));
-    const auto offset = TranscriptionService::parseDataOffsetForGrowingFile(wav.head);
+    const auto offset = AudioFormat::parseDataOffsetForGrowingFile(wav.head);
     if (!offset) {
         *error = GrowingWAVError::noDataChunk;
         return std::nullopt;
@@ -145,8 +147,8 @@ void AudioRecorderService::startStreamingChunks() {
     m_streamedWindows = 0;
     m_live = std::make_shared<LiveEncoding>();
     const int bitrate =
-        m_c.opusBitrate ? m_c.opusBitrate() : TranscriptionService::opusBitrate(settings());
-    m_live->encoder = OggOpusStream::create(TranscriptionService::sampleRate, bitrate);
+        m_c.opusBitrate ? m_c.opusBitrate() : AudioFormat::opusBitrate(settings());
+    m_live->encoder = OggOpusStream::create(AudioFormat::sampleRate, bitrate);
     const SettingsStore& s = settings();
     m_streamLanguage =
         s.string(QStringLiteral("recognitionLanguage")).value_or(QStringLiteral("ru"));
@@ -213,7 +215,7 @@ void AudioRecorderService::emitReadyWindow(bool force, const std::optional<QStri
         if (!(remainder > windowBytes - 1 || (force && remainder > leastLastWindowBytes))) return;
         const qint64 count = std::min(remainder, windowBytes) & ~qint64(1);
         const QByteArray pcm = readRange(file, wav->dataOffset + start, count);
-        QByteArray window = TranscriptionService::createWAVChunk(wav->head + pcm, wav->dataOffset,
+        QByteArray window = AudioFormat::createWAVChunk(wav->head + pcm, wav->dataOffset,
                                                                  0, qint64(pcm.size()) / 2);
         if (normalizationOn(settings())) window = AudioNormalizer::normalizeAudio(window);
         if (m_c.streamWindow)
@@ -411,7 +413,7 @@ void AudioRecorderService::sendToTranscriptionClassic(
 
 QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collaborators& c) {
     const int bitrate =
-        c.opusBitrate ? c.opusBitrate() : TranscriptionService::opusBitrate(*c.settings);
+        c.opusBitrate ? c.opusBitrate() : AudioFormat::opusBitrate(*c.settings);
     const auto opus =
         c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
     if (opus && !opus->isEmpty()) {
@@ -427,7 +429,7 @@ QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collabor
     }
     const QString target = withExtension(wavURL, QStringLiteral("m4a"));
     const auto aac =
-        c.encodeAAC ? c.encodeAAC(wavURL, target) : TranscriptionService::encodeAAC(wavURL, target);
+        c.encodeAAC ? c.encodeAAC(wavURL, target) : AacEncoder::encode(wavURL, target);
     if (aac && !aac->isEmpty()) return target;
     QFile::remove(target);
     throw std::runtime_error("AAC encode failed");

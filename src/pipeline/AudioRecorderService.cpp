@@ -8,17 +8,17 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/L10n.h"
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
+#include "core/L10n.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "platform/DebugLog.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/InputSourceService.h"
 #include "pipeline/KeyboardSimulator.h"
-#include "pipeline/OggOpus.h"
+#include "audio/OggOpus.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextPostProcessor.h"
-#include "platform/AudioCapturePulse.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "pipeline/BuiltinTonePromptDefaults.h"
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/SettingsStore.h"

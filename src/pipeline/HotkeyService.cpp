@@ -1,8 +1,8 @@
 #include "pipeline/HotkeyService.h"
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "platform/DebugLog.h"
 #include "pipeline/KeyNames.h"
 #include "platform/InputAccess.h"
 #include "platform/SettingsStore.h"

@@ -2,8 +2,8 @@
 
 #include <QTextBoundaryFinder>
 
-#include "pipeline/DebugLog.h"
 #include "platform/Characters.h"
+#include "platform/DebugLog.h"
 #include "platform/InputSources.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 
-#include "app/L10n.h"
-#include "pipeline/DebugLog.h"
+#include "core/L10n.h"
+#include "platform/DebugLog.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"

@@ -28,23 +28,3 @@ public:
     static FrontmostApp& shared();
     static void setShared(FrontmostApp* app);
 };
-
-// Reads _NET_ACTIVE_WINDOW (or, without a window manager, the input focus)
-// and the WM_CLASS of that window or its nearest ancestor that has one.
-class X11FrontmostApp : public FrontmostApp {
-public:
-    X11FrontmostApp();
-    ~X11FrontmostApp() override;
-    std::optional<Identity> identity() const override;
-
-private:
-    struct Private;
-    Private* d;
-};
-
-class FakeFrontmostApp : public FrontmostApp {
-public:
-    std::optional<Identity> identity() const override { return current; }
-    void setClass(const QString& className) { current = Identity{className.toLower(), className}; }
-    std::optional<Identity> current;
-};

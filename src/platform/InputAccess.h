@@ -12,17 +12,3 @@ public:
 
     static InputAccess& shared();
 };
-
-class X11InputAccess : public InputAccess {
-public:
-    bool isTrusted() const override;
-    bool hasListenAccess() const override;
-};
-
-class FakeInputAccess : public InputAccess {
-public:
-    bool isTrusted() const override { return trusted; }
-    bool hasListenAccess() const override { return listen; }
-    bool trusted = true;
-    bool listen = true;
-};

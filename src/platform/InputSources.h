@@ -33,30 +33,3 @@ public:
     using LanguageTable = QMap<QString, QStringList>;
     static LanguageTable readLanguageTable(const QString& xmlPath);
 };
-
-// The groups of the core keyboard (from _XKB_RULES_NAMES), selected with an
-// XKB group lock.
-class X11InputSources : public InputSources {
-public:
-    explicit X11InputSources(QString rulesDirectory = "/usr/share/X11/xkb/rules");
-    ~X11InputSources() override;
-    std::optional<QList<InputSource>> enabledSources() const override;
-    bool select(const InputSource& source) override;
-    // The locked group now in effect.
-    std::optional<int> currentGroup() const;
-
-private:
-    struct Private;
-    Private* d;
-};
-
-class FakeInputSources : public InputSources {
-public:
-    std::optional<QList<InputSource>> enabledSources() const override { return sources; }
-    bool select(const InputSource& source) override {
-        selected.append(source.identifier);
-        return true;
-    }
-    std::optional<QList<InputSource>> sources;
-    QStringList selected;
-};

@@ -1,5 +1,7 @@
 #include "platform/KeyEventSource.h"
 
+#include "platform/x11/X11KeyEventSource.h"
+
 std::optional<KeyEvent> KeyStateTracker::press(qint64 code) {
     const bool wasDown = isDown(code);
     if (wasDown && KeyCodes::isModifierKey(code)) return std::nullopt;
@@ -45,32 +47,4 @@ bool KeyStateTracker::isDown(qint64 code) const {
 KeyEventSource& KeyEventSource::shared() {
     static X11KeyEventSource source;
     return source;
-}
-
-bool FakeKeyEventSource::start(Callback callback) {
-    ++starts;
-    m_running = available;
-    m_callback = m_running ? std::move(callback) : Callback{};
-    return m_running;
-}
-
-void FakeKeyEventSource::stop() {
-    ++stops;
-    m_running = false;
-    m_callback = {};
-}
-
-void FakeKeyEventSource::press(qint64 code) {
-    if (auto e = m_keys.press(code)) send(*e);
-}
-
-void FakeKeyEventSource::release(qint64 code) {
-    send(m_keys.release(code));
-}
-
-void FakeKeyEventSource::send(const KeyEvent& event) {
-    if (!m_running || !m_callback) return;
-    // The receiver may recreate the tap from inside the call.
-    Callback callback = m_callback;
-    callback(event);
 }

@@ -28,38 +28,3 @@ public:
     static KeySynthesizer& shared();
     static void setShared(KeySynthesizer* synthesizer);
 };
-
-// XTest keys and XKB modifier state on the default display.
-class X11KeySynthesizer : public KeySynthesizer {
-public:
-    X11KeySynthesizer();
-    ~X11KeySynthesizer() override;
-    bool isAvailable() const override;
-    bool modifiersHeld() const override;
-    bool postPaste(PasteChord chord) override;
-
-private:
-    struct Private;
-    Private* d;
-};
-
-class FakeKeySynthesizer : public KeySynthesizer {
-public:
-    bool isAvailable() const override { return available; }
-    // Reports held modifiers for the first `heldPolls` looks.
-    bool modifiersHeld() const override { return polls++ < heldPolls; }
-    bool postPaste(PasteChord chord) override {
-        posted.push_back({chord, polls});
-        if (onPaste) onPaste();
-        return true;
-    }
-    struct Post {
-        PasteChord chord;
-        int pollsBefore;  // looks at the modifiers before the chord was posted
-    };
-    bool available = true;
-    int heldPolls = 0;
-    mutable int polls = 0;
-    std::vector<Post> posted;
-    std::function<void()> onPaste;
-};

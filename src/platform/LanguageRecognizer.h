@@ -15,19 +15,3 @@ public:
     static LanguageRecognizer& shared();
     static void setShared(LanguageRecognizer* recognizer);
 };
-
-// Compact Language Detector 2 (offline tables in the library).
-class Cld2LanguageRecognizer : public LanguageRecognizer {
-public:
-    std::optional<QString> dominantLanguage(const QString& text) const override;
-};
-
-class FakeLanguageRecognizer : public LanguageRecognizer {
-public:
-    std::optional<QString> dominantLanguage(const QString&) const override {
-        ++calls;
-        return language;
-    }
-    std::optional<QString> language;
-    mutable int calls = 0;
-};

@@ -22,17 +22,3 @@ public:
     static MicrophoneAccess& shared();
     static void setShared(MicrophoneAccess* access);
 };
-
-// Asks the audio server through `pactl list short sources`.
-class PactlMicrophoneAccess : public MicrophoneAccess {
-public:
-    Status authorizationStatus() override;
-    // Capture sources (not monitors) named in pactl's short listing.
-    static QStringList captureSources(const QString& listing);
-};
-
-class FakeMicrophoneAccess : public MicrophoneAccess {
-public:
-    Status authorizationStatus() override { return status; }
-    Status status = authorized;
-};

@@ -14,14 +14,3 @@ public:
     static Notifier& shared();
     static void setShared(Notifier* notifier);
 };
-
-class FakeNotifier : public Notifier {
-public:
-    struct Notice {
-        QString title, body;
-    };
-    void notify(const QString& title, const QString& body) override {
-        notices.push_back({title, body});
-    }
-    std::vector<Notice> notices;
-};

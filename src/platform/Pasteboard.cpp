@@ -7,7 +7,7 @@ std::atomic<Pasteboard*> g_pasteboard{nullptr};
 }
 
 Pasteboard& Pasteboard::shared() {
-    static FakePasteboard memoryOnly;
+    static MemoryPasteboard memoryOnly;
     Pasteboard* p = g_pasteboard.load();
     return p ? *p : memoryOnly;
 }

@@ -36,8 +36,9 @@ public:
     static void setShared(Pasteboard* pasteboard);
 };
 
-// An in-memory pasteboard for tests.
-class FakePasteboard : public Pasteboard {
+// An in-memory pasteboard: the process-wide one until a real one is
+// installed.
+class MemoryPasteboard : public Pasteboard {
 public:
     int changeCount() const override { return m_changeCount; }
     QList<Item> items() const override { return m_items; }
@@ -71,13 +72,8 @@ public:
         return true;
     }
     int textFetchCount() const override { return m_textFetches; }
-    // Reads the text as a pasting application would (counted as a fetch).
-    QString fetchString() {
-        ++m_textFetches;
-        return string();
-    }
 
-private:
+protected:
     QList<Item> m_items;
     int m_changeCount = 0;
     int m_textFetches = 0;

@@ -1,7 +1,7 @@
 #include "records/ClipboardHistoryService.h"
 
-#include "pipeline/DebugLog.h"
 #include "platform/Characters.h"
+#include "platform/DebugLog.h"
 #include "platform/Pasteboard.h"
 #include "records/ClipboardMarkers.h"
 

@@ -10,8 +10,8 @@
 #include <cmath>
 #include <limits>
 
-#include "pipeline/DebugLog.h"
-#include "pipeline/MediaAudioExtractor.h"
+#include "platform/DebugLog.h"
+#include "audio/MediaAudioExtractor.h"
 #include "service/AuthService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"

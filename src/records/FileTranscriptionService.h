@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 
 class HttpClient;
 

@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 

@@ -11,9 +11,9 @@
 #include <atomic>
 #include <exception>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Threading.h"

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 
 namespace {
 const QString kLog = QStringLiteral("[TextExpansion] ");

@@ -1,6 +1,6 @@
 #include "service/AuthError.h"
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "service/AuthTypes.h"
 #include "service/HttpClient.h"
 

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <limits>
 
-#include "pipeline/DebugLog.h"
 #include "platform/Characters.h"
+#include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/HttpServiceConfig.h"
+#include "platform/linux/LibsecretStore.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 #include "service/AuthError.h"
 #include "service/AuthTypes.h"
 #include "service/HttpClient.h"

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <optional>
 
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 #include "platform/Clock.h"
 #include "service/AuthService.h"
 

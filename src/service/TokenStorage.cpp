@@ -1,6 +1,6 @@
 #include "service/TokenStorage.h"
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 

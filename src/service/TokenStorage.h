@@ -4,7 +4,7 @@
 #include <map>
 #include <mutex>
 
-#include "pipeline/AppState.h"
+#include "core/AppState.h"
 
 class SecretStore;
 class SettingsStore;

@@ -1,6 +1,6 @@
 #include "service/TranscriptionError.h"
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 TranscriptionError TranscriptionError::networkError(const QString& underlying) {
     return {Kind::networkError, underlying};

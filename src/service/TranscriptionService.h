@@ -24,9 +24,8 @@ class SettingsStore;
 
 // The speech-to-text client: one process-wide instance. It uploads finished
 // recordings (whole, or in overlapping windows when long), windows streamed
-// while a recording runs, and text for post-processing and translation. It
-// also lends the recorder its WAV helpers, the Ogg Opus bit rate and the AAC
-// encoder. Every network call blocks: call it off the main thread.
+// while a recording runs, and text for post-processing and translation.
+// Every network call blocks: call it off the main thread.
 class TranscriptionService {
 public:
     // What the account session lends the client.
@@ -172,43 +171,10 @@ public:
         return operation();
     }
 
-    // WAV payloads between the recorder and the client: 16 kHz mono 16-bit.
-    static constexpr int sampleRate = 16000;
-    static constexpr int bytesPerSample = 2;
-    static constexpr int bytesPerSecond = 32000;
-    static constexpr int windowSeconds = 60;
-    static constexpr int stepSeconds = 48;
-    static constexpr int chunkThresholdSeconds = 60;
-
-    struct DataChunk {
-        qint64 offset;  // first payload byte
-        qint64 size;    // payload bytes actually present (at least 1)
-    };
-    // The PCM payload of a finished WAV file; nothing for a malformed or
-    // truncated header or an empty payload.
-    static std::optional<DataChunk> parseDataChunk(const QByteArray& data);
-    // The offset of the first PCM byte of a WAV file that may still be
-    // growing (its size fields are not final); nothing until the "data"
-    // chunk header is there.
-    static std::optional<qint64> parseDataOffsetForGrowingFile(const QByteArray& data);
-    // A complete 16 kHz mono 16-bit WAV file holding sampleCount samples from
-    // startSample of the payload at dataOffset; a range past the end of the
-    // data is cut short (a start past the end gives an empty, well-formed file).
-    static QByteArray createWAVChunk(const QByteArray& data, qint64 dataOffset, qint64 startSample,
-                                     qint64 sampleCount);
-
-    // Ogg Opus bit rate (bits per second) of the "audioQuality" setting.
-    static int opusBitrate(const SettingsStore& settings);
-    static int opusBitrate();
-
     // WAV bytes made smaller for the upload: Ogg Opus (begins "OggS"), else
     // AAC in M4A, else nothing (the caller then sends the WAV). Blocking; call
     // it off the main thread. Its temporary files are always removed.
     std::optional<QByteArray> compressToM4A(const QByteArray& wav) const;
-
-    // AAC (16 kHz mono, 24 kbit/s) in an M4A file written to m4aPath; the
-    // file's bytes, or nothing. Both files stay in place for the caller.
-    static std::optional<QByteArray> encodeAAC(const QString& wavPath, const QString& m4aPath);
 
     // The window list of a long recording: 60 s windows every 48 s, each a
     // complete WAV file; the last is the first that reaches the end.

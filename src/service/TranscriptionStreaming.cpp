@@ -1,8 +1,8 @@
 // Windows uploaded while a recording runs, and the joining of window texts.
 #include <map>
 
-#include "pipeline/DebugLog.h"
 #include "platform/Characters.h"
+#include "platform/DebugLog.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 

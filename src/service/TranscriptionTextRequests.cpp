@@ -2,8 +2,8 @@
 // slow post-processing step.
 #include <QCoreApplication>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/DebugLog.h"
+#include "core/OverlayControl.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/Threading.h"
 #include "service/HttpClient.h"

@@ -5,10 +5,11 @@
 #include <deque>
 #include <thread>
 
-#include "app/L10n.h"
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
+#include "audio/AudioFormat.h"
+#include "core/L10n.h"
+#include "core/AppState.h"
 #include "platform/Characters.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
@@ -221,12 +222,12 @@ std::vector<QByteArray> TranscriptionService::splitWAVIntoChunks(const QByteArra
     const qint64 totalSamples = dataSize / 2;
     for (qint64 start = 0;; start += stepSamples) {
         const qint64 count = std::min(totalSamples - start, windowSamples);
-        windows.push_back(createWAVChunk(wavData, dataOffset, start, count));
+        windows.push_back(AudioFormat::createWAVChunk(wavData, dataOffset, start, count));
         debugLog(QStringLiteral("[Transcription] Window %1: samples %2..%3 (%4s)")
                      .arg(windows.size())
                      .arg(start)
                      .arg(start + count)
-                     .arg(QString::asprintf("%.1f", double(count) / sampleRate)));
+                     .arg(QString::asprintf("%.1f", double(count) / AudioFormat::sampleRate)));
         if (start + windowSamples >= totalSamples) break;
     }
     return windows;

@@ -10,6 +10,9 @@
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakeMicrophoneAccess.h"
+#include "fakes/FakeNotifier.h"
 
 namespace {
 

@@ -5,12 +5,14 @@
 #include <QMenu>
 
 #include "app/StatusMenu.h"
-#include "pipeline/AppState.h"
-#include "platform/FakeClock.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
 #include "platform/InputAccess.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakePasteboard.h"
 
 namespace {
 

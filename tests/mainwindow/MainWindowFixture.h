@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "mainwindow/MainWindowContext.h"
-#include "pipeline/AppState.h"
-#include "platform/FakeClock.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakePasteboard.h"
 
 // The services a main-window test needs, each its own instance in this
 // test's private folder, and a context that points at them.

@@ -10,7 +10,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "mainwindow/ConfirmDeletion.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MainWindowFixture.h"

@@ -6,8 +6,9 @@
 #include <memory>
 
 #include "overlay/OverlayWindowController.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
+#include "platform/OutsideClickMonitor.h"
 
 // Records the presses it would watch; a test plays presses through press().
 class FakeClickMonitor : public OutsideClickMonitor {

@@ -4,7 +4,7 @@
 
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayPainter.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "support/TestSupport.h"
 
 namespace {

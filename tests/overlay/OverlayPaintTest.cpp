@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "overlay/OverlayPainter.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 #include "RecorderTestRig.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 namespace {
 

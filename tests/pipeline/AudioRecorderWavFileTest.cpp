@@ -5,9 +5,10 @@
 #include <QtEndian>
 
 #include "platform/AudioCapture.h"
-#include "platform/AudioCaptureWavFile.h"
+#include "platform/WavFileWriter.h"
 #include "platform/MicrophoneAccess.h"
 #include "support/TestSupport.h"
+#include "platform/pulse/PactlMicrophoneAccess.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "DispatchTestFixture.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 using namespace dispatchtest;
 

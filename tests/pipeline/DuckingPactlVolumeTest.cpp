@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/VolumePactl.h"
+#include "platform/pulse/PactlVolume.h"
 
 namespace {
 

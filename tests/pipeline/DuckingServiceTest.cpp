@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/AudioDuckingService.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
 #include "platform/Volume.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeVolume.h"
 
 namespace {
 

@@ -7,13 +7,16 @@
 #include <memory>
 #include <vector>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
 #include "pipeline/HotkeyService.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/InputAccess.h"
 #include "platform/KeyEventSource.h"
 #include "platform/SettingsStore.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakeKeyEventSource.h"
+#include "fakes/FakeOverlay.h"
 
 // Scripts of key presses for the fixture's run().
 namespace keyscript {

@@ -5,6 +5,8 @@
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeInputSources.h"
+#include "fakes/FakeLanguageRecognizer.h"
 
 namespace {
 

@@ -2,13 +2,17 @@
 
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/PasteboardGuard.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeFrontmostApp.h"
+#include "fakes/FakeKeySynthesizer.h"
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakePasteboard.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "DispatchTestFixture.h"
-#include "OggOpusTestKit.h"
+#include "audio/OggOpusTestKit.h"
 
 using namespace dispatchtest;
 

@@ -11,16 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/SoundService.h"
-#include "platform/AudioCaptureFake.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeAudioCapture.h"
+#include "fakes/FakeClock.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/TonePlayer.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakeOverlay.h"
+#include "fakes/FakeTonePlayer.h"
 
 // Remembers which named signal was asked for.
 class RecordingSounds : public SoundService {

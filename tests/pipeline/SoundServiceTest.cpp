@@ -5,6 +5,7 @@
 #include "pipeline/SoundService.h"
 #include "platform/SettingsStore.h"
 #include "platform/TonePlayer.h"
+#include "fakes/FakeTonePlayer.h"
 
 namespace {
 

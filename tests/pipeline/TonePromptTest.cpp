@@ -7,10 +7,11 @@
 
 #include "pipeline/BuiltinTonePromptDefaults.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeFrontmostApp.h"
 
 namespace Store = BuiltinTonePromptStore;
 namespace Defaults = BuiltinTonePromptDefaults;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/LanguageRecognizer.h"
+#include "platform/linux/Cld2LanguageRecognizer.h"
 
 TEST(LanguageRecognizer, TellsLanguagesApart) {
     const std::pair<const char*, std::optional<const char*>> cases[] = {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Threading.h"
 #include "support/TestSupport.h"

@@ -8,7 +8,7 @@
 #include <QDBusVirtualObject>
 #include <QSignalSpy>
 
-#include "platform/DBusNotifier.h"
+#include "platform/linux/DBusNotifier.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -9,20 +9,24 @@
 #include <QtEndian>
 #include <thread>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/SoundService.h"
-#include "platform/AudioCapturePulse.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/TonePlayer.h"
-#include "platform/TonePlayerPulse.h"
-#include "platform/VolumePactl.h"
+#include "platform/pulse/PulseTonePlayer.h"
+#include "platform/pulse/PactlVolume.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakeOverlay.h"
+#include "fakes/FakeTonePlayer.h"
+#include "platform/pulse/PactlMicrophoneAccess.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/ClipboardMarkers.h"
 #include "records/RecordsTestSupport.h"
+#include "fakes/FakePasteboard.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 

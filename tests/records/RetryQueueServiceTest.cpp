@@ -11,15 +11,17 @@
 #include <mutex>
 #include <thread>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "platform/FakeClock.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 #include "records/RetryQueueService.h"
+#include "fakes/FakeOverlay.h"
+#include "fakes/FakePasteboard.h"
 
 using recordstest::DataChangedCounter;
 

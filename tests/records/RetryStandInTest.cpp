@@ -3,9 +3,9 @@
 // removes the entry; a failure keeps the entry with the new reason.
 #include <gtest/gtest.h>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "platform/FakeClock.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
@@ -16,6 +16,8 @@
 #include "support/DevService.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
+#include "fakes/FakeOverlay.h"
+#include "fakes/FakePasteboard.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "AuthTestFixture.h"
 #include "platform/Threading.h"
+#include "fakes/FakeSecretStore.h"
 
 namespace {
 

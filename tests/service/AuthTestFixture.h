@@ -8,8 +8,8 @@
 #include <mutex>
 #include <optional>
 
-#include "pipeline/AppState.h"
-#include "pipeline/DebugLog.h"
+#include "core/AppState.h"
+#include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
@@ -18,6 +18,7 @@
 #include "service/HttpClient.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeSecretStore.h"
 
 // An account session against its own stand-in service. The sign-in base is
 // "http://localhost:PORT" and the API base "http://127.0.0.1:PORT", so the

@@ -1,8 +1,9 @@
 // A long recording uploaded in overlapping windows: the split, the sliding
 // window of eight uploads, the order of the join, the failure of one window,
 // and the one tone request.
+#include "audio/AudioFormat.h"
 #include "TranscriptionTestFixture.h"
-#include "app/L10n.h"
+#include "core/L10n.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ TEST_F(ChunkedUploadTest, SplitTable) {
         const auto windows = TranscriptionService::splitWAVIntoChunks(wav, 44, c.samples * 2);
         ASSERT_EQ(int(windows.size()), c.count);
         for (size_t k = 0; k < windows.size(); ++k) {
-            const auto chunk = TranscriptionService::parseDataChunk(windows[k]);
+            const auto chunk = AudioFormat::parseDataChunk(windows[k]);
             ASSERT_TRUE(chunk);
             const qint64 start = qint64(k) * TranscriptionService::stepSamples;
             const Range range{start, start + chunk->size / 2};
@@ -77,7 +78,7 @@ TEST_F(ChunkedUploadTest, SplitTable) {
     EXPECT_TRUE(TranscriptionService::splitWAVIntoChunks(wavOfSamples(1), 44, 1).empty());
     const auto odd = TranscriptionService::splitWAVIntoChunks(wavOfSamples(5) + "x", 44, 11);
     ASSERT_EQ(odd.size(), 1u);
-    EXPECT_EQ(TranscriptionService::parseDataChunk(odd[0])->size, 10);
+    EXPECT_EQ(AudioFormat::parseDataChunk(odd[0])->size, 10);
 }
 
 TEST_F(ChunkedUploadTest, AtMostEightUploadsAndSixConnectionsAtATime) {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
 #include "service/CrashHandler.h"
 #include "service/ErrorReportService.h"

@@ -9,13 +9,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "service/AuthService.h"
 #include "service/ErrorReportService.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeSecretStore.h"
 
 namespace {
 

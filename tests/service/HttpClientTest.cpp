@@ -10,7 +10,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "service/HttpClient.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"

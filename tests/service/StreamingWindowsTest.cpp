@@ -1,4 +1,5 @@
 // Windows uploaded while a recording runs and joined when it ends.
+#include "audio/AudioFormat.h"
 #include "TranscriptionTestFixture.h"
 
 namespace {
@@ -19,7 +20,7 @@ public:
     // Window k of a recording: its first sample tells its number.
     static QByteArray window(int k) {
         const QByteArray all = wavOfSamples((k + 1) * TranscriptionService::stepSamples);
-        return TranscriptionService::createWAVChunk(all, 44, k * TranscriptionService::stepSamples,
+        return AudioFormat::createWAVChunk(all, 44, k * TranscriptionService::stepSamples,
                                                     32000);
     }
     // Lets window k upload with the given answer and waits until it was sent.

@@ -7,6 +7,8 @@
 #include "platform/SettingsStore.h"
 #include "service/TokenStorage.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeSecretStore.h"
+#include "platform/linux/LibsecretStore.h"
 
 namespace {
 const QString kService = "com.ormil.app";

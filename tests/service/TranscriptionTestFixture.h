@@ -15,14 +15,16 @@
 #include <mutex>
 #include <set>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
-#include "platform/FakeClock.h"
+#include "audio/AudioFormat.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
 #include "platform/SettingsStore.h"
 #include "service/HttpClient.h"
 #include "service/TranscriptionService.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeOverlay.h"
 
 class TranscriptionTestFixture : public ::testing::Test {
 public:
@@ -126,7 +128,7 @@ public:
         for (qint64 i = 0; i < samples; ++i)
             qToLittleEndian<qint16>(qint16(i / TranscriptionService::stepSamples),
                                     pcm.data() + 2 * i);
-        QByteArray wav = TranscriptionService::createWAVChunk(pcm, 0, 0, samples);
+        QByteArray wav = AudioFormat::createWAVChunk(pcm, 0, 0, samples);
         return wav;
     }
     // A WAV file whose "data" chunk declares and holds `bytes` bytes.

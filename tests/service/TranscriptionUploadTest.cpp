@@ -5,9 +5,10 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include "audio/AudioFormat.h"
 #include "TranscriptionTestFixture.h"
-#include "app/L10n.h"
-#include "pipeline/DebugLog.h"
+#include "core/L10n.h"
+#include "platform/DebugLog.h"
 
 namespace {
 
@@ -365,8 +366,8 @@ TEST_F(TranscriptionUploadTest, EntryChoosesOneUploadOrWindowsByTheDataSize) {
         {"m4a as it is", threshold, "m4a", "never", {}, 1, "m4a", threshold},
         {"WAV upper case as it is", threshold, "WAV", "never", {}, 1, "WAV", threshold},
     };
-    ASSERT_EQ(TranscriptionService::parseDataChunk(justBelow)->size, 1951999);
-    ASSERT_EQ(TranscriptionService::parseDataChunk(threshold)->size, 1952000);
+    ASSERT_EQ(AudioFormat::parseDataChunk(justBelow)->size, 1951999);
+    ASSERT_EQ(AudioFormat::parseDataChunk(threshold)->size, 1952000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         service.reset();

@@ -2,8 +2,10 @@
 
 #include <QDir>
 
-#include "pipeline/DebugLog.h"
-#include "pipeline/OggOpus.h"
+#include "audio/AacEncoder.h"
+#include "audio/AudioFormat.h"
+#include "platform/DebugLog.h"
+#include "audio/OggOpus.h"
 #include "platform/SettingsStore.h"
 #include "service/TranscriptionService.h"
 #include "support/TestSupport.h"
@@ -153,8 +155,8 @@ TEST(UploadCompression, AacOfAWholeNumberOfBlocksEndsCleanly) {
         const QString in = testsupport::root() + "/in.wav";
         const QString out = testsupport::root() + "/out.m4a";
         testsupport::writeFile(
-            in, TranscriptionService::createWAVChunk(QByteArray(44, 0) + pcm, 44, 0, samples));
-        const auto m4a = TranscriptionService::encodeAAC(in, out);
+            in, AudioFormat::createWAVChunk(QByteArray(44, 0) + pcm, 44, 0, samples));
+        const auto m4a = AacEncoder::encode(in, out);
         ASSERT_TRUE(m4a.has_value()) << samples;
         // The caller owns both files.
         EXPECT_TRUE(QFile::exists(in));
@@ -165,11 +167,11 @@ TEST(UploadCompression, AacOfAWholeNumberOfBlocksEndsCleanly) {
 
 TEST(UploadCompression, AacOfNoAudioOrAnUnwritableTargetGivesNothing) {
     const QString in = testsupport::root() + "/empty.wav";
-    testsupport::writeFile(in, TranscriptionService::createWAVChunk({}, 0, 0, 0));
-    EXPECT_FALSE(TranscriptionService::encodeAAC(in, testsupport::root() + "/e.m4a").has_value());
+    testsupport::writeFile(in, AudioFormat::createWAVChunk({}, 0, 0, 0));
+    EXPECT_FALSE(AacEncoder::encode(in, testsupport::root() + "/e.m4a").has_value());
 
     testsupport::writeFile(in, VirtualMic::speechWav("hello"));
-    EXPECT_FALSE(TranscriptionService::encodeAAC(in, testsupport::root() + "/no/such/dir/x.m4a")
+    EXPECT_FALSE(AacEncoder::encode(in, testsupport::root() + "/no/such/dir/x.m4a")
                      .has_value());
 }
 

@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 #include "support/TestSupport.h"
 
 namespace {

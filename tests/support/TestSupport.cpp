@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QThread>
 
-#include "pipeline/DebugLog.h"
+#include "platform/DebugLog.h"
 
 namespace testsupport {
 

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <memory>
 
-#include "app/SingleInstance.h"
+#include "platform/linux/SingleInstance.h"
 #include "support/TestSupport.h"
 
 namespace apptest {

@@ -14,12 +14,14 @@
 
 #include "AppProcessTest.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "service/ErrorReportService.h"
 #include "support/DevService.h"
 #include "support/VirtualMic.h"
+#include "platform/x11/X11Pasteboard.h"
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -102,11 +104,20 @@ protected:
     // Holds the dictation key while the microphone hears `pcm` (in real time).
     void dictate(const QByteArray& pcm) {
         key(true);
+        waitForRecording();
         auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
         EXPECT_TRUE(testsupport::waitUntil(
             [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
             int(pcm.size() / 32) + 20000));
         key(false);
+    }
+
+    // Speech played before the microphone records is lost; on a busy
+    // machine starting the recorder can take a while.
+    void waitForRecording() {
+        const qsizetype from = appLog().size();
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return appLog().indexOf("[Audio] record() returned: true", from) >= 0; }, 20000));
     }
 
     DevService service;
@@ -122,7 +133,8 @@ TEST_F(DictationEndToEnd, SpeechIsPastedIntoTheFocusedWindowAndKept) {
     dictate(VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
 
     EXPECT_TRUE(testsupport::waitUntil([&] { return target.text() == kScripted + " "; }, 30000))
-        << target.text().toStdString();
+        << target.text().toStdString() << "\nthe application's log ends:\n"
+        << appLog().right(4000).toStdString();
     EXPECT_TRUE(testsupport::waitUntil([&] {
         return QApplication::clipboard()->text() == "held before";
     })) << QApplication::clipboard()->text().toStdString();
@@ -197,6 +209,7 @@ TEST_F(DictationEndToEnd, LongDictationStreamsAWindowAndJoinsTheLastOne) {
     answerWith("and then the last one");
 
     key(true);
+    waitForRecording();
     auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
     // A window goes up while the key is still held.
     EXPECT_TRUE(testsupport::waitUntil([&] { return service.requests("/transcribe").size() == 1; },

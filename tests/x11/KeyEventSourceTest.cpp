@@ -8,14 +8,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "overlay/OverlayControl.h"
-#include "pipeline/AppState.h"
+#include "core/OverlayControl.h"
+#include "core/AppState.h"
 #include "pipeline/HotkeyService.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/InputAccess.h"
 #include "platform/KeyEventSource.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeOverlay.h"
+#include "platform/x11/X11InputAccess.h"
+#include "platform/x11/X11KeyEventSource.h"
 
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>

@@ -9,6 +9,8 @@
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "platform/linux/Cld2LanguageRecognizer.h"
+#include "platform/x11/X11InputSources.h"
 
 namespace {
 class LayoutOnX11 : public ::testing::Test {

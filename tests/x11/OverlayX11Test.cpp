@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "app/L10n.h"
+#include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"

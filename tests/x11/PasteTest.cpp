@@ -17,13 +17,16 @@
 
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/PasteboardGuard.h"
-#include "platform/FakeClock.h"
+#include "fakes/FakeClock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
-#include "platform/X11Pasteboard.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "support/TestSupport.h"
+#include "fakes/FakeNotifier.h"
+#include "platform/x11/X11FrontmostApp.h"
+#include "platform/x11/X11KeySynthesizer.h"
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

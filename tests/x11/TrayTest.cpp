@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/DebugLog.h"
 #include "AppProcessTest.h"
 #include "platform/SettingsStore.h"
 // X11 headers last: their macros clash with Qt and gtest.

@@ -1,0 +1,87 @@
+// clang-format off
+// libsecret first: glib's headers use "signals" as a field name, which Qt's
+// headers define as a macro.
+#include <libsecret/secret.h>
+#include "platform/SecretStore.h"
+#include "platform/linux/LibsecretStore.h"
+// clang-format on
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
+namespace {
+const SecretSchema* schema() {
+    static const SecretSchema s = {"com.ormil.app.Token",
+                                   SECRET_SCHEMA_DONT_MATCH_NAME,
+                                   {
+                                       {"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                       {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                       {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                   },
+                                   0,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr};
+    return &s;
+}
+
+// Asking for the service by name would let the bus start one, and a freshly
+// started keyring may want to prompt for a password nobody is there to type.
+bool serviceRunning() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()) return false;
+    return bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")).value();
+}
+
+int statusOf(GError* error) {
+    if (!error) return SecretStore::success;
+    int status = SecretStore::notAvailable;
+    if (error->domain == secret_error_get_quark() && error->code == SECRET_ERROR_IS_LOCKED)
+        status = SecretStore::interactionNotAllowed;
+    g_error_free(error);
+    return status;
+}
+}  // namespace
+
+SecretStore::ReadResult LibsecretStore::read(const QString& service, const QString& account) {
+    if (!serviceRunning()) return {notAvailable, std::nullopt};
+    GError* error = nullptr;
+    const QByteArray s = service.toUtf8(), a = account.toUtf8();
+    gchar* secret = secret_password_lookup_sync(schema(), nullptr, &error, "service", s.constData(),
+                                                "account", a.constData(), nullptr);
+    if (error) return {statusOf(error), std::nullopt};
+    if (!secret) return {itemNotFound, std::nullopt};
+    QByteArray data(secret);
+    secret_password_free(secret);
+    return {success, data};
+}
+
+int LibsecretStore::add(const QString& service, const QString& account, const QByteArray& data) {
+    if (!serviceRunning()) return notAvailable;
+    GError* error = nullptr;
+    const QByteArray s = service.toUtf8(), a = account.toUtf8();
+    const QByteArray label = "Ormil " + a;
+    secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT, label.constData(),
+                               data.constData(), nullptr, &error, "service", s.constData(),
+                               "account", a.constData(), nullptr);
+    return statusOf(error);
+}
+
+int LibsecretStore::update(const QString& service, const QString& account, const QByteArray& data) {
+    // Storing under the same attributes replaces the item's secret.
+    return add(service, account, data);
+}
+
+int LibsecretStore::remove(const QString& service, const QString& account) {
+    if (!serviceRunning()) return notAvailable;
+    GError* error = nullptr;
+    const QByteArray s = service.toUtf8(), a = account.toUtf8();
+    const gboolean removed = secret_password_clear_sync(
+        schema(), nullptr, &error, "service", s.constData(), "account", a.constData(), nullptr);
+    if (error) return statusOf(error);
+    return removed ? success : itemNotFound;
+}

@@ -1,0 +1,134 @@
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+// Formats that describe the selection protocol rather than the contents.
+bool isProtocolTarget(const QString& format) {
+    static const QStringList targets{"TARGETS",        "MULTIPLE", "TIMESTAMP",
+                                     "SAVE_TARGETS",   "DELETE",   "INSERT_SELECTION",
+                                     "INSERT_PROPERTY"};
+    return targets.contains(format);
+}
+
+bool isTextFormat(const QString& format) {
+    return format.startsWith(QLatin1String("text/plain")) || format == "UTF8_STRING" ||
+           format == "STRING" || format == "TEXT" || format == "COMPOUND_TEXT";
+}
+
+// Contents we put: counts how often a reader asked for a text format, which
+// tells the paste that the target has taken its text.
+class CountingMimeData : public QMimeData {
+public:
+    int textFetches = 0;
+    // Our own reads (snapshots, string()) are not the target's.
+    bool counting = true;
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType type) const override {
+        if (counting && isTextFormat(format)) ++const_cast<CountingMimeData*>(this)->textFetches;
+        return QMimeData::retrieveData(format, type);
+    }
+};
+
+// Suspends the fetch count of our contents for one read of our own.
+class OwnRead {
+public:
+    explicit OwnRead(QMimeData* ours) : m_ours(static_cast<CountingMimeData*>(ours)) {
+        if (m_ours) m_ours->counting = false;
+    }
+    ~OwnRead() {
+        if (m_ours) m_ours->counting = true;
+    }
+
+private:
+    QPointer<CountingMimeData> m_ours;
+};
+
+}  // namespace
+
+X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent)
+    : QObject(parent), m_clipboard(clipboard ? clipboard : QGuiApplication::clipboard()) {
+    connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard) onChanged();
+    });
+}
+
+void X11Pasteboard::onChanged() {
+    // Our own writes count once, when they are made.
+    if (m_writing) return;
+    if (m_ours && m_clipboard->ownsClipboard() &&
+        m_clipboard->mimeData(QClipboard::Clipboard) == m_ours.data())
+        return;
+    ++m_changeCount;
+}
+
+QList<Pasteboard::Item> X11Pasteboard::items() const {
+    const OwnRead own(m_ours.data());
+    const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
+    if (!data) return {};
+    Item item;
+    for (const QString& format : data->formats()) {
+        if (format.isEmpty() || isProtocolTarget(format)) continue;
+        const QByteArray bytes = data->data(format);
+        // Markers carry no bytes; anything else without bytes could not be
+        // read and is left out.
+        if (bytes.isEmpty() && format.contains('/')) continue;
+        item.append({format, bytes});
+    }
+    if (item.isEmpty()) return {};
+    return {item};
+}
+
+QStringList X11Pasteboard::types() const {
+    const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
+    return data ? data->formats() : QStringList{};
+}
+
+QString X11Pasteboard::string() const {
+    const OwnRead own(m_ours.data());
+    return m_clipboard->text(QClipboard::Clipboard);
+}
+
+void X11Pasteboard::put(QMimeData* data) {
+    m_writing = true;
+    m_ours = data;
+    m_clipboard->setMimeData(data, QClipboard::Clipboard);
+    m_writing = false;
+    ++m_changeCount;
+}
+
+int X11Pasteboard::clearContents() {
+    m_writing = true;
+    m_ours = nullptr;
+    m_clipboard->clear(QClipboard::Clipboard);
+    m_writing = false;
+    return ++m_changeCount;
+}
+
+bool X11Pasteboard::writeItems(const QList<Item>& items) {
+    if (items.isEmpty()) return false;
+    // The selection holds one item: a snapshot taken here never has more.
+    auto* data = new CountingMimeData;
+    for (const auto& format : items.first()) data->setData(format.first, format.second);
+    put(data);
+    return true;
+}
+
+bool X11Pasteboard::setString(const QString& text, const Item& extraFormats) {
+    auto* data = new CountingMimeData;
+    data->setText(text);
+    data->setData("text/plain;charset=utf-8", text.toUtf8());
+    for (const auto& format : extraFormats) data->setData(format.first, format.second);
+    put(data);
+    return true;
+}
+
+int X11Pasteboard::textFetchCount() const {
+    auto* ours = static_cast<const CountingMimeData*>(m_ours.data());
+    if (!ours || !m_clipboard->ownsClipboard()) return 0;
+    return ours->textFetches;
+}

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <functional>
+#include <mutex>
+
+#include "platform/linux/SingleInstance.h"
+#include "fakes/FakeClock.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class FakeProcessControl : public ProcessControl {
+public:
+    qint64 ownPid() const override { return 100; }
+    void terminate(qint64 pid) override { calls << QStringLiteral("terminate %1").arg(pid); }
+    void forceTerminate(qint64 pid) override { calls << QStringLiteral("force %1").arg(pid); }
+    bool isTerminated(qint64) const override { return endsWhenAsked; }
+    // The running copies of these tests live in this process; they pass for
+    // the process they name unless a test says otherwise.
+    std::optional<qint64> peerOfSameUser(qintptr) const override { return peer; }
+    QStringList calls;
+    bool endsWhenAsked = true;
+    std::optional<qint64> peer = 4242;
+};
+
+// Objects living on a thread of their own with its event loop: the running
+// copy must answer while the launch under test blocks on its socket.
+class Worker {
+public:
+    Worker() {
+        m_thread.start();
+        m_context.moveToThread(&m_thread);
+    }
+    ~Worker() {
+        run([this] { m_owned.clear(); });
+        m_thread.quit();
+        m_thread.wait();
+    }
+    void run(const std::function<void()>& fn) {
+        QMetaObject::invokeMethod(&m_context, fn, Qt::BlockingQueuedConnection);
+    }
+    // Keeps an object made on the worker until the worker ends.
+    void own(QObject* object) { m_owned.emplace_back(object); }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    std::vector<std::unique_ptr<QObject>> m_owned;
+};
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    // A running copy of the given identity on its own thread.
+    void startRunning(const SingleInstance::Identity& identity) {
+        worker.run([&] {
+            auto* running =
+                new SingleInstance(socketPath, identity, ProcessControl::system(), Clock::system());
+            QObject::connect(running, &SingleInstance::argumentsReceived,
+                             [this](const QStringList& args) {
+                                 std::lock_guard lock(mutex);
+                                 received.push_back(args);
+                             });
+            ASSERT_EQ(running->start({}), SingleInstance::Outcome::primary);
+            worker.own(running);
+        });
+    }
+    std::vector<QStringList> receivedSoFar() {
+        std::lock_guard lock(mutex);
+        return received;
+    }
+
+    const QString socketPath = testsupport::root() + "/tmp/single.sock";
+    const SingleInstance::Identity self{100, "/opt/ormil/bin/ormil", "1.2.0"};
+    FakeProcessControl processes;
+    FakeClock clock;
+    Worker worker;
+    std::mutex mutex;
+    std::vector<QStringList> received;
+};
+
+TEST_F(SingleInstanceTest, SameInstallationHandsItsArgumentsOver) {
+    startRunning({4242, self.installation, self.version});
+    const QStringList cases[] = {{}, {"ormil://auth?token=t1"}, {"a b", "ü", QString(2000, 'x')}};
+    for (const QStringList& args : cases) {
+        SingleInstance launch(socketPath, self, processes, clock);
+        EXPECT_EQ(launch.start(args), SingleInstance::Outcome::handedOver);
+        EXPECT_FALSE(launch.isListening());
+    }
+    ASSERT_TRUE(testsupport::waitUntil([&] { return receivedSoFar().size() == 3; }));
+    const auto got = receivedSoFar();
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(got[i], cases[i]);
+    EXPECT_TRUE(processes.calls.isEmpty());
+    EXPECT_TRUE(clock.sleeps().empty());
+}
+
+TEST_F(SingleInstanceTest, OtherInstallationOrVersionIsEnded) {
+    struct Case {
+        QString installation, version;
+        bool endsWhenAsked;
+        QStringList calls;
+        std::vector<double> sleeps;
+    };
+    const Case cases[] = {
+        {self.installation, "1.1.9", true, {"terminate 4242"}, {0.3}},
+        {"/home/u/Downloads/ormil", self.version, true, {"terminate 4242"}, {0.3}},
+        {self.installation, "2.0.0", false, {"terminate 4242", "force 4242"}, {0.3, 0.2}},
+    };
+    for (const Case& c : cases) {
+        Worker other;
+        other.run([&] {
+            auto* running = new SingleInstance(socketPath, {4242, c.installation, c.version},
+                                               ProcessControl::system(), Clock::system());
+            other.own(running);
+            ASSERT_EQ(running->start({}), SingleInstance::Outcome::primary);
+        });
+
+        FakeProcessControl procs;
+        procs.endsWhenAsked = c.endsWhenAsked;
+        FakeClock fakeClock;
+        SingleInstance launch(socketPath, self, procs, fakeClock);
+        EXPECT_EQ(launch.start({"ormil://auth?token=t"}), SingleInstance::Outcome::primary);
+        EXPECT_EQ(procs.calls, c.calls)
+            << c.installation.toStdString() << " " << c.version.toStdString();
+        EXPECT_EQ(fakeClock.sleeps(), c.sleeps);
+        EXPECT_TRUE(launch.isListening());
+
+        // The new copy now answers later launches itself.
+        QLocalSocket probe;
+        probe.connectToServer(socketPath);
+        ASSERT_TRUE(probe.waitForConnected(5000));
+        ASSERT_TRUE(testsupport::waitUntil([&] { return probe.canReadLine(); }));
+        EXPECT_TRUE(probe.readLine().contains("\"pid\":100"));
+    }
+}
+
+TEST_F(SingleInstanceTest, ImpostorIsNeitherTrustedNorKilled) {
+    // Another user's process, or one that names another process than itself.
+    const std::optional<qint64> peers[] = {std::nullopt, 777};
+    startRunning({4242, self.installation, self.version});
+    for (const auto& peer : peers) {
+        FakeProcessControl procs;
+        procs.peer = peer;
+        SingleInstance launch(socketPath, self, procs, clock);
+        EXPECT_EQ(launch.start({"ormil://auth?token=secret"}), SingleInstance::Outcome::primary);
+        EXPECT_TRUE(procs.calls.isEmpty());
+        EXPECT_TRUE(clock.sleeps().empty());
+    }
+    EXPECT_TRUE(receivedSoFar().empty());
+}
+
+TEST_F(SingleInstanceTest, LeftoverSocketFileIsTakenOver) {
+    testsupport::writeFile(socketPath, "stale");
+    SingleInstance launch(socketPath, self, processes, clock);
+    EXPECT_EQ(launch.start({}), SingleInstance::Outcome::primary);
+    EXPECT_TRUE(launch.isListening());
+    EXPECT_TRUE(processes.calls.isEmpty());
+}
+
+TEST_F(SingleInstanceTest, PeerThatIsNotOrmilIsNeitherTrustedNorKilled) {
+    const QByteArray answers[] = {"not json\n", "{\"pid\":\"x\"}\n", "{\"pid\":100}\n", "[1,2]\n"};
+    for (const QByteArray& answer : answers) {
+        Worker peer;
+        peer.run([&] {
+            auto* server = new QLocalServer;
+            QLocalServer::removeServer(socketPath);
+            ASSERT_TRUE(server->listen(socketPath));
+            QObject::connect(server, &QLocalServer::newConnection, server, [server, answer] {
+                QLocalSocket* s = server->nextPendingConnection();
+                s->write(answer);
+                s->flush();
+            });
+            peer.own(server);
+        });
+        FakeProcessControl procs;
+        SingleInstance launch(socketPath, self, procs, clock);
+        EXPECT_EQ(launch.start({}), SingleInstance::Outcome::primary) << answer.toStdString();
+        EXPECT_TRUE(procs.calls.isEmpty()) << answer.toStdString();
+        EXPECT_TRUE(launch.isListening());
+    }
+}
+
+TEST_F(SingleInstanceTest, RunningCopyDropsOversizedOrMalformedRequests) {
+    startRunning({4242, self.installation, self.version});
+    const QByteArray requests[] = {"{\"args\":\"not a list\"}\n", "garbage\n",
+                                   QByteArray(300 * 1024, 'x')};
+    for (const QByteArray& request : requests) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        socket.write(request);
+        socket.flush();
+        EXPECT_TRUE(testsupport::waitUntil([&] {
+            return socket.state() == QLocalSocket::UnconnectedState;
+        })) << request.left(30).toStdString();
+    }
+    EXPECT_TRUE(receivedSoFar().empty());
+    // It still serves a proper hand-over afterwards.
+    SingleInstance launch(socketPath, self, processes, clock);
+    EXPECT_EQ(launch.start({"x"}), SingleInstance::Outcome::handedOver);
+}
+
+}  // namespace
