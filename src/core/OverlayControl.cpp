@@ -4,12 +4,18 @@
 
 QString overlayStateName(OverlayState state) {
     switch (state) {
-        case OverlayState::idle: return QStringLiteral("idle");
-        case OverlayState::recording: return QStringLiteral("recording");
-        case OverlayState::processing: return QStringLiteral("processing");
-        case OverlayState::postProcessing: return QStringLiteral("postProcessing");
-        case OverlayState::success: return QStringLiteral("success");
-        case OverlayState::error: return QStringLiteral("error");
+        case OverlayState::idle:
+            return QStringLiteral("idle");
+        case OverlayState::recording:
+            return QStringLiteral("recording");
+        case OverlayState::processing:
+            return QStringLiteral("processing");
+        case OverlayState::postProcessing:
+            return QStringLiteral("postProcessing");
+        case OverlayState::success:
+            return QStringLiteral("success");
+        case OverlayState::error:
+            return QStringLiteral("error");
     }
     return {};
 }
@@ -44,7 +50,9 @@ OverlayControl& OverlayControl::shared() {
     return o ? *o : none;
 }
 
-void OverlayControl::setShared(OverlayControl* overlay) { g_overlay.store(overlay); }
+void OverlayControl::setShared(OverlayControl* overlay) {
+    g_overlay.store(overlay);
+}
 
 OverlayControl& OverlayControl::forwarding() {
     static ForwardingOverlay forwarder;

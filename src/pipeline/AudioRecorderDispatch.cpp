@@ -122,13 +122,14 @@ SettingsStore& AudioRecorderService::settings() const {
     return m_c.settings ? *m_c.settings : SettingsStore::shared();
 }
 
-int AudioRecorderService::peakOfWAVFile(const QString& path) {
+int AudioRecorderService::peakOfWAVFile(const QString& path, qint64 fromByte, int peakSoFar) {
     QFile file(path);
     GrowingWAVError error;
     const auto wav = openGrowingWAV(file, &error);
     if (!wav || wav->size - wav->dataOffset <= 2) return 0;
-    int peak = 0;
-    file.seek(wav->dataOffset);
+    int peak = peakSoFar;
+    const qint64 start = std::clamp(fromByte & ~qint64(1), qint64(0), wav->size - wav->dataOffset);
+    file.seek(wav->dataOffset + start);
     while (!file.atEnd()) {
         const QByteArray block = file.read(1 << 20);
         if (block.isEmpty()) break;
@@ -281,7 +282,9 @@ void AudioRecorderService::showHint(const QString& counterKey, const QString& ti
 void AudioRecorderService::sendToTranscriptionClassic(
     const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
     std::optional<std::optional<QString>> translateTo) {
-    const int peak = peakOfWAVFile(audioURL);
+    // The live encoder saw most of the recording already; read only the rest.
+    const int peak = live ? peakOfWAVFile(audioURL, live->encodedBytes, live->peak)
+                          : peakOfWAVFile(audioURL);
     if (peak <= silencePeak) {
         debugLog(QStringLiteral("[Audio] Речи не слышно (пик %1) — не отправляем").arg(peak));
         QFile::remove(audioURL);

@@ -11,6 +11,7 @@
 
 #include "platform/AudioCapture.h"
 #include "platform/Clock.h"
+#include "pipeline/RecordingLimits.h"
 
 class AppState;
 class Notifier;
@@ -115,7 +116,7 @@ public:
     static constexpr qint64 leastLastWindowBytes = 32000;
     // Peaks of the finished-recording gate.
     static constexpr int silencePeak = 100;
-    static constexpr double minimumDuration = 0.5;
+    static constexpr double minimumDuration = RecordingLimits::minimumDuration;
     static constexpr double liveEncodingMaxSeconds = 60.0;
     static constexpr qint64 liveEncodingSlackBytes = 32000;
 
@@ -140,7 +141,9 @@ public:
 
     // The peak of the PCM payload of a WAV file that may still be growing
     // (-32768 counts as 32767); 0 when unreadable or without a "data" chunk.
-    static int peakOfWAVFile(const QString& path);
+    // With a known peak of the payload's first `fromByte` bytes (the live
+    // encoder keeps one while recording) only the rest of the file is read.
+    static int peakOfWAVFile(const QString& path, qint64 fromByte = 0, int peakSoFar = 0);
 
     // The audio of a recording being compressed while it grows.
     struct LiveEncoding {

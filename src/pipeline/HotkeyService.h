@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/KeyEventSource.h"
 #include "platform/ObservableProperty.h"
+#include "pipeline/RecordingLimits.h"
 
 class AppState;
 class InputAccess;
@@ -54,7 +55,7 @@ public:
     static constexpr double doubleTapWindow = 0.4;
     static constexpr double holdThreshold = 0.13;
     static constexpr double comboWaitDuration = 0.3;
-    static constexpr double minimumRecordingDuration = 0.5;
+    static constexpr double minimumRecordingDuration = RecordingLimits::minimumDuration;
     static constexpr double permissionPollInterval = 2.0;
     static constexpr double pasteLastDelay = 0.2;
 

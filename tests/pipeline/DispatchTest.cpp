@@ -1,4 +1,7 @@
+#include <QTemporaryDir>
+
 #include "DispatchTestFixture.h"
+#include "platform/WavFileWriter.h"
 #include "core/L10n.h"
 
 using namespace dispatchtest;
@@ -199,3 +202,39 @@ TEST_F(Dispatch, UnreadablePayloadIsAReadFailureWithNothingQueued) {
 }
 
 }  // namespace
+
+TEST(RecorderPeak, ReadsOnlyWhatTheLiveEncoderHasNotSeen) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString wavPath = dir.filePath("peak.wav");
+    const qint16 samples[] = {100, -5000, 200, -32768};
+    QByteArray wav = WavFileWriter::header(16000, 1, sizeof samples);
+    wav.append(reinterpret_cast<const char*>(samples), sizeof samples);
+    QFile f(wavPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(wav.left(wav.size() - 2));  // without the last sample for now
+    f.close();
+
+    struct Case {
+        const char* name;
+        qint64 fromByte;
+        int peakSoFar;
+        int expected;
+    } const cases[] = {
+        {"whole payload", 0, 0, 5000},
+        {"the known peak of the part already seen counts", 4, 5000, 5000},
+        {"only the rest is read", 4, 0, 200},
+        {"an odd offset starts at its sample", 3, 0, 5000},
+        {"everything seen", 6, 42, 42},
+        {"past the end", 100, 42, 42},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AudioRecorderService::peakOfWAVFile(wavPath, c.fromByte, c.peakSoFar), c.expected)
+            << c.name;
+
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(wav.right(2));
+    f.close();
+    EXPECT_EQ(AudioRecorderService::peakOfWAVFile(wavPath, 6, 200), 32767)
+        << "-32768 counts as full scale";
+}
