@@ -20,7 +20,8 @@ until curl -s "$ORMIL_API_BASE/api/download/version" >/dev/null; do sleep 0.1; d
 curl -s -X POST "$ORMIL_API_BASE/__control/accounts" -d '{"email":"bench@ormil.test","password":"pw"}' >/dev/null
 curl -s -X POST "$ORMIL_API_BASE/__control/telegram-token" -d '{"token":"bench","email":"bench@ormil.test"}' >/dev/null
 
-log=${ORMIL_DEBUG_LOG:-/tmp/ormil-debug.log}
+export ORMIL_DEBUG_LOG="$work/debug.log"
+log=$ORMIL_DEBUG_LOG
 "$build/src/ormil" >"$work/app.log" 2>&1 &
 app=$!
 until grep -q "Hotkey service initialized" "$log" 2>/dev/null; do sleep 0.1; done

@@ -7,7 +7,16 @@ function(ormil_folder_library name)
        ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
   list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
   set(_placeholder ${CMAKE_CURRENT_BINARY_DIR}/${name}_placeholder.cpp)
-  file(WRITE ${_placeholder} "// keeps a folder without sources linkable\n")
+  # Rewritten only when the folder's list of files changes: a fresh time
+  # stamp on every configure would relink everything above the library, and
+  # a new file must still reach the Qt code generators, which watch this one.
+  set(_names "")
+  foreach(_source IN LISTS _sources)
+    file(RELATIVE_PATH _name ${CMAKE_CURRENT_SOURCE_DIR} ${_source})
+    string(APPEND _names "// ${_name}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${_placeholder}
+       CONTENT "// keeps a folder without sources linkable; its files:\n${_names}")
   add_library(${name} STATIC ${_sources} ${_placeholder})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LINK})

@@ -11,6 +11,7 @@
 #include "core/L10n.h"
 #include "core/AppState.h"
 #include "pipeline/HotkeyService.h"
+#include "platform/Characters.h"
 #include "platform/Clock.h"
 #include "platform/InputAccess.h"
 #include "platform/Pasteboard.h"
@@ -41,10 +42,10 @@ std::optional<QString> representedString(const QAction* item) {
     return item->data().toString();
 }
 
-// The first `limit` characters (whole user-perceived characters are not
-// needed here: the cut only shortens a menu title) and "..." when longer.
+// The first `limit` characters and "..." when longer.
 QString shorten(const QString& text, int limit) {
-    return text.size() > limit ? text.left(limit) + QStringLiteral("...") : text;
+    const QString head = Characters::leading(text, limit);
+    return head.size() < text.size() ? head + QStringLiteral("...") : text;
 }
 
 }  // namespace
@@ -268,7 +269,7 @@ void StatusMenu::addSettingsSubmenus() {
 
     QAction* layout = m_menu->addAction(L10n::autoSwitchLayout());
     layout->setCheckable(true);
-    layout->setChecked(settings.boolean(k("autoSwitchLayout")));
+    layout->setChecked(settings.boolOrDefault(k("autoSwitchLayout")));
     connect(layout, &QAction::triggered, this, &StatusMenu::toggleAutoSwitchLayout);
 
     QAction* normalize = m_menu->addAction(L10n::audioNormalization());
@@ -363,7 +364,7 @@ void StatusMenu::setDucking(QAction* item) {
 }
 
 void StatusMenu::toggleAutoSwitchLayout() {
-    storeAndPush(k("autoSwitchLayout"), !m_c.settings->boolean(k("autoSwitchLayout")));
+    storeAndPush(k("autoSwitchLayout"), !m_c.settings->boolOrDefault(k("autoSwitchLayout")));
 }
 
 void StatusMenu::toggleAudioNormalization() {

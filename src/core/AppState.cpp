@@ -11,7 +11,9 @@ TokenReader& defaultReader() {
 }
 }  // namespace
 
-void AppState::setDefaultTokenReader(TokenReader reader) { defaultReader() = std::move(reader); }
+void AppState::setDefaultTokenReader(TokenReader reader) {
+    defaultReader() = std::move(reader);
+}
 
 AppState& AppState::shared() {
     static AppState* instance = new AppState(SettingsStore::shared(), defaultReader());
@@ -28,9 +30,10 @@ AppState::AppState(SettingsStore& settings, TokenReader tokenReader)
 }
 
 void AppState::setLastTranscribedText(const QString& text) {
-    if (text == m_lastTranscribedText) return;
-    m_lastTranscribedText = text;
-    m_settings.set("lastTranscribedText", text);
+    if (text != m_lastTranscribedText) {
+        m_lastTranscribedText = text;
+        m_settings.set("lastTranscribedText", text);
+    }
     emit lastTranscribedTextChanged();
 }
 

@@ -28,7 +28,7 @@ struct FileLimits {
 };
 
 // The one observable state object the interface draws from. Lives on the
-// main thread; each property has its own change signal.
+// main thread; each property has its own signal, sent on every assignment.
 class AppState : public QObject {
     Q_OBJECT
 public:
@@ -39,26 +39,27 @@ public:
 
     AppState(SettingsStore& settings, TokenReader tokenReader);
 
-    ORMIL_PROPERTY(bool, isRecording, setIsRecording, false);
-    ORMIL_PROPERTY(double, recordingDuration, setRecordingDuration, 0);
-    ORMIL_PROPERTY(bool, isAuthenticated, setIsAuthenticated, false);
-    ORMIL_PROPERTY(QString, userEmail, setUserEmail, {});
-    ORMIL_PROPERTY(QString, userName, setUserName, {});
-    ORMIL_PROPERTY(QString, userPlan, setUserPlan, QStringLiteral("Free"));
-    ORMIL_PROPERTY(bool, isAdmin, setIsAdmin, false);
-    ORMIL_PROPERTY(int, wordsUsed, setWordsUsed, 0);
-    ORMIL_PROPERTY(int, wordsLimit, setWordsLimit, 2000);
-    ORMIL_PROPERTY(bool, filesFeatureEnabled, setFilesFeatureEnabled, false);
-    ORMIL_PROPERTY(int, filesMaxSizeMb, setFilesMaxSizeMb, 100);
-    ORMIL_PROPERTY(int, filesDailyMinutesLimit, setFilesDailyMinutesLimit, -1);
-    ORMIL_PROPERTY(int, filesDailyMinutesRemaining, setFilesDailyMinutesRemaining, -1);
-    ORMIL_PROPERTY(bool, filesServiceAvailable, setFilesServiceAvailable, true);
-    ORMIL_PROPERTY(bool, isProcessing, setIsProcessing, false);
-    ORMIL_PROPERTY(QString, processingStatus, setProcessingStatus, {});
-    ORMIL_PROPERTY(std::optional<QString>, lastError, setLastError, {});
+    ORMIL_PUBLISHED(bool, isRecording, setIsRecording, false);
+    ORMIL_PUBLISHED(double, recordingDuration, setRecordingDuration, 0);
+    ORMIL_PUBLISHED(bool, isAuthenticated, setIsAuthenticated, false);
+    ORMIL_PUBLISHED(QString, userEmail, setUserEmail, {});
+    ORMIL_PUBLISHED(QString, userName, setUserName, {});
+    ORMIL_PUBLISHED(QString, userPlan, setUserPlan, QStringLiteral("Free"));
+    ORMIL_PUBLISHED(bool, isAdmin, setIsAdmin, false);
+    ORMIL_PUBLISHED(int, wordsUsed, setWordsUsed, 0);
+    ORMIL_PUBLISHED(int, wordsLimit, setWordsLimit, 2000);
+    ORMIL_PUBLISHED(bool, filesFeatureEnabled, setFilesFeatureEnabled, false);
+    ORMIL_PUBLISHED(int, filesMaxSizeMb, setFilesMaxSizeMb, 100);
+    ORMIL_PUBLISHED(int, filesDailyMinutesLimit, setFilesDailyMinutesLimit, -1);
+    ORMIL_PUBLISHED(int, filesDailyMinutesRemaining, setFilesDailyMinutesRemaining, -1);
+    ORMIL_PUBLISHED(bool, filesServiceAvailable, setFilesServiceAvailable, true);
+    ORMIL_PUBLISHED(bool, isProcessing, setIsProcessing, false);
+    ORMIL_PUBLISHED(QString, processingStatus, setProcessingStatus, {});
+    ORMIL_PUBLISHED(std::optional<QString>, lastError, setLastError, {});
 
 public:
-    // Persisted under "lastTranscribedText"; an equal value writes nothing.
+    // Persisted under "lastTranscribedText"; signals every assignment, but an
+    // equal value writes nothing.
     const QString& lastTranscribedText() const { return m_lastTranscribedText; }
     void setLastTranscribedText(const QString& text);
     Q_SIGNAL void lastTranscribedTextChanged();

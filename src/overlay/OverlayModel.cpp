@@ -2,7 +2,6 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <random>
 
@@ -12,16 +11,6 @@
 namespace {
 QString boolText(bool b) {
     return b ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-// The shortest text that reads back as the same 32-bit value, always with a
-// decimal point ("1.0", "0.70710677").
-QString floatText(float f) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, f);
-    QString s = QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
-    if (std::isfinite(f) && !s.contains('.') && !s.contains('e')) s += QStringLiteral(".0");
-    return s;
 }
 }  // namespace
 
@@ -111,7 +100,7 @@ void OverlayModel::updateBars() {
         for (double h : heights) bars << QString::asprintf("%.0f", h);
         debugLog(QStringLiteral("[Waveform] #%1: raw=%2 level=%3 bars=[%4]")
                      .arg(m_waveLogCount)
-                     .arg(floatText(raw), floatText(level), bars.join(',')));
+                     .arg(logNumber(raw), logNumber(level), bars.join(',')));
     }
 }
 

@@ -38,14 +38,6 @@ QString yesNo(bool b) {
 
 }  // namespace
 
-QString AudioRecorderService::logNumber(double x) {
-    QString s = QString::number(x, 'g', 7);
-    if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) &&
-        !s.contains(QLatin1Char('n')) && !s.contains(QLatin1Char('i')))
-        s += QStringLiteral(".0");
-    return s;
-}
-
 AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
     if (!m_c.clock) m_c.clock = &Clock::system();

@@ -192,9 +192,6 @@ private:
     void uploadFailed(const std::shared_ptr<Upload>& job, const QString& description);
     void handleTranscriptionSuccess(const QString& text, const QString& language, double duration);
     SettingsStore& settings() const;
-    // Numbers in log lines as the rest of the log writes them: shortest form,
-    // always with a fractional part ("1500.0", "-49.9").
-    static QString logNumber(double x);
 
     Collaborators m_c;
     std::unique_ptr<AudioCapture> m_audioRecorder;

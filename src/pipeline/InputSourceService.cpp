@@ -2,28 +2,13 @@
 
 #include <QTextBoundaryFinder>
 
+#include "platform/Characters.h"
 #include "platform/DebugLog.h"
 #include "platform/InputSources.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"
 
-namespace {
-
-// The first `count` user-perceived characters of text.
-QString firstCharacters(const QString& text, int count) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int taken = 0;
-    qsizetype end = 0;
-    while (taken < count) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0) break;
-        end = next;
-        ++taken;
-    }
-    return text.left(end);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 InputSourceService::InputSourceService(const SettingsStore& settings,
                                        const LanguageRecognizer& recognizer, InputSources& sources)
@@ -36,10 +21,10 @@ InputSourceService& InputSourceService::shared() {
 }
 
 void InputSourceService::switchToMatchingLayout(const QString& text) {
-    if (!m_settings.boolean("autoSwitchLayout")) return;
+    if (!m_settings.boolOrDefault("autoSwitchLayout")) return;
     const std::optional<QString> code = detectLanguage(text);
     if (!code) {
-        debugLog("[InputSource] Could not detect language for: " + firstCharacters(text, 30) +
+        debugLog("[InputSource] Could not detect language for: " + Characters::leading(text, 30) +
                  "...");
         return;
     }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// XF86XK_Fn: the header spells it with a macro that it undefines again.
+constexpr quint32 kFnKeysym = 0x10081000 + 0x1D0;
+
 struct Entry {
     quint32 keysym;
     qint64 code;
@@ -93,6 +96,7 @@ constexpr Entry kTable[] = {
     {XK_ISO_Level3_Shift, 61},
     {XK_Mode_switch, 61},
     {XK_Control_R, 62},
+    {kFnKeysym, 63},
     // Function keys
     {XK_F1, 122},
     {XK_F2, 120},

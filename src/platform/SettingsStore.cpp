@@ -45,7 +45,9 @@ SettingsStore& SettingsStore::shared() {
     return *instance;
 }
 
-void SettingsStore::setSharedForTesting(SettingsStore* store) { g_override.store(store); }
+void SettingsStore::setSharedForTesting(SettingsStore* store) {
+    g_override.store(store);
+}
 
 void SettingsStore::loadLocked() {
     m_values = {};
@@ -94,7 +96,9 @@ void SettingsStore::set(const QString& key, const QJsonValue& value) {
     setMany(QJsonObject{{key, value}});
 }
 
-void SettingsStore::remove(const QString& key) { setMany({}, {key}); }
+void SettingsStore::remove(const QString& key) {
+    setMany({}, {key});
+}
 
 void SettingsStore::setMany(const QJsonObject& values, const QStringList& removals) {
     QStringList changedKeys;
@@ -254,22 +258,30 @@ QString SettingsStore::stringOrDefault(const QString& key) const {
 
 namespace SettingsDefaults {
 const QJsonObject& all() {
-    // Keys whose absence several readers interpret: each stands for the value
-    // the settings page shows for it.
+    // What an absent key stands for: the value the settings page shows for
+    // it, which every reader of the key uses.
     static const QJsonObject table{
-        {"recordingMode", "pushToTalk"},
         {"interfaceLanguage", "en"},
-        {"soundEnabled", true},
-        {"soundVolume", 50.0},
+        {"recognitionLanguage", "ru"},
         {"audioDucking", 1},
         {"duckingLevel", 50},
+        {"toneStyle", "none"},
+        {"replaceProfanity", false},
+        {"perAppStylesEnabled", false},
+        {"soundEnabled", true},
+        {"soundVolume", 50.0},
         {"overlayEnabled", true},
         {"overlayHideWhenIdle", true},
-        {"overlayDockEdge", "bottom"},
-        {"openWindowOnLaunch", true},
-        {"sendErrorReports", true},
-        {"audioQuality", "balanced"},
+        {"autoSwitchLayout", true},
         {"audioNormalization", true},
+        {"audioQuality", "balanced"},
+        {"translateTargetLanguage", "en"},
+        {"selectedMicrophone", ""},
+        {"recordingMode", "pushToTalk"},
+        {"openWindowOnLaunch", true},
+        {"launchAtLogin", false},
+        {"sendErrorReports", true},
+        {"overlayDockEdge", "bottom"},
     };
     return table;
 }

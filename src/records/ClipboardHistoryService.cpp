@@ -1,5 +1,6 @@
 #include "records/ClipboardHistoryService.h"
 
+#include "platform/Characters.h"
 #include "platform/DebugLog.h"
 #include "platform/Pasteboard.h"
 #include "records/ClipboardMarkers.h"
@@ -46,7 +47,7 @@ void ClipboardHistoryService::addTranscription(const QString& text) {
     if (!m_history.isEmpty() && m_history.first().text == text) return;
     add(text, true);
     debugLog(QStringLiteral("[ClipboardHistory] Added transcription (") +
-             ClipboardMarkers::leadingCharacters(text, 30) + QStringLiteral("...)"));
+             Characters::leading(text, 30) + QStringLiteral("...)"));
 }
 
 void ClipboardHistoryService::copyToClipboard(const QString& text) {

@@ -1,7 +1,6 @@
 #include "records/ClipboardMarkers.h"
 
 #include <QStringList>
-#include <QTextBoundaryFinder>
 
 #include "platform/Pasteboard.h"
 
@@ -12,11 +11,4 @@ bool ClipboardMarkers::shouldSkipHistory(const Pasteboard& pasteboard) {
         if (types.contains(QLatin1String(marker))) return true;
     }
     return false;
-}
-
-QString ClipboardMarkers::leadingCharacters(const QString& text, int count) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    while (seen < count && finder.toNextBoundary() != -1) ++seen;
-    return seen < count ? text : text.left(finder.position());
 }

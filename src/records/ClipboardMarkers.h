@@ -16,7 +16,4 @@ inline const char* const kPasswordManagerHint = "x-kde-passwordManagerHint";
 
 // True when the clipboard holds any of the markers above.
 bool shouldSkipHistory(const Pasteboard& pasteboard);
-
-// The first `count` user-perceived characters of text.
-QString leadingCharacters(const QString& text, int count);
 }  // namespace ClipboardMarkers

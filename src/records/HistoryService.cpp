@@ -531,12 +531,16 @@ const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {
         const QString trigger = key.toString();
         // A blank trigger would match at every gap between two spaces.
         if (trigger.trimmed().isEmpty()) continue;
-        // Whole words: the trigger may not touch a word character on either
-        // side. Unlike \b this also holds for triggers that begin or end in
-        // punctuation ("c++", ".net").
-        QRegularExpression pattern(QStringLiteral("(?<!\\w)") +
-                                       QRegularExpression::escape(trigger) +
-                                       QStringLiteral("(?!\\w)"),
+        // The trigger framed by word boundaries, where word characters are
+        // letters, combining marks, decimal digits and connector punctuation
+        // of any script. A boundary lies between a word character and a
+        // non-word one, so a trigger that ends in punctuation ("c++") needs a
+        // word character after it and one that begins with it (".net") one
+        // before it.
+        static const QString boundary = QStringLiteral(
+            "(?:(?<=[\\p{L}\\p{M}\\p{Nd}\\p{Pc}])(?![\\p{L}\\p{M}\\p{Nd}\\p{Pc}])"
+            "|(?<![\\p{L}\\p{M}\\p{Nd}\\p{Pc}])(?=[\\p{L}\\p{M}\\p{Nd}\\p{Pc}]))");
+        QRegularExpression pattern(boundary + QRegularExpression::escape(trigger) + boundary,
                                    QRegularExpression::CaseInsensitiveOption |
                                        QRegularExpression::UseUnicodePropertiesOption);
         if (!pattern.isValid()) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/Characters.h"
 #include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SecretStore.h"
@@ -44,7 +45,8 @@ std::optional<QString> utf8Text(const QByteArray& body) {
 
 void logBody(const QString& prefix, const QByteArray& body) {
     if (auto text = utf8Text(body))
-        debugLog(prefix + firstCharacters(AuthService::maskTokens(*text), kLoggedBodyCharacters));
+        debugLog(prefix +
+                 Characters::leading(AuthService::maskTokens(*text), kLoggedBodyCharacters));
 }
 
 // "pro plus" -> "Pro Plus": every word upper-case first, the rest lower.

@@ -179,17 +179,3 @@ QJsonObject parseJsonObject(const QByteArray& body) {
 QByteArray encodeBody(const QJsonObject& body) {
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
-
-QString firstCharacters(const QString& text, int count) {
-    if (text.size() <= count) return text;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int taken = 0;
-    qsizetype end = 0;
-    while (taken < count) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0) return text;
-        end = next;
-        ++taken;
-    }
-    return text.left(end);
-}

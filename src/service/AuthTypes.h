@@ -99,7 +99,3 @@ T decodeBody(const QByteArray& body) {
 
 // The compact JSON text of a request body.
 QByteArray encodeBody(const QJsonObject& body);
-
-// The first `count` user-perceived characters of text (all of it when
-// shorter); a character made of several code points is never split.
-QString firstCharacters(const QString& text, int count);

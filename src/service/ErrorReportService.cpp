@@ -8,10 +8,10 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 
+#include "platform/Characters.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/HttpServiceConfig.h"
-
 
 namespace {
 
@@ -93,7 +93,7 @@ void ErrorReportService::report(const QString& category, const QString& code,
         {"category", category},
         {"code", code},
     };
-    if (message) event.insert("message", firstCharacters(*message, kMessageCharacters));
+    if (message) event.insert("message", Characters::leading(*message, kMessageCharacters));
     if (context) event.insert("context", *context);
     const QString line = QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact));
 

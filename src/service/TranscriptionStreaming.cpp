@@ -1,6 +1,7 @@
 // Windows uploaded while a recording runs, and the joining of window texts.
 #include <map>
 
+#include "platform/Characters.h"
 #include "platform/DebugLog.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
@@ -56,8 +57,10 @@ std::vector<QString> splitWords(const QString& text) {
     return words;
 }
 
-// Lower-cased letters and numbers only, in one canonical composition, so that
-// case, punctuation and the spelling of accents do not tell words apart.
+// Lower-cased, in one canonical composition, with punctuation and symbols
+// (apostrophes and hyphens among them) dropped, so that case, punctuation and
+// the spelling of accents do not tell words apart. Combining marks stay: in
+// Devanagari, Arabic or Thai they are the vowels that tell words apart.
 QString normWord(const QString& word) {
     const QString lowered = word.normalized(QString::NormalizationForm_C)
                                 .toLower()
@@ -65,7 +68,7 @@ QString normWord(const QString& word) {
     QString out;
     out.reserve(lowered.size());
     for (const char32_t c : lowered.toUcs4())
-        if (QChar::isLetterOrNumber(c)) out.append(QString::fromUcs4(&c, 1));
+        if (QChar::isLetterOrNumber(c) || QChar::isMark(c)) out.append(QString::fromUcs4(&c, 1));
     return out;
 }
 
@@ -194,7 +197,7 @@ std::optional<QString> TranscriptionService::finishStreaming(const QString& tone
     QString joined = dedupJoin(texts);
     debugLog(QStringLiteral("[Streaming] Собрано %1 окон, %2 символов")
                  .arg(texts.size())
-                 .arg(characterCount(joined)));
+                 .arg(Characters::count(joined)));
     if (!joined.trimmed().isEmpty() && !toneStyle.isEmpty() && toneStyle != QLatin1String("none"))
         joined = applyTone(joined, toneStyle, language, false);
     if (joined.trimmed().isEmpty()) return std::nullopt;

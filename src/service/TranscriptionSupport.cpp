@@ -1,20 +1,12 @@
 #include "service/TranscriptionSupport.h"
 
 #include <QStringDecoder>
-#include <QTextBoundaryFinder>
 
 #include "service/TranscriptionError.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionWire.h"
 
 namespace transcription {
-
-int characterCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0) ++count;
-    return count;
-}
 
 std::optional<QString> utf8Text(const QByteArray& body) {
     QStringDecoder decoder(QStringDecoder::Utf8);

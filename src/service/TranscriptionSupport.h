@@ -10,9 +10,6 @@
 
 namespace transcription {
 
-// Characters as the user sees them (grapheme clusters).
-int characterCount(const QString& text);
-
 // The body as UTF-8 text, or nothing when it is not valid UTF-8.
 std::optional<QString> utf8Text(const QByteArray& body);
 

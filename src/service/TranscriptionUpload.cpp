@@ -8,6 +8,7 @@
 #include "audio/AudioFormat.h"
 #include "core/L10n.h"
 #include "core/AppState.h"
+#include "platform/Characters.h"
 #include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
@@ -104,7 +105,7 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
     const HttpResponse response = m_http->send(request);
     debugLog(QStringLiteral("[Transcription] Response status: %1").arg(response.status));
     if (auto text = utf8Text(response.body))
-        debugLog("[Transcription] Response body: " + text->left(500));
+        debugLog("[Transcription] Response body: " + Characters::leading(*text, 500));
 
     switch (response.status) {
         case 200: {
@@ -112,7 +113,7 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
             if (decoded.weekly_words_used && decoded.weekly_words_limit)
                 publishWordCounters(*decoded.weekly_words_used, *decoded.weekly_words_limit);
             if (decoded.success && decoded.text) {
-                debugLog("[Transcription] Success: " + decoded.text->left(80));
+                debugLog("[Transcription] Success: " + Characters::leading(*decoded.text, 80));
                 return *decoded.text;
             }
             throw TranscriptionError::serverError(
@@ -199,7 +200,7 @@ QString TranscriptionService::sendChunkWithRetry(const QByteArray& wav, qint64 i
             debugLog(QStringLiteral("[Transcription] Chunk %1 OK (попытка %2): \"%3\"")
                          .arg(index + 1)
                          .arg(attempt)
-                         .arg(text.left(60)));
+                         .arg(Characters::leading(text, 60)));
             return text;
         } catch (const TranscriptionError& e) {
             last = e;
@@ -294,7 +295,7 @@ QString TranscriptionService::transcribeChunked(const QByteArray& audioData, qin
     const QString joined = dedupJoin(ordered);
     debugLog(QStringLiteral("[Transcription] Chunked complete: %1 окон, %2 chars (dedup)")
                  .arg(n)
-                 .arg(characterCount(joined)));
+                 .arg(Characters::count(joined)));
     if (joined.trimmed().isEmpty())
         throw TranscriptionError::serverError(L10n::errorNoSpeechDetected());
     if (toneStyle.isEmpty() || toneStyle == QLatin1String("none")) return joined;
@@ -312,8 +313,8 @@ QString TranscriptionService::applyTone(const QString& joined, const QString& to
             debugLog(QStringLiteral(
                          "[Transcription] Тон «%1» применён к собранному тексту (%2 → %3 chars)")
                          .arg(toneStyle)
-                         .arg(characterCount(joined))
-                         .arg(characterCount(result)));
+                         .arg(Characters::count(joined))
+                         .arg(Characters::count(result)));
         return result;
     } catch (const std::exception& e) {
         if (logOutcome)

@@ -179,10 +179,15 @@ TEST_F(StatusMenuTest, RecentTranscriptions) {
 
     const QString sixty(60, 'a');
     const QString sixtyOne = QString(60, 'b') + "c";
-    records = {{{"text", sixty}}, {{"text", 42}}, {{"text", sixtyOne}}, {{"id", "x"}}};
+    // Characters as the user counts them, whatever their length in code units.
+    const QString sixtyThumbs = QString::fromUtf8("👍🏽").repeated(60);
+    const QString accented = QString::fromUtf8("e\u0301").repeated(61);
+    records = {{{"text", sixty}}, {{"text", 42}},          {{"text", sixtyOne}},
+               {{"id", "x"}},     {{"text", sixtyThumbs}}, {{"text", accented}}};
     menu.rebuildMenu();
     recent = submenu(menu.menu(), "Recent Transcriptions");
-    EXPECT_EQ(titles(recent), (QStringList{sixty, QString(60, 'b') + "..."}));
+    EXPECT_EQ(titles(recent), (QStringList{sixty, QString(60, 'b') + "...", sixtyThumbs,
+                                           QString::fromUtf8("e\u0301").repeated(60) + "..."}));
     recent->actions()[1]->trigger();
     EXPECT_EQ(pasteboard.string(), sixtyOne);
     EXPECT_TRUE(copied.isEmpty());
@@ -242,7 +247,8 @@ TEST_F(StatusMenuTest, SettingChoicesStoreRebuildAndPush) {
         {"Tone Style", "Condensed", "toneStyle", "summary"},
         {"Recognition", "Maximum", "audioQuality", "best"},
         {"Audio Ducking", "Full (Mute)", "audioDucking", 2},
-        {nullptr, "Auto-switch keyboard layout", "autoSwitchLayout", true},
+        // Absent means on: the first toggle turns it off.
+        {nullptr, "Auto-switch keyboard layout", "autoSwitchLayout", false},
         {nullptr, "Amplify quiet speech", "audioNormalization", false},
     };
     StatusMenu menu(collaborators());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <functional>
 
 #include "core/AppState.h"
 #include "platform/SettingsStore.h"
@@ -57,11 +58,8 @@ TEST(AppState, LoadAuthStateTable) {
         bool authenticated;
     };
     const Case cases[] = {
-        {QString("tok"), 0, true},
-        {QString(""), 0, false},
-        {std::nullopt, -25300, false},
-        {std::nullopt, -25308, true},
-        {QString(""), -25308, true},
+        {QString("tok"), 0, true},    {QString(""), 0, false},     {std::nullopt, -25300, false},
+        {std::nullopt, -25308, true}, {QString(""), -25308, true},
     };
     for (const Case& c : cases) {
         SettingsStore settings;
@@ -87,4 +85,35 @@ TEST(AppState, ApplyFileLimitsCopiesAllButMinutesUsed) {
     EXPECT_EQ(s.filesMaxSizeMb(), 250);
     EXPECT_FALSE(s.filesServiceAvailable());
     EXPECT_EQ(spy.count(), 1);
+}
+
+TEST(AppState, EveryAssignmentIsPublishedAlsoOfAnEqualValue) {
+    SettingsStore settings;
+    AppState s(settings, {});
+    // Each property assigned its current value twice.
+    struct Case {
+        const char* name;
+        void (AppState::*signal)();
+        std::function<void()> assign;
+    };
+    const Case cases[] = {
+        {"isRecording", &AppState::isRecordingChanged, [&] { s.setIsRecording(false); }},
+        {"recordingDuration", &AppState::recordingDurationChanged,
+         [&] { s.setRecordingDuration(0); }},
+        {"userPlan", &AppState::userPlanChanged, [&] { s.setUserPlan("Free"); }},
+        {"wordsLimit", &AppState::wordsLimitChanged, [&] { s.setWordsLimit(2000); }},
+        {"lastError", &AppState::lastErrorChanged, [&] { s.setLastError(std::nullopt); }},
+        {"lastTranscribedText", &AppState::lastTranscribedTextChanged,
+         [&] { s.setLastTranscribedText(""); }},
+    };
+    QSignalSpy writes(&settings, &SettingsStore::changed);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QSignalSpy spy(&s, c.signal);
+        c.assign();
+        c.assign();
+        EXPECT_EQ(spy.count(), 2);
+    }
+    // Publishing an unchanged text stores nothing.
+    EXPECT_EQ(writes.count(), 0);
 }

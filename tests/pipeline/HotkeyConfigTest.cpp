@@ -143,7 +143,7 @@ TEST_F(HotkeyFixture, ConfigLineNamesBothKeys) {
     settings.set("translateIsModifier", true);
     make();
     EXPECT_TRUE(testsupport::debugLogText().contains(
-        "[Hotkey] Config: main=61 (Right ⌥ Option), translate=54 (Right ⌘ Command)"));
+        "[Hotkey] Config: main=61 (Right Alt), translate=54 (Right Super)"));
 }
 
 TEST_F(HotkeyFixture, RecordingModeIsToggleOnlyForTheExactString) {

@@ -81,7 +81,9 @@ TEST(InputSourceService, SelectsTheFirstMatchingSource) {
     }
 }
 
-TEST(InputSourceService, OffUnlessSwitchedOn) {
+// Off only when switched off; an absent setting means on, as the settings
+// page shows it.
+TEST(InputSourceService, OnUnlessSwitchedOff) {
     for (const bool stored : {false, true}) {
         SettingsStore settings;
         if (stored) settings.set("autoSwitchLayout", false);
@@ -90,8 +92,8 @@ TEST(InputSourceService, OffUnlessSwitchedOn) {
         FakeInputSources sources;
         sources.sources = systemSources();
         InputSourceService(settings, recognizer, sources).switchToMatchingLayout("Привет");
-        EXPECT_EQ(recognizer.calls, 0);
-        EXPECT_TRUE(sources.selected.isEmpty());
+        EXPECT_EQ(recognizer.calls, stored ? 0 : 1);
+        EXPECT_EQ(sources.selected.isEmpty(), stored);
     }
 }
 

@@ -27,12 +27,9 @@ TEST(SettingsStore, TypedGettersKeepAbsentApartFromFalse) {
         std::optional<QString> str;
     };
     const Case cases[] = {
-        {true, true, 1, std::nullopt},
-        {QJsonValue(2.9), true, 2, QString("2.9")},
-        {QJsonValue(0), false, 0, QString("0")},
-        {"yes", true, 0, QString("yes")},
-        {"42", false, 42, QString("42")},
-        {QJsonArray{"a"}, false, 0, std::nullopt},
+        {true, true, 1, std::nullopt},           {QJsonValue(2.9), true, 2, QString("2.9")},
+        {QJsonValue(0), false, 0, QString("0")}, {"yes", true, 0, QString("yes")},
+        {"42", false, 42, QString("42")},        {QJsonArray{"a"}, false, 0, std::nullopt},
     };
     for (const Case& c : cases) {
         s.set("v", c.v);
@@ -151,4 +148,41 @@ TEST(SettingsStore, DoublesThatAreNotFiniteReadAsAbsent) {
     }
     s.set("soundVolume", " 12.5 ");
     EXPECT_EQ(s.doubleOrDefault("soundVolume"), 12.5);
+}
+
+// The defaults table against the values the settings page shows (and the
+// overlay's dock edge): every entry, its type included, and nothing beyond.
+TEST(SettingsStore, DefaultsTableHoldsThePageDefaults) {
+    const QJsonObject expected{
+        {"interfaceLanguage", "en"},
+        {"recognitionLanguage", "ru"},
+        {"audioDucking", 1},
+        {"duckingLevel", 50},
+        {"toneStyle", "none"},
+        {"replaceProfanity", false},
+        {"perAppStylesEnabled", false},
+        {"soundEnabled", true},
+        {"soundVolume", 50.0},
+        {"overlayEnabled", true},
+        {"overlayHideWhenIdle", true},
+        {"autoSwitchLayout", true},
+        {"audioNormalization", true},
+        {"audioQuality", "balanced"},
+        {"translateTargetLanguage", "en"},
+        {"selectedMicrophone", ""},
+        {"recordingMode", "pushToTalk"},
+        {"openWindowOnLaunch", true},
+        {"launchAtLogin", false},
+        {"sendErrorReports", true},
+        {"overlayDockEdge", "bottom"},
+    };
+    const QJsonObject& table = SettingsDefaults::all();
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        ASSERT_TRUE(table.contains(it.key()));
+        EXPECT_EQ(table.value(it.key()).type(), it.value().type());
+        EXPECT_EQ(table.value(it.key()), it.value());
+    }
+    for (const QString& key : table.keys())
+        EXPECT_TRUE(expected.contains(key)) << key.toStdString();
 }

@@ -64,8 +64,14 @@ const ReplacementCase kReplacementCases[] = {
      "ai_model ai2 2ai ai",
      "ai_model ai2 2ai AI"},
     {"metacharacters are literal", {{"c.t", "X"}}, "cat c.t", "cat X"},
-    {"trailing punctuation", {{"c++", "C++"}}, "c++ code, c++. c++x", "C++ code, C++. c++x"},
-    {"leading punctuation", {{".net", ".NET"}}, "use .net; not asp.net", "use .NET; not asp.net"},
+    // Word boundaries: punctuation at a trigger's edge needs a word character
+    // beyond it.
+    {"trailing punctuation", {{"c++", "C++"}}, "c++ code, c++. c++x", "c++ code, c++. C++x"},
+    {"leading punctuation", {{".net", ".NET"}}, "use .net; not asp.net", "use .net; not asp.NET"},
+    {"combining marks belong to their word",
+     {{"क", "X"}, {"ma", "Y"}},
+     "क कि का ma ma\u0300",
+     "X कि का Y ma\u0300"},
     {"phrase trigger", {{"new line", "\n"}}, "one New Line two", "one \n two"},
     {"chains apply in trigger order", {{"b", "c"}, {"a", "b"}}, "a", "c"},
     {"capitals sort first", {{"x", "lower"}, {"X", "upper"}}, "x", "upper"},

@@ -128,15 +128,6 @@ TEST(AuthWireTypes, TokensAreMaskedInLoggedBodies) {
     for (const Case& c : cases) EXPECT_EQ(AuthService::maskTokens(c.in), c.out) << c.in;
 }
 
-TEST(AuthWireTypes, FirstCharactersNeverSplitsACharacter) {
-    EXPECT_EQ(firstCharacters("abc", 5), "abc");
-    EXPECT_EQ(firstCharacters("abcdef", 3), "abc");
-    const QString accented = QString("e\u0301").repeated(4);  // e + combining acute
-    EXPECT_EQ(firstCharacters(accented, 2), QString("e\u0301e\u0301"));
-    const QString flags = QString::fromUtf8("🇩🇪🇫🇷🇮🇹");
-    EXPECT_EQ(firstCharacters(flags, 1), QString::fromUtf8("🇩🇪"));
-}
-
 TEST(AuthWireTypes, ErrorTextsForTheUser) {
     struct Case {
         AuthError error;

@@ -50,6 +50,38 @@ TEST(DedupJoin, OverlapTable) {
     }
 }
 
+TEST(DedupJoin, CombiningMarksTellWordsApart) {
+    // A run of four words, and the same run with its vowel signs, harakat,
+    // tone marks or Thai vowels changed: the first is a repeat and removed,
+    // the second is other words and kept.
+    struct Case {
+        const char* script;
+        const char* run;
+        const char* otherMarks;
+    };
+    const Case cases[] = {
+        {"Hindi", "उसने कहा कि यह", "उसने कहा का यह"},
+        {"Hindi vowel signs only", "कि का के को", "क कु कै कौ"},
+        {"Arabic with harakat", "كَتَبَ الوَلَدُ دَرْسًا جَدِيدًا", "كُتِبَ الوَلَدُ دَرْسًا جَدِيدًا"},
+        {"Vietnamese, decomposed", "toi di ma\u0300 ve\u0302\u0300", "toi di ma\u0309 ve\u0302\u0300"},
+        {"Thai", "ฉัน กิน ข้าว แล้ว", "ฉัน กน ข้าว แล้ว"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const QString run = QString::fromUtf8(c.run);
+        const QString first = QStringLiteral("x1 ") + run;
+        EXPECT_EQ(TranscriptionService::dedupJoin({first, run + QStringLiteral(" x2")}),
+                  QStringLiteral("X1 ") + run + QStringLiteral(" x2"));
+        // Precomposed spelling of the same run still counts as a repeat.
+        EXPECT_EQ(TranscriptionService::dedupJoin(
+                      {first, run.normalized(QString::NormalizationForm_C) + QStringLiteral(" x2")}),
+                  QStringLiteral("X1 ") + run + QStringLiteral(" x2"));
+        const QString other = QString::fromUtf8(c.otherMarks);
+        EXPECT_EQ(TranscriptionService::dedupJoin({first, other}),
+                  QStringLiteral("X1 ") + run + QLatin1Char(' ') + other);
+    }
+}
+
 TEST(DedupJoin, OnlyTheLastAndFirstNinetyWordsAreCompared) {
     // A run of four at the start of the text so far is found only while it
     // lies within its last 90 words; the merge then continues after the run.

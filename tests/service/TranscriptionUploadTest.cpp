@@ -8,6 +8,7 @@
 #include "audio/AudioFormat.h"
 #include "TranscriptionTestFixture.h"
 #include "core/L10n.h"
+#include "platform/DebugLog.h"
 
 namespace {
 
@@ -171,6 +172,24 @@ TEST_F(TranscriptionUploadTest, EachStatusHasItsOutcome) {
     // None of these was a dropped connection: one request each.
     EXPECT_EQ(service.requests("/transcribe").size(), int(std::size(cases)));
     EXPECT_TRUE(clock.sleeps().empty());
+}
+
+TEST_F(TranscriptionUploadTest, LogLinesCutTextsByCharacters) {
+    // Each thumb with its skin tone is one character of four code units.
+    const QString thumb = QString::fromUtf8("👍🏽");
+    const QString text = thumb.repeated(600);
+    const QString body = QStringLiteral(R"({"success":true,"text":")") + text + "\"}";
+    DevService::Answer a;
+    a.status = 200;
+    a.body = body.toUtf8();
+    service.queue("/transcribe", a);
+    DebugLog::truncate();
+    EXPECT_EQ(send().text, text);
+    const QString log = testsupport::debugLogText();
+    const QString head = QStringLiteral(R"({"success":true,"text":")");
+    EXPECT_TRUE(log.contains("] [Transcription] Response body: " + head +
+                             thumb.repeated(500 - int(head.size())) + "\n"));
+    EXPECT_TRUE(log.contains("] [Transcription] Success: " + thumb.repeated(80) + "\n"));
 }
 
 TEST_F(TranscriptionUploadTest, A401RefreshesOnceAndSendsOnce) {

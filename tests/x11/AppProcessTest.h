@@ -14,10 +14,22 @@
 
 namespace apptest {
 
+// The debug log of the processes this test starts: its own file, not the
+// one every user and every copy would share.
+inline QString logPath() {
+    return testsupport::root() + QStringLiteral("/app-debug.log");
+}
+inline QString logText() {
+    return QString::fromUtf8(testsupport::readFile(logPath()));
+}
+
 inline std::unique_ptr<QProcess> launch(const QString& program = QStringLiteral(ORMIL_BINARY_PATH),
                                         const QStringList& args = {}) {
     auto p = std::make_unique<QProcess>();
     p->setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ORMIL_DEBUG_LOG"), logPath());
+    p->setProcessEnvironment(environment);
     p->start(program, args);
     return p;
 }

@@ -29,11 +29,10 @@
 
 namespace {
 
-const QString kLog = DebugLog::defaultPath();
 const QString kScripted = QStringLiteral("Scripted words from the stand-in");
 
 QString appLog() {
-    return QString::fromUtf8(testsupport::readFile(kLog));
+    return apptest::logText();
 }
 
 // True when the overlay was shown these states in this order since `from`.
@@ -56,8 +55,6 @@ protected:
         service.createAccount({{"email", "e2e@ormil.test"}, {"password", "pw"}});
         service.addTelegramToken("e2e-link", "e2e@ormil.test");
 
-        // The application starts its log afresh; the X11 tests run one at a time.
-        QFile::remove(kLog);
         app = apptest::launch();
         ASSERT_TRUE(app->waitForStarted());
         ASSERT_TRUE(
@@ -186,8 +183,7 @@ TEST_F(DictationEndToEnd, ServerFailureIsQueuedWithItsAudioAndReported) {
 TEST_F(DictationEndToEnd, SilenceAndShortPressesSendNothing) {
     answerWith(kScripted);
     dictate(VirtualMic::silence(1.5));
-    ASSERT_TRUE(
-        testsupport::waitUntil([&] { return appLog().contains("[Audio] Речи не слышно"); }))
+    ASSERT_TRUE(testsupport::waitUntil([&] { return appLog().contains("[Audio] Речи не слышно"); }))
         << appLog().toStdString();
     EXPECT_TRUE(overlayWent({"recording", "error"}));
 

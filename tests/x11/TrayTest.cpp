@@ -183,8 +183,7 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
     ASSERT_TRUE(app->waitForStarted());
     icon.reset();
     ASSERT_TRUE(testsupport::waitUntil([&] { return bool(icon = dockedIcon(dpy)); }));
-    ASSERT_TRUE(clickIconUntil(menuHoldsKeyboard))
-        << testsupport::readFile(DebugLog::defaultPath()).toStdString();
+    ASSERT_TRUE(clickIconUntil(menuHoldsKeyboard)) << apptest::logText().toStdString();
     tap("Up");
     tap("Return");
     ASSERT_TRUE(app->waitForFinished(20000));
