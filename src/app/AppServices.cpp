@@ -289,6 +289,7 @@ int AppServices::run(QApplication& app) {
     c.menu.checkForUpdates = [] {
         UpdateService::shared().setHasChecked(false);
         UpdateService::shared().checkForUpdates(true);
+    };
     c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
