@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "audio/AudioResampler.h"
@@ -90,6 +94,63 @@ private:
     int m_lastLogged = -10;
 };
 
+
+// Encoding costs several times what decoding does, so the encoder runs on its
+// own thread while the next packets are decoded. The queue between them is
+// bounded (about 6 s of sound), which keeps memory flat for any file length.
+class EncoderFeed {
+public:
+    explicit EncoderFeed(OggOpusStream& stream) : m_stream(stream), m_thread([this] { run(); }) {}
+    ~EncoderFeed() { close(); }
+    EncoderFeed(const EncoderFeed&) = delete;
+    EncoderFeed& operator=(const EncoderFeed&) = delete;
+
+    void push(std::vector<uint8_t>& pcm) {
+        if (pcm.empty()) return;
+        QByteArray chunk(reinterpret_cast<const char*>(pcm.data()), qsizetype(pcm.size()));
+        pcm.clear();
+        std::unique_lock lock(m_lock);
+        m_space.wait(lock, [this] { return m_queue.size() < kMaxChunks; });
+        m_queue.push_back(std::move(chunk));
+        m_ready.notify_one();
+    }
+
+    // Waits until everything pushed has reached the stream.
+    void close() {
+        {
+            std::lock_guard lock(m_lock);
+            m_closed = true;
+        }
+        m_ready.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+private:
+    static constexpr size_t kMaxChunks = 256;
+
+    void run() {
+        for (;;) {
+            QByteArray chunk;
+            {
+                std::unique_lock lock(m_lock);
+                m_ready.wait(lock, [this] { return !m_queue.empty() || m_closed; });
+                if (m_queue.empty()) return;
+                chunk = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+            m_space.notify_one();
+            m_stream.append(chunk);
+        }
+    }
+
+    OggOpusStream& m_stream;
+    std::mutex m_lock;
+    std::condition_variable m_ready, m_space;
+    std::deque<QByteArray> m_queue;
+    bool m_closed = false;
+    std::thread m_thread;  // last: it starts once the rest exists
+};
+
 }  // namespace
 
 std::optional<QByteArray> extractOpusAudio(const QString& filePath,
@@ -150,11 +211,8 @@ std::optional<QByteArray> extractOpusAudio(const QString& filePath,
     Progress progress(format.get(), stream, fileName, onProgress);
     std::vector<uint8_t> pcm;
     qint64 samplesDecoded = 0;
-    auto hand = [&] {
-        if (pcm.empty()) return;
-        opus->append(QByteArray(reinterpret_cast<const char*>(pcm.data()), qsizetype(pcm.size())));
-        pcm.clear();
-    };
+    EncoderFeed feed(*opus);
+    auto hand = [&] { feed.push(pcm); };
     auto failed = [&](int code) -> std::optional<QByteArray> {
         debugLog(kTag + QStringLiteral(": reader status ") + QString::number(kStatusFailed) +
                  QStringLiteral(", error: ") + avError(code));
@@ -204,6 +262,7 @@ std::optional<QByteArray> extractOpusAudio(const QString& filePath,
     if (const int r = receive(); r < 0 && r != AVERROR_INVALIDDATA) return failed(r);
     if (!resampler->drain(pcm)) return failed(AVERROR(EINVAL));
     hand();
+    feed.close();
 
     std::optional<QByteArray> file = opus->finish();
     if (!file) {
