@@ -85,6 +85,7 @@ public:
 struct Platform {
     DBusNotifier notifier;
     X11Pasteboard pasteboard;
+    X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     HistoryReplacements replacements;
     AppRetryDelivery retryDelivery;
     // The start-up translation of the tone prompts; asked to stop at quit
@@ -240,6 +241,7 @@ int AppServices::run(QApplication& app) {
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
+    Pasteboard::setSharedPrimary(&platform->primary);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
