@@ -76,13 +76,33 @@ void KeyboardSimulator::putBack(const Held& held, Pasteboard& pasteboard) {
     }
 }
 
+void KeyboardSimulator::schedule(double seconds, void (KeyboardSimulator::*step)()) {
+    m_pending->timer = m_clock.schedule(seconds, this, [this, step] { (this->*step)(); });
+}
+
 void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
+    // Until the application has taken the earlier text, a new one on the
+    // clipboard would be pasted in its place.
+    if (!m_waiting.empty() ||
+        (m_pending && (m_pending->step != Step::afterKeystroke || !textTaken()))) {
+        m_waiting.push_back(text);
+        if (m_pending && m_pending->step == Step::afterKeystroke) {
+            m_pending->timer->cancel();
+            schedule(kRestorePoll, &KeyboardSimulator::checkRestore);
+        }
+        return;
+    }
+    begin(text);
+}
+
+void KeyboardSimulator::begin(const QString& text) {
     const std::optional<FrontmostApp::Identity> app = m_frontmost.identity();
     const bool remote = isRemoteDesktop(app);
     const bool viaPrimary = !remote && m_primary && KeySynthesizer::pastesFromPrimary(app);
 
     std::optional<Held> earlierClipboard;
     std::optional<Held> earlierPrimary;
+    const bool followsEarlier = m_pending.has_value();
     if (m_pending) {
         if (m_pending->timer) m_pending->timer->cancel();
         earlierClipboard = std::move(m_pending->clipboard);
@@ -93,50 +113,112 @@ void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
     if (earlierPrimary && !viaPrimary && m_primary) putBack(*earlierPrimary, *m_primary);
 
     Pending pending;
+    pending.remote = remote;
+    pending.chord =
+        viaPrimary ? KeySynthesizer::PasteChord::ShiftInsert : KeySynthesizer::pasteChordFor(app);
     pending.clipboard.snapshot = snapshotFor(m_pasteboard, std::move(earlierClipboard));
     PasteboardGuard::putTransient(text, !remote, m_pasteboard);
     pending.clipboard.changeCount = m_pasteboard.changeCount();
     pending.clipboard.fetchBase = m_pasteboard.textFetchCount();
     if (viaPrimary) {
         Held primary;
-        primary.snapshot =
-            snapshotFor(*m_primary, std::move(earlierPrimary));
+        primary.snapshot = snapshotFor(*m_primary, std::move(earlierPrimary));
         PasteboardGuard::putTransient(text, true, *m_primary);
         primary.changeCount = m_primary->changeCount();
         primary.fetchBase = m_primary->textFetchCount();
         pending.primary = std::move(primary);
     }
-
-    m_clock.sleep(remote ? 0.4 : 0.05);
-    const KeySynthesizer::PasteChord chord =
-        viaPrimary ? KeySynthesizer::PasteChord::ShiftInsert : KeySynthesizer::pasteChordFor(app);
-    const bool posted = simulateCommandV(remote, chord);
-    if (remote) return;
-
-    pending.fetchExpected = posted;
-    pending.pastedAt = m_clock.now();
-    pending.timer = m_clock.schedule(kRestoreDelay, this, [this] { checkRestore(); });
     m_pending = std::move(pending);
+    schedule(remote ? kRemoteKeystrokeDelay : kKeystrokeDelay, &KeyboardSimulator::keystroke);
+    if (followsEarlier) emit insertionFinished();
 }
 
-void KeyboardSimulator::checkRestore() {
+void KeyboardSimulator::keystroke() {
     if (!m_pending) return;
+    if (!m_keys.isAvailable()) {
+        keystrokeDone(false);
+        return;
+    }
+    // Let go of the hotkey first: a held modifier would change the chord.
+    m_pending->step = Step::waitingForModifiers;
+    m_pending->modifierPolls = 0;
+    waitForModifiers();
+}
+
+void KeyboardSimulator::waitForModifiers() {
+    if (!m_pending) return;
+    if (m_keys.modifiersHeld()) {
+        const int maxPolls = static_cast<int>(kModifierWait / kModifierPoll + 0.5);
+        if (m_pending->modifierPolls++ < maxPolls) {
+            schedule(kModifierPoll, &KeyboardSimulator::waitForModifiers);
+            return;
+        }
+        debugLog("[Paste] модификаторы всё ещё зажаты по истечении ожидания — вставляем как есть");
+    }
+    if (m_pending->remote) {
+        debugLog("[Paste] удалённый рабочий стол: клавиши не нажимаем, текст оставлен в буфере");
+        showRemoteHint();
+        keystrokeDone(false);
+        return;
+    }
+    keystrokeDone(m_keys.postPaste(m_pending->chord));
+}
+
+void KeyboardSimulator::keystrokeDone(bool posted) {
+    if (m_pending->remote) {
+        // The text stays for the user to paste; nothing comes back.
+        m_pending.reset();
+        emit insertionFinished();
+        beginNextWaiting();
+        return;
+    }
+    m_pending->step = Step::afterKeystroke;
+    m_pending->fetchExpected = posted;
+    m_pending->pastedAt = m_clock.now();
+    // A text waiting behind this one goes as soon as this one is taken.
+    schedule(m_waiting.empty() ? kRestoreDelay : 0.0, &KeyboardSimulator::checkRestore);
+}
+
+bool KeyboardSimulator::textTaken() const {
+    if (!m_pending->fetchExpected) return true;
     // The application pulls the text when it handles the keystroke; putting
     // the old contents back before that would paste them instead.
     const bool fetched =
         m_pasteboard.textFetchCount() != m_pending->clipboard.fetchBase ||
         (m_pending->primary && m_primary->textFetchCount() != m_pending->primary->fetchBase);
     const bool deadline = m_clock.now() - m_pending->pastedAt >= kRestoreDeadline - 1e-9;
-    if (m_pending->fetchExpected && !fetched && !deadline) {
-        m_pending->timer = m_clock.schedule(kRestorePoll, this, [this] { checkRestore(); });
+    return fetched || deadline;
+}
+
+void KeyboardSimulator::checkRestore() {
+    if (!m_pending) return;
+    if (!textTaken()) {
+        schedule(kRestorePoll, &KeyboardSimulator::checkRestore);
+        return;
+    }
+    if (!m_waiting.empty()) {
+        beginNextWaiting();
         return;
     }
     restoreNow();
 }
 
+void KeyboardSimulator::beginNextWaiting() {
+    if (m_waiting.empty()) return;
+    const QString next = m_waiting.front();
+    m_waiting.pop_front();
+    begin(next);
+}
+
 void KeyboardSimulator::finishPendingRestore() {
+    m_waiting.clear();
     if (!m_pending) return;
     if (m_pending->timer) m_pending->timer->cancel();
+    if (m_pending->remote) {
+        m_pending.reset();
+        emit insertionFinished();
+        return;
+    }
     restoreNow();
 }
 
@@ -145,29 +227,7 @@ void KeyboardSimulator::restoreNow() {
     m_pending.reset();
     putBack(pending.clipboard, m_pasteboard);
     if (pending.primary && m_primary) putBack(*pending.primary, *m_primary);
-}
-
-bool KeyboardSimulator::simulateCommandV(bool remote, KeySynthesizer::PasteChord chord) {
-    if (!m_keys.isAvailable()) return false;
-
-    // Let go of the hotkey first: a held modifier would change the chord.
-    int polls = 0;
-    const int maxPolls = static_cast<int>(kModifierWait / kModifierPoll + 0.5);
-    while (m_keys.modifiersHeld()) {
-        if (polls++ >= maxPolls) {
-            debugLog(
-                "[Paste] модификаторы всё ещё зажаты по истечении ожидания — вставляем как есть");
-            break;
-        }
-        m_clock.sleep(kModifierPoll);
-    }
-
-    if (remote) {
-        debugLog("[Paste] удалённый рабочий стол: клавиши не нажимаем, текст оставлен в буфере");
-        showRemoteHint();
-        return false;
-    }
-    return m_keys.postPaste(chord);
+    emit insertionFinished();
 }
 
 void KeyboardSimulator::showRemoteHint() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <deque>
 #include <optional>
 
 #include "pipeline/PasteboardGuard.h"
@@ -19,7 +20,8 @@ class SettingsStore;
 // transient, the window's paste chord is pressed, and the old contents come
 // back once the application has taken the text. Remote-desktop viewers get
 // no keystroke: the text stays on the clipboard and the user is told (at most
-// three times) to paste it. Main thread only.
+// three times) to paste it. Every wait is a timer on the clock: the caller's
+// thread never sleeps. Main thread only.
 class KeyboardSimulator : public QObject {
     Q_OBJECT
 public:
@@ -31,16 +33,22 @@ public:
     static KeyboardSimulator& shared();
 
     void insertText(const QString& text) { insertTextViaPasteboard(text); }
-    // Blocks the caller for the short waits of the paste (50 ms, or 400 ms for
-    // a remote viewer, plus up to 0.6 s while modifiers are still held).
+    // Puts the text on the clipboard now and returns; the chord follows
+    // 50 ms later (400 ms for a remote viewer, plus up to 0.6 s while
+    // modifiers are still held). A text that comes while an earlier one has
+    // not yet reached its application waits for it, so neither is lost.
+    // insertionFinished() tells when each insertion is over.
     void insertTextViaPasteboard(const QString& text);
 
     // WM_CLASS values of remote-desktop viewers (exact, case-sensitive).
     static const QSet<QString>& remoteDesktopApps();
     static bool isRemoteDesktop(const std::optional<FrontmostApp::Identity>& app);
 
-    // The earliest restore after the keystroke, and the latest when the
-    // application never fetches the text.
+    // The pause before the chord, the earliest restore after it and the
+    // latest when the application never fetches the text; the wait for held
+    // modifiers and how often it looks.
+    static constexpr double kKeystrokeDelay = 0.05;
+    static constexpr double kRemoteKeystrokeDelay = 0.4;
     static constexpr double kRestoreDelay = 0.2;
     static constexpr double kRestoreDeadline = 1.0;
     static constexpr double kRestorePoll = 0.05;
@@ -52,11 +60,19 @@ public:
     // clipboard. Without it such a terminal gets the terminals' chord.
     void setPrimarySelection(Pasteboard* primary) { m_primary = primary; }
 
+    // True from the call until the last insertion is over.
+    bool isInserting() const { return m_pending.has_value() || !m_waiting.empty(); }
     // True while old contents wait to be put back.
-    bool restorePending() const { return m_pending.has_value(); }
-    // Puts waiting contents back now (at quit: the clipboard of an X11
-    // client dies with it, and the user's copy must not go with it).
+    bool restorePending() const { return m_pending && !m_pending->remote; }
+    // Puts waiting contents back now and drops insertions not yet keyed (at
+    // quit: the clipboard of an X11 client dies with it, and the user's copy
+    // must not go with it).
     void finishPendingRestore();
+
+signals:
+    // One insertion is over: its chord was pressed (or could not be) and the
+    // clipboard is back, left to newer contents, or handed to the next text.
+    void insertionFinished();
 
 private:
     // One selection we put the text on: what to put back, and how to tell
@@ -66,19 +82,30 @@ private:
         int changeCount = 0;
         int fetchBase = 0;
     };
+    enum class Step { beforeKeystroke, waitingForModifiers, afterKeystroke };
     struct Pending {
+        Step step = Step::beforeKeystroke;
+        bool remote = false;
+        KeySynthesizer::PasteChord chord = KeySynthesizer::PasteChord::ControlV;
         Held clipboard;
         std::optional<Held> primary;
+        int modifierPolls = 0;
         bool fetchExpected = true;
         double pastedAt = 0;
         ClockTimerPtr timer;
     };
 
-    // Returns whether a keystroke was posted.
-    bool simulateCommandV(bool remote, KeySynthesizer::PasteChord chord);
-    void showRemoteHint();
+    void begin(const QString& text);
+    void keystroke();
+    void waitForModifiers();
+    void keystrokeDone(bool posted);
+    // Whether the application has taken the text (or never will).
+    bool textTaken() const;
     void checkRestore();
     void restoreNow();
+    void beginNextWaiting();
+    void showRemoteHint();
+    void schedule(double seconds, void (KeyboardSimulator::*step)());
     // Copies a selection aside for a paste, or takes over what an earlier
     // paste still keeps aside when nobody wrote to it since.
     static PasteboardGuard::Snapshot snapshotFor(Pasteboard& pasteboard,
@@ -93,4 +120,5 @@ private:
     SettingsStore& m_settings;
     Clock& m_clock;
     std::optional<Pending> m_pending;
+    std::deque<QString> m_waiting;
 };

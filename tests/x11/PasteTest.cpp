@@ -343,6 +343,7 @@ TEST_F(PasteOnX11, SlowTargetReceivesTheDictatedText) {
     auto& [pasteboard, keys, frontmost, notifier, settings, clock, sim] = real;
 
     sim.insertTextViaPasteboard("dictated ");
+    clock.advance(0.05);
     ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
     const auto keysSeen = peer.keys();
     const auto v = std::find_if(keysSeen.begin(), keysSeen.end(),
@@ -366,6 +367,7 @@ TEST_F(PasteOnX11, CopyAfterThePasteIsKept) {
     peer.focus();
     RealInsertion real;
     real.sim.insertTextViaPasteboard("dictated ");
+    real.clock.advance(0.05);
     ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("dictated "));
     // The user copies something in the target before the restore. Wait for
@@ -492,6 +494,7 @@ TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
     auto& [pasteboard, keys, frontmost, notifier, settings, clock, sim] = real;
 
     sim.insertTextViaPasteboard("Привет, мир ");
+    clock.advance(0.05);
     ASSERT_TRUE(testsupport::waitUntil([&] { return edit->text() == "Привет, мир "; }))
         << edit->text().toStdString();
     clock.advance(0.2);
@@ -533,6 +536,7 @@ TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
 
     const QString text = "dictated into xterm, Grüße, привет ";
     real.sim.insertTextViaPasteboard(text);
+    real.clock.advance(0.05);
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return testsupport::readFile(received) == text.toUtf8(); }))
         << testsupport::readFile(received).toHex(' ').toStdString();
