@@ -204,6 +204,10 @@ void wireHotkeys(HotkeyService& hotkeys) {
         if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
     };
     hotkeys.setCollaborators(std::move(c));
+    // At the cap the recorder ends the recording alone; the hotkeys must give
+    // the volume back and let the next press start a new one.
+    QObject::connect(&AudioRecorderService::shared(), &AudioRecorderService::recordingEndedAtCap,
+                     &hotkeys, &HotkeyService::recordingEndedByRecorder);
 }
 
 StatusMenu::Hotkeys currentHotkeys() {
