@@ -136,6 +136,58 @@ void paintSpinner(QPainter& p, QPointF topLeft, int activeIndex) {
     }
 }
 
+namespace {
+// One pass of a running box average over the alpha channel, along rows or
+// columns; three passes come close to a Gaussian blur.
+void boxBlurAlpha(QImage& img, int half, bool alongRows) {
+    const int w = img.width(), h = img.height();
+    const int lines = alongRows ? h : w, length = alongRows ? w : h;
+    std::vector<int> alpha(static_cast<size_t>(length));
+    for (int line = 0; line < lines; ++line) {
+        auto at = [&](int i) -> QRgb* {
+            return reinterpret_cast<QRgb*>(img.scanLine(alongRows ? line : i)) +
+                   (alongRows ? i : line);
+        };
+        for (int i = 0; i < length; ++i) alpha[size_t(i)] = qAlpha(*at(i));
+        int sum = 0;
+        for (int i = -half; i <= half; ++i) sum += (i >= 0 && i < length) ? alpha[size_t(i)] : 0;
+        for (int i = 0; i < length; ++i) {
+            *at(i) = qRgba(0, 0, 0, sum / (2 * half + 1));
+            const int out = i - half, in = i + half + 1;
+            if (out >= 0) sum -= alpha[size_t(out)];
+            if (in < length) sum += alpha[size_t(in)];
+        }
+    }
+}
+}  // namespace
+
+void paintShadow(QPainter& p, const QRectF& r, double cornerRadius, double blur, QPointF offset,
+                 double opacity) {
+    const int margin = static_cast<int>(std::ceil(blur)) + 1;
+    const QSize size(static_cast<int>(std::ceil(r.width())) + 2 * margin,
+                     static_cast<int>(std::ceil(r.height())) + 2 * margin);
+    // Premultiplied black: only the alpha channel carries the shape.
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter ip(&img);
+        ip.setRenderHint(QPainter::Antialiasing);
+        ip.setPen(Qt::NoPen);
+        ip.setBrush(Qt::black);
+        ip.drawRoundedRect(QRectF(margin, margin, r.width(), r.height()), cornerRadius,
+                           cornerRadius);
+    }
+    const int half = std::max(1, static_cast<int>(std::lround(blur / 3)));
+    for (int pass = 0; pass < 3; ++pass) {
+        boxBlurAlpha(img, half, true);
+        boxBlurAlpha(img, half, false);
+    }
+    p.save();
+    p.setOpacity(p.opacity() * opacity);
+    p.drawImage(r.topLeft() + offset - QPointF(margin, margin), img);
+    p.restore();
+}
+
 QRectF pillRect(const PillLook& look, const QRectF& area) {
     const QSizeF s = pillSize(look);
     return {area.center().x() - s.width() / 2, area.center().y() - s.height() / 2, s.width(),
@@ -160,6 +212,7 @@ void paintPill(QPainter& p, const QRectF& area, const PillLook& look) {
         return;
     }
 
+    if (look.shadow) paintShadow(p, r, kRadius, 8, QPointF(0, 2), 0.4);
     QPainterPath outline;
     outline.addRoundedRect(r, kRadius, kRadius);
     p.fillPath(outline, OverlayColors::pillBlack);

@@ -34,6 +34,10 @@ struct PillLook {
     double successScale = 1.0;
     double shakeOffset = 0.0;
     QString text;  // the post-processing label
+    // Where a compositor blends the window with what lies beneath, the pill
+    // casts a soft shadow (not the idle one); a window cut to the pill's
+    // shape has nowhere to put it.
+    bool shadow = false;
 
     // The pill the model's state shows on the model's edge.
     static Kind kindFor(OverlayState state, bool vertical);
@@ -48,6 +52,10 @@ QFont labelFont();
 // The pill's own rectangle, centred in area (without the shake).
 QRectF pillRect(const PillLook& look, const QRectF& area);
 void paintSpinner(QPainter& p, QPointF topLeft, int activeIndex);
+// A soft shadow of a rounded rectangle: black at `opacity`, blurred over
+// about `blur` pixels and moved by `offset`.
+void paintShadow(QPainter& p, const QRectF& r, double cornerRadius, double blur, QPointF offset,
+                 double opacity);
 // Paints the pill centred in area (antialiased; the rest stays untouched).
 void paintPill(QPainter& p, const QRectF& area, const PillLook& look);
 }  // namespace OverlayPainter

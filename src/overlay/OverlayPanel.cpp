@@ -55,11 +55,6 @@ OverlayPanel::OverlayPanel(OverlayModel& model, Clock& clock, QWidget* parent)
     m_fade.setEndValue(1.0);
     m_fade.setDuration(200);
     m_fade.setEasingCurve(QEasingCurve::OutQuad);
-    connect(&m_fade, &QVariantAnimation::finished, this, [this] {
-        m_fadingOut.reset();
-        updateShape();
-        update();
-    });
 
     for (QVariantAnimation* a : {&m_scale, &m_shake, &m_pulse, &m_fade})
         connect(a, &QVariantAnimation::valueChanged, this, [this] { update(); });
@@ -70,7 +65,6 @@ OverlayPanel::OverlayPanel(OverlayModel& model, Clock& clock, QWidget* parent)
         updateShape();
         update();
     });
-    m_lastPainted = look();
     onStateChanged(m_model.state());
 }
 
@@ -106,13 +100,9 @@ void OverlayPanel::onStateChanged(OverlayState state) {
     m_scale.stop();
     m_shake.stop();
     m_fade.stop();
-    // The pill on screen until now fades out while the new one fades in.
-    if (isVisible()) {
-        m_fadingOut = m_lastPainted;
-        m_fade.start();
-    } else {
-        m_fadingOut.reset();
-    }
+    // The new pill fades in alone: the old one is gone at once, so no frame
+    // shows two states over each other.
+    if (isVisible()) m_fade.start();
     if (state == OverlayState::success) m_scale.start();
     if (state == OverlayState::error) m_shake.start();
     updatePulse();
@@ -146,6 +136,7 @@ PillLook OverlayPanel::look() const {
     l.shakeOffset =
         m_shake.state() == QAbstractAnimation::Running ? m_shake.currentValue().toDouble() : 0.0;
     l.text = L10n::overlayPostProcessing();
+    l.shadow = m_translucent;
     return l;
 }
 
@@ -162,15 +153,8 @@ void OverlayPanel::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
-    const PillLook current = look();
-    if (m_fadingOut && m_fade.state() == QAbstractAnimation::Running) {
-        const double t = m_fade.currentValue().toDouble();
-        p.setOpacity(1 - t);
-        OverlayPainter::paintPill(p, QRectF(rect()), *m_fadingOut);
-        p.setOpacity(t);
-    }
-    OverlayPainter::paintPill(p, QRectF(rect()), current);
-    m_lastPainted = current;
+    if (m_fade.state() == QAbstractAnimation::Running) p.setOpacity(m_fade.currentValue().toDouble());
+    OverlayPainter::paintPill(p, QRectF(rect()), look());
 }
 
 void OverlayPanel::updateShape() {
@@ -181,13 +165,7 @@ void OverlayPanel::updateShape() {
     if (l.kind == PillLook::Kind::error)
         r = l.vertical ? r.adjusted(0, -5, 0, 5) : r.adjusted(-5, 0, 5, 0);
     const double radius = l.kind == PillLook::Kind::idle ? 4 : 15;
-    QRegion shape = roundedRegion(r.adjusted(-0.5, -0.5, 0.5, 0.5), radius);
-    if (m_fadingOut) {
-        const QRectF old = OverlayPainter::pillRect(*m_fadingOut, QRectF(rect()));
-        const double oldRadius = m_fadingOut->kind == PillLook::Kind::idle ? 4 : 15;
-        shape += roundedRegion(old.adjusted(-0.5, -0.5, 0.5, 0.5), oldRadius);
-    }
-    setMask(shape);
+    setMask(roundedRegion(r.adjusted(-0.5, -0.5, 0.5, 0.5), radius));
 }
 
 void OverlayPanel::resizeEvent(QResizeEvent* e) {
@@ -298,9 +276,18 @@ void paintTick(QPainter& p, QPointF c, const QColor& color) {
 OverlayEdgeMenu::OverlayEdgeMenu(OverlayDockEdge activeEdge, bool isAtPreset, QWidget* parent)
     : QWidget(parent), m_activeEdge(activeEdge), m_atPreset(isAtPreset) {
     const bool translucent = prepareFloatingWindow(this);
+    m_margin = translucent ? kShadowMargin : 0;
     setMouseTracking(true);
-    setFixedSize(OverlayGeometry::menuSize.toSize());
+    setFixedSize(OverlayGeometry::menuSize.toSize() + QSize(2 * m_margin, 2 * m_margin));
     if (!translucent) setMask(roundedRegion(QRectF(rect()), 10));
+}
+
+void OverlayEdgeMenu::placeMenu(const QRect& frame) {
+    setGeometry(frame.adjusted(-m_margin, -m_margin, m_margin, m_margin));
+}
+
+QRect OverlayEdgeMenu::menuFrame() const {
+    return frameGeometry().adjusted(m_margin, m_margin, -m_margin, -m_margin);
 }
 
 QRectF OverlayEdgeMenu::rowRect(OverlayDockEdge edge) {
@@ -324,7 +311,10 @@ void OverlayEdgeMenu::paintEvent(QPaintEvent*) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.fillRect(rect(), Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF menu(QPointF(m_margin, m_margin), OverlayGeometry::menuSize);
+    if (m_margin > 0) OverlayPainter::paintShadow(p, menu, 10, 10, QPointF(0, 3), 0.35);
+    p.translate(m_margin, m_margin);
+    const QRectF outer = QRectF(QPointF(0, 0), OverlayGeometry::menuSize).adjusted(0.5, 0.5, -0.5, -0.5);
     p.setPen(QPen(C::border, 1));
     p.setBrush(C::background);
     p.drawRoundedRect(outer, 10, 10);
@@ -358,7 +348,7 @@ void OverlayEdgeMenu::paintEvent(QPaintEvent*) {
 }
 
 void OverlayEdgeMenu::mouseMoveEvent(QMouseEvent* e) {
-    const auto edge = edgeAt(e->position());
+    const auto edge = edgeAt(toMenu(e->position()));
     if (edge != m_hovered) {
         m_hovered = edge;
         update();
@@ -372,7 +362,7 @@ void OverlayEdgeMenu::leaveEvent(QEvent*) {
 
 void OverlayEdgeMenu::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
-    if (auto edge = edgeAt(e->position()); edge && onSelect) onSelect(*edge);
+    if (auto edge = edgeAt(toMenu(e->position())); edge && onSelect) onSelect(*edge);
 }
 
 void OverlayEdgeMenu::keyPressEvent(QKeyEvent* e) {

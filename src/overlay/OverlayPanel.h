@@ -57,9 +57,7 @@ private:
     QVariantAnimation m_scale;  // the tick grows from nothing
     QVariantAnimation m_shake;  // the cross shakes along the long axis
     QVariantAnimation m_pulse;  // the hands-free border breathes
-    QVariantAnimation m_fade;   // a new state's pill fades in over the old one
-    PillLook m_lastPainted;
-    std::optional<PillLook> m_fadingOut;
+    QVariantAnimation m_fade;   // a new state's pill fades in
 };
 
 // The dark menu of the four docking edges, a non-activating panel too.
@@ -71,6 +69,15 @@ public:
     std::function<void(OverlayDockEdge)> onSelect;
     // Called on Escape pressed while the menu has the keyboard.
     std::function<void()> onEscape;
+
+    // Where a compositor blends windows the menu casts a shadow, and the
+    // window is larger than the menu by this margin on every side.
+    static constexpr int kShadowMargin = 14;
+    int shadowMargin() const { return m_margin; }
+    // Places the window so that the menu itself fills `menuFrame`.
+    void placeMenu(const QRect& menuFrame);
+    // The menu itself, without its shadow, in global coordinates.
+    QRect menuFrame() const;
 
     OverlayDockEdge activeEdge() const { return m_activeEdge; }
     bool isAtPreset() const { return m_atPreset; }
@@ -88,6 +95,10 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // A point of the window in the menu's own coordinates.
+    QPointF toMenu(QPointF p) const { return p - QPointF(m_margin, m_margin); }
+
+    int m_margin = 0;
     OverlayDockEdge m_activeEdge;
     bool m_atPreset;
     std::optional<OverlayDockEdge> m_hovered;

@@ -302,7 +302,7 @@ void OverlayWindowController::showContextMenu(QPointF p) {
     };
     const OverlayScreenSpace space = m_screens();
     const QPointF origin = OverlayGeometry::menuOrigin(p, space);
-    menu->setGeometry(space.toWindowSystem(QRectF(origin, OverlayGeometry::menuSize)).toRect());
+    menu->placeMenu(space.toWindowSystem(QRectF(origin, OverlayGeometry::menuSize)).toRect());
     menu->show();
     menu->raise();
     OverlayWindowSystem::showOnAllWorkspaces(menu);
@@ -311,7 +311,7 @@ void OverlayWindowController::showContextMenu(QPointF p) {
     // Presses in other applications: seen, never taken.
     m_clickMonitor->start([self](QPointF global) {
         if (!self || !self->m_menu) return;
-        if (!self->m_menu->frameGeometry().contains(global.toPoint())) self->dismissContextMenu();
+        if (!self->m_menu->menuFrame().contains(global.toPoint())) self->dismissContextMenu();
     });
     // Presses and keys inside this application.
     qApp->installEventFilter(this);

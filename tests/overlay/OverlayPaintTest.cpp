@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 
 #include "core/L10n.h"
 #include "overlay/OverlayPainter.h"
+#include "overlay/OverlayPanel.h"
+#include "fakes/FakeClock.h"
+#include "support/TestSupport.h"
 
 namespace {
 using Kind = PillLook::Kind;
@@ -125,4 +129,66 @@ TEST(OverlayPills, SpinnerBrightSpokeIsVioletAtFullOpacity) {
     EXPECT_TRUE(near(img.pixel(16, 10), OverlayColors::spinnerViolet, 16));  // spoke 2, bright
     const QColor dim = QColor::fromRgba(img.pixel(10, 16));                  // spoke 4, 30 %
     EXPECT_NEAR(dim.red(), 167 * 0.3, 16);
+}
+
+// Where a compositor blends the window, the pill casts a soft shadow: below
+// it (moved 2 down), fading over about 8 pixels, at most 40 % black. The
+// idle pill and a pill without room for it cast none.
+TEST(OverlayPills, ShadowUnderThePill) {
+    const struct {
+        Kind kind;
+        bool shadow;
+        bool shows;
+    } cases[] = {
+        {Kind::recording, true, true},
+        {Kind::success, true, true},
+        {Kind::recording, false, false},
+        {Kind::idle, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.kind) << " shadow " << c.shadow);
+        PillLook l = look(c.kind);
+        l.shadow = c.shadow;
+        const QImage img = render(l);
+        const QRectF r = OverlayPainter::pillRect(l, QRectF(0, 0, 280, 160));
+        const int x = int(r.center().x());
+        const int below = qAlpha(img.pixel(x, int(r.bottom()) + 3));
+        const int above = qAlpha(img.pixel(x, int(r.top()) - 3));
+        const int far = qAlpha(img.pixel(x, int(r.bottom()) + 14));
+        if (!c.shows) {
+            EXPECT_EQ(below, 0);
+            continue;
+        }
+        EXPECT_GT(below, above) << "the shadow falls downwards";
+        EXPECT_GT(above, 0);
+        EXPECT_LE(below, 103) << "darker than 40 % black";
+        EXPECT_EQ(far, 0);
+    }
+}
+
+// A change of state shows the new pill alone: in no frame is the old one
+// drawn with it (a tick over the processing pill's outline and spinner).
+TEST(OverlayPills, OneStateAtATime) {
+    FakeClock clock;
+    OverlayModel model(clock);
+    OverlayPanel panel(model, clock);
+    model.setState(OverlayState::processing);
+    panel.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !panel.isAnimating(); }));
+    auto countOf = [](const QImage& img, const QColor& colour) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qAlpha(img.pixel(x, y)) > 200 && near(img.pixel(x, y), colour, 30)) ++n;
+        return n;
+    };
+    ASSERT_GT(countOf(panel.grab().toImage(), OverlayColors::spinnerViolet), 0);
+
+    model.setState(OverlayState::success);
+    EXPECT_EQ(countOf(panel.grab().toImage(), OverlayColors::spinnerViolet), 0)
+        << "the processing pill is still drawn";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !panel.isAnimating(); }));
+    const QImage settled = panel.grab().toImage();
+    EXPECT_EQ(countOf(settled, OverlayColors::spinnerViolet), 0);
+    EXPECT_GT(countOf(settled, OverlayColors::successGreen), 0);
 }

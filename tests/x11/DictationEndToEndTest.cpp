@@ -10,7 +10,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QScreen>
+#include <cmath>
 #include <future>
+#include <iostream>
+#include <set>
 
 #include "AppProcessTest.h"
 #include "platform/Clock.h"
@@ -118,6 +123,20 @@ protected:
         const qsizetype from = appLog().size();
         EXPECT_TRUE(testsupport::waitUntil(
             [&] { return appLog().indexOf("[Audio] record() returned: true", from) >= 0; }, 20000));
+    }
+
+    // The tallest run of bright pixels in any column of the pill's area: the
+    // tallest level bar (the pill is black, its border grey).
+    static int tallestBar(const QImage& shot) {
+        int tallest = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            int run = 0;
+            for (int y = 0; y < shot.height(); ++y) {
+                run = qGray(shot.pixel(x, y)) > 128 ? run + 1 : 0;
+                tallest = std::max(tallest, run);
+            }
+        }
+        return tallest;
     }
 
     DevService service;
@@ -228,3 +247,70 @@ TEST_F(DictationEndToEnd, LongDictationStreamsAWindowAndJoinsTheLastOne) {
 }
 
 }  // namespace
+
+// The level bars with real speech from the virtual microphone: the meter
+// maps each reading as the recorder's log says, and shots of the pill taken
+// while the speech plays show the bars rise and change. The shots are kept
+// under artifacts/ as a series.
+TEST_F(DictationEndToEnd, LevelBarsFollowRealSpeech) {
+    answerWith(kScripted);
+    const QByteArray pcm =
+        VirtualMic::speech("the quick brown fox jumps over the lazy dog, and back again");
+    const qsizetype from = appLog().size();
+    key(true);
+    waitForRecording();
+    std::atomic<bool> played{false};
+    auto player = std::async(std::launch::async, [&] {
+        VirtualMic::play(pcm);
+        played = true;
+    });
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // The pill sits at the middle of the bottom edge.
+    const QRect area(screen.center().x() - 60, screen.bottom() - 60, 120, 60);
+    const QString dir = QStringLiteral(ORMIL_ARTIFACTS_DIR) + "/level-bars";
+    QDir().mkpath(dir);
+    std::vector<int> heights;
+    while (!played) {
+        testsupport::processEvents(150);
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                .toImage();
+        shot.save(QStringLiteral("%1/%2.png").arg(dir).arg(heights.size(), 2, 10, QChar('0')));
+        heights.push_back(tallestBar(shot));
+    }
+    player.get();
+    key(false);
+
+    std::string series;
+    for (int h : heights) series += std::to_string(h) + " ";
+    ASSERT_GE(heights.size(), 5u) << series;
+    // At rest every bar is 2 high; speech at about -20 dBFS lifts the middle
+    // ones past half their 20 points.
+    EXPECT_GE(*std::max_element(heights.begin(), heights.end()), 10) << series;
+    EXPECT_GT(std::set<int>(heights.begin(), heights.end()).size(), 2u) << series;
+
+    // Each reading the recorder logged: level = (power + 50) / 50 in 0...1,
+    // and the bars' level is its square root.
+    const QString log = appLog().mid(from);
+    static const QRegularExpression metering(
+        R"(\[Audio\] Metering #\d+: power=(-?[\d.e+-]+)dB norm=([\d.e+-]+))");
+    int readings = 0;
+    double loudest = -160;
+    for (auto it = metering.globalMatch(log); it.hasNext();) {
+        const auto m = it.next();
+        const double power = m.captured(1).toDouble();
+        const double norm = m.captured(2).toDouble();
+        EXPECT_NEAR(norm, std::clamp((power + 50) / 50, 0.0, 1.0), 1e-6) << power;
+        loudest = std::max(loudest, power);
+        ++readings;
+    }
+    EXPECT_GE(readings, 5);
+    static const QRegularExpression waveform(
+        R"(\[Waveform\] #\d+: raw=([\d.e+-]+) level=([\d.e+-]+))");
+    for (auto it = waveform.globalMatch(log); it.hasNext();) {
+        const auto m = it.next();
+        EXPECT_NEAR(m.captured(2).toDouble(), std::sqrt(m.captured(1).toDouble()), 1e-6);
+    }
+    std::cout << "level bars (tallest per shot): " << series << "\nloudest logged reading "
+              << loudest << " dBFS, speech peak " << VirtualMic::peak(pcm) << "\n";
+}

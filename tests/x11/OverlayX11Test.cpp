@@ -8,11 +8,15 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QWindow>
 
 #include "core/L10n.h"
+#include "overlay/OverlayPainter.h"
+#include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindowController.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
@@ -239,4 +243,73 @@ TEST_F(OverlayOnX11, ScreenshotsOfEachPill) {
                               ->grabWindow(0, g.x(), g.y(), g.width(), g.height())
                               .toImage();
     ASSERT_TRUE(onBackdrop(screen).save(dir + "/overlay-screen-processing.png"));
+}
+
+// With a compositing manager the pill and the edge menu are translucent
+// windows with room around them, and their shadows reach the screen over a
+// white window of another client.
+TEST_F(OverlayOnX11, ShadowsWhereACompositorRuns) {
+    QProcess compositor;
+    compositor.start("xcompmgr", {});
+    ASSERT_TRUE(compositor.waitForStarted());
+    struct Stop {
+        QProcess& p;
+        ~Stop() {
+            p.kill();
+            p.waitForFinished();
+            testsupport::waitUntil([] { return !OverlayWindowSystem::compositingActive(); });
+        }
+    } stop{compositor};
+    ASSERT_TRUE(testsupport::waitUntil([] { return OverlayWindowSystem::compositingActive(); }));
+    // Windows decide on translucency when they are made.
+    settings.set("overlayDockEdge", "bottom");
+    controller = std::make_unique<OverlayWindowController>(settings, Clock::system());
+    controller->setup();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    OtherClient backdrop(screen.center().x() - 150, screen.bottom() - 199);
+    showAndSettle(OverlayState::recording);
+    controller->ensureVisibleIfNeeded();
+
+    auto grey = [](QPoint at) {
+        const QImage px = QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage();
+        return qGray(px.pixel(0, 0));
+    };
+    const QRect g = controller->panel()->geometry();
+    PillLook pill;
+    pill.kind = PillLook::Kind::recording;
+    const QRect r = OverlayPainter::pillRect(pill, QRectF(g)).toRect();
+    // Shaded just above and beside the pill, white further out.
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return grey(QPoint(r.center().x(), r.top() - 3)) < 250 &&
+               grey(QPoint(r.left() - 3, r.center().y())) < 240 &&
+               grey(QPoint(r.center().x(), r.top() - 20)) > 252;
+    })) << grey(QPoint(r.center().x(), r.top() - 3)) << " "
+        << grey(QPoint(r.left() - 3, r.center().y())) << " "
+        << grey(QPoint(r.center().x(), r.top() - 20));
+    const QRect shot = r.adjusted(-30, -30, 30, 8);
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, shot.x(), shot.y(), shot.width(), shot.height())
+        .toImage()
+        .save(artifactsDir() + "/overlay-shadow-pill.png");
+
+    controller->showContextMenu(QPointF(screen.center()));
+    OverlayEdgeMenu* menu = controller->contextMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->shadowMargin(), OverlayEdgeMenu::kShadowMargin);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return menu->windowHandle()->isExposed(); }));
+    const QRect m = menu->menuFrame();
+    EXPECT_EQ(m.size(), OverlayGeometry::menuSize.toSize());
+    OtherClient menuBackdrop(m.x() - 30, m.y() - 30);
+    menu->raise();
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return grey(QPoint(m.center().x(), m.bottom() + 4)) < 240 &&
+               grey(QPoint(m.left() - 25, m.center().y())) > 252;
+    })) << grey(QPoint(m.center().x(), m.bottom() + 4)) << " "
+        << grey(QPoint(m.left() - 25, m.center().y()));
+    const QRect menuShot = m.adjusted(-30, -30, 30, 6);
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, menuShot.x(), menuShot.y(), menuShot.width(), menuShot.height())
+        .toImage()
+        .save(artifactsDir() + "/overlay-shadow-menu.png");
+    controller->dismissContextMenu();
 }
