@@ -85,6 +85,7 @@ public:
 struct Platform {
     DBusNotifier notifier;
     X11Pasteboard pasteboard;
+    X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     HistoryReplacements replacements;
     AppRetryDelivery retryDelivery;
     // The start-up translation of the tone prompts; asked to stop at quit
@@ -203,6 +204,10 @@ void wireHotkeys(HotkeyService& hotkeys) {
         if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
     };
     hotkeys.setCollaborators(std::move(c));
+    // At the cap the recorder ends the recording alone; the hotkeys must give
+    // the volume back and let the next press start a new one.
+    QObject::connect(&AudioRecorderService::shared(), &AudioRecorderService::recordingEndedAtCap,
+                     &hotkeys, &HotkeyService::recordingEndedByRecorder);
 }
 
 StatusMenu::Hotkeys currentHotkeys() {
@@ -240,6 +245,7 @@ int AppServices::run(QApplication& app) {
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
+    Pasteboard::setSharedPrimary(&platform->primary);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 

@@ -289,6 +289,7 @@ void AudioRecorderService::forceStopAtCap() {
     clearSession();
     m_c.appState->setIsRecording(false);
     m_c.appState->setRecordingDuration(0);
+    emit recordingEndedAtCap();
 
     if (url) {
         QFileInfo info(*url);

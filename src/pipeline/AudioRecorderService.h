@@ -159,6 +159,11 @@ protected:
     // Takes over a finished recording; the file is deleted on every path.
     virtual void sendToTranscription(const QString& audioURL, double duration);
 
+signals:
+    // The length cap ended the recording; it was sent or discarded here, so
+    // whoever started it must forget it without stopping it again.
+    void recordingEndedAtCap();
+
 private:
     void beginRecording();
     void failStart(const QString& reason);

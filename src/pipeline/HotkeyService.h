@@ -79,7 +79,8 @@ public:
     ORMIL_PROPERTY(bool, isRecordingTranslateHotkey, setIsRecordingTranslateHotkey, false);
     ORMIL_PROPERTY(bool, isTranslateMode, setIsTranslateMode, false);
     ORMIL_PROPERTY(qint64, pasteLastKeyCode, setPasteLastKeyCode, 9);
-    ORMIL_PROPERTY(quint64, pasteLastModifiers, setPasteLastModifiers, 0x60000);
+    // Ctrl+Alt+V: Ctrl+Shift+V is how terminals paste, including our own paste.
+    ORMIL_PROPERTY(quint64, pasteLastModifiers, setPasteLastModifiers, 0xC0000);
     ORMIL_PROPERTY(bool, pasteLastIsModifierOnly, setPasteLastIsModifierOnly, false);
     ORMIL_PROPERTY(bool, isRecordingPasteLastHotkey, setIsRecordingPasteLastHotkey, false);
 

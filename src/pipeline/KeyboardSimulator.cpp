@@ -33,9 +33,13 @@ KeyboardSimulator::~KeyboardSimulator() {
 }
 
 KeyboardSimulator& KeyboardSimulator::shared() {
-    static KeyboardSimulator* instance = new KeyboardSimulator(
-        Pasteboard::shared(), KeySynthesizer::shared(), FrontmostApp::shared(), Notifier::shared(),
-        SettingsStore::shared(), Clock::system());
+    static KeyboardSimulator* instance = [] {
+        auto* made = new KeyboardSimulator(Pasteboard::shared(), KeySynthesizer::shared(),
+                                           FrontmostApp::shared(), Notifier::shared(),
+                                           SettingsStore::shared(), Clock::system());
+        made->setPrimarySelection(Pasteboard::sharedPrimary());
+        return made;
+    }();
     return *instance;
 }
 
@@ -55,36 +59,60 @@ bool KeyboardSimulator::isRemoteDesktop(const std::optional<FrontmostApp::Identi
            remoteDesktopApps().contains(app->instanceName);
 }
 
+PasteboardGuard::Snapshot KeyboardSimulator::snapshotFor(Pasteboard& pasteboard,
+                                                          std::optional<Held> earlier) {
+    // A paste that follows another one before its restore must not take the
+    // previous dictation for the user's contents.
+    if (earlier && pasteboard.changeCount() == earlier->changeCount)
+        return std::move(earlier->snapshot);
+    return PasteboardGuard::snapshot(pasteboard);
+}
+
+void KeyboardSimulator::putBack(const Held& held, Pasteboard& pasteboard) {
+    if (pasteboard.changeCount() == held.changeCount) {
+        PasteboardGuard::restore(held.snapshot, pasteboard);
+    } else {
+        debugLog("[Paste] буфер уже изменили — прежнее содержимое не возвращаем");
+    }
+}
+
 void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
     const std::optional<FrontmostApp::Identity> app = m_frontmost.identity();
     const bool remote = isRemoteDesktop(app);
+    const bool viaPrimary = !remote && m_primary && KeySynthesizer::pastesFromPrimary(app);
 
-    // A paste that follows another one before its restore must not take the
-    // previous dictation for the user's contents: it inherits the snapshot
-    // still waiting to be put back, unless the user copied something since.
-    PasteboardGuard::Snapshot snapshot;
+    std::optional<Held> earlierClipboard;
+    std::optional<Held> earlierPrimary;
     if (m_pending) {
         if (m_pending->timer) m_pending->timer->cancel();
-        const bool untouched = m_pasteboard.changeCount() == m_pending->changeCount;
-        if (untouched) snapshot = std::move(m_pending->snapshot);
+        earlierClipboard = std::move(m_pending->clipboard);
+        earlierPrimary = std::move(m_pending->primary);
         m_pending.reset();
-        if (!untouched) snapshot = PasteboardGuard::snapshot(m_pasteboard);
-    } else {
-        snapshot = PasteboardGuard::snapshot(m_pasteboard);
     }
-
-    PasteboardGuard::putTransient(text, !remote, m_pasteboard);
-    const int changeCount = m_pasteboard.changeCount();
-    const int fetchBase = m_pasteboard.textFetchCount();
-
-    m_clock.sleep(remote ? 0.4 : 0.05);
-    const bool posted = simulateCommandV(remote, KeySynthesizer::pasteChordFor(app));
-    if (remote) return;
+    // PRIMARY taken by the earlier paste and not used now goes back now.
+    if (earlierPrimary && !viaPrimary && m_primary) putBack(*earlierPrimary, *m_primary);
 
     Pending pending;
-    pending.snapshot = std::move(snapshot);
-    pending.changeCount = changeCount;
-    pending.fetchBase = fetchBase;
+    pending.clipboard.snapshot = snapshotFor(m_pasteboard, std::move(earlierClipboard));
+    PasteboardGuard::putTransient(text, !remote, m_pasteboard);
+    pending.clipboard.changeCount = m_pasteboard.changeCount();
+    pending.clipboard.fetchBase = m_pasteboard.textFetchCount();
+    if (viaPrimary) {
+        Held primary;
+        primary.snapshot =
+            snapshotFor(*m_primary, std::move(earlierPrimary));
+        PasteboardGuard::putTransient(text, true, *m_primary);
+        primary.changeCount = m_primary->changeCount();
+        primary.fetchBase = m_primary->textFetchCount();
+        pending.primary = std::move(primary);
+    }
+
+    m_clock.sleep(remote ? 0.4 : 0.05);
+    const KeySynthesizer::PasteChord chord =
+        viaPrimary ? KeySynthesizer::PasteChord::ShiftInsert : KeySynthesizer::pasteChordFor(app);
+    const bool posted = simulateCommandV(remote, chord);
+    if (remote) return;
+
     pending.fetchExpected = posted;
     pending.pastedAt = m_clock.now();
     pending.timer = m_clock.schedule(kRestoreDelay, this, [this] { checkRestore(); });
@@ -95,7 +123,9 @@ void KeyboardSimulator::checkRestore() {
     if (!m_pending) return;
     // The application pulls the text when it handles the keystroke; putting
     // the old contents back before that would paste them instead.
-    const bool fetched = m_pasteboard.textFetchCount() != m_pending->fetchBase;
+    const bool fetched =
+        m_pasteboard.textFetchCount() != m_pending->clipboard.fetchBase ||
+        (m_pending->primary && m_primary->textFetchCount() != m_pending->primary->fetchBase);
     const bool deadline = m_clock.now() - m_pending->pastedAt >= kRestoreDeadline - 1e-9;
     if (m_pending->fetchExpected && !fetched && !deadline) {
         m_pending->timer = m_clock.schedule(kRestorePoll, this, [this] { checkRestore(); });
@@ -113,11 +143,8 @@ void KeyboardSimulator::finishPendingRestore() {
 void KeyboardSimulator::restoreNow() {
     Pending pending = std::move(*m_pending);
     m_pending.reset();
-    if (m_pasteboard.changeCount() == pending.changeCount) {
-        PasteboardGuard::restore(pending.snapshot, m_pasteboard);
-    } else {
-        debugLog("[Paste] буфер уже изменили — прежнее содержимое не возвращаем");
-    }
+    putBack(pending.clipboard, m_pasteboard);
+    if (pending.primary && m_primary) putBack(*pending.primary, *m_primary);
 }
 
 bool KeyboardSimulator::simulateCommandV(bool remote, KeySynthesizer::PasteChord chord) {

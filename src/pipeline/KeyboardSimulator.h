@@ -47,6 +47,11 @@ public:
     static constexpr double kModifierWait = 0.6;
     static constexpr double kModifierPoll = 0.02;
 
+    // The PRIMARY selection, owned with the text for a terminal of the xterm
+    // family (which pastes PRIMARY with Shift+Insert) and put back with the
+    // clipboard. Without it such a terminal gets the terminals' chord.
+    void setPrimarySelection(Pasteboard* primary) { m_primary = primary; }
+
     // True while old contents wait to be put back.
     bool restorePending() const { return m_pending.has_value(); }
     // Puts waiting contents back now (at quit: the clipboard of an X11
@@ -54,10 +59,16 @@ public:
     void finishPendingRestore();
 
 private:
-    struct Pending {
+    // One selection we put the text on: what to put back, and how to tell
+    // that someone else wrote to it or the target took the text.
+    struct Held {
         PasteboardGuard::Snapshot snapshot;
         int changeCount = 0;
         int fetchBase = 0;
+    };
+    struct Pending {
+        Held clipboard;
+        std::optional<Held> primary;
         bool fetchExpected = true;
         double pastedAt = 0;
         ClockTimerPtr timer;
@@ -68,8 +79,14 @@ private:
     void showRemoteHint();
     void checkRestore();
     void restoreNow();
+    // Copies a selection aside for a paste, or takes over what an earlier
+    // paste still keeps aside when nobody wrote to it since.
+    static PasteboardGuard::Snapshot snapshotFor(Pasteboard& pasteboard,
+                                                 std::optional<Held> earlier);
+    static void putBack(const Held& held, Pasteboard& pasteboard);
 
     Pasteboard& m_pasteboard;
+    Pasteboard* m_primary = nullptr;
     KeySynthesizer& m_keys;
     const FrontmostApp& m_frontmost;
     Notifier& m_notifier;

@@ -11,7 +11,7 @@
 // modifier keys the user holds.
 class KeySynthesizer {
 public:
-    enum class PasteChord { ControlV, ControlShiftV };
+    enum class PasteChord { ControlV, ControlShiftV, ShiftInsert };
 
     virtual ~KeySynthesizer() = default;
     // False when keys cannot be synthesised (no XTest, no display).
@@ -27,6 +27,9 @@ public:
     // Terminals paste with Control-Shift-V (Control-V is a control
     // character there); everything else with Control-V.
     static PasteChord pasteChordFor(const std::optional<FrontmostApp::Identity>& app);
+    // xterm binds no key to the clipboard: it pastes the PRIMARY selection
+    // with Shift+Insert.
+    static bool pastesFromPrimary(const std::optional<FrontmostApp::Identity>& app);
 
     static KeySynthesizer& shared();
     static void setShared(KeySynthesizer* synthesizer);

@@ -4,6 +4,7 @@
 
 namespace {
 std::atomic<Pasteboard*> g_pasteboard{nullptr};
+std::atomic<Pasteboard*> g_primary{nullptr};
 }
 
 Pasteboard& Pasteboard::shared() {
@@ -13,3 +14,7 @@ Pasteboard& Pasteboard::shared() {
 }
 
 void Pasteboard::setShared(Pasteboard* pasteboard) { g_pasteboard.store(pasteboard); }
+
+Pasteboard* Pasteboard::sharedPrimary() { return g_primary.load(); }
+
+void Pasteboard::setSharedPrimary(Pasteboard* pasteboard) { g_primary.store(pasteboard); }

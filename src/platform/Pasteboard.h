@@ -34,6 +34,10 @@ public:
 
     static Pasteboard& shared();
     static void setShared(Pasteboard* pasteboard);
+    // The X PRIMARY selection, from which a terminal of the xterm family
+    // pastes; none until one is installed.
+    static Pasteboard* sharedPrimary();
+    static void setSharedPrimary(Pasteboard* pasteboard);
 };
 
 // An in-memory pasteboard: the process-wide one until a real one is

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 #include "RecorderTestRig.h"
 #include "core/L10n.h"
@@ -164,11 +165,14 @@ TEST_F(Recorder, CapSalvagesOnlyRecordingsThatHeardSomething) {
         app.setLastError(std::nullopt);
         app.setIsRecording(true);
         captures.powers = {-160.0f, c.power, -70.0f};
+        QSignalSpy ended(recorder.get(), &AudioRecorderService::recordingEndedAtCap);
         start();
         captures.last()->growFileTo(c.size);
         clock.advance(AudioRecorderService::maxRecordingSeconds - 1);
         EXPECT_TRUE(sent.empty());
+        EXPECT_EQ(ended.count(), 0);
         clock.advance(1);
+        EXPECT_EQ(ended.count(), 1);
         EXPECT_EQ(captures.alive(), 0);
         EXPECT_FALSE(app.isRecording());
         EXPECT_FLOAT_EQ(recorder->maxPowerObserved(), c.power);

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{
             "combination_allows_extra_modifiers",
             mainKey(v, 0x40000, false),
-            {P(rightControl), P(leftOption), P(v), A(0.6), R(v), R(leftOption), R(rightControl)},
+            {P(rightControl), P(leftShift), P(v), A(0.6), R(v), R(leftShift), R(rightControl)},
             {"start", "stop"}},
         // Toggle mode
         Scenario{"toggle_second_press_stops_even_when_short",
@@ -156,11 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Paste-last
         Scenario{"paste_last_with_extra_modifier",
                  {},
-                 {P(leftControl), P(rightShift), P(leftCommand), P(v), R(v)},
+                 {P(leftControl), P(leftOption), P(rightShift), P(v), R(v)},
                  {"paste last words"}},
         Scenario{"paste_last_repeat_pastes_once",
                  {},
-                 {P(leftControl), P(leftShift), P(v), P(v), P(v), R(v)},
+                 {P(leftControl), P(leftOption), P(v), P(v), P(v), R(v)},
                  {"paste last words"}},
         Scenario{"paste_last_without_modifiers_reaches_main_key",
                  mainKey(v, 0, false),
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"start", "stop"}},
         Scenario{"paste_last_disabled",
                  {{"pasteLastKeyCode", -1}},
-                 {P(leftControl), P(leftShift), P(v), R(v)},
+                 {P(leftControl), P(leftOption), P(v), R(v)},
                  {}},
         Scenario{
             "paste_last_lone_modifier",
@@ -316,8 +316,8 @@ TEST_F(HotkeyFixture, RecordingEndedByRecorderNeedsNoSecondStop) {
 TEST_F(HotkeyFixture, PasteLastNeedsTextAndTrust) {
     makeLive();
     auto pasteLast = [&] {
-        for (qint64 k : {leftControl, leftShift, v}) press(k);
-        for (qint64 k : {v, leftShift, leftControl}) release(k);
+        for (qint64 k : {leftControl, leftOption, v}) press(k);
+        for (qint64 k : {v, leftOption, leftControl}) release(k);
     };
     pasteLast();
     advance(0.19);

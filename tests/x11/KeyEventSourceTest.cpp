@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "core/OverlayControl.h"
@@ -19,6 +20,7 @@
 #include "fakes/FakeOverlay.h"
 #include "platform/x11/X11InputAccess.h"
 #include "platform/x11/X11KeyEventSource.h"
+#include "platform/x11/X11KeySynthesizer.h"
 
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>
@@ -70,6 +72,9 @@ struct ServiceOnTap {
         c.startRecording = [this] { calls << "start"; };
         c.stopRecording = [this] { calls << "stop"; };
         c.cancelRecording = [this] { calls << "cancel"; };
+        c.insertTextViaPasteboard = [this](const QString& text) {
+            if (insert) insert(text);
+        };
         return c;
     }
     SettingsStore settings;
@@ -78,6 +83,7 @@ struct ServiceOnTap {
     FakeOverlay overlay;
     AppState appState{settings, {}};
     QStringList calls;
+    std::function<void(const QString&)> insert;
     HotkeyService service;
 };
 
@@ -178,6 +184,77 @@ TEST_F(KeyEventSourceX11, StoppedSourceDeliversNothing) {
     typist.release(XK_Alt_R);
     ASSERT_TRUE(testsupport::waitUntil([&] { return seen; }));
     EXPECT_TRUE(events.empty());
+}
+
+// Keys this process sends are not heard by its own key source; the same
+// keys sent through XTest by another client are.
+TEST_F(KeyEventSourceX11, OwnSyntheticKeysAreNotHeard) {
+    X11KeySynthesizer keys;
+    ASSERT_TRUE(keys.isAvailable());
+    const std::pair<const char*, std::function<bool()>> sends[] = {
+        {"Ctrl+V", [&] { return keys.postPaste(KeySynthesizer::PasteChord::ControlV); }},
+        {"Ctrl+Shift+V", [&] { return keys.postPaste(KeySynthesizer::PasteChord::ControlShiftV); }},
+        {"Shift+Insert", [&] { return keys.postPaste(KeySynthesizer::PasteChord::ShiftInsert); }},
+        {"3 x Backspace", [&] { return keys.postBackspaces(3); }},
+    };
+    const qint64 f1 = 122;
+    for (const auto& [name, send] : sends) {
+        events.clear();
+        ASSERT_TRUE(send()) << name;
+        // Another client's key after ours: once it is here, ours went by.
+        typist.press(XK_F1);
+        typist.release(XK_F1);
+        ASSERT_NE(waitFor(f1, false), nullptr) << name;
+        ASSERT_EQ(events.size(), 2u) << name << ": heard our own keys";
+    }
+
+    events.clear();
+    typist.press(XK_Control_L);
+    typist.press(XK_v);
+    typist.release(XK_v);
+    typist.release(XK_Control_L);
+    const KeyEvent* v = waitFor(9, true);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->flags, KeyFlags::control);
+}
+
+// A paste-last shortcut that is the chord of our own paste: the user's press
+// pastes once; the chord of that paste does not paste again.
+TEST_F(KeyEventSourceX11, PasteLastOnThePasteChordPastesOnce) {
+    source.stop();
+    ServiceOnTap t(source);
+    ASSERT_TRUE(t.access.isTrusted());
+    t.service.setPasteLastHotkey(9, false, KeyFlags::control | KeyFlags::shift);
+    t.appState.setLastTranscribedText("last words");
+    X11KeySynthesizer keys;
+    int pastes = 0;
+    t.insert = [&](const QString&) {
+        ++pastes;
+        keys.postPaste(KeySynthesizer::PasteChord::ControlShiftV);
+    };
+    std::vector<std::pair<qint64, bool>> heard;
+    X11KeyEventSource witness;
+    ASSERT_TRUE(witness.start([&](const KeyEvent& e) { heard.emplace_back(e.keyCode, e.keyIsDown); }));
+    auto waitHeard = [&](qint64 code, bool down) {
+        return testsupport::waitUntil([&] {
+            return std::find(heard.begin(), heard.end(), std::pair{code, down}) != heard.end();
+        });
+    };
+
+    for (KeySym k : {XK_Control_L, XK_Shift_L, XK_v}) typist.press(k);
+    for (KeySym k : {XK_v, XK_Shift_L, XK_Control_L}) typist.release(k);
+    ASSERT_TRUE(waitHeard(59, false));
+    t.clock.advance(0.25);
+    ASSERT_EQ(pastes, 1);
+
+    // Whatever our paste sent has been delivered once another client's F1 is.
+    heard.clear();
+    typist.press(XK_F1);
+    typist.release(XK_F1);
+    ASSERT_TRUE(waitHeard(122, false));
+    t.clock.advance(0.25);
+    EXPECT_EQ(pastes, 1);
+    EXPECT_EQ(heard.size(), 2u);
 }
 
 // A hold of right Alt for 0.8 s (on the service's clock) is one recording,

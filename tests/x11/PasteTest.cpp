@@ -7,6 +7,10 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QFile>
 #include <QWidget>
 #include <condition_variable>
 #include <deque>
@@ -51,7 +55,6 @@ public:
                             const_cast<char*>(windowClass.constData())};
             XSetClassHint(m_dpy, m_window, &hint);
             XSelectInput(m_dpy, m_window, KeyPressMask | StructureNotifyMask | PropertyChangeMask);
-            m_clipboard = XInternAtom(m_dpy, "CLIPBOARD", False);
             m_targets = XInternAtom(m_dpy, "TARGETS", False);
             m_property = XInternAtom(m_dpy, "ORMIL_PEER", False);
             XFlush(m_dpy);
@@ -69,22 +72,25 @@ public:
         m_thread.join();
     }
 
-    void own(QMap<QByteArray, QByteArray> formats) {
-        call([this, formats] {
-            m_formats = formats;
-            XSetSelectionOwner(m_dpy, m_clipboard, m_window, CurrentTime);
+    void own(QMap<QByteArray, QByteArray> formats, const QByteArray& selection = "CLIPBOARD") {
+        call([this, formats, selection] {
+            const Atom atom = XInternAtom(m_dpy, selection.constData(), False);
+            m_formats[atom] = formats;
+            XSetSelectionOwner(m_dpy, atom, m_window, CurrentTime);
             XFlush(m_dpy);
         });
     }
 
     // The bytes of a target of the current owner; nothing when refused.
-    std::optional<QByteArray> fetch(const QByteArray& target) {
+    std::optional<QByteArray> fetch(const QByteArray& target,
+                                    const QByteArray& selection = "CLIPBOARD") {
         auto result = std::make_shared<std::promise<std::optional<QByteArray>>>();
         auto future = result->get_future();
-        post([this, target, result] {
+        post([this, target, selection, result] {
             m_fetchResult = result;
-            XConvertSelection(m_dpy, m_clipboard, XInternAtom(m_dpy, target.constData(), False),
-                              m_property, m_window, CurrentTime);
+            XConvertSelection(m_dpy, XInternAtom(m_dpy, selection.constData(), False),
+                              XInternAtom(m_dpy, target.constData(), False), m_property,
+                              m_window, CurrentTime);
             XFlush(m_dpy);
         });
         // Qt answers on the main thread: keep its events flowing.
@@ -221,9 +227,10 @@ private:
         reply.time = req.time;
         reply.property = 0;
         const Atom property = req.property ? req.property : req.target;
+        const QMap<QByteArray, QByteArray> formats = m_formats.value(req.selection);
         if (req.target == m_targets) {
             std::vector<Atom> atoms{m_targets};
-            for (auto it = m_formats.begin(); it != m_formats.end(); ++it)
+            for (auto it = formats.begin(); it != formats.end(); ++it)
                 atoms.push_back(XInternAtom(m_dpy, it.key().constData(), False));
             XChangeProperty(m_dpy, req.requestor, property, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(atoms.data()), int(atoms.size()));
@@ -232,8 +239,8 @@ private:
             char* name = XGetAtomName(m_dpy, req.target);
             const QByteArray target(name ? name : "");
             if (name) XFree(name);
-            if (m_formats.contains(target)) {
-                const QByteArray& bytes = m_formats[target];
+            if (formats.contains(target)) {
+                const QByteArray& bytes = formats[target];
                 XChangeProperty(m_dpy, req.requestor, property, req.target, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(bytes.constData()),
                                 int(bytes.size()));
@@ -252,8 +259,8 @@ private:
     std::vector<Key> m_keys;
     Display* m_dpy = nullptr;
     Window m_window = 0;
-    Atom m_clipboard = 0, m_targets = 0, m_property = 0;
-    QMap<QByteArray, QByteArray> m_formats;
+    Atom m_targets = 0, m_property = 0;
+    QMap<Atom, QMap<QByteArray, QByteArray>> m_formats;  // by selection
     std::shared_ptr<std::promise<std::optional<QByteArray>>> m_fetchResult;
 };
 
@@ -491,4 +498,48 @@ TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
     EXPECT_FALSE(sim.restorePending());
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("before"));
     EXPECT_EQ(peer.fetch("image/png"), kPng);
+}
+
+// xterm binds no key to the clipboard; it pastes the PRIMARY selection with
+// Shift+Insert. A real xterm whose shell writes every byte it receives to a
+// file shows what arrived.
+TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
+    const QString xtermPath = QStandardPaths::findExecutable("xterm");
+    ASSERT_FALSE(xtermPath.isEmpty()) << "xterm is one of the test dependencies";
+    QTemporaryDir dir;
+    const QString received = dir.filePath("received");
+    QProcess xterm;
+    xterm.start(xtermPath, {"-u8", "-geometry", "60x5+0+0", "-e", "sh", "-c",
+                            "stty raw -echo; exec cat > \"$0\"", received});
+    ASSERT_TRUE(xterm.waitForStarted());
+    QByteArray window;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        window = testsupport::runProgram("xdotool", {"search", "--class", "XTerm"})
+                     .split('\n')
+                     .value(0)
+                     .trimmed();
+        return !window.isEmpty() && QFile::exists(received);
+    }));
+    testsupport::runProgram("xdotool", {"windowfocus", "--sync", QString::fromLatin1(window)});
+
+    XPeer peer;
+    peer.own({{"UTF8_STRING", "clipboard before"}});
+    peer.own({{"UTF8_STRING", "selected before"}}, "PRIMARY");
+    RealInsertion real;
+    ASSERT_EQ(real.frontmost.bundleIdentifier(), QString("XTerm"));
+    X11Pasteboard primary(nullptr, nullptr, QClipboard::Selection);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return primary.string() == "selected before"; }));
+    real.sim.setPrimarySelection(&primary);
+
+    const QString text = "dictated into xterm, Grüße, привет ";
+    real.sim.insertTextViaPasteboard(text);
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return testsupport::readFile(received) == text.toUtf8(); }))
+        << testsupport::readFile(received).toHex(' ').toStdString();
+    real.clock.advance(0.2);
+    EXPECT_FALSE(real.sim.restorePending());
+    EXPECT_EQ(peer.fetch("UTF8_STRING", "PRIMARY"), QByteArray("selected before"));
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("clipboard before"));
+    xterm.kill();
+    xterm.waitForFinished();
 }

@@ -2,10 +2,12 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/KeyEventSource.h"
 #include "platform/x11/X11KeyEventSource.h"
+#include "platform/x11/X11SyntheticKeys.h"
 
 // X11 headers last: their macros (None, Bool, Status) clash with Qt.
 #include <X11/XKBlib.h>
@@ -51,11 +53,14 @@ private:
     void loadKeymap();
     void drain();
     void deliver(int xkeycode, bool press);
+    void findXTestDevices();
     QString textOf(int xkeycode) const;
 
     Display* m_dpy = nullptr;
     int m_xiOpcode = 0;
     int m_xkbEventBase = -1;
+    // The slave keyboards through which XTest keys of every client arrive.
+    std::vector<int> m_xtestDevices;
     QSocketNotifier* m_notifier = nullptr;
     std::vector<Subscriber> m_subscribers;
     KeyStateTracker m_keys;
@@ -166,13 +171,37 @@ void Connection::drain() {
         if (!XGetEventData(m_dpy, &ev.xcookie)) continue;
         const int evtype = ev.xcookie.evtype;
         int detail = 0;
-        if (evtype == XI_RawKeyPress || evtype == XI_RawKeyRelease)
-            detail = static_cast<const XIRawEvent*>(ev.xcookie.data)->detail;
+        int source = 0;
+        if (evtype == XI_RawKeyPress || evtype == XI_RawKeyRelease) {
+            const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
+            detail = raw->detail;
+            source = raw->sourceid;
+        }
         XFreeEventData(m_dpy, &ev.xcookie);
         if (detail == 0) continue;
-        deliver(detail, evtype == XI_RawKeyPress);
+        const bool press = evtype == XI_RawKeyPress;
+        // Our own paste chord must not reach our own shortcuts: a paste
+        // shortcut that is also the chord would paste again and again.
+        const bool viaXTest = m_xtestDevices.empty() ||
+                              std::find(m_xtestDevices.begin(), m_xtestDevices.end(), source) !=
+                                  m_xtestDevices.end();
+        if (viaXTest && X11SyntheticKeys::consume(detail, press)) continue;
+        deliver(detail, press);
         if (gen != m_generation) return;  // closed or reopened by a receiver
     }
+}
+
+void Connection::findXTestDevices() {
+    m_xtestDevices.clear();
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(m_dpy, XIAllDevices, &count);
+    if (!devices) return;
+    for (int i = 0; i < count; ++i) {
+        const XIDeviceInfo& dev = devices[i];
+        if (dev.use == XISlaveKeyboard && dev.name && std::strstr(dev.name, "XTEST"))
+            m_xtestDevices.push_back(dev.deviceid);
+    }
+    XIFreeDeviceInfo(devices);
 }
 
 bool Connection::open() {
@@ -209,6 +238,7 @@ bool Connection::open() {
     m_xiOpcode = opcode;
     m_xkbEventBase = xkbEventBase;
     m_keys.reset();
+    findXTestDevices();
     buildMap();
     if (xkbEventBase >= 0) {
         m_xkbContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);

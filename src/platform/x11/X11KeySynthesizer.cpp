@@ -1,5 +1,6 @@
 #include "platform/KeySynthesizer.h"
 #include "platform/x11/X11KeySynthesizer.h"
+#include "platform/x11/X11SyntheticKeys.h"
 
 #include <QSet>
 #include <atomic>
@@ -58,6 +59,12 @@ const QSet<QString>& terminalClasses() {
 }
 }  // namespace
 
+bool KeySynthesizer::pastesFromPrimary(const std::optional<FrontmostApp::Identity>& app) {
+    static const QSet<QString> xtermFamily{"xterm", "uxterm"};
+    return app && (xtermFamily.contains(app->className.toLower()) ||
+                   xtermFamily.contains(app->instanceName.toLower()));
+}
+
 KeySynthesizer::PasteChord KeySynthesizer::pasteChordFor(
     const std::optional<FrontmostApp::Identity>& app) {
     if (app && (terminalClasses().contains(app->className.toLower()) ||
@@ -109,34 +116,48 @@ bool X11KeySynthesizer::modifiersHeld() const {
     return (state.base_mods & kHeld) != 0;
 }
 
+namespace {
+// Sends the keys, telling our own key source first that they are ours.
+void send(Display* dpy, std::initializer_list<X11SyntheticKeys::Key> keys) {
+    X11SyntheticKeys::expect(keys);
+    for (const X11SyntheticKeys::Key& k : keys)
+        XTestFakeKeyEvent(dpy, static_cast<unsigned>(k.keycode), k.press ? True : False,
+                          CurrentTime);
+    XSync(dpy, False);
+}
+}  // namespace
+
 bool X11KeySynthesizer::postPaste(PasteChord chord) {
     std::lock_guard lock(d->mutex);
     if (!d->dpy || !d->xtest) return false;
-    const KeyCode control = XKeysymToKeycode(d->dpy, XK_Control_L);
-    const KeyCode shift = XKeysymToKeycode(d->dpy, XK_Shift_L);
-    KeyCode v = XKeysymToKeycode(d->dpy, XK_v);
+    const int control = XKeysymToKeycode(d->dpy, XK_Control_L);
+    const int shift = XKeysymToKeycode(d->dpy, XK_Shift_L);
+    if (chord == PasteChord::ShiftInsert) {
+        const int insert = XKeysymToKeycode(d->dpy, XK_Insert);
+        if (!shift || !insert) return false;
+        send(d->dpy, {{shift, true}, {insert, true}, {insert, false}, {shift, false}});
+        return true;
+    }
+    int v = XKeysymToKeycode(d->dpy, XK_v);
     if (!v) v = XKeysymToKeycode(d->dpy, XK_V);
     if (!control || !v) return false;
-    const bool withShift = chord == PasteChord::ControlShiftV && shift;
-    XTestFakeKeyEvent(d->dpy, control, True, CurrentTime);
-    if (withShift) XTestFakeKeyEvent(d->dpy, shift, True, CurrentTime);
-    XTestFakeKeyEvent(d->dpy, v, True, CurrentTime);
-    XTestFakeKeyEvent(d->dpy, v, False, CurrentTime);
-    if (withShift) XTestFakeKeyEvent(d->dpy, shift, False, CurrentTime);
-    XTestFakeKeyEvent(d->dpy, control, False, CurrentTime);
-    XSync(d->dpy, False);
+    if (chord == PasteChord::ControlShiftV && shift)
+        send(d->dpy, {{control, true},
+                      {shift, true},
+                      {v, true},
+                      {v, false},
+                      {shift, false},
+                      {control, false}});
+    else
+        send(d->dpy, {{control, true}, {v, true}, {v, false}, {control, false}});
     return true;
 }
 
 bool X11KeySynthesizer::postBackspaces(int count) {
     std::lock_guard lock(d->mutex);
     if (!d->dpy || !d->xtest) return false;
-    const KeyCode backspace = XKeysymToKeycode(d->dpy, XK_BackSpace);
+    const int backspace = XKeysymToKeycode(d->dpy, XK_BackSpace);
     if (!backspace) return false;
-    for (int i = 0; i < count; ++i) {
-        XTestFakeKeyEvent(d->dpy, backspace, True, CurrentTime);
-        XTestFakeKeyEvent(d->dpy, backspace, False, CurrentTime);
-    }
-    XSync(d->dpy, False);
+    for (int i = 0; i < count; ++i) send(d->dpy, {{backspace, true}, {backspace, false}});
     return true;
 }

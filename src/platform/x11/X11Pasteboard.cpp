@@ -50,25 +50,31 @@ private:
 
 }  // namespace
 
-X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent)
-    : QObject(parent), m_clipboard(clipboard ? clipboard : QGuiApplication::clipboard()) {
-    connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard) onChanged();
+X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent, QClipboard::Mode mode)
+    : QObject(parent),
+      m_clipboard(clipboard ? clipboard : QGuiApplication::clipboard()),
+      m_mode(mode) {
+    connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode changed) {
+        if (changed == m_mode) onChanged();
     });
+}
+
+bool X11Pasteboard::ownsSelection() const {
+    return m_mode == QClipboard::Selection ? m_clipboard->ownsSelection()
+                                           : m_clipboard->ownsClipboard();
 }
 
 void X11Pasteboard::onChanged() {
     // Our own writes count once, when they are made.
     if (m_writing) return;
-    if (m_ours && m_clipboard->ownsClipboard() &&
-        m_clipboard->mimeData(QClipboard::Clipboard) == m_ours.data())
+    if (m_ours && ownsSelection() && m_clipboard->mimeData(m_mode) == m_ours.data())
         return;
     ++m_changeCount;
 }
 
 QList<Pasteboard::Item> X11Pasteboard::items() const {
     const OwnRead own(m_ours.data());
-    const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* data = m_clipboard->mimeData(m_mode);
     if (!data) return {};
     Item item;
     for (const QString& format : data->formats()) {
@@ -84,19 +90,19 @@ QList<Pasteboard::Item> X11Pasteboard::items() const {
 }
 
 QStringList X11Pasteboard::types() const {
-    const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* data = m_clipboard->mimeData(m_mode);
     return data ? data->formats() : QStringList{};
 }
 
 QString X11Pasteboard::string() const {
     const OwnRead own(m_ours.data());
-    return m_clipboard->text(QClipboard::Clipboard);
+    return m_clipboard->text(m_mode);
 }
 
 void X11Pasteboard::put(QMimeData* data) {
     m_writing = true;
     m_ours = data;
-    m_clipboard->setMimeData(data, QClipboard::Clipboard);
+    m_clipboard->setMimeData(data, m_mode);
     m_writing = false;
     ++m_changeCount;
 }
@@ -104,7 +110,7 @@ void X11Pasteboard::put(QMimeData* data) {
 int X11Pasteboard::clearContents() {
     m_writing = true;
     m_ours = nullptr;
-    m_clipboard->clear(QClipboard::Clipboard);
+    m_clipboard->clear(m_mode);
     m_writing = false;
     return ++m_changeCount;
 }
@@ -129,6 +135,6 @@ bool X11Pasteboard::setString(const QString& text, const Item& extraFormats) {
 
 int X11Pasteboard::textFetchCount() const {
     auto* ours = static_cast<const CountingMimeData*>(m_ours.data());
-    if (!ours || !m_clipboard->ownsClipboard()) return 0;
+    if (!ours || !ownsSelection()) return 0;
     return ours->textFetches;
 }
