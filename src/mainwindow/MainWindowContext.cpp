@@ -1,8 +1,10 @@
 #include "mainwindow/MainWindowContext.h"
 
+#include "core/OverlayControl.h"
 #include "core/WindowOpener.h"
 #include "pipeline/HotkeyService.h"
 #include "platform/Clock.h"
+#include "platform/MicrophoneList.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
@@ -37,6 +39,11 @@ MainWindowContext MainWindowContext::shared() {
         if (!limits) return std::nullopt;
         return limits->toAppState();
     };
+    c.hotkeys = &HotkeyService::shared();
+    c.overlay = &OverlayControl::shared();
+    c.microphones = &MicrophoneList::shared();
+    c.pushSettings = [] { SyncService::shared().pushSettings(); };
+    c.rebuildMenu = [] { HotkeyService::shared().rebuildMenu(); };
     c.dictationHotkeyName = [] {
         HotkeyService& h = HotkeyService::shared();
         return HotkeyService::displayName(h.currentKeyCode(), h.currentModifiers(),

@@ -11,6 +11,9 @@ class ClipboardHistoryService;
 class Clock;
 class FileTranscriptionService;
 class HistoryService;
+class HotkeyService;
+class MicrophoneList;
+class OverlayControl;
 class NotificationCenter;
 class Pasteboard;
 class RetryQueueService;
@@ -45,6 +48,15 @@ struct MainWindowContext {
     std::function<void()> logout;
     // The display name of the dictation hotkey as currently set.
     std::function<QString()> dictationHotkeyName;
+    // The Settings page: the shortcuts it captures, the overlay it re-applies,
+    // the microphones it offers; null: that part of the page does nothing.
+    HotkeyService* hotkeys = nullptr;
+    OverlayControl* overlay = nullptr;
+    MicrophoneList* microphones = nullptr;
+    // Starts a push of the synchronised settings and returns at once.
+    std::function<void()> pushSettings;
+    // Rebuilds the status menu (it shows the shortcuts).
+    std::function<void()> rebuildMenu;
     // Asks the service for the file-transcription limits; runs on a worker
     // thread and blocks. Empty: the limits are never fetched.
     std::function<std::optional<FileLimits>()> fetchFileLimits;

@@ -6,6 +6,7 @@
 #include "mainwindow/DictionarySection.h"
 #include "mainwindow/PlaceholderPage.h"
 #include "mainwindow/ProductsSection.h"
+#include "mainwindow/SettingsSection.h"
 #include "mainwindow/SnippetsSection.h"
 
 Page* createSectionPage(SidebarSection section, const MainWindowContext& context,
@@ -19,7 +20,7 @@ Page* createSectionPage(SidebarSection section, const MainWindowContext& context
         case SidebarSection::dictionary: return new DictionarySection(context, parent);
         case SidebarSection::snippets: return new SnippetsSection(context, parent);
         case SidebarSection::products: return new ProductsSection(parent);
-        case SidebarSection::settings: return new PlaceholderPage(section, parent);
+        case SidebarSection::settings: return new SettingsSection(context, parent);
         case SidebarSection::account: return new AccountSection(context, parent);
     }
     return new PlaceholderPage(section, parent);

@@ -98,6 +98,10 @@ public:
     }
     void setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
     void clearTranslateHotkey();
+    // Asks the shell to rebuild the status menu (it shows the shortcuts).
+    void rebuildMenu() const {
+        if (m_collab.rebuildMenu) m_collab.rebuildMenu();
+    }
 
     // Shortcut capture.
     void startRecordingHotkey();

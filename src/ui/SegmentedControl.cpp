@@ -33,7 +33,8 @@ void SegmentedControl::setTitles(const QStringList& titles) {
 }
 
 void SegmentedControl::setCurrentIndex(int index) {
-    if (index < 0 || index >= count() || index == m_current) return;
+    // -1 marks no segment (a stored value no segment stands for).
+    if (index < -1 || index >= count() || index == m_current) return;
     m_current = index;
     update();
     emit currentIndexChanged(index);

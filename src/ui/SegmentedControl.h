@@ -16,6 +16,7 @@ public:
     QStringList titles() const { return m_titles; }
     int count() const { return int(m_titles.size()); }
     int currentIndex() const { return m_current; }
+    // -1: no segment is marked.
     void setCurrentIndex(int index);
     // The segment under a point (-1 outside every segment).
     int indexAt(const QPoint& pos) const;

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+#include "mainwindow/MainWindowContext.h"
+
+class Badge;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class SegmentedControl;
+class Switch;
+
+// The Settings page's "Keys" tab: the three shortcuts (captured by the
+// hotkey service, which stores them; the tab mirrors what it publishes),
+// the recording mode, the translation target and the launch window switch.
+class SettingsKeysTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsKeysTab(const MainWindowContext& context, QWidget* parent = nullptr);
+    void refresh();
+
+    // The dictation shortcut every reset returns to: Right Alt alone.
+    static constexpr qint64 kDefaultKeyCode = 61;
+
+private:
+    // One shortcut's group: its caption, current-key badge and buttons.
+    struct Group {
+        QGroupBox* box = nullptr;
+        QLabel* caption = nullptr;
+        QLabel* currentLabel = nullptr;
+        Badge* badge = nullptr;
+        QPushButton* change = nullptr;
+        QPushButton* reset = nullptr;  // none for paste-last
+    };
+    Group makeGroup(const QString& name, bool withReset, QWidget* parent);
+    void refreshGroup(Group& g, const QString& title, const QString& caption, bool capturing,
+                      bool isDictation, qint64 keyCode, quint64 modifiers, bool modifierOnly,
+                      bool showReset);
+
+    void toggleDictationCapture();
+    void toggleTranslateCapture();
+    void togglePasteLastCapture();
+    void resetDictation();
+    void resetTranslate();
+
+    MainWindowContext m_context;
+    Group m_dictation;
+    Group m_translate;
+    Group m_pasteLast;
+    QLabel* m_modeLabel = nullptr;
+    SegmentedControl* m_mode = nullptr;
+    QLabel* m_modeCaption = nullptr;
+    Switch* m_openWindow = nullptr;
+    QLabel* m_openWindowCaption = nullptr;
+    QLabel* m_translateToLabel = nullptr;
+    QComboBox* m_translateTo = nullptr;
+};

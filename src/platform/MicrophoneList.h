@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// One capture device the user can choose: the identifier the settings store
+// keeps ("selectedMicrophone") and the name shown for it.
+struct MicrophoneDevice {
+    QString uniqueID;
+    QString localizedName;
+    bool operator==(const MicrophoneDevice&) const = default;
+};
+
+// The capture devices of the audio server (monitors of outputs are not
+// microphones). devicesChanged() follows devices that come and go.
+class MicrophoneList : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MicrophoneList() override = default;
+
+    // In the order the audio server lists them.
+    virtual QList<MicrophoneDevice> devices() = 0;
+
+    // The process-wide list on the audio server.
+    static MicrophoneList& shared();
+
+signals:
+    void devicesChanged();
+};

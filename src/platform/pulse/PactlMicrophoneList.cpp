@@ -1,0 +1,75 @@
+#include "platform/pulse/PactlMicrophoneList.h"
+
+#include <QStandardPaths>
+
+#include "platform/pulse/PactlVolume.h"
+
+MicrophoneList& MicrophoneList::shared() {
+    static PactlMicrophoneList* list = new PactlMicrophoneList;
+    return *list;
+}
+
+PactlMicrophoneList::PactlMicrophoneList(QObject* parent) : MicrophoneList(parent) {}
+
+PactlMicrophoneList::~PactlMicrophoneList() {
+    if (m_subscribe) {
+        m_subscribe->kill();
+        m_subscribe->waitForFinished(1000);
+    }
+}
+
+QList<MicrophoneDevice> PactlMicrophoneList::parseSources(const QString& listing) {
+    QList<MicrophoneDevice> out;
+    MicrophoneDevice current;
+    bool monitor = false;
+    const auto flush = [&] {
+        if (!current.uniqueID.isEmpty() && !monitor &&
+            !current.uniqueID.endsWith(QStringLiteral(".monitor"))) {
+            if (current.localizedName.isEmpty()) current.localizedName = current.uniqueID;
+            out << current;
+        }
+        current = {};
+        monitor = false;
+    };
+    for (const QString& raw : listing.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QStringLiteral("Source #"))) {
+            flush();
+        } else if (line.startsWith(QStringLiteral("Name:"))) {
+            current.uniqueID = line.mid(5).trimmed();
+        } else if (line.startsWith(QStringLiteral("Description:"))) {
+            current.localizedName = line.mid(12).trimmed();
+        } else if (line.startsWith(QStringLiteral("Monitor of Sink:"))) {
+            const QString sink = line.mid(16).trimmed();
+            monitor = !sink.isEmpty() && sink != QStringLiteral("n/a");
+        }
+    }
+    flush();
+    return out;
+}
+
+QList<MicrophoneDevice> PactlMicrophoneList::devices() {
+    watch();
+    QString listing;
+    if (!runPactl({QStringLiteral("list"), QStringLiteral("sources")}, &listing)) return {};
+    return parseSources(listing);
+}
+
+void PactlMicrophoneList::watch() {
+    // Started with the first listing, so that a process that never shows the
+    // list never runs pactl.
+    if (m_subscribe || QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty()) return;
+    m_subscribe = new QProcess(this);
+    connect(m_subscribe, &QProcess::readyReadStandardOutput, this, [this] {
+        bool changed = false;
+        while (m_subscribe->canReadLine()) {
+            const QByteArray line = m_subscribe->readLine();
+            // "Event 'new' on source #5", "Event 'remove' on source #5".
+            if (line.contains(" on source ") &&
+                (line.contains("'new'") || line.contains("'remove'")))
+                changed = true;
+        }
+        if (changed) emit devicesChanged();
+    });
+    m_subscribe->start(QStringLiteral("pactl"), {QStringLiteral("subscribe")});
+}
