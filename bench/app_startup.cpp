@@ -1,5 +1,7 @@
 // The running application as the user meets it: the time from starting the
-// executable to its icon docked in the tray, and its memory (RSS) once idle.
+// executable to its icon docked in the tray, and its memory (RSS) once idle,
+// each beside the same figure of a minimal Qt tray program measured in the
+// same run (the floor for any Qt tray application on the machine).
 // Needs an X display (scripts/with-test-env) and the trayer tray host.
 #include <benchmark/benchmark.h>
 
@@ -20,22 +22,37 @@
 
 namespace {
 
-QString ormilPath() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/ormil");
+// The programs measured: Ormil, then the minimal tray program.
+struct Program {
+    const char* label;
+    QString path;
+    QByteArray windowName;  // the first WM_CLASS string of its windows
+};
+const Program& program(int index) {
+    static const Program programs[] = {
+        {"ormil", QCoreApplication::applicationDirPath() + QStringLiteral("/../src/ormil"),
+         "ormil"},
+        {"minimal Qt tray", QStringLiteral(ORMIL_MINIMAL_TRAY_PATH), "ormil-minimal-tray"},
+    };
+    return programs[index];
 }
 
-bool isOrmil(Display* dpy, Window w) {
+// Medians and memory by program, printed side by side at the end.
+double g_startMs[2] = {-1, -1};
+double g_rssMb[2] = {-1, -1};
+
+bool isProgram(Display* dpy, Window w, const QByteArray& name) {
     XClassHint hint{};
     if (!XGetClassHint(dpy, w, &hint)) return false;
-    const bool ours = hint.res_name && QByteArray(hint.res_name) == "ormil";
+    const bool ours = hint.res_name && QByteArray(hint.res_name) == name;
     if (hint.res_name) XFree(hint.res_name);
     if (hint.res_class) XFree(hint.res_class);
     return ours;
 }
 
-// Whether a viewable window of ormil sits inside another client's window
-// (the tray's), searched below `w`.
-bool hasDockedIcon(Display* dpy, Window w, Window root) {
+// Whether a viewable window of the program sits inside another client's
+// window (the tray's), searched below `w`.
+bool hasDockedIcon(Display* dpy, Window w, Window root, const QByteArray& name) {
     Window r, parent, *children = nullptr;
     unsigned n = 0;
     if (!XQueryTree(dpy, w, &r, &parent, &children, &n)) return false;
@@ -43,10 +60,10 @@ bool hasDockedIcon(Display* dpy, Window w, Window root) {
     for (unsigned i = 0; i < n && !found; ++i) {
         XWindowAttributes a;
         if (w != root && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
-            a.width <= 64 && isOrmil(dpy, children[i]))
+            a.width <= 64 && isProgram(dpy, children[i], name))
             found = true;
         else
-            found = hasDockedIcon(dpy, children[i], root);
+            found = hasDockedIcon(dpy, children[i], root, name);
     }
     if (children) XFree(children);
     return found;
@@ -61,7 +78,9 @@ struct Environment {
     bool start() {
         dpy = XOpenDisplay(nullptr);
         const QString trayer = QStandardPaths::findExecutable("trayer");
-        if (!dpy || trayer.isEmpty() || !QFile::exists(ormilPath())) return false;
+        if (!dpy || trayer.isEmpty() || !QFile::exists(program(0).path) ||
+            !QFile::exists(program(1).path))
+            return false;
         for (const char* sub : {"home", "tmp", "config", "data"}) QDir(dir.path()).mkpath(sub);
         env.insert("HOME", dir.filePath("home"));
         env.insert("TMPDIR", dir.filePath("tmp"));
@@ -83,15 +102,16 @@ struct Environment {
 
     // Starts the application and returns the milliseconds until its icon is
     // docked (negative when it never shows).
-    double launch(QProcess& app) {
+    double launch(QProcess& app, const Program& which) {
         app.setProcessEnvironment(env);
         app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         app.setStandardOutputFile(QProcess::nullDevice());
         QElapsedTimer timer;
         timer.start();
-        app.start(ormilPath(), {});
+        app.start(which.path, {});
         while (timer.elapsed() < 20000) {
-            if (hasDockedIcon(dpy, DefaultRootWindow(dpy), DefaultRootWindow(dpy)))
+            if (hasDockedIcon(dpy, DefaultRootWindow(dpy), DefaultRootWindow(dpy),
+                              which.windowName))
                 return double(timer.nsecsElapsed()) / 1e6;
             QThread::usleep(500);
         }
@@ -110,13 +130,14 @@ Environment* g_env = nullptr;
 
 void BM_StartToTrayIcon(benchmark::State& state) {
     if (!g_env) {
-        state.SkipWithError("needs an X display, trayer and the built ormil");
+        state.SkipWithError("needs an X display, trayer and the built programs");
         return;
     }
+    const int index = static_cast<int>(state.range(0));
     std::vector<double> times;
     for (auto _ : state) {
         QProcess app;
-        const double ms = g_env->launch(app);
+        const double ms = g_env->launch(app, program(index));
         Environment::stop(app);
         if (ms < 0) {
             state.SkipWithError("the icon never docked");
@@ -128,19 +149,26 @@ void BM_StartToTrayIcon(benchmark::State& state) {
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     state.counters["median_ms"] = median;
-    std::printf("start to tray icon: median %.1f ms over %zu launches (goal: at most 400 ms)\n",
+    g_startMs[index] = median;
+    std::printf("start to tray icon, %s: median %.1f ms over %zu launches\n", program(index).label,
                 median, times.size());
 }
-BENCHMARK(BM_StartToTrayIcon)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartToTrayIcon)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(7)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_IdleRss(benchmark::State& state) {
     if (!g_env) {
-        state.SkipWithError("needs an X display, trayer and the built ormil");
+        state.SkipWithError("needs an X display, trayer and the built programs");
         return;
     }
+    const int index = static_cast<int>(state.range(0));
     for (auto _ : state) {
         QProcess app;
-        if (g_env->launch(app) < 0) {
+        if (g_env->launch(app, program(index)) < 0) {
             state.SkipWithError("the icon never docked");
             return;
         }
@@ -156,10 +184,22 @@ void BM_IdleRss(benchmark::State& state) {
         }
         Environment::stop(app);
         state.counters["rss_MB"] = rssMb;
-        std::printf("idle RSS: %.1f MB (goal: at most 60 MB)\n", rssMb);
+        g_rssMb[index] = rssMb;
+        std::printf("idle RSS, %s: %.1f MB\n", program(index).label, rssMb);
     }
 }
-BENCHMARK(BM_IdleRss)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleRss)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void printSideBySide() {
+    if (g_startMs[0] > 0 && g_startMs[1] > 0)
+        std::printf("start to tray: ormil %.1f ms, minimal Qt tray %.1f ms: %.2fx (goal: at most "
+                    "1.5x)\n",
+                    g_startMs[0], g_startMs[1], g_startMs[0] / g_startMs[1]);
+    if (g_rssMb[0] > 0 && g_rssMb[1] > 0)
+        std::printf("idle memory: ormil %.1f MB, minimal Qt tray %.1f MB: %.2fx (goal: at most "
+                    "1.6x)\n",
+                    g_rssMb[0], g_rssMb[1], g_rssMb[0] / g_rssMb[1]);
+}
 
 }  // namespace
 
@@ -169,6 +209,7 @@ int main(int argc, char** argv) {
     if (env.start()) g_env = &env;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    printSideBySide();
     benchmark::Shutdown();
     g_env = nullptr;
     return 0;

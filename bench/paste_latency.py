@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Key-up to the whole text in another process's text field.
+
+A dictation is a held right Alt (XTest) while espeak-ng speech plays into the
+virtual microphone; the stand-in answers with a prepared text at once. The
+time runs from the key-up (taken right after the server has the XTest
+event) to the moment the Tk entry of another process reports that its
+contents are the whole text. Median of 10 per text length.
+
+Run by bench/dictation_latency.sh inside scripts/with-test-env, which starts
+the stand-in and Ormil and signs in. Arguments: stand-in base URL, debug log.
+"""
+import ctypes
+import json
+import os
+import statistics
+import subprocess
+import sys
+import threading
+import time
+import urllib.parse
+import urllib.request
+
+base, log_path = sys.argv[1], sys.argv[2]
+here = os.path.dirname(os.path.abspath(__file__))
+
+x11 = ctypes.CDLL("libX11.so.6")
+xtst = ctypes.CDLL("libXtst.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XStringToKeysym.restype = ctypes.c_ulong
+x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+dpy = x11.XOpenDisplay(None)
+right_alt = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"Alt_R"))
+
+
+def key(down):
+    xtst.XTestFakeKeyEvent(dpy, right_alt, 1 if down else 0, 0)
+    x11.XSync(dpy, 0)
+    return time.monotonic()
+
+
+def mixed_text(length):
+    words = ["Café", "naïve", "résumé", "Grüße", "Привет,", "мир", "über", "façade",
+             "Straße", "ёлка", "déjà", "vu.", "Ärger", "crème", "brûlée", "Съешь", "ещё",
+             "этих", "мягких", "французских", "булок", "señor", "año", "Øresund"]
+    out, i = "", 0
+    while len(out) < length:
+        out += words[i % len(words)] + " "
+        i += 1
+    out = out[:length]
+    return out[:-1] + "." if out.endswith(" ") else out
+
+
+def control(path, body):
+    req = urllib.request.Request(base + path, data=json.dumps(body).encode(), method="POST",
+                                 headers={"Content-Type": "application/json"})
+    urllib.request.urlopen(req).read()
+
+
+def log_size():
+    return os.path.getsize(log_path)
+
+
+def wait_log(text, since, timeout=30):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        with open(log_path, encoding="utf-8", errors="replace") as f:
+            f.seek(since)
+            if text in f.read():
+                return True
+        time.sleep(0.01)
+    return False
+
+
+field = subprocess.Popen([sys.executable, os.path.join(here, "text_field.py")],
+                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                         encoding="utf-8")
+window = field.stdout.readline().split()[1]
+changes = []  # (time, contents)
+lock = threading.Lock()
+
+
+def read_field():
+    for line in field.stdout:
+        _, at, text = (line.rstrip("\n").split(" ", 2) + [""])[:3]
+        with lock:
+            changes.append((float(at), urllib.parse.unquote(text)))
+
+
+threading.Thread(target=read_field, daemon=True).start()
+subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+
+speech = subprocess.run(
+    "espeak-ng -s 160 --stdout 'testing one two three' | "
+    "sox -t wav - -t raw -r 16000 -c 1 -b 16 -e signed-integer -L -",
+    shell=True, check=True, capture_output=True).stdout
+fifo = os.environ["ORMIL_TEST_MIC_FIFO"]
+
+results = {}
+for length in (300, 1500):
+    text = mixed_text(length)
+    times = []
+    for run in range(10):
+        control("/__control/queue", {"path": "/transcribe", "json": {
+            "success": True, "text": text, "word_count": 5,
+            "weekly_words_used": 5, "weekly_words_limit": 100000}})
+        with lock:
+            changes.clear()
+        # The field empties itself when told (keys for it would reach Ormil too).
+        field.stdin.write("clear\n")
+        field.stdin.flush()
+        while True:
+            with lock:
+                if changes and changes[-1][1] == "":
+                    break
+            time.sleep(0.005)
+        since = log_size()
+        key(True)
+        if not wait_log("[Audio] record() returned: true", since):
+            sys.exit("the recording did not start")
+        # The speech at the pace of a real microphone: 20 ms at a time.
+        with open(fifo, "wb") as mic:
+            start = time.monotonic()
+            for i in range(0, len(speech), 640):
+                mic.write(speech[i:i + 640])
+                mic.flush()
+                pause = start + (i + 640) / 32000 - time.monotonic()
+                if pause > 0:
+                    time.sleep(pause)
+        time.sleep(0.3)
+        up = key(False)
+        deadline = time.monotonic() + 30
+        done = None
+        while time.monotonic() < deadline and done is None:
+            with lock:
+                for at, contents in changes:
+                    if contents.strip() == text.strip() and at >= up:
+                        done = at
+                        break
+            time.sleep(0.005)
+        if done is None:
+            with lock:
+                last = changes[-1][1] if changes else ""
+            sys.exit(f"the text never arrived whole ({len(last)} of {length} characters)")
+        times.append((done - up) * 1000)
+        wait_log("show(idle)", since, timeout=10)
+        time.sleep(1)
+    results[length] = times
+    print(f"key-up to the whole text in a Tk entry of another process, {length} characters: "
+          f"median {statistics.median(times):.0f} ms over {len(times)} runs "
+          f"(min {min(times):.0f}, max {max(times):.0f}; goal 150 ms)", flush=True)
+
+field.kill()
