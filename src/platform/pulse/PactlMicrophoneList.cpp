@@ -1,11 +1,14 @@
 #include "platform/pulse/PactlMicrophoneList.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 
 #include "platform/pulse/PactlVolume.h"
 
 MicrophoneList& MicrophoneList::shared() {
-    static PactlMicrophoneList* list = new PactlMicrophoneList;
+    // Owned by the application object, so that the watcher process ends
+    // with it.
+    static PactlMicrophoneList* list = new PactlMicrophoneList(QCoreApplication::instance());
     return *list;
 }
 
