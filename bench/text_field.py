@@ -37,5 +37,8 @@ def command(*_):
 
 root.tk.createfilehandler(sys.stdin, tkinter.READABLE, command)
 root.update()
+# Without a window manager nobody gives the window the keyboard: take it.
+entry.focus_force()
+root.update()
 print(f"window {int(root.wm_frame(), 16)}", flush=True)
 root.mainloop()
