@@ -137,7 +137,7 @@ SettingsSoundTab::SettingsSoundTab(const MainWindowContext& context, QWidget* pa
         // Devices that come and go while the page is open show at once; the
         // stored choice is only reconciled when the page appears.
         connect(m_context.microphones, &MicrophoneList::devicesChanged, this, [this] {
-            m_microphones = m_context.microphones->devices();
+            if (const auto listed = m_context.microphones->devices()) m_microphones = *listed;
             refresh();
         });
     }
@@ -174,11 +174,14 @@ void SettingsSoundTab::showLevel(Level& level, const QString& title, double valu
 }
 
 void SettingsSoundTab::loadMicrophones() {
-    m_microphones =
-        m_context.microphones ? m_context.microphones->devices() : QList<MicrophoneDevice>{};
+    const auto listed = m_context.microphones ? m_context.microphones->devices()
+                                              : std::optional<QList<MicrophoneDevice>>{};
+    m_microphones = listed.value_or(QList<MicrophoneDevice>{});
     SettingsStore& store = *m_context.settings;
     const QString selected = SettingsBinding::string(store, QStringLiteral("selectedMicrophone"));
-    if (!selected.isEmpty() &&
+    // A list the audio server did not give says nothing about the chosen
+    // device: the choice is kept until a listing shows it gone.
+    if (listed && !selected.isEmpty() &&
         std::none_of(m_microphones.begin(), m_microphones.end(),
                      [&](const MicrophoneDevice& d) { return d.uniqueID == selected; }))
         store.set(QStringLiteral("selectedMicrophone"), QString());

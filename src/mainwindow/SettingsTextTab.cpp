@@ -11,6 +11,7 @@
 
 #include "core/L10n.h"
 #include "core/WindowOpener.h"
+#include "mainwindow/PerAppStylesGroup.h"
 #include "mainwindow/SettingsBinding.h"
 #include "mainwindow/SettingsLayout.h"
 #include "platform/SettingsStore.h"
@@ -123,6 +124,7 @@ SettingsTextTab::SettingsTextTab(const MainWindowContext& context, QWidget* pare
     m_perAppSlot = new QVBoxLayout;
     m_perAppSlot->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(m_perAppSlot);
+    m_perAppSlot->addWidget(new PerAppStylesGroup(m_context, this));
 
     m_language = new QGroupBox(this);
     auto* language = SettingsLayout::groupStack(m_language);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 // One capture device the user can choose: the identifier the settings store
 // keeps ("selectedMicrophone") and the name shown for it.
@@ -20,8 +21,9 @@ public:
     using QObject::QObject;
     ~MicrophoneList() override = default;
 
-    // In the order the audio server lists them.
-    virtual QList<MicrophoneDevice> devices() = 0;
+    // In the order the audio server lists them; nothing when the server
+    // could not be asked (which is not the same as having no microphone).
+    virtual std::optional<QList<MicrophoneDevice>> devices() = 0;
 
     // The process-wide list on the audio server.
     static MicrophoneList& shared();

@@ -46,8 +46,9 @@ namespace {
 
 class FakeMicrophones : public MicrophoneList {
 public:
-    QList<MicrophoneDevice> list;
-    QList<MicrophoneDevice> devices() override { return list; }
+    std::optional<QList<MicrophoneDevice>> list = QList<MicrophoneDevice>{};
+    std::optional<QList<MicrophoneDevice>> devices() override { return list; }
+    void set(QList<MicrophoneDevice> devices) { list = std::move(devices); }
 };
 
 class RecordingWindows : public WindowOpener {
@@ -282,7 +283,7 @@ TEST_F(SettingsPage, EachControlWritesItsKeyAndNothingElse) {
 }
 
 TEST_F(SettingsPage, TheMicrophonePickerWritesTheDeviceIdentifier) {
-    microphones.list = {{"alsa_input.usb-mic", "USB Mic"}, {"alsa_input.pci", "Built-in"}};
+    microphones.set({{"alsa_input.usb-mic", "USB Mic"}, {"alsa_input.pci", "Built-in"}});
     open();
     QComboBox* combo = find<QComboBox>("selectedMicrophone");
     ASSERT_EQ(combo->count(), 3);
@@ -355,7 +356,7 @@ TEST_F(SettingsPage, HideWhenIdleReappliesTheIdlePillOnly) {
 TEST_F(SettingsPage, AStoredMicrophoneThatIsAbsentWhenThePageOpensGoesBackToTheDefault) {
     struct Case {
         QString stored;
-        QList<MicrophoneDevice> devices;
+        std::optional<QList<MicrophoneDevice>> devices;
         QJsonValue after;
         QString shown;
     };
@@ -363,8 +364,10 @@ TEST_F(SettingsPage, AStoredMicrophoneThatIsAbsentWhenThePageOpensGoesBackToTheD
     const Case cases[] = {
         {"mic.b", two, "mic.b", "Mic B"},
         {"mic.gone", two, "", "System Default"},
-        {"mic.a", {}, "", "System Default"},
+        {"mic.a", QList<MicrophoneDevice>{}, "", "System Default"},
         {"", two, "", "System Default"},
+        // The audio server could not be asked: that is no sign the device is gone.
+        {"mic.a", std::nullopt, "mic.a", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.toStdString());
@@ -376,17 +379,17 @@ TEST_F(SettingsPage, AStoredMicrophoneThatIsAbsentWhenThePageOpensGoesBackToTheD
         page.reset();
     }
     // The device coming back later does not bring the choice back.
-    microphones.list = two;
+    microphones.set(two);
     store.set("selectedMicrophone", "");
     open();
     EXPECT_EQ(store.value("selectedMicrophone"), "");
 }
 
 TEST_F(SettingsPage, DevicesThatComeAndGoShowWhileThePageIsOpen) {
-    microphones.list = {{"mic.a", "Mic A"}};
+    microphones.set({{"mic.a", "Mic A"}});
     store.set("selectedMicrophone", "mic.a");
     open();
-    microphones.list = {{"mic.a", "Mic A"}, {"mic.usb", "USB Headset"}};
+    microphones.set({{"mic.a", "Mic A"}, {"mic.usb", "USB Headset"}});
     emit microphones.devicesChanged();
     QComboBox* combo = find<QComboBox>("selectedMicrophone");
     ASSERT_EQ(combo->count(), 3);
@@ -544,10 +547,20 @@ TEST_F(SettingsPage, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
     EXPECT_TRUE(text.contains("\nExec=\"" + QCoreApplication::applicationFilePath() + "\"\n"))
         << text.toStdString();
     EXPECT_EQ(store.value("launchAtLogin"), true);
+    // Redraws (a language change relabels the whole page) write nothing more.
+    QFile::remove(entry);
+    store.set("interfaceLanguage", "ru");
+    store.set("interfaceLanguage", "en");
+    EXPECT_FALSE(QFile::exists(entry)) << "the entry was written a second time";
+    EXPECT_TRUE(checked("launchAtLogin"));
+    testsupport::writeFile(entry, "[Desktop Entry]\n");
 
     click("launchAtLogin");
     EXPECT_FALSE(QFile::exists(entry));
     EXPECT_EQ(store.value("launchAtLogin"), false);
+    testsupport::writeFile(entry, "kept");
+    store.set("interfaceLanguage", "de");
+    EXPECT_TRUE(QFile::exists(entry)) << "the entry was removed a second time";
     EXPECT_FALSE(testsupport::debugLogText().contains("[Settings]"));
 }
 
@@ -639,7 +652,7 @@ TEST_F(SettingsPush, LeavingThePageOrARebuildPushesTheSettingsOnce) {
 // ------------------------------------------------------------ screenshots
 
 TEST_F(SettingsPage, ScreenshotsOfEveryTab) {
-    microphones.list = {{"mic.a", "Built-in Audio Analog Stereo"}, {"mic.usb", "USB Headset"}};
+    microphones.set({{"mic.a", "Built-in Audio Analog Stereo"}, {"mic.usb", "USB Headset"}});
     hotkeys->setTranslateHotkey(54, true, 0);
     store.set("toneStyle", "readable");
     QCoreApplication::setApplicationVersion("1.0.0");

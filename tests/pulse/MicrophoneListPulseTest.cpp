@@ -13,7 +13,8 @@ TEST(MicrophoneListPulse, ListsTheServersMicrophonesAndFollowsNewOnes) {
     PactlMicrophoneList list;
     const auto ids = [&] {
         QStringList out;
-        for (const MicrophoneDevice& d : list.devices()) out << d.uniqueID;
+        for (const MicrophoneDevice& d : list.devices().value_or(QList<MicrophoneDevice>{}))
+            out << d.uniqueID;
         return out;
     };
     const QStringList before = ids();

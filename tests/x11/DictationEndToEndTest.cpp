@@ -29,6 +29,7 @@
 #include "platform/x11/X11Pasteboard.h"
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -245,6 +246,37 @@ TEST_F(DictationEndToEnd, LongDictationStreamsAWindowAndJoinsTheLastOne) {
     EXPECT_EQ(service.requests("/transcribe").size(), 2);
     EXPECT_TRUE(appLog().contains("[Streaming] Готово потоково"));
     EXPECT_TRUE(overlayWent({"recording", "processing", "success"}));
+}
+
+// A rule for the focused application: the dictation goes out in its tone.
+// The target window carries a WM_CLASS that an installed entry names.
+class PerAppDictation : public DictationEndToEnd {
+protected:
+    void SetUp() override {
+        testsupport::writeFile(testsupport::root() + "/data/applications/org.example.Target.desktop",
+                               "[Desktop Entry]\nType=Application\nName=Target\n"
+                               "StartupWMClass=OrmilTarget\n");
+        // Stored before the application starts, which reads them once.
+        SettingsStore::shared().setMany(
+            {{"toneStyle", "neutral"},
+             {"perAppStylesEnabled", true},
+             {"perAppStyles", QJsonObject{{"org.example.Target", "formal"}}}});
+        DictationEndToEnd::SetUp();
+    }
+};
+
+TEST_F(PerAppDictation, TheFocusedApplicationsRuleGivesTheTone) {
+    XClassHint hint{const_cast<char*>("ormil-target"), const_cast<char*>("OrmilTarget")};
+    XSetClassHint(dpy, target.winId(), &hint);
+    XSync(dpy, False);
+    answerWith(kScripted);
+    dictate(VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return target.text() == kScripted + " "; }, 30000))
+        << appLog().right(4000).toStdString();
+    const auto uploads = service.requests("/transcribe");
+    ASSERT_EQ(uploads.size(), 1);
+    EXPECT_EQ(uploads[0].formField("tone_style"), "formal");
+    EXPECT_TRUE(appLog().contains("[PerApp] org.example.Target -> formal (overrides global neutral)"));
 }
 
 }  // namespace

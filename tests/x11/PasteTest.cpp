@@ -529,7 +529,7 @@ TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
     peer.own({{"UTF8_STRING", "clipboard before"}});
     peer.own({{"UTF8_STRING", "selected before"}}, "PRIMARY");
     RealInsertion real;
-    ASSERT_EQ(real.frontmost.bundleIdentifier(), QString("XTerm"));
+    ASSERT_EQ(real.frontmost.identity().value_or(FrontmostApp::Identity{}).className, "XTerm");
     X11Pasteboard primary(nullptr, nullptr, QClipboard::Selection);
     ASSERT_TRUE(testsupport::waitUntil([&] { return primary.string() == "selected before"; }));
     real.sim.setPrimarySelection(&primary);

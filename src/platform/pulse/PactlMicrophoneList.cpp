@@ -51,10 +51,11 @@ QList<MicrophoneDevice> PactlMicrophoneList::parseSources(const QString& listing
     return out;
 }
 
-QList<MicrophoneDevice> PactlMicrophoneList::devices() {
+std::optional<QList<MicrophoneDevice>> PactlMicrophoneList::devices() {
     watch();
     QString listing;
-    if (!runPactl({QStringLiteral("list"), QStringLiteral("sources")}, &listing)) return {};
+    if (!runPactl({QStringLiteral("list"), QStringLiteral("sources")}, &listing))
+        return std::nullopt;
     return parseSources(listing);
 }
 
@@ -63,6 +64,10 @@ void PactlMicrophoneList::watch() {
     // list never runs pactl.
     if (m_subscribe || QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty()) return;
     m_subscribe = new QProcess(this);
+    // The event lines are translated in other locales; we match the English.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    m_subscribe->setProcessEnvironment(env);
     connect(m_subscribe, &QProcess::readyReadStandardOutput, this, [this] {
         bool changed = false;
         while (m_subscribe->canReadLine()) {

@@ -15,7 +15,7 @@ public:
     explicit PactlMicrophoneList(QObject* parent = nullptr);
     ~PactlMicrophoneList() override;
 
-    QList<MicrophoneDevice> devices() override;
+    std::optional<QList<MicrophoneDevice>> devices() override;
 
     // The capture sources of pactl's long listing: "Name:" is the
     // identifier, "Description:" the label (the name when it has none).

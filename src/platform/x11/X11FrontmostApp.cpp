@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/x11/X11AppWindows.h"
+
 // X11 headers last: their macros clash with Qt.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -12,16 +14,6 @@
 
 namespace {
 std::atomic<FrontmostApp*> g_shared{nullptr};
-
-std::optional<FrontmostApp::Identity> classOf(Display* dpy, Window w) {
-    XClassHint hint{nullptr, nullptr};
-    if (!XGetClassHint(dpy, w, &hint)) return std::nullopt;
-    FrontmostApp::Identity id{QString::fromLocal8Bit(hint.res_name ? hint.res_name : ""),
-                              QString::fromLocal8Bit(hint.res_class ? hint.res_class : "")};
-    if (hint.res_name) XFree(hint.res_name);
-    if (hint.res_class) XFree(hint.res_class);
-    return id;
-}
 
 Window activeWindow(Display* dpy) {
     const Atom prop = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
@@ -45,15 +37,6 @@ Window activeWindow(Display* dpy) {
     return w;
 }
 
-// Errors on our own connection (a window that vanished while we looked at
-// it) are expected and ignored; any other connection keeps its handler.
-std::atomic<Display*> g_quietDisplay{nullptr};
-XErrorHandler g_previousHandler = nullptr;
-
-int quietErrors(Display* dpy, XErrorEvent* ev) {
-    if (dpy == g_quietDisplay.load()) return 0;
-    return g_previousHandler ? g_previousHandler(dpy, ev) : 0;
-}
 }  // namespace
 
 FrontmostApp& FrontmostApp::shared() {
@@ -75,7 +58,10 @@ struct X11FrontmostApp::Private {
 X11FrontmostApp::X11FrontmostApp() : d(new Private) {}
 
 X11FrontmostApp::~X11FrontmostApp() {
-    if (d->dpy) XCloseDisplay(d->dpy);
+    if (d->dpy) {
+        X11AppWindows::forget(d->dpy);
+        XCloseDisplay(d->dpy);
+    }
     delete d;
 }
 
@@ -84,18 +70,16 @@ std::optional<FrontmostApp::Identity> X11FrontmostApp::identity() const {
     if (!d->opened) {
         d->opened = true;
         d->dpy = XOpenDisplay(nullptr);
-        if (d->dpy) {
-            g_quietDisplay.store(d->dpy);
-            static std::once_flag once;
-            std::call_once(once, [] { g_previousHandler = XSetErrorHandler(quietErrors); });
-        }
+        if (d->dpy) X11AppWindows::quietErrors(d->dpy);
     }
     if (!d->dpy) return std::nullopt;
     std::optional<Identity> result;
     Window w = activeWindow(d->dpy);
     for (int depth = 0; w && depth < 32 && !result; ++depth) {
-        result = classOf(d->dpy, w);
-        if (result) break;
+        if (const std::optional<AppWindow> app = X11AppWindows::appWindow(d->dpy, w)) {
+            result = Identity{app->instanceName, app->className, app->pid};
+            break;
+        }
         Window root = 0, parent = 0;
         Window* children = nullptr;
         unsigned int n = 0;
