@@ -6,6 +6,7 @@
 
 #include "core/L10nTexts.h"
 #include "core/TextTable.h"
+#include "mainwindow/SnippetTexts.h"
 
 namespace {
 
@@ -24,27 +25,36 @@ QStringList placeholders(const QString& text) {
     return found;
 }
 
-// The data file as a translator edits it: a language left out by mistake
+void checkEntry(const char* file, const TextTable::Entry& entry) {
+    SCOPED_TRACE(std::string(file) + ": " + str(entry.key).toStdString());
+    const QString english = str(entry.texts[0]);
+    ASSERT_FALSE(english.trimmed().isEmpty());
+    std::set<QString> present;
+    for (size_t i = 0; i < entry.texts.size(); ++i) {
+        if (!entry.texts[i].data()) continue;
+        const QString lang = str(TextTable::languages[i]), text = str(entry.texts[i]);
+        present.insert(lang);
+        EXPECT_FALSE(text.trimmed().isEmpty()) << lang.toStdString();
+        EXPECT_EQ(placeholders(text), placeholders(english)) << lang.toStdString();
+    }
+    EXPECT_TRUE(present.size() == TextTable::languages.size() || present == kPromptEditorLanguages)
+        << present.size() << " languages";
+}
+
+// The data files as a translator edits them: a language left out by mistake
 // would quietly show English, and a lost or extra placeholder would show
 // "%1" or drop a number.
 TEST(L10nData, EveryKeyHasAWholeLanguageSetAndTheSamePlaceholdersAsEnglish) {
-    const auto entries = l10nTexts().entries();
-    ASSERT_FALSE(entries.empty());
-    for (const TextTable::Entry& entry : entries) {
-        SCOPED_TRACE(str(entry.key).toStdString());
-        const QString english = str(entry.texts[0]);
-        ASSERT_FALSE(english.trimmed().isEmpty());
-        std::set<QString> present;
-        for (size_t i = 0; i < entry.texts.size(); ++i) {
-            if (!entry.texts[i].data()) continue;
-            const QString lang = str(TextTable::languages[i]), text = str(entry.texts[i]);
-            present.insert(lang);
-            EXPECT_FALSE(text.trimmed().isEmpty()) << lang.toStdString();
-            EXPECT_EQ(placeholders(text), placeholders(english)) << lang.toStdString();
-        }
-        EXPECT_TRUE(present.size() == TextTable::languages.size() ||
-                    present == kPromptEditorLanguages)
-            << present.size() << " languages";
+    const struct {
+        const char* file;
+        const TextTable& table;
+    } tables[] = {
+        {"L10nTexts.json", l10nTexts()},
+        {"SnippetTexts.json", SnippetTexts::table()},
+    };
+    for (const auto& [file, table] : tables) {
+        ASSERT_FALSE(table.entries().empty()) << file;
+        for (const TextTable::Entry& entry : table.entries()) checkEntry(file, entry);
     }
 }
 
