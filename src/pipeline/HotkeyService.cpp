@@ -448,7 +448,7 @@ void HotkeyService::beginRecordingFlow(bool translate) {
         if (m_collab.duck) m_collab.duck();
         playTone(kStartToneHz);
         m_overlay.show(OverlayState::recording);
-        if (m_collab.startRecording) m_collab.startRecording();
+        emit recordingStartRequested(translate);
     });
 }
 
@@ -470,13 +470,15 @@ void HotkeyService::finalizeRecording() {
         if (duration < minimumRecordingDuration && !toggleMode) {
             debugLog("[Hotkey] Too short, cancelling");
             setIsTranslateMode(false);
-            if (m_collab.cancelRecording) m_collab.cancelRecording();
+            emit recordingCancelRequested();
             return;
         }
         debugLog("[Hotkey] Stopping recording, sending to transcription");
         playTone(kStopToneHz);
         m_overlay.show(OverlayState::processing);
-        if (m_collab.stopRecording) m_collab.stopRecording();
+        emit recordingStopRequested();
+        // The recorder took the mode with the start; it ends with this dictation.
+        setIsTranslateMode(false);
     });
 }
 
@@ -487,6 +489,7 @@ void HotkeyService::recordingEndedByRecorder() {
     debugLog("[Hotkey] Recording ended by the recorder — state reset");
     m_recordingStartTime.reset();
     m_toggleState = ToggleState::idle;
+    setIsTranslateMode(false);
     if (m_isStickyRecording) {
         m_isStickyRecording = false;
         m_overlay.setSticky(false);

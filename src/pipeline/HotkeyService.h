@@ -37,10 +37,6 @@ public:
     // What the service calls in the rest of the application. Every member may
     // be left empty (then that call is skipped).
     struct Collaborators {
-        // The recorder.
-        std::function<void()> startRecording;
-        std::function<void()> stopRecording;
-        std::function<void()> cancelRecording;
         // Output volume ducking.
         std::function<void()> duck;
         std::function<void()> unduck;
@@ -132,6 +128,15 @@ public:
 
     // The settings keys of one shortcut.
     using ShortcutKeys = HotkeyShortcutSettings::Keys;
+
+signals:
+    // The recorder's part of a dictation, on the main thread in the order of
+    // the start and stop sequences. `translate`: started with the translate
+    // key, so the text comes back translated.
+    void recordingStartRequested(bool translate);
+    void recordingStopRequested();
+    // Too short to send: the recording is thrown away.
+    void recordingCancelRequested();
 
 private:
     void loadConfig();
