@@ -477,8 +477,6 @@ void HotkeyService::finalizeRecording() {
         playTone(kStopToneHz);
         m_overlay.show(OverlayState::processing);
         emit recordingStopRequested();
-        // The recorder took the mode with the start; it ends with this dictation.
-        setIsTranslateMode(false);
     });
 }
 
@@ -489,7 +487,6 @@ void HotkeyService::recordingEndedByRecorder() {
     debugLog("[Hotkey] Recording ended by the recorder — state reset");
     m_recordingStartTime.reset();
     m_toggleState = ToggleState::idle;
-    setIsTranslateMode(false);
     if (m_isStickyRecording) {
         m_isStickyRecording = false;
         m_overlay.setSticky(false);

@@ -338,21 +338,18 @@ TEST_F(HotkeyFixture, PasteLastNeedsTextAndTrust) {
     EXPECT_EQ(calls, QStringList{"paste hello"});
 }
 
-// The recorder learns from the start itself which key started the dictation;
-// the mode lasts until that dictation ends and does not leak into the next.
+// The recorder learns from the start itself which key started the dictation,
+// and the mode does not leak into the next one.
 TEST_F(HotkeyFixture, StartCarriesWhichKeyStartedTheDictation) {
     settings.set("translateKeyCode", 54);
     settings.set("translateIsModifier", true);
     makeLive();
-    press(54);
-    advance(0.6);
-    EXPECT_TRUE(service->isTranslateMode());
-    release(54);
-    EXPECT_FALSE(service->isTranslateMode());
+    hold(54, 0.6);
     advance(0.5);
     hold(61, 0.6);
     EXPECT_EQ(recorderCalls(), (QStringList{"start", "stop", "start", "stop"}));
     EXPECT_EQ(startFlags, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(service->isTranslateMode());
 }
 
 }  // namespace
