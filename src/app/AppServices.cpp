@@ -185,10 +185,14 @@ void signInWithLink(const QString& link) {
 }
 
 void wireHotkeys(HotkeyService& hotkeys) {
+    AudioRecorderService& recorder = AudioRecorderService::shared();
+    QObject::connect(&hotkeys, &HotkeyService::recordingStartRequested, &recorder,
+                     &AudioRecorderService::startRecording);
+    QObject::connect(&hotkeys, &HotkeyService::recordingStopRequested, &recorder,
+                     &AudioRecorderService::stopRecording);
+    QObject::connect(&hotkeys, &HotkeyService::recordingCancelRequested, &recorder,
+                     &AudioRecorderService::cancelRecording);
     HotkeyService::Collaborators c;
-    c.startRecording = [] { AudioRecorderService::shared().startRecording(); };
-    c.stopRecording = [] { AudioRecorderService::shared().stopRecording(); };
-    c.cancelRecording = [] { AudioRecorderService::shared().cancelRecording(); };
     c.duck = [] { AudioDuckingService::shared().duck(); };
     c.unduck = [] { AudioDuckingService::shared().unduck(); };
     c.soundEnabled = [] { return SoundService::shared().isEnabled(); };
@@ -206,8 +210,8 @@ void wireHotkeys(HotkeyService& hotkeys) {
     hotkeys.setCollaborators(std::move(c));
     // At the cap the recorder ends the recording alone; the hotkeys must give
     // the volume back and let the next press start a new one.
-    QObject::connect(&AudioRecorderService::shared(), &AudioRecorderService::recordingEndedAtCap,
-                     &hotkeys, &HotkeyService::recordingEndedByRecorder);
+    QObject::connect(&recorder, &AudioRecorderService::recordingEndedAtCap, &hotkeys,
+                     &HotkeyService::recordingEndedByRecorder);
 }
 
 StatusMenu::Hotkeys currentHotkeys() {
