@@ -28,6 +28,9 @@ app=$!
 until grep -q "Hotkey service initialized" "$log" 2>/dev/null; do sleep 0.1; done
 "$build/src/ormil" "ormil://auth?token=bench"
 until grep -q "ormil_auth_fallback_access_token" "$XDG_CONFIG_HOME/Ormil/settings.json" 2>/dev/null; do sleep 0.1; done
+# The sign-in ends with the main window up; the text field takes the
+# keyboard after it.
+until xdotool search --onlyvisible --name '^Ormil$' >/dev/null 2>&1; do sleep 0.1; done
 sleep 3
 rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$app/status")
 
