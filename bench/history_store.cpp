@@ -11,25 +11,13 @@
 #include "platform/DebugLog.h"
 #include "fakes/FakeClock.h"
 #include "records/HistoryService.h"
+#include "HistoryBenchData.h"
 
 namespace {
 
+using historybench::randomText;
+
 constexpr int kTranscriptions = 100000;
-
-const QStringList& vocabulary() {
-    static const QStringList words = {
-        "the",    "meeting", "is",      "moved",    "to",      "Friday",  "please", "send",
-        "report", "café",    "résumé",  "привет",   "встреча", "завтра",  "в",      "десять",
-        "and",    "we",      "should",  "review",   "budget",  "numbers", "before", "lunch",
-        "über",   "naïve",   "project", "deadline", "call",    "client",  "notes",  "draft"};
-    return words;
-}
-
-QString randomText(QRandomGenerator& rng, int words) {
-    QStringList out;
-    for (int i = 0; i < words; ++i) out << vocabulary().at(rng.bounded(vocabulary().size()));
-    return out.join(' ');
-}
 
 struct Fixture {
     QTemporaryDir dir;

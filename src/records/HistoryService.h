@@ -83,6 +83,8 @@ private:
 
     bool ensureOpen();
     bool createSchema(QString* error);
+    // Gives every stored record its folded text, once (older stores).
+    bool foldExistingTexts(QString* error);
     // Runs body inside one transaction; commits when it returns true. Posts
     // ormilDataChanged when the commit succeeded and rows changed.
     bool write(const std::function<bool(int& changes, QString& error)>& body);

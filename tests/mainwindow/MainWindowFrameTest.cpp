@@ -14,7 +14,6 @@
 #include "mainwindow/ConfirmDeletion.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MainWindowFixture.h"
-#include "mainwindow/PlaceholderPage.h"
 #include "ui/Page.h"
 
 using S = SidebarSection;
