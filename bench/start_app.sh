@@ -26,3 +26,6 @@ app=$!
 until grep -q "Hotkey service initialized" "$log" 2>/dev/null; do sleep 0.1; done
 "$build/src/ormil" "ormil://auth?token=bench"
 until grep -q "ormil_auth_fallback_access_token" "$XDG_CONFIG_HOME/Ormil/settings.json" 2>/dev/null; do sleep 0.1; done
+# The sign-in ends with the main window up; a text field takes the keyboard
+# after it.
+until xdotool search --onlyvisible --name '^Ormil$' >/dev/null 2>&1; do sleep 0.1; done

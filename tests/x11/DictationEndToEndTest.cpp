@@ -77,6 +77,9 @@ protected:
         }));
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return appLog().contains("[App] Hotkey service initialized"); }));
+        // The sign-in ends by showing the main window, which takes the
+        // keyboard: the target is focused only after it is up.
+        ASSERT_TRUE(testsupport::waitUntil([] { return apptest::windowShown("^Ormil$"); }));
 
         target.setWindowTitle("dictation target");
         target.show();
