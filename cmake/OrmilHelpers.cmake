@@ -40,3 +40,19 @@ function(ormil_folder_tests name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${ARG_PROPERTIES})
 endfunction()
+
+# A table of interface texts: the JSON file `input` of the folder becomes a
+# generated source defining `const TextTable& function()` (declared in
+# `header`) in `target`.
+function(ormil_text_table target input function header)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  get_filename_component(_name ${input} NAME_WE)
+  set(_output ${CMAKE_CURRENT_BINARY_DIR}/${_name}Data.cpp)
+  add_custom_command(OUTPUT ${_output}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/generate-texts
+            ${CMAKE_CURRENT_SOURCE_DIR}/${input} ${_output} ${function} ${header}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${input} ${PROJECT_SOURCE_DIR}/scripts/generate-texts
+    COMMENT "Generating ${function} from ${input}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${_output})
+endfunction()
