@@ -107,6 +107,8 @@ LoginWindow::LoginWindow(LoginViewModel* model, QWidget* parent) : QWidget(paren
 
     connect(m_model, &LoginViewModel::changed, this, &LoginWindow::refresh);
     refresh();
+    // The window opens ready for typing: the e-mail first, not the tabs.
+    m_loginEmail->setFocus();
 }
 
 void LoginWindow::BusyButton::set(bool busy, const QString& idleText, const QString& busyText,
