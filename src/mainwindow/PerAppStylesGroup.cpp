@@ -51,7 +51,6 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
     : QGroupBox(parent), m_store(store), m_running(running) {
     setObjectName(QStringLiteral("perAppStylesGroup"));
     auto* layout = SettingsLayout::groupStack(this);
-    layout->setAlignment(Qt::AlignLeft);
 
     m_enabled = new QCheckBox(this);
     m_enabled->setObjectName(kEnabledKey);
