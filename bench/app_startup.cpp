@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTime>
 #include <cstdio>
 // X11 headers last: their macros clash with Qt.
 #include <X11/Xlib.h>
@@ -86,6 +87,7 @@ struct Environment {
         env.insert("TMPDIR", dir.filePath("tmp"));
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
         env.insert("XDG_DATA_HOME", dir.filePath("data"));
+        env.insert("ORMIL_DEBUG_LOG", logPath());
         tray.start(trayer, {"--edge", "top", "--align", "right", "--widthtype", "request",
                             "--height", "24", "--SetDockType", "true"});
         if (!tray.waitForStarted()) return false;
@@ -100,6 +102,8 @@ struct Environment {
         if (dpy) XCloseDisplay(dpy);
     }
 
+    QString logPath() const { return dir.filePath("ormil-debug.log"); }
+
     // Starts the application and returns the milliseconds until its icon is
     // docked (negative when it never shows).
     double launch(QProcess& app, const Program& which) {
@@ -107,6 +111,7 @@ struct Environment {
         app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         app.setStandardOutputFile(QProcess::nullDevice());
         QElapsedTimer timer;
+        lastStart = QTime::currentTime();
         timer.start();
         app.start(which.path, {});
         while (timer.elapsed() < 20000) {
@@ -117,6 +122,28 @@ struct Environment {
         }
         return -1;
     }
+    // The wall-clock time of the last launch, to place its log lines.
+    QTime lastStart;
+
+    // Where the last launch of Ormil spent its time up to the icon: each line
+    // of its debug log (which it empties at start) with the milliseconds
+    // since the process was started.
+    void printLaunchSteps(double dockedMs) const {
+        QFile log(logPath());
+        if (!log.open(QIODevice::ReadOnly)) return;
+        std::printf("one launch of ormil, ms after start:\n");
+        for (const QByteArray& line : log.readAll().split('\n')) {
+            // "[HH:mm:ss.zzz] text"
+            const QTime at = QTime::fromString(QString::fromLatin1(line.mid(1, 12)),
+                                               QStringLiteral("HH:mm:ss.zzz"));
+            if (!at.isValid()) continue;
+            const int ms = lastStart.msecsTo(at);
+            if (ms > dockedMs) break;
+            std::printf("  %6d  %s\n", ms, line.mid(15, 90).constData());
+        }
+        std::printf("  %6.0f  (icon docked)\n", dockedMs);
+    }
+
     static void stop(QProcess& app) {
         app.terminate();
         if (!app.waitForFinished(5000)) app.kill();
@@ -145,6 +172,7 @@ void BM_StartToTrayIcon(benchmark::State& state) {
         }
         times.push_back(ms);
         state.SetIterationTime(ms / 1000.0);
+        if (index == 0 && times.size() == 2) g_env->printLaunchSteps(ms);
     }
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];

@@ -10,7 +10,6 @@ contents are the whole text. Median of 10 per text length.
 Run by bench/dictation_latency.sh inside scripts/with-test-env, which starts
 the stand-in and Ormil and signs in. Arguments: stand-in base URL, debug log.
 """
-import ctypes
 import json
 import os
 import statistics
@@ -18,31 +17,13 @@ import subprocess
 import sys
 import threading
 import time
+
+from dictation_key import key
 import urllib.parse
 import urllib.request
 
 base, log_path = sys.argv[1], sys.argv[2]
 here = os.path.dirname(os.path.abspath(__file__))
-
-x11 = ctypes.CDLL("libX11.so.6")
-xtst = ctypes.CDLL("libXtst.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XStringToKeysym.restype = ctypes.c_ulong
-x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-dpy = x11.XOpenDisplay(None)
-right_alt = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"Alt_R"))
-
-
-def key(down):
-    xtst.XTestFakeKeyEvent(dpy, right_alt, 1 if down else 0, 0)
-    x11.XSync(dpy, 0)
-    return time.monotonic()
-
 
 def mixed_text(length):
     words = ["Café", "naïve", "résumé", "Grüße", "Привет,", "мир", "über", "façade",

@@ -1,11 +1,15 @@
 # One static library per source folder: every .cpp in the folder belongs to
-# it, so adding a type means adding its two files and nothing else.
+# it, so adding a type means adding its two files and nothing else. EXCLUDE
+# names subfolders built as something else (a loadable module).
 function(ormil_folder_library name)
-  cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LINK;EXCLUDE" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
   list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(_dir IN LISTS ARG_EXCLUDE)
+    list(FILTER _sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/")
+  endforeach()
   set(_placeholder ${CMAKE_CURRENT_BINARY_DIR}/${name}_placeholder.cpp)
   # Rewritten only when the folder's list of files changes: a fresh time
   # stamp on every configure would relink everything above the library, and
@@ -35,4 +39,20 @@ function(ormil_folder_tests name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${ARG_PROPERTIES})
+endfunction()
+
+# A table of interface texts: the JSON file `input` of the folder becomes a
+# generated source defining `const TextTable& function()` (declared in
+# `header`) in `target`.
+function(ormil_text_table target input function header)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  get_filename_component(_name ${input} NAME_WE)
+  set(_output ${CMAKE_CURRENT_BINARY_DIR}/${_name}Data.cpp)
+  add_custom_command(OUTPUT ${_output}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/generate-texts
+            ${CMAKE_CURRENT_SOURCE_DIR}/${input} ${_output} ${function} ${header}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${input} ${PROJECT_SOURCE_DIR}/scripts/generate-texts
+    COMMENT "Generating ${function} from ${input}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${_output})
 endfunction()

@@ -13,6 +13,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ AppDelegate::AppDelegate(Collaborators collaborators, QObject* parent)
     if (!m_c.preferredLanguages)
         m_c.preferredLanguages = [] { return QLocale::system().uiLanguages(); };
     if (!m_c.hasAccessToken) m_c.hasAccessToken = [] { return false; };
+    if (!m_c.runInBackground) m_c.runInBackground = runAsync;
     if (!m_c.trayAvailable)
         m_c.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     if (!m_c.menu.settings) m_c.menu.settings = m_c.settings;
@@ -161,9 +163,13 @@ void AppDelegate::rebuildMenu() {
 }
 
 void AppDelegate::requestPermissions() {
-    m_c.microphone->requestAccess([](bool granted) {
-        debugLog(QStringLiteral("[App] Microphone access: ") +
-                 (granted ? QStringLiteral("granted") : QStringLiteral("DENIED")));
+    // The answer comes from the audio server and only gets logged: the
+    // launch does not wait for it.
+    m_c.runInBackground([microphone = m_c.microphone] {
+        microphone->requestAccess([](bool granted) {
+            debugLog(QStringLiteral("[App] Microphone access: ") +
+                     (granted ? QStringLiteral("granted") : QStringLiteral("DENIED")));
+        });
     });
     // Nothing to prompt for here: posting keys needs only XTest.
     debugLog(QStringLiteral("[App] Accessibility: ") + (m_c.inputAccess->isTrusted()

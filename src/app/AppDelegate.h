@@ -36,6 +36,8 @@ public:
         std::function<QStringList()> preferredLanguages;
         // Whether an access token is stored.
         std::function<bool()> hasAccessToken;
+        // Runs a job off the main thread (the default: the shared worker pool).
+        std::function<void(std::function<void()>)> runInBackground;
         // Whether a tray host exists (the icon is created either way).
         std::function<bool()> trayAvailable;
         // Creates the tray icon; the default makes a real QSystemTrayIcon.

@@ -2,18 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QPointer>
 #include <QDir>
 #include <QProcess>
-#include <QUrl>
-#include <QUrlQuery>
 #include <stdexcept>
 #include <thread>
 
 #include "app/AppDelegate.h"
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
-#include "app/SignInLink.h"
+#include "app/AppWindows.h"
 #include "platform/linux/SingleInstance.h"
 #include "overlay/OverlayWindowController.h"
 #include "core/AppState.h"
@@ -40,7 +37,7 @@
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
-#include "windows/LoginWindow.h"
+#include "windows/OnboardingView.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
@@ -143,52 +140,19 @@ void wireSync() {
     SyncService::shared();
 }
 
-// The one sign-in window: made when asked for, brought to the front while
-// it is open, deleted when it dismisses itself.
-void showLoginWindow() {
-    static QPointer<LoginWindow> window;
-    if (!window) {
-        window = LoginWindow::create([] {
-            if (window) window->close();
-        });
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 void pushSettings() {
     SyncService::shared().pushSettings();
 }
 
-// An "ormil://auth?token=..." link completes a sign-in started in the
-// browser; scheme, host and the query name match in any letter case.
-void signInWithLink(const QString& link) {
-    const std::optional<QString> found = signInToken(link);
-    if (!found) {
-        debugLog(QStringLiteral("[App] Link without a sign-in token ignored"));
-        return;
-    }
-    const QString token = *found;
-    // The sign-in blocks on the network: never on the main thread.
-    runAsync([token] {
-        try {
-            AuthService::shared().loginWithTelegramToken(token);
-            debugLog(QStringLiteral("[App] Telegram sign-in through link succeeded"));
-            SyncService::shared().pullAll();
-        } catch (const std::exception& e) {
-            debugLog(QStringLiteral("[App] Telegram sign-in through link failed: ") +
-                     QString::fromUtf8(e.what()));
-        }
-    });
-}
-
 void wireHotkeys(HotkeyService& hotkeys) {
+    AudioRecorderService& recorder = AudioRecorderService::shared();
+    QObject::connect(&hotkeys, &HotkeyService::recordingStartRequested, &recorder,
+                     &AudioRecorderService::startRecording);
+    QObject::connect(&hotkeys, &HotkeyService::recordingStopRequested, &recorder,
+                     &AudioRecorderService::stopRecording);
+    QObject::connect(&hotkeys, &HotkeyService::recordingCancelRequested, &recorder,
+                     &AudioRecorderService::cancelRecording);
     HotkeyService::Collaborators c;
-    c.startRecording = [] { AudioRecorderService::shared().startRecording(); };
-    c.stopRecording = [] { AudioRecorderService::shared().stopRecording(); };
-    c.cancelRecording = [] { AudioRecorderService::shared().cancelRecording(); };
     c.duck = [] { AudioDuckingService::shared().duck(); };
     c.unduck = [] { AudioDuckingService::shared().unduck(); };
     c.soundEnabled = [] { return SoundService::shared().isEnabled(); };
@@ -203,11 +167,14 @@ void wireHotkeys(HotkeyService& hotkeys) {
     c.rebuildMenu = [] {
         if (AppDelegate* delegate = AppDelegate::shared()) delegate->rebuildMenu();
     };
+    c.openEditorWindow = [] {
+        if (WindowOpener* windows = WindowOpener::shared()) windows->openEditorWindow();
+    };
     hotkeys.setCollaborators(std::move(c));
     // At the cap the recorder ends the recording alone; the hotkeys must give
     // the volume back and let the next press start a new one.
-    QObject::connect(&AudioRecorderService::shared(), &AudioRecorderService::recordingEndedAtCap,
-                     &hotkeys, &HotkeyService::recordingEndedByRecorder);
+    QObject::connect(&recorder, &AudioRecorderService::recordingEndedAtCap, &hotkeys,
+                     &HotkeyService::recordingEndedByRecorder);
 }
 
 StatusMenu::Hotkeys currentHotkeys() {
@@ -215,6 +182,36 @@ StatusMenu::Hotkeys currentHotkeys() {
     return {{h.currentKeyCode(), h.currentModifiers(), h.currentIsModifierOnly()},
             {h.translateKeyCode(), h.translateModifiers(), h.translateIsModifierOnly()},
             {h.pasteLastKeyCode(), h.pasteLastModifiers(), h.pasteLastIsModifierOnly()}};
+}
+
+// The five windows and the sign-in through a link, on the process-wide
+// services.
+AppWindows::Collaborators windowCollaborators() {
+    AppWindows::Collaborators c;
+    c.newestClipboardEntryIsDictation = []() -> std::optional<bool> {
+        const auto& history = ClipboardHistoryService::shared().history();
+        if (history.isEmpty()) return std::nullopt;
+        return history.first().isTranscription;
+    };
+    c.insertTextViaPasteboard = [](const QString& text) {
+        KeyboardSimulator::shared().insertTextViaPasteboard(text);
+    };
+    c.makeOnboardingWindow = [](std::function<void()> onFinish) {
+        OnboardingView::Collaborators view;
+        view.hotkeyName = [] {
+            HotkeyService& h = HotkeyService::shared();
+            return HotkeyService::displayName(h.currentKeyCode(), h.currentModifiers(),
+                                              h.currentIsModifierOnly());
+        };
+        return new OnboardingView(std::move(onFinish), std::move(view));
+    };
+    c.loginWithTelegramToken = [](const QString& token) {
+        AuthService::shared().loginWithTelegramToken(token);
+    };
+    c.loadUsageStats = [] { AuthService::shared().loadUsageStats(); };
+    // Called on a worker: waiting here never holds up the main thread.
+    c.pullAll = [] { SyncService::shared().pullAll().wait(); };
+    return c;
 }
 
 }  // namespace
@@ -260,11 +257,18 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
-    c.handleURL = signInWithLink;
+    // Made before the services that read WindowOpener::shared().
+    AppWindows windows(windowCollaborators());
+    WindowOpener::setShared(&windows);
+    c.handleURL = [&windows](const QString& link) { windows.handleGetURLEvent(link); };
+    c.showLoginWindow = [&windows] { windows.showLoginWindow(); };
+    c.showOnboardingWindow = [&windows] { windows.showOnboardingWindow(); };
+    c.openMainWindow = [&windows] { windows.openMainWindow(); };
+    c.menu.openMainWindow = c.openMainWindow;
+    c.menu.openSettings = [&windows] { windows.openSettings(); };
     wireTranscriptionClient();
     wireSync();
     c.pullAll = [] { SyncService::shared().pullAll(); };
-    c.showLoginWindow = showLoginWindow;
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
     tones.pushSettings = pushSettings;

@@ -3,15 +3,29 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-std::optional<QString> signInToken(const QString& link) {
-    const QUrl url(link);
-    if (url.scheme().compare(QLatin1String("ormil"), Qt::CaseInsensitive) != 0 ||
-        url.host().compare(QLatin1String("auth"), Qt::CaseInsensitive) != 0)
+std::optional<QString> extractAuthToken(const QString& link) {
+    const QUrl url(link, QUrl::StrictMode);
+    if (!url.isValid()) return std::nullopt;
+    if (url.scheme().toLower() != QLatin1String("ormil") ||
+        url.host().toLower() != QLatin1String("auth"))
         return std::nullopt;
-    QString token;
     for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
-        if (name.compare(QLatin1String("token"), Qt::CaseInsensitive) == 0) token = value;
+        if (name.toLower() == QLatin1String("token") && !value.isEmpty()) return value;
     }
-    if (token.isEmpty()) return std::nullopt;
-    return token;
+    return std::nullopt;
+}
+
+QString redactedLink(const QString& link) {
+    QUrl url(link);
+    if (!url.isValid()) return QStringLiteral("(unreadable link)");
+    if (url.hasQuery()) {
+        QUrlQuery query(url);
+        QList<QPair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
+        for (auto& item : items) item.second = QStringLiteral("***");
+        query.setQueryItems(items);
+        url.setQuery(query);
+    }
+    if (url.hasFragment()) url.setFragment(QStringLiteral("***"));
+    url.setPassword(QString());
+    return url.toString();
 }

@@ -5,7 +5,8 @@
 #include <functional>
 
 // Reads a WAV file of any PCM layout and hands its audio on as mono samples
-// of one packed sample format and rate, in pieces (libavformat/libavcodec).
+// of one packed sample format and rate, in pieces (libavformat/libavcodec, in
+// the media module).
 namespace AudioFileReader {
 
 enum class Result {

@@ -2,24 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
-#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
-#include "audio/AudioResampler.h"
-#include "platform/DebugLog.h"
-#include "audio/LibavHandles.h"
+#include "audio/MediaModule.h"
 #include "audio/OggOpus.h"
-
-extern "C" {
-#include <libavutil/error.h>
-#include <libavutil/log.h>
-}
+#include "platform/DebugLog.h"
 
 namespace MediaAudioExtractor {
 namespace {
@@ -31,70 +22,6 @@ constexpr int kStatusFailed = 3;
 
 const QString kTag = QStringLiteral("[FileTranscribe] extract");
 
-struct FormatCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-
-QString avError(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromUtf8(text);
-}
-
-// The first audio stream in the file's own order (not the one libav would
-// rank best), or -1.
-int firstAudioStream(const AVFormatContext* format) {
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) return int(i);
-    }
-    return -1;
-}
-
-// Progress reporting and its log line every ten per cent.
-class Progress {
-public:
-    Progress(const AVFormatContext* format, const AVStream* stream, QString fileName,
-             const std::function<void(double)>& onProgress)
-        : m_fileName(std::move(fileName)), m_onProgress(onProgress) {
-        if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
-            m_duration = double(format->duration) / AV_TIME_BASE;
-        if (format->start_time != AV_NOPTS_VALUE)
-            m_start = double(format->start_time) / AV_TIME_BASE;
-        m_timeBase = av_q2d(stream->time_base);
-    }
-
-    // One decoded frame; samples counts those decoded before it.
-    void frame(const AVFrame* f, qint64 samplesBefore, int sampleRate) {
-        if (m_duration <= 0) return;
-        double seconds;
-        if (f->best_effort_timestamp != AV_NOPTS_VALUE)
-            seconds = double(f->best_effort_timestamp) * m_timeBase - m_start;
-        else
-            seconds = sampleRate > 0 ? double(samplesBefore) / sampleRate : 0;
-        double percent = seconds / m_duration * 100.0;
-        if (std::isnan(percent) || percent > 100) percent = 100;
-        percent = std::max({percent, 0.0, m_last});
-        m_last = percent;
-        if (m_onProgress) m_onProgress(percent);
-        const int p = int(percent);
-        if (p - m_lastLogged >= 10) {
-            debugLog(QStringLiteral("[FileTranscribe] extract progress: ") + QString::number(p) +
-                     QStringLiteral("% (") + m_fileName + QStringLiteral(")"));
-            m_lastLogged = p;
-        }
-    }
-
-private:
-    QString m_fileName;
-    const std::function<void(double)>& m_onProgress;
-    double m_duration = 0;
-    double m_start = 0;
-    double m_timeBase = 0;
-    double m_last = 0;
-    int m_lastLogged = -10;
-};
-
-
 // Encoding costs several times what decoding does, so the encoder runs on its
 // own thread while the next packets are decoded. The queue between them is
 // bounded (about 6 s of sound), which keeps memory flat for any file length.
@@ -105,10 +32,9 @@ public:
     EncoderFeed(const EncoderFeed&) = delete;
     EncoderFeed& operator=(const EncoderFeed&) = delete;
 
-    void push(std::vector<uint8_t>& pcm) {
-        if (pcm.empty()) return;
-        QByteArray chunk(reinterpret_cast<const char*>(pcm.data()), qsizetype(pcm.size()));
-        pcm.clear();
+    void push(const uint8_t* bytes, size_t size) {
+        if (size == 0) return;
+        QByteArray chunk(reinterpret_cast<const char*>(bytes), qsizetype(size));
         std::unique_lock lock(m_lock);
         m_space.wait(lock, [this] { return m_queue.size() < kMaxChunks; });
         m_queue.push_back(std::move(chunk));
@@ -151,120 +77,85 @@ private:
     std::thread m_thread;  // last: it starts once the rest exists
 };
 
+// What the decoder's callbacks reach: the encoder (made once the decoder is
+// set up), its feed, and the caller's progress with its log line every ten
+// per cent.
+struct Extraction {
+    QString fileName;
+    const std::function<void(double)>& onProgress;
+    std::unique_ptr<OggOpusStream> opus;
+    std::unique_ptr<EncoderFeed> feed;
+    int lastLogged = -10;
+
+    static int ready(void* context) {
+        auto& self = *static_cast<Extraction*>(context);
+        self.opus = OggOpusStream::create(kRate, kBitrate);
+        if (!self.opus) return 0;
+        self.feed = std::make_unique<EncoderFeed>(*self.opus);
+        return 1;
+    }
+    static int sink(void* context, const uint8_t* bytes, int samples) {
+        // 16-bit samples.
+        static_cast<Extraction*>(context)->feed->push(bytes, size_t(samples) * 2);
+        return 1;
+    }
+    static void progress(void* context, double percent) {
+        auto& self = *static_cast<Extraction*>(context);
+        if (self.onProgress) self.onProgress(percent);
+        const int p = int(percent);
+        if (p - self.lastLogged >= 10) {
+            debugLog(QStringLiteral("[FileTranscribe] extract progress: ") + QString::number(p) +
+                     QStringLiteral("% (") + self.fileName + QStringLiteral(")"));
+            self.lastLogged = p;
+        }
+    }
+};
+
 }  // namespace
 
 std::optional<QByteArray> extractOpusAudio(const QString& filePath,
                                            const std::function<void(double)>& onProgress) {
     const QString fileName = QFileInfo(filePath).fileName();
-    // Decoder chatter about damaged or unusual files is not the user's concern.
-    av_log_set_level(AV_LOG_ERROR);
-    // "file:" keeps a name with a colon from being taken for a protocol.
-    const QByteArray url = "file:" + QFile::encodeName(filePath);
-    AVFormatContext* rawFormat = nullptr;
-    std::unique_ptr<AVFormatContext, FormatCloser> format;
-    int streamIndex = -1;
-    if (avformat_open_input(&rawFormat, url.constData(), nullptr, nullptr) >= 0) {
-        format.reset(rawFormat);
-        if (avformat_find_stream_info(format.get(), nullptr) >= 0)
-            streamIndex = firstAudioStream(format.get());
+    const OrmilMediaFunctions* media = MediaModule::functions();
+    if (!media) {
+        debugLog(kTag + QStringLiteral(": ") + MediaModule::loadError());
+        return std::nullopt;
     }
-    if (streamIndex < 0) {
+    const QByteArray path = QFile::encodeName(filePath);
+    Extraction extraction{fileName, onProgress, nullptr, nullptr};
+    OrmilMediaDecode request{};
+    request.path = path.constData();
+    request.outRate = kRate;
+    request.context = &extraction;
+    request.ready = &Extraction::ready;
+    request.sink = &Extraction::sink;
+    request.progress = &Extraction::progress;
+    const int status = media->decodeMedia(&request);
+    // Everything handed on reaches the encoder before it finishes (or goes).
+    if (extraction.feed) extraction.feed->close();
+    const QString error = QString::fromUtf8(request.error);
+    switch (status) {
+    case ORMIL_MEDIA_DECODED: break;
+    case ORMIL_MEDIA_NO_AUDIO_STREAM:
         debugLog(kTag + QStringLiteral(": нет звуковой дорожки в ") + fileName);
         return std::nullopt;
-    }
-    // Only the chosen stream's packets are worth demuxing.
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        format->streams[i]->discard = int(i) == streamIndex ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    AVStream* stream = format->streams[streamIndex];
-
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    libav::Codec decoder(codec ? avcodec_alloc_context3(codec) : nullptr);
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) {
+    case ORMIL_MEDIA_DECODER_UNUSABLE:
         debugLog(kTag + QStringLiteral(": AVAssetReader init failed"));
         return std::nullopt;
-    }
-    const int opened = avcodec_open2(decoder.get(), codec, nullptr);
-    if (opened < 0) {
-        debugLog(kTag + QStringLiteral(": startReading failed: ") + avError(opened));
+    case ORMIL_MEDIA_DECODER_FAILED:
+        debugLog(kTag + QStringLiteral(": startReading failed: ") + error);
         return std::nullopt;
-    }
-    // The conversion to 16 kHz mono 16-bit; made again if a frame's layout
-    // differs from the one before.
-    int inRate = decoder->sample_rate, inFormat = decoder->sample_fmt,
-        inChannels = decoder->ch_layout.nb_channels;
-    std::unique_ptr<AudioResampler> resampler =
-        AudioResampler::create(inRate, inFormat, inChannels, kRate, AV_SAMPLE_FMT_S16);
-    if (!resampler) {
+    case ORMIL_MEDIA_NO_CONVERSION:
         debugLog(kTag + QStringLiteral(": reader.canAdd(output) == false"));
         return std::nullopt;
-    }
-    std::unique_ptr<OggOpusStream> opus = OggOpusStream::create(kRate, kBitrate);
-    if (!opus) return std::nullopt;
-
-    libav::Packet packet(av_packet_alloc());
-    libav::Frame frame(av_frame_alloc());
-    if (!packet || !frame) {
-        debugLog(kTag + QStringLiteral(": AVAssetReader init failed"));
-        return std::nullopt;
-    }
-
-    Progress progress(format.get(), stream, fileName, onProgress);
-    std::vector<uint8_t> pcm;
-    qint64 samplesDecoded = 0;
-    EncoderFeed feed(*opus);
-    auto hand = [&] { feed.push(pcm); };
-    auto failed = [&](int code) -> std::optional<QByteArray> {
+    case ORMIL_MEDIA_READ_FAILED:
         debugLog(kTag + QStringLiteral(": reader status ") + QString::number(kStatusFailed) +
-                 QStringLiteral(", error: ") + avError(code));
+                 QStringLiteral(", error: ") + error);
         return std::nullopt;
-    };
-    // Pulls every frame the decoder has ready; an error code or 0.
-    auto receive = [&]() -> int {
-        for (;;) {
-            const int rc = avcodec_receive_frame(decoder.get(), frame.get());
-            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return 0;
-            if (rc < 0) return rc;
-            const int channels = frame->ch_layout.nb_channels;
-            if (frame->sample_rate != inRate || frame->format != inFormat ||
-                channels != inChannels) {
-                if (!resampler->drain(pcm)) return AVERROR(EINVAL);
-                inRate = frame->sample_rate;
-                inFormat = frame->format;
-                inChannels = channels;
-                resampler =
-                    AudioResampler::create(inRate, inFormat, inChannels, kRate, AV_SAMPLE_FMT_S16);
-                if (!resampler) return AVERROR(EINVAL);
-            }
-            const bool ok = resampler->convert(frame->extended_data, frame->nb_samples, pcm);
-            progress.frame(frame.get(), samplesDecoded, inRate);
-            samplesDecoded += frame->nb_samples;
-            av_frame_unref(frame.get());
-            if (!ok) return AVERROR(EINVAL);
-            hand();
-        }
-    };
-
-    for (;;) {
-        const int rc = av_read_frame(format.get(), packet.get());
-        if (rc == AVERROR_EOF) break;
-        if (rc < 0) return failed(rc);
-        if (packet->stream_index != streamIndex) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        const int sent = avcodec_send_packet(decoder.get(), packet.get());
-        av_packet_unref(packet.get());
-        // A damaged packet is skipped as players do; the stream goes on.
-        if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA) return failed(sent);
-        if (const int r = receive(); r < 0 && r != AVERROR_INVALIDDATA) return failed(r);
+    default: return std::nullopt;
     }
-    avcodec_send_packet(decoder.get(), nullptr);
-    if (const int r = receive(); r < 0 && r != AVERROR_INVALIDDATA) return failed(r);
-    if (!resampler->drain(pcm)) return failed(AVERROR(EINVAL));
-    hand();
-    feed.close();
 
-    std::optional<QByteArray> file = opus->finish();
+    std::optional<QByteArray> file = extraction.opus->finish();
     if (!file) {
         debugLog(kTag + QStringLiteral(": OggOpusStream.finish() returned nil"));
         return std::nullopt;

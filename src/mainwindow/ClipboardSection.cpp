@@ -52,6 +52,8 @@ ClipboardRow::ClipboardRow(const ClipboardItem& item, bool isExpanded,
     m_text->setWordWrap(true);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A short text sits at the top of the lines it is given, under its date.
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->installEventFilter(this);
     if (!isExpanded)
         m_text->setMaximumHeight(QFontMetrics(m_text->font()).lineSpacing() * 2);

@@ -34,9 +34,9 @@ class HistorySection : public Page {
     Q_OBJECT
 public:
     static constexpr int pageLimit = 200;
-    // Rows made at a time: all of an unsearched page at once, then as much
-    // again each time the list is scrolled near its end.
-    static constexpr int rowBatch = 200;
+    // Rows made at a time: enough to fill the window, then as many again
+    // each time the list is scrolled near its end.
+    static constexpr int rowBatch = 50;
 
     HistorySection(const MainWindowContext& context, QWidget* parent = nullptr);
 

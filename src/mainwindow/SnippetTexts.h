@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class TextTable;
+
 // The texts of the Dictionary and Snippets pages and of their sheets, in the
 // interface language.
 namespace SnippetTexts {
@@ -38,4 +40,7 @@ QString addSnippet();
 QString editSnippet();
 QString deleteTextExpansion();
 QString deleteSnippet();
+
+// The table behind these texts, generated from SnippetTexts.json.
+const TextTable& table();
 }  // namespace SnippetTexts

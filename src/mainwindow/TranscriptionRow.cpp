@@ -91,6 +91,7 @@ TranscriptionRow::TranscriptionRow(const TranscriptionItem& item, bool isExpande
 
     m_text = Labels::create({}, TextStyle::Body, this);
     m_text->setObjectName(QStringLiteral("text"));
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
     // A long word without spaces must not widen the page.

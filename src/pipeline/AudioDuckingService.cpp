@@ -4,7 +4,8 @@
 
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
-#include "platform/pulse/PactlVolume.h"
+#include "platform/pulse/PulseServer.h"
+#include "platform/pulse/PulseVolume.h"
 
 AudioDuckingService::AudioDuckingService(SettingsStore& settings, Volume& volume, Clock& clock,
                                          QObject* parent)
@@ -16,7 +17,7 @@ AudioDuckingService::~AudioDuckingService() {
 }
 
 AudioDuckingService& AudioDuckingService::shared() {
-    static PactlVolume volume;
+    static PulseVolume volume(PulseServer::shared());
     static AudioDuckingService* service =
         new AudioDuckingService(SettingsStore::shared(), volume, Clock::system());
     return *service;

@@ -157,7 +157,7 @@ void AudioRecorderService::startStreamingChunks() {
     // The translate key was pressed before the recording started: every
     // window of this recording is translated.
     m_streamTranslateTo.reset();
-    if (m_c.isTranslateMode && m_c.isTranslateMode()) {
+    if (m_translateMode) {
         QString target = s.string(QStringLiteral("translateTargetLanguage")).value_or(QString());
         m_streamTranslateTo = target.isEmpty() ? QStringLiteral("en") : target;
     }
@@ -250,7 +250,7 @@ void AudioRecorderService::sendToTranscription(const QString& audioURL, double d
     const QString language = m_streamLanguage;
     const std::optional<QString> translateTo = m_streamTranslateTo;
     // The windows already carry the target; the key's mode ends with this dictation.
-    if (m_c.setTranslateMode) m_c.setTranslateMode(false);
+    m_translateMode = false;
     QPointer<AudioRecorderService> self(this);
     auto finish = m_c.finishStreaming;
     runAsync([self, finish, audioURL, duration, tone, language, translateTo, live] {
@@ -449,12 +449,12 @@ void AudioRecorderService::finishRead(const QString& audioURL) {
 void AudioRecorderService::upload(std::shared_ptr<Upload> job) {
     if (!job->translateTo) {
         std::optional<QString> target;
-        if (m_c.isTranslateMode && m_c.isTranslateMode()) {
+        if (m_translateMode) {
             const QString stored =
                 settings().string(QStringLiteral("translateTargetLanguage")).value_or(QString());
             target = stored.isEmpty() ? QStringLiteral("en") : stored;
             debugLog(QStringLiteral("[Audio] Translate hotkey active → translateTo=") + *target);
-            if (m_c.setTranslateMode) m_c.setTranslateMode(false);
+            m_translateMode = false;
         }
         job->translateTo = target;
     }

@@ -12,7 +12,6 @@
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
 #include "platform/DebugLog.h"
-#include "pipeline/HotkeyService.h"
 #include "pipeline/InputSourceService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "audio/OggOpus.h"
@@ -81,8 +80,6 @@ AudioRecorderService& AudioRecorderService::shared() {
             return TranscriptionService::shared().transcribe(audioData, language, provider,
                                                              toneStyle, format, translateTo);
         };
-        c.isTranslateMode = [] { return HotkeyService::shared().isTranslateMode(); };
-        c.setTranslateMode = [](bool on) { HotkeyService::shared().setIsTranslateMode(on); };
         c.postProcess = [](const QString& text) {
             return TextPostProcessor::shared().process(text);
         };
@@ -124,16 +121,16 @@ float AudioRecorderService::levelForPower(float power) {
     return level < 0.0f ? 0.0f : level;
 }
 
-void AudioRecorderService::startRecording() {
+void AudioRecorderService::startRecording(bool translate) {
     debugLog(QStringLiteral("[Audio] startRecording() called, dispatching to main"));
     m_cancelRequested = false;
     QPointer<AudioRecorderService> self(this);
-    runOnMain(this, [self] {
-        if (self) self->beginRecording();
+    runOnMain(this, [self, translate] {
+        if (self) self->beginRecording(translate);
     });
 }
 
-void AudioRecorderService::beginRecording() {
+void AudioRecorderService::beginRecording(bool translate) {
     debugLog(QStringLiteral("[Audio] beginRecording() on main thread: ") + yesNo(isMainThread()));
     if (m_cancelRequested) {
         debugLog(QStringLiteral(
@@ -145,6 +142,7 @@ void AudioRecorderService::beginRecording() {
         debugLog(QStringLiteral("[Audio] beginRecording: recording already in progress — ignored"));
         return;
     }
+    m_translateMode = translate;
     const QString path =
         QDir(m_c.directory)
             .filePath(QStringLiteral("ormil_") +

@@ -71,9 +71,6 @@ public:
             encodeAAC;
         // The tone of the dictation about to be sent.
         std::function<QString()> resolveTone;
-        // The translate key's mode (read and reset on the main thread).
-        std::function<bool()> isTranslateMode;
-        std::function<void(bool)> setTranslateMode;
         // Result handling, main thread.
         std::function<std::optional<QString>(const QString& text)> postProcess;
         std::function<bool()> isProcessTrusted;
@@ -120,8 +117,9 @@ public:
     static constexpr double liveEncodingMaxSeconds = 60.0;
     static constexpr qint64 liveEncodingSlackBytes = 32000;
 
-    // Any thread: starts a recording on the main thread.
-    void startRecording();
+    // Any thread: starts a recording on the main thread. `translate`: the
+    // translate key started it, so its text comes back translated.
+    void startRecording(bool translate = false);
     // Main thread.
     void stopRecording();
     void cancelRecording();
@@ -165,7 +163,7 @@ signals:
     void recordingEndedAtCap();
 
 private:
-    void beginRecording();
+    void beginRecording(bool translate);
     void failStart(const QString& reason);
     void startMetering();
     void meterTick();
@@ -206,6 +204,8 @@ private:
     ClockTimerPtr m_maxRecordingTimer;
     ClockTimerPtr m_recordingWarningTimer;
     std::atomic<bool> m_cancelRequested{false};
+    // The recording was started with the translate key; ends with its dispatch.
+    bool m_translateMode = false;
     float m_maxPowerObserved = -160.0f;
     qint64 m_meteringLogCounter = 0;
 

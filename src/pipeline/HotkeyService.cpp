@@ -1,9 +1,9 @@
 #include "pipeline/HotkeyService.h"
 
-#include "core/OverlayControl.h"
 #include "core/AppState.h"
-#include "platform/DebugLog.h"
+#include "core/OverlayControl.h"
 #include "pipeline/KeyNames.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
@@ -14,19 +14,11 @@ QString b(bool v) {
     return v ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-using ShortcutKeys = HotkeyService::ShortcutKeys;
-const ShortcutKeys kMainKeys{"hotkeyKeyCode", "hotkeyModifiers", "hotkeyIsModifier"};
-const ShortcutKeys kTranslateKeys{"translateKeyCode", "translateModifiers", "translateIsModifier"};
-const ShortcutKeys kPasteLastKeys{"pasteLastKeyCode", "pasteLastModifiers", "pasteLastIsModifier"};
+using Shortcut = HotkeyShortcutSettings::Shortcut;
 
 constexpr double kStartToneHz = 880;
 constexpr double kStopToneHz = 440;
 constexpr double kToneSeconds = 0.1;
-
-// The modifier keys that capture takes as a lone shortcut (not Caps Lock).
-bool isCapturableModifier(qint64 code) {
-    return KeyCodes::isModifierKey(code) && code != KeyCodes::capsLock;
-}
 
 }  // namespace
 
@@ -39,13 +31,17 @@ HotkeyService::HotkeyService(SettingsStore& settings, Clock& clock, KeyEventSour
       m_access(access),
       m_overlay(overlay),
       m_appState(appState),
-      m_collab(std::move(collaborators)) {
+      m_collab(std::move(collaborators)),
+      m_shortcuts(settings),
+      m_capture(clock, this, [this](qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
+          completeRecording(keyCode, isModifierOnly, modifiers);
+      }) {
     loadConfig();
 }
 
 HotkeyService::~HotkeyService() {
     if (m_hasTap) m_keySource.stop();
-    for (const ClockTimerPtr& t : {m_holdTimer, m_pendingModifierTimer, m_pollTimer})
+    for (const ClockTimerPtr& t : {m_holdTimer, m_pollTimer})
         if (t) t->cancel();
 }
 
@@ -77,34 +73,22 @@ QString HotkeyService::regularKeyName(qint64 keyCode) {
 // Configuration
 
 void HotkeyService::loadConfig() {
-    // A stored modifier set is the raw flag value; a negative number is no
-    // flag set at all, so the current value stays.
-    auto modifiers = [this](const QString& key, quint64 whenAbsent, quint64 current) -> quint64 {
-        const std::optional<qint64> v = m_settings.integerValue(key);
-        if (!v) return whenAbsent;
-        if (*v < 0) {
-            debugLog("[Hotkey] Ignoring negative " + key + "=" + QString::number(*v));
-            return current;
-        }
-        return static_cast<quint64>(*v);
-    };
-
-    // A code that is no integer (1e300, a list) counts as not stored.
-    if (const auto code = m_settings.integerValue(kMainKeys.keyCode)) {
-        setCurrentKeyCode(*code);
-        setCurrentModifiers(modifiers(kMainKeys.modifiers, 0, currentModifiers()));
-        setCurrentIsModifierOnly(m_settings.boolean(kMainKeys.isModifier));
+    using Settings = HotkeyShortcutSettings;
+    if (const auto s = m_shortcuts.load(Settings::mainKeys(), 0, currentModifiers())) {
+        setCurrentKeyCode(s->keyCode);
+        setCurrentModifiers(s->modifiers);
+        setCurrentIsModifierOnly(s->isModifierOnly);
     }
-    if (const auto code = m_settings.integerValue(kTranslateKeys.keyCode)) {
-        setTranslateKeyCode(*code);
-        setTranslateModifiers(modifiers(kTranslateKeys.modifiers, 0, translateModifiers()));
-        setTranslateIsModifierOnly(m_settings.boolean(kTranslateKeys.isModifier));
+    if (const auto s = m_shortcuts.load(Settings::translateKeys(), 0, translateModifiers())) {
+        setTranslateKeyCode(s->keyCode);
+        setTranslateModifiers(s->modifiers);
+        setTranslateIsModifierOnly(s->isModifierOnly);
     }
-    if (const auto code = m_settings.integerValue(kPasteLastKeys.keyCode)) {
-        setPasteLastKeyCode(*code);
-        setPasteLastModifiers(
-            modifiers(kPasteLastKeys.modifiers, pasteLastModifiers(), pasteLastModifiers()));
-        setPasteLastIsModifierOnly(m_settings.boolean(kPasteLastKeys.isModifier));
+    if (const auto s = m_shortcuts.load(Settings::pasteLastKeys(), pasteLastModifiers(),
+                                        pasteLastModifiers())) {
+        setPasteLastKeyCode(s->keyCode);
+        setPasteLastModifiers(s->modifiers);
+        setPasteLastIsModifierOnly(s->isModifierOnly);
     }
 
     const QString translateName =
@@ -116,21 +100,9 @@ void HotkeyService::loadConfig() {
              "), translate=" + QString::number(translateKeyCode()) + " (" + translateName + ")");
 }
 
-namespace {
-QString savedLine(const QString& which, qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
-    return "[Hotkey] " + which + ": keyCode=" + QString::number(keyCode) +
-           " isModifierOnly=" + b(isModifierOnly) + " modifiers=" + QString::number(modifiers);
-}
-}  // namespace
-
 void HotkeyService::saveShortcut(const ShortcutKeys& keys, const QString& which, qint64 keyCode,
                                  bool isModifierOnly, quint64 modifiers, bool logName) {
-    m_settings.set(keys.keyCode, static_cast<double>(keyCode));
-    m_settings.set(keys.isModifier, isModifierOnly);
-    m_settings.set(keys.modifiers, static_cast<double>(modifiers));
-    QString line = savedLine("Saved " + which, keyCode, isModifierOnly, modifiers);
-    if (logName) line += " (" + displayName(keyCode, modifiers, isModifierOnly) + ")";
-    debugLog(line);
+    m_shortcuts.save(keys, which, Shortcut{keyCode, modifiers, isModifierOnly}, logName);
     recreateEventTap();
 }
 
@@ -138,21 +110,24 @@ void HotkeyService::setHotkey(qint64 keyCode, bool isModifierOnly, quint64 modif
     setCurrentKeyCode(keyCode);
     setCurrentIsModifierOnly(isModifierOnly);
     setCurrentModifiers(modifiers);
-    saveShortcut(kMainKeys, "main", keyCode, isModifierOnly, modifiers, true);
+    saveShortcut(HotkeyShortcutSettings::mainKeys(), "main", keyCode, isModifierOnly, modifiers,
+                 true);
 }
 
 void HotkeyService::setTranslateHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     setTranslateKeyCode(keyCode);
     setTranslateIsModifierOnly(isModifierOnly);
     setTranslateModifiers(modifiers);
-    saveShortcut(kTranslateKeys, "translate", keyCode, isModifierOnly, modifiers, true);
+    saveShortcut(HotkeyShortcutSettings::translateKeys(), "translate", keyCode, isModifierOnly,
+                 modifiers, true);
 }
 
 void HotkeyService::setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
     setPasteLastKeyCode(keyCode);
     setPasteLastIsModifierOnly(isModifierOnly);
     setPasteLastModifiers(modifiers);
-    saveShortcut(kPasteLastKeys, "paste-last", keyCode, isModifierOnly, modifiers, false);
+    saveShortcut(HotkeyShortcutSettings::pasteLastKeys(), "paste-last", keyCode, isModifierOnly,
+                 modifiers, false);
     if (m_collab.rebuildMenu) m_collab.rebuildMenu();
 }
 
@@ -160,9 +135,7 @@ void HotkeyService::clearTranslateHotkey() {
     setTranslateKeyCode(-1);
     setTranslateModifiers(0);
     setTranslateIsModifierOnly(true);
-    m_settings.remove(kTranslateKeys.keyCode);
-    m_settings.remove(kTranslateKeys.isModifier);
-    m_settings.remove(kTranslateKeys.modifiers);
+    m_shortcuts.remove(HotkeyShortcutSettings::translateKeys());
     debugLog("[Hotkey] Translate hotkey cleared");
     recreateEventTap();
     if (m_collab.rebuildMenu) m_collab.rebuildMenu();
@@ -252,7 +225,7 @@ void HotkeyService::handleEvent(const KeyEvent& event) {
         return;
     }
     if (isRecordingHotkey() || isRecordingTranslateHotkey() || isRecordingPasteLastHotkey()) {
-        handleRecordingEvent(event);
+        m_capture.handleEvent(event);
         return;
     }
     if (handlePasteLastHotkey(event)) return;
@@ -475,7 +448,7 @@ void HotkeyService::beginRecordingFlow(bool translate) {
         if (m_collab.duck) m_collab.duck();
         playTone(kStartToneHz);
         m_overlay.show(OverlayState::recording);
-        if (m_collab.startRecording) m_collab.startRecording();
+        emit recordingStartRequested(translate);
     });
 }
 
@@ -497,13 +470,13 @@ void HotkeyService::finalizeRecording() {
         if (duration < minimumRecordingDuration && !toggleMode) {
             debugLog("[Hotkey] Too short, cancelling");
             setIsTranslateMode(false);
-            if (m_collab.cancelRecording) m_collab.cancelRecording();
+            emit recordingCancelRequested();
             return;
         }
         debugLog("[Hotkey] Stopping recording, sending to transcription");
         playTone(kStopToneHz);
         m_overlay.show(OverlayState::processing);
-        if (m_collab.stopRecording) m_collab.stopRecording();
+        emit recordingStopRequested();
     });
 }
 
@@ -563,42 +536,9 @@ void HotkeyService::cancelRecordingHotkey() {
     setIsRecordingHotkey(false);
     setIsRecordingTranslateHotkey(false);
     setIsRecordingPasteLastHotkey(false);
-    cancelPendingModifier();
+    m_capture.cancelPendingModifier();
     debugLog("[Hotkey] Recording mode cancelled");
     recreateEventTap();
-}
-
-void HotkeyService::cancelPendingModifier() {
-    if (m_pendingModifierTimer) m_pendingModifierTimer->cancel();
-    m_pendingModifierTimer.reset();
-    m_pendingModifierKeyCode.reset();
-}
-
-void HotkeyService::handleRecordingEvent(const KeyEvent& event) {
-    if (event.type == KeyEventType::keyDown) {
-        cancelPendingModifier();
-        const qint64 code = event.keyCode;
-        const quint64 modifiers = event.flags & KeyFlags::mask;
-        // Every key is capturable, Escape included: a shortcut may be any key.
-        runOnMain(this, [this, code, modifiers] { completeRecording(code, false, modifiers); });
-        return;
-    }
-    if (event.type != KeyEventType::flagsChanged || !isCapturableModifier(event.keyCode)) return;
-    const qint64 code = event.keyCode;
-    if (modifierKeyIsDown(event)) {
-        m_pendingModifierKeyCode = code;
-        if (m_pendingModifierTimer) m_pendingModifierTimer->cancel();
-        m_pendingModifierTimer = m_clock.schedule(comboWaitDuration, this, [this] {
-            m_pendingModifierTimer.reset();
-            if (!m_pendingModifierKeyCode) return;
-            const qint64 pending = *m_pendingModifierKeyCode;
-            m_pendingModifierKeyCode.reset();
-            runOnMain(this, [this, pending] { completeRecording(pending, true, 0); });
-        });
-    } else if (m_pendingModifierKeyCode == code) {
-        cancelPendingModifier();
-        runOnMain(this, [this, code] { completeRecording(code, true, 0); });
-    }
 }
 
 void HotkeyService::completeRecording(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
@@ -607,19 +547,19 @@ void HotkeyService::completeRecording(qint64 keyCode, bool isModifierOnly, quint
     if (!isRecordingHotkey() && !isRecordingTranslateHotkey() && !isRecordingPasteLastHotkey())
         return;
     const QString name = displayName(keyCode, modifiers, isModifierOnly);
+    const Shortcut shortcut{keyCode, modifiers, isModifierOnly};
     if (isRecordingPasteLastHotkey()) {
-        debugLog(savedLine("Recorded paste-last", keyCode, isModifierOnly, modifiers) + " (" +
-                 name + ")");
+        debugLog(HotkeyShortcutSettings::logLine("Recorded paste-last", shortcut) + " (" + name +
+                 ")");
         setIsRecordingPasteLastHotkey(false);
         setPasteLastHotkey(keyCode, isModifierOnly, modifiers);
     } else if (isRecordingTranslateHotkey()) {
-        debugLog(savedLine("Recorded translate", keyCode, isModifierOnly, modifiers) + " (" + name +
+        debugLog(HotkeyShortcutSettings::logLine("Recorded translate", shortcut) + " (" + name +
                  ")");
         setIsRecordingTranslateHotkey(false);
         setTranslateHotkey(keyCode, isModifierOnly, modifiers);
     } else {
-        debugLog(savedLine("Recorded main", keyCode, isModifierOnly, modifiers) + " (" + name +
-                 ")");
+        debugLog(HotkeyShortcutSettings::logLine("Recorded main", shortcut) + " (" + name + ")");
         setIsRecordingHotkey(false);
         setHotkey(keyCode, isModifierOnly, modifiers);
     }

@@ -7,10 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "pipeline/HotkeyShortcutSettings.h"
+#include "pipeline/RecordingLimits.h"
+#include "pipeline/ShortcutCapture.h"
 #include "platform/Clock.h"
 #include "platform/KeyEventSource.h"
 #include "platform/ObservableProperty.h"
-#include "pipeline/RecordingLimits.h"
 
 class AppState;
 class InputAccess;
@@ -35,10 +37,6 @@ public:
     // What the service calls in the rest of the application. Every member may
     // be left empty (then that call is skipped).
     struct Collaborators {
-        // The recorder.
-        std::function<void()> startRecording;
-        std::function<void()> stopRecording;
-        std::function<void()> cancelRecording;
         // Output volume ducking.
         std::function<void()> duck;
         std::function<void()> unduck;
@@ -54,7 +52,7 @@ public:
 
     static constexpr double doubleTapWindow = 0.4;
     static constexpr double holdThreshold = 0.13;
-    static constexpr double comboWaitDuration = 0.3;
+    static constexpr double comboWaitDuration = ShortcutCapture::comboWaitDuration;
     static constexpr double minimumRecordingDuration = RecordingLimits::minimumDuration;
     static constexpr double permissionPollInterval = 2.0;
     static constexpr double pasteLastDelay = 0.2;
@@ -129,9 +127,16 @@ public:
     static QString regularKeyName(qint64 keyCode);
 
     // The settings keys of one shortcut.
-    struct ShortcutKeys {
-        QString keyCode, modifiers, isModifier;
-    };
+    using ShortcutKeys = HotkeyShortcutSettings::Keys;
+
+signals:
+    // The recorder's part of a dictation, on the main thread in the order of
+    // the start and stop sequences. `translate`: started with the translate
+    // key, so the text comes back translated.
+    void recordingStartRequested(bool translate);
+    void recordingStopRequested();
+    // Too short to send: the recording is thrown away.
+    void recordingCancelRequested();
 
 private:
     void loadConfig();
@@ -159,9 +164,7 @@ private:
     void playTone(double frequency);
 
     // Capture.
-    void handleRecordingEvent(const KeyEvent& event);
     void completeRecording(qint64 keyCode, bool isModifierOnly, quint64 modifiers);
-    void cancelPendingModifier();
 
     // Whether the modifier key of `event` went down (its own press).
     static bool modifierKeyIsDown(const KeyEvent& event);
@@ -173,6 +176,8 @@ private:
     OverlayControl& m_overlay;
     AppState& m_appState;
     Collaborators m_collab;
+    HotkeyShortcutSettings m_shortcuts;
+    ShortcutCapture m_capture;
 
     bool m_hasTap = false;
     bool m_isHotkeyPressed = false;
@@ -184,8 +189,6 @@ private:
     ClockTimerPtr m_holdTimer;
     ClockTimerPtr m_pasteLastTimer;
     ToggleState m_toggleState = ToggleState::idle;
-    std::optional<qint64> m_pendingModifierKeyCode;
-    ClockTimerPtr m_pendingModifierTimer;
     ClockTimerPtr m_pollTimer;
     int m_pollCount = 0;
     bool m_isPollingPermissions = false;

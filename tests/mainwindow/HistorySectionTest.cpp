@@ -210,7 +210,7 @@ TEST_F(HistoryPage, AManyMatchSearchMakesItsRowsAsTheListIsScrolled) {
     page->setSearchText("note");
     ASSERT_EQ(page->items().size(), 450);
     QScrollBar* bar = page->scrollArea()->verticalScrollBar();
-    for (int i = 0; i < 10 && page->rows().size() < 450; ++i) {
+    for (int i = 0; i < 40 && page->rows().size() < 450; ++i) {
         testsupport::processEvents();
         bar->setValue(bar->maximum());
     }

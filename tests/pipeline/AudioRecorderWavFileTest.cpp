@@ -8,7 +8,6 @@
 #include "platform/WavFileWriter.h"
 #include "platform/MicrophoneAccess.h"
 #include "support/TestSupport.h"
-#include "platform/pulse/PactlMicrophoneAccess.h"
 
 namespace {
 
@@ -72,17 +71,6 @@ TEST(AudioRecorderWav, AveragePowerIsRmsInDbfs) {
         {3276.8 * 3276.8 * 10, 10, -20.0f},      // a tenth of full scale
     };
     for (auto [sum, count, db] : cases) EXPECT_NEAR(averagePowerDb(sum, count), db, 0.01) << sum;
-}
-
-TEST(AudioRecorderMicrophone, OnlyCaptureSourcesCount) {
-    const QString listing =
-        "0\tormil_speakers.monitor\tmodule-null-sink.c\ts16le 2ch 44100Hz\tIDLE\n"
-        "1\tormil_mic\tmodule-pipe-source.c\ts16le 1ch 16000Hz\tIDLE\n"
-        "garbage\n";
-    EXPECT_EQ(PactlMicrophoneAccess::captureSources(listing), QStringList{"ormil_mic"});
-    EXPECT_TRUE(PactlMicrophoneAccess::captureSources(
-                    "0\tx.monitor\tmodule-null-sink.c\ts16le 2ch 44100Hz\tIDLE\n")
-                    .isEmpty());
 }
 
 }  // namespace

@@ -134,13 +134,11 @@ TEST_F(Dispatch, FailedUploadIsQueuedForRetryAndReported) {
     settings.set("provider", "other");
     settings.set("translateTargetLanguage", "fr");
     uploadError = "Server error (500)";
-    translateMode = true;
-    start();
+    start(/*translate=*/true);
     recordFor(3.7, 9000);
     stopAndSettle();
     ASSERT_EQ(uploadCount(), 1);
     EXPECT_EQ(uploads[0].translateTo, std::optional<QString>("fr"));
-    EXPECT_FALSE(translateMode);
 
     ASSERT_EQ(failed.size(), 1u);
     const FailedEntry& e = failed[0];
@@ -169,9 +167,8 @@ TEST_F(Dispatch, FailedUploadIsQueuedForRetryAndReported) {
 
 TEST_F(Dispatch, TranslateTargetDefaultsToEnglishAndIsConsumedOnce) {
     settings.set("translateTargetLanguage", "");
-    translateMode = true;
     for (int i = 0; i < 2; ++i) {
-        start();
+        start(/*translate=*/i == 0);
         recordFor(2, 9000);
         stopAndSettle();
     }

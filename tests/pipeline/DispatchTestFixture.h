@@ -116,8 +116,6 @@ protected:
             return QByteArray("m4a-bytes");
         };
         c.resolveTone = [] { return QStringLiteral("neutral"); };
-        c.isTranslateMode = [this] { return translateMode; };
-        c.setTranslateMode = [this](bool on) { translateMode = on; };
         c.postProcess = [this](const QString& text) -> std::optional<QString> {
             if (postProcessEmpties || text.trimmed().isEmpty()) return std::nullopt;
             return text + " ";
@@ -210,7 +208,6 @@ protected:
     std::atomic<int> aacEncodes{0};
     std::function<std::optional<QByteArray>(const QString&, int)> onEncodeOpus;
     bool aacWorks = true;
-    bool translateMode = false;
     bool postProcessEmpties = false;
     bool trusted = true;
     std::vector<QString> inserted;

@@ -338,4 +338,18 @@ TEST_F(HotkeyFixture, PasteLastNeedsTextAndTrust) {
     EXPECT_EQ(calls, QStringList{"paste hello"});
 }
 
+// The recorder learns from the start itself which key started the dictation,
+// and the mode does not leak into the next one.
+TEST_F(HotkeyFixture, StartCarriesWhichKeyStartedTheDictation) {
+    settings.set("translateKeyCode", 54);
+    settings.set("translateIsModifier", true);
+    makeLive();
+    hold(54, 0.6);
+    advance(0.5);
+    hold(61, 0.6);
+    EXPECT_EQ(recorderCalls(), (QStringList{"start", "stop", "start", "stop"}));
+    EXPECT_EQ(startFlags, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(service->isTranslateMode());
+}
+
 }  // namespace

@@ -7,16 +7,16 @@
 #include <memory>
 #include <vector>
 
-#include "core/OverlayControl.h"
 #include "core/AppState.h"
-#include "pipeline/HotkeyService.h"
+#include "core/OverlayControl.h"
 #include "fakes/FakeClock.h"
-#include "platform/InputAccess.h"
-#include "platform/KeyEventSource.h"
-#include "platform/SettingsStore.h"
 #include "fakes/FakeInputAccess.h"
 #include "fakes/FakeKeyEventSource.h"
 #include "fakes/FakeOverlay.h"
+#include "pipeline/HotkeyService.h"
+#include "platform/InputAccess.h"
+#include "platform/KeyEventSource.h"
+#include "platform/SettingsStore.h"
 
 // Scripts of key presses for the fixture's run().
 namespace keyscript {
@@ -47,14 +47,13 @@ protected:
     FakeOverlay overlay;
     AppState appState{settings, {}};
     QStringList calls;
+    // The translate flag of each start, in order.
+    std::vector<bool> startFlags;
     bool soundEnabled = true;
     std::unique_ptr<HotkeyService> service;
 
     HotkeyService& make() {
         HotkeyService::Collaborators c;
-        c.startRecording = [this] { calls << "start"; };
-        c.stopRecording = [this] { calls << "stop"; };
-        c.cancelRecording = [this] { calls << "cancel"; };
         c.duck = [this] { calls << "duck"; };
         c.unduck = [this] { calls << "unduck"; };
         c.soundEnabled = [this] { return soundEnabled; };
@@ -66,6 +65,15 @@ protected:
         c.openEditorWindow = [this] { calls << "editor"; };
         service =
             std::make_unique<HotkeyService>(settings, clock, keys, access, overlay, appState, c);
+        QObject::connect(service.get(), &HotkeyService::recordingStartRequested,
+                         [this](bool translate) {
+                             calls << "start";
+                             startFlags.push_back(translate);
+                         });
+        QObject::connect(service.get(), &HotkeyService::recordingStopRequested,
+                         [this] { calls << "stop"; });
+        QObject::connect(service.get(), &HotkeyService::recordingCancelRequested,
+                         [this] { calls << "cancel"; });
         return *service;
     }
     // make() and setup(): a live tap on the fake source.

@@ -60,9 +60,9 @@ protected:
     }
 
     // Starts a recording and lets the main queue run its start.
-    void start() {
+    void start(bool translate = false) {
         const int before = captures.attempts;
-        recorder->startRecording();
+        recorder->startRecording(translate);
         ASSERT_TRUE(testsupport::waitUntil([&] { return captures.attempts > before; }));
     }
 

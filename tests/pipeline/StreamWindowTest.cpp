@@ -95,15 +95,13 @@ TEST_F(StreamWindow, ForcedCallCutsWhatLiesBeyondTheLastStartFromOneSecondOn) {
 
 TEST_F(StreamWindow, TranslateTargetGoesWithEveryWindowAndTheModeEnds) {
     settings.set("translateTargetLanguage", "de");
-    translateMode = true;
     streamedText = std::nullopt;  // the windows give nothing: the whole file is sent
-    start();
+    start(/*translate=*/true);
     recordPositionalFor(65);
     recorder->stopRecording();
     settle();
     ASSERT_EQ(windows.size(), 2u);
     for (const StreamedWindow& w : windows) EXPECT_EQ(w.translateTo, std::optional<QString>("de"));
-    EXPECT_FALSE(translateMode);
     // The fallback keeps the recording's target although the mode was reset.
     ASSERT_EQ(uploadCount(), 1);
     EXPECT_EQ(uploads[0].format, "wav");

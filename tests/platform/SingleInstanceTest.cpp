@@ -77,9 +77,11 @@ protected:
     const SingleInstance::Identity self{100, "/opt/ormil/bin/ormil", "1.2.0"};
     FakeProcessControl processes;
     FakeClock clock;
-    Worker worker;
     std::mutex mutex;
     std::vector<QStringList> received;
+    // Last, so that it ends first: a running copy may still hand arguments
+    // over into `received` until its thread stops.
+    Worker worker;
 };
 
 TEST_F(SingleInstanceTest, SameInstallationHandsItsArgumentsOver) {

@@ -20,13 +20,14 @@
 #include "platform/SettingsStore.h"
 #include "platform/TonePlayer.h"
 #include "platform/pulse/PulseTonePlayer.h"
-#include "platform/pulse/PactlVolume.h"
+#include "platform/pulse/PulseServer.h"
+#include "platform/pulse/PulseVolume.h"
+#include "support/PulseProbe.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
 #include "fakes/FakeNotifier.h"
 #include "fakes/FakeOverlay.h"
 #include "fakes/FakeTonePlayer.h"
-#include "platform/pulse/PactlMicrophoneAccess.h"
 
 namespace {
 
@@ -35,14 +36,11 @@ quint32 le32(const QByteArray& b, int at) {
 }
 
 std::vector<quint32> sinkChannels() {
-    QString out;
-    EXPECT_TRUE(runPactl({"get-sink-volume", "@DEFAULT_SINK@"}, &out));
-    const auto r = PactlVolume::parseVolume(out);
-    return r ? r->channels : std::vector<quint32>{};
+    return pulseprobe::sinkVolume().channels;
 }
 
 void setSinkChannels(const QStringList& values) {
-    ASSERT_TRUE(runPactl(QStringList{"set-sink-volume", "@DEFAULT_SINK@"} + values));
+    ASSERT_TRUE(pulseprobe::setSinkVolume(values));
 }
 
 class RealRecorder : public ::testing::Test {
@@ -84,7 +82,7 @@ protected:
 };
 
 TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
-    EXPECT_EQ(PactlMicrophoneAccess().authorizationStatus(), MicrophoneAccess::authorized);
+    EXPECT_EQ(MicrophoneAccess::shared().authorizationStatus(), MicrophoneAccess::authorized);
     const QByteArray speech = VirtualMic::speech(
         "The quick brown fox jumps over the lazy dog while the recorder listens carefully");
     ASSERT_GT(speech.size(), 3 * 32000);
@@ -135,7 +133,7 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
     ASSERT_EQ(before, (std::vector<quint32>{50000, 40000}));
     settings.set("audioDucking", 1);
     settings.set("duckingLevel", 50);
-    PactlVolume volume;
+    PulseVolume volume(PulseServer::shared());
     AudioDuckingService ducking(settings, volume, Clock::system());
 
     QElapsedTimer duckTime;
@@ -144,14 +142,11 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
     const qint64 duckMs = duckTime.elapsed();
     startAndWait();
     ducking.waitForQueue();
-    QString out;
-    ASSERT_TRUE(runPactl({"get-sink-volume", "@DEFAULT_SINK@"}, &out));
-    const auto lowered = PactlVolume::parseVolume(out);
-    ASSERT_TRUE(lowered);
-    EXPECT_EQ(lowered->percent, 76 * 50 / 100);
-    std::printf("measured: duck() %lld ms, sink %u/%u before, '%s' while recording\n",
-                (long long)duckMs, before[0], before[1],
-                out.section('\n', 0, 0).toUtf8().constData());
+    const pulseprobe::SinkVolume lowered = pulseprobe::sinkVolume();
+    EXPECT_EQ(lowered.percent, 76 * 50 / 100);
+    ASSERT_EQ(lowered.channels.size(), 2u);
+    std::printf("measured: duck() %lld ms, sink %u/%u before, %u/%u while recording\n",
+                (long long)duckMs, before[0], before[1], lowered.channels[0], lowered.channels[1]);
 
     recorder->stopRecording();
     ducking.unduck();

@@ -58,6 +58,14 @@ public:
             const qsizetype from = at + marker.size();
             return body.mid(from, body.indexOf("\r\n", from) - from);
         }
+        // The contents of a file part of a multipart body (empty when absent).
+        QByteArray formFile(const QByteArray& name) const {
+            const QByteArray delimiter = "\r\n" + body.left(body.indexOf("\r\n"));
+            const qsizetype at = body.indexOf("name=\"" + name + "\"; filename=");
+            if (at < 0) return {};
+            const qsizetype from = body.indexOf("\r\n\r\n", at) + 4;
+            return body.mid(from, body.indexOf(delimiter, from) - from);
+        }
     };
     // Every request so far (test control excluded), in arrival order; with
     // a path, only those to it.

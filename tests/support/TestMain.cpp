@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "audio/MediaModule.h"
 #include "platform/DebugLog.h"
 #include "support/TestSupport.h"
 
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
     const QByteArray qpa = qgetenv("ORMIL_TEST_QPA");
     qputenv("QT_QPA_PLATFORM", qpa.isEmpty() ? QByteArray("offscreen") : qpa);
     DebugLog::setPath(g_root + "/ormil-debug.log");
+    // Test programs do not sit in the bundle's bin/ folder.
+    MediaModule::setPathForTesting(QStringLiteral(ORMIL_MEDIA_MODULE_PATH));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ormil");

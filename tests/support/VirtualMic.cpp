@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -40,6 +41,15 @@ QByteArray speechWav(const QString& text) {
     memcpy(h.data() + 36, "data", 4);
     put32(40, pcm.size());
     return h + pcm;
+}
+
+QByteArray tone(double hz, double seconds, double amplitude) {
+    const int n = int(seconds * 16000);
+    QByteArray pcm(n * 2, 0);
+    auto* s = reinterpret_cast<qint16*>(pcm.data());
+    for (int i = 0; i < n; ++i)
+        s[i] = qint16(std::lround(amplitude * 32767 * std::sin(2 * M_PI * hz * i / 16000.0)));
+    return pcm;
 }
 
 QByteArray silence(double seconds) { return QByteArray(int(seconds * 16000) * 2, 0); }

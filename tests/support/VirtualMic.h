@@ -11,6 +11,8 @@ namespace VirtualMic {
 QByteArray speech(const QString& text);
 // The same wrapped as a 16 kHz mono 16-bit WAV file.
 QByteArray speechWav(const QString& text);
+// A sine tone as raw samples; amplitude is a fraction of full scale.
+QByteArray tone(double hz, double seconds, double amplitude);
 // Silence of the given length as raw samples.
 QByteArray silence(double seconds);
 // Largest absolute sample value of raw s16le samples.

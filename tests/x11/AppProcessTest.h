@@ -43,6 +43,16 @@ inline qint64 runningPid() {
     return QJsonDocument::fromJson(socket.readLine()).object().value("pid").toInteger();
 }
 
+// Whether a visible window of this title (a regular expression) is mapped.
+inline bool windowShown(const QString& title) {
+    int exitCode = -1;
+    testsupport::runProgram(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), title},
+                            &exitCode);
+    return exitCode == 0;
+}
+
 inline void stop(QProcess& p) {
     if (p.state() == QProcess::NotRunning) return;
     p.terminate();

@@ -18,6 +18,7 @@
 #include <set>
 
 #include "AppProcessTest.h"
+#include "audio/OggOpusTestKit.h"
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
@@ -76,6 +77,9 @@ protected:
         }));
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return appLog().contains("[App] Hotkey service initialized"); }));
+        // The sign-in ends by showing the main window, which takes the
+        // keyboard: the target is focused only after it is up.
+        ASSERT_TRUE(testsupport::waitUntil([] { return apptest::windowShown("^Ormil$"); }));
 
         target.setWindowTitle("dictation target");
         target.show();
@@ -346,4 +350,44 @@ TEST_F(DictationEndToEnd, LevelBarsFollowRealSpeech) {
     }
     std::cout << "level bars (tallest per shot): " << series << "\nloudest logged reading "
               << loudest << " dBFS, speech peak " << VirtualMic::peak(pcm) << "\n";
+}
+
+TEST_F(DictationEndToEnd, SpeechRightAfterThePressIsRecordedWhole) {
+    // A user who speaks the moment the key goes down: a 1 s tone that starts
+    // 150 ms after the press must reach the service whole, not with its
+    // start cut off while the recorder was still starting.
+    answerWith(kScripted);
+    const QByteArray tone = VirtualMic::tone(440.0, 1.0, 0.3);
+    key(true);
+    XSync(dpy, False);
+    QElapsedTimer sincePress;
+    sincePress.start();
+    testsupport::waitUntil([&] { return sincePress.elapsed() >= 150; });
+    auto played = std::async(std::launch::async,
+                             [&] { VirtualMic::play(tone + VirtualMic::silence(0.4)); });
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    key(false);
+
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return !service.requests("/transcribe").isEmpty(); }, 30000))
+        << appLog().right(4000).toStdString();
+    const auto upload = service.requests("/transcribe").first();
+    ASSERT_EQ(upload.formField("format"), "ogg");
+    const oggkit::Decoded audio = oggkit::decode(upload.formFile("audio"));
+    ASSERT_EQ(audio.error, 0);
+    const std::vector<double> blocks =
+        oggkit::envelope(audio.pcm.data(), audio.pcm.size(), 48000);  // 20 ms each
+    // The microphone hears silence but for the tone (0.3 of full scale is
+    // an RMS near 7000); a block partly covered by the tone still counts.
+    const auto loud = [&](size_t i) { return blocks[i] > 1000; };
+    size_t last = blocks.size();
+    while (last > 0 && !loud(last - 1)) --last;
+    ASSERT_GE(last, 50u) << "the tone is missing or shorter than a second";
+    int loudBlocks = 0;
+    for (size_t i = last - 50; i < last; ++i) loudBlocks += loud(i) ? 1 : 0;
+    EXPECT_GE(loudBlocks, 48) << "of the 50 blocks of the tone's second; the recording holds "
+                              << blocks.size() << " blocks";
+    std::cout << "measured: " << loudBlocks << " of the tone's 50 blocks loud, " << blocks.size()
+              << " blocks recorded\n";
 }

@@ -9,18 +9,18 @@
 #include <functional>
 #include <vector>
 
-#include "core/OverlayControl.h"
 #include "core/AppState.h"
-#include "pipeline/HotkeyService.h"
+#include "core/OverlayControl.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeOverlay.h"
+#include "pipeline/HotkeyService.h"
 #include "platform/InputAccess.h"
 #include "platform/KeyEventSource.h"
 #include "platform/SettingsStore.h"
-#include "support/TestSupport.h"
-#include "fakes/FakeOverlay.h"
 #include "platform/x11/X11InputAccess.h"
 #include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeySynthesizer.h"
+#include "support/TestSupport.h"
 
 // X11 headers last: their macros clash with Qt and gtest.
 #include <X11/Xlib.h>
@@ -65,13 +65,16 @@ private:
 struct ServiceOnTap {
     explicit ServiceOnTap(KeyEventSource& source)
         : service(settings, clock, source, access, overlay, appState, collaborators()) {
+        QObject::connect(&service, &HotkeyService::recordingStartRequested,
+                         [this](bool) { calls << "start"; });
+        QObject::connect(&service, &HotkeyService::recordingStopRequested,
+                         [this] { calls << "stop"; });
+        QObject::connect(&service, &HotkeyService::recordingCancelRequested,
+                         [this] { calls << "cancel"; });
         service.setup();
     }
     HotkeyService::Collaborators collaborators() {
         HotkeyService::Collaborators c;
-        c.startRecording = [this] { calls << "start"; };
-        c.stopRecording = [this] { calls << "stop"; };
-        c.cancelRecording = [this] { calls << "cancel"; };
         c.insertTextViaPasteboard = [this](const QString& text) {
             if (insert) insert(text);
         };
@@ -234,7 +237,8 @@ TEST_F(KeyEventSourceX11, PasteLastOnThePasteChordPastesOnce) {
     };
     std::vector<std::pair<qint64, bool>> heard;
     X11KeyEventSource witness;
-    ASSERT_TRUE(witness.start([&](const KeyEvent& e) { heard.emplace_back(e.keyCode, e.keyIsDown); }));
+    ASSERT_TRUE(
+        witness.start([&](const KeyEvent& e) { heard.emplace_back(e.keyCode, e.keyIsDown); }));
     auto waitHeard = [&](qint64 code, bool down) {
         return testsupport::waitUntil([&] {
             return std::find(heard.begin(), heard.end(), std::pair{code, down}) != heard.end();

@@ -147,7 +147,7 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
         return false;
     })) << "the status menu did not open";
 
-    // Keyboard through the open menu to "Amplify quiet speech" (the seventh
+    // Keyboard through the open menu to "Amplify quiet speech" (the eighth
     // enabled item while signed out with nothing dictated) and choose it.
     const auto tap = [&](const char* key) {
         const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(key));
@@ -164,7 +164,7 @@ TEST(Tray, PaintedIconDocksAndItsMenuChangesASetting) {
         return r == AlreadyGrabbed;
     };
     ASSERT_TRUE(testsupport::waitUntil(menuHoldsKeyboard));
-    for (int i = 0; i < 7; ++i) tap("Down");
+    for (int i = 0; i < 8; ++i) tap("Down");
     tap("Return");
     const QString settingsFile = SettingsStore::defaultFilePath();
     EXPECT_TRUE(testsupport::waitUntil([&] {

@@ -1,9 +1,28 @@
 #include "platform/pulse/PactlMicrophoneList.h"
 
 #include <QCoreApplication>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 
-#include "platform/pulse/PactlVolume.h"
+namespace {
+// Runs pactl with the C locale; false when it cannot run, fails or times out.
+bool runPactl(const QStringList& args, QString* output) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("pactl"), args);
+    if (!p.waitForStarted(3000)) return false;
+    // A hung audio server must not freeze the caller.
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return false;
+    }
+    *output = QString::fromUtf8(p.readAllStandardOutput());
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+}  // namespace
 
 MicrophoneList& MicrophoneList::shared() {
     // Owned by the application object, so that the watcher process ends

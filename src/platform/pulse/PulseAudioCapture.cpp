@@ -1,18 +1,18 @@
 #include "platform/pulse/PulseAudioCapture.h"
 
 #include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/stream.h>
 
-#include <QFile>
-#include <atomic>
+#include <QByteArray>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-#include "platform/WavFileWriter.h"
 #include "platform/SettingsStore.h"
+#include "platform/WavFileWriter.h"
+#include "platform/pulse/PulseServer.h"
 
 float averagePowerDb(double sumOfSquares, qint64 sampleCount) {
     if (sampleCount <= 0 || sumOfSquares <= 0) return -160.0f;
@@ -20,13 +20,18 @@ float averagePowerDb(double sumOfSquares, qint64 sampleCount) {
     return float(std::max(-160.0, 10.0 * std::log10(meanSquare)));
 }
 
-// Shared between the recorder and its capture thread, so that a thread stuck
-// in a read of a stalled source can outlive the recorder safely.
+// Shared between the recorder, the server connection's callbacks and the
+// writer thread, so that a writer stuck on a slow disk can outlive the
+// recorder safely.
 struct PulseAudioCapture::State {
     std::mutex mutex;
     std::condition_variable cv;
-    pa_simple* stream = nullptr;
-    WavFileWriter wav;
+    PulseServer::Pending opened;  // finished when the stream is ready or failed
+    pa_stream* stream = nullptr;  // under the mainloop lock
+    QByteArray captured;          // samples not yet written
+    bool streamEnded = false;
+    QString streamError;
+    WavFileWriter wav;  // the writer thread's while it runs
     bool prepared = false;
     bool recording = false;
     bool stopRequested = false;
@@ -36,67 +41,109 @@ struct PulseAudioCapture::State {
     qint64 samples = 0;
     std::function<void(bool)> onFinished;
     std::function<void(std::optional<QString>)> onEncodeError;
-
-    ~State() {
-        if (stream) pa_simple_free(stream);
-    }
 };
 
 namespace {
-// 20 ms of audio per read: the meter gets fresh samples at every 50 ms tick.
+// 20 ms of audio per delivery: the meter gets fresh samples at every 50 ms
+// tick.
 constexpr int kChunkBytes = AudioCapture::kSampleRate / 50 * 2;
 
-void captureLoop(std::shared_ptr<PulseAudioCapture::State> s) {
-    char buf[kChunkBytes];
+QString serverError(pa_stream* s) {
+    return QString::fromUtf8(pa_strerror(pa_context_errno(pa_stream_get_context(s))));
+}
+
+// Callbacks on the connection's thread, with the mainloop lock held.
+void onStreamState(pa_stream* s, void* data) {
+    auto* st = static_cast<PulseAudioCapture::State*>(data);
+    const pa_stream_state_t state = pa_stream_get_state(s);
+    if (PA_STREAM_IS_GOOD(state) && state != PA_STREAM_READY) return;
+    if (!PA_STREAM_IS_GOOD(state)) {
+        std::lock_guard lock(st->mutex);
+        st->streamEnded = true;
+        st->streamError = serverError(s);
+    }
+    st->cv.notify_all();
+    st->opened.finish();
+}
+
+void onStreamRead(pa_stream* s, size_t, void* data) {
+    auto* st = static_cast<PulseAudioCapture::State*>(data);
+    const void* bytes = nullptr;
+    size_t n = 0;
+    bool any = false;
+    while (pa_stream_peek(s, &bytes, &n) == 0 && n > 0) {
+        {
+            std::lock_guard lock(st->mutex);
+            // A hole in the stream stays in the recording as silence, so the
+            // recording keeps the time line of what was said.
+            if (bytes)
+                st->captured.append(static_cast<const char*>(bytes), qsizetype(n));
+            else
+                st->captured.append(qsizetype(n), '\0');
+        }
+        pa_stream_drop(s);
+        any = true;
+    }
+    if (any) st->cv.notify_all();
+}
+
+void writeLoop(std::shared_ptr<PulseAudioCapture::State> s) {
     bool failed = false;
     std::optional<QString> writeError;
+    std::unique_lock lock(s->mutex);
     for (;;) {
-        {
-            std::lock_guard lock(s->mutex);
-            if (s->stopRequested) break;
-        }
-        int err = 0;
-        if (pa_simple_read(s->stream, buf, sizeof buf, &err) < 0) {
-            std::lock_guard lock(s->mutex);
-            if (!s->stopRequested) {
-                failed = true;
-                s->error = QString::fromUtf8(pa_strerror(err));
+        s->cv.wait(lock, [&] { return !s->captured.isEmpty() || s->stopRequested || s->streamEnded; });
+        if (!s->captured.isEmpty()) {
+            QByteArray chunk;
+            chunk.swap(s->captured);
+            // The disk is written without the lock: the connection's thread
+            // must never wait for it.
+            lock.unlock();
+            const auto* samples = reinterpret_cast<const qint16*>(chunk.constData());
+            const qint64 count = chunk.size() / 2;
+            double sum = 0;
+            for (qint64 i = 0; i < count; ++i) sum += double(samples[i]) * samples[i];
+            const bool written = s->wav.append(chunk.constData(), count * 2);
+            lock.lock();
+            s->sumSquares += sum;
+            s->samples += count;
+            if (!written) {
+                writeError = s->wav.errorString();
+                s->error = *writeError;
+                break;
             }
-            break;
+            continue;  // what came meanwhile is written before any ending
         }
-        std::lock_guard lock(s->mutex);
         if (s->stopRequested) break;
-        const auto* samples = reinterpret_cast<const qint16*>(buf);
-        double sum = 0;
-        for (int i = 0; i < kChunkBytes / 2; ++i) sum += double(samples[i]) * samples[i];
-        s->sumSquares += sum;
-        s->samples += kChunkBytes / 2;
-        if (!s->wav.append(buf, sizeof buf)) {
-            writeError = s->wav.errorString();
-            s->error = *writeError;
-            break;
-        }
+        failed = true;  // the stream ended: the server or the source went away
+        s->error = s->streamError;
+        break;
     }
-    std::function<void(bool)> finished;
-    std::function<void(std::optional<QString>)> encodeError;
-    {
-        std::lock_guard lock(s->mutex);
-        const bool stoppedByUser = s->stopRequested;
-        s->recording = false;
-        s->threadDone = true;
-        if (!stoppedByUser) {
-            finished = s->onFinished;
-            encodeError = s->onEncodeError;
-        }
+    lock.unlock();
+    const bool finished = s->wav.finish();
+    lock.lock();
+    if (!finished && !writeError) s->error = s->wav.errorString();
+    const bool stoppedByUser = s->stopRequested;
+    s->recording = false;
+    s->threadDone = true;
+    std::function<void(bool)> onFinished;
+    std::function<void(std::optional<QString>)> onEncodeError;
+    if (!stoppedByUser) {
+        onFinished = s->onFinished;
+        onEncodeError = s->onEncodeError;
     }
+    lock.unlock();
     s->cv.notify_all();
-    if (writeError && encodeError) encodeError(writeError);
-    if ((failed || writeError) && finished) finished(false);
+    if (writeError && onEncodeError) onEncodeError(writeError);
+    if ((failed || writeError) && onFinished) onFinished(false);
 }
 }  // namespace
 
 PulseAudioCapture::PulseAudioCapture(QString path, const QString& device)
-    : m_path(std::move(path)), m_state(std::make_shared<State>()) {
+    : PulseAudioCapture(std::move(path), device, PulseServer::shared()) {}
+
+PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseServer& server)
+    : m_path(std::move(path)), m_server(server), m_state(std::make_shared<State>()) {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(kSampleRate), uint8_t(kChannels)};
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
@@ -104,19 +151,54 @@ PulseAudioCapture::PulseAudioCapture(QString path, const QString& device)
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
     attr.fragsize = kChunkBytes;
-    int err = 0;
     const QByteArray dev = device.toUtf8();
-    m_state->stream = pa_simple_new(nullptr, "Ormil", PA_STREAM_RECORD,
-                                    device.isEmpty() ? nullptr : dev.constData(), "Dictation",
-                                    &spec, nullptr, &attr, &err);
-    if (!m_state->stream) {
-        throw AudioCaptureError(std::string("The microphone could not be opened: ") +
-                                pa_strerror(err));
+    State* st = m_state.get();
+    QString reason;
+    const auto deadline = m_server.deadline();
+    const bool connected = m_server.withContext(deadline, [&](pa_context* c) {
+        st->stream = pa_stream_new(c, "Dictation", &spec, nullptr);
+        if (!st->stream) {
+            reason = QString::fromUtf8(pa_strerror(pa_context_errno(c)));
+            return;
+        }
+        pa_stream_set_state_callback(st->stream, onStreamState, st);
+        pa_stream_set_read_callback(st->stream, onStreamRead, st);
+        // The server starts capturing for this stream at once: whatever is
+        // said from now on is kept.
+        if (pa_stream_connect_record(st->stream, device.isEmpty() ? nullptr : dev.constData(),
+                                     &attr, PA_STREAM_ADJUST_LATENCY) < 0)
+            reason = serverError(st->stream);
+    });
+    if (!connected) {
+        reason = QStringLiteral("the sound server did not answer");
+    } else if (reason.isEmpty()) {
+        if (!m_server.wait(st->opened, deadline)) {
+            reason = QStringLiteral("the sound server did not answer");
+        } else {
+            std::lock_guard lock(st->mutex);
+            if (st->streamEnded) reason = st->streamError;
+        }
+    }
+    if (!reason.isEmpty()) {
+        closeStream();
+        throw AudioCaptureError("The microphone could not be opened: " + reason.toStdString());
     }
 }
 
 PulseAudioCapture::~PulseAudioCapture() {
     stop();
+}
+
+void PulseAudioCapture::closeStream() {
+    State* st = m_state.get();
+    m_server.locked([st] {
+        if (!st->stream) return;
+        pa_stream_set_state_callback(st->stream, nullptr, nullptr);
+        pa_stream_set_read_callback(st->stream, nullptr, nullptr);
+        pa_stream_disconnect(st->stream);
+        pa_stream_unref(st->stream);
+        st->stream = nullptr;
+    });
 }
 
 bool PulseAudioCapture::prepareToRecord() {
@@ -138,31 +220,32 @@ bool PulseAudioCapture::record() {
         m_state->error = QStringLiteral("the recording was already stopped");
         return false;
     }
-    int err = 0;
-    // Drops what the server buffered between opening and now.
-    pa_simple_flush(m_state->stream, &err);
+    if (m_state->streamEnded) {
+        m_state->error = m_state->streamError;
+        return false;
+    }
     m_state->onFinished = onFinished;
     m_state->onEncodeError = onEncodeError;
     m_state->recording = true;
     m_state->threadDone = false;
-    std::thread(captureLoop, m_state).detach();
+    std::thread(writeLoop, m_state).detach();
     return true;
 }
 
 void PulseAudioCapture::stop() {
+    // Not under the state's lock: the callbacks take it inside the mainloop
+    // lock.
+    closeStream();
     std::unique_lock lock(m_state->mutex);
     const bool wasRecording = m_state->recording;
     m_state->stopRequested = true;
-    // A source that stopped delivering blocks the read; the thread then
-    // finishes on its own later and the state it shares is freed with it.
+    m_state->cv.notify_all();
+    // The writer finishes the file itself; a disk that stalls it may keep
+    // it past this wait, and it then finishes on its own later.
     m_state->cv.wait_for(lock, std::chrono::seconds(2), [&] { return m_state->threadDone; });
     m_state->recording = false;
-    if (m_state->wav.isOpen() && !m_state->wav.finish())
+    if (m_state->threadDone && m_state->wav.isOpen() && !m_state->wav.finish())
         m_state->error = m_state->wav.errorString();
-    if (m_state->threadDone && m_state->stream) {
-        pa_simple_free(m_state->stream);
-        m_state->stream = nullptr;
-    }
     lock.unlock();
     if (wasRecording && onFinished) onFinished(true);
 }

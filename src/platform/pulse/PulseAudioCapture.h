@@ -4,14 +4,18 @@
 
 #include "platform/AudioCapture.h"
 
+class PulseServer;
+
 // Records a PulseAudio source (the default one, or the device named in
-// "selectedMicrophone" when it exists) on a capture thread of its own. The
-// constructor connects and opens the source and throws AudioCaptureError when
-// that fails.
+// "selectedMicrophone" when it exists) as a stream on the shared server
+// connection; a writer thread of its own puts the samples into the file. The
+// constructor opens the source (one round trip to the server, bounded by the
+// connection's timeout) and throws AudioCaptureError when that fails.
 class PulseAudioCapture : public AudioCapture {
 public:
     // device: a source name, or empty for the server's default source.
-    PulseAudioCapture(QString path, const QString& device = {});
+    explicit PulseAudioCapture(QString path, const QString& device = {});
+    PulseAudioCapture(QString path, const QString& device, PulseServer& server);
     ~PulseAudioCapture() override;
 
     bool prepareToRecord() override;
@@ -30,7 +34,10 @@ public:
     struct State;
 
 private:
+    void closeStream();
+
     QString m_path;
+    PulseServer& m_server;
     std::shared_ptr<State> m_state;
     float m_power = -160.0f;
 };

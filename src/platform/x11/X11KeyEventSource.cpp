@@ -25,8 +25,12 @@ namespace {
 class Connection {
 public:
     static Connection& instance() {
-        static Connection c;
-        return c;
+        // Never destroyed: a key source held by a static service stops (and
+        // so unsubscribes) during the exit, after a static Connection would
+        // already be gone. The X server closes the connection when the
+        // process ends.
+        static Connection* c = new Connection;
+        return *c;
     }
 
     bool subscribe(const X11KeyEventSource* owner, KeyEventSource::Callback callback);

@@ -1,6 +1,7 @@
 #pragma once
 
-// Owning handles of libav objects, released with their own free functions.
+// Owning handles of libav objects, released with their own free functions
+// (inside the media module only).
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>

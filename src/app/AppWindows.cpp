@@ -1,0 +1,319 @@
+#include "app/AppWindows.h"
+
+#include "app/SignInLink.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "core/AppState.h"
+#include "core/OverlayControl.h"
+#include "mainwindow/MainWindowContext.h"
+#include "mainwindow/MainWindowView.h"
+#include "mainwindow/SidebarSection.h"
+#include "ui/Page.h"  // MainWindowView.h hands out Page pointers
+#include "overlay/PromptEditorCard.h"
+#include "platform/Clock.h"
+#include "platform/DebugLog.h"
+#include "platform/InputAccess.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
+#include "platform/Threading.h"
+#include "service/AuthError.h"
+#include "windows/LoginWindow.h"
+#include "windows/OnboardingView.h"
+#include "windows/TextEditorView.h"
+
+namespace {
+
+// Shown with its parent blocked until OK, without holding up the caller.
+void warningAlert(QWidget* parent, const QString& message, const QString& details) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ormil"), message,
+                                QMessageBox::Ok, parent);
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent) box->setWindowModality(Qt::WindowModal);
+    box->open();
+    box->raise();
+    box->activateWindow();
+}
+
+QString describe(const std::exception& e) {
+    if (const auto* auth = dynamic_cast<const AuthError*>(&e)) return auth->errorDescription();
+    return QString::fromUtf8(e.what());
+}
+
+bool isShowing(const QWidget* window) {
+    return window && window->isVisible() && !window->isMinimized();
+}
+
+}  // namespace
+
+AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
+    : QObject(parent), m_c(std::move(collaborators)) {
+    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
+    if (!m_c.appState) m_c.appState = &AppState::shared();
+    if (!m_c.clock) m_c.clock = &Clock::system();
+    if (!m_c.pasteboard) m_c.pasteboard = &Pasteboard::shared();
+    if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
+    if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
+    if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
+    if (!m_c.newestClipboardEntryIsDictation)
+        m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
+    if (!m_c.makeMainWindow)
+        m_c.makeMainWindow = [] { return new MainWindowView(MainWindowContext::shared()); };
+    if (!m_c.makeOnboardingWindow)
+        m_c.makeOnboardingWindow = [](std::function<void()> onFinish) {
+            return new OnboardingView(std::move(onFinish));
+        };
+    if (!m_c.makeLoginWindow)
+        m_c.makeLoginWindow = [](std::function<void()> onDismiss) {
+            return LoginWindow::create(std::move(onDismiss));
+        };
+    if (!m_c.makeEditorWindow)
+        m_c.makeEditorWindow = [](const QString& source,
+                                  std::function<void(const QString&)> onApply) {
+            TextEditorView::Options options;
+            options.initialSource = source;
+            options.onApply = std::move(onApply);
+            return TextEditorView::makeWindow(std::move(options));
+        };
+    if (!m_c.makeStyleEditorWindow)
+        m_c.makeStyleEditorWindow = [](const QString& tone, const QString& title,
+                                       std::function<void()> onClose) {
+            return new PromptEditorCard(PromptEditorMode::builtinTone(tone, title),
+                                        {std::move(onClose), {}, {}});
+        };
+    if (!m_c.showAlert) m_c.showAlert = warningAlert;
+}
+
+AppWindows::~AppWindows() {
+    if (WindowOpener::shared() == this) WindowOpener::setShared(nullptr);
+    for (QPointer<QWidget>* field :
+         {&m_mainWindow, &m_onboardingWindow, &m_loginWindow, &m_editorWindow,
+          &m_styleEditorWindow}) {
+        delete field->data();
+    }
+}
+
+void AppWindows::setUp(QWidget* window, const Shape& shape, const QString& title) {
+    window->setWindowFlags(Qt::Window);
+    window->setWindowTitle(shape.title ? QString::fromUtf8(shape.title) : title);
+    // Kept when closed: the next opener shows the same window with its state.
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (!shape.minimum.isEmpty()) window->setMinimumSize(shape.minimum);
+    window->resize(shape.size);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(shape.size.width() / 2, shape.size.height() / 2));
+    }
+    window->installEventFilter(this);
+}
+
+void AppWindows::present(QWidget* window) {
+    m_policy.set(ActivationPolicy::Policy::regular);
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // Showing a window must not leave the recording pill behind it.
+    m_c.overlay->ensureVisibleIfNeeded();
+}
+
+void AppWindows::dismiss(QPointer<QWidget>& field) {
+    if (!field) return;
+    QWidget* window = field;
+    field.clear();
+    window->close();
+    // Later: the window's own code may still be running the callback.
+    window->deleteLater();
+}
+
+void AppWindows::openMainWindow() {
+    if (!m_mainWindow) {
+        m_mainWindow = m_c.makeMainWindow();
+        setUp(m_mainWindow, {"Ormil", {1000, 700}, {800, 600}});
+    }
+    present(m_mainWindow);
+}
+
+void AppWindows::showOnboardingWindow() {
+    if (!m_onboardingWindow) {
+        QPointer<AppWindows> self(this);
+        m_onboardingWindow = m_c.makeOnboardingWindow([self] {
+            if (!self) return;
+            self->m_c.settings->set(QStringLiteral("hasSeenOnboarding"), true);
+            self->dismiss(self->m_onboardingWindow);
+            self->openMainWindow();
+        });
+        setUp(m_onboardingWindow, {"Ormil", {480, 420}, {}});
+    }
+    present(m_onboardingWindow);
+}
+
+void AppWindows::showLoginWindow() {
+    if (!m_loginWindow) {
+        QPointer<AppWindows> self(this);
+        m_loginWindow = m_c.makeLoginWindow([self] {
+            if (!self) return;
+            self->dismiss(self->m_loginWindow);
+            self->restoreAccessoryModeIfNeeded();
+        });
+        setUp(m_loginWindow, {"Ormil Login", {360, 520}, {}});
+    }
+    present(m_loginWindow);
+}
+
+void AppWindows::openEditorWindow() {
+    if (!m_c.appState->isAdmin()) return;
+    const QString source = currentEditorSource();
+    if (m_editorWindow) {
+        m_c.notifications->postEditorSourceChanged(source);
+        present(m_editorWindow);
+        return;
+    }
+    QPointer<AppWindows> self(this);
+    m_editorWindow = m_c.makeEditorWindow(source, [self](const QString& text) {
+        if (self) self->applyEditorResult(text);
+    });
+    setUp(m_editorWindow, {"AI-обработка текста", {1160, 700}, {720, 460}});
+    present(m_editorWindow);
+}
+
+void AppWindows::openBuiltinStyleEditor(const QString& tone, const QString& title) {
+    // One at a time: the editor of another tone replaces this one.
+    dismiss(m_styleEditorWindow);
+    QPointer<AppWindows> self(this);
+    // The card's close callback comes from the window it belongs to: a
+    // late callback of a replaced editor must not close its successor.
+    auto window = std::make_shared<QPointer<QWidget>>();
+    m_styleEditorWindow = m_c.makeStyleEditorWindow(tone, title, [self, window] {
+        if (!self || !*window || self->m_styleEditorWindow != *window) return;
+        self->dismiss(self->m_styleEditorWindow);
+        self->restoreAccessoryModeIfNeeded();
+    });
+    *window = m_styleEditorWindow;
+    setUp(m_styleEditorWindow, {nullptr, {560, 560}, {}}, title);
+    present(m_styleEditorWindow);
+}
+
+void AppWindows::openSettings() {
+    openMainWindow();
+    NotificationCenter* notifications = m_c.notifications;
+    m_c.clock->schedule(0.1, this, [notifications] {
+        notifications->postNavigateToSection(rawValue(SidebarSection::settings));
+    });
+}
+
+void AppWindows::applyEditorResult(const QString& text) {
+    dismiss(m_editorWindow);
+    restoreAccessoryModeIfNeeded();
+    QPointer<AppWindows> self(this);
+    m_c.clock->schedule(0.25, this, [self, text] {
+        if (!self) return;
+        if (self->m_c.inputAccess->isTrusted()) {
+            if (self->m_c.insertTextViaPasteboard) self->m_c.insertTextViaPasteboard(text);
+            return;
+        }
+        // The processed text cannot be pasted; leave it where the user can
+        // paste it by hand instead of dropping it.
+        self->m_c.pasteboard->setString(text);
+        self->m_c.appState->setLastError(QStringLiteral("Accessibility permission required"));
+    });
+}
+
+QString AppWindows::currentEditorSource() const {
+    const QString clipboard = m_c.pasteboard->string();
+    const std::optional<bool> newestIsDictation = m_c.newestClipboardEntryIsDictation();
+    if (newestIsDictation && !*newestIsDictation && !clipboard.trimmed().isEmpty())
+        return clipboard;
+    const QString& last = m_c.appState->lastTranscribedText();
+    if (!last.trimmed().isEmpty()) return last;
+    return clipboard;
+}
+
+void AppWindows::restoreAccessoryModeIfNeeded() {
+    const bool anyShowing =
+        isShowing(m_onboardingWindow) || isShowing(m_loginWindow) || isShowing(m_mainWindow) ||
+        isShowing(m_editorWindow) || isShowing(m_styleEditorWindow);
+    if (!anyShowing) m_policy.set(ActivationPolicy::Policy::accessory);
+    m_c.overlay->ensureVisibleIfNeeded();
+}
+
+void AppWindows::windowWillClose(QWidget*) {
+    // Later: the closing window still counts as visible right now.
+    QPointer<AppWindows> self(this);
+    m_c.clock->schedule(0.1, this, [self] {
+        if (self) self->restoreAccessoryModeIfNeeded();
+    });
+}
+
+void AppWindows::windowDidMiniaturize(QWidget*) {
+    m_c.overlay->ensureVisibleIfNeeded();
+}
+
+bool AppWindows::eventFilter(QObject* watched, QEvent* event) {
+    auto* window = qobject_cast<QWidget*>(watched);
+    if (window && window->isWindow()) {
+        if (event->type() == QEvent::Close) {
+            windowWillClose(window);
+        } else if (event->type() == QEvent::WindowStateChange && window->isMinimized()) {
+            windowDidMiniaturize(window);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AppWindows::handleGetURLEvent(const QString& link) {
+    if (link.isEmpty()) {
+        debugLog(QStringLiteral("[Auth] Empty URL event"));
+        return;
+    }
+    const std::optional<QString> token = extractAuthToken(link);
+    if (!token) {
+        debugLog(QStringLiteral("[Auth] URL event without auth token: ") + redactedLink(link));
+        return;
+    }
+    handleAuthToken(*token);
+}
+
+void AppWindows::handleAuthToken(const QString& token) {
+    debugLog(QStringLiteral("[Auth] Handling Telegram auth token"));
+    QPointer<AppWindows> self(this);
+    auto login = m_c.loginWithTelegramToken;
+    auto loadUsage = m_c.loadUsageStats;
+    auto pullAll = m_c.pullAll;
+    // The service is asked off the main thread; windows change back on it.
+    runAsync([self, token, login, loadUsage, pullAll] {
+        try {
+            if (login) login(token);
+        } catch (const std::exception& e) {
+            const QString description = describe(e);
+            debugLog(QStringLiteral("[Auth] Telegram auth failed: ") + description);
+            runOnMain(self, [self, description] {
+                if (!self) return;
+                self->showLoginWindow();
+                self->m_c.showAlert(self->m_loginWindow, QStringLiteral("Telegram login failed"),
+                                    description);
+            });
+            return;
+        }
+        try {
+            if (loadUsage) loadUsage();
+        } catch (const std::exception&) {
+            // The account's usage shows later; the sign-in stands.
+        }
+        try {
+            if (pullAll) pullAll();
+        } catch (const std::exception& e) {
+            debugLog(QStringLiteral("[Sync] Pull after sign-in failed: ") + describe(e));
+        }
+        runOnMain(self, [self] {
+            if (!self) return;
+            self->dismiss(self->m_loginWindow);
+            self->openMainWindow();
+        });
+    });
+}

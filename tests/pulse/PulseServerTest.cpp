@@ -1,0 +1,197 @@
+// The in-process volume and microphone back ends on a real PulseAudio
+// daemon, checked against what pactl sees from outside; and the shared
+// connection when its server goes away, comes back or hangs.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <atomic>
+#include <thread>
+
+#include "platform/pulse/PulseAudioCapture.h"
+
+#include "platform/pulse/PulseMicrophoneAccess.h"
+#include "platform/pulse/PulseServer.h"
+#include "platform/pulse/PulseVolume.h"
+#include "support/PulseProbe.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class PulseBackEnds : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::hasPulse()) GTEST_SKIP() << "no PulseAudio test environment";
+    }
+    void TearDown() override {
+        // As the test environment starts.
+        pulseprobe::setSinkVolume({"100%"});
+        pulseprobe::setSinkMuted(false);
+    }
+    PulseServer server;
+    PulseVolume volume{server};
+};
+
+TEST_F(PulseBackEnds, ReadingAgreesWithPactl) {
+    const struct {
+        QStringList set;
+        bool muted;
+    } cases[] = {
+        {{"100%"}, false},
+        {{"50000", "40000"}, false},  // unbalanced: the loudest channel counts
+        {{"49152"}, true},
+        {{"0"}, false},
+        {{"98304"}, false},  // above 100 %
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set.join(' ').toStdString());
+        ASSERT_TRUE(pulseprobe::setSinkVolume(c.set));
+        ASSERT_TRUE(pulseprobe::setSinkMuted(c.muted));
+        const auto read = volume.getVolumeSettings();
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->volume, pulseprobe::sinkVolume().percent);
+        EXPECT_EQ(read->muted, pulseprobe::sinkMuted());
+    }
+}
+
+TEST_F(PulseBackEnds, PactlSeesWhatIsSet) {
+    ASSERT_TRUE(pulseprobe::setSinkVolume({"50000", "40000"}));
+    const pulseprobe::SinkVolume before = pulseprobe::sinkVolume();
+    const auto read = volume.getVolumeSettings();
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->volume, 76);
+
+    volume.setSystemVolume(38);
+    const pulseprobe::SinkVolume lowered = pulseprobe::sinkVolume();
+    EXPECT_EQ(lowered.percent, 38);
+    ASSERT_EQ(lowered.channels.size(), 2u);
+    // The balance between the channels stays.
+    EXPECT_NEAR(double(lowered.channels[1]) / lowered.channels[0], 0.8, 0.01);
+
+    // The level that was read comes back exactly, not as a rounded percentage.
+    volume.setSystemVolume(76);
+    EXPECT_EQ(pulseprobe::sinkVolume(), before);
+
+    volume.setSystemVolume(0);
+    EXPECT_EQ(pulseprobe::sinkVolume().channels, (std::vector<quint32>{0, 0}));
+}
+
+TEST_F(PulseBackEnds, TheTestMicrophoneIsACaptureSource) {
+    EXPECT_EQ(PulseMicrophoneAccess(server).authorizationStatus(), MicrophoneAccess::authorized);
+}
+
+class PrivateServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::hasPulse()) GTEST_SKIP() << "no PulseAudio test environment";
+        ASSERT_TRUE(daemon.start());
+        // A short timeout keeps the cases with a hung server quick; nothing
+        // here depends on its length.
+        server = std::make_unique<PulseServer>(daemon.address().toUtf8(), 500ms);
+        volume = std::make_unique<PulseVolume>(*server);
+    }
+
+    PrivatePulseServer daemon;
+    std::unique_ptr<PulseServer> server;
+    std::unique_ptr<PulseVolume> volume;
+};
+
+TEST_F(PrivateServer, OnlyCaptureSourcesMakeAMicrophone) {
+    PulseMicrophoneAccess access(*server);
+    // A null sink's monitor is a source, but no microphone.
+    EXPECT_EQ(access.authorizationStatus(), MicrophoneAccess::denied);
+    ASSERT_TRUE(pulseprobe::pactl({"load-module", "module-null-source", "source_name=private_mic"},
+                                  daemon.address()));
+    EXPECT_EQ(access.authorizationStatus(), MicrophoneAccess::authorized);
+    daemon.kill();
+    EXPECT_EQ(access.authorizationStatus(), MicrophoneAccess::denied);
+}
+
+TEST_F(PrivateServer, ReconnectsAfterTheServerComesBack) {
+    ASSERT_TRUE(volume->getVolumeSettings());
+    daemon.kill();
+    EXPECT_FALSE(volume->getVolumeSettings());
+    volume->setSystemVolume(10);  // returns, changes nothing
+    ASSERT_TRUE(daemon.start());
+    ASSERT_TRUE(pulseprobe::setSinkVolume({"30%"}, daemon.address()));
+    const auto read = volume->getVolumeSettings();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->volume, 30);
+}
+
+TEST_F(PrivateServer, AHungServerCostsAtMostTheTimeout) {
+    ASSERT_TRUE(volume->getVolumeSettings());
+    daemon.freeze();
+    // Both on the kept connection and on a new one that cannot finish its
+    // handshake.
+    EXPECT_FALSE(volume->getVolumeSettings());
+    PulseServer fresh(daemon.address().toUtf8(), 500ms);
+    EXPECT_FALSE(PulseVolume(fresh).getVolumeSettings());
+    EXPECT_EQ(PulseMicrophoneAccess(fresh).authorizationStatus(), MicrophoneAccess::denied);
+    daemon.thaw();
+    EXPECT_TRUE(volume->getVolumeSettings());
+    EXPECT_TRUE(PulseVolume(fresh).getVolumeSettings());
+}
+
+TEST_F(PrivateServer, AMicrophoneOnAHungServerFailsInsteadOfWaiting) {
+    // On the kept connection and on a new one.
+    ASSERT_TRUE(volume->getVolumeSettings());
+    daemon.freeze();
+    const QString path = QDir(testsupport::root()).filePath("hung.wav");
+    EXPECT_THROW(PulseAudioCapture(path, {}, *server), AudioCaptureError);
+    PulseServer fresh(daemon.address().toUtf8(), 500ms);
+    EXPECT_THROW(PulseAudioCapture(path, {}, fresh), AudioCaptureError);
+    daemon.thaw();
+}
+
+TEST_F(PrivateServer, ARecordingEndsCleanlyWhenTheServerGoesAway) {
+    // The only source is the null sink's monitor: silence, but samples.
+    const QString path = QDir(testsupport::root()).filePath("gone.wav");
+    PulseAudioCapture capture(path, {}, *server);
+    std::atomic<int> finished{-1};
+    capture.onFinished = [&](bool ok) { finished = ok ? 1 : 0; };
+    ASSERT_TRUE(capture.record());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo(path).size() > 44 + 3200; }));
+    daemon.kill();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return finished != -1; }));
+    EXPECT_EQ(finished, 0);
+    EXPECT_FALSE(capture.isRecording());
+    EXPECT_FALSE(capture.errorString().isEmpty());
+    // What was recorded stays a whole WAV file.
+    const QByteArray wav = testsupport::readFile(path);
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(wav.size() - 8));
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(wav.size() - 44));
+}
+
+TEST_F(PrivateServer, CallersOnSeveralThreadsSurviveRestarts) {
+    // The main thread reads while the ducking queue writes; neither may
+    // deadlock against the connection's own thread when the server goes
+    // away in the middle of a request.
+    std::atomic<bool> stop{false};
+    std::atomic<int> answered{0};
+    std::vector<std::thread> callers;
+    for (int t = 0; t < 3; ++t) {
+        callers.emplace_back([&, t] {
+            PulseMicrophoneAccess access(*server);
+            while (!stop) {
+                if (t == 0 && volume->getVolumeSettings()) ++answered;
+                if (t == 1) volume->setSystemVolume(40);
+                if (t == 2) access.authorizationStatus();
+            }
+        });
+    }
+    for (int round = 0; round < 3; ++round) {
+        const int before = answered;
+        EXPECT_TRUE(testsupport::waitUntil([&] { return answered > before; }));
+        daemon.kill();
+        ASSERT_TRUE(daemon.start());
+    }
+    stop = true;
+    for (auto& t : callers) t.join();
+}
+
+}  // namespace
