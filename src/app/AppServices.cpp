@@ -336,5 +336,9 @@ int AppServices::run(QApplication& app) {
                      &AppDelegate::handleHandOver);
     delegate.applicationDidFinishLaunching();
     delegate.handleURLArguments(arguments);
-    return app.exec();
+    const int code = app.exec();
+    // Requests still running on the worker pool use process-wide services;
+    // let them end before those are destroyed.
+    waitForAsyncWork(3000);
+    return code;
 }

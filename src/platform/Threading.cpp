@@ -32,13 +32,24 @@ void runOnMainNowOrQueued(std::function<void()> fn) {
     runOnMain(std::move(fn));
 }
 
-void runAsync(std::function<void()> fn) {
+namespace {
+// Never destroyed: tasks may still be queued when the process ends.
+QThreadPool* asyncPool() {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool();
         p->setMaxThreadCount(std::max(16, QThread::idealThreadCount() * 4));
         return p;
     }();
-    pool->start(std::move(fn));
+    return pool;
+}
+}  // namespace
+
+void runAsync(std::function<void()> fn) {
+    asyncPool()->start(std::move(fn));
+}
+
+bool waitForAsyncWork(int timeoutMs) {
+    return asyncPool()->waitForDone(timeoutMs);
 }
 
 SerialQueue::SerialQueue(QString label) : m_label(std::move(label)) {

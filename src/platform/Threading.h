@@ -23,6 +23,10 @@ bool isMainThread();
 
 // Starts fn on the shared worker pool (an asynchronous task).
 void runAsync(std::function<void()> fn);
+// Waits until the tasks started with runAsync have finished, at most
+// timeoutMs; true when none is left. For the end of the process: a task
+// still running while static objects are destroyed would use them freed.
+bool waitForAsyncWork(int timeoutMs);
 
 // A serial dispatch queue: one thread that runs its jobs in order.
 class SerialQueue {

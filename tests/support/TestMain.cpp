@@ -10,6 +10,7 @@
 
 #include "audio/MediaModule.h"
 #include "platform/DebugLog.h"
+#include "platform/Threading.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -38,5 +39,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Ormil");
     QStandardPaths::setTestModeEnabled(false);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // A page or service may have left a request running on the worker pool;
+    // it must not outlive the objects it uses.
+    waitForAsyncWork(30000);
+    return result;
 }
