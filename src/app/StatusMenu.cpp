@@ -1,5 +1,7 @@
 #include "app/StatusMenu.h"
 
+#include "core/RecognitionLanguages.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -231,17 +233,10 @@ void StatusMenu::addSettingsSubmenus() {
         }
     };
 
-    addChoices(addSubmenu(L10n::language()),
-               {{"ru", "Russian"},
-                {"en", "English"},
-                {"de", "German"},
-                {"fr", "French"},
-                {"es", "Spanish"},
-                {"it", "Italian"},
-                {"pt", "Portuguese"},
-                {"zh", "Chinese"},
-                {"ja", "Japanese"},
-                {"ko", "Korean"}},
+    std::vector<std::pair<QString, QString>> languages;
+    for (const auto& [code, name] : recognitionLanguageNames())
+        languages.emplace_back(QString::fromLatin1(code), QString::fromUtf8(name));
+    addChoices(addSubmenu(L10n::language()), languages,
                stored("recognitionLanguage", "ru"), &StatusMenu::setLanguage);
     addChoices(addSubmenu(L10n::toneStyle()),
                {{"none", L10n::toneNone()},

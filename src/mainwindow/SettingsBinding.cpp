@@ -36,7 +36,7 @@ QString string(const SettingsStore& store, const QString& key) {
     return SettingsDefaults::value(key).toString();
 }
 
-QList<Choice> fixedChoices(std::initializer_list<std::pair<const char*, const char*>> list) {
+QList<Choice> fixedChoices(const std::vector<std::pair<const char*, const char*>>& list) {
     QList<Choice> out;
     for (const auto& [value, name] : list) {
         const QString title = QString::fromUtf8(name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -31,7 +33,7 @@ struct Choice {
 
 // Entries whose titles are fixed texts (language names, shown the same in
 // every interface language), from (value, title) pairs.
-QList<Choice> fixedChoices(std::initializer_list<std::pair<const char*, const char*>> list);
+QList<Choice> fixedChoices(const std::vector<std::pair<const char*, const char*>>& list);
 
 // Fills `combo` (keeps the entries when only titles changed) and marks the
 // entry whose value is `current`; a value no entry has marks none.

@@ -12,6 +12,7 @@
 #include "core/L10n.h"
 #include "core/WindowOpener.h"
 #include "mainwindow/PerAppStylesGroup.h"
+#include "core/RecognitionLanguages.h"
 #include "mainwindow/SettingsBinding.h"
 #include "mainwindow/SettingsLayout.h"
 #include "platform/SettingsStore.h"
@@ -57,16 +58,7 @@ const QList<Choice>& interfaceLanguages() {
 }
 
 const QList<Choice>& recognitionLanguages() {
-    static const QList<Choice> list = fixedChoices({{"ru", "Russian"},
-                                                    {"en", "English"},
-                                                    {"de", "German"},
-                                                    {"fr", "French"},
-                                                    {"es", "Spanish"},
-                                                    {"it", "Italian"},
-                                                    {"pt", "Portuguese"},
-                                                    {"zh", "Chinese"},
-                                                    {"ja", "Japanese"},
-                                                    {"ko", "Korean"}});
+    static const QList<Choice> list = fixedChoices(recognitionLanguageNames());
     return list;
 }
 
