@@ -144,7 +144,9 @@ TEST_F(RealWindows, NewcomerSignsInThroughTheSignInWindow) {
     xdotool({"key", "Return"});
 
     ASSERT_TRUE(testsupport::waitUntil(signedIn, 30000)) << apptest::logText().toStdString();
-    EXPECT_TRUE(storedSettings().contains("ormil_auth_fallback_refresh_token"));
+    // The two tokens are stored one after the other.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [] { return storedSettings().contains("ormil_auth_fallback_refresh_token"); }, 30000));
     EXPECT_TRUE(testsupport::waitUntil([] { return !apptest::windowShown("^Ormil Login$"); },
                                        30000));
     // The account's data comes down after the sign-in; the window closes
