@@ -292,24 +292,17 @@ void AppWindows::handleGetURLEvent(const QString& link) {
 
 void AppWindows::handleAuthToken(const QString& token) {
     debugLog(QStringLiteral("[Auth] Handling Telegram auth token"));
-    QPointer<AppWindows> self(this);
     auto login = m_c.loginWithTelegramToken;
     auto loadUsage = m_c.loadUsageStats;
     auto pullAll = m_c.pullAll;
     // The service is asked off the main thread; windows change back on it.
-    runAsync([self, token, login, loadUsage, pullAll] {
+    auto work = [token, login, loadUsage, pullAll]() -> std::optional<QString> {
         try {
             if (login) login(token);
         } catch (const std::exception& e) {
             const QString description = describe(e);
             debugLog(QStringLiteral("[Auth] Telegram auth failed: ") + description);
-            runOnMain(self, [self, description] {
-                if (!self) return;
-                self->showLoginWindow();
-                self->m_c.showAlert(self->m_loginWindow, QStringLiteral("Telegram login failed"),
-                                    description);
-            });
-            return;
+            return description;
         }
         try {
             if (loadUsage) loadUsage();
@@ -321,10 +314,15 @@ void AppWindows::handleAuthToken(const QString& token) {
         } catch (const std::exception& e) {
             debugLog(QStringLiteral("[Sync] Pull after sign-in failed: ") + describe(e));
         }
-        runOnMain(self, [self] {
-            if (!self) return;
-            self->dismiss(self->m_loginWindow);
-            self->openMainWindow();
-        });
+        return std::nullopt;
+    };
+    runAsync(this, std::move(work), [this](const std::optional<QString>& failure) {
+        if (failure) {
+            showLoginWindow();
+            m_c.showAlert(m_loginWindow, QStringLiteral("Telegram login failed"), *failure);
+            return;
+        }
+        dismiss(m_loginWindow);
+        openMainWindow();
     });
 }
