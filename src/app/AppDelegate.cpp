@@ -42,7 +42,8 @@ AppDelegate::AppDelegate(Collaborators collaborators, QObject* parent)
     if (!m_c.preferredLanguages)
         m_c.preferredLanguages = [] { return QLocale::system().uiLanguages(); };
     if (!m_c.hasAccessToken) m_c.hasAccessToken = [] { return false; };
-    if (!m_c.runInBackground) m_c.runInBackground = runAsync;
+    if (!m_c.runInBackground)
+        m_c.runInBackground = [](std::function<void()> job) { runAsync(std::move(job)); };
     if (!m_c.trayAvailable)
         m_c.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     if (!m_c.menu.settings) m_c.menu.settings = m_c.settings;

@@ -16,6 +16,7 @@
 #include "overlay/PromptEditorCard.h"
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
+#include "platform/FrontmostApp.h"
 #include "platform/InputAccess.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
@@ -60,6 +61,7 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
     if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
     if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
+    if (!m_c.frontmost) m_c.frontmost = &FrontmostApp::shared();
     if (!m_c.newestClipboardEntryIsDictation)
         m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
     if (!m_c.makeMainWindow)
@@ -168,6 +170,9 @@ void AppWindows::showLoginWindow() {
 
 void AppWindows::openEditorWindow() {
     if (!m_c.appState->isAdmin()) return;
+    // Opened from the editor itself or another of our windows, the window
+    // to return to stays the one found before.
+    if (const quint64 focused = m_c.frontmost->focusedWindow()) m_editorReturnWindow = focused;
     const QString source = currentEditorSource();
     if (m_editorWindow) {
         m_c.notifications->postEditorSourceChanged(source);
@@ -210,6 +215,12 @@ void AppWindows::openSettings() {
 void AppWindows::applyEditorResult(const QString& text) {
     dismiss(m_editorWindow);
     restoreAccessoryModeIfNeeded();
+    // Without this the focus goes wherever the desktop sends it when the
+    // editor hides (nowhere without a window manager, or our main window),
+    // and the paste is lost there. Asked now, so that a window manager has
+    // the quarter second to act on it.
+    if (m_editorReturnWindow) m_c.frontmost->refocus(m_editorReturnWindow);
+    m_editorReturnWindow = 0;
     QPointer<AppWindows> self(this);
     m_c.clock->schedule(0.25, this, [self, text] {
         if (!self) return;
@@ -281,24 +292,17 @@ void AppWindows::handleGetURLEvent(const QString& link) {
 
 void AppWindows::handleAuthToken(const QString& token) {
     debugLog(QStringLiteral("[Auth] Handling Telegram auth token"));
-    QPointer<AppWindows> self(this);
     auto login = m_c.loginWithTelegramToken;
     auto loadUsage = m_c.loadUsageStats;
     auto pullAll = m_c.pullAll;
     // The service is asked off the main thread; windows change back on it.
-    runAsync([self, token, login, loadUsage, pullAll] {
+    auto work = [token, login, loadUsage, pullAll]() -> std::optional<QString> {
         try {
             if (login) login(token);
         } catch (const std::exception& e) {
             const QString description = describe(e);
             debugLog(QStringLiteral("[Auth] Telegram auth failed: ") + description);
-            runOnMain(self, [self, description] {
-                if (!self) return;
-                self->showLoginWindow();
-                self->m_c.showAlert(self->m_loginWindow, QStringLiteral("Telegram login failed"),
-                                    description);
-            });
-            return;
+            return description;
         }
         try {
             if (loadUsage) loadUsage();
@@ -310,10 +314,15 @@ void AppWindows::handleAuthToken(const QString& token) {
         } catch (const std::exception& e) {
             debugLog(QStringLiteral("[Sync] Pull after sign-in failed: ") + describe(e));
         }
-        runOnMain(self, [self] {
-            if (!self) return;
-            self->dismiss(self->m_loginWindow);
-            self->openMainWindow();
-        });
+        return std::nullopt;
+    };
+    runAsync(this, std::move(work), [this](const std::optional<QString>& failure) {
+        if (failure) {
+            showLoginWindow();
+            m_c.showAlert(m_loginWindow, QStringLiteral("Telegram login failed"), *failure);
+            return;
+        }
+        dismiss(m_loginWindow);
+        openMainWindow();
     });
 }

@@ -234,11 +234,7 @@ void MainWindowView::runStartTask() {
     if (!state || !state->isAuthenticated() || !m_context.fetchFileLimits) return;
     // The limits belong to the application state, not to this view: they
     // are applied even when the window has gone meanwhile.
-    runAsync([fetch = m_context.fetchFileLimits, target = QPointer<AppState>(state)] {
-        const std::optional<FileLimits> limits = fetch();
-        if (!limits) return;
-        runOnMain(target.data(), [target, limits] {
-            if (target) target->applyFileLimits(*limits);
-        });
+    runAsync(state, m_context.fetchFileLimits, [state](const std::optional<FileLimits>& limits) {
+        if (limits) state->applyFileLimits(*limits);
     });
 }

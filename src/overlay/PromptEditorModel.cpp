@@ -27,11 +27,13 @@ std::optional<QString> languageName(const QString& lang) {
 
 PromptEditorModel::Translator PromptEditorModel::serviceTranslator() {
     return [](const QString& text, const QString& target, TranslationDone done) {
-        runAsync([text, target, done = std::move(done)] {
-            std::optional<QString> result = TranscriptionService::shared().translateArbitraryText(
-                text, target, /*literal=*/true, /*isRetry=*/false);
-            runOnMain([done, result] { done(result); });
-        });
+        runAsync(
+            QCoreApplication::instance(),
+            [text, target] {
+                return TranscriptionService::shared().translateArbitraryText(
+                    text, target, /*literal=*/true, /*isRetry=*/false);
+            },
+            std::move(done));
     };
 }
 

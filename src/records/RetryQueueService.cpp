@@ -298,16 +298,18 @@ void RetryQueueService::retry(const QString& id, std::function<void()> done) {
 
     const QString path = audioFilePath(entry);
     RetryDelivery& delivery = m_deps.delivery;
-    QPointer<RetryQueueService> self(this);
-    runAsync([self, entry, path, &delivery, done] {
+    struct Outcome {
+        bool audioMissing = false;
+        std::optional<QString> text;
+        QString failure;
+    };
+    auto work = [entry, path, &delivery] {
+        Outcome outcome;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             debugLog(QStringLiteral("[RetryQueue] Audio file not found: ") + entry.audioFileName);
-            runOnMain(self, [self, entry, done] {
-                self->remove(entry.id);
-                self->finishRetry(entry.id, done);
-            });
-            return;
+            outcome.audioMissing = true;
+            return outcome;
         }
         const QByteArray audio = file.readAll();
         file.close();
@@ -315,21 +317,22 @@ void RetryQueueService::retry(const QString& id, std::function<void()> done) {
                      .arg(entry.id)
                      .arg(audio.size())
                      .arg(entry.language));
-        std::optional<QString> text;
-        QString failure;
         try {
-            text = delivery.transcribe(audio, entry.language, entry.provider, entry.toneStyle,
-                                       entry.audioFormat);
+            outcome.text = delivery.transcribe(audio, entry.language, entry.provider,
+                                               entry.toneStyle, entry.audioFormat);
         } catch (...) {
-            failure = describe(std::current_exception());
+            outcome.failure = describe(std::current_exception());
         }
-        runOnMain(self, [self, entry, text, failure, done] {
-            if (text)
-                self->retrySucceeded(entry, *text);
-            else
-                self->retryFailed(entry, failure);
-            self->finishRetry(entry.id, done);
-        });
+        return outcome;
+    };
+    runAsync(this, std::move(work), [this, entry, done](const Outcome& outcome) {
+        if (outcome.audioMissing)
+            remove(entry.id);
+        else if (outcome.text)
+            retrySucceeded(entry, *outcome.text);
+        else
+            retryFailed(entry, outcome.failure);
+        finishRetry(entry.id, done);
     });
 }
 

@@ -59,7 +59,7 @@ QString describeError(const std::exception_ptr& error) {
 
 TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor(TranscriptionService* client) {
     return [client](const PostProcessRequest& r, std::function<void(PostProcessOutcome)> done) {
-        runAsync([client, r, done = std::move(done)] {
+        auto work = [client, r] {
             PostProcessOutcome outcome;
             try {
                 TranscriptionService& service = client ? *client : TranscriptionService::shared();
@@ -69,8 +69,9 @@ TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor(Transcripti
             } catch (...) {
                 outcome.error = describeError(std::current_exception());
             }
-            runOnMain([done, outcome] { done(outcome); });
-        });
+            return outcome;
+        };
+        runAsync(QCoreApplication::instance(), std::move(work), std::move(done));
     };
 }
 
