@@ -16,6 +16,7 @@
 #include "overlay/PromptEditorCard.h"
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
+#include "platform/FrontmostApp.h"
 #include "platform/InputAccess.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
@@ -60,6 +61,7 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
     if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
     if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
+    if (!m_c.frontmost) m_c.frontmost = &FrontmostApp::shared();
     if (!m_c.newestClipboardEntryIsDictation)
         m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
     if (!m_c.makeMainWindow)
@@ -172,6 +174,9 @@ void AppWindows::showLoginWindow() {
 void AppWindows::openEditorWindow() {
     ORMIL_ASSERT_MAIN_THREAD();
     if (!m_c.appState->isAdmin()) return;
+    // Opened from the editor itself or another of our windows, the window
+    // to return to stays the one found before.
+    if (const quint64 focused = m_c.frontmost->focusedWindow()) m_editorReturnWindow = focused;
     const QString source = currentEditorSource();
     if (m_editorWindow) {
         m_c.notifications->postEditorSourceChanged(source);
@@ -217,6 +222,12 @@ void AppWindows::applyEditorResult(const QString& text) {
     ORMIL_ASSERT_MAIN_THREAD();
     dismiss(m_editorWindow);
     restoreAccessoryModeIfNeeded();
+    // Without this the focus goes wherever the desktop sends it when the
+    // editor hides (nowhere without a window manager, or our main window),
+    // and the paste is lost there. Asked now, so that a window manager has
+    // the quarter second to act on it.
+    if (m_editorReturnWindow) m_c.frontmost->refocus(m_editorReturnWindow);
+    m_editorReturnWindow = 0;
     QPointer<AppWindows> self(this);
     m_c.clock->schedule(0.25, this, [self, text] {
         if (!self) return;

@@ -62,7 +62,11 @@ StatusMenu::StatusMenu(Collaborators collaborators, QObject* parent)
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
     // Filled in place as it opens: a menu replaced while it is being opened
     // would still show its previous contents.
-    connect(m_menu, &QMenu::aboutToShow, this, &StatusMenu::rebuildMenu);
+    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+        m_opening = true;
+        rebuildMenu();
+        m_opening = false;
+    });
 }
 
 StatusMenu::~StatusMenu() {
@@ -182,6 +186,10 @@ void StatusMenu::rebuildMenu() {
 
 void StatusMenu::addRecentTranscriptions() {
     QMenu* sub = addSubmenu(L10n::recentTranscriptions());
+    // Nobody sees a closed menu, and reading the items opens the history
+    // store: the launch and the rebuilds while the menu is closed leave them
+    // to the rebuild that opens it.
+    if (!m_opening && !m_menu->isVisible()) return;
     const QList<QVariantMap> records =
         m_c.fetchTranscriptions ? m_c.fetchTranscriptions(7, 0) : QList<QVariantMap>{};
     int added = 0;

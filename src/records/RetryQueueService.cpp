@@ -408,20 +408,34 @@ int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& lan
     QList<FailedTranscription> adopted;
     QSet<QString> named;
     for (const FailedTranscription& e : m_queue) named.insert(e.audioFileName);
-    const QStringList queueFiles = QDir(m_storageDir).entryList(
-        {QStringLiteral("failed_*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    // The names are sorted out by hand before the patterns look at them:
+    // most launches find no leftovers, and then no pattern is ever compiled.
+    const auto hasShape = [](const QString& name, QLatin1String prefix,
+                               std::initializer_list<QLatin1String> suffixes) {
+        if (!name.startsWith(prefix)) return false;
+        for (const QLatin1String suffix : suffixes)
+            if (name.endsWith(suffix)) return true;
+        return false;
+    };
+    const QStringList queueFiles =
+        QDir(m_storageDir).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : queueFiles) {
-        if (named.contains(name) || !kQueueAudioName.match(name).hasMatch()) continue;
+        if (named.contains(name) ||
+            !hasShape(name, QLatin1String("failed_"),
+                        {QLatin1String(".wav"), QLatin1String(".m4a")}) ||
+            !kQueueAudioName.match(name).hasMatch())
+            continue;
         if (auto e = adoptQueueFolderFile(name)) adopted << *e;
     }
-    const QFileInfoList recordings =
-        QDir(tempDir).entryInfoList({QStringLiteral("ormil_*.wav")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo& info : recordings) {
+    const QDir temp(tempDir);
+    for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden)) {
+        if (!hasShape(name, QLatin1String("ormil_"), {QLatin1String(".wav")}) ||
+            !kRecordingName.match(name).hasMatch())
+            continue;
         // Another user's file in a shared folder, or a link planted there,
         // is none of ours.
-        if (!kRecordingName.match(info.fileName()).hasMatch() || info.isSymLink() ||
-            info.ownerId() != ::getuid())
-            continue;
+        const QFileInfo info(temp.filePath(name));
+        if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
         if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
     }
     if (!adopted.isEmpty()) {
