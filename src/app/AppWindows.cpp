@@ -16,6 +16,7 @@
 #include "overlay/PromptEditorCard.h"
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
+#include "platform/FrontmostApp.h"
 #include "platform/InputAccess.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
@@ -60,6 +61,7 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
     if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
     if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
+    if (!m_c.frontmost) m_c.frontmost = &FrontmostApp::shared();
     if (!m_c.newestClipboardEntryIsDictation)
         m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
     if (!m_c.makeMainWindow)
@@ -132,6 +134,7 @@ void AppWindows::dismiss(QPointer<QWidget>& field) {
 }
 
 void AppWindows::openMainWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_mainWindow) {
         m_mainWindow = m_c.makeMainWindow();
         setUp(m_mainWindow, {"Ormil", {1000, 700}, {800, 600}});
@@ -140,6 +143,7 @@ void AppWindows::openMainWindow() {
 }
 
 void AppWindows::showOnboardingWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_onboardingWindow) {
         QPointer<AppWindows> self(this);
         m_onboardingWindow = m_c.makeOnboardingWindow([self] {
@@ -154,6 +158,7 @@ void AppWindows::showOnboardingWindow() {
 }
 
 void AppWindows::showLoginWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_loginWindow) {
         QPointer<AppWindows> self(this);
         m_loginWindow = m_c.makeLoginWindow([self] {
@@ -167,7 +172,11 @@ void AppWindows::showLoginWindow() {
 }
 
 void AppWindows::openEditorWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_c.appState->isAdmin()) return;
+    // Opened from the editor itself or another of our windows, the window
+    // to return to stays the one found before.
+    if (const quint64 focused = m_c.frontmost->focusedWindow()) m_editorReturnWindow = focused;
     const QString source = currentEditorSource();
     if (m_editorWindow) {
         m_c.notifications->postEditorSourceChanged(source);
@@ -183,6 +192,7 @@ void AppWindows::openEditorWindow() {
 }
 
 void AppWindows::openBuiltinStyleEditor(const QString& tone, const QString& title) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // One at a time: the editor of another tone replaces this one.
     dismiss(m_styleEditorWindow);
     QPointer<AppWindows> self(this);
@@ -200,6 +210,7 @@ void AppWindows::openBuiltinStyleEditor(const QString& tone, const QString& titl
 }
 
 void AppWindows::openSettings() {
+    ORMIL_ASSERT_MAIN_THREAD();
     openMainWindow();
     NotificationCenter* notifications = m_c.notifications;
     m_c.clock->schedule(0.1, this, [notifications] {
@@ -208,8 +219,15 @@ void AppWindows::openSettings() {
 }
 
 void AppWindows::applyEditorResult(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     dismiss(m_editorWindow);
     restoreAccessoryModeIfNeeded();
+    // Without this the focus goes wherever the desktop sends it when the
+    // editor hides (nowhere without a window manager, or our main window),
+    // and the paste is lost there. Asked now, so that a window manager has
+    // the quarter second to act on it.
+    if (m_editorReturnWindow) m_c.frontmost->refocus(m_editorReturnWindow);
+    m_editorReturnWindow = 0;
     QPointer<AppWindows> self(this);
     m_c.clock->schedule(0.25, this, [self, text] {
         if (!self) return;
@@ -235,6 +253,7 @@ QString AppWindows::currentEditorSource() const {
 }
 
 void AppWindows::restoreAccessoryModeIfNeeded() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool anyShowing =
         isShowing(m_onboardingWindow) || isShowing(m_loginWindow) || isShowing(m_mainWindow) ||
         isShowing(m_editorWindow) || isShowing(m_styleEditorWindow);
@@ -243,6 +262,7 @@ void AppWindows::restoreAccessoryModeIfNeeded() {
 }
 
 void AppWindows::windowWillClose(QWidget*) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // Later: the closing window still counts as visible right now.
     QPointer<AppWindows> self(this);
     m_c.clock->schedule(0.1, this, [self] {
@@ -251,6 +271,7 @@ void AppWindows::windowWillClose(QWidget*) {
 }
 
 void AppWindows::windowDidMiniaturize(QWidget*) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_c.overlay->ensureVisibleIfNeeded();
 }
 
@@ -267,6 +288,7 @@ bool AppWindows::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AppWindows::handleGetURLEvent(const QString& link) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (link.isEmpty()) {
         debugLog(QStringLiteral("[Auth] Empty URL event"));
         return;
@@ -280,25 +302,19 @@ void AppWindows::handleGetURLEvent(const QString& link) {
 }
 
 void AppWindows::handleAuthToken(const QString& token) {
+    ORMIL_ASSERT_MAIN_THREAD();
     debugLog(QStringLiteral("[Auth] Handling Telegram auth token"));
-    QPointer<AppWindows> self(this);
     auto login = m_c.loginWithTelegramToken;
     auto loadUsage = m_c.loadUsageStats;
     auto pullAll = m_c.pullAll;
     // The service is asked off the main thread; windows change back on it.
-    runAsync([self, token, login, loadUsage, pullAll] {
+    auto work = [token, login, loadUsage, pullAll]() -> std::optional<QString> {
         try {
             if (login) login(token);
         } catch (const std::exception& e) {
             const QString description = describe(e);
             debugLog(QStringLiteral("[Auth] Telegram auth failed: ") + description);
-            runOnMain(self, [self, description] {
-                if (!self) return;
-                self->showLoginWindow();
-                self->m_c.showAlert(self->m_loginWindow, QStringLiteral("Telegram login failed"),
-                                    description);
-            });
-            return;
+            return description;
         }
         try {
             if (loadUsage) loadUsage();
@@ -310,10 +326,15 @@ void AppWindows::handleAuthToken(const QString& token) {
         } catch (const std::exception& e) {
             debugLog(QStringLiteral("[Sync] Pull after sign-in failed: ") + describe(e));
         }
-        runOnMain(self, [self] {
-            if (!self) return;
-            self->dismiss(self->m_loginWindow);
-            self->openMainWindow();
-        });
+        return std::nullopt;
+    };
+    runAsync(this, std::move(work), [this](const std::optional<QString>& failure) {
+        if (failure) {
+            showLoginWindow();
+            m_c.showAlert(m_loginWindow, QStringLiteral("Telegram login failed"), *failure);
+            return;
+        }
+        dismiss(m_loginWindow);
+        openMainWindow();
     });
 }

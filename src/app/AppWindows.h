@@ -12,6 +12,7 @@
 
 class AppState;
 class Clock;
+class FrontmostApp;
 class InputAccess;
 class NotificationCenter;
 class OverlayControl;
@@ -56,6 +57,8 @@ public:
         InputAccess* inputAccess = nullptr;
         NotificationCenter* notifications = nullptr;
         OverlayControl* overlay = nullptr;
+        // Where the editor's result goes: the window that had the focus.
+        FrontmostApp* frontmost = nullptr;
 
         // Whether the newest clipboard-history entry came from a dictation;
         // nothing while the history is empty.
@@ -142,4 +145,7 @@ private:
     QPointer<QWidget> m_loginWindow;
     QPointer<QWidget> m_editorWindow;
     QPointer<QWidget> m_styleEditorWindow;
+    // The other application's window that had the focus when the editor
+    // was last opened (0: none known); an applied result is pasted there.
+    quint64 m_editorReturnWindow = 0;
 };

@@ -175,13 +175,14 @@ UpdateService::UpdateService(Collaborators c, QObject* parent)
 UpdateService::~UpdateService() = default;
 
 UpdatePresenter& UpdateService::presenter() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_c.presenter) return *m_c.presenter;
     if (!m_ownPresenter) m_ownPresenter = UpdatePresenter::createWidgets();
     return *m_ownPresenter;
 }
 
 void UpdateService::onMain(std::function<void()> fn) {
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    runOnMain(this, std::move(fn));
 }
 
 bool UpdateService::isBusy() const {
@@ -266,18 +267,21 @@ void UpdateService::handleWake() {
 
 void UpdateService::checkForUpdates(bool showUpToDate, std::function<void()> done) {
     debugLog(kTag + QStringLiteral("Checking for updates... current: ") + m_c.currentVersion);
-    runAsync([this, showUpToDate, done = std::move(done)] { runCheck(showUpToDate, done); });
-}
-
-void UpdateService::runCheck(bool showUpToDate, std::function<void()> done) {
-    auto finish = [this, done](std::function<void()> onMainThread) {
-        onMain([onMainThread, done] {
-            if (onMainThread) onMainThread();
+    runAsync(
+        this, [this, showUpToDate] { return runCheck(showUpToDate); },
+        [this, done = std::move(done)](const CheckOutcome& outcome) {
+            if (outcome.newer) {
+                showUpdateAlert(*outcome.newer, done);
+                return;
+            }
+            if (outcome.info) presenter().showInfo(*outcome.info);
             if (done) done();
         });
-    };
-    auto info = [this](const QString& text) {
-        return [this, text] { presenter().showInfo(text); };
+}
+
+UpdateService::CheckOutcome UpdateService::runCheck(bool showUpToDate) {
+    auto finish = [showUpToDate](const QString& text) {
+        return CheckOutcome{std::nullopt, showUpToDate ? std::optional(text) : std::nullopt};
     };
     for (const QString& mirror : m_c.manifestURLs) {
         QUrl url(mirror, QUrl::StrictMode);
@@ -308,22 +312,16 @@ void UpdateService::runCheck(bool showUpToDate, std::function<void()> done) {
         const UpdateManifestDecoded decoded = UpdateManifest::decode(response.body);
         if (!decoded.manifest) {
             debugLog(kTag + QStringLiteral("Check failed: ") + decoded.error);
-            finish(showUpToDate ? info(L10n::updateCheckFailed()) : std::function<void()>());
-            return;
+            return finish(L10n::updateCheckFailed());
         }
         const UpdateManifest manifest = *decoded.manifest;
         debugLog(kTag + QStringLiteral("Latest version: ") + manifest.version +
                  QStringLiteral(", current: ") + m_c.currentVersion);
-        if (isNewer(manifest.version, m_c.currentVersion)) {
-            onMain([this, manifest, done] { showUpdateAlert(manifest, done); });
-            return;
-        }
+        if (isNewer(manifest.version, m_c.currentVersion)) return CheckOutcome{manifest, {}};
         debugLog(kTag + QStringLiteral("App is up to date"));
-        finish(showUpToDate ? info(L10n::updateUpToDate(m_c.currentVersion))
-                            : std::function<void()>());
-        return;
+        return finish(L10n::updateUpToDate(m_c.currentVersion));
     }
-    finish(showUpToDate ? info(L10n::updateCheckFailed()) : std::function<void()>());
+    return finish(L10n::updateCheckFailed());
 }
 
 void UpdateService::showUpdateAlert(const UpdateManifest& manifest, std::function<void()> done) {

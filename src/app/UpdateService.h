@@ -128,7 +128,13 @@ private:
     void checkPendingUpdateMarker();
     void startPeriodicChecks();
     // Fetches the manifest; runs off the main thread.
-    void runCheck(bool showUpToDate, std::function<void()> done);
+    // What a check found: a newer version to offer, else a note to show
+    // (when the user asked), both decided off the main thread.
+    struct CheckOutcome {
+        std::optional<UpdateManifest> newer;
+        std::optional<QString> info;
+    };
+    CheckOutcome runCheck(bool showUpToDate);
     void showUpdateAlert(const UpdateManifest& manifest, std::function<void()> done);
     void failInstall(const QString& code, const QString& message, const QString& alert,
                      const QString& target);

@@ -285,20 +285,24 @@ void FilesSection::toggle(const QString& id) {
 
 void FilesSection::loadJobs() {
     FileTranscriptionService* service = m_service;
-    QPointer<FilesSection> self(this);
-    runAsync([self, service] {
+    struct Loaded {
+        std::optional<QList<FileJob>> jobs;
+        std::optional<FileTranscriptionService::FileLimits> limits;
+    };
+    auto work = [service] {
         auto limits = std::async(std::launch::async, [service] { return service->getLimits(); });
-        std::optional<QList<FileJob>> jobs = service->getJobs();
-        std::optional<FileTranscriptionService::FileLimits> fileLimits = limits.get();
-        runOnMain(self.data(), [self, jobs, fileLimits] {
-            if (!self) return;
-            if (jobs) {
-                self->m_jobs = *jobs;
-                self->rebuildList();
-            }
-            if (fileLimits && self->m_context.appState)
-                self->m_context.appState->applyFileLimits(fileLimits->toAppState());
-        });
+        Loaded loaded;
+        loaded.jobs = service->getJobs();
+        loaded.limits = limits.get();
+        return loaded;
+    };
+    runAsync(this, std::move(work), [this](const Loaded& loaded) {
+        if (loaded.jobs) {
+            m_jobs = *loaded.jobs;
+            rebuildList();
+        }
+        if (loaded.limits && m_context.appState)
+            m_context.appState->applyFileLimits(loaded.limits->toAppState());
     });
 }
 
@@ -339,7 +343,11 @@ void FilesSection::startUpload(const QString& path, bool video, qint64 limitMb,
     FileTranscriptionService* service = m_service;
     // The task outlives a rebuilt page: it keeps only what it was given and
     // reaches the page through `self`, which is null once the page is gone.
-    runAsync([self, service, path, video, limitMb, language] {
+    struct Uploaded {
+        bool tooLarge = false;
+        std::optional<QString> error;
+    };
+    auto work = [self, service, path, video, limitMb, language] {
         QString uploadPath = path;
         QString temporary;
         std::optional<QString> displayName;
@@ -348,7 +356,7 @@ void FilesSection::startUpload(const QString& path, bool video, qint64 limitMb,
             auto extracting = std::make_shared<std::atomic<bool>>(true);
             const std::optional<QByteArray> ogg = FileTranscriptionService::extractOpusAudio(
                 path, [self, extracting](double percent) {
-                    runOnMain(self.data(), [self, extracting, percent] {
+                    runOnMain(self, [self, extracting, percent] {
                         if (self && extracting->load()) self->setExtracting(percent);
                     });
                 });
@@ -365,33 +373,28 @@ void FilesSection::startUpload(const QString& path, bool video, qint64 limitMb,
                 }
             }
             extracting->store(false);
-            runOnMain(self.data(), [self] {
-                if (self) self->setExtracting(std::nullopt);
-            });
+            runOnMain(self, [self] { self->setExtracting(std::nullopt); });
             if (temporary.isEmpty()) {
                 const QFileInfo info(path);
                 if (info.exists() &&
-                    info.size() > FileTranscriptionService::sizeLimitBytes(limitMb)) {
-                    runOnMain(self.data(), [self, limitMb] {
-                        if (self)
-                            self->showError(L10n::filesVideoExtractFailedTooLarge(int(limitMb)));
-                    });
-                    return;
-                }
+                    info.size() > FileTranscriptionService::sizeLimitBytes(limitMb))
+                    return Uploaded{true, std::nullopt};
             }
         }
-        runOnMain(self.data(), [self] {
-            if (self) self->setUploading(true);
-        });
+        runOnMain(self, [self] { self->setUploading(true); });
         const FileTranscriptionService::UploadResult result =
             service->upload(uploadPath, language, displayName, false);
         if (!temporary.isEmpty()) QFile::remove(temporary);
-        runOnMain(self.data(), [self, error = result.error] {
-            if (!self) return;
-            self->setUploading(false);
-            if (error) self->showError(*error);
-            self->loadJobs();
-        });
+        return Uploaded{false, result.error};
+    };
+    runAsync(this, std::move(work), [this, limitMb](const Uploaded& uploaded) {
+        if (uploaded.tooLarge) {
+            showError(L10n::filesVideoExtractFailedTooLarge(int(limitMb)));
+            return;
+        }
+        setUploading(false);
+        if (uploaded.error) showError(*uploaded.error);
+        loadJobs();
     });
 }
 

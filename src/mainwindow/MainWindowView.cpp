@@ -147,6 +147,7 @@ void MainWindowView::syncSidebarSelection() {
 }
 
 void MainWindowView::setSelectedSection(SidebarSection section) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (section == m_selected) return;
     m_selected = section;
     syncSidebarSelection();
@@ -158,6 +159,7 @@ void MainWindowView::onNavigate(const QString& raw) {
 }
 
 void MainWindowView::renewDetail() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         m_rebuildPending = true;
         waitForModalToClose(modal);
@@ -234,11 +236,7 @@ void MainWindowView::runStartTask() {
     if (!state || !state->isAuthenticated() || !m_context.fetchFileLimits) return;
     // The limits belong to the application state, not to this view: they
     // are applied even when the window has gone meanwhile.
-    runAsync([fetch = m_context.fetchFileLimits, target = QPointer<AppState>(state)] {
-        const std::optional<FileLimits> limits = fetch();
-        if (!limits) return;
-        runOnMain(target.data(), [target, limits] {
-            if (target) target->applyFileLimits(*limits);
-        });
+    runAsync(state, m_context.fetchFileLimits, [state](const std::optional<FileLimits>& limits) {
+        if (limits) state->applyFileLimits(*limits);
     });
 }

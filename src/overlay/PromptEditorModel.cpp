@@ -27,11 +27,13 @@ std::optional<QString> languageName(const QString& lang) {
 
 PromptEditorModel::Translator PromptEditorModel::serviceTranslator() {
     return [](const QString& text, const QString& target, TranslationDone done) {
-        runAsync([text, target, done = std::move(done)] {
-            std::optional<QString> result = TranscriptionService::shared().translateArbitraryText(
-                text, target, /*literal=*/true, /*isRetry=*/false);
-            runOnMain([done, result] { done(result); });
-        });
+        runAsync(
+            QCoreApplication::instance(),
+            [text, target] {
+                return TranscriptionService::shared().translateArbitraryText(
+                    text, target, /*literal=*/true, /*isRetry=*/false);
+            },
+            std::move(done));
     };
 }
 
@@ -53,6 +55,7 @@ void PromptEditorModel::translate(const QString& text, const QString& target,
 }
 
 void PromptEditorModel::load(const PromptEditorMode& mode) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_mode = mode;
     switch (mode.kind) {
         case PromptEditorMode::Kind::builtinTone:
@@ -120,6 +123,7 @@ void PromptEditorModel::loadBuiltinTone(const QString& tone) {
 }
 
 void PromptEditorModel::toggleOriginal() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_mode.isBuiltin()) return;
     const QString lang = L10n::currentLanguage();
     const std::optional<QString> name = languageName(lang);
@@ -155,6 +159,7 @@ void PromptEditorModel::toggleOriginal() {
 }
 
 void PromptEditorModel::saveBuiltinTone(const QString& tone, std::function<void(bool)> done) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QString trimmed = promptText().trimmed();
     if (trimmed.isEmpty()) {
         done(false);

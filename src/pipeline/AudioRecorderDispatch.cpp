@@ -251,23 +251,29 @@ void AudioRecorderService::sendToTranscription(const QString& audioURL, double d
     const std::optional<QString> translateTo = m_streamTranslateTo;
     // The windows already carry the target; the key's mode ends with this dictation.
     m_translateMode = false;
-    QPointer<AudioRecorderService> self(this);
     auto finish = m_c.finishStreaming;
-    runAsync([self, finish, audioURL, duration, tone, language, translateTo, live] {
+    auto work = [finish, audioURL, tone, language]() -> std::optional<QString> {
         const std::optional<QString> text = finish ? finish(tone, language) : std::nullopt;
         if (text && !text->isEmpty()) {
             debugLog(QStringLiteral("[Streaming] Готово потоково: %1 символов").arg(text->size()));
-            runOnMain([self, text, language, duration, audioURL] {
-                if (self) self->handleTranscriptionSuccess(*text, language, duration);
-                QFile::remove(audioURL);
-            });
-            return;
+            return text;
         }
         debugLog(QStringLiteral("[Streaming] Потоковый сбор пуст — падаем на обычный путь"));
-        runOnMain([self, audioURL, duration, live, translateTo] {
-            if (self) self->sendToTranscriptionClassic(audioURL, duration, live, translateTo);
-        });
-    });
+        return std::nullopt;
+    };
+    // Delivered while the application runs: the recording's file is removed
+    // after a streamed text even when the recorder is gone.
+    QPointer<AudioRecorderService> self(this);
+    runAsync(QCoreApplication::instance(), std::move(work),
+             [self, audioURL, duration, live, language, translateTo](const auto& text) {
+                 if (!text) {
+                     if (self)
+                         self->sendToTranscriptionClassic(audioURL, duration, live, translateTo);
+                     return;
+                 }
+                 if (self) self->handleTranscriptionSuccess(*text, language, duration);
+                 QFile::remove(audioURL);
+             });
 }
 
 void AudioRecorderService::showHint(const QString& counterKey, const QString& title,
@@ -314,8 +320,7 @@ void AudioRecorderService::sendToTranscriptionClassic(
     job->translateTo = std::move(translateTo);
     job->c = m_c;
     job->c.settings = &settings();
-    QPointer<AudioRecorderService> self(this);
-    runAsync([self, job] {
+    auto work = [job] {
         const Collaborators& c = job->c;
         SettingsStore& s = *c.settings;
         LiveEncoding* live = job->live ? job->live.get() : nullptr;
@@ -395,22 +400,18 @@ void AudioRecorderService::sendToTranscriptionClassic(
                 }
             }
         }
-        if (job->format.isEmpty()) {
-            runOnMain([self, job] {
-                if (self)
-                    self->finishRead(job->audioURL);
-                else
-                    QFile::remove(job->audioURL);
-            });
-            return;
-        }
+        // The payload is read (or cannot be): the file is not needed either way.
         QFile::remove(job->audioURL);
+        if (job->format.isEmpty()) return;
         debugLog(QStringLiteral("[Audio] Sending ") + job->format + QStringLiteral(": ") +
                  QString::number(job->payload.size()) + QStringLiteral(" bytes"));
         job->live.reset();
-        runOnMain([self, job] {
-            if (self) self->upload(job);
-        });
+    };
+    runAsync(this, std::move(work), [this, job] {
+        if (job->format.isEmpty())
+            finishRead(job->audioURL);
+        else
+            upload(job);
     });
 }
 
@@ -458,27 +459,32 @@ void AudioRecorderService::upload(std::shared_ptr<Upload> job) {
         }
         job->translateTo = target;
     }
-    QPointer<AudioRecorderService> self(this);
-    runAsync([self, job] {
+    struct Outcome {
+        std::optional<QString> text;
+        QString failure;
+    };
+    auto work = [job] {
         const Collaborators& c = job->c;
+        Outcome outcome;
         try {
             if (!c.transcribe) throw std::runtime_error("Transcription service unavailable");
-            const QString text = c.transcribe(job->payload, job->language, job->provider, job->tone,
-                                              job->format, *job->translateTo);
-            runOnMain([self, job, text] {
-                if (self) self->handleTranscriptionSuccess(text, job->language, job->duration);
-            });
+            outcome.text = c.transcribe(job->payload, job->language, job->provider, job->tone,
+                                        job->format, *job->translateTo);
         } catch (const std::exception& e) {
-            const QString description = QString::fromUtf8(e.what());
+            outcome.failure = QString::fromUtf8(e.what());
             if (c.reportError)
                 c.reportError(
                     QStringLiteral("transcription"), QStringLiteral("transcription_failed"),
-                    description,
+                    outcome.failure,
                     QJsonObject{{QStringLiteral("audio_seconds"), qint64(job->duration)}});
-            runOnMain([self, job, description] {
-                if (self) self->uploadFailed(job, description);
-            });
         }
+        return outcome;
+    };
+    runAsync(this, std::move(work), [this, job](const Outcome& outcome) {
+        if (outcome.text)
+            handleTranscriptionSuccess(*outcome.text, job->language, job->duration);
+        else
+            uploadFailed(job, outcome.failure);
     });
 }
 

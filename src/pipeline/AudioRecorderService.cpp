@@ -167,14 +167,10 @@ void AudioRecorderService::beginRecording(bool translate) {
     AudioCapture* recorder = m_audioRecorder.get();
     // The recorder may report from its capture thread.
     recorder->onFinished = [self](bool ok) {
-        runOnMain([self, ok] {
-            if (self) self->audioRecorderDidFinishRecording(ok);
-        });
+        runOnMain(self, [self, ok] { self->audioRecorderDidFinishRecording(ok); });
     };
     recorder->onEncodeError = [self](std::optional<QString> error) {
-        runOnMain([self, error] {
-            if (self) self->audioRecorderEncodeErrorDidOccur(error);
-        });
+        runOnMain(self, [self, error] { self->audioRecorderEncodeErrorDidOccur(error); });
     };
     debugLog(QStringLiteral("[Audio] prepareToRecord() returned: ") +
              yesNo(recorder->prepareToRecord()));

@@ -22,6 +22,17 @@ public:
     // when no window is active or it tells nothing.
     std::optional<QString> bundleIdentifier() const;
 
+    // The top-level window of another application that has the keyboard
+    // focus, to hand the focus back to it later; 0 when no window has it or
+    // the window is one of this process's own.
+    virtual quint64 focusedWindow() const { return 0; }
+    // Gives the keyboard focus back to such a window, through the window
+    // manager where there is one. False when the window is gone or hidden.
+    virtual bool refocus(quint64 window) {
+        (void)window;
+        return false;
+    }
+
     static FrontmostApp& shared();
     static void setShared(FrontmostApp* app);
 };

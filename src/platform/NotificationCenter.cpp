@@ -1,7 +1,8 @@
 #include "platform/NotificationCenter.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
+
+#include "platform/Threading.h"
 
 NotificationCenter& NotificationCenter::shared() {
     static NotificationCenter* instance = new NotificationCenter();
@@ -13,19 +14,17 @@ NotificationCenter::NotificationCenter() {
 }
 
 void NotificationCenter::postSessionExpired() {
-    QMetaObject::invokeMethod(this, [this] { emit ormilSessionExpired(); }, Qt::QueuedConnection);
+    runOnMain(this, [this] { emit ormilSessionExpired(); });
 }
 
 void NotificationCenter::postDataChanged() {
-    QMetaObject::invokeMethod(this, [this] { emit ormilDataChanged(); }, Qt::QueuedConnection);
+    runOnMain(this, [this] { emit ormilDataChanged(); });
 }
 
 void NotificationCenter::postNavigateToSection(const QString& section) {
-    QMetaObject::invokeMethod(
-        this, [this, section] { emit ormilNavigateToSection(section); }, Qt::QueuedConnection);
+    runOnMain(this, [this, section] { emit ormilNavigateToSection(section); });
 }
 
 void NotificationCenter::postEditorSourceChanged(const QString& source) {
-    QMetaObject::invokeMethod(
-        this, [this, source] { emit ormilEditorSourceChanged(source); }, Qt::QueuedConnection);
+    runOnMain(this, [this, source] { emit ormilEditorSourceChanged(source); });
 }

@@ -1,13 +1,22 @@
 #include "platform/Threading.h"
 
 #include <QThreadPool>
+#include <exception>
+
+#include "platform/DebugLog.h"
 
 bool isMainThread() {
     QCoreApplication* app = QCoreApplication::instance();
     return app && QThread::currentThread() == app->thread();
 }
 
+void assertMainThread(const char* where) {
+    if (!QCoreApplication::instance() || isMainThread()) return;
+    qFatal("%s called off the main thread", where);
+}
+
 void runOnMain(std::function<void()> fn) {
+    if (!fn) return;
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) {
         fn();
@@ -17,9 +26,12 @@ void runOnMain(std::function<void()> fn) {
 }
 
 void runOnMain(QObject* context, std::function<void()> fn) {
-    if (!context) return;
-    QPointer<QObject> guard(context);
-    runOnMain([guard, fn = std::move(fn)] {
+    runOnMain(QPointer<QObject>(context), std::move(fn));
+}
+
+void runOnMain(const QPointer<QObject>& context, std::function<void()> fn) {
+    if (!context || !fn) return;
+    runOnMain([guard = context, fn = std::move(fn)] {
         if (guard) fn();
     });
 }
@@ -45,7 +57,18 @@ QThreadPool* asyncPool() {
 }  // namespace
 
 void runAsync(std::function<void()> fn) {
-    asyncPool()->start(std::move(fn));
+    if (!fn) return;
+    // An exception left to the pool would end the whole process.
+    asyncPool()->start([fn = std::move(fn)] {
+        try {
+            fn();
+        } catch (const std::exception& e) {
+            debugLog(QStringLiteral("[Async] A background task failed: ") +
+                     QString::fromUtf8(e.what()));
+        } catch (...) {
+            debugLog(QStringLiteral("[Async] A background task failed"));
+        }
+    });
 }
 
 bool waitForAsyncWork(int timeoutMs) {

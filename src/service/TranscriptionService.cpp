@@ -6,12 +6,12 @@
 #include <QUuid>
 #include <QtEndian>
 #include <cstring>
-#include <thread>
 
 #include "platform/DebugLog.h"
 #include "audio/OggOpus.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 #include "audio/AacEncoder.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
@@ -86,11 +86,17 @@ void TranscriptionService::startBackground(std::function<void()> job) {
         std::lock_guard lock(m_backgroundMutex);
         ++m_background;
     }
-    std::thread([this, job = std::move(job)] {
+    runAsync([this, job = std::move(job)] {
+        // Counted down however the job ends: the destructor waits for it.
+        struct Done {
+            TranscriptionService* service;
+            ~Done() {
+                std::lock_guard lock(service->m_backgroundMutex);
+                if (--service->m_background == 0) service->m_backgroundDone.notify_all();
+            }
+        } done{this};
         job();
-        std::lock_guard lock(m_backgroundMutex);
-        if (--m_background == 0) m_backgroundDone.notify_all();
-    }).detach();
+    });
 }
 
 void TranscriptionService::warmUpConnection() {

@@ -92,8 +92,7 @@ void LoginViewModel::clearMessages() {
 void LoginViewModel::start(std::function<void()> request, std::function<void()> onSuccess) {
     m_isLoading = true;
     emit changed();
-    QPointer<LoginViewModel> self(this);
-    runAsync([self, request = std::move(request), onSuccess = std::move(onSuccess)] {
+    auto work = [request = std::move(request)] {
         std::optional<QString> error;
         try {
             request();
@@ -102,18 +101,20 @@ void LoginViewModel::start(std::function<void()> request, std::function<void()> 
         } catch (...) {
             error = QStringLiteral("Unknown error");
         }
-        // The window may be gone by now (the user skipped): then the
-        // outcome has nowhere to go.
-        runOnMain([self, error, onSuccess] {
-            if (!self) return;
-            self->m_isLoading = false;
-            if (error)
-                self->m_errorMessage = error;
-            else
-                onSuccess();  // may close the window and delete this object
-            if (self) emit self->changed();
-        });
-    });
+        return error;
+    };
+    // The window may be gone by now (the user skipped): then the outcome
+    // has nowhere to go.
+    QPointer<LoginViewModel> self(this);
+    runAsync(this, std::move(work),
+             [self, onSuccess = std::move(onSuccess)](std::optional<QString> error) {
+                 self->m_isLoading = false;
+                 if (error)
+                     self->m_errorMessage = error;
+                 else
+                     onSuccess();  // may close the window and delete this object
+                 if (self) emit self->changed();
+             });
 }
 
 void LoginViewModel::login() {

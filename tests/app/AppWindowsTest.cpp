@@ -7,6 +7,7 @@
 #include "app/AppWindows.h"
 #include "core/AppState.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeFrontmostApp.h"
 #include "fakes/FakeInputAccess.h"
 #include "fakes/FakeOverlay.h"
 #include "fakes/FakePasteboard.h"
@@ -37,6 +38,7 @@ protected:
     FakePasteboard pasteboard;
     FakeInputAccess input;
     CountingOverlay overlay;
+    FakeFrontmostApp frontmost;
     std::optional<bool> newestIsDictation;
     QStringList pasted;
     std::function<void()> finishOnboarding, dismissLogin;
@@ -59,6 +61,7 @@ protected:
         c.inputAccess = &input;
         c.notifications = &NotificationCenter::shared();
         c.overlay = &overlay;
+        c.frontmost = &frontmost;
         c.newestClipboardEntryIsDictation = [this] { return newestIsDictation; };
         c.insertTextViaPasteboard = [this](const QString& text) { pasted << text; };
         c.makeMainWindow = [] { return new QWidget; };
@@ -310,6 +313,45 @@ TEST_F(AppWindowsTest, EditorResultIsPastedAfterTheEditorClosesOrKeptOnTheClipbo
     }
 }
 
+// The result goes back to the other application's window that had the
+// focus when the editor was opened, whatever the desktop focuses when the
+// editor hides; our own windows (0) never replace it.
+TEST_F(AppWindowsTest, EditorResultGoesBackToTheWindowFocusedBeforeTheEditor) {
+    appState.setIsAdmin(true);
+    const struct {
+        const char* name;
+        std::vector<quint64> focusedAtEachOpen;
+        QList<quint64> refocused;
+    } cases[] = {
+        {"another application's window", {7}, {7}},
+        {"opened from one of our windows", {0}, {}},
+        {"reopened from the editor itself", {7, 0}, {7}},
+        {"reopened from another window", {7, 9}, {9}},
+    };
+    for (const auto& c : cases) {
+        frontmost.refocused.clear();
+        pasted.clear();
+        for (const quint64 focused : c.focusedAtEachOpen) {
+            frontmost.focused = focused;
+            windows->openEditorWindow();
+        }
+        frontmost.focused = 0;  // the editor has it now
+        applyEditor("processed text");
+        // Asked at once, so that the focus is back before the paste.
+        EXPECT_EQ(frontmost.refocused, c.refocused) << c.name;
+        EXPECT_TRUE(pasted.isEmpty()) << c.name;
+        clock.advance(0.25);
+        EXPECT_EQ(pasted, QStringList{"processed text"}) << c.name;
+        settle();
+    }
+    // Once applied, the window is forgotten: a result of an editor opened
+    // from our own window goes nowhere in particular.
+    frontmost.refocused.clear();
+    windows->openEditorWindow();
+    applyEditor("again");
+    EXPECT_TRUE(frontmost.refocused.isEmpty());
+}
+
 TEST_F(AppWindowsTest, LinksWithoutATokenAreLoggedWithoutTheirValues) {
     windows->handleGetURLEvent("");
     windows->handleGetURLEvent("ormil://login?token=one-time-secret");
@@ -327,8 +369,12 @@ protected:
     DevService service;
     FakeSecretStore secrets;
     HttpClient client{Clock::system()};
-    AuthService auth{settings, secrets, [this](const HttpRequest& r) { return client.send(r); },
-                     service.baseUrl(), service.baseUrl(), &appState};
+    AuthService auth{settings,
+                     secrets,
+                     [this](const HttpRequest& r) { return client.send(r); },
+                     service.baseUrl(),
+                     service.baseUrl(),
+                     &appState};
     std::atomic<int> pulls{0};
 
     void SetUp() override {

@@ -34,6 +34,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include "AppInput.h"
+
 namespace {
 
 const QString kScripted = QStringLiteral("Scripted words from the stand-in");
@@ -97,38 +99,15 @@ protected:
     }
 
     void answerWith(const QString& text) {
-        DevService::Answer answer;
-        answer.json = QJsonObject{{"success", true},
-                                  {"text", text},
-                                  {"word_count", 5},
-                                  {"weekly_words_used", 5},
-                                  {"weekly_words_limit", 2000}};
-        service.queue("/transcribe", answer);
+        service.queue("/transcribe", apptest::transcript(text));
     }
 
-    void key(bool down) {
-        XTestFakeKeyEvent(dpy, rightAlt, down ? True : False, 0);
-        XFlush(dpy);
-    }
+    void key(bool down) { apptest::setKey(dpy, rightAlt, down); }
 
     // Holds the dictation key while the microphone hears `pcm` (in real time).
-    void dictate(const QByteArray& pcm) {
-        key(true);
-        waitForRecording();
-        auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
-        EXPECT_TRUE(testsupport::waitUntil(
-            [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-            int(pcm.size() / 32) + 20000));
-        key(false);
-    }
+    void dictate(const QByteArray& pcm) { apptest::dictate(dpy, rightAlt, pcm); }
 
-    // Speech played before the microphone records is lost; on a busy
-    // machine starting the recorder can take a while.
-    void waitForRecording() {
-        const qsizetype from = appLog().size();
-        EXPECT_TRUE(testsupport::waitUntil(
-            [&] { return appLog().indexOf("[Audio] record() returned: true", from) >= 0; }, 20000));
-    }
+    void waitForRecording() { apptest::waitForRecording(appLog().size()); }
 
     // The tallest run of bright pixels in any column of the pill's area: the
     // tallest level bar (the pill is black, its border grey).
@@ -257,9 +236,10 @@ TEST_F(DictationEndToEnd, LongDictationStreamsAWindowAndJoinsTheLastOne) {
 class PerAppDictation : public DictationEndToEnd {
 protected:
     void SetUp() override {
-        testsupport::writeFile(testsupport::root() + "/data/applications/org.example.Target.desktop",
-                               "[Desktop Entry]\nType=Application\nName=Target\n"
-                               "StartupWMClass=OrmilTarget\n");
+        testsupport::writeFile(
+            testsupport::root() + "/data/applications/org.example.Target.desktop",
+            "[Desktop Entry]\nType=Application\nName=Target\n"
+            "StartupWMClass=OrmilTarget\n");
         // Stored before the application starts, which reads them once.
         SettingsStore::shared().setMany(
             {{"toneStyle", "neutral"},
@@ -280,7 +260,8 @@ TEST_F(PerAppDictation, TheFocusedApplicationsRuleGivesTheTone) {
     const auto uploads = service.requests("/transcribe");
     ASSERT_EQ(uploads.size(), 1);
     EXPECT_EQ(uploads[0].formField("tone_style"), "formal");
-    EXPECT_TRUE(appLog().contains("[PerApp] org.example.Target -> formal (overrides global neutral)"));
+    EXPECT_TRUE(
+        appLog().contains("[PerApp] org.example.Target -> formal (overrides global neutral)"));
 }
 
 }  // namespace
@@ -363,8 +344,8 @@ TEST_F(DictationEndToEnd, SpeechRightAfterThePressIsRecordedWhole) {
     QElapsedTimer sincePress;
     sincePress.start();
     testsupport::waitUntil([&] { return sincePress.elapsed() >= 150; });
-    auto played = std::async(std::launch::async,
-                             [&] { VirtualMic::play(tone + VirtualMic::silence(0.4)); });
+    auto played =
+        std::async(std::launch::async, [&] { VirtualMic::play(tone + VirtualMic::silence(0.4)); });
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     key(false);

@@ -13,8 +13,8 @@
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeySynthesizer.h"
-#include "platform/x11/X11WindowWatcher.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11WindowWatcher.h"
 #include "records/TextExpansionService.h"
 #include "support/TestSupport.h"
 
@@ -24,6 +24,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+
+#include "AppInput.h"
 
 namespace {
 
@@ -51,16 +53,7 @@ public:
     // Shows the window and gives it the keyboard focus (no window manager).
     bool focus(Display* dpy) {
         if (!testsupport::waitUntil([&] { return m_window != 0; })) return false;
-        // The window must be viewable before it can take the focus.
-        return testsupport::waitUntil([&] {
-            XWindowAttributes attributes{};
-            if (!XGetWindowAttributes(dpy, m_window, &attributes) ||
-                attributes.map_state != IsViewable)
-                return false;
-            XSetInputFocus(dpy, m_window, RevertToParent, CurrentTime);
-            XSync(dpy, False);
-            return m_focused;
-        });
+        return apptest::focusWindow(dpy, m_window, [&] { return m_focused; });
     }
     const QString& text() const { return m_text; }
 

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <atomic>
 #include <mutex>
+#include <unistd.h>
+#include <utility>
 
 #include "platform/x11/X11AppWindows.h"
 
@@ -53,6 +55,17 @@ struct X11FrontmostApp::Private {
     std::mutex mutex;
     Display* dpy = nullptr;
     bool opened = false;
+
+    // The connection, opened on first use; null without a display. Called
+    // with the mutex held.
+    Display* display() {
+        if (!opened) {
+            opened = true;
+            dpy = XOpenDisplay(nullptr);
+            if (dpy) X11AppWindows::quietErrors(dpy);
+        }
+        return dpy;
+    }
 };
 
 X11FrontmostApp::X11FrontmostApp() : d(new Private) {}
@@ -65,29 +78,81 @@ X11FrontmostApp::~X11FrontmostApp() {
     delete d;
 }
 
-std::optional<FrontmostApp::Identity> X11FrontmostApp::identity() const {
-    std::lock_guard lock(d->mutex);
-    if (!d->opened) {
-        d->opened = true;
-        d->dpy = XOpenDisplay(nullptr);
-        if (d->dpy) X11AppWindows::quietErrors(d->dpy);
-    }
-    if (!d->dpy) return std::nullopt;
-    std::optional<Identity> result;
-    Window w = activeWindow(d->dpy);
-    for (int depth = 0; w && depth < 32 && !result; ++depth) {
-        if (const std::optional<AppWindow> app = X11AppWindows::appWindow(d->dpy, w)) {
-            result = Identity{app->instanceName, app->className, app->pid};
-            break;
-        }
+namespace {
+
+// The focused window or its nearest ancestor that carries a WM_CLASS, with
+// what it tells; 0 when there is none.
+std::pair<Window, std::optional<AppWindow>> focusedClient(Display* dpy) {
+    Window w = activeWindow(dpy);
+    for (int depth = 0; w && depth < 32; ++depth) {
+        if (std::optional<AppWindow> app = X11AppWindows::appWindow(dpy, w)) return {w, app};
         Window root = 0, parent = 0;
         Window* children = nullptr;
         unsigned int n = 0;
-        if (!XQueryTree(d->dpy, w, &root, &parent, &children, &n)) break;
+        if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) break;
         if (children) XFree(children);
         if (parent == root) break;
         w = parent;
     }
-    XSync(d->dpy, False);
-    return result;
+    return {0, std::nullopt};
+}
+
+}  // namespace
+
+std::optional<FrontmostApp::Identity> X11FrontmostApp::identity() const {
+    std::lock_guard lock(d->mutex);
+    Display* dpy = d->display();
+    if (!dpy) return std::nullopt;
+    const auto [window, app] = focusedClient(dpy);
+    XSync(dpy, False);
+    if (!app) return std::nullopt;
+    return Identity{app->instanceName, app->className, app->pid};
+}
+
+quint64 X11FrontmostApp::focusedWindow() const {
+    std::lock_guard lock(d->mutex);
+    Display* dpy = d->display();
+    if (!dpy) return 0;
+    const auto [window, app] = focusedClient(dpy);
+    XSync(dpy, False);
+    if (!app || app->pid == qint64(::getpid())) return 0;
+    return window;
+}
+
+bool X11FrontmostApp::refocus(quint64 window) {
+    std::lock_guard lock(d->mutex);
+    Display* dpy = d->display();
+    if (!dpy || !window) return false;
+    const Window target = Window(window);
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(dpy, target, &attributes) || attributes.map_state != IsViewable)
+        return false;
+    const Window root = DefaultRootWindow(dpy);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool managed = false;
+    if (XGetWindowProperty(dpy, root, XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
+                           False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        managed = type == XA_WINDOW && count == 1;
+        XFree(data);
+    }
+    if (managed) {
+        // A window manager decides who has the focus: ask it as a pager
+        // would, which it honours without the focus-stealing checks.
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = target;
+        ev.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = 2;
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    } else {
+        XSetInputFocus(dpy, target, RevertToParent, CurrentTime);
+    }
+    XSync(dpy, False);
+    return true;
 }

@@ -9,6 +9,8 @@ public:
     X11FrontmostApp();
     ~X11FrontmostApp() override;
     std::optional<Identity> identity() const override;
+    quint64 focusedWindow() const override;
+    bool refocus(quint64 window) override;
 
 private:
     struct Private;
