@@ -318,7 +318,7 @@ void SingleInstance::endOther(qint64 pid) {
 }
 
 bool SingleInstance::listen() {
-    const auto fail = [this](const QString& reason) {
+    const auto fail = [](const QString& reason) {
         debugLog(QStringLiteral("[App] Single-instance socket unavailable: ") + reason);
         return false;
     };
