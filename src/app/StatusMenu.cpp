@@ -18,6 +18,7 @@
 #include "platform/InputAccess.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ QMenu* StatusMenu::addSubmenu(const QString& title) {
 }
 
 void StatusMenu::rebuildMenu() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_menu) return;
     // Emptied without deleting at once: the rebuild may run inside the
     // triggered signal of one of the items being removed.
@@ -317,6 +319,7 @@ void StatusMenu::storeAndPush(const QString& key, const QJsonValue& value) {
 }
 
 void StatusMenu::pasteLast() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QString text = m_c.appState->lastTranscribedText();
     if (text.isEmpty()) return;
     if (!m_c.inputAccess->isTrusted()) {
@@ -327,6 +330,7 @@ void StatusMenu::pasteLast() {
 }
 
 void StatusMenu::copyRecentTranscription(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const auto text = representedString(item);
     if (!text) return;
     m_c.pasteboard->clearContents();
@@ -334,6 +338,7 @@ void StatusMenu::copyRecentTranscription(QAction* item) {
 }
 
 void StatusMenu::copyClipboardItem(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const int index = tagOf(item);
     const auto entries =
         m_c.clipboardHistory ? m_c.clipboardHistory() : std::vector<ClipboardEntry>{};
@@ -349,34 +354,41 @@ void StatusMenu::copyClipboardItem(QAction* item) {
 }
 
 void StatusMenu::setLanguage(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("recognitionLanguage"), *value);
 }
 
 void StatusMenu::setTone(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("toneStyle"), *value);
 }
 
 void StatusMenu::selectAudioQuality(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("audioQuality"), *value);
 }
 
 void StatusMenu::setDucking(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const int tag = tagOf(item);
     if (tag < 0) return;
     storeAndPush(k("audioDucking"), tag);
 }
 
 void StatusMenu::toggleAutoSwitchLayout() {
+    ORMIL_ASSERT_MAIN_THREAD();
     storeAndPush(k("autoSwitchLayout"), !m_c.settings->boolOrDefault(k("autoSwitchLayout")));
 }
 
 void StatusMenu::toggleAudioNormalization() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool isOn = !m_c.settings->isBool(k("audioNormalization")) ||
                       m_c.settings->value(k("audioNormalization")).toBool();
     storeAndPush(k("audioNormalization"), !isOn);
 }
 
 void StatusMenu::checkForUpdates() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_c.checkForUpdates) m_c.checkForUpdates();
 }
 
@@ -389,6 +401,7 @@ QString StatusMenu::aboutText() const {
 }
 
 void StatusMenu::showAbout() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QMessageBox box(QMessageBox::Information, versionLine(), versionLine(), QMessageBox::Ok);
     box.setInformativeText(aboutText());
     box.exec();

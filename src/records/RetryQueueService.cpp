@@ -149,6 +149,7 @@ OverlayControl& RetryQueueService::overlay() const {
 }
 
 void RetryQueueService::ensureStorageDir() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QDir().mkpath(m_storageDir);
 }
 
@@ -275,6 +276,7 @@ void RetryQueueService::save(const QByteArray& audioData, const QString& audioFo
 }
 
 void RetryQueueService::retry(const QString& id, std::function<void()> done) {
+    ORMIL_ASSERT_MAIN_THREAD();
     auto finishLater = [this, done] {
         if (done) runOnMain(this, done);
     };
@@ -375,6 +377,7 @@ void RetryQueueService::retryFailed(const FailedTranscription& entry, const QStr
 }
 
 void RetryQueueService::remove(const QString& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const auto it = std::find_if(m_queue.begin(), m_queue.end(),
                                  [&](const FailedTranscription& e) { return e.id == id; });
     if (it == m_queue.end()) return;
@@ -395,6 +398,7 @@ QString RetryQueueService::instanceLockPath() const {
 
 int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& language,
                                       const QString& provider, const QString& toneStyle) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_instanceLock) m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
     if (!m_instanceLock->tryExclusive()) {
         debugLog(QStringLiteral("[RetryQueue] Another copy is running: leftovers stay"));
@@ -525,6 +529,7 @@ std::optional<FailedTranscription> RetryQueueService::adoptRecording(const QStri
 }
 
 void RetryQueueService::clearAll() {
+    ORMIL_ASSERT_MAIN_THREAD();
     for (const FailedTranscription& e : m_queue) deleteAudioFile(e.audioFileName);
     m_queue.clear();
     emit queueChanged();
