@@ -29,7 +29,9 @@
 
 namespace {
 
-// The programs measured: Ormil, then the minimal tray program.
+// The programs measured: Ormil, the minimal tray program, and another build
+// of Ormil to compare with when ORMIL_BENCH_BASELINE names its executable
+// (e.g. one built from main, for figures before and after in the same run).
 struct Program {
     const char* label;
     QString path;
@@ -40,14 +42,18 @@ const Program& program(int index) {
         {"ormil", QCoreApplication::applicationDirPath() + QStringLiteral("/../src/ormil"),
          "ormil"},
         {"minimal Qt tray", QStringLiteral(ORMIL_MINIMAL_TRAY_PATH), "ormil-minimal-tray"},
+        {"ormil baseline", qEnvironmentVariable("ORMIL_BENCH_BASELINE"), "ormil"},
     };
     return programs[index];
 }
+bool hasBaseline() {
+    return !program(2).path.isEmpty() && QFile::exists(program(2).path);
+}
 
-// Medians and memory by program, printed side by side at the end; the third
-// memory figure is Ormil signed out.
-double g_startMs[2] = {-1, -1};
-double g_rssMb[3] = {-1, -1, -1};
+// Medians by program and memory by case of BM_IdleRss, printed side by side
+// at the end.
+double g_startMs[3] = {-1, -1, -1};
+double g_rssMb[4] = {-1, -1, -1, -1};
 
 bool isProgram(Display* dpy, Window w, const QByteArray& name) {
     XClassHint hint{};
@@ -212,6 +218,10 @@ void BM_StartToTrayIcon(benchmark::State& state) {
         return;
     }
     const int index = static_cast<int>(state.range(0));
+    if (index == 2 && !hasBaseline()) {
+        state.SkipWithError("no ORMIL_BENCH_BASELINE to compare with");
+        return;
+    }
     std::vector<double> times;
     for (auto _ : state) {
         QProcess app;
@@ -234,6 +244,7 @@ void BM_StartToTrayIcon(benchmark::State& state) {
 }
 BENCHMARK(BM_StartToTrayIcon)
     ->Arg(0)
+    ->Arg(2)
     ->Arg(1)
     ->Iterations(7)
     ->UseManualTime()
@@ -283,23 +294,30 @@ bool waitForLogLine(const QString& path, const QByteArray& text, int timeoutMs) 
 }
 
 // 0: Ormil signed in, after its launch pulls; 1: the minimal tray; 2: Ormil
-// signed out (the sign-in window up).
+// signed out (the sign-in window up); 3: the baseline build signed in.
 void BM_IdleRss(benchmark::State& state) {
     if (!g_env) {
         state.SkipWithError("needs an X display, trayer, curl and the built programs");
         return;
     }
     const int index = static_cast<int>(state.range(0));
-    const char* labels[] = {"ormil signed in", "minimal Qt tray", "ormil signed out"};
+    const char* labels[] = {"ormil signed in", "minimal Qt tray", "ormil signed out",
+                            "ormil baseline signed in"};
+    const int programs[] = {0, 1, 0, 2};
+    const bool signedIn = index == 0 || index == 3;
+    if (index == 3 && !hasBaseline()) {
+        state.SkipWithError("no ORMIL_BENCH_BASELINE to compare with");
+        return;
+    }
     for (auto _ : state) {
         const QProcessEnvironment env =
-            g_env->home(QStringLiteral("idle-%1").arg(index), index == 0);
+            g_env->home(QStringLiteral("idle-%1").arg(index), signedIn);
         QProcess app;
-        if (g_env->launch(app, program(index == 1 ? 1 : 0), env) < 0) {
+        if (g_env->launch(app, program(programs[index]), env) < 0) {
             state.SkipWithError("the icon never docked");
             return;
         }
-        if (index == 0 &&
+        if (signedIn &&
             !waitForLogLine(env.value("ORMIL_DEBUG_LOG"), "[Sync] pullAll complete", 20000)) {
             Environment::stop(app);
             state.SkipWithError("the launch pulls never finished");
@@ -322,7 +340,7 @@ void BM_IdleRss(benchmark::State& state) {
         std::printf("idle RSS, %s: %.1f MB\n", labels[index], rssMb);
     }
 }
-BENCHMARK(BM_IdleRss)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleRss)->Arg(0)->Arg(3)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void printSideBySide() {
     if (g_startMs[0] > 0 && g_startMs[1] > 0)
@@ -337,6 +355,12 @@ void printSideBySide() {
     if (g_rssMb[2] > 0 && g_rssMb[1] > 0)
         std::printf("idle memory: ormil signed out %.1f MB: %.2fx\n", g_rssMb[2],
                     g_rssMb[2] / g_rssMb[1]);
+    if (g_startMs[2] > 0 && g_startMs[1] > 0)
+        std::printf("baseline: start to tray %.1f ms: %.2fx\n", g_startMs[2],
+                    g_startMs[2] / g_startMs[1]);
+    if (g_rssMb[3] > 0 && g_rssMb[1] > 0)
+        std::printf("baseline: idle memory signed in %.1f MB: %.2fx\n", g_rssMb[3],
+                    g_rssMb[3] / g_rssMb[1]);
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ AppDelegate* AppDelegate::shared() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    ORMIL_ASSERT_MAIN_THREAD();
     // Only one copy runs by now: SingleInstance handed over or took over
     // before the application was set up.
     g_shared = this;
@@ -101,6 +102,7 @@ void AppDelegate::migrateTone() {
 }
 
 void AppDelegate::setupFirstLaunchDefaults() {
+    ORMIL_ASSERT_MAIN_THREAD();
     SettingsStore& s = *m_c.settings;
     if (s.boolean(k("firstLaunchDefaultsSet"))) {
         debugLog(QStringLiteral("[App] First launch defaults already set"));
@@ -160,10 +162,12 @@ void AppDelegate::createStatusItem() {
 }
 
 void AppDelegate::rebuildMenu() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_menu) m_menu->rebuildMenu();
 }
 
 void AppDelegate::requestPermissions() {
+    ORMIL_ASSERT_MAIN_THREAD();
     // The answer comes from the audio server and only gets logged: the
     // launch does not wait for it.
     m_c.runInBackground([microphone = m_c.microphone] {
@@ -179,6 +183,7 @@ void AppDelegate::requestPermissions() {
 }
 
 void AppDelegate::showStartupWindowIfNeeded() {
+    ORMIL_ASSERT_MAIN_THREAD();
     SettingsStore& s = *m_c.settings;
     const bool hasSeenStartupWindow = s.boolean(k("hasSeenStartupWindow"));
     if (!m_c.hasAccessToken()) {
@@ -201,6 +206,7 @@ void AppDelegate::showStartupWindowIfNeeded() {
 }
 
 bool AppDelegate::applicationShouldHandleReopen() {
+    ORMIL_ASSERT_MAIN_THREAD();
     debugLog(QStringLiteral("[App] Повторный запуск/клик по иконке — открываем окно"));
     if (m_c.hasAccessToken()) {
         if (m_c.openMainWindow) m_c.openMainWindow();
@@ -211,6 +217,7 @@ bool AppDelegate::applicationShouldHandleReopen() {
 }
 
 bool AppDelegate::handleURLArguments(const QStringList& arguments) {
+    ORMIL_ASSERT_MAIN_THREAD();
     bool sawLink = false;
     for (const QString& argument : arguments) {
         const QUrl url(argument);
@@ -227,6 +234,7 @@ bool AppDelegate::handleURLArguments(const QStringList& arguments) {
 }
 
 void AppDelegate::handleHandOver(const QStringList& arguments) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!handleURLArguments(arguments)) applicationShouldHandleReopen();
 }
 

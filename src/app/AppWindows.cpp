@@ -134,6 +134,7 @@ void AppWindows::dismiss(QPointer<QWidget>& field) {
 }
 
 void AppWindows::openMainWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_mainWindow) {
         m_mainWindow = m_c.makeMainWindow();
         setUp(m_mainWindow, {"Ormil", {1000, 700}, {800, 600}});
@@ -142,6 +143,7 @@ void AppWindows::openMainWindow() {
 }
 
 void AppWindows::showOnboardingWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_onboardingWindow) {
         QPointer<AppWindows> self(this);
         m_onboardingWindow = m_c.makeOnboardingWindow([self] {
@@ -156,6 +158,7 @@ void AppWindows::showOnboardingWindow() {
 }
 
 void AppWindows::showLoginWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_loginWindow) {
         QPointer<AppWindows> self(this);
         m_loginWindow = m_c.makeLoginWindow([self] {
@@ -169,6 +172,7 @@ void AppWindows::showLoginWindow() {
 }
 
 void AppWindows::openEditorWindow() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_c.appState->isAdmin()) return;
     // Opened from the editor itself or another of our windows, the window
     // to return to stays the one found before.
@@ -188,6 +192,7 @@ void AppWindows::openEditorWindow() {
 }
 
 void AppWindows::openBuiltinStyleEditor(const QString& tone, const QString& title) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // One at a time: the editor of another tone replaces this one.
     dismiss(m_styleEditorWindow);
     QPointer<AppWindows> self(this);
@@ -205,6 +210,7 @@ void AppWindows::openBuiltinStyleEditor(const QString& tone, const QString& titl
 }
 
 void AppWindows::openSettings() {
+    ORMIL_ASSERT_MAIN_THREAD();
     openMainWindow();
     NotificationCenter* notifications = m_c.notifications;
     m_c.clock->schedule(0.1, this, [notifications] {
@@ -213,6 +219,7 @@ void AppWindows::openSettings() {
 }
 
 void AppWindows::applyEditorResult(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     dismiss(m_editorWindow);
     restoreAccessoryModeIfNeeded();
     // Without this the focus goes wherever the desktop sends it when the
@@ -246,6 +253,7 @@ QString AppWindows::currentEditorSource() const {
 }
 
 void AppWindows::restoreAccessoryModeIfNeeded() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool anyShowing =
         isShowing(m_onboardingWindow) || isShowing(m_loginWindow) || isShowing(m_mainWindow) ||
         isShowing(m_editorWindow) || isShowing(m_styleEditorWindow);
@@ -254,6 +262,7 @@ void AppWindows::restoreAccessoryModeIfNeeded() {
 }
 
 void AppWindows::windowWillClose(QWidget*) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // Later: the closing window still counts as visible right now.
     QPointer<AppWindows> self(this);
     m_c.clock->schedule(0.1, this, [self] {
@@ -262,6 +271,7 @@ void AppWindows::windowWillClose(QWidget*) {
 }
 
 void AppWindows::windowDidMiniaturize(QWidget*) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_c.overlay->ensureVisibleIfNeeded();
 }
 
@@ -278,6 +288,7 @@ bool AppWindows::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AppWindows::handleGetURLEvent(const QString& link) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (link.isEmpty()) {
         debugLog(QStringLiteral("[Auth] Empty URL event"));
         return;
@@ -291,6 +302,7 @@ void AppWindows::handleGetURLEvent(const QString& link) {
 }
 
 void AppWindows::handleAuthToken(const QString& token) {
+    ORMIL_ASSERT_MAIN_THREAD();
     debugLog(QStringLiteral("[Auth] Handling Telegram auth token"));
     auto login = m_c.loginWithTelegramToken;
     auto loadUsage = m_c.loadUsageStats;

@@ -18,6 +18,7 @@
 #include "platform/InputAccess.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 
 namespace {
 
@@ -61,7 +62,11 @@ StatusMenu::StatusMenu(Collaborators collaborators, QObject* parent)
     if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
     // Filled in place as it opens: a menu replaced while it is being opened
     // would still show its previous contents.
-    connect(m_menu, &QMenu::aboutToShow, this, &StatusMenu::rebuildMenu);
+    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+        m_opening = true;
+        rebuildMenu();
+        m_opening = false;
+    });
 }
 
 StatusMenu::~StatusMenu() {
@@ -90,6 +95,7 @@ QMenu* StatusMenu::addSubmenu(const QString& title) {
 }
 
 void StatusMenu::rebuildMenu() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_menu) return;
     // Emptied without deleting at once: the rebuild may run inside the
     // triggered signal of one of the items being removed.
@@ -180,6 +186,10 @@ void StatusMenu::rebuildMenu() {
 
 void StatusMenu::addRecentTranscriptions() {
     QMenu* sub = addSubmenu(L10n::recentTranscriptions());
+    // Nobody sees a closed menu, and reading the items opens the history
+    // store: the launch and the rebuilds while the menu is closed leave them
+    // to the rebuild that opens it.
+    if (!m_opening && !m_menu->isVisible()) return;
     const QList<QVariantMap> records =
         m_c.fetchTranscriptions ? m_c.fetchTranscriptions(7, 0) : QList<QVariantMap>{};
     int added = 0;
@@ -309,6 +319,7 @@ void StatusMenu::storeAndPush(const QString& key, const QJsonValue& value) {
 }
 
 void StatusMenu::pasteLast() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QString text = m_c.appState->lastTranscribedText();
     if (text.isEmpty()) return;
     if (!m_c.inputAccess->isTrusted()) {
@@ -319,6 +330,7 @@ void StatusMenu::pasteLast() {
 }
 
 void StatusMenu::copyRecentTranscription(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const auto text = representedString(item);
     if (!text) return;
     m_c.pasteboard->clearContents();
@@ -326,6 +338,7 @@ void StatusMenu::copyRecentTranscription(QAction* item) {
 }
 
 void StatusMenu::copyClipboardItem(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const int index = tagOf(item);
     const auto entries =
         m_c.clipboardHistory ? m_c.clipboardHistory() : std::vector<ClipboardEntry>{};
@@ -341,34 +354,41 @@ void StatusMenu::copyClipboardItem(QAction* item) {
 }
 
 void StatusMenu::setLanguage(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("recognitionLanguage"), *value);
 }
 
 void StatusMenu::setTone(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("toneStyle"), *value);
 }
 
 void StatusMenu::selectAudioQuality(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (const auto value = representedString(item)) storeAndPush(k("audioQuality"), *value);
 }
 
 void StatusMenu::setDucking(QAction* item) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const int tag = tagOf(item);
     if (tag < 0) return;
     storeAndPush(k("audioDucking"), tag);
 }
 
 void StatusMenu::toggleAutoSwitchLayout() {
+    ORMIL_ASSERT_MAIN_THREAD();
     storeAndPush(k("autoSwitchLayout"), !m_c.settings->boolOrDefault(k("autoSwitchLayout")));
 }
 
 void StatusMenu::toggleAudioNormalization() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool isOn = !m_c.settings->isBool(k("audioNormalization")) ||
                       m_c.settings->value(k("audioNormalization")).toBool();
     storeAndPush(k("audioNormalization"), !isOn);
 }
 
 void StatusMenu::checkForUpdates() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_c.checkForUpdates) m_c.checkForUpdates();
 }
 
@@ -381,6 +401,7 @@ QString StatusMenu::aboutText() const {
 }
 
 void StatusMenu::showAbout() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QMessageBox box(QMessageBox::Information, versionLine(), versionLine(), QMessageBox::Ok);
     box.setInformativeText(aboutText());
     box.exec();

@@ -70,7 +70,9 @@ public:
 
     QMenu* menu() const { return m_menu; }
 
-    // Empties the menu and fills it again from the current state.
+    // Empties the menu and fills it again from the current state. The recent
+    // transcriptions (read from the history store) are filled in only while
+    // the menu is open or opening: the menu is rebuilt each time it opens.
     void rebuildMenu();
 
     // Actions (the item's data or tag carries the choice).
@@ -107,4 +109,5 @@ private:
     Collaborators m_c;
     QPointer<QMenu> m_menu;
     std::vector<QPointer<QMenu>> m_submenus;
+    bool m_opening = false;
 };

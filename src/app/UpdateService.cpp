@@ -175,6 +175,7 @@ UpdateService::UpdateService(Collaborators c, QObject* parent)
 UpdateService::~UpdateService() = default;
 
 UpdatePresenter& UpdateService::presenter() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_c.presenter) return *m_c.presenter;
     if (!m_ownPresenter) m_ownPresenter = UpdatePresenter::createWidgets();
     return *m_ownPresenter;

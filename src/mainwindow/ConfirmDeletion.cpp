@@ -7,6 +7,7 @@
 
 #include "core/L10n.h"
 #include "platform/DebugLog.h"
+#include "platform/Threading.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ constexpr int kCancelCode = 1001;
 void setConfirmDeletionHandler(std::function<bool(const QString&)> h) { handler() = std::move(h); }
 
 bool confirmDeletion(const QString& message) {
+    ORMIL_ASSERT_MAIN_THREAD();
     int code = kCancelCode;
     if (handler()) {
         code = handler()(message) ? kDeleteCode : kCancelCode;

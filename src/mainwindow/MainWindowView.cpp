@@ -147,6 +147,7 @@ void MainWindowView::syncSidebarSelection() {
 }
 
 void MainWindowView::setSelectedSection(SidebarSection section) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (section == m_selected) return;
     m_selected = section;
     syncSidebarSelection();
@@ -158,6 +159,7 @@ void MainWindowView::onNavigate(const QString& raw) {
 }
 
 void MainWindowView::renewDetail() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         m_rebuildPending = true;
         waitForModalToClose(modal);

@@ -55,6 +55,7 @@ void PromptEditorModel::translate(const QString& text, const QString& target,
 }
 
 void PromptEditorModel::load(const PromptEditorMode& mode) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_mode = mode;
     switch (mode.kind) {
         case PromptEditorMode::Kind::builtinTone:
@@ -122,6 +123,7 @@ void PromptEditorModel::loadBuiltinTone(const QString& tone) {
 }
 
 void PromptEditorModel::toggleOriginal() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_mode.isBuiltin()) return;
     const QString lang = L10n::currentLanguage();
     const std::optional<QString> name = languageName(lang);
@@ -157,6 +159,7 @@ void PromptEditorModel::toggleOriginal() {
 }
 
 void PromptEditorModel::saveBuiltinTone(const QString& tone, std::function<void(bool)> done) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QString trimmed = promptText().trimmed();
     if (trimmed.isEmpty()) {
         done(false);

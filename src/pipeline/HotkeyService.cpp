@@ -53,6 +53,7 @@ HotkeyService& HotkeyService::shared() {
 }
 
 void HotkeyService::setCollaborators(Collaborators collaborators) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_collab = std::move(collaborators);
 }
 
@@ -107,6 +108,7 @@ void HotkeyService::saveShortcut(const ShortcutKeys& keys, const QString& which,
 }
 
 void HotkeyService::setHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
+    ORMIL_ASSERT_MAIN_THREAD();
     setCurrentKeyCode(keyCode);
     setCurrentIsModifierOnly(isModifierOnly);
     setCurrentModifiers(modifiers);
@@ -115,6 +117,7 @@ void HotkeyService::setHotkey(qint64 keyCode, bool isModifierOnly, quint64 modif
 }
 
 void HotkeyService::setTranslateHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
+    ORMIL_ASSERT_MAIN_THREAD();
     setTranslateKeyCode(keyCode);
     setTranslateIsModifierOnly(isModifierOnly);
     setTranslateModifiers(modifiers);
@@ -123,6 +126,7 @@ void HotkeyService::setTranslateHotkey(qint64 keyCode, bool isModifierOnly, quin
 }
 
 void HotkeyService::setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quint64 modifiers) {
+    ORMIL_ASSERT_MAIN_THREAD();
     setPasteLastKeyCode(keyCode);
     setPasteLastIsModifierOnly(isModifierOnly);
     setPasteLastModifiers(modifiers);
@@ -132,6 +136,7 @@ void HotkeyService::setPasteLastHotkey(qint64 keyCode, bool isModifierOnly, quin
 }
 
 void HotkeyService::clearTranslateHotkey() {
+    ORMIL_ASSERT_MAIN_THREAD();
     setTranslateKeyCode(-1);
     setTranslateModifiers(0);
     setTranslateIsModifierOnly(true);
@@ -144,6 +149,7 @@ void HotkeyService::clearTranslateHotkey() {
 // The tap and access
 
 void HotkeyService::setup() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool trusted = m_access.isTrusted();
     const bool listen = m_access.hasListenAccess();
     debugLog("[Hotkey] Setup: Accessibility trusted=" + b(trusted) + ", ListenEvent=" + b(listen));
@@ -209,6 +215,7 @@ void HotkeyService::permissionPoll(int n) {
 }
 
 void HotkeyService::recreateEventTap() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_hasTap) m_keySource.stop();
     m_hasTap = false;
     setupEventTap();
@@ -481,6 +488,7 @@ void HotkeyService::finalizeRecording() {
 }
 
 void HotkeyService::recordingEndedByRecorder() {
+    ORMIL_ASSERT_MAIN_THREAD();
     // The recorder has already sent or discarded the file and reset the
     // shared state; only this service's own part of the recording is left.
     if (!m_recordingStartTime && !m_isStickyRecording && m_toggleState == ToggleState::idle) return;
@@ -510,6 +518,7 @@ void HotkeyService::onPasteLast() {
 // Capture
 
 void HotkeyService::startRecordingHotkey() {
+    ORMIL_ASSERT_MAIN_THREAD();
     setIsRecordingHotkey(true);
     setIsRecordingTranslateHotkey(false);
     debugLog("[Hotkey] Recording mode ON (main) — waiting for key press");
@@ -517,6 +526,7 @@ void HotkeyService::startRecordingHotkey() {
 }
 
 void HotkeyService::startRecordingTranslateHotkey() {
+    ORMIL_ASSERT_MAIN_THREAD();
     setIsRecordingTranslateHotkey(true);
     setIsRecordingHotkey(false);
     setIsRecordingPasteLastHotkey(false);
@@ -525,6 +535,7 @@ void HotkeyService::startRecordingTranslateHotkey() {
 }
 
 void HotkeyService::startRecordingPasteLastHotkey() {
+    ORMIL_ASSERT_MAIN_THREAD();
     setIsRecordingPasteLastHotkey(true);
     setIsRecordingHotkey(false);
     setIsRecordingTranslateHotkey(false);
@@ -533,6 +544,7 @@ void HotkeyService::startRecordingPasteLastHotkey() {
 }
 
 void HotkeyService::cancelRecordingHotkey() {
+    ORMIL_ASSERT_MAIN_THREAD();
     setIsRecordingHotkey(false);
     setIsRecordingTranslateHotkey(false);
     setIsRecordingPasteLastHotkey(false);

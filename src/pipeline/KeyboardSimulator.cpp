@@ -81,6 +81,7 @@ void KeyboardSimulator::schedule(double seconds, void (KeyboardSimulator::*step)
 }
 
 void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // Until the application has taken the earlier text, a new one on the
     // clipboard would be pasted in its place.
     if (!m_waiting.empty() ||
@@ -211,6 +212,7 @@ void KeyboardSimulator::beginNextWaiting() {
 }
 
 void KeyboardSimulator::finishPendingRestore() {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_waiting.clear();
     if (!m_pending) return;
     if (m_pending->timer) m_pending->timer->cancel();

@@ -20,12 +20,14 @@ ShortcutCapture::~ShortcutCapture() {
 }
 
 void ShortcutCapture::cancelPendingModifier() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_pendingModifierTimer) m_pendingModifierTimer->cancel();
     m_pendingModifierTimer.reset();
     m_pendingModifierKeyCode.reset();
 }
 
 void ShortcutCapture::handleEvent(const KeyEvent& event) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (event.type == KeyEventType::keyDown) {
         cancelPendingModifier();
         const qint64 code = event.keyCode;

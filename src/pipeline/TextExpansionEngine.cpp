@@ -11,6 +11,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/WindowWatcher.h"
 #include "records/TextExpansionService.h"
+#include "platform/Threading.h"
 
 namespace {
 
@@ -138,6 +139,7 @@ Pasteboard& TextExpansionEngine::pasteboard() const {
 // Lifecycle
 
 void TextExpansionEngine::start() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (isRunning()) {
         debugLog(kLog + "Already running");
         return;
@@ -158,6 +160,7 @@ void TextExpansionEngine::start() {
 }
 
 void TextExpansionEngine::stop() {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_c.keys.stop();
     setIsRunning(false);
     clearBuffer();
@@ -167,6 +170,7 @@ void TextExpansionEngine::stop() {
 // Keys
 
 void TextExpansionEngine::handleEvent(const KeyEvent& event) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (event.type == KeyEventType::tapDisabledByTimeout ||
         event.type == KeyEventType::tapDisabledByUserInput) {
         debugLog(kLog + "Event tap disabled (type=" +

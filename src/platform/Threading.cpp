@@ -10,6 +10,11 @@ bool isMainThread() {
     return app && QThread::currentThread() == app->thread();
 }
 
+void assertMainThread(const char* where) {
+    if (!QCoreApplication::instance() || isMainThread()) return;
+    qFatal("%s called off the main thread", where);
+}
+
 void runOnMain(std::function<void()> fn) {
     if (!fn) return;
     QCoreApplication* app = QCoreApplication::instance();

@@ -29,6 +29,17 @@ void runOnMain(const QPointer<T>& context, std::function<void()> fn) {
 void runOnMainNowOrQueued(std::function<void()> fn);
 bool isMainThread();
 
+// Stops the process when called off the main thread (while an application
+// object exists), naming `where`. Classes that keep state for the main
+// thread alone call it through ORMIL_ASSERT_MAIN_THREAD() at the entry of
+// their public methods: debug and sanitized builds check, others do not.
+void assertMainThread(const char* where);
+#if defined(ORMIL_CHECK_MAIN_THREAD) || !defined(QT_NO_DEBUG)
+#define ORMIL_ASSERT_MAIN_THREAD() assertMainThread(Q_FUNC_INFO)
+#else
+#define ORMIL_ASSERT_MAIN_THREAD() static_cast<void>(0)
+#endif
+
 // Starts fn on the shared worker pool (an asynchronous task). An empty fn
 // is ignored; an exception escaping fn is logged and ends only that task.
 void runAsync(std::function<void()> fn);

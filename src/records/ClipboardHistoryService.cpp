@@ -4,6 +4,7 @@
 #include "platform/DebugLog.h"
 #include "platform/Pasteboard.h"
 #include "records/ClipboardMarkers.h"
+#include "platform/Threading.h"
 
 ClipboardHistoryService& ClipboardHistoryService::shared() {
     static ClipboardHistoryService* instance =
@@ -20,6 +21,7 @@ Pasteboard& ClipboardHistoryService::pasteboard() const {
 }
 
 void ClipboardHistoryService::start() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_timer) return;
     // Whatever is on the clipboard at launch is not a copy the user made now.
     m_lastChangeCount = pasteboard().changeCount();
@@ -28,6 +30,7 @@ void ClipboardHistoryService::start() {
 }
 
 void ClipboardHistoryService::checkClipboard() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const int count = pasteboard().changeCount();
     if (count == m_lastChangeCount) return;
     m_lastChangeCount = count;
@@ -43,6 +46,7 @@ void ClipboardHistoryService::checkClipboard() {
 }
 
 void ClipboardHistoryService::addTranscription(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (text.isEmpty()) return;
     if (!m_history.isEmpty() && m_history.first().text == text) return;
     add(text, true);
@@ -51,6 +55,7 @@ void ClipboardHistoryService::addTranscription(const QString& text) {
 }
 
 void ClipboardHistoryService::copyToClipboard(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_skipNextChange = true;
     pasteboard().clearContents();
     pasteboard().setString(text);

@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 #include "records/HistoryServiceSql.h"
+#include "platform/Threading.h"
 
 using namespace historysql;
 
@@ -53,6 +54,7 @@ HistoryService::~HistoryService() {
 }
 
 bool HistoryService::isStoreLoaded() {
+    ORMIL_ASSERT_MAIN_THREAD();
     ensureOpen();
     return m_loaded;
 }
@@ -261,6 +263,7 @@ bool HistoryService::writeStatement(const QString& sql, const QVariantList& valu
 
 void HistoryService::saveTranscription(const QString& text, const QString& language,
                                        double duration) {
+    ORMIL_ASSERT_MAIN_THREAD();
     // A save that comes before anything else opened the store opens it.
     const bool loaded = ensureOpen();
     debugLog(QStringLiteral("[CoreData] saveTranscription called, isStoreLoaded=") +
@@ -313,6 +316,7 @@ static HistoryRecord transcriptionRecord(const QSqlQuery& q, Clock& clock) {
 }
 
 QList<HistoryRecord> HistoryService::fetchTranscriptions(int limit, int offset) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const bool loaded = ensureOpen();
     debugLog(QStringLiteral("[CoreData] fetchTranscriptions called, isStoreLoaded=") +
              boolText(loaded));
@@ -338,6 +342,7 @@ QList<HistoryRecord> HistoryService::fetchTranscriptions(int limit, int offset) 
 }
 
 QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!ensureOpen()) {
         printLine(QStringLiteral("Failed to search transcriptions: the store is not loaded"));
         return {};
@@ -384,6 +389,7 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
 }
 
 void HistoryService::deleteTranscription(const QUuid& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!ensureOpen()) {
         printLine(QStringLiteral("❌ Failed to delete transcription: the store is not loaded"));
         return;
@@ -392,6 +398,7 @@ void HistoryService::deleteTranscription(const QUuid& id) {
 }
 
 void HistoryService::clearAllTranscriptions() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!ensureOpen()) {
         printLine(QStringLiteral("Failed to clear transcriptions: the store is not loaded"));
         return;

@@ -7,6 +7,7 @@
 #include "platform/DebugLog.h"
 #include "records/HistoryService.h"
 #include "records/HistoryServiceSql.h"
+#include "platform/Threading.h"
 
 using namespace historysql;
 
@@ -215,41 +216,53 @@ QString HistoryService::applyRules(const Collection& c, const QString& text) {
 }
 
 void HistoryService::saveDictionaryEntry(const QString& trigger, const QString& replacement) {
+    ORMIL_ASSERT_MAIN_THREAD();
     insertEntry(dictionary(), trigger, replacement);
 }
 QList<HistoryRecord> HistoryService::fetchDictionary() {
+    ORMIL_ASSERT_MAIN_THREAD();
     return fetchCollection(dictionary());
 }
 void HistoryService::deleteDictionaryEntry(const QUuid& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     deleteEntry(dictionary(), id);
 }
 void HistoryService::updateDictionaryEntry(const QUuid& id, const QString& trigger,
                                            const QString& replacement) {
+    ORMIL_ASSERT_MAIN_THREAD();
     updateEntry(dictionary(), id, trigger, replacement);
 }
 void HistoryService::replaceAllDictionaryEntries(const QList<QPair<QString, QString>>& entries) {
+    ORMIL_ASSERT_MAIN_THREAD();
     replaceAll(dictionary(), entries, true);
 }
 QString HistoryService::applyDictionary(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     return applyRules(dictionary(), text);
 }
 
 void HistoryService::saveSnippet(const QString& shortcut, const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     insertEntry(snippets(), shortcut, text);
 }
 QList<HistoryRecord> HistoryService::fetchSnippets() {
+    ORMIL_ASSERT_MAIN_THREAD();
     return fetchCollection(snippets());
 }
 void HistoryService::deleteSnippet(const QUuid& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     deleteEntry(snippets(), id);
 }
 void HistoryService::updateSnippet(const QUuid& id, const QString& shortcut, const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     updateEntry(snippets(), id, shortcut, text);
 }
 void HistoryService::replaceAllSnippets(const QList<QPair<QString, QString>>& entries) {
+    ORMIL_ASSERT_MAIN_THREAD();
     replaceAll(snippets(), entries, true);
 }
 QString HistoryService::applySnippets(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     return applyRules(snippets(), text);
 }
 

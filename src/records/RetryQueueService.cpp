@@ -149,6 +149,7 @@ OverlayControl& RetryQueueService::overlay() const {
 }
 
 void RetryQueueService::ensureStorageDir() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QDir().mkpath(m_storageDir);
 }
 
@@ -275,6 +276,7 @@ void RetryQueueService::save(const QByteArray& audioData, const QString& audioFo
 }
 
 void RetryQueueService::retry(const QString& id, std::function<void()> done) {
+    ORMIL_ASSERT_MAIN_THREAD();
     auto finishLater = [this, done] {
         if (done) runOnMain(this, done);
     };
@@ -375,6 +377,7 @@ void RetryQueueService::retryFailed(const FailedTranscription& entry, const QStr
 }
 
 void RetryQueueService::remove(const QString& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const auto it = std::find_if(m_queue.begin(), m_queue.end(),
                                  [&](const FailedTranscription& e) { return e.id == id; });
     if (it == m_queue.end()) return;
@@ -395,6 +398,7 @@ QString RetryQueueService::instanceLockPath() const {
 
 int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& language,
                                       const QString& provider, const QString& toneStyle) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_instanceLock) m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
     if (!m_instanceLock->tryExclusive()) {
         debugLog(QStringLiteral("[RetryQueue] Another copy is running: leftovers stay"));
@@ -404,20 +408,34 @@ int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& lan
     QList<FailedTranscription> adopted;
     QSet<QString> named;
     for (const FailedTranscription& e : m_queue) named.insert(e.audioFileName);
-    const QStringList queueFiles = QDir(m_storageDir).entryList(
-        {QStringLiteral("failed_*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    // The names are sorted out by hand before the patterns look at them:
+    // most launches find no leftovers, and then no pattern is ever compiled.
+    const auto hasShape = [](const QString& name, QLatin1String prefix,
+                               std::initializer_list<QLatin1String> suffixes) {
+        if (!name.startsWith(prefix)) return false;
+        for (const QLatin1String suffix : suffixes)
+            if (name.endsWith(suffix)) return true;
+        return false;
+    };
+    const QStringList queueFiles =
+        QDir(m_storageDir).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : queueFiles) {
-        if (named.contains(name) || !kQueueAudioName.match(name).hasMatch()) continue;
+        if (named.contains(name) ||
+            !hasShape(name, QLatin1String("failed_"),
+                        {QLatin1String(".wav"), QLatin1String(".m4a")}) ||
+            !kQueueAudioName.match(name).hasMatch())
+            continue;
         if (auto e = adoptQueueFolderFile(name)) adopted << *e;
     }
-    const QFileInfoList recordings =
-        QDir(tempDir).entryInfoList({QStringLiteral("ormil_*.wav")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo& info : recordings) {
+    const QDir temp(tempDir);
+    for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden)) {
+        if (!hasShape(name, QLatin1String("ormil_"), {QLatin1String(".wav")}) ||
+            !kRecordingName.match(name).hasMatch())
+            continue;
         // Another user's file in a shared folder, or a link planted there,
         // is none of ours.
-        if (!kRecordingName.match(info.fileName()).hasMatch() || info.isSymLink() ||
-            info.ownerId() != ::getuid())
-            continue;
+        const QFileInfo info(temp.filePath(name));
+        if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
         if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
     }
     if (!adopted.isEmpty()) {
@@ -511,6 +529,7 @@ std::optional<FailedTranscription> RetryQueueService::adoptRecording(const QStri
 }
 
 void RetryQueueService::clearAll() {
+    ORMIL_ASSERT_MAIN_THREAD();
     for (const FailedTranscription& e : m_queue) deleteAudioFile(e.audioFileName);
     m_queue.clear();
     emit queueChanged();

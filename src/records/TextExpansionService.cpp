@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "platform/DebugLog.h"
+#include "platform/Threading.h"
 
 namespace {
 const QString kLog = QStringLiteral("[TextExpansion] ");
@@ -35,6 +36,7 @@ QString TextExpansionService::defaultFilePath() {
 }
 
 void TextExpansionService::loadFromFile() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!QFileInfo::exists(m_filePath)) {
         debugLog(kLog + "No file at " + m_filePath + ", starting with empty list");
         return;
@@ -64,6 +66,7 @@ void TextExpansionService::loadFromFile() {
 }
 
 void TextExpansionService::saveToFile() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QFileInfo info(m_filePath);
     QDir().mkpath(info.absolutePath());
     if (m_keepBadFile) {
@@ -85,6 +88,7 @@ void TextExpansionService::saveToFile() {
 }
 
 void TextExpansionService::replaceAll(const QList<TextExpansionItem>& newItems) {
+    ORMIL_ASSERT_MAIN_THREAD();
     setItems(newItems);
     saveToFile();
     debugLog(kLog + "Replaced all items (" + QString::number(newItems.size()) + " total)");
@@ -92,6 +96,7 @@ void TextExpansionService::replaceAll(const QList<TextExpansionItem>& newItems) 
 
 void TextExpansionService::addItem(const QString& trigger, const QString& expandedText,
                                    const std::optional<QString>& expandedTextWindows) {
+    ORMIL_ASSERT_MAIN_THREAD();
     TextExpansionItem item;
     item.id = QUuid::createUuid();
     item.trigger = trigger;
@@ -110,6 +115,7 @@ void TextExpansionService::addItem(const QString& trigger, const QString& expand
 void TextExpansionService::updateItem(const QUuid& id, const QString& trigger,
                                       const QString& expandedText,
                                       const std::optional<QString>& expandedTextWindows) {
+    ORMIL_ASSERT_MAIN_THREAD();
     QList<TextExpansionItem> list = items();
     auto it = std::find_if(list.begin(), list.end(),
                            [&](const TextExpansionItem& i) { return i.id == id; });
@@ -123,6 +129,7 @@ void TextExpansionService::updateItem(const QUuid& id, const QString& trigger,
 }
 
 void TextExpansionService::deleteItem(const QUuid& id) {
+    ORMIL_ASSERT_MAIN_THREAD();
     QList<TextExpansionItem> list = items();
     list.removeIf([&](const TextExpansionItem& i) { return i.id == id; });
     setItems(list);

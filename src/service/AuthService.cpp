@@ -1,6 +1,5 @@
 #include "service/AuthService.h"
 
-#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <limits>
@@ -97,10 +96,49 @@ AuthService::AuthService(SettingsStore& settings, SecretStore& secrets, HttpSend
 }
 
 QString AuthService::maskTokens(const QString& text) {
-    static const QRegularExpression re(
-        QStringLiteral(R"rx(("(?:access_token|refresh_token)"\s*:\s*)"(?:[^"\\]|\\.)*")rx"));
-    QString out = text;
-    out.replace(re, QStringLiteral("\\1\"***\""));
+    // Every "access_token" or "refresh_token" member whose value is a whole
+    // JSON string gets "***" for its value; the rest stays as it was.
+    const auto isSpace = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+    };
+    QString out;
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype at = -1;
+        for (const QLatin1String key : {QLatin1String("\"access_token\""),
+                                        QLatin1String("\"refresh_token\"")}) {
+            if (QStringView(text).mid(i).startsWith(key)) at = i + key.size();
+        }
+        if (at < 0) {
+            ++i;
+            continue;
+        }
+        qsizetype p = at;
+        while (p < text.size() && isSpace(text[p])) ++p;
+        if (p >= text.size() || text[p] != u':') {
+            i = at;
+            continue;
+        }
+        ++p;
+        while (p < text.size() && isSpace(text[p])) ++p;
+        if (p >= text.size() || text[p] != u'"') {
+            i = at;
+            continue;
+        }
+        qsizetype end = p + 1;
+        // An escape takes the character after it, but never a line break.
+        while (end < text.size() && text[end] != u'"' &&
+               !(text[end] == u'\\' && end + 1 < text.size() && text[end + 1] == u'\n'))
+            end += text[end] == u'\\' ? 2 : 1;
+        if (end >= text.size() || text[end] != u'"') {
+            i = at;
+            continue;
+        }
+        out += QStringView(text).mid(copied, p - copied);
+        out += QLatin1String("\"***\"");
+        copied = i = end + 1;
+    }
+    out += QStringView(text).mid(copied);
     return out;
 }
 

@@ -1,8 +1,8 @@
 #include "service/HttpClient.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
 
-#include <QHostAddress>
 #include <QScopeGuard>
 #include <algorithm>
 #include <chrono>
@@ -70,8 +70,13 @@ HttpErrorKind kindOf(CURLcode code) {
 bool isLoopbackHost(QString host) {
     if (host.startsWith('[') && host.endsWith(']')) host = host.mid(1, host.size() - 2);
     if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
-    QHostAddress address;
-    return address.setAddress(host) && address.isLoopback();
+    // curl has already written any IPv4 address in its four-part form.
+    const QByteArray text = host.toLatin1();
+    in_addr v4{};
+    if (::inet_pton(AF_INET, text.constData(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (::inet_pton(AF_INET6, text.constData(), &v6) != 1) return false;
+    return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
 }
 
 }  // namespace

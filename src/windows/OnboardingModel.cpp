@@ -39,6 +39,7 @@ QString OnboardingModel::recordingMode() const {
 }
 
 void OnboardingModel::setRecordingMode(const QString& mode) {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_c.settings->set(kRecordingMode, mode);
     emit changed();
 }
@@ -51,6 +52,7 @@ int OnboardingModel::litBars(double level, int bars) {
 }
 
 void OnboardingModel::next() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (m_finished) return;
     if (isLastStep()) {
         finish();
@@ -65,10 +67,14 @@ void OnboardingModel::next() {
 }
 
 void OnboardingModel::skip() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_finished) finish();
 }
 
-void OnboardingModel::disappeared() { stopMicProbe(); }
+void OnboardingModel::disappeared() {
+    ORMIL_ASSERT_MAIN_THREAD();
+    stopMicProbe();
+}
 
 void OnboardingModel::finish() {
     m_finished = true;

@@ -149,6 +149,7 @@ void TextEditorModel::saveSavedPrompts(SettingsStore& settings, const QList<Save
 // --- tabs
 
 void TextEditorModel::loadTabs() {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QStringList hiddenList = m_settings.stringArray(kHiddenKey).value_or(QStringList{});
     const QSet<QString> hidden(hiddenList.begin(), hiddenList.end());
     QList<EditorTab> joined;
@@ -179,6 +180,7 @@ void TextEditorModel::loadTabs() {
 }
 
 void TextEditorModel::persistTabs() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QList<SavedPrompt> prompts;
     QStringList order;
     for (const EditorTab& tab : tabs()) {
@@ -192,6 +194,7 @@ void TextEditorModel::persistTabs() {
 }
 
 void TextEditorModel::moveTab(const QString& key, const QString& target, bool after) {
+    ORMIL_ASSERT_MAIN_THREAD();
     QList<EditorTab> list = tabs();
     const auto it =
         std::find_if(list.begin(), list.end(), [&](const EditorTab& t) { return t.key == key; });
@@ -226,11 +229,13 @@ void TextEditorModel::removeTab(const QString& keyOfTab) {
 }
 
 void TextEditorModel::deleteTab(const QString& key) {
+    ORMIL_ASSERT_MAIN_THREAD();
     removeTab(key);
     persistTabs();
 }
 
 void TextEditorModel::hideBuiltinTab(const EditorTab& tab) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!tab.tone) return;
     // The tab is often one of this model's rows, which removeTab frees.
     const QString tone = *tab.tone;
@@ -240,6 +245,7 @@ void TextEditorModel::hideBuiltinTab(const EditorTab& tab) {
 }
 
 void TextEditorModel::restoreHiddenBuiltin(const QString& tone) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QList<EditorTab>& rows = builtins();
     const auto row =
         std::find_if(rows.begin(), rows.end(), [&](const EditorTab& t) { return t.tone == tone; });
@@ -258,6 +264,7 @@ void TextEditorModel::restoreHiddenBuiltin(const QString& tone) {
 std::optional<QString> TextEditorModel::upsertCustomTab(const std::optional<QString>& editingKey,
                                                         const QString& name, const QString& prompt,
                                                         bool sameLanguage, bool dontChangeMeaning) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QString trimmedPrompt = prompt.trimmed();
     if (trimmedPrompt.isEmpty()) return QStringLiteral("Впишите промпт для таба");
     QString title = name.trimmed();
@@ -310,6 +317,7 @@ QList<QPair<QString, QString>> TextEditorModel::hiddenBuiltinTitles() const {
 // --- source and results
 
 void TextEditorModel::handOverSource(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     suppressReset = true;
     setSource(text.trimmed());
     suppressReset = false;
@@ -324,6 +332,7 @@ void TextEditorModel::onSourceChanged() {
 }
 
 void TextEditorModel::resetResults() {
+    ORMIL_ASSERT_MAIN_THREAD();
     ++m_generation;
     m_resultsCache.clear();
     setActiveKey(std::nullopt);
@@ -332,10 +341,12 @@ void TextEditorModel::resetResults() {
 }
 
 void TextEditorModel::stashActiveResultEdits() {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (activeKey() && hasResult()) m_resultsCache.insert(*activeKey(), result());
 }
 
 void TextEditorModel::appendToSource(const QString& text) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!source().trimmed().isEmpty())
         setSource(trimSpacesAndTabs(source()) + QStringLiteral("\n\n") + text.trimmed());
     else
@@ -359,6 +370,7 @@ void TextEditorModel::send(const PostProcessRequest& request,
 }
 
 void TextEditorModel::activateTab(const QString& key) {
+    ORMIL_ASSERT_MAIN_THREAD();
     const QList<EditorTab>& list = tabs();
     const auto it =
         std::find_if(list.begin(), list.end(), [&](const EditorTab& t) { return t.key == key; });
@@ -408,6 +420,7 @@ void TextEditorModel::activateTab(const QString& key) {
 }
 
 void TextEditorModel::runCustomPrompt(const QString& instruction) {
+    ORMIL_ASSERT_MAIN_THREAD();
     QString input = hasResult() && !result().trimmed().isEmpty() ? result() : source().trimmed();
     if (input.isEmpty()) {
         setStatus(QStringLiteral("Нечего обрабатывать — слева пусто"));
@@ -437,6 +450,7 @@ void TextEditorModel::runCustomPrompt(const QString& instruction) {
 }
 
 void TextEditorModel::loadHistory() {
+    ORMIL_ASSERT_MAIN_THREAD();
     QList<QVariantMap> kept;
     for (const QVariantMap& record : m_c.fetchHistory(30, 0)) {
         const QVariant text = record.value("text");
@@ -448,6 +462,7 @@ void TextEditorModel::loadHistory() {
 }
 
 void TextEditorModel::copyResult(Pasteboard& pasteboard) {
+    ORMIL_ASSERT_MAIN_THREAD();
     pasteboard.clearContents();
     pasteboard.setString(result());
     setStatus(QStringLiteral("Скопировано"));

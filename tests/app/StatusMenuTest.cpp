@@ -38,6 +38,7 @@ protected:
         c.fetchTranscriptions = [this](int limit, int offset) {
             EXPECT_EQ(limit, 7);
             EXPECT_EQ(offset, 0);
+            ++fetches;
             return records;
         };
         c.clipboardHistory = [this] { return clipboard; };
@@ -77,6 +78,7 @@ protected:
     QList<QVariantMap> records;
     std::vector<StatusMenu::ClipboardEntry> clipboard;
     int pushes = 0;
+    int fetches = 0;
     QStringList copied;
     QStringList inserted;
 };
@@ -171,9 +173,16 @@ TEST_F(StatusMenuTest, PasteLastNeedsTextAndKeystrokeRights) {
 
 TEST_F(StatusMenuTest, RecentTranscriptions) {
     StatusMenu menu(collaborators());
+    // Closed, the menu leaves the history store alone.
     menu.rebuildMenu();
+    EXPECT_EQ(fetches, 0);
     QMenu* recent = submenu(menu.menu(), "Recent Transcriptions");
     ASSERT_TRUE(recent);
+    EXPECT_TRUE(recent->actions().isEmpty());
+
+    emit menu.menu()->aboutToShow();
+    EXPECT_EQ(fetches, 1);
+    recent = submenu(menu.menu(), "Recent Transcriptions");
     EXPECT_EQ(titles(recent), QStringList{"No recent transcriptions"});
     EXPECT_FALSE(recent->actions()[0]->isEnabled());
 
@@ -184,7 +193,7 @@ TEST_F(StatusMenuTest, RecentTranscriptions) {
     const QString accented = QString::fromUtf8("e\u0301").repeated(61);
     records = {{{"text", sixty}}, {{"text", 42}},          {{"text", sixtyOne}},
                {{"id", "x"}},     {{"text", sixtyThumbs}}, {{"text", accented}}};
-    menu.rebuildMenu();
+    emit menu.menu()->aboutToShow();
     recent = submenu(menu.menu(), "Recent Transcriptions");
     EXPECT_EQ(titles(recent), (QStringList{sixty, QString(60, 'b') + "...", sixtyThumbs,
                                            QString::fromUtf8("e\u0301").repeated(60) + "..."}));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -139,6 +141,30 @@ TEST_F(SingleInstanceTest, OtherInstallationOrVersionIsEnded) {
     }
 }
 
+TEST_F(SingleInstanceTest, AnEndedCopyClosingLateKeepsTheNewSocket) {
+    auto launch = std::make_unique<SingleInstance>(socketPath, self, processes, clock);
+    {
+        Worker other;
+        other.run([&] {
+            auto* running = new SingleInstance(socketPath, {4242, "/elsewhere/ormil", self.version},
+                                               ProcessControl::system(), Clock::system());
+            other.own(running);
+            ASSERT_EQ(running->start({}), SingleInstance::Outcome::primary);
+        });
+        EXPECT_EQ(launch->start({}), SingleInstance::Outcome::primary);
+    }  // the ended copy closes only now, after the new one took the name
+
+    QLocalSocket probe;
+    probe.connectToServer(socketPath);
+    ASSERT_TRUE(probe.waitForConnected(5000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return probe.canReadLine(); }));
+    EXPECT_TRUE(probe.readLine().contains("\"pid\":100"));
+    probe.abort();
+    // Its own socket goes with it.
+    launch.reset();
+    EXPECT_FALSE(QFile::exists(socketPath));
+}
+
 TEST_F(SingleInstanceTest, ImpostorIsNeitherTrustedNorKilled) {
     // Another user's process, or one that names another process than itself.
     const std::optional<qint64> peers[] = {std::nullopt, 777};
@@ -160,6 +186,12 @@ TEST_F(SingleInstanceTest, LeftoverSocketFileIsTakenOver) {
     EXPECT_EQ(launch.start({}), SingleInstance::Outcome::primary);
     EXPECT_TRUE(launch.isListening());
     EXPECT_TRUE(processes.calls.isEmpty());
+    // Only this user may connect.
+    EXPECT_EQ(QFile::permissions(socketPath) & 0x0077, 0);
+    EXPECT_TRUE(QDir(QFileInfo(socketPath).absolutePath())
+                    .entryList({".ormil-*"}, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty())
+        << "the private folder it was bound in is gone";
 }
 
 TEST_F(SingleInstanceTest, PeerThatIsNotOrmilIsNeitherTrustedNorKilled) {

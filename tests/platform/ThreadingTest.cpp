@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -151,6 +152,13 @@ TEST(RunAsyncWithContext, AThrowingOrEmptyTaskLeavesThePoolWorking) {
     EXPECT_FALSE(failedDelivered);
     EXPECT_TRUE(testsupport::debugLogText().contains(
         "[Async] A background task failed: disk on fire"));
+}
+
+TEST(AssertMainThread, PassesOnTheMainThreadAndStopsTheProcessOffIt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    assertMainThread("HistoryService::saveTranscription");
+    EXPECT_DEATH(std::thread([] { assertMainThread("HistoryService::saveTranscription"); }).join(),
+                 "HistoryService::saveTranscription called off the main thread");
 }
 
 TEST(NotificationCenter, PostFromWorkerArrivesOnMainThread) {

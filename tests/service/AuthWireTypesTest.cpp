@@ -124,6 +124,11 @@ TEST(AuthWireTypes, TokensAreMaskedInLoggedBodies) {
          R"({"access_token":"***","refresh_token":"***","token_type":"bearer"})"},
         {R"({ "access_token" : "abc" })", R"({ "access_token" : "***" })"},
         {R"({"email":"a@b","id":"1"})", R"({"email":"a@b","id":"1"})"},
+        {"{\"refresh_token\":\n\t\"a\\\\\",\"access_token\":\"\"}",
+         "{\"refresh_token\":\n\t\"***\",\"access_token\":\"***\"}"},
+        // Not a whole string: left as it is.
+        {R"({"access_token":null,"refresh_token":"cut)", R"({"access_token":null,"refresh_token":"cut)"},
+        {R"({"my_access_token":"x"})", R"({"my_access_token":"x"})"},
     };
     for (const Case& c : cases) EXPECT_EQ(AuthService::maskTokens(c.in), c.out) << c.in;
 }

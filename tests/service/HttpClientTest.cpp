@@ -202,6 +202,9 @@ TEST_F(HttpClientTest, RefusesUnusableAndPlainRemoteURLsBeforeConnecting) {
         "file:///etc/passwd",
         "http://example.com/transcribe",
         "http://10.0.0.1:18080/x",
+        "http://128.0.0.1/x",
+        "http://[::2]/x",
+        "http://[::ffff:10.0.0.1]/x",
         "http://127.0.0.1.example.com/x",
         "http://localhost.example.com/x",
         "https://",
@@ -220,7 +223,8 @@ TEST_F(HttpClientTest, RefusesUnusableAndPlainRemoteURLsBeforeConnecting) {
         }
     }
     const char* good[] = {"http://127.0.0.1:1/x", "http://127.8.9.10/x",   "http://localhost:80/",
-                          "http://[::1]:8080/x",  "https://example.com/x", "HTTPS://Example.COM/x"};
+                          "http://[::1]:8080/x",  "https://example.com/x", "HTTPS://Example.COM/x",
+                          "http://[::ffff:127.0.0.1]/x", "http://127.1/x"};
     for (const char* url : good) {
         SCOPED_TRACE(url);
         EXPECT_NO_THROW(HttpClient::checkURL(QString::fromUtf8(url)));

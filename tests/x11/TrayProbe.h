@@ -83,10 +83,12 @@ inline std::optional<Found> dockedIcon(Display* dpy) {
 }
 
 // A click that lands before the icon listens is lost: clicks again until
-// `opened` holds.
+// `opened` holds. The host may still move a freshly docked icon while it lays
+// itself out, so every attempt aims at where the icon is now.
 inline bool clickIconUntil(Display* dpy, const Found& icon, const std::function<bool()>& opened) {
     for (int attempt = 0; attempt < 10; ++attempt) {
-        XTestFakeMotionEvent(dpy, -1, icon.x + icon.width / 2, icon.y + icon.height / 2, 0);
+        const Found at = dockedIcon(dpy).value_or(icon);
+        XTestFakeMotionEvent(dpy, -1, at.x + at.width / 2, at.y + at.height / 2, 0);
         XTestFakeButtonEvent(dpy, 1, True, 0);
         XTestFakeButtonEvent(dpy, 1, False, 0);
         XFlush(dpy);

@@ -1,7 +1,10 @@
 #include "platform/linux/SingleInstance.h"
 
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,12 +16,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <optional>
 
 #include "platform/DebugLog.h"
@@ -54,20 +58,165 @@ QByteArray jsonLine(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-std::optional<QJsonObject> readLine(QLocalSocket& socket, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!socket.canReadLine()) {
-        if (socket.bytesAvailable() > kMaxLine) return std::nullopt;
-        const int left = timeoutMs - int(timer.elapsed());
-        if (left <= 0 || !socket.waitForReadyRead(left)) {
-            if (!socket.canReadLine()) return std::nullopt;
-        }
-    }
-    const auto doc = QJsonDocument::fromJson(socket.readLine(kMaxLine).trimmed());
-    if (!doc.isObject()) return std::nullopt;
-    return doc.object();
+// The socket address of a path; false when the path is too long for one.
+bool socketAddress(const QString& path, sockaddr_un* address) {
+    const QByteArray name = QFile::encodeName(path);
+    *address = {};
+    address->sun_family = AF_UNIX;
+    if (name.isEmpty() || size_t(name.size()) >= sizeof(address->sun_path)) return false;
+    std::memcpy(address->sun_path, name.constData(), size_t(name.size()));
+    return true;
 }
+
+// Milliseconds left of a wait that started at `timer`.
+int msLeft(const QElapsedTimer& timer, int timeoutMs) {
+    return std::max(0, timeoutMs - int(timer.elapsed()));
+}
+
+// The launch's side of the conversation: one connection to the running copy,
+// read and written with time limits. The launch has nothing else to do
+// meanwhile, so it waits here.
+class Link {
+public:
+    ~Link() { close(); }
+    bool connectTo(const QString& path, int timeoutMs) {
+        sockaddr_un address;
+        if (!socketAddress(path, &address)) return false;
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (m_fd < 0) return false;
+        QElapsedTimer timer;
+        timer.start();
+        // A full backlog refuses for now: try again until the time is up.
+        while (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) !=
+               0) {
+            if (errno != EAGAIN && errno != EINTR) return false;
+            if (msLeft(timer, timeoutMs) == 0) return false;
+            ::poll(nullptr, 0, 10);
+        }
+        return true;
+    }
+    int fd() const { return m_fd; }
+    // The next line as a JSON object; nothing when it is not one, is too long
+    // or does not come in time.
+    std::optional<QJsonObject> readLine(int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        qsizetype end;
+        while ((end = m_buffer.indexOf('\n')) < 0) {
+            if (m_buffer.size() > kMaxLine) return std::nullopt;
+            pollfd p{m_fd, POLLIN, 0};
+            const int ready = ::poll(&p, 1, msLeft(timer, timeoutMs));
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready <= 0) return std::nullopt;
+            char chunk[4096];
+            const ssize_t n = ::read(m_fd, chunk, sizeof(chunk));
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            if (n <= 0) return std::nullopt;
+            m_buffer.append(chunk, n);
+        }
+        const QByteArray line = m_buffer.left(end).trimmed();
+        m_buffer.remove(0, end + 1);
+        const auto doc = QJsonDocument::fromJson(line);
+        if (!doc.isObject()) return std::nullopt;
+        return doc.object();
+    }
+    bool write(const QByteArray& data, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        qsizetype sent = 0;
+        while (sent < data.size()) {
+            const ssize_t n = ::send(m_fd, data.constData() + sent, size_t(data.size() - sent),
+                                     MSG_NOSIGNAL);
+            if (n > 0) {
+                sent += n;
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+            pollfd p{m_fd, POLLOUT, 0};
+            if (::poll(&p, 1, msLeft(timer, timeoutMs)) == 0) return false;
+        }
+        return true;
+    }
+    void close() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd = -1;
+    QByteArray m_buffer;
+};
+
+// The running copy's side of one connection: it says who it is at once and
+// takes one line of arguments. Never blocks the main thread: a peer that does
+// not read its small answers at once is dropped.
+class Caller : public QObject {
+public:
+    using Handler = std::function<void(const QStringList&)>;
+    Caller(int fd, const QByteArray& hello, Handler onArguments, QObject* parent)
+        : QObject(parent), m_fd(fd), m_onArguments(std::move(onArguments)) {
+        if (!send(hello)) {
+            finish();
+            return;
+        }
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { onReadable(); });
+    }
+    ~Caller() override {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+
+private:
+    bool send(const QByteArray& data) {
+        const ssize_t n = ::send(m_fd, data.constData(), size_t(data.size()),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        return n == data.size();
+    }
+    void onReadable() {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::read(m_fd, chunk, sizeof(chunk));
+            if (n > 0) {
+                m_buffer.append(chunk, n);
+                if (m_buffer.size() > kMaxLine + qsizetype(sizeof(chunk))) break;
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno == EAGAIN) {
+                if (!m_buffer.contains('\n') && m_buffer.size() <= kMaxLine) return;
+                break;
+            }
+            break;  // the caller went away, or the socket failed
+        }
+        const qsizetype end = m_buffer.indexOf('\n');
+        if (end >= 0 && end <= kMaxLine) {
+            const auto doc = QJsonDocument::fromJson(m_buffer.left(end).trimmed());
+            const QJsonValue args = doc.object().value(QStringLiteral("args"));
+            if (doc.isObject() && args.isArray()) {
+                QStringList list;
+                for (const auto& v : args.toArray()) {
+                    if (v.isString()) list << v.toString();
+                }
+                send(jsonLine({{QStringLiteral("ok"), true}}));
+                finish();
+                m_onArguments(list);
+                return;
+            }
+        }
+        finish();
+    }
+    void finish() {
+        if (m_notifier) m_notifier->setEnabled(false);
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+        deleteLater();
+    }
+
+    int m_fd;
+    Handler m_onArguments;
+    QSocketNotifier* m_notifier = nullptr;
+    QByteArray m_buffer;
+};
 
 }  // namespace
 
@@ -85,7 +234,7 @@ SingleInstance::SingleInstance(QString socketPath, Identity self, ProcessControl
       m_clock(clock) {}
 
 SingleInstance::~SingleInstance() {
-    if (m_server) m_server->close();
+    stopListening();
 }
 
 QString SingleInstance::defaultSocketPath() {
@@ -114,7 +263,7 @@ SingleInstance::Identity SingleInstance::currentIdentity(const QString& version)
 }
 
 bool SingleInstance::isListening() const {
-    return m_server && m_server->isListening();
+    return m_listenFd >= 0;
 }
 
 SingleInstance::Outcome SingleInstance::start(const QStringList& arguments) {
@@ -124,10 +273,9 @@ SingleInstance::Outcome SingleInstance::start(const QStringList& arguments) {
 }
 
 SingleInstance::Contact SingleInstance::contactRunning(const QStringList& arguments) {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(answerTimeoutMs)) return Contact::none;
-    const auto hello = readLine(socket, answerTimeoutMs);
+    Link socket;
+    if (!socket.connectTo(m_socketPath, answerTimeoutMs)) return Contact::none;
+    const auto hello = socket.readLine(answerTimeoutMs);
     if (!hello) {
         debugLog(QStringLiteral("[App] Running instance did not answer; taking over"));
         return Contact::none;
@@ -138,7 +286,7 @@ SingleInstance::Contact SingleInstance::contactRunning(const QStringList& argume
     if (pid <= 0 || pid == m_processes.ownPid()) return Contact::none;
     // Only a process of this user that names itself truthfully is ended
     // or trusted with the arguments.
-    const auto peer = m_processes.peerOfSameUser(socket.socketDescriptor());
+    const auto peer = m_processes.peerOfSameUser(socket.fd());
     if (!peer || *peer != pid) {
         debugLog(
             QStringLiteral("[App] Single-instance socket held by another process; taking over"));
@@ -146,16 +294,15 @@ SingleInstance::Contact SingleInstance::contactRunning(const QStringList& argume
     }
 
     if (installation == m_self.installation && version == m_self.version) {
-        socket.write(jsonLine({{QStringLiteral("args"), QJsonArray::fromStringList(arguments)}}));
-        socket.flush();
         // The answer tells that the running copy has taken the arguments.
-        if (readLine(socket, answerTimeoutMs)) {
-            socket.disconnectFromServer();
+        if (socket.write(jsonLine({{QStringLiteral("args"),
+                                    QJsonArray::fromStringList(arguments)}}),
+                         answerTimeoutMs) &&
+            socket.readLine(answerTimeoutMs))
             return Contact::handedOver;
-        }
         debugLog(QStringLiteral("[App] Running instance did not take the arguments; taking over"));
     }
-    socket.abort();
+    socket.close();
     endOther(pid);
     return Contact::endedOther;
 }
@@ -171,46 +318,70 @@ void SingleInstance::endOther(qint64 pid) {
 }
 
 bool SingleInstance::listen() {
-    m_server = std::make_unique<QLocalServer>();
-    // Only this user may hand arguments over.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
-    if (m_server->listen(m_socketPath)) return true;
-    // A socket left behind by a copy that ended without closing it.
-    QLocalServer::removeServer(m_socketPath);
-    if (m_server->listen(m_socketPath)) return true;
-    debugLog(QStringLiteral("[App] Single-instance socket unavailable: ") +
-             m_server->errorString());
-    return false;
+    const auto fail = [this](const QString& reason) {
+        debugLog(QStringLiteral("[App] Single-instance socket unavailable: ") + reason);
+        return false;
+    };
+    // Bound in a private folder beside the final name and moved there once
+    // only this user may connect: no moment exists in which another user
+    // could reach it. The move also replaces a socket file left behind by a
+    // copy that ended without removing it.
+    const QString folder = QFileInfo(m_socketPath).absolutePath();
+    QByteArray privateFolder = QFile::encodeName(folder + QStringLiteral("/.ormil-XXXXXX"));
+    if (!::mkdtemp(privateFolder.data())) return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const QString bound = QFile::decodeName(privateFolder) + QStringLiteral("/s");
+    const QByteArray boundName = QFile::encodeName(bound);
+    const QByteArray finalName = QFile::encodeName(m_socketPath);
+    const auto cleanup = qScopeGuard([&] {
+        ::unlink(boundName.constData());
+        ::rmdir(privateFolder.constData());
+    });
+    sockaddr_un address, finalAddress;
+    if (!socketAddress(m_socketPath, &finalAddress) || !socketAddress(bound, &address))
+        return fail(QStringLiteral("the socket path is too long"));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    struct stat info {};
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::chmod(boundName.constData(), 0600) != 0 || ::listen(fd, 50) != 0 ||
+        ::rename(boundName.constData(), finalName.constData()) != 0 ||
+        ::stat(finalName.constData(), &info) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0) ::close(fd);
+        return fail(reason);
+    }
+    m_listenFd = fd;
+    m_socketFile = {quint64(info.st_dev), quint64(info.st_ino)};
+    m_listenNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_listenNotifier, &QSocketNotifier::activated, this,
+            &SingleInstance::onNewConnection);
+    return true;
+}
+
+void SingleInstance::stopListening() {
+    if (m_listenFd < 0) return;
+    delete m_listenNotifier;
+    m_listenNotifier = nullptr;
+    ::close(m_listenFd);
+    m_listenFd = -1;
+    // A later copy may have taken the name over: its socket stays.
+    const QByteArray name = QFile::encodeName(m_socketPath);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0 &&
+        std::pair{quint64(info.st_dev), quint64(info.st_ino)} == m_socketFile)
+        ::unlink(name.constData());
 }
 
 void SingleInstance::onNewConnection() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        socket->write(jsonLine({{QStringLiteral("pid"), m_self.pid},
-                                {QStringLiteral("installation"), m_self.installation},
-                                {QStringLiteral("version"), m_self.version}}));
-        QPointer<QLocalSocket> guard(socket);
-        connect(socket, &QLocalSocket::readyRead, this, [this, guard] {
-            if (!guard) return;
-            if (!guard->canReadLine()) {
-                if (guard->bytesAvailable() > kMaxLine) guard->abort();
-                return;
-            }
-            const auto doc = QJsonDocument::fromJson(guard->readLine(kMaxLine).trimmed());
-            const QJsonValue args = doc.object().value(QStringLiteral("args"));
-            if (!doc.isObject() || !args.isArray()) {
-                guard->abort();
-                return;
-            }
-            QStringList list;
-            for (const auto& v : args.toArray()) {
-                if (v.isString()) list << v.toString();
-            }
-            guard->write(jsonLine({{QStringLiteral("ok"), true}}));
-            guard->flush();
-            guard->disconnectFromServer();
-            emit argumentsReceived(list);
-        });
+    const QByteArray hello = jsonLine({{QStringLiteral("pid"), m_self.pid},
+                                       {QStringLiteral("installation"), m_self.installation},
+                                       {QStringLiteral("version"), m_self.version}});
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return;  // nothing more waiting (EAGAIN), or out of descriptors for now
+        }
+        new Caller(
+            fd, hello, [this](const QStringList& list) { emit argumentsReceived(list); }, this);
     }
 }

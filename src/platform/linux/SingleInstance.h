@@ -9,8 +9,7 @@
 
 #include "platform/Clock.h"
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // Ends, signals and watches other processes of the application.
 class ProcessControl {
@@ -77,11 +76,16 @@ private:
     Contact contactRunning(const QStringList& arguments);
     void endOther(qint64 pid);
     bool listen();
+    void stopListening();
     void onNewConnection();
 
     QString m_socketPath;
     Identity m_self;
     ProcessControl& m_processes;
     Clock& m_clock;
-    std::unique_ptr<QLocalServer> m_server;
+    // The listening socket and the file it is bound to (device and inode), so
+    // that closing removes the file only while it is still this copy's.
+    int m_listenFd = -1;
+    QSocketNotifier* m_listenNotifier = nullptr;
+    std::pair<quint64, quint64> m_socketFile{0, 0};
 };

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 #include "platform/WavFileWriter.h"
 #include "platform/pulse/PulseServer.h"
 
@@ -187,6 +188,11 @@ PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseS
 
 PulseAudioCapture::~PulseAudioCapture() {
     stop();
+    if (!m_writer.joinable()) return;
+    // A writer held up by the disk past stop()'s wait is joined on the pool,
+    // so that the caller's thread does not wait for the disk.
+    auto writer = std::make_shared<std::thread>(std::move(m_writer));
+    runAsync([writer] { writer->join(); });
 }
 
 void PulseAudioCapture::closeStream() {
@@ -228,7 +234,7 @@ bool PulseAudioCapture::record() {
     m_state->onEncodeError = onEncodeError;
     m_state->recording = true;
     m_state->threadDone = false;
-    std::thread(writeLoop, m_state).detach();
+    m_writer = std::thread(writeLoop, m_state);
     return true;
 }
 
@@ -244,9 +250,12 @@ void PulseAudioCapture::stop() {
     // it past this wait, and it then finishes on its own later.
     m_state->cv.wait_for(lock, std::chrono::seconds(2), [&] { return m_state->threadDone; });
     m_state->recording = false;
-    if (m_state->threadDone && m_state->wav.isOpen() && !m_state->wav.finish())
+    const bool writerDone = m_state->threadDone;
+    if (writerDone && m_state->wav.isOpen() && !m_state->wav.finish())
         m_state->error = m_state->wav.errorString();
     lock.unlock();
+    // The writer has only its return left.
+    if (writerDone && m_writer.joinable()) m_writer.join();
     if (wasRecording && onFinished) onFinished(true);
 }
 

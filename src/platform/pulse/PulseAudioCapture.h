@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <thread>
 
 #include "platform/AudioCapture.h"
 
@@ -8,9 +9,10 @@ class PulseServer;
 
 // Records a PulseAudio source (the default one, or the device named in
 // "selectedMicrophone" when it exists) as a stream on the shared server
-// connection; a writer thread of its own puts the samples into the file. The
-// constructor opens the source (one round trip to the server, bounded by the
-// connection's timeout) and throws AudioCaptureError when that fails.
+// connection; a writer thread of its own, joined when it ends, puts the
+// samples into the file. The constructor opens the source (one round trip to
+// the server, bounded by the connection's timeout) and throws
+// AudioCaptureError when that fails.
 class PulseAudioCapture : public AudioCapture {
 public:
     // device: a source name, or empty for the server's default source.
@@ -39,5 +41,6 @@ private:
     QString m_path;
     PulseServer& m_server;
     std::shared_ptr<State> m_state;
+    std::thread m_writer;
     float m_power = -160.0f;
 };

@@ -78,7 +78,6 @@ private:
     const QByteArray m_server;
     const std::chrono::milliseconds m_timeout;
     pa_threaded_mainloop* m_loop = nullptr;
-    bool m_loopRunning = false;
     pa_context* m_context = nullptr;  // under the mainloop lock
 
     std::mutex m_mutex;  // guards m_state; taken after the mainloop lock

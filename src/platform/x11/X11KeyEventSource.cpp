@@ -8,6 +8,7 @@
 #include "platform/KeyEventSource.h"
 #include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11SyntheticKeys.h"
+#include "platform/Threading.h"
 
 // X11 headers last: their macros (None, Bool, Status) clash with Qt.
 #include <X11/XKBlib.h>
@@ -274,6 +275,7 @@ void Connection::close() {
 }
 
 bool Connection::subscribe(const X11KeyEventSource* owner, KeyEventSource::Callback callback) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (!m_dpy && !open()) return false;
     m_subscribers.push_back({owner, std::move(callback)});
     drain();
@@ -281,6 +283,7 @@ bool Connection::subscribe(const X11KeyEventSource* owner, KeyEventSource::Callb
 }
 
 void Connection::unsubscribe(const X11KeyEventSource* owner) {
+    ORMIL_ASSERT_MAIN_THREAD();
     std::erase_if(m_subscribers, [owner](const Subscriber& s) { return s.owner == owner; });
     if (m_subscribers.empty() && m_dpy) close();
 }

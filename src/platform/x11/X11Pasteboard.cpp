@@ -1,4 +1,5 @@
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/Threading.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -108,6 +109,7 @@ void X11Pasteboard::put(QMimeData* data) {
 }
 
 int X11Pasteboard::clearContents() {
+    ORMIL_ASSERT_MAIN_THREAD();
     m_writing = true;
     m_ours = nullptr;
     m_clipboard->clear(m_mode);
@@ -116,6 +118,7 @@ int X11Pasteboard::clearContents() {
 }
 
 bool X11Pasteboard::writeItems(const QList<Item>& items) {
+    ORMIL_ASSERT_MAIN_THREAD();
     if (items.isEmpty()) return false;
     // The selection holds one item: a snapshot taken here never has more.
     auto* data = new CountingMimeData;
@@ -125,6 +128,7 @@ bool X11Pasteboard::writeItems(const QList<Item>& items) {
 }
 
 bool X11Pasteboard::setString(const QString& text, const Item& extraFormats) {
+    ORMIL_ASSERT_MAIN_THREAD();
     auto* data = new CountingMimeData;
     data->setText(text);
     data->setData("text/plain;charset=utf-8", text.toUtf8());
