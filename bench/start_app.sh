@@ -5,7 +5,10 @@
 # "$XDG_CONFIG_HOME/Ormil/settings.json" by the caller through $initial_settings.
 work=$(mktemp -d /tmp/ormil-bench.XXXXXX)
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-mkdir -p "$HOME"
+# A private temporary folder too: another copy started meanwhile (another
+# bench) would take the recordings in a shared one for leftovers.
+export TMPDIR="$work/tmp"
+mkdir -p "$HOME" "$TMPDIR"
 if [ -n "${initial_settings:-}" ]; then
   mkdir -p "$XDG_CONFIG_HOME/Ormil"
   printf '%s\n' "$initial_settings" >"$XDG_CONFIG_HOME/Ormil/settings.json"

@@ -2,9 +2,11 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 
 QColor MenuBarIcon::gradientTop() {
     return QColor(99, 102, 241);
@@ -36,9 +38,26 @@ QImage MenuBarIcon::render() {
     font.setWeight(QFont::ExtraBold);
     p.setFont(font);
     p.setPen(Qt::white);
-    const qreal height = QFontMetricsF(font).height();
+    const QFontMetricsF metrics(font);
+    const qreal height = metrics.height();
     const QRectF textRect(0, (18 - height) / 2 - 0.5, 18, height);
-    p.drawText(textRect, Qt::AlignCenter, QStringLiteral("Z7"));
+    // The two glyphs placed by hand, centred in the rectangle on its first
+    // line, as a text layout would place them: laying text out loads the
+    // shaping library (about 1 MB resident for the life of the process),
+    // which "Z7" does not need.
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("Z7"));
+    QList<QPointF> positions;
+    qreal width = 0;
+    for (const QPointF& advance : raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances)) {
+        positions.append(QPointF(width, 0));
+        width += advance.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    p.drawGlyphRun(QPointF((18 - width) / 2, textRect.top() + metrics.ascent()), run);
     p.end();
     return image;
 }

@@ -14,6 +14,7 @@
 #include "mainwindow/SettingsBinding.h"
 #include "mainwindow/SettingsLayout.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 #include "ui/Labels.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Switch.h"
@@ -137,8 +138,12 @@ SettingsSoundTab::SettingsSoundTab(const MainWindowContext& context, QWidget* pa
         // Devices that come and go while the page is open show at once; the
         // stored choice is only reconciled when the page appears.
         connect(m_context.microphones, &MicrophoneList::devicesChanged, this, [this] {
-            if (const auto listed = m_context.microphones->devices()) m_microphones = *listed;
-            refresh();
+            MicrophoneList* list = m_context.microphones;
+            runAsync(this, [list] { return list->devices(); },
+                     [this](const std::optional<QList<MicrophoneDevice>>& listed) {
+                         if (listed) m_microphones = *listed;
+                         refresh();
+                     });
         });
     }
 }
@@ -174,8 +179,20 @@ void SettingsSoundTab::showLevel(Level& level, const QString& title, double valu
 }
 
 void SettingsSoundTab::loadMicrophones() {
-    const auto listed = m_context.microphones ? m_context.microphones->devices()
-                                              : std::optional<QList<MicrophoneDevice>>{};
+    // The audio server is asked off the main thread: a hung one must not
+    // freeze the window.
+    MicrophoneList* list = m_context.microphones;
+    if (!list) {
+        applyMicrophones(std::nullopt);
+        return;
+    }
+    runAsync(this, [list] { return list->devices(); },
+             [this](const std::optional<QList<MicrophoneDevice>>& listed) {
+                 applyMicrophones(listed);
+             });
+}
+
+void SettingsSoundTab::applyMicrophones(const std::optional<QList<MicrophoneDevice>>& listed) {
     m_microphones = listed.value_or(QList<MicrophoneDevice>{});
     SettingsStore& store = *m_context.settings;
     const QString selected = SettingsBinding::string(store, QStringLiteral("selectedMicrophone"));

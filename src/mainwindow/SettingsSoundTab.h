@@ -23,8 +23,9 @@ public:
     explicit SettingsSoundTab(const MainWindowContext& context, QWidget* parent = nullptr);
     void refresh();
 
-    // Lists the microphones; a stored choice that is not among them goes
-    // back to the system default. Run each time the page appears.
+    // Lists the microphones (the audio server is asked off the main thread;
+    // the list shows when it answers); a stored choice that is not among
+    // them goes back to the system default. Run each time the page appears.
     void loadMicrophones();
     const QList<MicrophoneDevice>& availableMicrophones() const { return m_microphones; }
 
@@ -32,6 +33,7 @@ public:
     static constexpr int kSliderStep = 5;
 
 private:
+    void applyMicrophones(const std::optional<QList<MicrophoneDevice>>& listed);
     // A slider row of the label column: the slider and its "N%" text.
     struct Level {
         QWidget* row = nullptr;

@@ -23,6 +23,8 @@ public:
 
     // In the order the audio server lists them; nothing when the server
     // could not be asked (which is not the same as having no microphone).
+    // Asks the server and may take seconds when it hangs: callable from any
+    // thread, and windows call it off the main one.
     virtual std::optional<QList<MicrophoneDevice>> devices() = 0;
 
     // The process-wide list on the audio server.

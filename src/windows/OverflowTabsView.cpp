@@ -2,11 +2,42 @@
 
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QToolButton>
 
 #include "ui/Graphemes.h"
 #include "ui/Icons.h"
+
+namespace {
+
+constexpr int kChevronSize = 9;
+constexpr int kChevronGap = 2;
+
+QSize countWithChevronSize(const QString& count, const QFont& font) {
+    const QFontMetrics metrics(font);
+    return {metrics.horizontalAdvance(count) + kChevronGap + kChevronSize,
+            std::max(metrics.height(), kChevronSize)};
+}
+
+QIcon countWithChevron(const QString& count, const QFont& font, const QColor& color, qreal dpr) {
+    const QSize size = countWithChevronSize(count, font);
+    QPixmap pixmap(size * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setFont(font);
+    painter.setPen(color);
+    const int textWidth = size.width() - kChevronGap - kChevronSize;
+    painter.drawText(QRect(0, 0, textWidth, size.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     count);
+    painter.drawPixmap(QPoint(textWidth + kChevronGap, (size.height() - kChevronSize) / 2),
+                       Icons::pixmap("chevron.down", kChevronSize, color, dpr));
+    return QIcon(pixmap);
+}
+
+}  // namespace
 
 OverflowTabsView::OverflowTabsView(TabButtonBuilder tabButton, QWidget* parent)
     : QWidget(parent), m_tabButton(std::move(tabButton)) {
@@ -107,14 +138,16 @@ void OverflowTabsView::relayout() {
         m_overflow = new QToolButton(this);
         m_overflow->setObjectName("overflowButton");
         m_overflow->setText(QStringLiteral("+%1").arg(split.hidden.size()));
-        m_overflow->setIcon(Icons::icon("chevron.down", palette().color(QPalette::ButtonText)));
-        m_overflow->setIconSize(QSize(9, 9));
-        m_overflow->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        m_overflow->setLayoutDirection(Qt::RightToLeft);  // the chevron after the count
         QFont font = m_overflow->font();
         font.setPixelSize(12);
         font.setWeight(QFont::Medium);
         m_overflow->setFont(font);
+        // The count and the chevron 2 points after it, drawn as one label:
+        // the style's own icon and text leave a wide gap between them.
+        m_overflow->setIcon(countWithChevron(
+            m_overflow->text(), font, palette().color(QPalette::ButtonText), devicePixelRatioF()));
+        m_overflow->setIconSize(countWithChevronSize(m_overflow->text(), font));
+        m_overflow->setToolButtonStyle(Qt::ToolButtonIconOnly);
         m_overflow->setAutoRaise(true);
         m_overflow->setPopupMode(QToolButton::InstantPopup);
         m_overflow->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0; }");

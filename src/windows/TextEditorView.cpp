@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -430,6 +431,7 @@ QWidget* TextEditorView::buildAskPanel() {
     m_ask->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_ask->setTabChangesFocus(true);
     m_ask->installEventFilter(this);
+    m_ask->viewport()->installEventFilter(this);
     connect(m_ask, &QPlainTextEdit::textChanged, this, [this] {
         updateAskHeight();
         refresh();
@@ -467,10 +469,27 @@ QWidget* TextEditorView::buildActionBar() {
 }
 
 void TextEditorView::updateAskHeight() {
-    // One to four lines, then it scrolls.
-    const int lines = std::clamp(m_ask->document()->lineCount(), 1, 4);
+    // One to four lines, then it scrolls. While empty it is as tall as its
+    // placeholder wraps at the field's width, so the hint is never cut off.
+    const int margin = int(m_ask->document()->documentMargin());
+    int lines = m_ask->document()->lineCount();
+    if (m_ask->document()->isEmpty()) {
+        QTextLayout layout(m_ask->placeholderText(), m_ask->font());
+        QTextOption option;
+        option.setWrapMode(m_ask->wordWrapMode());
+        layout.setTextOption(option);
+        const qreal width = std::max(1, m_ask->viewport()->width() - 2 * margin);
+        lines = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            ++lines;
+        }
+        layout.endLayout();
+    }
+    lines = std::clamp(lines, 1, 4);
     const int line = QFontMetrics(m_ask->font()).lineSpacing();
-    m_ask->setFixedHeight(lines * line + 2 * int(m_ask->document()->documentMargin()) + 2);
+    m_ask->setFixedHeight(lines * line + 2 * margin + 2);
 }
 
 void TextEditorView::refresh() {
@@ -538,6 +557,8 @@ void TextEditorView::applyResult() {
 }
 
 bool TextEditorView::eventFilter(QObject* watched, QEvent* event) {
+    // The placeholder wraps anew at the field's new width.
+    if (watched == m_ask->viewport() && event->type() == QEvent::Resize) updateAskHeight();
     // Return in the instruction field sends it; elsewhere Return inserts a
     // new line in the text areas or applies the result.
     if (watched == m_ask && event->type() == QEvent::KeyPress) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,6 +15,10 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include "core/L10n.h"
 #include "core/WindowOpener.h"
@@ -30,6 +35,7 @@
 #include "pipeline/HotkeyService.h"
 #include "platform/KeyCodes.h"
 #include "platform/MicrophoneList.h"
+#include "platform/Threading.h"
 #include "platform/linux/Autostart.h"
 #include "records/SyncService.h"
 #include "service/AuthTestFixture.h"
@@ -101,7 +107,14 @@ public:
         page->resize(760, 900);
         page->show();
         page->notifyAppeared();
+        waitForListing();
         return *page;
+    }
+    // The microphones are listed off the main thread; their answer arrives
+    // as a queued call.
+    void waitForListing() {
+        EXPECT_TRUE(waitForAsyncWork(20000));
+        QCoreApplication::sendPostedEvents();
     }
     template <typename T>
     T* find(const QString& name) {
@@ -391,10 +404,49 @@ TEST_F(SettingsPage, DevicesThatComeAndGoShowWhileThePageIsOpen) {
     open();
     microphones.set({{"mic.a", "Mic A"}, {"mic.usb", "USB Headset"}});
     emit microphones.devicesChanged();
+    waitForListing();
     QComboBox* combo = find<QComboBox>("selectedMicrophone");
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(2), "USB Headset");
     EXPECT_EQ(combo->currentText(), "Mic A");
+}
+
+TEST_F(SettingsPage, AnAudioServerThatIsSlowToAnswerDoesNotHoldUpThePage) {
+    // Answers when released, or after 20 s.
+    class SlowMicrophones : public MicrophoneList {
+    public:
+        std::optional<QList<MicrophoneDevice>> devices() override {
+            std::unique_lock lock(m_mutex);
+            m_cv.wait_for(lock, std::chrono::seconds(20), [this] { return m_answer; });
+            return QList<MicrophoneDevice>{{"mic.usb", "USB Headset"}};
+        }
+        void answer() {
+            {
+                std::lock_guard lock(m_mutex);
+                m_answer = true;
+            }
+            m_cv.notify_all();
+        }
+
+    private:
+        std::mutex m_mutex;
+        std::condition_variable m_cv;
+        bool m_answer = false;
+    } slow;
+    context.microphones = &slow;
+    page = std::make_unique<SettingsSection>(context);
+    page->show();
+    QElapsedTimer shown;
+    shown.start();
+    page->notifyAppeared();
+    EXPECT_LT(shown.elapsed(), 5000);
+    QComboBox* combo = find<QComboBox>("selectedMicrophone");
+    EXPECT_EQ(combo->count(), 1);  // the default only, until the server answers
+    slow.answer();
+    waitForListing();
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(1), "USB Headset");
+    page.reset();
 }
 
 // ------------------------------------------------------------ keys

@@ -3,6 +3,8 @@
 // process aborts.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <csignal>
@@ -57,6 +59,15 @@ TEST(CrashHandler, BacktraceHasAtMostEightFrames) {
     const QString trace = CrashHandler::currentBacktrace();
     EXPECT_FALSE(trace.isEmpty());
     EXPECT_LE(trace.split('\n').size(), CrashHandler::backtraceFrames);
+}
+
+// The program exports none of its own symbols; its frames are still named.
+TEST(CrashHandler, BacktraceNamesTheProgramsOwnFunctions) {
+    const QString trace = CrashHandler::currentBacktrace();
+    const QString first = trace.section('\n', 0, 0);
+    EXPECT_TRUE(first.contains("BacktraceNamesTheProgramsOwnFunctions")) << trace.toStdString();
+    EXPECT_TRUE(first.contains(QRegularExpression("\\+0x[0-9a-f]+\\) \\[0x[0-9a-f]+\\]$")))
+        << first.toStdString();
 }
 
 TEST(CrashHandler, UncaughtExceptionIsQueuedThenAborts) {

@@ -169,6 +169,49 @@ TEST_F(TextEditorViewTest, CopyAndApplyFollowTheResult) {
     EXPECT_EQ(applied.size(), 1);
 }
 
+// With a result on show (so "Применить" answers Return elsewhere), Return
+// in either text area is a new line there and applies nothing.
+TEST_F(TextEditorViewTest, ReturnInTheTextAreasIsANewLine) {
+    const struct {
+        const char* name;
+        QPlainTextEdit* (*area)(const TextEditorView&);
+    } cases[] = {
+        {"source", [](const TextEditorView& v) -> QPlainTextEdit* { return v.sourceEdit(); }},
+        {"result", [](const TextEditorView& v) { return v.resultEdit(); }},
+    };
+    for (const auto& c : cases) {
+        open("source");
+        QTest::mouseClick(tabButton("concise"), Qt::LeftButton);
+        service.succeed(service.calls.size() - 1, "Result");
+        ASSERT_TRUE(view->applyButton()->isEnabled()) << c.name;
+        QPlainTextEdit* area = c.area(*view);
+        area->setFocus();
+        area->moveCursor(QTextCursor::End);
+        QTest::keyClick(area, Qt::Key_Return);
+        EXPECT_TRUE(area->toPlainText().endsWith("\n")) << c.name;
+        EXPECT_TRUE(applied.isEmpty()) << c.name;
+        EXPECT_TRUE(view->isVisible()) << c.name;
+    }
+}
+
+// The empty instruction field shows its whole placeholder: as tall as the
+// wrapped hint in a narrow window, one line where the hint fits.
+TEST_F(TextEditorViewTest, TheEmptyInstructionFieldShowsItsWholePlaceholder) {
+    for (const int width : {900, 2400}) {
+        open("source", width);
+        QCoreApplication::processEvents();
+        const int empty = view->askEdit()->height();
+        view->askEdit()->setPlainText("x");
+        const int oneLine = view->askEdit()->height();
+        if (width == 900)
+            EXPECT_GT(empty, oneLine) << "the hint wraps in a narrow window and must not be cut";
+        else
+            EXPECT_EQ(empty, oneLine);
+        view->askEdit()->clear();
+        EXPECT_EQ(view->askEdit()->height(), empty) << width;
+    }
+}
+
 TEST_F(TextEditorViewTest, HistoryPanelShowsDictationsAndAppendsThem) {
     open("");
     QTest::mouseClick(view->historyToggle(), Qt::LeftButton);

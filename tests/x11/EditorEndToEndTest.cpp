@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -195,13 +196,20 @@ TEST_F(EditorEndToEnd, TheLastDictationIsRewrittenAndAppliedIntoTheFieldItCameFr
     EXPECT_EQ(body.value("text").toString(), kDictated);
     EXPECT_EQ(body.value("tone_style").toString(), "neutral");
 
-    // The result box shows the rewrite: select it all and copy it.
-    click(resultLeft + editor->width / 4, editor->y + editor->height / 2);
-    keys("ctrl+a");
-    keys("ctrl+c");
-    ASSERT_TRUE(testsupport::waitUntil(
-        [&] { return QApplication::clipboard()->text() == kRewrite; }, 30000))
-        << QApplication::clipboard()->text().toStdString();
+    // The result box shows the rewrite: select it all and copy it. The
+    // answer reaches the window a moment after the stand-in sent it, and
+    // until then the box is not there to click: try again until it is.
+    QElapsedTimer copying;
+    copying.start();
+    bool copied = false;
+    while (!copied && copying.elapsed() < 30000) {
+        click(resultLeft + editor->width / 4, editor->y + editor->height / 2);
+        keys("ctrl+a");
+        keys("ctrl+c");
+        copied = testsupport::waitUntil(
+            [&] { return QApplication::clipboard()->text() == kRewrite; }, 2000);
+    }
+    ASSERT_TRUE(copied) << QApplication::clipboard()->text().toStdString();
     screenshot("result");
 
     // 4. "Применить" (the default button at the right end of the bar under

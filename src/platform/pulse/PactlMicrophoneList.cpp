@@ -4,6 +4,8 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include "platform/Threading.h"
+
 namespace {
 // Runs pactl with the C locale; false when it cannot run, fails or times out.
 bool runPactl(const QStringList& args, QString* output) {
@@ -71,7 +73,11 @@ QList<MicrophoneDevice> PactlMicrophoneList::parseSources(const QString& listing
 }
 
 std::optional<QList<MicrophoneDevice>> PactlMicrophoneList::devices() {
-    watch();
+    // The watcher process belongs to this object's (the main) thread.
+    if (isMainThread())
+        watch();
+    else
+        runOnMain(this, [this] { watch(); });
     QString listing;
     if (!runPactl({QStringLiteral("list"), QStringLiteral("sources")}, &listing))
         return std::nullopt;
