@@ -171,11 +171,22 @@ CrashReport CrashHandler::describe(std::exception_ptr exception, const QString& 
 QString CrashHandler::currentBacktrace(int frames, int skip) {
     void* addresses[64];
     const int count = backtrace(addresses, 64);
+    // The caller's frame is the one this function returns to. Counting from
+    // the top is not enough: a sanitizer's wrapper of backtrace() adds a
+    // frame of its own above this function.
+    void* const caller = __builtin_return_address(0);
+    int first = 1;
+    for (int i = 0; i < count; ++i) {
+        if (addresses[i] == caller) {
+            first = i;
+            break;
+        }
+    }
     QStringList lines;
     if (char** symbols = backtrace_symbols(addresses, count)) {
         // Past this function and the caller's own frames, the runtime's
         // terminate and throw machinery says nothing about the fault.
-        int i = 1 + skip;
+        int i = first + skip;
         while (i < count && QByteArray(symbols[i]).contains("libstdc++")) ++i;
         for (; i < count && lines.size() < frames; ++i)
             lines.append(frameLine(addresses[i], symbols[i]));
