@@ -267,7 +267,7 @@ int AppServices::run(QApplication& app) {
     c.menu.openMainWindow = c.openMainWindow;
     c.menu.openSettings = [&windows] { windows.openSettings(); };
     wireTranscriptionClient();
-    wireSync();
+    c.setupSync = wireSync;
     c.pullAll = [] { SyncService::shared().pullAll(); };
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
