@@ -229,7 +229,15 @@ int AppServices::run(QApplication& app) {
     SingleInstance instance(SingleInstance::defaultSocketPath(),
                             SingleInstance::currentIdentity(QString::fromLatin1(version())),
                             ProcessControl::system(), Clock::system());
-    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+    switch (instance.start(arguments)) {
+        case SingleInstance::Outcome::handedOver:
+            return 0;
+        // The running copy stays; what this launch asked for was not done.
+        case SingleInstance::Outcome::refused:
+            return 1;
+        case SingleInstance::Outcome::primary:
+            break;
+    }
     // Started from a medium: install, start the installed copy and leave.
     const QString bundle = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
     if (RemovableMedia::installIfLaunchedFromMedia(
