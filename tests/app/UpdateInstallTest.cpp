@@ -2,8 +2,14 @@
 // the script itself, run for real on a temporary installation whose paths
 // hold characters a shell would otherwise act on.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include "UpdateTestKit.h"
 #include "core/L10n.h"
@@ -248,6 +254,70 @@ TEST(UpdateDownload, HandsOverToTheScript) {
     EXPECT_EQ(modeOf(folder + "/update.zip"), 0600u);
     EXPECT_TRUE(rig.service().scriptPath().startsWith(folder + "/"));
     EXPECT_TRUE(testsupport::debugLogText().contains("[Update] Extracted: Ormil"));
+}
+
+// A mirror whose archive never ends: one connection, answered with 200 and
+// then bytes for as long as the client reads them.
+class EndlessMirror {
+public:
+    EndlessMirror() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        ::listen(m_listener, 1);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] {
+            const int client = ::accept(m_listener, nullptr, nullptr);
+            if (client < 0) return;
+            char request[4096];
+            [[maybe_unused]] const ssize_t got = ::recv(client, request, sizeof(request), 0);
+            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\n\r\n";
+            const QByteArray chunk(64 * 1024, 'z');
+            bool open = ::send(client, head.constData(), size_t(head.size()), MSG_NOSIGNAL) > 0;
+            while (open && m_sent < kGiveUp) {
+                const ssize_t n =
+                    ::send(client, chunk.constData(), size_t(chunk.size()), MSG_NOSIGNAL);
+                open = n > 0;
+                if (open) m_sent += n;
+            }
+            ::close(client);
+        });
+    }
+    ~EndlessMirror() {
+        ::shutdown(m_listener, SHUT_RDWR);
+        ::close(m_listener);
+        m_thread.join();
+    }
+    QString url() const { return QString("http://127.0.0.1:%1/endless.zip").arg(m_port); }
+    qint64 sent() const { return m_sent; }
+    // Far more than any test waits for.
+    static constexpr qint64 kGiveUp = qint64(1) << 30;
+
+private:
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<qint64> m_sent{0};
+    std::thread m_thread;
+};
+
+TEST(UpdateDownload, AnAnswerPastTheAnnouncedSizeIsStopped) {
+    EndlessMirror mirror;
+    Rig rig("1.0");
+    rig.collaborators.bashProgram = "true";
+    UpdateManifest m = manifestFor("2.0", QByteArray(100000, 'z'), mirror.url());
+    install(rig, m);
+    ASSERT_EQ(rig.codes(), QStringList{"size_mismatch"});
+    EXPECT_EQ(rig.reports[0].message.toStdString(), "expected 100000 bytes, got more");
+    EXPECT_EQ(rig.presenter.errors, QStringList{L10n::updateFailedDownload()});
+    EXPECT_LT(mirror.sent(), EndlessMirror::kGiveUp) << mirror.sent();
+    EXPECT_EQ(entries(rig.collaborators.tempDir), QStringList{});
+    EXPECT_TRUE(testsupport::debugLogText().contains(
+        "[Update] Download mirror " + mirror.url() +
+        " sent more than the announced 100000 bytes; stopped"));
 }
 
 TEST(UpdateDownload, WhatAnotherUserPreparedIsNeitherUsedNorFollowed) {
