@@ -300,6 +300,9 @@ int AppServices::run(QApplication& app) {
         wireHotkeys(HotkeyService::shared());
         HotkeyService::shared().setup();
     };
+    c.runDictationCommand = [](const DictationCommand& command) {
+        HotkeyService::shared().runCommand(command);
+    };
     c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
     c.checkForUpdatesAfterDelay = [](double seconds) {
         UpdateService::shared().checkAfterDelay(seconds);
@@ -344,6 +347,7 @@ int AppServices::run(QApplication& app) {
                      &AppDelegate::handleHandOver);
     delegate.applicationDidFinishLaunching();
     delegate.handleURLArguments(arguments);
+    delegate.handleCommandArguments(arguments);
     const int code = app.exec();
     // Requests still running on the worker pool use process-wide services;
     // let them end before those are destroyed.

@@ -156,6 +156,31 @@ TEST_F(DictationEndToEnd, SpeechIsPastedIntoTheFocusedWindowAndKept) {
     }));
 }
 
+// A desktop's own key binding runs `ormil --start-dictation` and
+// `--stop-dictation`: the second launches hand the commands to the running
+// copy, which records and pastes as for the key, and opens no window.
+TEST_F(DictationEndToEnd, StartAndStopCommandsOfLaterLaunchesDictate) {
+    answerWith(kScripted);
+    const auto command = [](const char* option) {
+        auto launch = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {option});
+        EXPECT_TRUE(launch->waitForFinished(20000)) << option;
+        EXPECT_EQ(launch->exitCode(), 0) << option;
+    };
+    const qsizetype from = appLog().size();
+    apptest::dictateWith([&] { command("--start-dictation"); },
+                         [&] { command("--stop-dictation"); },
+                         VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
+
+    EXPECT_TRUE(testsupport::waitUntil([&] { return target.text() == kScripted + " "; }, 30000))
+        << target.text().toStdString() << "\nthe application's log ends:\n"
+        << appLog().right(4000).toStdString();
+    EXPECT_TRUE(target.hasFocus());
+    const QString log = appLog().mid(from);
+    EXPECT_TRUE(log.contains("[Hotkey] Command --start-dictation")) << log.toStdString();
+    EXPECT_FALSE(log.contains("[App] Повторный запуск")) << log.toStdString();
+    ASSERT_EQ(service.requests("/transcribe").size(), 1);
+}
+
 TEST_F(DictationEndToEnd, ServerFailureIsQueuedWithItsAudioAndReported) {
     DevService::Answer failure;
     failure.status = 500;
