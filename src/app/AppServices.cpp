@@ -18,6 +18,7 @@
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
@@ -250,8 +251,11 @@ int AppServices::run(QApplication& app) {
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
+        // Recordings are made in the private temporary folder; earlier
+        // versions left theirs in the system's.
         RetryQueueService::shared().adoptLeftovers(
-            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            {PrivateFiles::temporaryDirectory(), QDir::tempPath()},
+            s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
             s.string(QStringLiteral("toneStyle")).value_or("none"));
     };
