@@ -253,11 +253,12 @@ int AppServices::run(QApplication& app) {
         const SettingsStore& s = SettingsStore::shared();
         // Recordings are made in the private temporary folder; earlier
         // versions left theirs in the system's.
+        const QString temp = PrivateFiles::temporaryDirectory();
         RetryQueueService::shared().adoptLeftovers(
-            {PrivateFiles::temporaryDirectory(), QDir::tempPath()},
+            {temp, QDir::tempPath()},
             s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
-            s.string(QStringLiteral("toneStyle")).value_or("none"));
+            s.string(QStringLiteral("toneStyle")).value_or("none"), temp);
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };

@@ -399,7 +399,8 @@ QString RetryQueueService::instanceLockPath() const {
 }
 
 int RetryQueueService::adoptLeftovers(const QStringList& tempDirs, const QString& language,
-                                      const QString& provider, const QString& toneStyle) {
+                                      const QString& provider, const QString& toneStyle,
+                                      const QString& privateTempDir) {
     ORMIL_ASSERT_MAIN_THREAD();
     if (!m_instanceLock) m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
     if (!m_instanceLock->tryExclusive()) {
@@ -442,6 +443,7 @@ int RetryQueueService::adoptLeftovers(const QStringList& tempDirs, const QString
             if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
         }
     }
+    if (!privateTempDir.isEmpty()) clearTemporaryFiles(privateTempDir);
     if (!adopted.isEmpty()) {
         for (FailedTranscription& e : adopted) {
             e.language = language;
@@ -463,6 +465,21 @@ int RetryQueueService::adoptLeftovers(const QStringList& tempDirs, const QString
     }
     m_instanceLock->share();
     return int(adopted.size());
+}
+
+void RetryQueueService::clearTemporaryFiles(const QString& dir) {
+    // What no running copy uses any more: compressed copies, chunks, a
+    // video's sound, the probe. A recording that could not be adopted stays
+    // for the next start.
+    const QDir temp(dir);
+    int removed = 0;
+    for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (kRecordingName.match(name).hasMatch()) continue;
+        if (QFile::remove(temp.filePath(name))) ++removed;
+    }
+    if (removed > 0)
+        debugLog(QStringLiteral("[RetryQueue] Deleted %1 temporary files of an earlier run")
+                     .arg(removed));
 }
 
 std::optional<FailedTranscription> RetryQueueService::adoptQueueFolderFile(const QString& name) {

@@ -106,9 +106,12 @@ public:
     // They get the given language, provider and tone, the file's time and the
     // error "Interrupted"; empty or unreadable ones are deleted. Nothing is
     // touched while another running copy holds the instance lock, which this
-    // service then holds shared for its lifetime. Returns the entries made.
+    // service then holds shared for its lifetime. The other files of a
+    // killed run in privateTempDir (the application's own temporary folder,
+    // never a shared one) are deleted. Returns the entries made.
     int adoptLeftovers(const QStringList& tempDirs, const QString& language,
-                       const QString& provider, const QString& toneStyle);
+                       const QString& provider, const QString& toneStyle,
+                       const QString& privateTempDir = {});
     QString instanceLockPath() const;
 
     // The entries of a queue file's bytes; a file that is no JSON array, and
@@ -132,6 +135,7 @@ private:
     void cleanupExpired();
     std::optional<FailedTranscription> adoptQueueFolderFile(const QString& fileName);
     std::optional<FailedTranscription> adoptRecording(const QString& path);
+    void clearTemporaryFiles(const QString& dir);
     void writeQueueFile();
     void deleteAudioFile(const QString& fileName);
     void finishRetry(const QString& id, const std::function<void()>& done);

@@ -660,3 +660,29 @@ TEST_F(RetryQueueTest, TheApplicationsFoldersAreTheUsersAlone) {
         }
     }
 }
+
+TEST_F(RetryQueueTest, TheOnlyCopyClearsWhatAKilledRunLeftInItsOwnTemporaryFolder) {
+    const QString temp = recordstest::freshDir("retry-private-tmp");
+    const QDateTime now = clock.currentDateTime();
+    const QStringList others = {"ormil_chunk_0B5E5A1C-0000-4000-8000-000000000004.wav",
+                                "ormil_7D0C3B8E-AAAA-4BBB-8CCC-DDDDEEEEFFFF.ogg",
+                                "0B5E5A1C-0000-4000-8000-000000000005.ogg", "ormil_mic_probe.wav"};
+    const auto leave = [&] {
+        for (const QString& name : others) writeFileAt(temp + "/" + name, "spoken", now);
+        writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
+    };
+
+    // While another copy runs, its files are in use.
+    leave();
+    {
+        InstanceLock other(makeService()->instanceLockPath());
+        ASSERT_TRUE(other.share());
+        EXPECT_EQ(makeService()->adoptLeftovers({temp}, "en", "openai", "none", temp), 0);
+        EXPECT_EQ(QDir(temp).entryList(QDir::Files).size(), others.size() + 1);
+    }
+
+    auto service = makeService();
+    EXPECT_EQ(service->adoptLeftovers({temp}, "en", "openai", "none", temp), 1);
+    EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty())
+        << QDir(temp).entryList(QDir::Files).join(", ").toStdString();
+}
