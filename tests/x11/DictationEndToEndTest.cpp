@@ -187,9 +187,12 @@ TEST_F(DictationEndToEnd, ADictationKilledDuringItsUploadIsAdoptedByTheNextStart
     app = apptest::launch();
     ASSERT_TRUE(app->waitForStarted());
     const QString queueFile = RetryQueueService::defaultStorageDir() + "/failed_queue.json";
-    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo::exists(queueFile); }, 30000))
+    const auto queued = [&] {
+        return QJsonDocument::fromJson(testsupport::readFile(queueFile)).array();
+    };
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !queued().isEmpty(); }, 30000))
         << appLog().right(4000).toStdString();
-    const QJsonArray queue = QJsonDocument::fromJson(testsupport::readFile(queueFile)).array();
+    const QJsonArray queue = queued();
     ASSERT_EQ(queue.size(), 1);
     const QJsonObject entry = queue[0].toObject();
     EXPECT_EQ(entry.value("errorMessage").toString(), "Interrupted");
