@@ -147,6 +147,11 @@ void AudioRecorderService::beginRecording(bool translate) {
     // made again when something cleared the user's cache meanwhile.
     const QString directory =
         m_c.directory.isEmpty() ? PrivateFiles::temporaryDirectory() : m_c.directory;
+    if (directory.isEmpty()) {
+        // Never a file in the working folder or in a shared one.
+        failStart(QStringLiteral("no private folder for the recording"));
+        return;
+    }
     const QString path = QDir(directory).filePath(
         QStringLiteral("ormil_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
         QStringLiteral(".wav"));

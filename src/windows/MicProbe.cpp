@@ -28,6 +28,11 @@ double MicProbe::levelForPower(double decibels) {
 
 void MicProbe::start() {
     stop();
+    if (m_c.directory.isEmpty()) {
+        // Never a file in the working folder or in a shared one.
+        debugLog(QStringLiteral("[Onboarding] Проба микрофона не запустилась: no private folder"));
+        return;
+    }
     // A probe file left by a crash would keep the recorder from creating its own.
     QFile::remove(m_url);
     try {
