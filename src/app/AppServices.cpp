@@ -18,6 +18,7 @@
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
@@ -258,10 +259,14 @@ int AppServices::run(QApplication& app) {
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
+        // Recordings are made in the private temporary folder; earlier
+        // versions left theirs in the system's.
+        const QString temp = PrivateFiles::temporaryDirectory();
         RetryQueueService::shared().adoptLeftovers(
-            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            {temp, QDir::tempPath()},
+            s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
-            s.string(QStringLiteral("toneStyle")).value_or("none"));
+            s.string(QStringLiteral("toneStyle")).value_or("none"), temp);
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
