@@ -41,6 +41,8 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include "XtermSink.h"
+
 namespace {
 
 // Another X client: owns the CLIPBOARD with given formats, fetches targets
@@ -505,27 +507,10 @@ TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
     EXPECT_EQ(peer.fetch("image/png"), kPng);
 }
 
-// xterm binds no key to the clipboard; it pastes the PRIMARY selection with
-// Shift+Insert. A real xterm whose shell writes every byte it receives to a
-// file shows what arrived.
+// A real xterm pastes through PRIMARY.
 TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
-    const QString xtermPath = QStandardPaths::findExecutable("xterm");
-    ASSERT_FALSE(xtermPath.isEmpty()) << "xterm is one of the test dependencies";
-    QTemporaryDir dir;
-    const QString received = dir.filePath("received");
-    QProcess xterm;
-    xterm.start(xtermPath, {"-u8", "-geometry", "60x5+0+0", "-e", "sh", "-c",
-                            "stty raw -echo; exec cat > \"$0\"", received});
-    ASSERT_TRUE(xterm.waitForStarted());
-    QByteArray window;
-    ASSERT_TRUE(testsupport::waitUntil([&] {
-        window = testsupport::runProgram("xdotool", {"search", "--class", "XTerm"})
-                     .split('\n')
-                     .value(0)
-                     .trimmed();
-        return !window.isEmpty() && QFile::exists(received);
-    }));
-    testsupport::runProgram("xdotool", {"windowfocus", "--sync", QString::fromLatin1(window)});
+    XtermSink xterm("raw -echo");
+    ASSERT_TRUE(xterm.focus()) << "xterm is one of the test dependencies";
 
     XPeer peer;
     peer.own({{"UTF8_STRING", "clipboard before"}});
@@ -539,15 +524,12 @@ TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
     const QString text = "dictated into xterm, Grüße, привет ";
     real.sim.insertTextViaPasteboard(text);
     real.clock.advance(0.05);
-    EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return testsupport::readFile(received) == text.toUtf8(); }))
-        << testsupport::readFile(received).toHex(' ').toStdString();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return xterm.received() == text.toUtf8(); }))
+        << xterm.received().toHex(' ').toStdString();
     real.clock.advance(0.2);
     EXPECT_FALSE(real.sim.restorePending());
     EXPECT_EQ(peer.fetch("UTF8_STRING", "PRIMARY"), QByteArray("selected before"));
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("clipboard before"));
-    xterm.kill();
-    xterm.waitForFinished();
 }
 
 // GTK serves "text/plain" (with or without a charset) with CR LF line ends,
