@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <deque>
@@ -92,13 +93,16 @@ private:
         int modifierPolls = 0;
         bool fetchExpected = true;
         double pastedAt = 0;
+        // Tells this insertion's chord from an earlier one's, whose answer
+        // may come late.
+        quint64 keystroke = 0;
         ClockTimerPtr timer;
     };
 
     void begin(const QString& text);
     void keystroke();
     void waitForModifiers();
-    void keystrokeDone(bool posted);
+    void keystrokeDone(KeySynthesizer::PasteOutcome outcome);
     // Whether the application has taken the text (or never will).
     bool textTaken() const;
     void checkRestore();
@@ -121,4 +125,5 @@ private:
     Clock& m_clock;
     std::optional<Pending> m_pending;
     std::deque<QString> m_waiting;
+    quint64 m_keystrokes = 0;
 };
