@@ -60,7 +60,7 @@ bool KeyboardSimulator::isRemoteDesktop(const std::optional<FrontmostApp::Identi
 }
 
 PasteboardGuard::Snapshot KeyboardSimulator::snapshotFor(Pasteboard& pasteboard,
-                                                          std::optional<Held> earlier) {
+                                                         std::optional<Held> earlier) {
     // A paste that follows another one before its restore must not take the
     // previous dictation for the user's contents.
     if (earlier && pasteboard.changeCount() == earlier->changeCount)
@@ -146,7 +146,7 @@ void KeyboardSimulator::begin(const QString& text, Insertion insertion) {
 void KeyboardSimulator::keystroke() {
     if (!m_pending) return;
     if (!m_keys.isAvailable()) {
-        keystrokeDone(false);
+        keystrokeDone(KeySynthesizer::PasteOutcome::notPosted);
         return;
     }
     // Let go of the hotkey first: a held modifier would change the chord.
@@ -168,14 +168,25 @@ void KeyboardSimulator::waitForModifiers() {
     if (m_pending->remote) {
         debugLog("[Paste] удалённый рабочий стол: клавиши не нажимаем, текст оставлен в буфере");
         showRemoteHint();
-        keystrokeDone(false);
+        keystrokeDone(KeySynthesizer::PasteOutcome::leftOnClipboard);
         return;
     }
-    keystrokeDone(m_keys.postPaste(m_pending->chord));
+    // The desktop may first ask the user; until it answers, the insertion
+    // stays before its keystroke (later texts wait, nothing is restored).
+    const quint64 keystroke = ++m_keystrokes;
+    m_pending->keystroke = keystroke;
+    QPointer<KeyboardSimulator> self(this);
+    m_keys.postPasteWhenAllowed(
+        m_pending->chord, [self, keystroke](KeySynthesizer::PasteOutcome outcome) {
+            if (!self || !self->m_pending || self->m_pending->keystroke != keystroke) return;
+            self->keystrokeDone(outcome);
+        });
 }
 
-void KeyboardSimulator::keystrokeDone(bool posted) {
-    if (m_pending->remote) {
+void KeyboardSimulator::keystrokeDone(KeySynthesizer::PasteOutcome outcome) {
+    if (m_pending->remote || outcome == KeySynthesizer::PasteOutcome::leftOnClipboard) {
+        if (!m_pending->remote)
+            debugLog("[Paste] keys not allowed on this desktop — the text stays on the clipboard");
         // The text stays for the user to paste; nothing comes back.
         const Insertion insertion = std::move(m_pending->insertion);
         m_pending.reset();
@@ -183,6 +194,7 @@ void KeyboardSimulator::keystrokeDone(bool posted) {
         beginNextWaiting();
         return;
     }
+    const bool posted = outcome == KeySynthesizer::PasteOutcome::posted;
     if (m_pending->insertion.keyed) m_pending->insertion.keyed(posted);
     m_pending->step = Step::afterKeystroke;
     m_pending->fetchExpected = posted;

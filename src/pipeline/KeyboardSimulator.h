@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <deque>
@@ -108,6 +109,9 @@ private:
         int modifierPolls = 0;
         bool fetchExpected = true;
         double pastedAt = 0;
+        // Tells this insertion's chord from an earlier one's, whose answer
+        // may come late.
+        quint64 keystroke = 0;
         ClockTimerPtr timer;
         Insertion insertion;
     };
@@ -119,7 +123,7 @@ private:
     void begin(const QString& text, Insertion insertion);
     void keystroke();
     void waitForModifiers();
-    void keystrokeDone(bool posted);
+    void keystrokeDone(KeySynthesizer::PasteOutcome outcome);
     // Whether the application has taken the text (or never will).
     bool textTaken() const;
     void checkRestore();
@@ -144,4 +148,5 @@ private:
     Clock& m_clock;
     std::optional<Pending> m_pending;
     std::deque<Waiting> m_waiting;
+    quint64 m_keystrokes = 0;
 };
