@@ -120,8 +120,10 @@ QStringList wrap(const QString& source, const QFont& font, int width, int maxLin
         line.setLineWidth(width);
         const int end = line.textStart() + line.textLength();
         if (maxLines > 0 && out.size() == maxLines - 1 && end < text.size()) {
+            // The rest of this line's paragraph, marked as cut when more follows.
             QString rest = text.mid(line.textStart());
-            rest.replace(QChar::LineSeparator, QLatin1Char(' '));
+            const qsizetype br = rest.indexOf(QChar::LineSeparator);
+            if (br >= 0) rest = rest.left(br) + QChar(0x2026);
             out << metrics.elidedText(rest, Qt::ElideRight, width);
             break;
         }

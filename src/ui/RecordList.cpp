@@ -255,6 +255,13 @@ RecordListView::RecordListView(QWidget* parent) : QAbstractItemView(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Window);
+    // The first and the last card keep off the list's edges.
+    setViewportMargins(0, 8, 0, 8);
+    // Rows are measured before they are painted, so the scroll bar is
+    // right when the list shows.
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(0);
+    connect(&m_settle, &QTimer::timeout, this, &RecordListView::measureShown);
     m_spin.setInterval(kSpinInterval);
     connect(&m_spin, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     m_spinClock.start();
@@ -285,6 +292,7 @@ void RecordListView::rebuild() {
     buildTree();
     updateGeometries();
     viewport()->update();
+    m_settle.start();
 }
 
 void RecordListView::buildTree() {
@@ -427,6 +435,7 @@ void RecordListView::resizeEvent(QResizeEvent* event) {
         m_measuredCount = 0;
     }
     updateGeometries();
+    m_settle.start();
 }
 
 QRect RecordListView::visualRect(const QModelIndex& index) const {
@@ -726,6 +735,7 @@ void RecordListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& 
     }
     QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
     viewport()->update();
+    m_settle.start();
 }
 
 void RecordListView::rowsInserted(const QModelIndex& parent, int start, int end) {

@@ -149,6 +149,7 @@ private:
     int m_width = -1;
     int m_pressedRow = -1;
     QString m_pressedAction;
+    QTimer m_settle;
     QTimer m_spin;
     QElapsedTimer m_spinClock;
     bool m_painting = false;
