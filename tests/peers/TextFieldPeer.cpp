@@ -1,7 +1,8 @@
 // A text field in a process of its own, for tests that type into "another
 // application". It prints "window <id>" once shown, "focused" when its window
-// gets the keyboard focus, and "text <contents>" after every change, one line
-// each, contents percent-encoded so a line stays one line.
+// gets the keyboard focus and "unfocused" when it loses it, and
+// "text <contents>" after every change, one line each, contents
+// percent-encoded so a line stays one line.
 #include <QApplication>
 #include <QLineEdit>
 #include <QUrl>
@@ -28,9 +29,8 @@ int main(int argc, char** argv) {
     window.resize(400, 60);
     QObject::connect(edit, &QLineEdit::textChanged,
                      [](const QString& text) { say("text " + QUrl::toPercentEncoding(text)); });
-    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [](QWindow* w) {
-        if (w) say("focused");
-    });
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged,
+                     [](QWindow* w) { say(w ? "focused" : "unfocused"); });
     window.show();
     edit->setFocus();
     say("window " + QByteArray::number(static_cast<qulonglong>(window.winId())));
