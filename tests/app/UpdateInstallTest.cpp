@@ -206,6 +206,8 @@ TEST(UpdateDownload, FailuresOfEachStage) {
         EXPECT_EQ(entries(rig.collaborators.tempDir), QStringList{});
         QDir(rig.collaborators.tempDir).removeRecursively();
     }
+    // The clean-up removed the unpacked link, not what it led to.
+    EXPECT_TRUE(QFileInfo(testsupport::root() + "/elsewhere/Ormil/bin/ormil").isFile());
     EXPECT_TRUE(testsupport::debugLogText().contains(
         QString("[Update] Size mismatch! Expected: %1 bytes, got %2")
             .arg(good.size() - 1)
