@@ -13,6 +13,7 @@
 
 #include "UpdateTestKit.h"
 #include "core/L10n.h"
+#include "platform/PrivateFiles.h"
 
 using namespace updatetest;
 
@@ -230,6 +231,8 @@ TEST(UpdateDownload, HandsOverToTheScript) {
     // The script is recorded, not run: a stand-in "bash" writes its arguments.
     const QString recorder = argumentRecorder();
     rig.collaborators.bashProgram = recorder;
+    // The application's private temporary folder holds the work folder.
+    rig.collaborators.tempDir.clear();
     // 404 first, then the archive; the digest in upper case still matches.
     UpdateManifest m = manifestFor("2.0", archive, stand.url("/updates/archive?name=gone.zip"));
     m.downloadUrls = QStringList{stand.url("/updates/archive?name=u.zip")};
@@ -251,7 +254,7 @@ TEST(UpdateDownload, HandsOverToTheScript) {
                            folder + "/Ormil", folder}));
     // Everything lies in a folder only this user may enter, the archive
     // readable by this user alone.
-    EXPECT_EQ(QFileInfo(folder).absolutePath(), rig.collaborators.tempDir);
+    EXPECT_EQ(QFileInfo(folder).absolutePath(), PrivateFiles::temporaryDirectory());
     EXPECT_EQ(modeOf(folder), 0700u);
     EXPECT_EQ(modeOf(folder + "/update.zip"), 0600u);
     EXPECT_TRUE(rig.service().scriptPath().startsWith(folder + "/"));
