@@ -305,7 +305,7 @@ void GlobalShortcutsPortal::readShortcuts(const QVariant& value) {
             s.properties.value(QStringLiteral("trigger_description")).toString();
         if (!trigger.isEmpty()) triggers.insert(s.id, trigger);
     }
-    if (list.isEmpty() && !m_triggers.isEmpty()) return;
+    if ((list.isEmpty() && !m_triggers.isEmpty()) || triggers == m_triggers) return;
     QStringList bound;
     for (auto it = triggers.cbegin(); it != triggers.cend(); ++it)
         bound << it.key() + "=" + it.value();
