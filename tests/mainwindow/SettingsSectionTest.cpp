@@ -715,7 +715,7 @@ public:
         portal = std::make_unique<FakeDesktopPortal>(bus);
         portal->descriptions = descriptions;
         desktop = std::make_unique<GlobalShortcutsPortal>(
-            bus.connect("settings-client"), "ormil", [this] {
+            bus.connect("settings-client"), [this] {
                 return QList<GlobalShortcutsPortal::Shortcut>{
                     {"dictation", "Hold to dictate", hotkeys->currentKeyCode(),
                      hotkeys->currentModifiers(), hotkeys->currentIsModifierOnly()},

@@ -32,7 +32,7 @@ protected:
     }
     // The client, started, with its key events written to `events`.
     void startClient() {
-        client = std::make_unique<GlobalShortcutsPortal>(bus.connect("client"), "ormil",
+        client = std::make_unique<GlobalShortcutsPortal>(bus.connect("client"),
                                                          [this] { return shortcuts; });
         failures = std::make_unique<QSignalSpy>(client.get(), &GlobalShortcutsPortal::failed);
         ASSERT_TRUE(client->start([this](const KeyEvent& e) {
@@ -65,11 +65,9 @@ TEST_F(GlobalShortcutsPortalTest, BindsTheStoredKeysAndTurnsActivationsIntoPress
     startClient();
     ASSERT_TRUE(waitBound()) << portal.calls.join(", ").toStdString();
 
-    // The application id first, then one session under the stable token that
-    // carries the shortcuts too.
+    // One session under the stable token that carries the shortcuts too.
     ASSERT_TRUE(testsupport::waitUntil([&] { return portal.calls.contains("ListShortcuts"); }));
-    EXPECT_EQ(portal.calls,
-              (QStringList{"Register ormil", "CreateSession", "BindShortcuts", "ListShortcuts"}));
+    EXPECT_EQ(portal.calls, (QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"}));
     EXPECT_EQ(portal.createOptions.value("session_handle_token").toString(), "ormil");
     for (const FakePortalShortcuts& offered :
          {FakeDesktopPortal::shortcutsOf(portal.createOptions.value("shortcuts")),
@@ -129,14 +127,6 @@ TEST_F(GlobalShortcutsPortalTest, ChangedShortcutsAreBoundAgainUnderTheSameToken
     EXPECT_EQ(portal.calls.count("CreateSession"), 2);
     EXPECT_EQ(portal.createOptions.value("session_handle_token").toString(), "ormil");
     EXPECT_EQ(portal.boundShortcuts.size(), 2);
-}
-
-TEST_F(GlobalShortcutsPortalTest, WithoutTheHostRegistryTheBindingGoesOn) {
-    FakeDesktopPortal portal{bus};
-    portal.hasRegistry = false;
-    startClient();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return portal.calls.contains("ListShortcuts"); }));
-    EXPECT_EQ(portal.calls, (QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"}));
 }
 
 TEST_F(GlobalShortcutsPortalTest, MissingPortalOrRefusalFailsOnceWithoutWaiting) {
