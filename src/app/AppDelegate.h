@@ -48,6 +48,10 @@ public:
         std::function<void()> adoptLeftovers;
         std::function<void()> errorReportStart;
         std::function<void()> installCrashHook;
+        // Wires the account synchronisation and makes the local collections
+        // it serves. Their loading logs (the text expansions' "Loaded N
+        // items"), so it runs after the launch emptied the debug log.
+        std::function<void()> setupSync;
         std::function<void()> overlaySetup;
         std::function<void()> hotkeySetup;
         std::function<void()> pullAll;

@@ -22,6 +22,7 @@
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
@@ -303,7 +304,15 @@ int AppServices::run(QApplication& app) {
     SingleInstance instance(SingleInstance::defaultSocketPath(),
                             SingleInstance::currentIdentity(QString::fromLatin1(version())),
                             ProcessControl::system(), Clock::system());
-    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+    switch (instance.start(arguments)) {
+        case SingleInstance::Outcome::handedOver:
+            return 0;
+        // The running copy stays; what this launch asked for was not done.
+        case SingleInstance::Outcome::refused:
+            return 1;
+        case SingleInstance::Outcome::primary:
+            break;
+    }
     // Started from a medium: install, start the installed copy and leave.
     const QString bundle = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
     if (RemovableMedia::installIfLaunchedFromMedia(
@@ -326,10 +335,14 @@ int AppServices::run(QApplication& app) {
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
+        // Recordings are made in the private temporary folder; earlier
+        // versions left theirs in the system's.
+        const QString temp = PrivateFiles::temporaryDirectory();
         RetryQueueService::shared().adoptLeftovers(
-            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            {temp, QDir::tempPath()},
+            s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
-            s.string(QStringLiteral("toneStyle")).value_or("none"));
+            s.string(QStringLiteral("toneStyle")).value_or("none"), temp);
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
@@ -343,7 +356,7 @@ int AppServices::run(QApplication& app) {
     c.menu.openMainWindow = c.openMainWindow;
     c.menu.openSettings = [&windows] { windows.openSettings(); };
     wireTranscriptionClient();
-    wireSync();
+    c.setupSync = wireSync;
     c.pullAll = [] { SyncService::shared().pullAll(); };
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;

@@ -44,6 +44,7 @@ public:
     static QString tooShortHint();
     static QString remotePasteTitle();
     static QString remotePasteHint();
+    static QString keysNotAllowedHint();
     static QString usage();
     static QString logout();
     static QString wordsThisWeek();
