@@ -40,8 +40,9 @@ private:
                       bool showReset);
 
     // On a Wayland session: what the desktop bound for the shortcut `id`.
+    // storedName: the key the desktop was asked for.
     void showDesktopShortcut(Group& g, const QString& id, const QString& caption,
-                             bool loneModifier);
+                             const QString& storedName, bool loneModifier);
     // Opens the desktop's shortcut settings where the desktop holds the
     // shortcuts; false on X11, where the tab captures the key itself.
     bool openDesktopShortcuts();
