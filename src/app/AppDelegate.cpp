@@ -68,6 +68,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     debugLog(QStringLiteral("[App] Ormil launching..."));
     if (m_c.errorReportStart) m_c.errorReportStart();
     if (m_c.installCrashHook) m_c.installCrashHook();
+    if (m_c.setupSync) m_c.setupSync();
     setupFirstLaunchDefaults();
     if (m_c.adoptLeftovers) m_c.adoptLeftovers();
     connect(m_c.notifications, &NotificationCenter::ormilSessionExpired, this,
@@ -235,7 +236,20 @@ bool AppDelegate::handleURLArguments(const QStringList& arguments) {
 
 void AppDelegate::handleHandOver(const QStringList& arguments) {
     ORMIL_ASSERT_MAIN_THREAD();
-    if (!handleURLArguments(arguments)) applicationShouldHandleReopen();
+    const bool sawCommand = handleCommandArguments(arguments);
+    const bool sawLink = handleURLArguments(arguments);
+    if (!sawCommand && !sawLink) applicationShouldHandleReopen();
+}
+
+bool AppDelegate::handleCommandArguments(const QStringList& arguments) {
+    ORMIL_ASSERT_MAIN_THREAD();
+    const auto command = DictationCommand::fromArguments(arguments);
+    if (!command) return false;
+    if (m_c.runDictationCommand)
+        m_c.runDictationCommand(*command);
+    else
+        debugLog(QStringLiteral("[App] No handler for dictation commands in this build"));
+    return true;
 }
 
 void AppDelegate::onSessionExpired() {

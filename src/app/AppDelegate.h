@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/StatusMenu.h"
+#include "pipeline/DictationCommand.h"
 
 class Clock;
 class InputAccess;
@@ -47,6 +48,10 @@ public:
         std::function<void()> adoptLeftovers;
         std::function<void()> errorReportStart;
         std::function<void()> installCrashHook;
+        // Wires the account synchronisation and makes the local collections
+        // it serves. Their loading logs (the text expansions' "Loaded N
+        // items"), so it runs after the launch emptied the debug log.
+        std::function<void()> setupSync;
         std::function<void()> overlaySetup;
         std::function<void()> hotkeySetup;
         std::function<void()> pullAll;
@@ -55,6 +60,8 @@ public:
         std::function<void()> textExpansionStart;
         // Schedules the first update check this many seconds after launch.
         std::function<void(double seconds)> checkForUpdatesAfterDelay;
+        // A start, stop or toggle of a dictation from the command line.
+        std::function<void(const DictationCommand&)> runDictationCommand;
         // A link handed to the application ("ormil://auth?token=...").
         std::function<void(const QString& url)> handleURL;
 
@@ -80,7 +87,11 @@ public:
     // Passes on the ormil links among the arguments of a launch; returns
     // whether there was one.
     bool handleURLArguments(const QStringList& arguments);
-    // Arguments a later launch handed over: its links, or else a reopen.
+    // Runs the dictation command among the arguments of a launch; returns
+    // whether there was one.
+    bool handleCommandArguments(const QStringList& arguments);
+    // Arguments a later launch handed over: its command and links, or else a
+    // reopen.
     void handleHandOver(const QStringList& arguments);
 
     void rebuildMenu();

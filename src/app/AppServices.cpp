@@ -11,13 +11,17 @@
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
 #include "app/AppWindows.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/SingleInstance.h"
+#include "platform/SessionBackends.h"
+#include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
 #include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
@@ -84,11 +88,69 @@ struct Platform {
     X11Pasteboard pasteboard;
     X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     HistoryReplacements replacements;
+    // The hotkeys of a Wayland session with the global shortcuts portal.
+    std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
     AppRetryDelivery retryDelivery;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
 };
+
+// The session and the portals on its bus; the portals are asked only on a
+// Wayland session, each answer bounded.
+SessionEnvironment probeSession() {
+    SessionEnvironment session = SessionEnvironment::fromProcess();
+    if (!session.isWayland()) return session;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    constexpr int kPortalTimeoutMs = 3000;
+    session.globalShortcutsVersion = GlobalShortcutsPortal::interfaceVersion(
+        bus, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), kPortalTimeoutMs);
+    session.remoteDesktopVersion = GlobalShortcutsPortal::interfaceVersion(
+        bus, QStringLiteral("org.freedesktop.portal.RemoteDesktop"), kPortalTimeoutMs);
+    return session;
+}
+
+void notifyHotkeysNeedTheDesktop() {
+    Notifier::shared().notify(L10n::desktopHotkeysMissingTitle(),
+                              L10n::desktopHotkeysMissingText());
+}
+
+// The hotkeys' key source for the session: X11 keys, or the desktop's
+// global shortcuts portal offering the three shortcuts.
+void installKeySource(const SessionBackends& backends, Platform& platform) {
+    if (backends.hotkeys != SessionBackends::Hotkeys::globalShortcutsPortal) return;
+    const auto shortcuts = [] {
+        HotkeyService& h = HotkeyService::shared();
+        QList<GlobalShortcutsPortal::Shortcut> list;
+        list.append({QStringLiteral("dictation"), QStringLiteral("Hold to dictate"),
+                     h.currentKeyCode(), h.currentModifiers(), h.currentIsModifierOnly()});
+        if (h.translateKeyCode() >= 0)
+            list.append({QStringLiteral("translation"),
+                         QStringLiteral("Hold to dictate and translate"), h.translateKeyCode(),
+                         h.translateModifiers(), h.translateIsModifierOnly()});
+        if (h.pasteLastKeyCode() >= 0)
+            list.append({QStringLiteral("paste-last"),
+                         QStringLiteral("Paste the last transcription"), h.pasteLastKeyCode(),
+                         h.pasteLastModifiers(), h.pasteLastIsModifierOnly()});
+        return list;
+    };
+    // The shipped desktop entry's id (ormil.desktop).
+    platform.desktopShortcuts = std::make_unique<GlobalShortcutsPortal>(
+        QDBusConnection::sessionBus(), QStringLiteral("ormil"), shortcuts);
+    QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
+                     notifyHotkeysNeedTheDesktop);
+    KeyEventSource::setShared(platform.desktopShortcuts.get());
+    GlobalShortcutsPortal::setCurrent(platform.desktopShortcuts.get());
+}
+
+// Where the paste and clipboard back ends of the session are chosen
+// (backends.paste, backends.clipboard); an X11 session keeps XTest and the
+// X11 clipboard.
+void installPasteBackends(const SessionBackends& backends, Platform& platform) {
+    Q_UNUSED(backends);
+    Pasteboard::setShared(&platform.pasteboard);
+    Pasteboard::setSharedPrimary(&platform.primary);
+}
 
 bool hasAccessToken() {
     return AuthService::shared().readToken(QStringLiteral("access_token")).token.has_value();
@@ -229,7 +291,15 @@ int AppServices::run(QApplication& app) {
     SingleInstance instance(SingleInstance::defaultSocketPath(),
                             SingleInstance::currentIdentity(QString::fromLatin1(version())),
                             ProcessControl::system(), Clock::system());
-    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+    switch (instance.start(arguments)) {
+        case SingleInstance::Outcome::handedOver:
+            return 0;
+        // The running copy stays; what this launch asked for was not done.
+        case SingleInstance::Outcome::refused:
+            return 1;
+        case SingleInstance::Outcome::primary:
+            break;
+    }
     // Started from a medium: install, start the installed copy and leave.
     const QString bundle = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
     if (RemovableMedia::installIfLaunchedFromMedia(
@@ -241,8 +311,10 @@ int AppServices::run(QApplication& app) {
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
-    Pasteboard::setShared(&platform->pasteboard);
-    Pasteboard::setSharedPrimary(&platform->primary);
+    const SessionEnvironment session = probeSession();
+    const SessionBackends backends = SessionBackends::choose(session);
+    installKeySource(backends, *platform);
+    installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
@@ -250,10 +322,14 @@ int AppServices::run(QApplication& app) {
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
+        // Recordings are made in the private temporary folder; earlier
+        // versions left theirs in the system's.
+        const QString temp = PrivateFiles::temporaryDirectory();
         RetryQueueService::shared().adoptLeftovers(
-            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            {temp, QDir::tempPath()},
+            s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
-            s.string(QStringLiteral("toneStyle")).value_or("none"));
+            s.string(QStringLiteral("toneStyle")).value_or("none"), temp);
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
@@ -267,7 +343,7 @@ int AppServices::run(QApplication& app) {
     c.menu.openMainWindow = c.openMainWindow;
     c.menu.openSettings = [&windows] { windows.openSettings(); };
     wireTranscriptionClient();
-    wireSync();
+    c.setupSync = wireSync;
     c.pullAll = [] { SyncService::shared().pullAll(); };
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
@@ -288,9 +364,15 @@ int AppServices::run(QApplication& app) {
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
-    c.hotkeySetup = [] {
+    c.hotkeySetup = [session, backends] {
+        debugLog(backends.describe(session));
+        if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
+            notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());
         HotkeyService::shared().setup();
+    };
+    c.runDictationCommand = [](const DictationCommand& command) {
+        HotkeyService::shared().runCommand(command);
     };
     c.clipboardHistoryStart = [] { ClipboardHistoryService::shared().start(); };
     c.checkForUpdatesAfterDelay = [](double seconds) {
@@ -336,6 +418,7 @@ int AppServices::run(QApplication& app) {
                      &AppDelegate::handleHandOver);
     delegate.applicationDidFinishLaunching();
     delegate.handleURLArguments(arguments);
+    delegate.handleCommandArguments(arguments);
     const int code = app.exec();
     // Requests still running on the worker pool use process-wide services;
     // let them end before those are destroyed.

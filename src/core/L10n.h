@@ -32,6 +32,11 @@ public:
     static QString recording();
     static QString sessionExpiredTitle();
     static QString sessionExpiredText();
+    static QString desktopHotkeysMissingTitle();
+    static QString desktopHotkeysMissingText();
+    static QString desktopShortcutCaption();
+    static QString desktopShortcutNotBound();
+    static QString loneModifierWayland();
     static QString voiceToText();
     static QString nothingHeardTitle();
     static QString nothingHeardHint();

@@ -20,6 +20,7 @@
 
 #include "core/L10n.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "ui/Colors.h"
@@ -361,15 +362,12 @@ void FilesSection::startUpload(const QString& path, bool video, qint64 limitMb,
                     });
                 });
             if (ogg && !ogg->isEmpty()) {
-                const QString file = QDir::tempPath() + "/" +
-                                     QUuid::createUuid().toString(QUuid::WithoutBraces) + ".ogg";
-                QFile out(file);
-                if (out.open(QIODevice::WriteOnly) && out.write(*ogg) == ogg->size()) {
-                    out.close();
+                // The sound of what was said stays private while it uploads.
+                const QString file =
+                    PrivateFiles::writeTemporaryFile(QString(), QStringLiteral(".ogg"), *ogg);
+                if (!file.isEmpty()) {
                     uploadPath = temporary = file;
                     displayName = QFileInfo(path).fileName();
-                } else {
-                    out.remove();
                 }
             }
             extracting->store(false);

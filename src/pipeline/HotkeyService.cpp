@@ -502,6 +502,34 @@ void HotkeyService::recordingEndedByRecorder() {
     if (m_collab.unduck) m_collab.unduck();
 }
 
+void HotkeyService::runCommand(const DictationCommand& command) {
+    ORMIL_ASSERT_MAIN_THREAD();
+    const bool running = isRecordingRunning() || (m_holdTimer && m_holdTimer->isActive());
+    debugLog("[Hotkey] Command " + command.option() + " (recording=" + b(running) + ")");
+    const bool start = command.action == DictationCommand::Action::toggle
+                           ? !running
+                           : command.action == DictationCommand::Action::start;
+    if (start == running) {
+        debugLog(running ? QStringLiteral("[Hotkey] Command ignored: already recording")
+                         : QStringLiteral("[Hotkey] Command ignored: nothing is recording"));
+        return;
+    }
+    if (start) {
+        // A toggle-mode key pressed next stops this recording.
+        m_toggleState = ToggleState::recording;
+        beginRecordingFlow(command.translate);
+        return;
+    }
+    if (m_holdTimer && m_holdTimer->isActive()) {
+        // Started by a key press not yet held long enough: a tap, nothing to stop.
+        m_holdTimer->cancel();
+        m_holdTimer.reset();
+        return;
+    }
+    if (m_isStickyRecording) stopStickyRecording();
+    finalizeRecording();
+}
+
 void HotkeyService::onPasteLast() {
     debugLog("[Hotkey] Paste-last triggered");
     m_clock.schedule(pasteLastDelay, this, [this] {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "pipeline/DictationCommand.h"
 #include "pipeline/HotkeyShortcutSettings.h"
 #include "pipeline/RecordingLimits.h"
 #include "pipeline/ShortcutCapture.h"
@@ -117,6 +118,11 @@ public:
     // The recorder ended the recording by itself at its length cap and sent
     // or discarded it: forget the recording without a second stop.
     void recordingEndedByRecorder();
+
+    // A start, stop or toggle from the command line: the start is the key's
+    // press and the stop its release. A start while recording and a stop
+    // with nothing recorded are ignored.
+    void runCommand(const DictationCommand& command);
 
     // Whether a recording started by this service is running.
     bool isRecordingRunning() const { return m_recordingStartTime.has_value(); }

@@ -81,33 +81,38 @@ void KeyboardSimulator::schedule(double seconds, void (KeyboardSimulator::*step)
 }
 
 void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
+    insertTextViaPasteboard(text, Insertion());
+}
+
+void KeyboardSimulator::insertTextViaPasteboard(const QString& text, Insertion insertion) {
     ORMIL_ASSERT_MAIN_THREAD();
     // Until the application has taken the earlier text, a new one on the
     // clipboard would be pasted in its place.
     if (!m_waiting.empty() ||
         (m_pending && (m_pending->step != Step::afterKeystroke || !textTaken()))) {
-        m_waiting.push_back(text);
+        m_waiting.push_back({text, std::move(insertion)});
         if (m_pending && m_pending->step == Step::afterKeystroke) {
             m_pending->timer->cancel();
             schedule(kRestorePoll, &KeyboardSimulator::checkRestore);
         }
         return;
     }
-    begin(text);
+    begin(text, std::move(insertion));
 }
 
-void KeyboardSimulator::begin(const QString& text) {
+void KeyboardSimulator::begin(const QString& text, Insertion insertion) {
     const std::optional<FrontmostApp::Identity> app = m_frontmost.identity();
     const bool remote = isRemoteDesktop(app);
     const bool viaPrimary = !remote && m_primary && KeySynthesizer::pastesFromPrimary(app);
 
     std::optional<Held> earlierClipboard;
     std::optional<Held> earlierPrimary;
-    const bool followsEarlier = m_pending.has_value();
+    std::optional<Insertion> earlier;
     if (m_pending) {
         if (m_pending->timer) m_pending->timer->cancel();
         earlierClipboard = std::move(m_pending->clipboard);
         earlierPrimary = std::move(m_pending->primary);
+        earlier = std::move(m_pending->insertion);
         m_pending.reset();
     }
     // PRIMARY taken by the earlier paste and not used now goes back now.
@@ -129,9 +134,13 @@ void KeyboardSimulator::begin(const QString& text) {
         primary.fetchBase = m_primary->textFetchCount();
         pending.primary = std::move(primary);
     }
+    const double delay = insertion.keystrokeAtOnce ? 0.0
+                         : remote                  ? kRemoteKeystrokeDelay
+                                                   : kKeystrokeDelay;
+    pending.insertion = std::move(insertion);
     m_pending = std::move(pending);
-    schedule(remote ? kRemoteKeystrokeDelay : kKeystrokeDelay, &KeyboardSimulator::keystroke);
-    if (followsEarlier) emit insertionFinished();
+    schedule(delay, &KeyboardSimulator::keystroke);
+    if (earlier) over(*earlier);
 }
 
 void KeyboardSimulator::keystroke() {
@@ -179,13 +188,16 @@ void KeyboardSimulator::keystrokeDone(KeySynthesizer::PasteOutcome outcome) {
         if (!m_pending->remote)
             debugLog("[Paste] keys not allowed on this desktop — the text stays on the clipboard");
         // The text stays for the user to paste; nothing comes back.
+        const Insertion insertion = std::move(m_pending->insertion);
         m_pending.reset();
-        emit insertionFinished();
+        over(insertion);
         beginNextWaiting();
         return;
     }
+    const bool posted = outcome == KeySynthesizer::PasteOutcome::posted;
+    if (m_pending->insertion.keyed) m_pending->insertion.keyed(posted);
     m_pending->step = Step::afterKeystroke;
-    m_pending->fetchExpected = outcome == KeySynthesizer::PasteOutcome::posted;
+    m_pending->fetchExpected = posted;
     m_pending->pastedAt = m_clock.now();
     // A text waiting behind this one goes as soon as this one is taken.
     schedule(m_waiting.empty() ? kRestoreDelay : 0.0, &KeyboardSimulator::checkRestore);
@@ -217,22 +229,28 @@ void KeyboardSimulator::checkRestore() {
 
 void KeyboardSimulator::beginNextWaiting() {
     if (m_waiting.empty()) return;
-    const QString next = m_waiting.front();
+    Waiting next = std::move(m_waiting.front());
     m_waiting.pop_front();
-    begin(next);
+    begin(next.text, std::move(next.insertion));
 }
 
 void KeyboardSimulator::finishPendingRestore() {
     ORMIL_ASSERT_MAIN_THREAD();
-    m_waiting.clear();
-    if (!m_pending) return;
-    if (m_pending->timer) m_pending->timer->cancel();
-    if (m_pending->remote) {
-        m_pending.reset();
-        emit insertionFinished();
-        return;
+    std::deque<Waiting> dropped;
+    dropped.swap(m_waiting);
+    if (m_pending) {
+        if (m_pending->timer) m_pending->timer->cancel();
+        if (m_pending->remote) {
+            const Insertion insertion = std::move(m_pending->insertion);
+            m_pending.reset();
+            over(insertion);
+        } else {
+            restoreNow();
+        }
     }
-    restoreNow();
+    // Texts not yet keyed are dropped; their callers hear that they are over.
+    for (const Waiting& waiting : dropped)
+        if (waiting.insertion.finished) waiting.insertion.finished();
 }
 
 void KeyboardSimulator::restoreNow() {
@@ -240,7 +258,12 @@ void KeyboardSimulator::restoreNow() {
     m_pending.reset();
     putBack(pending.clipboard, m_pasteboard);
     if (pending.primary && m_primary) putBack(*pending.primary, *m_primary);
+    over(pending.insertion);
+}
+
+void KeyboardSimulator::over(const Insertion& insertion) {
     emit insertionFinished();
+    if (insertion.finished) insertion.finished();
 }
 
 void KeyboardSimulator::showRemoteHint() {

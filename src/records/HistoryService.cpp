@@ -13,6 +13,7 @@
 #include "platform/DebugLog.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PrivateFiles.h"
 #include "records/HistoryServiceSql.h"
 #include "platform/Threading.h"
 
@@ -72,7 +73,7 @@ bool HistoryService::ensureOpen() {
     db.setDatabaseName(m_path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     const QFileInfo info(m_path);
-    if (!QDir().mkpath(info.absolutePath())) {
+    if (!PrivateFiles::ensureDir(info.absolutePath())) {
         error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
     } else {
         if (!info.exists()) {

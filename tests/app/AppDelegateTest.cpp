@@ -40,6 +40,7 @@ protected:
         };
         c.errorReportStart = record("errorReportStart");
         c.installCrashHook = record("installCrashHook");
+        c.setupSync = record("setupSync");
         c.overlaySetup = record("overlaySetup");
         c.hotkeySetup = record("hotkeySetup");
         c.pullAll = record("pullAll");
@@ -76,10 +77,10 @@ TEST_F(AppDelegateTest, LaunchStartsServicesInOrderAndLogsEachStep) {
     delegate.applicationDidFinishLaunching();
 
     EXPECT_EQ(AppDelegate::shared(), &delegate);
-    EXPECT_EQ(calls,
-              (QStringList{"errorReportStart", "installCrashHook", "overlaySetup", "hotkeySetup",
-                           "pullAll", "warmUp", "clipboardHistoryStart", "textExpansionStart",
-                           "checkForUpdatesAfterDelay(5)", "openMainWindow"}));
+    EXPECT_EQ(calls, (QStringList{"errorReportStart", "installCrashHook", "setupSync",
+                                  "overlaySetup", "hotkeySetup", "pullAll", "warmUp",
+                                  "clipboardHistoryStart", "textExpansionStart",
+                                  "checkForUpdatesAfterDelay(5)", "openMainWindow"}));
     QStringList order{"[App] Ormil launching...",
                       "[App] Defaults set:",
                       "[App] Activation policy set",
@@ -254,7 +255,7 @@ TEST_F(AppDelegateTest, SessionExpiredNoticeThenLoginWindow) {
     EXPECT_EQ(calls, QStringList{"showLoginWindow"});
 }
 
-TEST_F(AppDelegateTest, HandOverPassesLinksOnOrReopens) {
+TEST_F(AppDelegateTest, HandOverRunsCommandsPassesLinksOnOrReopens) {
     struct Case {
         bool signedIn;
         QStringList arguments;
@@ -266,11 +267,25 @@ TEST_F(AppDelegateTest, HandOverPassesLinksOnOrReopens) {
         {true, {"--verbose"}, {"openMainWindow"}},
         {true, {"ormil://auth?token=abc123"}, {"handleURL ormil://auth?token=abc123"}},
         {true, {"ORMIL://Auth?Token=x"}, {"handleURL ORMIL://Auth?Token=x"}},
+        // A command drives the recording and opens no window.
+        {true, {"--start-dictation"}, {"command --start-dictation"}},
+        {false, {"--toggle-translation"}, {"command --toggle-translation"}},
+        {true,
+         {"--verbose", "--stop-translation", "--start-dictation"},
+         {"command --stop-translation"}},
+        {true,
+         {"--start-dictation", "ormil://auth?token=t"},
+         {"command --start-dictation", "handleURL ormil://auth?token=t"}},
+        {true, {"--start-dictation=now", "start-dictation"}, {"openMainWindow"}},
     };
     for (const Case& c : cases) {
         signedIn = c.signedIn;
         calls.clear();
-        AppDelegate delegate(collaborators());
+        auto collab = collaborators();
+        collab.runDictationCommand = [this](const DictationCommand& command) {
+            calls << "command " + command.option();
+        };
+        AppDelegate delegate(collab);
         delegate.handleHandOver(c.arguments);
         EXPECT_EQ(calls, c.expected) << c.arguments.join(' ').toStdString();
     }

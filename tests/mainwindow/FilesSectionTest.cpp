@@ -7,12 +7,14 @@
 #include <QTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <vector>
 
 #include "MainWindowFixture.h"
 #include "core/L10n.h"
 #include "mainwindow/FilesSection.h"
+#include "platform/PrivateFiles.h"
 #include "service/HttpClient.h"
 #include "support/DevService.h"
 #include "support/Screenshots.h"
@@ -70,8 +72,11 @@ protected:
         EXPECT_EQ(code, 0);
         return out;
     }
+    // The extracted sounds: in the application's private temporary folder,
+    // none in the shared one.
     static QStringList oggInTemp() {
-        return QDir(QDir::tempPath()).entryList({"*.ogg"}, QDir::Files);
+        return QDir(PrivateFiles::temporaryDirectory()).entryList({"*.ogg"}, QDir::Files) +
+               QDir(QDir::tempPath()).entryList({"*.ogg"}, QDir::Files);
     }
 
     DevService stand;
@@ -155,6 +160,18 @@ TEST_F(FilesPage, VideoSoundIsUploadedUnderTheVideosName) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return page->isUploading(); }));
     EXPECT_FALSE(page->extractingProgress());
     EXPECT_EQ(page->selectButton()->text(), L10n::filesUploading());
+    // What was said is readable by this user only while it uploads.
+    const QStringList extracted =
+        QDir(PrivateFiles::temporaryDirectory()).entryList({"*.ogg"}, QDir::Files);
+    ASSERT_EQ(extracted.size(), oggBefore.size() + 1) << extracted.join(", ").toStdString();
+    EXPECT_TRUE(QDir(QDir::tempPath()).entryList({"*.ogg"}, QDir::Files).isEmpty());
+    for (const QString& name : extracted) {
+        EXPECT_TRUE(QRegularExpression("^[0-9A-F-]{36}\\.ogg$").match(name).hasMatch())
+            << name.toStdString();
+        EXPECT_EQ(QFileInfo(PrivateFiles::temporaryDirectory() + "/" + name).permissions(),
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                      QFileDevice::WriteUser);
+    }
     testsupport::saveScreenshot(page.get(), "files-uploading");
     stand.release();
 

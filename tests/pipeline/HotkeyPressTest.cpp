@@ -12,6 +12,7 @@ using namespace KeyCodes;
 constexpr qint64 T = 17, SPACE = 49;
 
 using namespace keyscript;
+using Cmd = DictationCommand::Action;
 
 struct Scenario {
     const char* name;
@@ -97,11 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
                  mainKey(v, 0x40000, false),
                  {P(v), A(0.6), R(v), P(leftShift), P(v), A(0.6), R(v), R(leftShift)},
                  {}},
-        Scenario{
-            "combination_allows_extra_modifiers",
-            mainKey(v, 0x40000, false),
-            {P(rightControl), P(leftShift), P(v), A(0.6), R(v), R(leftShift), R(rightControl)},
-            {"start", "stop"}},
+        Scenario{"combination_allows_extra_modifiers",
+                 mainKey(v, 0x40000, false),
+                 {P(rightControl), P(leftShift), P(v), A(0.6), R(v), R(leftShift), R(rightControl)},
+                 {"start", "stop"}},
         // Toggle mode
         Scenario{"toggle_second_press_stops_even_when_short",
                  kToggle,
@@ -175,6 +175,50 @@ INSTANTIATE_TEST_SUITE_P(
             {{"pasteLastKeyCode", 62}, {"pasteLastModifiers", 0}, {"pasteLastIsModifier", true}},
             {P(rightControl), R(rightControl), P(rightControl), R(rightControl)},
             {"paste last words", "paste last words"}},
+        // Commands from the command line: a start is the key's press, a stop
+        // its release.
+        Scenario{"command_start_then_stop",
+                 {},
+                 {C(Cmd::start), A(0.6), C(Cmd::stop)},
+                 {"start", "stop"},
+                 false},
+        Scenario{"command_translation_starts_in_translate_mode",
+                 {},
+                 {C(Cmd::start, true), A(0.6), C(Cmd::stop, true)},
+                 {"start", "stop"},
+                 true},
+        Scenario{"command_short_recording_is_cancelled",
+                 {},
+                 {C(Cmd::start), A(0.2), C(Cmd::stop)},
+                 {"start", "cancel"}},
+        Scenario{"command_second_start_and_stray_stop_are_ignored",
+                 {},
+                 {C(Cmd::stop), C(Cmd::start), A(0.3), C(Cmd::start, true), A(0.3), C(Cmd::stop),
+                  C(Cmd::stop)},
+                 {"start", "stop"},
+                 false},
+        Scenario{"command_toggle_starts_then_stops",
+                 {},
+                 {C(Cmd::toggle, true), A(1), C(Cmd::toggle), A(1), C(Cmd::toggle)},
+                 {"start", "stop", "start"}},
+        Scenario{"command_start_then_key_press_in_toggle_mode_stops",
+                 kToggle,
+                 {C(Cmd::start), A(1), P(61), R(61), A(1), P(61), R(61)},
+                 {"start", "stop", "start"}},
+        Scenario{"command_stop_ends_a_held_key_recording",
+                 {},
+                 {P(61), A(1), C(Cmd::stop), A(0.5), R(61)},
+                 {"start", "stop"}},
+        Scenario{"command_stop_ends_a_sticky_recording",
+                 kTranslateRightCommand,
+                 {P(61), A(0.3), P(54), A(0.3), R(54), R(61), A(1), C(Cmd::stop)},
+                 {"start", "stop"}},
+        Scenario{"command_start_has_no_admin_delay",
+                 {},
+                 {C(Cmd::start), A(0.05), C(Cmd::toggle)},
+                 {"start", "cancel"},
+                 std::nullopt,
+                 true},
         // Administrator: a short tap records nothing, two open the editor.
         Scenario{"admin_tap_records_nothing", {}, {P(61), A(0.1), R(61)}, {}, std::nullopt, true},
         Scenario{"admin_double_tap_opens_editor",

@@ -21,8 +21,9 @@
 // Scripts of key presses for the fixture's run().
 namespace keyscript {
 struct Step {
-    char op;  // 'p' press, 'r' release, 'a' advance the clock
+    char op;  // 'p' press, 'r' release, 'a' advance the clock, 'c' a command
     double arg;
+    DictationCommand command = {};
 };
 inline Step P(qint64 code) {
     return {'p', double(code)};
@@ -32,6 +33,9 @@ inline Step R(qint64 code) {
 }
 inline Step A(double seconds) {
     return {'a', seconds};
+}
+inline Step C(DictationCommand::Action action, bool translate = false) {
+    return {'c', 0, {action, translate}};
 }
 }  // namespace keyscript
 
@@ -107,6 +111,10 @@ protected:
             if (s.op == 'p') press(qint64(s.arg));
             if (s.op == 'r') release(qint64(s.arg));
             if (s.op == 'a') advance(s.arg);
+            if (s.op == 'c') {
+                service->runCommand(s.command);
+                settle();
+            }
         }
     }
     // The calls that reached the recorder.

@@ -159,6 +159,31 @@ TEST_F(InsertionTest, QuitPutsWaitingContentsBack) {
     EXPECT_FALSE(sim.isInserting());
 }
 
+// A caller hears whether its chord went out and when its insertion is over,
+// also for a text dropped at quit before its turn.
+TEST_F(InsertionTest, CallersHearWhatBecameOfTheirText) {
+    QStringList heard;
+    const auto told = [&heard](const QString& name) {
+        KeyboardSimulator::Insertion insertion;
+        insertion.keyed = [&heard, name](bool posted) {
+            heard << name + (posted ? " keyed" : " not keyed");
+        };
+        insertion.finished = [&heard, name] { heard << name + " over"; };
+        return insertion;
+    };
+    sim.insertTextViaPasteboard("one ", told("one"));
+    clock.advance(1.0);
+    keys.available = false;
+    sim.insertTextViaPasteboard("two ", told("two"));
+    clock.advance(1.0);
+    sim.insertTextViaPasteboard("three ", told("three"));
+    sim.insertTextViaPasteboard("four ", told("four"));
+    sim.finishPendingRestore();
+    EXPECT_EQ(heard, QStringList({"one keyed", "one over", "two not keyed", "two over",
+                                  "three over", "four over"}));
+    EXPECT_EQ(finished, 3) << "the dropped text was never begun";
+}
+
 // Texts that come while an earlier one is still on its way wait for it: put
 // on the clipboard at once, the later text would be pasted twice and the
 // earlier one never.

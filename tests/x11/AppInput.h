@@ -42,16 +42,23 @@ inline void waitForRecording(qsizetype logFrom) {
         [&] { return logText().indexOf("[Audio] record() returned: true", logFrom) >= 0; }, 20000));
 }
 
-// Holds the key while the microphone hears `pcm` (in real time).
-inline void dictate(Display* dpy, KeyCode code, const QByteArray& pcm) {
+// Starts a recording, lets the microphone hear `pcm` (in real time) and
+// stops it.
+inline void dictateWith(const std::function<void()>& start, const std::function<void()>& stop,
+                        const QByteArray& pcm) {
     const qsizetype from = logText().size();
-    setKey(dpy, code, true);
+    start();
     waitForRecording(from);
     auto played = std::async(std::launch::async, [&] { VirtualMic::play(pcm); });
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return played.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
         int(pcm.size() / 32) + 20000));
-    setKey(dpy, code, false);
+    stop();
+}
+
+// Holds the key while the microphone hears `pcm` (in real time).
+inline void dictate(Display* dpy, KeyCode code, const QByteArray& pcm) {
+    dictateWith([&] { setKey(dpy, code, true); }, [&] { setKey(dpy, code, false); }, pcm);
 }
 
 // Gives a window of another program the keyboard focus once it is viewable,

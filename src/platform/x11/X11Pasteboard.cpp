@@ -3,6 +3,15 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <cstring>
+
+#include "platform/Threading.h"
+
+// X11 headers last: their macros clash with Qt.
+#include <X11/Xlib.h>
+#undef Bool
+#undef Status
+#undef None
 
 #include "platform/Threading.h"
 
@@ -46,6 +55,29 @@ private:
     QPointer<CountingMimeData> m_ours;
 };
 
+Display* qtDisplay() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+// Whether the owner of a foreign selection lists UTF8_STRING among its
+// targets (Qt hands the list over as the 32-bit atoms of the wire). Our own
+// contents list no targets.
+bool offersUtf8String(const QMimeData& data) {
+    static const unsigned long utf8String = [] {
+        Display* dpy = qtDisplay();
+        return dpy ? XInternAtom(dpy, "UTF8_STRING", True) : 0;
+    }();
+    if (!utf8String) return false;
+    const QByteArray targets = data.data(QStringLiteral("TARGETS"));
+    for (qsizetype at = 0; at + 4 <= targets.size(); at += 4) {
+        quint32 atom = 0;
+        std::memcpy(&atom, targets.constData() + at, 4);
+        if (atom == utf8String) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent, QClipboard::Mode mode)
@@ -85,6 +117,18 @@ QStringList X11Pasteboard::types() const {
 
 QString X11Pasteboard::string() const {
     const OwnRead own(m_ours.data());
+    // GTK serves "text/plain" (with or without a charset) with CR LF line
+    // ends, as that MIME type asks, and UTF8_STRING with the text's own;
+    // Qt's text() takes the charset one. Qt reads "text/plain" from
+    // UTF8_STRING whenever the owner offers it.
+    if (const QMimeData* data = m_clipboard->mimeData(m_mode)) {
+        if (offersUtf8String(*data)) {
+            const QByteArray bytes = data->data(QStringLiteral("text/plain"));
+            if (!bytes.isEmpty()) return QString::fromUtf8(bytes);
+        }
+        const QByteArray bytes = data->data(QStringLiteral("text/plain;charset=utf-8"));
+        if (!bytes.isEmpty()) return QString::fromUtf8(bytes);
+    }
     return m_clipboard->text(m_mode);
 }
 
