@@ -150,7 +150,9 @@ TEST_F(AccountSectionTest, EachFormKeepsItsItemsTheirDistanceApart) {
         const int needed =
             w->hasHeightForWidth() ? w->heightForWidth(w->width()) : w->sizeHint().height();
         EXPECT_EQ(w->height(), needed) << i;
-        if (i > 0) EXPECT_EQ(w->geometry().top() - items[i - 1]->geometry().bottom() - 1, 16) << i;
+        if (i > 0) {
+            EXPECT_EQ(w->geometry().top() - items[i - 1]->geometry().bottom() - 1, 16) << i;
+        }
     }
 }
 
