@@ -73,6 +73,7 @@ QToolButton* iconButton(const QString& symbol, const QString& tip, QWidget* pare
     if (!symbol.isEmpty())
         b->setIcon(Icons::icon(symbol, b->palette().color(QPalette::ButtonText)));
     b->setToolTip(tip);
+    b->setAccessibleName(tip);
     b->setFocusPolicy(Qt::NoFocus);
     b->setFixedSize(26, 24);
     return b;
@@ -332,6 +333,7 @@ QWidget* TextEditorView::buildResultColumn() {
     m_newTab = new QToolButton;
     m_newTab->setIcon(Icons::icon("plus", palette().color(QPalette::ButtonText)));
     m_newTab->setToolTip(QStringLiteral("Создать свой таб с промптом"));
+    m_newTab->setAccessibleName(m_newTab->toolTip());
     m_newTab->setPopupMode(QToolButton::InstantPopup);
     m_newTab->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0; }");
     m_newTab->setFocusPolicy(Qt::NoFocus);

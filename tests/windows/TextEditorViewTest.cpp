@@ -346,7 +346,10 @@ TEST_F(TextEditorViewTest, BusyShowsASpinnerAndAppendingKeepsTheUndoHistory) {
     service.succeed(0, "Result");
     EXPECT_FALSE(view->sendSpinner()->isVisible());
     EXPECT_TRUE(view->sendButton()->isVisible());
+    // Icon buttons carry names a screen reader reads.
     EXPECT_EQ(view->sendButton()->accessibleName(), "Обработать по вашему указанию");
+    EXPECT_EQ(view->newTabButton()->accessibleName(), "Создать свой таб с промптом");
+    EXPECT_EQ(view->historyToggle()->accessibleName(), view->historyToggle()->toolTip());
 
     // An inactive tab is filled like a control, not like the window.
     EditorTabButton* inactive = nullptr;
