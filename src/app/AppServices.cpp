@@ -31,6 +31,10 @@
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/wayland/ForeignToplevelFrontmostApp.h"
+#include "platform/wayland/VirtualKeyboardSynthesizer.h"
+#include "platform/wayland/WaylandClient.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
@@ -85,10 +89,34 @@ struct Platform {
     X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     HistoryReplacements replacements;
     AppRetryDelivery retryDelivery;
+    // A wlroots compositor's own protocols (none elsewhere).
+    std::unique_ptr<WaylandClient> wayland;
+    std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
+    std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
 };
+
+// On a wlroots compositor (told by the protocols it offers): the paste chord
+// through its virtual keyboard, the frontmost application from its list of
+// toplevels, and the pill as an override-redirect window of XWayland (a
+// managed one would be tiled and focused).
+void wireWlroots(Platform& platform) {
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return;
+    auto client = std::make_unique<WaylandClient>();
+    if (!client->isConnected() || !WaylandClient::isWlroots(client->globals())) return;
+    debugLog(QStringLiteral("[Session] wlroots compositor: paste through the virtual keyboard, "
+                            "the frontmost application from the foreign-toplevel list, the pill "
+                            "override-redirect"));
+    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*client);
+    if (platform.virtualKeyboard->isAvailable())
+        KeySynthesizer::setShared(platform.virtualKeyboard.get());
+    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*client);
+    if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
+    OverlayWindowSystem::setBypassWindowManager(true);
+    platform.wayland = std::move(client);
+}
 
 bool hasAccessToken() {
     return AuthService::shared().readToken(QStringLiteral("access_token")).token.has_value();
@@ -243,6 +271,7 @@ int AppServices::run(QApplication& app) {
     RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
     Pasteboard::setSharedPrimary(&platform->primary);
+    wireWlroots(*platform);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
