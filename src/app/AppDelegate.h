@@ -48,6 +48,9 @@ public:
         std::function<void()> adoptLeftovers;
         std::function<void()> errorReportStart;
         std::function<void()> installCrashHook;
+        // Picks the back ends the desktop session offers (logged): before
+        // any service uses keys, the clipboard or windows.
+        std::function<void()> sessionSetup;
         std::function<void()> overlaySetup;
         std::function<void()> hotkeySetup;
         std::function<void()> pullAll;

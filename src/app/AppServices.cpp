@@ -271,7 +271,6 @@ int AppServices::run(QApplication& app) {
     RetryDelivery::setShared(&platform->retryDelivery);
     Pasteboard::setShared(&platform->pasteboard);
     Pasteboard::setSharedPrimary(&platform->primary);
-    wireWlroots(*platform);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
@@ -286,6 +285,7 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.sessionSetup = [platform] { wireWlroots(*platform); };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);
