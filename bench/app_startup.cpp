@@ -142,6 +142,8 @@ struct Environment {
         e.insert("TMPDIR", root.filePath("tmp"));
         e.insert("XDG_CONFIG_HOME", root.filePath("config"));
         e.insert("XDG_DATA_HOME", root.filePath("data"));
+        // The recordings' private folder is in the cache.
+        e.insert("XDG_CACHE_HOME", root.filePath("cache"));
         e.insert("ORMIL_DEBUG_LOG", root.filePath("ormil-debug.log"));
         e.insert("ORMIL_API_BASE", serviceBase);
         e.insert("ORMIL_AUTH_BASE", serviceBase);

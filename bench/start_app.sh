@@ -5,9 +5,9 @@
 # "$XDG_CONFIG_HOME/Ormil/settings.json" by the caller through $initial_settings.
 work=$(mktemp -d /tmp/ormil-bench.XXXXXX)
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-# A private temporary folder too: another copy started meanwhile (another
-# bench) would take the recordings in a shared one for leftovers.
-export TMPDIR="$work/tmp"
+# Private temporary and cache folders too: another copy started meanwhile
+# (another bench) would take the recordings in shared ones for leftovers.
+export TMPDIR="$work/tmp" XDG_CACHE_HOME="$work/home/.cache"
 mkdir -p "$HOME" "$TMPDIR"
 if [ -n "${initial_settings:-}" ]; then
   mkdir -p "$XDG_CONFIG_HOME/Ormil"

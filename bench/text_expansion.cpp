@@ -7,14 +7,17 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "pipeline/TextExpansionEngine.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFrontmostApp.h"
 #include "fakes/FakeKeyEventSource.h"
 #include "fakes/FakeKeySynthesizer.h"
+#include "fakes/FakeNotifier.h"
 #include "fakes/FakePasteboard.h"
+#include "pipeline/KeyboardSimulator.h"
+#include "pipeline/TextExpansionEngine.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
 #include "platform/WindowWatcher.h"
 #include "records/TextExpansionService.h"
 
@@ -36,9 +39,12 @@ static void BM_TypedKeyWithThousandItems(benchmark::State& state) {
     FakePasteboard pasteboard;
     FakeKeySynthesizer keys;
     FakeFrontmostApp frontmost;
+    FakeNotifier notifier;
+    SettingsStore settings;
     WindowWatcher windows;
     FakeKeyEventSource source;
-    TextExpansionEngine engine({items, source, keys, &pasteboard, frontmost, windows, clock});
+    KeyboardSimulator inserter(pasteboard, keys, frontmost, notifier, settings, clock);
+    TextExpansionEngine engine({items, source, keys, &pasteboard, inserter, windows, clock});
     engine.start();
     const QString typed = QString::fromUtf8("the quick brown fox привет mир ");
     KeyEvent event;

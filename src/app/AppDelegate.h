@@ -51,6 +51,10 @@ public:
         // Picks the back ends the desktop session offers (logged): before
         // any service uses keys, the clipboard or windows.
         std::function<void()> sessionSetup;
+        // Wires the account synchronisation and makes the local collections
+        // it serves. Their loading logs (the text expansions' "Loaded N
+        // items"), so it runs after the launch emptied the debug log.
+        std::function<void()> setupSync;
         std::function<void()> overlaySetup;
         std::function<void()> hotkeySetup;
         std::function<void()> pullAll;

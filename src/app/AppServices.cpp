@@ -11,13 +11,17 @@
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
 #include "app/AppWindows.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/SingleInstance.h"
+#include "platform/SessionBackends.h"
+#include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
 #include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
@@ -88,8 +92,11 @@ struct Platform {
     X11Pasteboard pasteboard;
     X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     HistoryReplacements replacements;
+    // The hotkeys of a Wayland session with the global shortcuts portal.
+    std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
     AppRetryDelivery retryDelivery;
-    // A wlroots compositor's own protocols (none elsewhere).
+    // A connection of our own to the Wayland compositor, and the back ends
+    // of a wlroots one on it.
     std::unique_ptr<WaylandClient> wayland;
     std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
     std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
@@ -98,24 +105,76 @@ struct Platform {
     std::jthread warmUp;
 };
 
-// On a wlroots compositor (told by the protocols it offers): the paste chord
-// through its virtual keyboard, the frontmost application from its list of
-// toplevels, and the pill as an override-redirect window of XWayland (a
-// managed one would be tiled and focused).
-void wireWlroots(Platform& platform) {
-    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return;
-    auto client = std::make_unique<WaylandClient>();
-    if (!client->isConnected() || !WaylandClient::isWlroots(client->globals())) return;
-    debugLog(QStringLiteral("[Session] wlroots compositor: paste through the virtual keyboard, "
-                            "the frontmost application from the foreign-toplevel list, the pill "
-                            "override-redirect"));
-    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*client);
+// The session and the portals on its bus; the portals are asked only on a
+// Wayland session, each answer bounded.
+SessionEnvironment probeSession(Platform& platform) {
+    SessionEnvironment session = SessionEnvironment::fromProcess();
+    if (!session.isWayland()) return session;
+    platform.wayland = std::make_unique<WaylandClient>();
+    session.waylandGlobals = platform.wayland->globals();
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    constexpr int kPortalTimeoutMs = 3000;
+    session.globalShortcutsVersion = GlobalShortcutsPortal::interfaceVersion(
+        bus, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), kPortalTimeoutMs);
+    session.remoteDesktopVersion = GlobalShortcutsPortal::interfaceVersion(
+        bus, QStringLiteral("org.freedesktop.portal.RemoteDesktop"), kPortalTimeoutMs);
+    return session;
+}
+
+void notifyHotkeysNeedTheDesktop() {
+    Notifier::shared().notify(L10n::desktopHotkeysMissingTitle(),
+                              L10n::desktopHotkeysMissingText());
+}
+
+// The hotkeys' key source for the session: X11 keys, or the desktop's
+// global shortcuts portal offering the three shortcuts.
+void installKeySource(const SessionBackends& backends, Platform& platform) {
+    if (backends.hotkeys != SessionBackends::Hotkeys::globalShortcutsPortal) return;
+    const auto shortcuts = [] {
+        HotkeyService& h = HotkeyService::shared();
+        QList<GlobalShortcutsPortal::Shortcut> list;
+        list.append({QStringLiteral("dictation"), QStringLiteral("Hold to dictate"),
+                     h.currentKeyCode(), h.currentModifiers(), h.currentIsModifierOnly()});
+        if (h.translateKeyCode() >= 0)
+            list.append({QStringLiteral("translation"),
+                         QStringLiteral("Hold to dictate and translate"), h.translateKeyCode(),
+                         h.translateModifiers(), h.translateIsModifierOnly()});
+        if (h.pasteLastKeyCode() >= 0)
+            list.append({QStringLiteral("paste-last"),
+                         QStringLiteral("Paste the last transcription"), h.pasteLastKeyCode(),
+                         h.pasteLastModifiers(), h.pasteLastIsModifierOnly()});
+        return list;
+    };
+    // The shipped desktop entry's id (ormil.desktop).
+    platform.desktopShortcuts = std::make_unique<GlobalShortcutsPortal>(
+        QDBusConnection::sessionBus(), QStringLiteral("ormil"), shortcuts);
+    QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
+                     notifyHotkeysNeedTheDesktop);
+    KeyEventSource::setShared(platform.desktopShortcuts.get());
+    GlobalShortcutsPortal::setCurrent(platform.desktopShortcuts.get());
+}
+
+// Where the paste and clipboard back ends of the session are chosen
+// (backends.paste, backends.clipboard); an X11 session keeps XTest and the
+// X11 clipboard.
+void installPasteBackends(const SessionBackends& backends, Platform& platform) {
+    Q_UNUSED(backends);
+    Pasteboard::setShared(&platform.pasteboard);
+    Pasteboard::setSharedPrimary(&platform.primary);
+}
+
+// On a wlroots compositor: the paste chord through its virtual keyboard, the
+// frontmost application from its list of toplevels, and the pill as an
+// override-redirect window of XWayland (a managed one would be tiled and
+// focused). Made after the launch emptied the log, which keeps their lines.
+void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) return;
+    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
     if (platform.virtualKeyboard->isAvailable())
         KeySynthesizer::setShared(platform.virtualKeyboard.get());
-    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*client);
+    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
     if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
     OverlayWindowSystem::setBypassWindowManager(true);
-    platform.wayland = std::move(client);
 }
 
 bool hasAccessToken() {
@@ -257,7 +316,15 @@ int AppServices::run(QApplication& app) {
     SingleInstance instance(SingleInstance::defaultSocketPath(),
                             SingleInstance::currentIdentity(QString::fromLatin1(version())),
                             ProcessControl::system(), Clock::system());
-    if (instance.start(arguments) == SingleInstance::Outcome::handedOver) return 0;
+    switch (instance.start(arguments)) {
+        case SingleInstance::Outcome::handedOver:
+            return 0;
+        // The running copy stays; what this launch asked for was not done.
+        case SingleInstance::Outcome::refused:
+            return 1;
+        case SingleInstance::Outcome::primary:
+            break;
+    }
     // Started from a medium: install, start the installed copy and leave.
     const QString bundle = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
     if (RemovableMedia::installIfLaunchedFromMedia(
@@ -269,8 +336,10 @@ int AppServices::run(QApplication& app) {
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
-    Pasteboard::setShared(&platform->pasteboard);
-    Pasteboard::setSharedPrimary(&platform->primary);
+    const SessionEnvironment session = probeSession(*platform);
+    const SessionBackends backends = SessionBackends::choose(session);
+    installKeySource(backends, *platform);
+    installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
@@ -278,14 +347,18 @@ int AppServices::run(QApplication& app) {
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
+        // Recordings are made in the private temporary folder; earlier
+        // versions left theirs in the system's.
+        const QString temp = PrivateFiles::temporaryDirectory();
         RetryQueueService::shared().adoptLeftovers(
-            QDir::tempPath(), s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
+            {temp, QDir::tempPath()},
+            s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),
-            s.string(QStringLiteral("toneStyle")).value_or("none"));
+            s.string(QStringLiteral("toneStyle")).value_or("none"), temp);
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
-    c.sessionSetup = [platform] { wireWlroots(*platform); };
+    c.sessionSetup = [backends, platform] { installWlrootsBackends(backends, *platform); };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);
@@ -296,7 +369,7 @@ int AppServices::run(QApplication& app) {
     c.menu.openMainWindow = c.openMainWindow;
     c.menu.openSettings = [&windows] { windows.openSettings(); };
     wireTranscriptionClient();
-    wireSync();
+    c.setupSync = wireSync;
     c.pullAll = [] { SyncService::shared().pullAll(); };
     c.menu.pushSettings = pushSettings;
     BuiltinTonePromptStore::Collaborators tones;
@@ -317,7 +390,10 @@ int AppServices::run(QApplication& app) {
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
-    c.hotkeySetup = [] {
+    c.hotkeySetup = [session, backends] {
+        debugLog(backends.describe(session));
+        if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
+            notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());
         HotkeyService::shared().setup();
     };

@@ -280,6 +280,13 @@ bool AppWindows::eventFilter(QObject* watched, QEvent* event) {
     if (window && window->isWindow()) {
         if (event->type() == QEvent::Close) {
             windowWillClose(window);
+            // The sign-in window is let go when its close button closes it:
+            // opened again it starts afresh, and no typed password or old
+            // error stays behind in a hidden window.
+            if (window == m_loginWindow) {
+                m_loginWindow.clear();
+                window->deleteLater();
+            }
         } else if (event->type() == QEvent::WindowStateChange && window->isMinimized()) {
             windowDidMiniaturize(window);
         }

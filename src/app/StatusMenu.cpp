@@ -259,7 +259,7 @@ void StatusMenu::addSettingsSubmenus() {
                stored("toneStyle", "none"), &StatusMenu::setTone);
 
     QMenu* ducking = addSubmenu(L10n::audioDucking());
-    const qint64 duckLevel = settings.integer(k("audioDucking"));
+    const qint64 duckLevel = settings.integerOrDefault(k("audioDucking"));
     const std::pair<int, QString> duckItems[] = {
         {0, L10n::duckNone()}, {1, L10n::duckPartial()}, {2, L10n::duckFull()}};
     auto* duckGroup = new QActionGroup(ducking);

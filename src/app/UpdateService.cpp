@@ -1,5 +1,9 @@
 #include "app/UpdateService.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDBusConnection>
@@ -15,7 +19,14 @@
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
-#include <QUuid>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <stop_token>
+#include <thread>
 
 #include "core/L10n.h"
 #include "platform/DebugLog.h"
@@ -32,6 +43,34 @@ const QString kTag = QStringLiteral("[Update] ");
 // Thrown by a file or process step of the installation.
 struct InstallError {
     QString description;
+};
+
+// Watches a download into `path` and cancels it once the file holds more
+// than `limit` bytes: an answer longer than the announced archive is not
+// it, and an endless one would fill the disk.
+class DownloadSizeGuard {
+public:
+    DownloadSizeGuard(const QString& path, qint64 limit, std::shared_ptr<HttpCancelToken> token)
+        : m_thread([this, name = QFile::encodeName(path), limit,
+                    token = std::move(token)](std::stop_token stop) {
+              std::mutex mutex;
+              std::condition_variable_any wake;
+              std::unique_lock lock(mutex);
+              while (!stop.stop_requested()) {
+                  struct stat info {};
+                  if (::stat(name.constData(), &info) == 0 && info.st_size > limit) {
+                      m_passed = true;
+                      token->cancel();
+                      return;
+                  }
+                  wake.wait_for(lock, stop, std::chrono::milliseconds(20), [] { return false; });
+              }
+          }) {}
+    bool passed() const { return m_passed; }
+
+private:
+    std::atomic<bool> m_passed{false};
+    std::jthread m_thread;  // last: stopped and joined before the flag goes
 };
 
 // Each dotted piece as a signed 64-bit integer; pieces that are not one
@@ -108,12 +147,14 @@ QByteArray UpdateService::relaunchScript() {
            "setsid \"$installed/bin/ormil\" </dev/null >/dev/null 2>&1 &\n"
            "# Cleanup\n"
            "rm -rf \"$work\"\n"
-           "rm \"$0\"";
+           "rm -f \"$0\"";
 }
 
 std::optional<QString> UpdateService::findBundle(const QString& folder) {
     const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    // A link would make the installation copy whatever it points to.
+    for (const QString& name :
+         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
         const QString candidate = dir.filePath(name);
         if (QFileInfo(candidate + QStringLiteral("/bin/ormil")).isFile()) return candidate;
     }
@@ -167,7 +208,9 @@ UpdateService::UpdateService(Collaborators c, QObject* parent)
     if (m_c.installedPath.isEmpty()) m_c.installedPath = installedBundlePath();
     if (m_c.bundlePath.isEmpty())
         m_c.bundlePath = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
-    if (m_c.tempDir.isEmpty()) m_c.tempDir = QDir::tempPath();
+    if (m_c.tempDir.isEmpty())
+        m_c.tempDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                      QStringLiteral("/Ormil");
     if (m_c.pid == 0) m_c.pid = QCoreApplication::applicationPid();
     if (!m_c.terminate) m_c.terminate = [] { QCoreApplication::quit(); };
 }
@@ -190,11 +233,33 @@ bool UpdateService::isBusy() const {
 }
 
 QString UpdateService::updateFolder() const {
-    return m_c.tempDir + QStringLiteral("/ormil-update");
+    return m_workFolder;
 }
 
 QString UpdateService::scriptPath() const {
-    return m_c.tempDir + QStringLiteral("/ormil-update.sh");
+    return m_workFolder.isEmpty() ? QString() : m_workFolder + QStringLiteral("/ormil-update.sh");
+}
+
+QString UpdateService::makeWorkFolder() {
+    if (!QDir().mkpath(m_c.tempDir))
+        throw InstallError{
+            QStringLiteral("The folder “%1” could not be created.").arg(m_c.tempDir)};
+    // mkdtemp makes the folder, mode 0700, under a name that did not exist:
+    // nothing another user prepared is ever used.
+    QByteArray name = QFile::encodeName(m_c.tempDir + QStringLiteral("/update-XXXXXX"));
+    if (!::mkdtemp(name.data()))
+        throw InstallError{QStringLiteral("The work folder could not be created in “%1”: %2")
+                               .arg(m_c.tempDir, QString::fromLocal8Bit(std::strerror(errno)))};
+    return QFile::decodeName(name);
+}
+
+void UpdateService::removeWorkFolder() {
+    if (m_workFolder.isEmpty()) return;
+    // Only the folder itself, never what a link in its place points to;
+    // links inside are removed, not followed.
+    struct stat info {};
+    if (::lstat(QFile::encodeName(m_workFolder).constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        QDir(m_workFolder).removeRecursively();
 }
 
 void UpdateService::reportUpdate(const QString& code, const QString& message,
@@ -364,14 +429,44 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
     auto status = [this](const QString& text) {
         onMain([this, text] { presenter().setProgressStatus(text); });
     };
+    // Every failure takes the work folder and all in it along.
+    auto fail = [this, &version](const QString& code, const QString& message,
+                                 const QString& alert) {
+        removeWorkFolder();
+        failInstall(code, message, alert, version);
+    };
+    auto failWith = [this, &version](const InstallError& e) {
+        removeWorkFolder();
+        debugLog(kTag + QStringLiteral("Install failed: ") + e.description);
+        reportUpdate(QStringLiteral("apply_failed"), e.description, version);
+        onMain([this, e] {
+            presenter().closeProgress();
+            debugLog(kTag + QStringLiteral("Установка не удалась: ") + e.description);
+            presenter().showError(L10n::updateFailedInstall());
+            m_busy = false;
+        });
+    };
     status(L10n::updateDownloading(version));
 
     // The body goes straight to disk; the archive is never held in memory.
-    const QString download = m_c.tempDir + QStringLiteral("/ormil-update-") +
-                             QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                             QStringLiteral(".zip");
+    // It is downloaded, checked and unpacked inside a folder of this
+    // installation's own, so nothing can be swapped in between.
+    QString download;
+    try {
+        m_workFolder = makeWorkFolder();
+        download = m_workFolder + QStringLiteral("/update.zip");
+        const int fd = ::open(QFile::encodeName(download).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            throw InstallError{QStringLiteral("The file “%1” could not be created.").arg(download)};
+        ::close(fd);
+    } catch (const InstallError& e) {
+        failWith(e);
+        return;
+    }
     int lastStatus = -1;
     bool downloaded = false;
+    bool passedSize = false;
     for (const QString& location : manifest.downloadLocations()) {
         const QUrl url(location, QUrl::StrictMode);
         if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty()) continue;
@@ -380,6 +475,10 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         request.url = location;
         request.bodyFile = download;
         request.timeout = 60;
+        request.cancelToken = std::make_shared<HttpCancelToken>();
+        // Measured from empty: an earlier mirror's answer does not count.
+        QFile::resize(download, 0);
+        DownloadSizeGuard guard(download, manifest.fileSize, request.cancelToken);
         try {
             const HttpResponse response = m_c.http->send(request);
             if (response.status == 200) {
@@ -388,42 +487,58 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
             }
             lastStatus = response.status;
         } catch (const HttpError& e) {
+            if (guard.passed()) {
+                passedSize = true;
+                debugLog(kTag + QStringLiteral("Download mirror ") + location +
+                         QStringLiteral(" sent more than the announced %1 bytes; stopped")
+                             .arg(manifest.fileSize));
+                continue;
+            }
             debugLog(kTag + QStringLiteral("Download mirror ") + location +
                      QStringLiteral(" failed: ") + e.description());
         }
     }
+    if (!downloaded && passedSize) {
+        fail(QStringLiteral("size_mismatch"),
+             QStringLiteral("expected %1 bytes, got more").arg(manifest.fileSize),
+             L10n::updateFailedDownload());
+        return;
+    }
     if (!downloaded) {
-        QFile::remove(download);
-        failInstall(QStringLiteral("download_failed"),
-                    QStringLiteral("HTTP ") + QString::number(lastStatus),
-                    L10n::updateFailedDownload(), version);
+        fail(QStringLiteral("download_failed"),
+             QStringLiteral("HTTP ") + QString::number(lastStatus), L10n::updateFailedDownload());
         return;
     }
 
     try {
         status(L10n::updateVerifying());
+        // The manifest announces the archive's size: anything else is not
+        // the published archive.
+        const qint64 size = QFileInfo(download).size();
+        if (size != manifest.fileSize) {
+            debugLog(kTag + QStringLiteral("Size mismatch! Expected: %1 bytes, got %2")
+                                .arg(manifest.fileSize)
+                                .arg(size));
+            fail(QStringLiteral("size_mismatch"),
+                 QStringLiteral("expected %1 bytes, got %2").arg(manifest.fileSize).arg(size),
+                 L10n::updateFailedDownload());
+            return;
+        }
         const std::optional<QString> digest = sha256OfFile(download);
         if (!digest) throw InstallError{QStringLiteral("The downloaded file could not be read.")};
         debugLog(kTag + QStringLiteral("SHA256: ") + *digest);
         if (digest->toLower() != manifest.sha256.toLower()) {
             debugLog(kTag + QStringLiteral("SHA256 mismatch! Expected: ") + manifest.sha256);
-            QFile::remove(download);
-            failInstall(QStringLiteral("sha256_mismatch"),
-                        QStringLiteral("expected ") + manifest.sha256.left(12) +
-                            QStringLiteral(", got ") + digest->left(12),
-                        L10n::updateFailedDownload(), version);
+            fail(QStringLiteral("sha256_mismatch"),
+                 QStringLiteral("expected ") + manifest.sha256.left(12) + QStringLiteral(", got ") +
+                     digest->left(12),
+                 L10n::updateFailedDownload());
             return;
         }
 
         status(L10n::updateInstalling());
         const QString folder = updateFolder();
-        QDir(folder).removeRecursively();
-        if (!QDir().mkpath(folder))
-            throw InstallError{QStringLiteral("The folder “%1” could not be created.").arg(folder)};
-        const QString archive = folder + QStringLiteral("/update.zip");
-        if (!QFile::rename(download, archive))
-            throw InstallError{
-                QStringLiteral("The download could not be moved to “%1”.").arg(archive)};
+        const QString archive = download;
 
         QProcess unzip;
         unzip.setProcessChannelMode(QProcess::MergedChannels);
@@ -435,15 +550,15 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         unzip.waitForFinished(-1);
         const int exitCode = unzip.exitStatus() == QProcess::NormalExit ? unzip.exitCode() : -1;
         if (exitCode != 0) {
-            failInstall(QStringLiteral("extract_failed"),
-                        QStringLiteral("unzip exit ") + QString::number(exitCode),
-                        L10n::updateFailedInstall(), version);
+            fail(QStringLiteral("extract_failed"),
+                 QStringLiteral("unzip exit ") + QString::number(exitCode),
+                 L10n::updateFailedInstall());
             return;
         }
         const std::optional<QString> bundle = findBundle(folder);
         if (!bundle) {
-            failInstall(QStringLiteral("extract_failed"), QStringLiteral("no .app in archive"),
-                        L10n::updateFailedInstall(), version);
+            fail(QStringLiteral("extract_failed"), QStringLiteral("no .app in archive"),
+                 L10n::updateFailedInstall());
             return;
         }
         debugLog(kTag + QStringLiteral("Extracted: ") + QFileInfo(*bundle).fileName());
@@ -472,14 +587,6 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         debugLog(kTag + QStringLiteral("Relaunch script started, terminating..."));
         onMain([this] { m_c.terminate(); });
     } catch (const InstallError& e) {
-        QFile::remove(download);
-        debugLog(kTag + QStringLiteral("Install failed: ") + e.description);
-        reportUpdate(QStringLiteral("apply_failed"), e.description, version);
-        onMain([this, e] {
-            presenter().closeProgress();
-            debugLog(kTag + QStringLiteral("Установка не удалась: ") + e.description);
-            presenter().showError(L10n::updateFailedInstall());
-            m_busy = false;
-        });
+        failWith(e);
     }
 }

@@ -64,7 +64,9 @@ public:
         QString installedPath;
         // The running bundle (reported as "app_path"); default the running one.
         QString bundlePath;
-        // Where the update folder and the script go; default QDir::tempPath().
+        // Where each installation makes its private work folder (archive,
+        // unpacked bundle, script); default the user's cache folder
+        // (~/.cache/Ormil).
         QString tempDir;
         // The process the script waits for; default this one.
         qint64 pid = 0;
@@ -111,12 +113,14 @@ public:
     static QString sha256(const QByteArray& data);
     static std::optional<QString> sha256OfFile(const QString& path);
     // The script's text; the process id and every path reach it as its
-    // arguments: pid, installed path, new bundle, update folder.
+    // arguments: pid, installed path, new bundle, work folder.
     static QByteArray relaunchScript();
-    // The bundle inside an unpacked archive: the first top-level folder,
-    // in name order, that holds bin/ormil.
+    // The bundle inside an unpacked archive: the first top-level folder (a
+    // real one, not a link), in name order, that holds bin/ormil.
     static std::optional<QString> findBundle(const QString& folder);
 
+    // The work folder of the latest installation (empty before the first)
+    // and the script in it.
     QString updateFolder() const;
     QString scriptPath() const;
 
@@ -140,11 +144,17 @@ private:
                      const QString& target);
     UpdatePresenter& presenter();
     void onMain(std::function<void()> fn);
+    // A new folder only this user may enter, made under tempDir with a name
+    // no one could have chosen in advance.
+    QString makeWorkFolder();
+    void removeWorkFolder();
 
     Collaborators m_c;
     std::unique_ptr<UpdatePresenter> m_ownPresenter;
     bool m_hasChecked = false;
     bool m_periodicStarted = false;
+    // Set by the installation, which runs one at a time.
+    QString m_workFolder;
     // An alert on screen or an installation under way.
     std::atomic<bool> m_busy{false};
 };

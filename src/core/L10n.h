@@ -32,6 +32,11 @@ public:
     static QString recording();
     static QString sessionExpiredTitle();
     static QString sessionExpiredText();
+    static QString desktopHotkeysMissingTitle();
+    static QString desktopHotkeysMissingText();
+    static QString desktopShortcutCaption();
+    static QString desktopShortcutNotBound();
+    static QString loneModifierWayland();
     static QString voiceToText();
     static QString nothingHeardTitle();
     static QString nothingHeardHint();
@@ -39,6 +44,7 @@ public:
     static QString tooShortHint();
     static QString remotePasteTitle();
     static QString remotePasteHint();
+    static QString keysNotAllowedHint();
     static QString usage();
     static QString logout();
     static QString wordsThisWeek();

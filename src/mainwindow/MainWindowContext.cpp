@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/FileTranscriptionService.h"
 #include "records/HistoryService.h"
@@ -40,6 +41,7 @@ MainWindowContext MainWindowContext::shared() {
         return limits->toAppState();
     };
     c.hotkeys = &HotkeyService::shared();
+    c.desktopShortcuts = GlobalShortcutsPortal::current();
     c.overlay = &OverlayControl::shared();
     c.microphones = &MicrophoneList::shared();
     c.pushSettings = [] { SyncService::shared().pushSettings(); };

@@ -10,6 +10,7 @@ class AppState;
 class ClipboardHistoryService;
 class Clock;
 class FileTranscriptionService;
+class GlobalShortcutsPortal;
 class HistoryService;
 class HotkeyService;
 class MicrophoneList;
@@ -52,6 +53,9 @@ struct MainWindowContext {
     // the microphones it offers; null: that part of the page does nothing.
     HotkeyService* hotkeys = nullptr;
     OverlayControl* overlay = nullptr;
+    // The desktop's global shortcuts on a Wayland session: the Settings page
+    // shows what it bound and opens its settings; null on X11.
+    GlobalShortcutsPortal* desktopShortcuts = nullptr;
     MicrophoneList* microphones = nullptr;
     // Starts a push of the synchronised settings and returns at once.
     std::function<void()> pushSettings;

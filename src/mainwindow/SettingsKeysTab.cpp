@@ -14,6 +14,7 @@
 #include "pipeline/HotkeyService.h"
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "ui/Badge.h"
 #include "ui/Colors.h"
 #include "ui/Labels.h"
@@ -104,6 +105,8 @@ SettingsKeysTab::SettingsKeysTab(const MainWindowContext& context, QWidget* pare
     connect(m_dictation.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetDictation);
     connect(m_translate.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetTranslate);
 
+    if (GlobalShortcutsPortal* desktop = m_context.desktopShortcuts)
+        connect(desktop, &GlobalShortcutsPortal::boundChanged, this, &SettingsKeysTab::refresh);
     if (HotkeyService* h = m_context.hotkeys) {
         for (auto signal :
              {&HotkeyService::currentKeyCodeChanged, &HotkeyService::currentModifiersChanged,
@@ -171,6 +174,17 @@ void SettingsKeysTab::refresh() {
         refreshGroup(m_pasteLast, L10n::pasteLastHotkey(), L10n::pasteLastHotkeyDesc(),
                      h->isRecordingPasteLastHotkey(), false, h->pasteLastKeyCode(),
                      h->pasteLastModifiers(), h->pasteLastIsModifierOnly(), false);
+        if (m_context.desktopShortcuts) {
+            showDesktopShortcut(m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
+                                h->currentIsModifierOnly() && h->currentModifiers() == 0);
+            showDesktopShortcut(m_translate, QStringLiteral("translation"),
+                                L10n::translateHotkeyDesc(),
+                                h->translateKeyCode() >= 0 && h->translateIsModifierOnly() &&
+                                    h->translateModifiers() == 0);
+            showDesktopShortcut(m_pasteLast, QStringLiteral("paste-last"),
+                                L10n::pasteLastHotkeyDesc(),
+                                h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
+        }
     }
     for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) g->change->setEnabled(h != nullptr);
 
@@ -229,9 +243,33 @@ void SettingsKeysTab::refreshGroup(Group& g, const QString& title, const QString
     }
 }
 
+void SettingsKeysTab::showDesktopShortcut(Group& g, const QString& id, const QString& caption,
+                                          bool loneModifier) {
+    // The desktop binds the key and tells what it bound; the stored key was
+    // only its suggestion.
+    const QMap<QString, QString> bound = m_context.desktopShortcuts->boundTriggers();
+    const bool isBound = bound.contains(id);
+    Texts::set(g.badge, isBound ? bound.value(id) : L10n::desktopShortcutNotBound());
+    g.badge->setTint(isBound ? Colors::blue() : Colors::grey(), 0.1);
+    Labels::setTextColor(
+        g.badge, isBound ? palette().color(QPalette::WindowText) : Colors::secondary(palette()));
+    QString text = caption + QLatin1Char('\n') + L10n::desktopShortcutCaption();
+    if (loneModifier) text += QLatin1Char('\n') + L10n::loneModifierWayland();
+    Texts::set(g.caption, text);
+    Texts::set(g.change, L10n::changeHotkey());
+    if (g.reset) g.reset->setVisible(false);
+}
+
+bool SettingsKeysTab::openDesktopShortcuts() {
+    if (!m_context.desktopShortcuts) return false;
+    debugLog("[Hotkey] Opening the desktop's shortcut settings");
+    m_context.desktopShortcuts->configureShortcuts();
+    return true;
+}
+
 void SettingsKeysTab::toggleDictationCapture() {
     HotkeyService* h = m_context.hotkeys;
-    if (!h) return;
+    if (!h || openDesktopShortcuts()) return;
     if (h->isRecordingHotkey()) {
         h->cancelRecordingHotkey();
         return;
@@ -245,7 +283,7 @@ void SettingsKeysTab::toggleDictationCapture() {
 
 void SettingsKeysTab::toggleTranslateCapture() {
     HotkeyService* h = m_context.hotkeys;
-    if (!h) return;
+    if (!h || openDesktopShortcuts()) return;
     if (h->isRecordingTranslateHotkey())
         h->cancelRecordingHotkey();
     else
@@ -254,7 +292,7 @@ void SettingsKeysTab::toggleTranslateCapture() {
 
 void SettingsKeysTab::togglePasteLastCapture() {
     HotkeyService* h = m_context.hotkeys;
-    if (!h) return;
+    if (!h || openDesktopShortcuts()) return;
     if (h->isRecordingPasteLastHotkey())
         h->cancelRecordingHotkey();
     else

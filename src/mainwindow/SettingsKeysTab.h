@@ -39,6 +39,12 @@ private:
                       bool isDictation, qint64 keyCode, quint64 modifiers, bool modifierOnly,
                       bool showReset);
 
+    // On a Wayland session: what the desktop bound for the shortcut `id`.
+    void showDesktopShortcut(Group& g, const QString& id, const QString& caption,
+                             bool loneModifier);
+    // Opens the desktop's shortcut settings where the desktop holds the
+    // shortcuts; false on X11, where the tab captures the key itself.
+    bool openDesktopShortcuts();
     void toggleDictationCapture();
     void toggleTranslateCapture();
     void togglePasteLastCapture();

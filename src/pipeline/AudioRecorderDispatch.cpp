@@ -20,6 +20,7 @@
 #include "audio/OggOpus.h"
 #include "pipeline/SoundService.h"
 #include "platform/Notifier.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/TranscriptionService.h"
@@ -400,8 +401,9 @@ void AudioRecorderService::sendToTranscriptionClassic(
                 }
             }
         }
-        // The payload is read (or cannot be): the file is not needed either way.
-        QFile::remove(job->audioURL);
+        // The recording stays on disk until its text is delivered or its audio
+        // is in the retry queue: a run killed meanwhile leaves it for the next
+        // start to adopt.
         if (job->format.isEmpty()) return;
         debugLog(QStringLiteral("[Audio] Sending ") + job->format + QStringLiteral(": ") +
                  QString::number(job->payload.size()) + QStringLiteral(" bytes"));
@@ -422,16 +424,14 @@ QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collabor
         c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
     if (opus && !opus->isEmpty()) {
         const QString target = withExtension(wavURL, QStringLiteral("ogg"));
-        QFile out(target);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(*opus) != opus->size()) {
-            out.close();
-            QFile::remove(target);
+        if (!PrivateFiles::writeFile(target, *opus))
             throw std::runtime_error(("cannot write " + target).toStdString());
-        }
         return target;
     }
     const QString target = withExtension(wavURL, QStringLiteral("m4a"));
+    // Made private before the encoder opens it, which keeps the mode.
+    if (!PrivateFiles::writeFile(target, {}))
+        throw std::runtime_error(("cannot write " + target).toStdString());
     const auto aac =
         c.encodeAAC ? c.encodeAAC(wavURL, target) : AacEncoder::encode(wavURL, target);
     if (aac && !aac->isEmpty()) return target;
@@ -481,22 +481,28 @@ void AudioRecorderService::upload(std::shared_ptr<Upload> job) {
         return outcome;
     };
     runAsync(this, std::move(work), [this, job](const Outcome& outcome) {
+        bool handled = true;
         if (outcome.text)
             handleTranscriptionSuccess(*outcome.text, job->language, job->duration);
         else
-            uploadFailed(job, outcome.failure);
+            handled = uploadFailed(job, outcome.failure);
+        // A recording the retry queue could not take is left for the next
+        // start, which adopts it as interrupted.
+        if (handled) QFile::remove(job->audioURL);
     });
 }
 
-void AudioRecorderService::uploadFailed(const std::shared_ptr<Upload>& job,
+bool AudioRecorderService::uploadFailed(const std::shared_ptr<Upload>& job,
                                         const QString& description) {
-    if (m_c.saveFailedTranscription)
+    const bool kept =
+        !m_c.saveFailedTranscription ||
         m_c.saveFailedTranscription(job->payload, job->format, job->language, job->provider,
                                     job->tone, job->duration, description);
     m_c.appState->setLastError(QStringLiteral("Transcription failed — saved for retry"));
     m_c.appState->setIsProcessing(false);
     m_c.overlay->show(OverlayState::error);
     m_c.sounds->playErrorSound();
+    return kept;
 }
 
 void AudioRecorderService::handleTranscriptionSuccess(const QString& text, const QString& language,

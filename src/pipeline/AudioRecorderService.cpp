@@ -22,6 +22,7 @@
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"
@@ -47,7 +48,6 @@ AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject*
     if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();
     if (!m_c.microphoneStatus)
         m_c.microphoneStatus = [] { return int(MicrophoneAccess::shared().authorizationStatus()); };
-    if (m_c.directory.isEmpty()) m_c.directory = QDir::tempPath();
 }
 
 AudioRecorderService::~AudioRecorderService() {
@@ -100,8 +100,8 @@ AudioRecorderService& AudioRecorderService::shared() {
         c.saveFailedTranscription = [](const QByteArray& audio, const QString& format,
                                        const QString& language, const QString& provider,
                                        const QString& tone, double duration, const QString& error) {
-            RetryQueueService::shared().save(audio, format, language, provider, tone, duration,
-                                             error);
+            return RetryQueueService::shared().save(audio, format, language, provider, tone,
+                                                    duration, error);
         };
         c.reportError = [](const QString& category, const QString& code, const QString& message,
                            const QJsonObject& context) {
@@ -143,11 +143,18 @@ void AudioRecorderService::beginRecording(bool translate) {
         return;
     }
     m_translateMode = translate;
-    const QString path =
-        QDir(m_c.directory)
-            .filePath(QStringLiteral("ormil_") +
-                      QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
-                      QStringLiteral(".wav"));
+    // The private temporary folder is looked up for each recording: it is
+    // made again when something cleared the user's cache meanwhile.
+    const QString directory =
+        m_c.directory.isEmpty() ? PrivateFiles::temporaryDirectory() : m_c.directory;
+    if (directory.isEmpty()) {
+        // Never a file in the working folder or in a shared one.
+        failStart(QStringLiteral("no private folder for the recording"));
+        return;
+    }
+    const QString path = QDir(directory).filePath(
+        QStringLiteral("ormil_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+        QStringLiteral(".wav"));
     m_recordingURL = path;
     debugLog(QStringLiteral("[Audio] Recording to: ") + path);
     debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, 2=denied, "

@@ -43,7 +43,8 @@ public:
         // (tests of the recording session watch what would be handed on).
         std::function<void()> startStreamingChunks;
         std::function<void(const QString& audioURL, double duration)> sendToTranscription;
-        // Folder of the recording files (the system's temporary folder when empty).
+        // Folder of the recording files (the application's private temporary
+        // folder when empty).
         QString directory;
 
         // What the dispatch of a finished recording uses.
@@ -81,8 +82,9 @@ public:
         std::function<void(const QString& text, const QString& language, double duration)>
             saveTranscription;
         std::function<void(const QString& text)> addClipboardTranscription;
-        // Keeps a failed upload's audio for a later retry (main thread).
-        std::function<void(const QByteArray& audioData, const QString& audioFormat,
+        // Keeps a failed upload's audio for a later retry (main thread);
+        // false when it could not be kept.
+        std::function<bool(const QByteArray& audioData, const QString& audioFormat,
                            const QString& language, const QString& provider,
                            const QString& toneStyle, double duration, const QString& error)>
             saveFailedTranscription;
@@ -192,7 +194,8 @@ private:
     void finishRead(const QString& audioURL);
     struct Upload;
     void upload(std::shared_ptr<Upload> job);
-    void uploadFailed(const std::shared_ptr<Upload>& job, const QString& description);
+    // Whether the audio is in the retry queue now (the recording may go).
+    bool uploadFailed(const std::shared_ptr<Upload>& job, const QString& description);
     void handleTranscriptionSuccess(const QString& text, const QString& language, double duration);
     SettingsStore& settings() const;
 

@@ -60,7 +60,7 @@ bool KeyboardSimulator::isRemoteDesktop(const std::optional<FrontmostApp::Identi
 }
 
 PasteboardGuard::Snapshot KeyboardSimulator::snapshotFor(Pasteboard& pasteboard,
-                                                          std::optional<Held> earlier) {
+                                                         std::optional<Held> earlier) {
     // A paste that follows another one before its restore must not take the
     // previous dictation for the user's contents.
     if (earlier && pasteboard.changeCount() == earlier->changeCount)
@@ -81,33 +81,38 @@ void KeyboardSimulator::schedule(double seconds, void (KeyboardSimulator::*step)
 }
 
 void KeyboardSimulator::insertTextViaPasteboard(const QString& text) {
+    insertTextViaPasteboard(text, Insertion());
+}
+
+void KeyboardSimulator::insertTextViaPasteboard(const QString& text, Insertion insertion) {
     ORMIL_ASSERT_MAIN_THREAD();
     // Until the application has taken the earlier text, a new one on the
     // clipboard would be pasted in its place.
     if (!m_waiting.empty() ||
         (m_pending && (m_pending->step != Step::afterKeystroke || !textTaken()))) {
-        m_waiting.push_back(text);
+        m_waiting.push_back({text, std::move(insertion)});
         if (m_pending && m_pending->step == Step::afterKeystroke) {
             m_pending->timer->cancel();
             schedule(kRestorePoll, &KeyboardSimulator::checkRestore);
         }
         return;
     }
-    begin(text);
+    begin(text, std::move(insertion));
 }
 
-void KeyboardSimulator::begin(const QString& text) {
+void KeyboardSimulator::begin(const QString& text, Insertion insertion) {
     const std::optional<FrontmostApp::Identity> app = m_frontmost.identity();
     const bool remote = isRemoteDesktop(app);
     const bool viaPrimary = !remote && m_primary && KeySynthesizer::pastesFromPrimary(app);
 
     std::optional<Held> earlierClipboard;
     std::optional<Held> earlierPrimary;
-    const bool followsEarlier = m_pending.has_value();
+    std::optional<Insertion> earlier;
     if (m_pending) {
         if (m_pending->timer) m_pending->timer->cancel();
         earlierClipboard = std::move(m_pending->clipboard);
         earlierPrimary = std::move(m_pending->primary);
+        earlier = std::move(m_pending->insertion);
         m_pending.reset();
     }
     // PRIMARY taken by the earlier paste and not used now goes back now.
@@ -129,15 +134,19 @@ void KeyboardSimulator::begin(const QString& text) {
         primary.fetchBase = m_primary->textFetchCount();
         pending.primary = std::move(primary);
     }
+    const double delay = insertion.keystrokeAtOnce ? 0.0
+                         : remote                  ? kRemoteKeystrokeDelay
+                                                   : kKeystrokeDelay;
+    pending.insertion = std::move(insertion);
     m_pending = std::move(pending);
-    schedule(remote ? kRemoteKeystrokeDelay : kKeystrokeDelay, &KeyboardSimulator::keystroke);
-    if (followsEarlier) emit insertionFinished();
+    schedule(delay, &KeyboardSimulator::keystroke);
+    if (earlier) over(*earlier);
 }
 
 void KeyboardSimulator::keystroke() {
     if (!m_pending) return;
     if (!m_keys.isAvailable()) {
-        keystrokeDone(false);
+        keystrokeDone(KeySynthesizer::PasteOutcome::notPosted);
         return;
     }
     // Let go of the hotkey first: a held modifier would change the chord.
@@ -159,20 +168,34 @@ void KeyboardSimulator::waitForModifiers() {
     if (m_pending->remote) {
         debugLog("[Paste] удалённый рабочий стол: клавиши не нажимаем, текст оставлен в буфере");
         showRemoteHint();
-        keystrokeDone(false);
+        keystrokeDone(KeySynthesizer::PasteOutcome::leftOnClipboard);
         return;
     }
-    keystrokeDone(m_keys.postPaste(m_pending->chord));
+    // The desktop may first ask the user; until it answers, the insertion
+    // stays before its keystroke (later texts wait, nothing is restored).
+    const quint64 keystroke = ++m_keystrokes;
+    m_pending->keystroke = keystroke;
+    QPointer<KeyboardSimulator> self(this);
+    m_keys.postPasteWhenAllowed(
+        m_pending->chord, [self, keystroke](KeySynthesizer::PasteOutcome outcome) {
+            if (!self || !self->m_pending || self->m_pending->keystroke != keystroke) return;
+            self->keystrokeDone(outcome);
+        });
 }
 
-void KeyboardSimulator::keystrokeDone(bool posted) {
-    if (m_pending->remote) {
+void KeyboardSimulator::keystrokeDone(KeySynthesizer::PasteOutcome outcome) {
+    if (m_pending->remote || outcome == KeySynthesizer::PasteOutcome::leftOnClipboard) {
+        if (!m_pending->remote)
+            debugLog("[Paste] keys not allowed on this desktop — the text stays on the clipboard");
         // The text stays for the user to paste; nothing comes back.
+        const Insertion insertion = std::move(m_pending->insertion);
         m_pending.reset();
-        emit insertionFinished();
+        over(insertion);
         beginNextWaiting();
         return;
     }
+    const bool posted = outcome == KeySynthesizer::PasteOutcome::posted;
+    if (m_pending->insertion.keyed) m_pending->insertion.keyed(posted);
     m_pending->step = Step::afterKeystroke;
     m_pending->fetchExpected = posted;
     m_pending->pastedAt = m_clock.now();
@@ -206,22 +229,28 @@ void KeyboardSimulator::checkRestore() {
 
 void KeyboardSimulator::beginNextWaiting() {
     if (m_waiting.empty()) return;
-    const QString next = m_waiting.front();
+    Waiting next = std::move(m_waiting.front());
     m_waiting.pop_front();
-    begin(next);
+    begin(next.text, std::move(next.insertion));
 }
 
 void KeyboardSimulator::finishPendingRestore() {
     ORMIL_ASSERT_MAIN_THREAD();
-    m_waiting.clear();
-    if (!m_pending) return;
-    if (m_pending->timer) m_pending->timer->cancel();
-    if (m_pending->remote) {
-        m_pending.reset();
-        emit insertionFinished();
-        return;
+    std::deque<Waiting> dropped;
+    dropped.swap(m_waiting);
+    if (m_pending) {
+        if (m_pending->timer) m_pending->timer->cancel();
+        if (m_pending->remote) {
+            const Insertion insertion = std::move(m_pending->insertion);
+            m_pending.reset();
+            over(insertion);
+        } else {
+            restoreNow();
+        }
     }
-    restoreNow();
+    // Texts not yet keyed are dropped; their callers hear that they are over.
+    for (const Waiting& waiting : dropped)
+        if (waiting.insertion.finished) waiting.insertion.finished();
 }
 
 void KeyboardSimulator::restoreNow() {
@@ -229,7 +258,12 @@ void KeyboardSimulator::restoreNow() {
     m_pending.reset();
     putBack(pending.clipboard, m_pasteboard);
     if (pending.primary && m_primary) putBack(*pending.primary, *m_primary);
+    over(pending.insertion);
+}
+
+void KeyboardSimulator::over(const Insertion& insertion) {
     emit insertionFinished();
+    if (insertion.finished) insertion.finished();
 }
 
 void KeyboardSimulator::showRemoteHint() {

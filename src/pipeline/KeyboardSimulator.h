@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "pipeline/PasteboardGuard.h"
@@ -20,8 +22,10 @@ class SettingsStore;
 // transient, the window's paste chord is pressed, and the old contents come
 // back once the application has taken the text. Remote-desktop viewers get
 // no keystroke: the text stays on the clipboard and the user is told (at most
-// three times) to paste it. Every wait is a timer on the clock: the caller's
-// thread never sleeps. Main thread only.
+// three times) to paste it. Every text goes in this one way: dictations,
+// paste-last, the editor, retries, and text expansion after its BackSpaces.
+// Every wait is a timer on the clock: the caller's thread never sleeps. Main
+// thread only.
 class KeyboardSimulator : public QObject {
     Q_OBJECT
 public:
@@ -32,12 +36,25 @@ public:
 
     static KeyboardSimulator& shared();
 
+    // What a caller may ask of one insertion beyond the text.
+    struct Insertion {
+        // The chord right after the put: the caller has paused already (text
+        // expansion, after its BackSpaces).
+        bool keystrokeAtOnce = false;
+        // Whether the chord could be posted; a remote viewer gets none and
+        // no call.
+        std::function<void(bool posted)> keyed;
+        // This insertion is over, as insertionFinished() tells.
+        std::function<void()> finished;
+    };
+
     void insertText(const QString& text) { insertTextViaPasteboard(text); }
     // Puts the text on the clipboard now and returns; the chord follows
     // 50 ms later (400 ms for a remote viewer, plus up to 0.6 s while
     // modifiers are still held). A text that comes while an earlier one has
     // not yet reached its application waits for it, so neither is lost.
     // insertionFinished() tells when each insertion is over.
+    void insertTextViaPasteboard(const QString& text, Insertion insertion);
     void insertTextViaPasteboard(const QString& text);
 
     // WM_CLASS values of remote-desktop viewers (exact, case-sensitive).
@@ -92,19 +109,29 @@ private:
         int modifierPolls = 0;
         bool fetchExpected = true;
         double pastedAt = 0;
+        // Tells this insertion's chord from an earlier one's, whose answer
+        // may come late.
+        quint64 keystroke = 0;
         ClockTimerPtr timer;
+        Insertion insertion;
+    };
+    struct Waiting {
+        QString text;
+        Insertion insertion;
     };
 
-    void begin(const QString& text);
+    void begin(const QString& text, Insertion insertion);
     void keystroke();
     void waitForModifiers();
-    void keystrokeDone(bool posted);
+    void keystrokeDone(KeySynthesizer::PasteOutcome outcome);
     // Whether the application has taken the text (or never will).
     bool textTaken() const;
     void checkRestore();
     void restoreNow();
     void beginNextWaiting();
     void showRemoteHint();
+    // Tells the signal's listeners and the insertion's caller that it is over.
+    void over(const Insertion& insertion);
     void schedule(double seconds, void (KeyboardSimulator::*step)());
     // Copies a selection aside for a paste, or takes over what an earlier
     // paste still keeps aside when nobody wrote to it since.
@@ -120,5 +147,6 @@ private:
     SettingsStore& m_settings;
     Clock& m_clock;
     std::optional<Pending> m_pending;
-    std::deque<QString> m_waiting;
+    std::deque<Waiting> m_waiting;
+    quint64 m_keystrokes = 0;
 };

@@ -1,17 +1,17 @@
 #include "pipeline/TextExpansionEngine.h"
 
-#include <QCoreApplication>
 #include <QHash>
+#include <QPointer>
 #include <QTextBoundaryFinder>
 
-#include "platform/DebugLog.h"
+#include "pipeline/KeyboardSimulator.h"
 #include "pipeline/TextExpansionPlaceholders.h"
-#include "platform/FrontmostApp.h"
+#include "platform/DebugLog.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Pasteboard.h"
+#include "platform/Threading.h"
 #include "platform/WindowWatcher.h"
 #include "records/TextExpansionService.h"
-#include "platform/Threading.h"
 
 namespace {
 
@@ -106,15 +106,6 @@ TextExpansionEngine::TextExpansionEngine(Collaborators collaborators, QObject* p
     : QObject(parent), m_c(collaborators) {
     connect(&m_c.items, &TextExpansionService::itemsChanged, this,
             [this] { m_candidatesStale = true; });
-    // The clipboard of an X11 client goes with it: the user's contents come
-    // back before the process ends.
-    if (QCoreApplication* app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
-            if (m_expansion && m_expansion->pastedAt > 0) {
-                if (m_expansion->timer) m_expansion->timer->cancel();
-                finishExpansion();
-            }
-        });
 }
 
 TextExpansionEngine::~TextExpansionEngine() {
@@ -128,7 +119,7 @@ TextExpansionEngine& TextExpansionEngine::shared() {
     static std::unique_ptr<KeyEventSource> keys = KeyEventSource::makeTap();
     static TextExpansionEngine* instance = new TextExpansionEngine(
         {TextExpansionService::shared(), *keys, KeySynthesizer::shared(), nullptr,
-         FrontmostApp::shared(), WindowWatcher::shared(), Clock::system()});
+         KeyboardSimulator::shared(), WindowWatcher::shared(), Clock::system()});
     return *instance;
 }
 
@@ -296,8 +287,8 @@ void TextExpansionEngine::checkForTrigger() {
     }
 }
 
-// Expansion: BackSpaces at once, the paste 0.05 s later, the clipboard back
-// once the application has taken the text.
+// Expansion: BackSpaces at once, the paste 0.05 s later; the expansion is
+// over once the paste is (the clipboard back, or left to a remote viewer).
 
 void TextExpansionEngine::performExpansion(const TextExpansionItem& item, int triggerLength) {
     clearBuffer();
@@ -313,7 +304,6 @@ void TextExpansionEngine::performExpansion(const TextExpansionItem& item, int tr
 
 void TextExpansionEngine::eraseTrigger() {
     if (!m_expansion) return;
-    m_expansion->snapshot = PasteboardGuard::snapshot(pasteboard());
     if (!m_c.synthesizer.postBackspaces(m_expansion->triggerLength))
         debugLog(kLog + "Failed to create event source for backspaces");
     m_expansion->timer = m_c.clock.schedule(pasteDelay, this, [this] { paste(); });
@@ -321,35 +311,23 @@ void TextExpansionEngine::eraseTrigger() {
 
 void TextExpansionEngine::paste() {
     if (!m_expansion) return;
-    Pasteboard& pb = pasteboard();
-    PasteboardGuard::putTransient(m_expansion->text, true, pb);
-    m_expansion->changeCount = pb.changeCount();
-    m_expansion->fetchBase = pb.textFetchCount();
-    const auto chord = KeySynthesizer::pasteChordFor(m_c.frontmost.identity());
-    m_expansion->fetchExpected = m_c.synthesizer.postPaste(chord);
-    if (!m_expansion->fetchExpected) debugLog(kLog + "Failed to create event source for paste");
-    m_expansion->pastedAt = m_c.clock.now();
-    m_expansion->timer = m_c.clock.schedule(restoreDelay, this, [this] { checkRestore(); });
-}
-
-void TextExpansionEngine::checkRestore() {
-    if (!m_expansion) return;
-    // Putting the old contents back before the application has pulled the
-    // text would paste those instead.
-    const bool fetched = pasteboard().textFetchCount() != m_expansion->fetchBase;
-    const bool deadline = m_c.clock.now() - m_expansion->pastedAt >= restoreDeadline - 1e-9;
-    if (m_expansion->fetchExpected && !fetched && !deadline) {
-        m_expansion->timer = m_c.clock.schedule(restorePoll, this, [this] { checkRestore(); });
-        return;
-    }
-    finishExpansion();
+    // The insertion may outlive the engine (it waits behind a dictation, or
+    // for the application to take the text).
+    const QPointer<TextExpansionEngine> self(this);
+    KeyboardSimulator::Insertion insertion;
+    insertion.keystrokeAtOnce = true;
+    insertion.keyed = [self](bool posted) {
+        if (self && !posted) debugLog(kLog + "Failed to create event source for paste");
+    };
+    insertion.finished = [self] {
+        if (self) self->finishExpansion();
+    };
+    m_c.inserter.insertTextViaPasteboard(m_expansion->text, std::move(insertion));
 }
 
 void TextExpansionEngine::finishExpansion() {
-    Expansion e = std::move(*m_expansion);
+    if (!m_expansion) return;
+    const QString trigger = m_expansion->trigger;
     m_expansion.reset();
-    // Something copied meanwhile is the user's and stays.
-    if (pasteboard().changeCount() == e.changeCount)
-        PasteboardGuard::restore(e.snapshot, pasteboard());
-    debugLog(kLog + "Expansion complete for trigger: " + quoted(e.trigger));
+    debugLog(kLog + "Expansion complete for trigger: " + quoted(trigger));
 }

@@ -6,13 +6,12 @@
 #include <optional>
 #include <vector>
 
-#include "pipeline/PasteboardGuard.h"
 #include "platform/Clock.h"
 #include "platform/KeyEventSource.h"
 #include "platform/ObservableProperty.h"
 #include "records/TextExpansionItem.h"
 
-class FrontmostApp;
+class KeyboardSimulator;
 class KeySynthesizer;
 class Pasteboard;
 class TextExpansionService;
@@ -21,8 +20,9 @@ class WindowWatcher;
 // Watches what the user types anywhere and, when the last characters typed
 // are an enabled snippet's trigger (as typed, or as the same keys come out on
 // the other of the QWERTY and Russian layouts), erases them with BackSpaces
-// and pastes the snippet's text through the clipboard, putting the clipboard
-// back afterwards.
+// and pastes the snippet's text the way a dictation's text goes in (the
+// window's paste chord, PRIMARY for the xterm family, remote viewers, the
+// clipboard put back afterwards).
 //
 // The typed buffer lives in memory only and is never logged: it also sees
 // what goes into password fields. Main thread only.
@@ -34,21 +34,16 @@ public:
     struct Collaborators {
         TextExpansionService& items;
         KeyEventSource& keys;
-        KeySynthesizer& synthesizer;
-        Pasteboard* pasteboard;  // nullptr: Pasteboard::shared() at each use
-        const FrontmostApp& frontmost;
+        KeySynthesizer& synthesizer;  // the BackSpaces
+        Pasteboard* pasteboard;       // nullptr: Pasteboard::shared() at each use
+        KeyboardSimulator& inserter;  // the paste
         WindowWatcher& windows;
         Clock& clock;
     };
 
     static constexpr int maxBufferSize = 50;
-    // After the BackSpaces, the paste; after the paste, the earliest restore
-    // of the clipboard (later while the application has not taken the text,
-    // up to the deadline).
+    // After the BackSpaces, the paste.
     static constexpr double pasteDelay = 0.05;
-    static constexpr double restoreDelay = 0.2;
-    static constexpr double restorePoll = 0.05;
-    static constexpr double restoreDeadline = 1.0;
 
     explicit TextExpansionEngine(Collaborators collaborators, QObject* parent = nullptr);
     ~TextExpansionEngine() override;
@@ -81,11 +76,6 @@ private:
         QString trigger;
         QString text;
         int triggerLength = 0;
-        PasteboardGuard::Snapshot snapshot;
-        int changeCount = 0;
-        int fetchBase = 0;
-        bool fetchExpected = false;
-        double pastedAt = 0;
         ClockTimerPtr timer;
     };
 
@@ -97,7 +87,6 @@ private:
     void performExpansion(const TextExpansionItem& item, int triggerLength);
     void eraseTrigger();
     void paste();
-    void checkRestore();
     void finishExpansion();
     Pasteboard& pasteboard() const;
 

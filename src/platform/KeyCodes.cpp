@@ -207,6 +207,28 @@ std::optional<qint64> KeyCodes::fromKeysym(quint32 keysym) {
     return it.value();
 }
 
+std::optional<quint32> KeyCodes::toKeysym(qint64 code) {
+    if (isPrivate(code)) return quint32(code - privateBase);
+    for (const Entry& e : kTable)
+        // Right Option is named Alt_R, as desktops name it, not Meta_R.
+        if (e.code == code && e.keysym != XK_Meta_R && e.keysym != XK_Meta_L) return e.keysym;
+    return std::nullopt;
+}
+
+QString KeyCodes::triggerText(qint64 code, quint64 modifiers) {
+    const auto keysym = toKeysym(code);
+    const char* name = keysym ? XKeysymToString(static_cast<KeySym>(*keysym)) : nullptr;
+    if (!name) return {};
+    QString text;
+    const std::pair<quint64, const char*> names[] = {{KeyFlags::control, "CTRL+"},
+                                                     {KeyFlags::option, "ALT+"},
+                                                     {KeyFlags::shift, "SHIFT+"},
+                                                     {KeyFlags::command, "LOGO+"}};
+    for (const auto& [flag, prefix] : names)
+        if (modifiers & flag) text += QLatin1String(prefix);
+    return text + QLatin1String(name);
+}
+
 qint64 KeyCodes::privateCode(quint32 keysym) {
     return privateBase + keysym;
 }

@@ -44,6 +44,13 @@ quint64 modifierFlag(qint64 code);
 // The code of a key whose unshifted symbol is `keysym`, when the code space
 // has one.
 std::optional<qint64> fromKeysym(quint32 keysym);
+// The unshifted symbol of the key with this code (the first one the table
+// names, for keypad keys); none for codes without one.
+std::optional<quint32> toKeysym(qint64 code);
+// A shortcut as a desktop's shortcut settings spell it: the modifier names
+// and the key's symbol joined by "+" ("CTRL+ALT+d", "Alt_R", "F9"); empty
+// when the key has no symbol.
+QString triggerText(qint64 code, quint64 modifiers);
 // The private code of a key without a counterpart.
 qint64 privateCode(quint32 keysym);
 bool isPrivate(qint64 code);

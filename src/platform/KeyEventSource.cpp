@@ -44,9 +44,18 @@ bool KeyStateTracker::isDown(qint64 code) const {
     return it != m_down.end() && it->second > 0;
 }
 
+namespace {
+KeyEventSource* g_shared = nullptr;
+}
+
 KeyEventSource& KeyEventSource::shared() {
+    if (g_shared) return *g_shared;
     static X11KeyEventSource source;
     return source;
+}
+
+void KeyEventSource::setShared(KeyEventSource* source) {
+    g_shared = source;
 }
 
 std::unique_ptr<KeyEventSource> KeyEventSource::makeTap() {

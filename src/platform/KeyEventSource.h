@@ -67,8 +67,10 @@ public:
     // Enables a tap again after the system disabled it.
     virtual void enable() {}
 
-    // The process-wide tap on the X display.
+    // The process-wide tap: the X display's, unless start-up installed
+    // another one for the session (before the first use).
     static KeyEventSource& shared();
+    static void setShared(KeyEventSource* source);
     // A further tap of its own on the same display connection: starting and
     // stopping it leaves the shared one alone.
     static std::unique_ptr<KeyEventSource> makeTap();

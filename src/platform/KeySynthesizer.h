@@ -12,6 +12,15 @@
 class KeySynthesizer {
 public:
     enum class PasteChord { ControlV, ControlShiftV, ShiftInsert };
+    // What became of a chord asked for with postPasteWhenAllowed.
+    enum class PasteOutcome {
+        posted,
+        notPosted,
+        // The desktop does not let us press keys (no such facility, or the
+        // user did not allow it): the text belongs on the clipboard, for the
+        // user to paste.
+        leftOnClipboard,
+    };
 
     virtual ~KeySynthesizer() = default;
     // False when keys cannot be synthesised (no XTest, no display).
@@ -20,6 +29,12 @@ public:
     virtual bool modifiersHeld() const = 0;
     // Presses and releases the chord; false when nothing could be posted.
     virtual bool postPaste(PasteChord chord) = 0;
+    // Presses the chord once the desktop allows it, which may be after the
+    // user answered the desktop's dialog, and then calls `done` on the main
+    // thread. Synthesizers that press at once call it before returning.
+    virtual void postPasteWhenAllowed(PasteChord chord, std::function<void(PasteOutcome)> done) {
+        done(postPaste(chord) ? PasteOutcome::posted : PasteOutcome::notPosted);
+    }
     // Presses and releases BackSpace `count` times, without pauses; false
     // when nothing could be posted.
     virtual bool postBackspaces(int count) = 0;

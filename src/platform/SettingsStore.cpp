@@ -1,4 +1,5 @@
 #include "platform/SettingsStore.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,7 @@ void SettingsStore::loadLocked() {
 
 bool SettingsStore::writeLocked() {
     if (m_path.isEmpty()) return true;
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    PrivateFiles::ensureDir(QFileInfo(m_path).absolutePath());
     QSaveFile f(m_path);
     if (!f.open(QIODevice::WriteOnly)) return false;
     f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/linux/InstanceLock.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
@@ -150,7 +151,7 @@ OverlayControl& RetryQueueService::overlay() const {
 
 void RetryQueueService::ensureStorageDir() {
     ORMIL_ASSERT_MAIN_THREAD();
-    QDir().mkpath(m_storageDir);
+    PrivateFiles::ensureDir(m_storageDir);
 }
 
 RetryQueueService::ParsedQueue RetryQueueService::parseQueueFile(const QByteArray& data) {
@@ -228,7 +229,7 @@ void RetryQueueService::deleteAudioFile(const QString& fileName) {
     QFile::remove(m_storageDir + QLatin1Char('/') + fileName);
 }
 
-void RetryQueueService::save(const QByteArray& audioData, const QString& audioFormat,
+bool RetryQueueService::save(const QByteArray& audioData, const QString& audioFormat,
                              const QString& language, const QString& provider,
                              const QString& toneStyle, double duration, const QString& error) {
     // The queue lives on the main thread; a caller elsewhere is served there.
@@ -236,7 +237,7 @@ void RetryQueueService::save(const QByteArray& audioData, const QString& audioFo
         runOnMain(this, [=, this] {
             save(audioData, audioFormat, language, provider, toneStyle, duration, error);
         });
-        return;
+        return false;
     }
     ensureStorageDir();
     FailedTranscription entry;
@@ -252,7 +253,7 @@ void RetryQueueService::save(const QByteArray& audioData, const QString& audioFo
         debugLog(QStringLiteral("[RetryQueue] Failed to save audio: ") + audio.errorString());
         audio.close();
         audio.remove();
-        return;
+        return false;
     }
     audio.close();
 
@@ -273,6 +274,7 @@ void RetryQueueService::save(const QByteArray& audioData, const QString& audioFo
                  .arg(entry.id)
                  .arg(audioData.size()));
     NotificationCenter::shared().postDataChanged();
+    return true;
 }
 
 void RetryQueueService::retry(const QString& id, std::function<void()> done) {
@@ -396,8 +398,9 @@ QString RetryQueueService::instanceLockPath() const {
     return m_storageDir + QStringLiteral("/running.lock");
 }
 
-int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& language,
-                                      const QString& provider, const QString& toneStyle) {
+int RetryQueueService::adoptLeftovers(const QStringList& tempDirs, const QString& language,
+                                      const QString& provider, const QString& toneStyle,
+                                      const QString& privateTempDir) {
     ORMIL_ASSERT_MAIN_THREAD();
     if (!m_instanceLock) m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
     if (!m_instanceLock->tryExclusive()) {
@@ -427,17 +430,20 @@ int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& lan
             continue;
         if (auto e = adoptQueueFolderFile(name)) adopted << *e;
     }
-    const QDir temp(tempDir);
-    for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden)) {
-        if (!hasShape(name, QLatin1String("ormil_"), {QLatin1String(".wav")}) ||
-            !kRecordingName.match(name).hasMatch())
-            continue;
-        // Another user's file in a shared folder, or a link planted there,
-        // is none of ours.
-        const QFileInfo info(temp.filePath(name));
-        if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
-        if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
+    for (const QString& tempDir : tempDirs) {
+        const QDir temp(tempDir);
+        for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden)) {
+            if (!hasShape(name, QLatin1String("ormil_"), {QLatin1String(".wav")}) ||
+                !kRecordingName.match(name).hasMatch())
+                continue;
+            // Another user's file in a shared folder, or a link planted there,
+            // is none of ours.
+            const QFileInfo info(temp.filePath(name));
+            if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
+            if (auto e = adoptRecording(info.absoluteFilePath())) adopted << *e;
+        }
     }
+    if (!privateTempDir.isEmpty()) clearTemporaryFiles(privateTempDir);
     if (!adopted.isEmpty()) {
         for (FailedTranscription& e : adopted) {
             e.language = language;
@@ -459,6 +465,21 @@ int RetryQueueService::adoptLeftovers(const QString& tempDir, const QString& lan
     }
     m_instanceLock->share();
     return int(adopted.size());
+}
+
+void RetryQueueService::clearTemporaryFiles(const QString& dir) {
+    // What no running copy uses any more: compressed copies, chunks, a
+    // video's sound, the probe. A recording that could not be adopted stays
+    // for the next start.
+    const QDir temp(dir);
+    int removed = 0;
+    for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (kRecordingName.match(name).hasMatch()) continue;
+        if (QFile::remove(temp.filePath(name))) ++removed;
+    }
+    if (removed > 0)
+        debugLog(QStringLiteral("[RetryQueue] Deleted %1 temporary files of an earlier run")
+                     .arg(removed));
 }
 
 std::optional<FailedTranscription> RetryQueueService::adoptQueueFolderFile(const QString& name) {
@@ -493,10 +514,13 @@ std::optional<FailedTranscription> RetryQueueService::adoptRecording(const QStri
     file.close();
     const QDateTime modified = QFileInfo(path).lastModified();
     // The recorder writes its header first and patches the sizes when it
-    // stops; a killed recording has the header with sizes never patched.
+    // stops: a recording killed while it recorded has the sizes never
+    // patched, one killed while it was sent has them. Either way the samples
+    // are what follows the header, whatever the sizes say.
     const QByteArray expected = WavFileWriter::header(16000, 1, 0);
     const qint64 pcmBytes = std::min<qint64>(data.size() - kWavHeaderBytes, 0xFFFFFFFFLL - 36);
-    if (pcmBytes <= 0 || data.left(36) != expected.left(36) || data.mid(36, 4) != "data") {
+    if (pcmBytes <= 0 || !data.startsWith("RIFF") || data.mid(8, 28) != expected.mid(8, 28) ||
+        data.mid(36, 4) != "data") {
         debugLog(QStringLiteral("[RetryQueue] Deleted empty or unreadable recording ") +
                  QFileInfo(path).fileName());
         QFile::remove(path);

@@ -81,8 +81,10 @@ public:
     void ensureStorageDir();
 
     // Keeps the audio that failed and the request it belonged to; error is
-    // the failure's user-facing description. Failures are only logged.
-    void save(const QByteArray& audioData, const QString& audioFormat, const QString& language,
+    // the failure's user-facing description. Whether the entry is in the
+    // queue now: false when it could not be written (logged), and from
+    // another thread, which is served later on the main thread.
+    bool save(const QByteArray& audioData, const QString& audioFormat, const QString& language,
               const QString& provider, const QString& toneStyle, double duration,
               const QString& error);
 
@@ -99,13 +101,17 @@ public:
     // At start-up, turns what an earlier run left behind into entries the
     // user can retry or delete: audio files of the queue folder that no entry
     // names (a kill between the file and its entry), and recordings of this
-    // user in tempDir ("ormil_" + UUID + ".wav", a kill while recording).
+    // user in tempDirs ("ormil_" + UUID + ".wav", a kill while recording or
+    // before its text was delivered).
     // They get the given language, provider and tone, the file's time and the
     // error "Interrupted"; empty or unreadable ones are deleted. Nothing is
     // touched while another running copy holds the instance lock, which this
-    // service then holds shared for its lifetime. Returns the entries made.
-    int adoptLeftovers(const QString& tempDir, const QString& language, const QString& provider,
-                       const QString& toneStyle);
+    // service then holds shared for its lifetime. The other files of a
+    // killed run in privateTempDir (the application's own temporary folder,
+    // never a shared one) are deleted. Returns the entries made.
+    int adoptLeftovers(const QStringList& tempDirs, const QString& language,
+                       const QString& provider, const QString& toneStyle,
+                       const QString& privateTempDir = {});
     QString instanceLockPath() const;
 
     // The entries of a queue file's bytes; a file that is no JSON array, and
@@ -129,6 +135,7 @@ private:
     void cleanupExpired();
     std::optional<FailedTranscription> adoptQueueFolderFile(const QString& fileName);
     std::optional<FailedTranscription> adoptRecording(const QString& path);
+    void clearTemporaryFiles(const QString& dir);
     void writeQueueFile();
     void deleteAudioFile(const QString& fileName);
     void finishRetry(const QString& id, const std::function<void()>& done);

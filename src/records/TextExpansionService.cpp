@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Threading.h"
 
 namespace {
@@ -68,7 +69,7 @@ void TextExpansionService::loadFromFile() {
 void TextExpansionService::saveToFile() {
     ORMIL_ASSERT_MAIN_THREAD();
     const QFileInfo info(m_filePath);
-    QDir().mkpath(info.absolutePath());
+    PrivateFiles::ensureDir(info.absolutePath());
     if (m_keepBadFile) {
         m_keepBadFile = false;
         const QString bad = m_filePath + QStringLiteral(".bad");

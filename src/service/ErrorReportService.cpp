@@ -9,6 +9,7 @@
 #include <QSysInfo>
 
 #include "platform/Characters.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/HttpServiceConfig.h"
@@ -51,7 +52,7 @@ ErrorReportService::~ErrorReportService() {
 QString ErrorReportService::defaultQueueFile() {
     const QString dir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Ormil";
-    QDir().mkpath(dir);
+    PrivateFiles::ensureDir(dir);
     return dir + "/errors-queue.jsonl";
 }
 
@@ -120,7 +121,7 @@ void ErrorReportService::writeLinesLocked(const QStringList& lines) const {
         QFile::remove(m_queueFile);
         return;
     }
-    QDir().mkpath(QFileInfo(m_queueFile).absolutePath());
+    PrivateFiles::ensureDir(QFileInfo(m_queueFile).absolutePath());
     QSaveFile file(m_queueFile);
     if (!file.open(QIODevice::WriteOnly)) return;
     // Events can quote dictated text and error details: private to the user.

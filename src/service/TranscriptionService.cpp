@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "audio/OggOpus.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
@@ -154,12 +155,9 @@ QString TranscriptionService::transcribe(const QByteArray& audioData, const QStr
 }
 
 std::optional<QByteArray> TranscriptionService::compressToM4A(const QByteArray& wav) const {
-    const QString base =
-        QDir(QDir::tempPath())
-            .filePath("ormil_chunk_" +
-                      QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
-    const QString wavPath = base + ".wav";
-    const QString m4aPath = base + ".m4a";
+    const QString wavPath = PrivateFiles::temporaryPath(QStringLiteral("ormil_chunk_"), ".wav");
+    if (wavPath.isEmpty()) return std::nullopt;
+    const QString m4aPath = wavPath.chopped(4) + ".m4a";
     struct Cleanup {
         QString a, b;
         ~Cleanup() {
@@ -168,17 +166,14 @@ std::optional<QByteArray> TranscriptionService::compressToM4A(const QByteArray& 
         }
     } cleanup{wavPath, m4aPath};
 
-    {
-        QFile file(wavPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size() || !file.flush())
-            return std::nullopt;
-    }
+    if (!PrivateFiles::writeFile(wavPath, wav)) return std::nullopt;
     if (m_encoders.opus) {
         if (auto ogg = m_encoders.opus(wavPath, AudioFormat::opusBitrate(m_settings)); ogg && !ogg->isEmpty())
             return ogg;
     }
     debugLog("[Transcription] Opus не закодировался — откатываемся на AAC");
-    if (!m_encoders.aac) return std::nullopt;
+    // Made private before the encoder opens it, which keeps the mode.
+    if (!m_encoders.aac || !PrivateFiles::writeFile(m4aPath, {})) return std::nullopt;
     auto m4a = m_encoders.aac(wavPath, m4aPath);
     if (m4a && m4a->isEmpty()) return std::nullopt;
     return m4a;

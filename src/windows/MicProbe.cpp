@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "platform/pulse/PulseAudioCapture.h"
 
 MicProbe::MicProbe(std::function<void(double)> onLevel)
@@ -14,7 +15,7 @@ MicProbe::MicProbe(std::function<void(double)> onLevel, Collaborators collaborat
     : m_onLevel(std::move(onLevel)), m_c(std::move(collaborators)) {
     if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();
     if (!m_c.clock) m_c.clock = &Clock::system();
-    if (m_c.directory.isEmpty()) m_c.directory = QDir::tempPath();
+    if (m_c.directory.isEmpty()) m_c.directory = PrivateFiles::temporaryDirectory();
     m_url = QDir(m_c.directory).filePath(QStringLiteral("ormil_mic_probe.wav"));
 }
 
@@ -27,6 +28,11 @@ double MicProbe::levelForPower(double decibels) {
 
 void MicProbe::start() {
     stop();
+    if (m_c.directory.isEmpty()) {
+        // Never a file in the working folder or in a shared one.
+        debugLog(QStringLiteral("[Onboarding] Проба микрофона не запустилась: no private folder"));
+        return;
+    }
     // A probe file left by a crash would keep the recorder from creating its own.
     QFile::remove(m_url);
     try {

@@ -20,7 +20,7 @@ public:
         // Default: the platform's PulseAudio capture of the chosen source.
         AudioCaptureFactory makeRecorder;
         Clock* clock = nullptr;
-        // Default: the system's temporary folder.
+        // Default: the application's private temporary folder.
         QString directory;
     };
 

@@ -40,6 +40,7 @@ protected:
         };
         c.errorReportStart = record("errorReportStart");
         c.installCrashHook = record("installCrashHook");
+        c.setupSync = record("setupSync");
         c.overlaySetup = record("overlaySetup");
         c.hotkeySetup = record("hotkeySetup");
         c.pullAll = record("pullAll");
@@ -76,10 +77,10 @@ TEST_F(AppDelegateTest, LaunchStartsServicesInOrderAndLogsEachStep) {
     delegate.applicationDidFinishLaunching();
 
     EXPECT_EQ(AppDelegate::shared(), &delegate);
-    EXPECT_EQ(calls,
-              (QStringList{"errorReportStart", "installCrashHook", "overlaySetup", "hotkeySetup",
-                           "pullAll", "warmUp", "clipboardHistoryStart", "textExpansionStart",
-                           "checkForUpdatesAfterDelay(5)", "openMainWindow"}));
+    EXPECT_EQ(calls, (QStringList{"errorReportStart", "installCrashHook", "setupSync",
+                                  "overlaySetup", "hotkeySetup", "pullAll", "warmUp",
+                                  "clipboardHistoryStart", "textExpansionStart",
+                                  "checkForUpdatesAfterDelay(5)", "openMainWindow"}));
     QStringList order{"[App] Ormil launching...",
                       "[App] Defaults set:",
                       "[App] Activation policy set",

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <vector>
@@ -72,7 +73,10 @@ protected:
         };
         c.makeLoginWindow = [this](std::function<void()> onDismiss) {
             dismissLogin = onDismiss;
-            return new QWidget;
+            // A field the user types into, empty in a new window.
+            auto* window = new QWidget;
+            new QLineEdit(window);
+            return window;
         };
         c.makeEditorWindow = [this](const QString& source,
                                     std::function<void(const QString&)> onApply) {
@@ -232,6 +236,19 @@ TEST_F(AppWindowsTest, SignInDismissLetsTheWindowGo) {
     EXPECT_EQ(windows->activationPolicy().current(), Policy::accessory);
     windows->showLoginWindow();
     EXPECT_NE(windows->loginWindow(), nullptr);
+}
+
+TEST_F(AppWindowsTest, SignInWindowClosedByItsCloseButtonStartsAfreshNextTime) {
+    windows->showLoginWindow();
+    QPointer<QWidget> first = windows->loginWindow();
+    first->findChild<QLineEdit*>()->setText("secret password");
+    first->close();
+    settle();
+    EXPECT_FALSE(first) << "the closed window and what was typed in it are gone";
+    windows->showLoginWindow();
+    ASSERT_NE(windows->loginWindow(), nullptr);
+    EXPECT_TRUE(windows->loginWindow()->isVisible());
+    EXPECT_EQ(windows->loginWindow()->findChild<QLineEdit*>()->text(), "");
 }
 
 TEST_F(AppWindowsTest, EditorOpensForAdministratorsOnly) {

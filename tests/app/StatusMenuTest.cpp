@@ -291,8 +291,11 @@ TEST_F(StatusMenuTest, CheckMarksFollowStoredValues) {
         {"Tone Style", "toneStyle", absent, {"None"}},
         {"Tone Style", "toneStyle", "cultured", {}},
         {"Recognition", "audioQuality", absent, {"Balanced"}},
-        {"Audio Ducking", "audioDucking", absent, {"None"}},
-        {"Audio Ducking", "audioDucking", 1, {"Partial"}},
+        // A fresh install ticks what the Settings page shows and the ducking
+        // service does: the shared default.
+        {"Audio Ducking", "audioDucking", absent, {"Partial"}},
+        {"Audio Ducking", "audioDucking", 0, {"None"}},
+        {"Audio Ducking", "audioDucking", 2, {"Full (Mute)"}},
     };
     for (const Case& c : cases) {
         settings.remove(c.key);

@@ -15,6 +15,18 @@ public:
         if (onPaste) onPaste();
         return true;
     }
+    // With `deferPastes`, a chord waits for answer() (a desktop asking the
+    // user first).
+    void postPasteWhenAllowed(PasteChord chord, std::function<void(PasteOutcome)> done) override {
+        if (!deferPastes) return KeySynthesizer::postPasteWhenAllowed(chord, std::move(done));
+        deferred.push_back({chord, std::move(done)});
+    }
+    void answer(PasteOutcome outcome) {
+        auto [chord, done] = std::move(deferred.front());
+        deferred.erase(deferred.begin());
+        if (outcome == PasteOutcome::posted) postPaste(chord);
+        done(outcome);
+    }
     bool postBackspaces(int count) override {
         backspaces.push_back(count);
         return available;
@@ -29,4 +41,6 @@ public:
     std::vector<Post> posted;
     std::vector<int> backspaces;  // one entry per call
     std::function<void()> onPaste;
+    bool deferPastes = false;
+    std::vector<std::pair<PasteChord, std::function<void(PasteOutcome)>>> deferred;
 };

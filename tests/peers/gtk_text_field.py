@@ -6,7 +6,9 @@ Prints one line each: "window <X id>" once shown, "focused" whenever its
 window gets the keyboard focus, and "text <contents>" after every change
 (contents percent-encoded, so a line stays one line). Reads commands from
 standard input: "focus" takes the keyboard (there may be no window manager
-to give it), "clear" empties the entry; end of input quits.
+to give it), "clear" empties the entry, "copy <percent-encoded text>" puts
+the text on the CLIPBOARD as GTK's own copy does and prints "copied"; end of
+input quits.
 """
 import sys
 import urllib.parse
@@ -14,8 +16,9 @@ import urllib.parse
 import gi
 
 gi.require_version("Gtk", "3.0")
+gi.require_version("Gdk", "3.0")
 gi.require_version("GdkX11", "3.0")
-from gi.repository import GdkX11, GLib, Gtk  # noqa: E402,F401  (GdkX11: get_xid)
+from gi.repository import Gdk, GdkX11, GLib, Gtk  # noqa: E402,F401  (GdkX11: get_xid)
 
 
 def say(line):
@@ -45,6 +48,10 @@ def command(source, _condition):
         entry.grab_focus()
     elif line == "clear":
         entry.set_text("")
+    elif line.startswith("copy "):
+        text = urllib.parse.unquote(line[len("copy "):])
+        Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD).set_text(text, -1)
+        say("copied")
     return True
 
 

@@ -165,6 +165,45 @@ TEST_F(Dispatch, FailedUploadIsQueuedForRetryAndReported) {
     EXPECT_TRUE(history.empty());
 }
 
+struct KeepCase {
+    const char* name;
+    std::optional<QString> uploadError;
+    bool retryQueueTakes;
+    bool keptAfter;
+};
+
+// The recording is all that holds what was said until the text is out or
+// the audio is in the retry queue: a run killed during the upload leaves it
+// for the next start to adopt.
+TEST_F(Dispatch, RecordingStaysOnDiskUntilItsTextIsDeliveredOrQueued) {
+    const KeepCase cases[] = {
+        {"delivered", std::nullopt, true, false},
+        {"queued for retry", "Server error (500)", true, false},
+        {"the retry queue could not take it", "Server error (500)", false, true},
+    };
+    for (const KeepCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        uploadError = c.uploadError;
+        retryQueueTakes = c.retryQueueTakes;
+        holdUploads = true;
+        const int before = uploadCount();
+        start();
+        recordFor(3, 9000);
+        const QString recording = path();
+        recorder->stopRecording();
+        ASSERT_TRUE(testsupport::waitUntil([&] { return uploadCount() == before + 1; }));
+        testsupport::processEvents(20);
+        EXPECT_TRUE(QFileInfo::exists(recording)) << "gone while its upload runs";
+        holdUploads = false;
+        ASSERT_TRUE(testsupport::waitUntil([&] { return !app.isProcessing(); }));
+        EXPECT_EQ(QFileInfo::exists(recording), c.keptAfter);
+        EXPECT_EQ(files().size(), c.keptAfter ? 1 : 0) << "no compressed copy is left";
+        QFile::remove(recording);
+    }
+    EXPECT_EQ(inserted.size(), 1u);
+    EXPECT_EQ(failed.size(), 2u);
+}
+
 TEST_F(Dispatch, TranslateTargetDefaultsToEnglishAndIsConsumedOnce) {
     settings.set("translateTargetLanguage", "");
     for (int i = 0; i < 2; ++i) {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 #include "RecorderTestRig.h"
 
@@ -98,8 +99,12 @@ protected:
         c.transcribe = [this](const QByteArray& audio, const QString& language,
                               const QString& provider, const QString& tone, const QString& format,
                               const std::optional<QString>& to) -> QString {
+            {
+                std::lock_guard lock(mutex);
+                uploads.push_back({audio, language, provider, tone, format, to});
+            }
+            while (holdUploads) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             std::lock_guard lock(mutex);
-            uploads.push_back({audio, language, provider, tone, format, to});
             if (uploadError) throw std::runtime_error(uploadError->toStdString());
             return serviceText;
         };
@@ -110,6 +115,10 @@ protected:
         };
         c.encodeAAC = [this](const QString& wav, const QString& m4a) -> std::optional<QByteArray> {
             ++aacEncodes;
+            // Private before the encoder writes into it.
+            EXPECT_EQ(QFileInfo(m4a).permissions(),
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                          QFileDevice::WriteUser);
             if (!aacWorks) return std::nullopt;
             testsupport::writeFile(m4a, "m4a-bytes");
             (void)wav;
@@ -133,6 +142,7 @@ protected:
                                            const QString& tone, double duration,
                                            const QString& error) {
             failed.push_back({audio, format, language, provider, tone, duration, error});
+            return retryQueueTakes;
         };
         c.reportError = [this](const QString& category, const QString& code, const QString& message,
                                const QJsonObject& context) {
@@ -204,6 +214,8 @@ protected:
     QString serviceText = "hello world";
     std::optional<QString> uploadError;
     std::vector<UploadCall> uploads;
+    // While set, an upload that arrived waits in the service for the test.
+    std::atomic<bool> holdUploads{false};
     std::atomic<int> opusEncodes{0};
     std::atomic<int> aacEncodes{0};
     std::function<std::optional<QByteArray>(const QString&, int)> onEncodeOpus;
@@ -220,6 +232,8 @@ protected:
     std::vector<HistoryEntry> history;
     std::vector<QString> clipboardHistory;
     std::vector<FailedEntry> failed;
+    // What the retry queue answers to a save (false: it could not keep it).
+    bool retryQueueTakes = true;
     std::vector<Report> reports;
 };
 

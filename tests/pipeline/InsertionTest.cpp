@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
+#include "fakes/FakeClock.h"
+#include "fakes/FakeFrontmostApp.h"
+#include "fakes/FakeKeySynthesizer.h"
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakePasteboard.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/PasteboardGuard.h"
-#include "fakes/FakeClock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
-#include "fakes/FakeFrontmostApp.h"
-#include "fakes/FakeKeySynthesizer.h"
-#include "fakes/FakeNotifier.h"
-#include "fakes/FakePasteboard.h"
 
 namespace {
 
@@ -159,6 +159,31 @@ TEST_F(InsertionTest, QuitPutsWaitingContentsBack) {
     EXPECT_FALSE(sim.isInserting());
 }
 
+// A caller hears whether its chord went out and when its insertion is over,
+// also for a text dropped at quit before its turn.
+TEST_F(InsertionTest, CallersHearWhatBecameOfTheirText) {
+    QStringList heard;
+    const auto told = [&heard](const QString& name) {
+        KeyboardSimulator::Insertion insertion;
+        insertion.keyed = [&heard, name](bool posted) {
+            heard << name + (posted ? " keyed" : " not keyed");
+        };
+        insertion.finished = [&heard, name] { heard << name + " over"; };
+        return insertion;
+    };
+    sim.insertTextViaPasteboard("one ", told("one"));
+    clock.advance(1.0);
+    keys.available = false;
+    sim.insertTextViaPasteboard("two ", told("two"));
+    clock.advance(1.0);
+    sim.insertTextViaPasteboard("three ", told("three"));
+    sim.insertTextViaPasteboard("four ", told("four"));
+    sim.finishPendingRestore();
+    EXPECT_EQ(heard, QStringList({"one keyed", "one over", "two not keyed", "two over",
+                                  "three over", "four over"}));
+    EXPECT_EQ(finished, 3) << "the dropped text was never begun";
+}
+
 // Texts that come while an earlier one is still on its way wait for it: put
 // on the clipboard at once, the later text would be pasted twice and the
 // earlier one never.
@@ -194,6 +219,62 @@ TEST_F(InsertionTest, WithoutKeySynthesisTheTextIsStillRestored) {
     EXPECT_TRUE(keys.posted.empty());
     clock.advance(0.2);
     EXPECT_EQ(pasteboard.string(), "old");
+}
+
+// A desktop that asks the user before it lets us press keys: the deadline
+// for the restore counts from the chord, not from the question, and texts
+// that come meanwhile wait their turn.
+TEST_F(InsertionTest, ChordAfterTheDesktopsQuestionStillPastesTheText) {
+    keys.deferPastes = true;
+    pasteboard.setString("old");
+    sim.insertTextViaPasteboard("first ");
+    clock.advance(0.05);
+    ASSERT_EQ(keys.deferred.size(), 1u);
+    sim.insertTextViaPasteboard("second ");
+    clock.advance(5.0);
+    EXPECT_EQ(pasteboard.string(), "first ") << "restored while the user was being asked";
+    EXPECT_EQ(finished, 0);
+
+    keys.answer(KeySynthesizer::PasteOutcome::posted);
+    EXPECT_EQ(received, QStringList{"first "});
+    clock.advance(0.05);
+    clock.advance(0.05);
+    ASSERT_EQ(keys.deferred.size(), 1u);
+    keys.answer(KeySynthesizer::PasteOutcome::posted);
+    clock.advance(0.2);
+    EXPECT_EQ(received, (QStringList{"first ", "second "}));
+    EXPECT_EQ(pasteboard.string(), "old");
+    EXPECT_FALSE(sim.isInserting());
+}
+
+// Keys refused by the desktop: the text is the user's to paste, so it stays.
+TEST_F(InsertionTest, KeysNotAllowedLeaveTheTextOnTheClipboard) {
+    keys.deferPastes = true;
+    pasteboard.setString("old");
+    sim.insertTextViaPasteboard("dictated ");
+    clock.advance(0.05);
+    keys.answer(KeySynthesizer::PasteOutcome::leftOnClipboard);
+    clock.advance(2.0);
+    EXPECT_EQ(pasteboard.string(), "dictated ");
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(sim.isInserting());
+    EXPECT_TRUE(testsupport::debugLogText().contains(
+        "[Paste] keys not allowed on this desktop — the text stays on the clipboard"));
+}
+
+// Quitting while the desktop asks: the user's contents come back, and a late
+// answer presses nothing.
+TEST_F(InsertionTest, QuitWhileTheDesktopAsksPutsTheContentsBack) {
+    keys.deferPastes = true;
+    pasteboard.setString("old");
+    sim.insertTextViaPasteboard("dictated ");
+    clock.advance(0.05);
+    sim.finishPendingRestore();
+    EXPECT_EQ(pasteboard.string(), "old");
+    keys.answer(KeySynthesizer::PasteOutcome::posted);
+    EXPECT_EQ(pasteboard.string(), "old");
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(sim.isInserting());
 }
 
 TEST_F(InsertionTest, PasteChordAndModifierWait) {

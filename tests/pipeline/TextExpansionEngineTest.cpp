@@ -4,17 +4,21 @@
 #include <unicode/timezone.h>
 
 #include <QDir>
+#include <optional>
 
-#include "pipeline/PasteboardGuard.h"
-#include "pipeline/TextExpansionEngine.h"
-#include "pipeline/TextExpansionPlaceholders.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFrontmostApp.h"
 #include "fakes/FakeKeyEventSource.h"
 #include "fakes/FakeKeySynthesizer.h"
+#include "fakes/FakeNotifier.h"
 #include "fakes/FakePasteboard.h"
+#include "pipeline/KeyboardSimulator.h"
+#include "pipeline/PasteboardGuard.h"
+#include "pipeline/TextExpansionEngine.h"
+#include "pipeline/TextExpansionPlaceholders.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/Pasteboard.h"
+#include "platform/SettingsStore.h"
 #include "platform/WindowWatcher.h"
 #include "records/TextExpansionService.h"
 #include "support/TestSupport.h"
@@ -81,10 +85,13 @@ protected:
     FakePasteboard pasteboard;
     FakeKeySynthesizer keys;
     FakeFrontmostApp frontmost;
+    FakeNotifier notifier;
+    SettingsStore settings;
     WindowWatcher windows;
     FakeKeyEventSource source;
     TextExpansionService items{filePath()};
-    TextExpansionEngine engine{{items, source, keys, &pasteboard, frontmost, windows, clock}};
+    KeyboardSimulator inserter{pasteboard, keys, frontmost, notifier, settings, clock};
+    TextExpansionEngine engine{{items, source, keys, &pasteboard, inserter, windows, clock}};
     bool slowTarget = false;
     QStringList pasted;
 };
@@ -320,6 +327,82 @@ TEST_F(TextExpansionEngineTest, RestoreRules) {
     finish();
     EXPECT_EQ(pasteboard.string(), "before");
     EXPECT_FALSE(engine.isExpanding());
+}
+
+// The paste goes the way a dictation's text goes in: the window's chord,
+// PRIMARY for the xterm family, no keystroke into a remote viewer.
+TEST_F(TextExpansionEngineTest, PastesTheWayEveryInsertionDoes) {
+    using Chord = KeySynthesizer::PasteChord;
+    const struct {
+        const char* windowClass;
+        bool primarySelection;
+        std::optional<Chord> chord;  // none: no keystroke
+    } cases[] = {
+        {"Gedit", true, Chord::ControlV},       {"kitty", true, Chord::ControlShiftV},
+        {"XTerm", false, Chord::ControlShiftV}, {"XTerm", true, Chord::ShiftInsert},
+        {"Remmina", true, std::nullopt},
+    };
+    setItems({{"t", "Expanded"}});
+    FakePasteboard primary;
+    keys.onPaste = [&] {
+        pasted << (keys.posted.back().chord == Chord::ShiftInsert ? primary.fetchString()
+                                                                  : pasteboard.fetchString());
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::string(c.windowClass) + (c.primarySelection ? "" : " alone");
+        frontmost.setClass(c.windowClass);
+        inserter.setPrimarySelection(c.primarySelection ? &primary : nullptr);
+        pasteboard.setString("copied");
+        primary.setString("selected");
+        pasted.clear();
+        keys.posted.clear();
+        keys.backspaces.clear();
+        notifier.notices.clear();
+
+        type("t");
+        finish();
+        EXPECT_FALSE(engine.isExpanding()) << name;
+        EXPECT_EQ(keys.backspaces, std::vector<int>{1}) << name;
+        if (!c.chord) {
+            EXPECT_TRUE(keys.posted.empty()) << name;
+            EXPECT_EQ(pasteboard.string(), "Expanded") << name << ": left for the user to paste";
+            EXPECT_FALSE(PasteboardGuard::shouldSkipHistory(pasteboard)) << name;
+            EXPECT_EQ(notifier.notices.size(), 1u) << name;
+            continue;
+        }
+        ASSERT_EQ(keys.posted.size(), 1u) << name;
+        EXPECT_EQ(keys.posted[0].chord, *c.chord) << name;
+        EXPECT_EQ(pasted, QStringList{"Expanded"}) << name;
+        EXPECT_EQ(pasteboard.string(), "copied") << name;
+        EXPECT_EQ(primary.string(), "selected") << name;
+    }
+}
+
+// An expansion while a dictated text still waits for its application goes
+// in after it; the user's clipboard comes back once, after both.
+TEST_F(TextExpansionEngineTest, WaitsForADictationBeingPasted) {
+    setItems({{"t", "Expanded"}});
+    pasteboard.setString("before");
+    slowTarget = true;
+    inserter.insertTextViaPasteboard("dictated ");
+    type("t");
+    clock.advance(0.05);
+    EXPECT_EQ(keys.backspaces, std::vector<int>{1});
+    ASSERT_EQ(keys.posted.size(), 1u) << "the expansion waits";
+    EXPECT_TRUE(engine.isExpanding());
+
+    pasted << pasteboard.fetchString();
+    slowTarget = false;
+    clock.advance(0.05);
+    EXPECT_EQ(keys.posted.size(), 2u);
+    finish();
+    EXPECT_EQ(pasted, QStringList({"dictated ", "Expanded"}));
+    EXPECT_FALSE(engine.isExpanding());
+    EXPECT_FALSE(inserter.isInserting());
+    ASSERT_EQ(pasteboard.items().size(), 1);
+    EXPECT_EQ(pasteboard.items().first(),
+              (Pasteboard::Item{{"text/plain;charset=utf-8", "before"},
+                                {PasteboardGuard::restoredType(), QByteArray()}}));
 }
 
 TEST_F(TextExpansionEngineTest, StartStopAndTheApplicationSwitch) {

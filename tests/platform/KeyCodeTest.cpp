@@ -69,6 +69,27 @@ TEST(KeyCodes, PrivateCodes) {
     EXPECT_EQ(KeyCodes::privateKeyName(61), "");
 }
 
+// A shortcut as it is offered to a desktop's shortcut settings.
+TEST(KeyCodes, TriggerTexts) {
+    using namespace KeyCodes;
+    const struct {
+        qint64 code;
+        quint64 modifiers;
+        const char* text;
+    } cases[] = {
+        {rightOption, 0, "Alt_R"},
+        {2, KeyFlags::control | KeyFlags::option, "CTRL+ALT+d"},
+        {v, KeyFlags::control | KeyFlags::option | KeyFlags::shift | KeyFlags::command,
+         "CTRL+ALT+SHIFT+LOGO+v"},
+        {49, KeyFlags::command, "LOGO+space"},
+        {101, 0, "F9"},
+        {privateCode(0xff61), 0, "Print"},
+        {-1, 0, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(triggerText(c.code, c.modifiers), QString::fromLatin1(c.text)) << c.code;
+}
+
 TEST(KeyStateTracker, LeftAndRightModifiersAreTrackedApart) {
     KeyStateTracker t;
     auto e = t.press(KeyCodes::leftOption);

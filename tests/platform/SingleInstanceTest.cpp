@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "platform/linux/SingleInstance.h"
 #include "fakes/FakeClock.h"
@@ -99,6 +103,92 @@ TEST_F(SingleInstanceTest, SameInstallationHandsItsArgumentsOver) {
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(got[i], cases[i]);
     EXPECT_TRUE(processes.calls.isEmpty());
     EXPECT_TRUE(clock.sleeps().empty());
+}
+
+TEST_F(SingleInstanceTest, OverlongHandOverIsRefusedAndTheRunningCopyStays) {
+    startRunning({4242, self.installation, self.version});
+    SingleInstance launch(socketPath, self, processes, clock);
+    EXPECT_EQ(launch.start({QString(150 * 1024, 'a'), QString(150 * 1024, 'b')}),
+              SingleInstance::Outcome::refused);
+    EXPECT_FALSE(launch.isListening());
+    EXPECT_TRUE(processes.calls.isEmpty()) << processes.calls.join(", ").toStdString();
+    EXPECT_TRUE(clock.sleeps().empty());
+    EXPECT_TRUE(testsupport::debugLogText().contains(
+        "[App] Running instance refused the arguments: longer than 262144 bytes"));
+    // The running copy still takes the next hand-over.
+    SingleInstance next(socketPath, self, processes, clock);
+    EXPECT_EQ(next.start({"x"}), SingleInstance::Outcome::handedOver);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return receivedSoFar().size() == 1; }));
+    EXPECT_EQ(receivedSoFar()[0], QStringList{"x"});
+}
+
+TEST_F(SingleInstanceTest, WithoutARuntimeFolderTheSocketLivesInAPrivateFolder) {
+    const QString tmp = testsupport::root() + "/shared-tmp";
+    const QString fallback = testsupport::root() + "/cache/Ormil";
+    const QString victim = testsupport::root() + "/victim";
+    QDir().mkpath(tmp);
+    QDir().mkpath(victim);
+    QFile::setPermissions(victim, QFileDevice::Permissions(0x7755));
+    // Where the socket goes when the name in the temporary folder is free.
+    const QString own = SingleInstance::socketPathIn({}, tmp, fallback);
+    const QString ownFolder = QFileInfo(own).absolutePath();
+    EXPECT_EQ(QFileInfo(ownFolder).absolutePath(), tmp);
+    EXPECT_EQ(QFile::permissions(ownFolder) & 0x0077, 0);
+    EXPECT_EQ(SingleInstance::socketPathIn({}, tmp, fallback), own) << "found again";
+    EXPECT_EQ(SingleInstance::socketPathIn(testsupport::root(), tmp, fallback),
+              testsupport::root() + "/" + QFileInfo(ownFolder).fileName() + ".sock");
+
+    // Someone else had the name first: a folder open to everyone holding
+    // their socket, or a link to a folder of theirs.
+    struct Case {
+        const char* name;
+        std::function<void()> takeTheName;
+    };
+    QLocalServer theirs;
+    const Case cases[] = {
+        {"open folder with a socket",
+         [&] {
+             QDir().mkpath(ownFolder);
+             QFile::setPermissions(ownFolder, QFileDevice::Permissions(0x7777));
+             ASSERT_TRUE(theirs.listen(own));
+         }},
+        {"link", [&] { QFile::link(victim, ownFolder); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(ownFolder).removeRecursively();
+        QFile::remove(ownFolder);
+        c.takeTheName();
+        const QString path = SingleInstance::socketPathIn({}, tmp, fallback);
+        EXPECT_EQ(QFileInfo(path).absolutePath(), fallback);
+        EXPECT_EQ(QFile::permissions(fallback) & 0x0077, 0);
+        EXPECT_TRUE(testsupport::debugLogText().contains("[App] Single-instance folder " +
+                                                         ownFolder + " is not usable"));
+        EXPECT_EQ(QFile::permissions(victim), QFileDevice::Permissions(0x7755)) << "not followed";
+
+        // Still one instance: the second launch finds the first.
+        FakeProcessControl procs;
+        SingleInstance first(path, {4242, self.installation, self.version},
+                             ProcessControl::system(), Clock::system());
+        ASSERT_EQ(first.start({}), SingleInstance::Outcome::primary);
+        ASSERT_TRUE(first.isListening());
+        // The launch blocks on its socket while this thread's loop lets the
+        // first copy answer.
+        std::atomic<bool> done{false};
+        std::optional<SingleInstance::Outcome> second;
+        std::thread launcher([&] {
+            SingleInstance launch(SingleInstance::socketPathIn({}, tmp, fallback), self, procs,
+                                  clock);
+            second = launch.start({"ormil://x"});
+            done = true;
+        });
+        const bool finished = testsupport::waitUntil([&] { return done.load(); });
+        launcher.join();
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(second, SingleInstance::Outcome::handedOver);
+        EXPECT_TRUE(procs.calls.isEmpty());
+        theirs.close();
+    }
 }
 
 TEST_F(SingleInstanceTest, OtherInstallationOrVersionIsEnded) {
@@ -217,19 +307,34 @@ TEST_F(SingleInstanceTest, PeerThatIsNotOrmilIsNeitherTrustedNorKilled) {
     }
 }
 
-TEST_F(SingleInstanceTest, RunningCopyDropsOversizedOrMalformedRequests) {
+TEST_F(SingleInstanceTest, RunningCopyRefusesOversizedOrMalformedRequests) {
     startRunning({4242, self.installation, self.version});
-    const QByteArray requests[] = {"{\"args\":\"not a list\"}\n", "garbage\n",
-                                   QByteArray(300 * 1024, 'x')};
-    for (const QByteArray& request : requests) {
+    struct Case {
+        QByteArray request;
+        QString reason;
+    };
+    const Case cases[] = {{"{\"args\":\"not a list\"}\n", "not a list of arguments"},
+                          {"garbage\n", "not a list of arguments"},
+                          {QByteArray(300 * 1024, 'x'), "longer than 262144 bytes"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request.left(30).toStdString());
         QLocalSocket socket;
         socket.connectToServer(socketPath);
         ASSERT_TRUE(socket.waitForConnected(5000));
-        socket.write(request);
+        socket.write(c.request);
         socket.flush();
+        QByteArray answers;
         EXPECT_TRUE(testsupport::waitUntil([&] {
+            answers += socket.readAll();
             return socket.state() == QLocalSocket::UnconnectedState;
-        })) << request.left(30).toStdString();
+        }));
+        answers += socket.readAll();
+        // The greeting, then the refusal.
+        const QList<QByteArray> lines = answers.trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object(),
+                  (QJsonObject{{"ok", false}, {"error", c.reason}}));
+        EXPECT_TRUE(testsupport::debugLogText().contains("[App] Hand-over refused: " + c.reason));
     }
     EXPECT_TRUE(receivedSoFar().empty());
     // It still serves a proper hand-over afterwards.

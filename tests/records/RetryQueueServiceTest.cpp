@@ -9,6 +9,7 @@
 #include <QThread>
 #include <condition_variable>
 #include <mutex>
+#include <functional>
 #include <thread>
 
 #include "core/OverlayControl.h"
@@ -22,6 +23,8 @@
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 #include "records/RetryQueueService.h"
+#include "records/TextExpansionService.h"
+#include "service/ErrorReportService.h"
 #include "fakes/FakeOverlay.h"
 #include "fakes/FakePasteboard.h"
 
@@ -523,7 +526,7 @@ TEST_F(RetryQueueTest, LeftoversOfAKilledRunBecomeEntries) {
     auto service = makeService();
     DataChangedCounter counter;
     counter.reset();
-    EXPECT_EQ(service->adoptLeftovers(temp, "de", "openai", "formal"), 2);
+    EXPECT_EQ(service->adoptLeftovers({temp}, "de", "openai", "formal"), 2);
     EXPECT_EQ(counter.settled(), 1);
 
     ASSERT_EQ(service->queue().size(), 3);
@@ -564,7 +567,7 @@ TEST_F(RetryQueueTest, LeftoversOfAKilledRunBecomeEntries) {
 
     // The next start finds nothing left to adopt.
     service.reset();
-    EXPECT_EQ(makeService()->adoptLeftovers(temp, "de", "openai", "formal"), 0);
+    EXPECT_EQ(makeService()->adoptLeftovers({temp}, "de", "openai", "formal"), 0);
 }
 
 TEST_F(RetryQueueTest, FilesOfARunningCopyAreLeftAlone) {
@@ -574,24 +577,112 @@ TEST_F(RetryQueueTest, FilesOfARunningCopyAreLeftAlone) {
     writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
 
     auto running = makeService();
-    EXPECT_EQ(running->adoptLeftovers(temp, "en", "openai", "none"), 2);
+    EXPECT_EQ(running->adoptLeftovers({temp}, "en", "openai", "none"), 2);
     writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);  // it records again
 
     // A second copy while the first runs: the recording may still be growing.
     auto second = makeService();
-    EXPECT_EQ(second->adoptLeftovers(temp, "en", "openai", "none"), 0);
+    EXPECT_EQ(second->adoptLeftovers({temp}, "en", "openai", "none"), 0);
     EXPECT_TRUE(QFile::exists(temp + "/" + kKilledName));
     EXPECT_EQ(second->queue().size(), 2);
 
     // Once both are gone, the next start takes it.
     running.reset();
     second.reset();
-    EXPECT_EQ(makeService()->adoptLeftovers(temp, "en", "openai", "none"), 1);
+    EXPECT_EQ(makeService()->adoptLeftovers({temp}, "en", "openai", "none"), 1);
     EXPECT_FALSE(QFile::exists(temp + "/" + kKilledName));
 
     // Any holder of the lock counts as a running copy.
     InstanceLock other(makeService()->instanceLockPath());
     ASSERT_TRUE(other.share());
     writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
-    EXPECT_EQ(makeService()->adoptLeftovers(temp, "en", "openai", "none"), 0);
+    EXPECT_EQ(makeService()->adoptLeftovers({temp}, "en", "openai", "none"), 0);
+}
+
+TEST_F(RetryQueueTest, ARecordingKilledWhileItWasSentBecomesAnEntry) {
+    // The recorder patched the sizes when it stopped; the run was killed
+    // while the upload waited for the service.
+    const QString temp = recordstest::freshDir("retry-sent-tmp");
+    const QByteArray finished = WavFileWriter::header(16000, 1, 48000) + QByteArray(48000, '\x22');
+    writeFileAt(temp + "/" + kKilledName, finished, clock.currentDateTime().addSecs(-5));
+
+    auto service = makeService();
+    ASSERT_EQ(service->adoptLeftovers({temp}, "ru", "openai", "none"), 1);
+    const FailedTranscription e = service->queue().at(0);
+    EXPECT_EQ(e.errorMessage, "Interrupted");
+    EXPECT_EQ(e.audioFormat, "wav");
+    EXPECT_DOUBLE_EQ(e.duration, 1.5);
+    EXPECT_EQ(testsupport::readFile(service->audioFilePath(e)), finished);
+    EXPECT_FALSE(QFile::exists(temp + "/" + kKilledName));
+}
+
+// The folders holding settings, history, queued audio and reports are the
+// user's alone, also where an earlier version left them readable by all.
+TEST_F(RetryQueueTest, TheApplicationsFoldersAreTheUsersAlone) {
+    const QString config = QFileInfo(SettingsStore::defaultFilePath()).absolutePath();
+    const QString data = QFileInfo(HistoryService::defaultDatabasePath()).absolutePath();
+    const QString audio = RetryQueueService::defaultStorageDir();
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                          QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser |
+                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther;
+    const auto privateOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                             QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                             QFileDevice::WriteUser | QFileDevice::ExeUser;
+    struct Case {
+        const char* name;
+        QString folder;
+        std::function<void()> use;
+    };
+    const Case cases[] = {
+        {"settings", config, [] { SettingsStore(SettingsStore::defaultFilePath()).set("k", 1); }},
+        {"history", data,
+         [&] { HistoryService(HistoryService::defaultDatabasePath(), clock).isStoreLoaded(); }},
+        {"error reports", data, [] { ErrorReportService::defaultQueueFile(); }},
+        {"text expansions", data,
+         [] { TextExpansionService(TextExpansionService::defaultFilePath()).saveToFile(); }},
+        {"retry queue", audio,
+         [&] {
+             RetryQueueService(audio, RetryQueueService::Dependencies{delivery, *history, clipboard,
+                                                                      appState, &overlay, clock});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool existed : {false, true}) {
+            QDir(c.folder).removeRecursively();
+            if (existed) {
+                ASSERT_TRUE(QDir().mkpath(c.folder));
+                ASSERT_TRUE(QFile::setPermissions(c.folder, everyone));
+            }
+            c.use();
+            EXPECT_EQ(QFileInfo(c.folder).permissions(), privateOnly) << "existed: " << existed;
+        }
+    }
+}
+
+TEST_F(RetryQueueTest, TheOnlyCopyClearsWhatAKilledRunLeftInItsOwnTemporaryFolder) {
+    const QString temp = recordstest::freshDir("retry-private-tmp");
+    const QDateTime now = clock.currentDateTime();
+    const QStringList others = {"ormil_chunk_0B5E5A1C-0000-4000-8000-000000000004.wav",
+                                "ormil_7D0C3B8E-AAAA-4BBB-8CCC-DDDDEEEEFFFF.ogg",
+                                "0B5E5A1C-0000-4000-8000-000000000005.ogg", "ormil_mic_probe.wav"};
+    const auto leave = [&] {
+        for (const QString& name : others) writeFileAt(temp + "/" + name, "spoken", now);
+        writeFileAt(temp + "/" + kKilledName, killedRecording(100), now);
+    };
+
+    // While another copy runs, its files are in use.
+    leave();
+    {
+        InstanceLock other(makeService()->instanceLockPath());
+        ASSERT_TRUE(other.share());
+        EXPECT_EQ(makeService()->adoptLeftovers({temp}, "en", "openai", "none", temp), 0);
+        EXPECT_EQ(QDir(temp).entryList(QDir::Files).size(), others.size() + 1);
+    }
+
+    auto service = makeService();
+    EXPECT_EQ(service->adoptLeftovers({temp}, "en", "openai", "none", temp), 1);
+    EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty())
+        << QDir(temp).entryList(QDir::Files).join(", ").toStdString();
 }

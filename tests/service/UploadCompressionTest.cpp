@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "platform/PrivateFiles.h"
 #include "audio/AacEncoder.h"
 #include "audio/AudioFormat.h"
 #include "platform/DebugLog.h"
@@ -46,7 +47,17 @@ Probe probe(const QByteArray& bytes) {
 }
 
 QStringList leftovers() {
-    return QDir(QDir::tempPath()).entryList({"ormil_chunk_*"}, QDir::Files);
+    return QDir(PrivateFiles::temporaryDirectory()).entryList({"ormil_chunk_*"}, QDir::Files) +
+           QDir(QDir::tempPath()).entryList({"ormil_chunk_*"}, QDir::Files);
+}
+
+// The chunk's sound sits in the private temporary folder, readable by this
+// user only, while the encoders read and write it.
+void expectPrivate(const QString& path) {
+    EXPECT_EQ(QFileInfo(path).path(), PrivateFiles::temporaryDirectory()) << path.toStdString();
+    EXPECT_EQ(QFileInfo(path).permissions(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadUser | QFileDevice::WriteUser)
+        << path.toStdString();
 }
 
 int countOf(const QString& text, const QString& needle) {
@@ -92,6 +103,7 @@ TEST(UploadCompression, OpusThenAacThenNothing) {
             [&](const QString& path, int bitrate) -> std::optional<QByteArray> {
                 ++calls.opus;
                 calls.bitrate = bitrate;
+                expectPrivate(path);
                 switch (c.opus) {
                     case Case::Nothing:
                         return std::nullopt;
@@ -105,8 +117,11 @@ TEST(UploadCompression, OpusThenAacThenNothing) {
             [&](const QString& in, const QString& out) -> std::optional<QByteArray> {
                 ++calls.aac;
                 EXPECT_TRUE(QFile::exists(in));
+                expectPrivate(in);
                 if (c.aacFails) return std::nullopt;
-                return standard.aac(in, out);
+                auto m4a = standard.aac(in, out);
+                if (m4a) expectPrivate(out);
+                return m4a;
             }};
         TranscriptionService service(settings, encoders);
         DebugLog::truncate();

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "WlrootsDesktop.h"
+#include "platform/SessionBackends.h"
 #include "platform/wayland/ForeignToplevelFrontmostApp.h"
 #include "platform/wayland/VirtualKeyboardSynthesizer.h"
 #include "platform/wayland/WaylandClient.h"
@@ -23,15 +24,10 @@ protected:
 };
 
 TEST_F(WlrootsBackends, SwayIsToldByItsProtocols) {
-    EXPECT_TRUE(WaylandClient::isWlroots(client.globals()));
-    // Without the virtual keyboard or the layer shell (KWin 5.27, mutter)
-    // it is not one.
-    for (const char* missing : {"zwp_virtual_keyboard_manager_v1", "zwlr_layer_shell_v1",
-                                "zwlr_data_control_manager_v1"}) {
-        QSet<QString> globals = client.globals();
-        globals.remove(QString::fromLatin1(missing));
-        EXPECT_FALSE(WaylandClient::isWlroots(globals)) << missing;
-    }
+    SessionEnvironment sway = SessionEnvironment::fromProcess();
+    sway.waylandGlobals = client.globals();
+    EXPECT_EQ(SessionBackends::choose(sway).paste, SessionBackends::Paste::virtualKeyboard);
+    EXPECT_EQ(SessionBackends::choose(sway).hotkeys, SessionBackends::Hotkeys::commandsOnly);
 }
 
 // Each chord pastes the clipboard into a Wayland field (set here by wl-copy,

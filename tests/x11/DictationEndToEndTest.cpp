@@ -21,6 +21,7 @@
 #include "audio/OggOpusTestKit.h"
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
@@ -39,6 +40,8 @@
 namespace {
 
 const QString kScripted = QStringLiteral("Scripted words from the stand-in");
+constexpr auto kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ReadUser | QFileDevice::WriteUser;
 
 QString appLog() {
     return apptest::logText();
@@ -154,6 +157,54 @@ TEST_F(DictationEndToEnd, SpeechIsPastedIntoTheFocusedWindowAndKept) {
     EXPECT_TRUE(testsupport::waitUntil([&] {
         return overlayWent({"recording", "processing", "success", "idle"});
     }));
+    // Delivered: neither the recording nor a copy of it is left.
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return QDir(PrivateFiles::temporaryDirectory()).entryList(QDir::Files).isEmpty();
+    })) << QDir(PrivateFiles::temporaryDirectory()).entryList(QDir::Files).join(", ").toStdString();
+}
+
+TEST_F(DictationEndToEnd, ADictationKilledDuringItsUploadIsAdoptedByTheNextStart) {
+    service.hold("/transcribe");
+    dictate(VirtualMic::speech("these words must not be lost") + VirtualMic::silence(0.5));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return service.inFlight() == 1; }, 30000))
+        << appLog().right(4000).toStdString();
+
+    // While the service holds the upload, the recording is on disk, in the
+    // private temporary folder and readable by this user only.
+    const QDir temp(PrivateFiles::temporaryDirectory());
+    const QStringList recordings = temp.entryList({"ormil_*.wav"}, QDir::Files);
+    ASSERT_EQ(recordings.size(), 1) << temp.entryList(QDir::Files).join(", ").toStdString();
+    const QString recording = temp.filePath(recordings[0]);
+    EXPECT_EQ(QFileInfo(recording).permissions(), kPrivateFile);
+    EXPECT_TRUE(QDir(QDir::tempPath()).entryList({"ormil_*"}, QDir::Files).isEmpty());
+    const QByteArray recorded = testsupport::readFile(recording);
+    ASSERT_GT(recorded.size(), 44 + 32000);
+
+    app->kill();
+    ASSERT_TRUE(app->waitForFinished(10000));
+    service.release();
+
+    app = apptest::launch();
+    ASSERT_TRUE(app->waitForStarted());
+    const QString queueFile = RetryQueueService::defaultStorageDir() + "/failed_queue.json";
+    const auto queued = [&] {
+        return QJsonDocument::fromJson(testsupport::readFile(queueFile)).array();
+    };
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !queued().isEmpty(); }, 30000))
+        << appLog().right(4000).toStdString();
+    const QJsonArray queue = queued();
+    ASSERT_EQ(queue.size(), 1);
+    const QJsonObject entry = queue[0].toObject();
+    EXPECT_EQ(entry.value("errorMessage").toString(), "Interrupted");
+    EXPECT_EQ(entry.value("audioFormat").toString(), "wav");
+    const QString kept =
+        RetryQueueService::defaultStorageDir() + "/" + entry.value("audioFileName").toString();
+    EXPECT_EQ(testsupport::readFile(kept), recorded);
+    EXPECT_EQ(QFileInfo(kept).permissions(), kPrivateFile);
+    EXPECT_FALSE(QFileInfo::exists(recording));
+    // One attempt reached the service; nothing was pasted.
+    EXPECT_EQ(service.requests("/transcribe").size(), 1);
+    EXPECT_TRUE(target.text().isEmpty());
 }
 
 // A desktop's own key binding runs `ormil --start-dictation` and

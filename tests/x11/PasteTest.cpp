@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QFile>
 #include <QWidget>
 #include <condition_variable>
@@ -21,6 +22,7 @@
 
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/PasteboardGuard.h"
+#include "records/ClipboardHistoryService.h"
 #include "fakes/FakeClock.h"
 #include "platform/FrontmostApp.h"
 #include "platform/KeySynthesizer.h"
@@ -38,6 +40,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <poll.h>
+
+#include "XtermSink.h"
 
 namespace {
 
@@ -503,27 +507,10 @@ TEST_F(PasteOnX11, FocusedLineEditReceivesTheText) {
     EXPECT_EQ(peer.fetch("image/png"), kPng);
 }
 
-// xterm binds no key to the clipboard; it pastes the PRIMARY selection with
-// Shift+Insert. A real xterm whose shell writes every byte it receives to a
-// file shows what arrived.
+// A real xterm pastes through PRIMARY.
 TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
-    const QString xtermPath = QStandardPaths::findExecutable("xterm");
-    ASSERT_FALSE(xtermPath.isEmpty()) << "xterm is one of the test dependencies";
-    QTemporaryDir dir;
-    const QString received = dir.filePath("received");
-    QProcess xterm;
-    xterm.start(xtermPath, {"-u8", "-geometry", "60x5+0+0", "-e", "sh", "-c",
-                            "stty raw -echo; exec cat > \"$0\"", received});
-    ASSERT_TRUE(xterm.waitForStarted());
-    QByteArray window;
-    ASSERT_TRUE(testsupport::waitUntil([&] {
-        window = testsupport::runProgram("xdotool", {"search", "--class", "XTerm"})
-                     .split('\n')
-                     .value(0)
-                     .trimmed();
-        return !window.isEmpty() && QFile::exists(received);
-    }));
-    testsupport::runProgram("xdotool", {"windowfocus", "--sync", QString::fromLatin1(window)});
+    XtermSink xterm("raw -echo");
+    ASSERT_TRUE(xterm.focus()) << "xterm is one of the test dependencies";
 
     XPeer peer;
     peer.own({{"UTF8_STRING", "clipboard before"}});
@@ -537,13 +524,84 @@ TEST_F(PasteOnX11, XtermReceivesTheTextThroughPrimary) {
     const QString text = "dictated into xterm, Grüße, привет ";
     real.sim.insertTextViaPasteboard(text);
     real.clock.advance(0.05);
-    EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return testsupport::readFile(received) == text.toUtf8(); }))
-        << testsupport::readFile(received).toHex(' ').toStdString();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return xterm.received() == text.toUtf8(); }))
+        << xterm.received().toHex(' ').toStdString();
     real.clock.advance(0.2);
     EXPECT_FALSE(real.sim.restorePending());
     EXPECT_EQ(peer.fetch("UTF8_STRING", "PRIMARY"), QByteArray("selected before"));
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("clipboard before"));
-    xterm.kill();
-    xterm.waitForFinished();
+}
+
+// GTK serves "text/plain" (with or without a charset) with CR LF line ends,
+// as that MIME type asks, and UTF8_STRING with the text's own: the text is
+// read as UTF-8 string first, so every owner's text keeps its line ends.
+TEST_F(PasteOnX11, TextIsReadAsTheUtf8StringFirst) {
+    const struct {
+        const char* name;
+        QMap<QByteArray, QByteArray> formats;
+        QString expected;
+    } cases[] = {
+        {"all three, as GTK offers them",
+         {{"UTF8_STRING", "one\ntwo ü"},
+          {"text/plain;charset=utf-8", "one\r\ntwo ü"},
+          {"text/plain", "one\r\ntwo ü"}},
+         "one\ntwo ü"},
+        {"UTF-8 plain text without UTF8_STRING",
+         {{"text/plain;charset=utf-8", "one\ntwo ü"}, {"text/plain", "one\r\ntwo"}},
+         "one\ntwo ü"},
+        {"plain text only", {{"text/plain", "one\ntwo"}}, "one\ntwo"},
+        {"STRING only", {{"STRING", "one\ntwo"}}, "one\ntwo"},
+        {"an empty UTF8_STRING", {{"UTF8_STRING", ""}, {"text/plain;charset=utf-8", "x"}}, "x"},
+        {"no text", {{"image/png", kPng}}, ""},
+    };
+    XPeer peer;
+    X11Pasteboard pasteboard;
+    for (const auto& c : cases) {
+        const int before = pasteboard.changeCount();
+        peer.own(c.formats);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return pasteboard.changeCount() > before; }))
+            << c.name;
+        EXPECT_EQ(pasteboard.string().toStdString(), c.expected.toStdString()) << c.name;
+    }
+    // What we put ourselves reads back as it went in.
+    pasteboard.setString("ours\nand more");
+    EXPECT_EQ(pasteboard.string(), "ours\nand more");
+}
+
+// A copy in a real GTK program, as clipboard history records it and its
+// Copy puts it back.
+TEST_F(PasteOnX11, GtkCopyKeepsItsLineEnds) {
+    QProcess gtk;
+    gtk.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    gtk.start(QStringLiteral(ORMIL_GTK_FIELD_PEER), {});
+    ASSERT_TRUE(gtk.waitForStarted());
+    QByteArray said;
+    QObject::connect(&gtk, &QProcess::readyReadStandardOutput,
+                     [&] { said += gtk.readAllStandardOutput(); });
+
+    X11Pasteboard pasteboard;
+    FakeClock clock;
+    ClipboardHistoryService history(&pasteboard, clock);
+    history.start();
+    const QString copied = "first line\nsecond line, Grüße\n";
+    gtk.write("copy " + QUrl::toPercentEncoding(copied) + "\n");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return said.contains("copied"); }, 30000))
+        << said.constData();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return pasteboard.changeCount() > 0; }));
+    EXPECT_EQ(pasteboard.string().toStdString(), copied.toStdString());
+    clock.advance(1.0);
+    ASSERT_FALSE(history.history().isEmpty());
+    EXPECT_EQ(history.history().first().text.toStdString(), copied.toStdString());
+
+    // Also once a paste has put the copy back as ours.
+    const PasteboardGuard::Snapshot snapshot = PasteboardGuard::snapshot(pasteboard);
+    PasteboardGuard::putTransient("pasted", true, pasteboard);
+    PasteboardGuard::restore(snapshot, pasteboard);
+    EXPECT_EQ(pasteboard.string().toStdString(), copied.toStdString()) << "put back";
+
+    XPeer peer;
+    history.copyToClipboard(history.history().first().text);
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), copied.toUtf8());
+    gtk.closeWriteChannel();
+    if (!gtk.waitForFinished(10000)) gtk.kill();
 }

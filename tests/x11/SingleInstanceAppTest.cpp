@@ -36,4 +36,25 @@ TEST(SingleInstanceApp, SecondLaunchHandsOverAndOtherInstallationTakesOver) {
     apptest::stop(*third);
 }
 
+TEST(SingleInstanceApp, OverlongHandOverIsRefusedAndTheRunningCopyStays) {
+    auto first = apptest::launch();
+    ASSERT_TRUE(first->waitForStarted());
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return apptest::runningPid() == first->processId(); }));
+
+    // More than the running copy takes in one hand-over (each argument
+    // stays under the kernel's limit for one argument).
+    const QStringList args{QString(100 * 1024, 'a'), QString(100 * 1024, 'b'),
+                           QString(100 * 1024, 'c')};
+    auto second = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), args);
+    ASSERT_TRUE(second->waitForFinished(20000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(second->exitCode(), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+    EXPECT_EQ(apptest::runningPid(), first->processId());
+    EXPECT_TRUE(apptest::logText().contains("[App] Hand-over refused"))
+        << apptest::logText().toStdString();
+    apptest::stop(*first);
+}
+
 }  // namespace

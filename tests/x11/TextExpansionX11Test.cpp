@@ -1,15 +1,19 @@
 // Text expansion on the real X server: keys typed with XTest into a text
-// field of another process are expanded there, the clipboard comes back, and
-// a Russian layout's keys fire a Latin trigger.
+// field of another process or a real xterm are expanded there, the clipboard
+// comes back, and a Russian layout's keys fire a Latin trigger.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QUrl>
+#include <functional>
 
+#include "fakes/FakeNotifier.h"
+#include "pipeline/KeyboardSimulator.h"
 #include "pipeline/TextExpansionEngine.h"
 #include "platform/Clock.h"
+#include "platform/SettingsStore.h"
 #include "platform/x11/X11FrontmostApp.h"
 #include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeySynthesizer.h"
@@ -26,6 +30,7 @@
 #include <X11/keysym.h>
 
 #include "AppInput.h"
+#include "XtermSink.h"
 
 namespace {
 
@@ -71,6 +76,7 @@ protected:
         if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "not on xcb";
         dpy = XOpenDisplay(nullptr);
         ASSERT_NE(dpy, nullptr);
+        inserter.setPrimarySelection(&primary);
         QList<TextExpansionItem> list;
         for (const auto& [trigger, text] :
              {std::pair<QString, QString>{"addr", "1 Main St, Springfield"},
@@ -103,15 +109,37 @@ protected:
                testsupport::waitUntil([&] { return !engine.isExpanding(); });
     }
 
+    // Types "xaddr" and then `end` into the focused window, which then
+    // shows `expected`; the clipboard and PRIMARY come back.
+    void expandAddress(KeySym end, const std::function<QByteArray()>& shown,
+                       const QByteArray& expected) {
+        pasteboard.setString("keep me");
+        primary.setString("selected before");
+        engine.start();
+        ASSERT_TRUE(engine.isRunning());
+        type({XK_x, XK_a, XK_d, XK_d, XK_r});
+        ASSERT_TRUE(expanded());
+        type({end});
+        EXPECT_TRUE(testsupport::waitUntil([&] { return shown() == expected; }))
+            << shown().toHex(' ').toStdString();
+        EXPECT_EQ(pasteboard.string(), "keep me");
+        EXPECT_EQ(primary.string(), "selected before");
+    }
+
     Display* dpy = nullptr;
     TextExpansionService items{testsupport::root() + "/expansion/text_expansions.json"};
     X11KeyEventSource keys;
     X11KeySynthesizer synthesizer;
     X11Pasteboard pasteboard;
+    X11Pasteboard primary{nullptr, nullptr, QClipboard::Selection};
     X11FrontmostApp frontmost;
     X11WindowWatcher windows;
+    FakeNotifier notifier;
+    SettingsStore settings;
+    KeyboardSimulator inserter{pasteboard, synthesizer, frontmost,
+                               notifier,   settings,    Clock::system()};
     TextExpansionEngine engine{
-        {items, keys, synthesizer, &pasteboard, frontmost, windows, Clock::system()}};
+        {items, keys, synthesizer, &pasteboard, inserter, windows, Clock::system()}};
 };
 
 }  // namespace
@@ -119,16 +147,8 @@ protected:
 TEST_F(TextExpansionOnX11, TypedTriggerIsExpandedInAnotherApplication) {
     TextFieldPeer peer;
     ASSERT_TRUE(peer.focus(dpy));
-    pasteboard.setString("keep me");
-    engine.start();
-    ASSERT_TRUE(engine.isRunning());
-
-    type({XK_x, XK_a, XK_d, XK_d, XK_r});
-    ASSERT_TRUE(expanded());
-    type({XK_space});
-    EXPECT_TRUE(testsupport::waitUntil([&] { return peer.text() == "x1 Main St, Springfield "; }))
-        << peer.text().toStdString();
-    EXPECT_EQ(pasteboard.string(), "keep me");
+    expandAddress(
+        XK_space, [&] { return peer.text().toUtf8(); }, "x1 Main St, Springfield ");
 }
 
 TEST_F(TextExpansionOnX11, RussianLayoutKeysFireTheLatinTrigger) {
@@ -153,6 +173,16 @@ TEST_F(TextExpansionOnX11, RussianLayoutKeysFireTheLatinTrigger) {
         QString::fromUtf8("Alternate layout trigger matched: \"привет\" (original: \"ghbdtn\")")));
     XkbLockGroup(dpy, XkbUseCoreKbd, 0);
     XSync(dpy, False);
+}
+
+// xterm pastes PRIMARY with Shift+Insert, and its Control-Shift-V types a
+// literal ^V. The line the shell reads shows what the BackSpaces and the
+// paste left of the typed trigger.
+TEST_F(TextExpansionOnX11, XtermReceivesTheExpandedText) {
+    XtermSink xterm("-echo lnext undef");
+    ASSERT_TRUE(xterm.focus()) << "xterm is one of the test dependencies";
+    expandAddress(
+        XK_Return, [&] { return xterm.received(); }, "x1 Main St, Springfield\n");
 }
 
 // Another window taking the focus starts the buffer afresh.

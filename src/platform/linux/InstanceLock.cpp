@@ -10,13 +10,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/PrivateFiles.h"
+
 InstanceLock::InstanceLock(QString path) : m_path(std::move(path)) {}
 
 InstanceLock::~InstanceLock() { release(); }
 
 bool InstanceLock::openFile() {
     if (m_fd >= 0) return true;
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    PrivateFiles::ensureDir(QFileInfo(m_path).absolutePath());
     m_fd = ::open(QFile::encodeName(m_path).constData(),
                   O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     return m_fd >= 0;

@@ -178,31 +178,38 @@ private:
             const ssize_t n = ::read(m_fd, chunk, sizeof(chunk));
             if (n > 0) {
                 m_buffer.append(chunk, n);
-                if (m_buffer.size() > kMaxLine + qsizetype(sizeof(chunk))) break;
+                if (std::memchr(chunk, '\n', size_t(n)) || m_buffer.size() > kMaxLine) break;
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno == EAGAIN) {
-                if (!m_buffer.contains('\n') && m_buffer.size() <= kMaxLine) return;
-                break;
-            }
-            break;  // the caller went away, or the socket failed
+            if (n < 0 && errno == EAGAIN) return;  // the rest of the line is still to come
+            break;  // the caller stopped sending, or the socket failed
         }
+        // Every hand-over gets an answer: the launch waits for it, and one
+        // that hears nothing must not take the running copy for dead.
         const qsizetype end = m_buffer.indexOf('\n');
-        if (end >= 0 && end <= kMaxLine) {
-            const auto doc = QJsonDocument::fromJson(m_buffer.left(end).trimmed());
-            const QJsonValue args = doc.object().value(QStringLiteral("args"));
-            if (doc.isObject() && args.isArray()) {
-                QStringList list;
-                for (const auto& v : args.toArray()) {
-                    if (v.isString()) list << v.toString();
-                }
-                send(jsonLine({{QStringLiteral("ok"), true}}));
-                finish();
-                m_onArguments(list);
-                return;
-            }
+        if (end < 0 || end > kMaxLine) {
+            refuse(m_buffer.size() > kMaxLine ? QStringLiteral("longer than %1 bytes").arg(kMaxLine)
+                                              : QStringLiteral("incomplete"));
+            return;
         }
+        const auto doc = QJsonDocument::fromJson(m_buffer.left(end).trimmed());
+        const QJsonValue args = doc.object().value(QStringLiteral("args"));
+        if (!doc.isObject() || !args.isArray()) {
+            refuse(QStringLiteral("not a list of arguments"));
+            return;
+        }
+        QStringList list;
+        for (const auto& v : args.toArray()) {
+            if (v.isString()) list << v.toString();
+        }
+        send(jsonLine({{QStringLiteral("ok"), true}}));
+        finish();
+        m_onArguments(list);
+    }
+    void refuse(const QString& reason) {
+        debugLog(QStringLiteral("[App] Hand-over refused: ") + reason);
+        send(jsonLine({{QStringLiteral("ok"), false}, {QStringLiteral("error"), reason}}));
         finish();
     }
     void finish() {
@@ -237,19 +244,53 @@ SingleInstance::~SingleInstance() {
     stopListening();
 }
 
+namespace {
+
+// Why `path` is no folder of this user's alone; nothing when it is one (it
+// is made, mode 0700, when absent). A link is never followed.
+std::optional<QString> whyNotPrivate(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISLNK(info.st_mode)) return QStringLiteral("a link");
+    if (!S_ISDIR(info.st_mode)) return QStringLiteral("not a folder");
+    if (info.st_uid != ::getuid()) return QStringLiteral("another user's");
+    if ((info.st_mode & 077) != 0) return QStringLiteral("open to other users");
+    return std::nullopt;
+}
+
+}  // namespace
+
 QString SingleInstance::defaultSocketPath() {
-    // One socket per user and home folder, in the user's private runtime
-    // folder when there is one: in a shared temporary folder another user
-    // could take the name first.
+    return socketPathIn(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                            QStringLiteral("/Ormil"));
+}
+
+QString SingleInstance::socketPathIn(const QString& runtimeDir, const QString& tempDir,
+                                     const QString& fallbackDir) {
+    // One socket per user and home folder. The runtime folder is the user's
+    // own; in a shared temporary folder another user could take any name
+    // first, so there the socket lives in a folder only this user may enter.
     const QByteArray key = QDir::homePath().toUtf8();
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
-    const QString name = QStringLiteral("/ormil-%1-%2.sock").arg(::getuid()).arg(hash);
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString name = QStringLiteral("ormil-%1-%2").arg(::getuid()).arg(hash);
     // Unix socket paths hold at most 107 bytes.
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && (runtime + name).toUtf8().size() < 100)
-        return runtime + name;
-    return QDir::tempPath() + name;
+    const QString inRuntime = runtimeDir + QLatin1Char('/') + name + QStringLiteral(".sock");
+    if (!runtimeDir.isEmpty() && QFileInfo(runtimeDir).isDir() && inRuntime.toUtf8().size() < 100)
+        return inRuntime;
+    const QString folder = tempDir + QLatin1Char('/') + name;
+    const std::optional<QString> why = whyNotPrivate(folder);
+    if (!why) return folder + QStringLiteral("/ormil.sock");
+    // Every launch comes to the same conclusion, so they all meet there.
+    debugLog(QStringLiteral("[App] Single-instance folder %1 is not usable (%2); using %3")
+                 .arg(folder, *why, fallbackDir));
+    QDir().mkpath(fallbackDir);
+    QFile::setPermissions(fallbackDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return fallbackDir + QLatin1Char('/') + name + QStringLiteral(".sock");
 }
 
 SingleInstance::Identity SingleInstance::currentIdentity(const QString& version) {
@@ -267,7 +308,15 @@ bool SingleInstance::isListening() const {
 }
 
 SingleInstance::Outcome SingleInstance::start(const QStringList& arguments) {
-    if (contactRunning(arguments) == Contact::handedOver) return Outcome::handedOver;
+    switch (contactRunning(arguments)) {
+        case Contact::handedOver:
+            return Outcome::handedOver;
+        case Contact::refused:
+            return Outcome::refused;
+        case Contact::none:
+        case Contact::endedOther:
+            break;
+    }
     listen();
     return Outcome::primary;
 }
@@ -294,13 +343,18 @@ SingleInstance::Contact SingleInstance::contactRunning(const QStringList& argume
     }
 
     if (installation == m_self.installation && version == m_self.version) {
-        // The answer tells that the running copy has taken the arguments.
-        if (socket.write(jsonLine({{QStringLiteral("args"),
-                                    QJsonArray::fromStringList(arguments)}}),
-                         answerTimeoutMs) &&
-            socket.readLine(answerTimeoutMs))
-            return Contact::handedOver;
-        debugLog(QStringLiteral("[App] Running instance did not take the arguments; taking over"));
+        // The running copy answered: it is alive, and stays whatever it says
+        // to the arguments. Its answer is read even when it stopped taking
+        // them half-way: a refusal waits on the socket.
+        socket.write(jsonLine({{QStringLiteral("args"), QJsonArray::fromStringList(arguments)}}),
+                     answerTimeoutMs);
+        const auto answer = socket.readLine(answerTimeoutMs);
+        if (answer && answer->value(QStringLiteral("ok")).toBool(true)) return Contact::handedOver;
+        debugLog(answer ? QStringLiteral("[App] Running instance refused the arguments: ") +
+                              answer->value(QStringLiteral("error")).toString()
+                        : QStringLiteral("[App] Running instance did not take the arguments; "
+                                         "leaving it running"));
+        return Contact::refused;
     }
     socket.close();
     endOther(pid);

@@ -31,7 +31,9 @@ public:
 // One running copy per user session. The running copy listens on a local
 // socket and tells every caller who it is (process id, installation path,
 // version). A launch of the same installation hands its arguments over and
-// exits, as the desktop does for an application that is already running; a
+// exits, as the desktop does for an application that is already running;
+// the running copy answers every hand-over, refusing one it does not take,
+// and a copy that answered is never ended by a launch of its installation. A
 // copy of another installation or version is ended (terminate, 0.3 s, force,
 // 0.2 s) and the new launch takes the socket over.
 class SingleInstance : public QObject {
@@ -42,7 +44,10 @@ public:
         QString installation;  // canonical path of the executable
         QString version;
     };
-    enum class Outcome { primary, handedOver };
+    // handedOver: the running copy took the arguments; refused: it answered
+    // but did not take them (too long, not understood). In both this launch
+    // exits and the running copy goes on.
+    enum class Outcome { primary, handedOver, refused };
 
     static constexpr double terminateWait = 0.3;
     static constexpr double forceTerminateWait = 0.2;
@@ -55,13 +60,20 @@ public:
                    QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket of this user's session, in the temporary folder.
+    // The socket of this user's session: in the user's runtime folder, else
+    // in a folder of the temporary folder that only this user may enter.
     static QString defaultSocketPath();
+    // The same from the given folders (runtimeDir empty: none). A folder in
+    // tempDir that is not this user's alone (made first by someone else, a
+    // link, open to others) is reported and the socket goes to fallbackDir
+    // instead, so that every launch still finds the one running copy.
+    static QString socketPathIn(const QString& runtimeDir, const QString& tempDir,
+                                const QString& fallbackDir);
     // This process: its id, executable path and the given version.
     static Identity currentIdentity(const QString& version);
 
-    // Run once at launch, before anything else is set up. handedOver: the
-    // arguments went to the running copy and this process should exit now.
+    // Run once at launch, before anything else is set up. Anything but
+    // primary: a copy runs already and this process should exit now.
     Outcome start(const QStringList& arguments);
 
     bool isListening() const;
@@ -72,7 +84,7 @@ signals:
     void argumentsReceived(const QStringList& arguments);
 
 private:
-    enum class Contact { none, handedOver, endedOther };
+    enum class Contact { none, handedOver, refused, endedOther };
     Contact contactRunning(const QStringList& arguments);
     void endOther(qint64 pid);
     bool listen();

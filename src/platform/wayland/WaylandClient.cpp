@@ -83,10 +83,3 @@ void WaylandClient::readEvents() {
     debugLog(QStringLiteral("[Wayland] The connection to the compositor broke"));
     m_notifier->setEnabled(false);
 }
-
-bool WaylandClient::isWlroots(const QSet<QString>& globals) {
-    const bool dataControl = globals.contains(QStringLiteral("zwlr_data_control_manager_v1")) ||
-                             globals.contains(QStringLiteral("ext_data_control_manager_v1"));
-    return dataControl && globals.contains(QStringLiteral("zwp_virtual_keyboard_manager_v1")) &&
-           globals.contains(QStringLiteral("zwlr_layer_shell_v1"));
-}

@@ -37,11 +37,6 @@ public:
     bool flush();
     bool roundtrip();
 
-    // A wlroots compositor offers, among others, the virtual keyboard,
-    // data-control and layer-shell: with them a client can paste into the
-    // focused one and float a pill without the focus.
-    static bool isWlroots(const QSet<QString>& globals);
-
 private:
     struct Global {
         uint32_t name;

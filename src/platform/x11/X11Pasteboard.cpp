@@ -1,9 +1,17 @@
 #include "platform/x11/X11Pasteboard.h"
-#include "platform/Threading.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <cstring>
+
+#include "platform/Threading.h"
+
+// X11 headers last: their macros clash with Qt.
+#include <X11/Xlib.h>
+#undef Bool
+#undef Status
+#undef None
 
 namespace {
 
@@ -49,6 +57,29 @@ private:
     QPointer<CountingMimeData> m_ours;
 };
 
+Display* qtDisplay() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+// Whether the owner of a foreign selection lists UTF8_STRING among its
+// targets (Qt hands the list over as the 32-bit atoms of the wire). Our own
+// contents list no targets.
+bool offersUtf8String(const QMimeData& data) {
+    static const unsigned long utf8String = [] {
+        Display* dpy = qtDisplay();
+        return dpy ? XInternAtom(dpy, "UTF8_STRING", True) : 0;
+    }();
+    if (!utf8String) return false;
+    const QByteArray targets = data.data(QStringLiteral("TARGETS"));
+    for (qsizetype at = 0; at + 4 <= targets.size(); at += 4) {
+        quint32 atom = 0;
+        std::memcpy(&atom, targets.constData() + at, 4);
+        if (atom == utf8String) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent, QClipboard::Mode mode)
@@ -68,8 +99,7 @@ bool X11Pasteboard::ownsSelection() const {
 void X11Pasteboard::onChanged() {
     // Our own writes count once, when they are made.
     if (m_writing) return;
-    if (m_ours && ownsSelection() && m_clipboard->mimeData(m_mode) == m_ours.data())
-        return;
+    if (m_ours && ownsSelection() && m_clipboard->mimeData(m_mode) == m_ours.data()) return;
     ++m_changeCount;
 }
 
@@ -97,6 +127,22 @@ QStringList X11Pasteboard::types() const {
 
 QString X11Pasteboard::string() const {
     const OwnRead own(m_ours.data());
+    // GTK serves "text/plain" (with or without a charset) with CR LF line
+    // ends, as that MIME type asks, and UTF8_STRING with the text's own;
+    // Qt's text() takes the charset one. The text is what a reader asking
+    // for UTF8_STRING gets: Qt reads that target as "text/plain" whenever
+    // the owner offers it, and serves our "text/plain" as it (contents put
+    // back after a paste included).
+    if (const QMimeData* data = m_clipboard->mimeData(m_mode)) {
+        const bool utf8String =
+            ownsSelection() ? data->hasFormat(QStringLiteral("text/plain")) : offersUtf8String(*data);
+        if (utf8String) {
+            const QByteArray bytes = data->data(QStringLiteral("text/plain"));
+            if (!bytes.isEmpty()) return QString::fromUtf8(bytes);
+        }
+        const QByteArray bytes = data->data(QStringLiteral("text/plain;charset=utf-8"));
+        if (!bytes.isEmpty()) return QString::fromUtf8(bytes);
+    }
     return m_clipboard->text(m_mode);
 }
 
