@@ -338,6 +338,7 @@ int AppServices::run(QApplication& app) {
     RetryDelivery::setShared(&platform->retryDelivery);
     const SessionEnvironment session = probeSession(*platform);
     const SessionBackends backends = SessionBackends::choose(session);
+    SessionBackends::setCurrent(backends);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();

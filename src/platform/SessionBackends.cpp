@@ -47,6 +47,18 @@ bool SessionEnvironment::isWayland() const {
     return !waylandDisplay.isEmpty();
 }
 
+namespace {
+SessionBackends g_current;
+}
+
+const SessionBackends& SessionBackends::current() {
+    return g_current;
+}
+
+void SessionBackends::setCurrent(const SessionBackends& backends) {
+    g_current = backends;
+}
+
 bool SessionEnvironment::offersWlrootsProtocols() const {
     const auto has = [this](const char* name) {
         return waylandGlobals.contains(QLatin1String(name));

@@ -52,6 +52,9 @@ struct SessionBackends {
     Clipboard clipboard = Clipboard::x11;
 
     static SessionBackends choose(const SessionEnvironment& environment);
+    // The choice start-up made for this process (X11's until it made one).
+    static const SessionBackends& current();
+    static void setCurrent(const SessionBackends& backends);
     // One line for the log: the session and every choice.
     QString describe(const SessionEnvironment& environment) const;
 
