@@ -21,6 +21,7 @@
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
 #include "service/ErrorReportService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
@@ -293,7 +294,7 @@ UpdateService::CheckOutcome UpdateService::runCheck(bool showUpToDate) {
         request.url = url.toString(QUrl::FullyEncoded);
         request.headers.set("Cache-Control", "no-cache");
         request.timeout = 6;
-        request.totalTimeout = 6;
+        AnswerLimitsTable::apply(request, AnswerKind::updateManifest);
         HttpResponse response;
         try {
             response = m_c.http->send(request);
@@ -380,6 +381,7 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         request.url = location;
         request.bodyFile = download;
         request.timeout = 60;
+        AnswerLimitsTable::apply(request, AnswerKind::updateArchive);
         try {
             const HttpResponse response = m_c.http->send(request);
             if (response.status == 200) {

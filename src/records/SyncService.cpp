@@ -12,6 +12,7 @@
 #include "records/HistoryService.h"
 #include "records/SavedPromptTab.h"
 #include "records/TextExpansionService.h"
+#include "service/AnswerLimits.h"
 
 namespace {
 
@@ -252,6 +253,9 @@ std::optional<QByteArray> SyncService::exchange(const QByteArray& method, const 
     request.method = method;
     request.url = url;
     request.timeout = 60;
+    AnswerLimitsTable::apply(request, path == QLatin1String("/sync/settings")
+                                          ? AnswerKind::settings
+                                          : AnswerKind::userItems);
     request.headers.set("Authorization", "Bearer " + token->toUtf8());
     if (method == "PUT") {
         request.headers.set("Content-Type", "application/json");
