@@ -69,8 +69,9 @@ public:
 
 signals:
     void boundChanged();
-    // The portal is missing or refused: hotkeys are not available this way.
-    void failed(const QString& reason);
+    // The portal is missing or failed (refused: the user turned the
+    // desktop's confirmation down): hotkeys are not available this way.
+    void failed(const QString& reason, bool refused);
 
 private slots:
     void onResponse(const QDBusMessage& message);
@@ -86,7 +87,7 @@ private:
     // Calls a portal method that answers through a Request object.
     void request(const QString& method, QList<QVariant> arguments, QVariantMap options,
                  Handler handler);
-    void fail(const QString& reason);
+    void fail(const QString& reason, bool refused = false);
     void readShortcuts(const QVariant& value);
     void deliver(const QString& id, bool down);
     QVariant shortcutList() const;
