@@ -36,6 +36,10 @@
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/wayland/ForeignToplevelFrontmostApp.h"
+#include "platform/wayland/VirtualKeyboardSynthesizer.h"
+#include "platform/wayland/WaylandClient.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
@@ -92,6 +96,11 @@ struct Platform {
     // The hotkeys of a Wayland session with the global shortcuts portal.
     std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
     AppRetryDelivery retryDelivery;
+    // A connection of our own to the Wayland compositor, and the back ends
+    // of a wlroots one on it.
+    std::unique_ptr<WaylandClient> wayland;
+    std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
+    std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
@@ -105,9 +114,11 @@ QString g_hostRegistration;
 
 // The session and the portals on its bus; the portals are asked only on a
 // Wayland session, each answer bounded.
-SessionEnvironment probeSession() {
+SessionEnvironment probeSession(Platform& platform) {
     SessionEnvironment session = SessionEnvironment::fromProcess();
     if (!session.isWayland()) return session;
+    platform.wayland = std::make_unique<WaylandClient>();
+    session.waylandGlobals = platform.wayland->globals();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     constexpr int kPortalTimeoutMs = 3000;
     // The application's id first: the portals tie it to this connection at
@@ -169,6 +180,20 @@ void installPasteBackends(const SessionBackends& backends, Platform& platform) {
     Q_UNUSED(backends);
     Pasteboard::setShared(&platform.pasteboard);
     Pasteboard::setSharedPrimary(&platform.primary);
+}
+
+// On a wlroots compositor: the paste chord through its virtual keyboard, the
+// frontmost application from its list of toplevels, and the pill as an
+// override-redirect window of XWayland (a managed one would be tiled and
+// focused). Made after the launch emptied the log, which keeps their lines.
+void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) return;
+    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
+    if (platform.virtualKeyboard->isAvailable())
+        KeySynthesizer::setShared(platform.virtualKeyboard.get());
+    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
+    if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
+    OverlayWindowSystem::setBypassWindowManager(true);
 }
 
 bool hasAccessToken() {
@@ -330,8 +355,9 @@ int AppServices::run(QApplication& app) {
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
-    const SessionEnvironment session = probeSession();
+    const SessionEnvironment session = probeSession(*platform);
     const SessionBackends backends = SessionBackends::choose(session);
+    SessionBackends::setCurrent(backends);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();
@@ -352,6 +378,7 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.sessionSetup = [backends, platform] { installWlrootsBackends(backends, *platform); };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);

@@ -195,7 +195,19 @@ void SettingsKeysTab::refresh() {
                 h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
         }
     }
-    for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) g->change->setEnabled(h != nullptr);
+    for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) {
+        g->change->setEnabled(h != nullptr);
+        g->change->setVisible(!m_context.hotkeysByCommands);
+    }
+    if (m_context.hotkeysByCommands) {
+        showCommands(
+            m_dictation, L10n::pressAndHold(),
+            {QStringLiteral("ormil --start-dictation"), QStringLiteral("ormil --stop-dictation")});
+        showCommands(m_translate, L10n::translateHotkeyDesc(),
+                     {QStringLiteral("ormil --start-translation"),
+                      QStringLiteral("ormil --stop-translation")});
+        showCommands(m_pasteLast, L10n::pasteLastHotkeyDesc(), {});
+    }
 
     Texts::set(m_modeLabel, L10n::recordingMode());
     const QStringList modeTitles{L10n::pushToTalk(), L10n::toggleRecord()};
@@ -271,6 +283,21 @@ void SettingsKeysTab::showDesktopShortcut(Group& g, const QString& id, const QSt
     if (loneModifier) text += QLatin1Char('\n') + L10n::loneModifierWayland();
     Texts::set(g.caption, text);
     Texts::set(g.change, L10n::changeHotkey());
+    if (g.reset) g.reset->setVisible(false);
+}
+
+void SettingsKeysTab::showCommands(Group& g, const QString& caption, const QStringList& commands) {
+    const bool any = !commands.isEmpty();
+    Texts::set(g.badge, any ? commands.join(QLatin1Char('\n')) : L10n::hotkeyNotOnThisDesktop());
+    // Selectable, to copy into the desktop's settings.
+    g.badge->setTextInteractionFlags(any ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
+    // Two lines: the group must make room for both.
+    g.badge->setMinimumHeight(g.badge->sizeHint().height());
+    g.badge->setTint(any ? Colors::blue() : Colors::grey(), 0.1);
+    Labels::setTextColor(
+        g.badge, any ? palette().color(QPalette::WindowText) : Colors::secondary(palette()));
+    Texts::set(g.caption,
+               any ? caption + QLatin1Char('\n') + L10n::hotkeyCommandsCaption() : caption);
     if (g.reset) g.reset->setVisible(false);
 }
 

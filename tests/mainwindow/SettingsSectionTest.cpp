@@ -541,6 +541,28 @@ TEST_F(SettingsPage, ACapturedKeyIsStoredByTheServiceAndShownInItsBadge) {
     EXPECT_EQ(menuRebuilds, 2) << "the capture and the reset each rebuild the menu";
 }
 
+// Where the desktop lets no application hear keys, each group shows the
+// commands to bind in the desktop's settings, and nothing to capture.
+TEST_F(SettingsPage, ADesktopWithoutKeysShowsTheCommandsInPlaceOfTheCapture) {
+    context.hotkeysByCommands = true;
+    store.set("interfaceLanguage", "en");
+    open();
+    EXPECT_EQ(find<Badge>("dictationBadge")->text(),
+              "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_EQ(find<Badge>("translateBadge")->text(),
+              "ormil --start-translation\normil --stop-translation");
+    EXPECT_EQ(find<Badge>("pasteLastBadge")->text(), "Not available on this desktop");
+    for (const char* name : {"dictationChange", "translateChange", "pasteLastChange",
+                             "dictationReset", "translateReset"})
+        EXPECT_FALSE(shown(name)) << name;
+    // A key set earlier on X11 does not bring the capture back.
+    hotkeys->setHotkey(kF5, false, 0);
+    EXPECT_EQ(find<Badge>("dictationBadge")->text(),
+              "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_FALSE(shown("dictationReset"));
+    testsupport::saveScreenshot(page.get(), "settings-keys-commands-en");
+}
+
 TEST_F(SettingsPage, TranslateResetRemovesItsKeysAndRebuildsTheMenuOnce) {
     hotkeys->setTranslateHotkey(54, true, 0);
     ASSERT_TRUE(store.contains("translateKeyCode"));
