@@ -327,8 +327,8 @@ void GlobalShortcutsPortal::deliver(const QString& id, bool down) {
 }
 
 void GlobalShortcutsPortal::fail(const QString& reason, bool refused) {
-    if (m_state == State::failed) return;
-    m_state = State::failed;
+    if (m_state == State::failed || m_state == State::refused) return;
+    m_state = refused ? State::refused : State::failed;
     debugLog(QStringLiteral("[Hotkey] GlobalShortcuts portal unavailable: ") + reason +
              QStringLiteral(" — hotkeys work only through commands bound by the desktop "
                             "(ormil --toggle-dictation)"));

@@ -35,7 +35,9 @@ public:
         bool modifierOnly = false;
         bool operator==(const Shortcut&) const = default;
     };
-    enum class State { idle, binding, bound, failed };
+    // refused: the user turned the desktop's confirmation down (Change asks
+    // again); failed: no portal, or it did not work.
+    enum class State { idle, binding, bound, refused, failed };
 
     // The session token the portal keys the binding by: the same on every
     // run, so the desktop keeps one set of shortcuts for the application.
