@@ -8,45 +8,47 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/AppWindows.h"
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
-#include "app/AppWindows.h"
-#include "platform/linux/GlobalShortcutsPortal.h"
-#include "platform/linux/SingleInstance.h"
-#include "platform/SessionBackends.h"
+#include "core/AppState.h"
 #include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
-#include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "platform/DebugLog.h"
-#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextExpansionEngine.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
-#include "platform/linux/DBusNotifier.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SecretStore.h"
+#include "platform/SessionBackends.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/linux/DBusNotifier.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
+#include "platform/linux/SingleInstance.h"
+#include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/PortalKeySynthesizer.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
-#include "windows/OnboardingView.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
+#include "windows/OnboardingView.h"
 
 namespace {
 
@@ -90,6 +92,10 @@ struct Platform {
     HistoryReplacements replacements;
     // The hotkeys of a Wayland session with the global shortcuts portal.
     std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
+    // The paste of a Wayland session: the clipboard through data-control
+    // (KDE, wlroots) and the chord through the remote desktop portal.
+    std::unique_ptr<DataControlPasteboard> dataControl;
+    std::unique_ptr<PortalKeySynthesizer> portalKeys;
     AppRetryDelivery retryDelivery;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
@@ -147,9 +153,30 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
 // (backends.paste, backends.clipboard); an X11 session keeps XTest and the
 // X11 clipboard.
 void installPasteBackends(const SessionBackends& backends, Platform& platform) {
-    Q_UNUSED(backends);
-    Pasteboard::setShared(&platform.pasteboard);
+    Pasteboard* clipboard = &platform.pasteboard;
+    if (backends.clipboard == SessionBackends::Clipboard::dataControl) {
+        platform.dataControl = DataControlPasteboard::create();
+        if (platform.dataControl)
+            clipboard = platform.dataControl.get();
+        else
+            debugLog(QStringLiteral(
+                "[Paste] no data-control on this desktop: the clipboard is X11's under XWayland, "
+                "which Wayland windows see only while an X11 window has the focus"));
+    }
+    Pasteboard::setShared(clipboard);
     Pasteboard::setSharedPrimary(&platform.primary);
+    // Without the portal at start-up it is asked again at the first paste,
+    // which then says once that the keys cannot be pressed and leaves the
+    // text on the clipboard (XTest would reach X11 windows alone).
+    if (backends.paste == SessionBackends::Paste::remoteDesktopPortal ||
+        (backends.wayland && backends.paste == SessionBackends::Paste::none)) {
+        PortalKeySynthesizer::Options options;
+        options.noticeTitle = L10n::remotePasteTitle();
+        options.noticeBody = L10n::keysNotAllowedHint();
+        platform.portalKeys = std::make_unique<PortalKeySynthesizer>(
+            SettingsStore::shared(), platform.notifier, Clock::system(), options);
+        KeySynthesizer::setShared(platform.portalKeys.get());
+    }
 }
 
 bool hasAccessToken() {
