@@ -342,6 +342,10 @@ int AppServices::run(QApplication& app) {
     const SessionBackends backends = SessionBackends::choose(session);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
+    if (backends.wayland)
+        debugLog(QStringLiteral(
+            "[Styles] Wayland session: the desktop does not tell which application has the "
+            "focus; per-app styles apply in X11 (XWayland) applications only"));
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
@@ -409,7 +413,15 @@ int AppServices::run(QApplication& app) {
         UpdateService::shared().setHasChecked(false);
         UpdateService::shared().checkForUpdates(true);
     };
-    c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
+    c.textExpansionStart = [wayland = backends.wayland] {
+        // Under XWayland the keys of Wayland windows never reach an X11
+        // client: expansion keeps working in X11 applications only.
+        if (wayland)
+            debugLog(QStringLiteral(
+                "[TextExpansion] Wayland session: the desktop gives no application the keys "
+                "typed in other windows; triggers expand in X11 (XWayland) applications only"));
+        TextExpansionEngine::shared().start();
+    };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);
