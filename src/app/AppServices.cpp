@@ -342,10 +342,6 @@ int AppServices::run(QApplication& app) {
     const SessionBackends backends = SessionBackends::choose(session);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
-    if (backends.wayland)
-        debugLog(QStringLiteral(
-            "[Styles] Wayland session: the desktop does not tell which application has the "
-            "focus; per-app styles apply in X11 (XWayland) applications only"));
     AuthService::installAsTokenReader();
     AppState::shared().loadAuthState();
 
@@ -397,6 +393,10 @@ int AppServices::run(QApplication& app) {
     // from the settings when it is created.
     c.hotkeySetup = [session, backends] {
         debugLog(backends.describe(session));
+        if (backends.wayland)
+            debugLog(QStringLiteral(
+                "[Styles] Wayland session: the desktop does not tell which application has the "
+                "focus; per-app styles apply in X11 (XWayland) applications only"));
         if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
             notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());

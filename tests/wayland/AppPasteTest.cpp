@@ -54,7 +54,7 @@ TEST_F(AppPasteOnGnome, CommandedDictationIsPastedThroughThePortalAndTheClipboar
     app = apptest::launch();
     ASSERT_TRUE(app->waitForStarted());
     ASSERT_TRUE(testsupport::waitUntil(
-        [] { return apptest::logText().contains("[App] Hotkey service initialized"); }));
+        [] { return apptest::logText().contains("[TextExpansion] Started"); }));
     const QString log = apptest::logText();
     EXPECT_TRUE(log.contains("[Session] Wayland session"));
     // What the desktop does not allow is said once; the rest goes on.
