@@ -8,35 +8,37 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/AppWindows.h"
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
-#include "app/AppWindows.h"
-#include "platform/linux/DesktopPortal.h"
-#include "platform/linux/GlobalShortcutsPortal.h"
-#include "platform/linux/SingleInstance.h"
-#include "platform/SessionBackends.h"
+#include "core/AppState.h"
 #include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
-#include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "platform/DebugLog.h"
-#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextExpansionEngine.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
-#include "platform/linux/DBusNotifier.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SecretStore.h"
+#include "platform/SessionBackends.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/linux/DBusNotifier.h"
+#include "platform/linux/DesktopPortal.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
+#include "platform/linux/SingleInstance.h"
+#include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelFrontmostApp.h"
+#include "platform/wayland/PortalKeySynthesizer.h"
 #include "platform/wayland/VirtualKeyboardSynthesizer.h"
 #include "platform/wayland/WaylandClient.h"
 #include "platform/x11/X11OverlayWindow.h"
@@ -46,12 +48,12 @@
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
-#include "windows/OnboardingView.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
+#include "windows/OnboardingView.h"
 
 namespace {
 
@@ -95,6 +97,10 @@ struct Platform {
     HistoryReplacements replacements;
     // The hotkeys of a Wayland session with the global shortcuts portal.
     std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
+    // The paste of a Wayland session: the clipboard through data-control
+    // (KDE, wlroots) and the chord through the remote desktop portal.
+    std::unique_ptr<DataControlPasteboard> dataControl;
+    std::unique_ptr<PortalKeySynthesizer> portalKeys;
     AppRetryDelivery retryDelivery;
     // A connection of our own to the Wayland compositor, and the back ends
     // of a wlroots one on it.
@@ -177,9 +183,30 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
 // (backends.paste, backends.clipboard); an X11 session keeps XTest and the
 // X11 clipboard.
 void installPasteBackends(const SessionBackends& backends, Platform& platform) {
-    Q_UNUSED(backends);
-    Pasteboard::setShared(&platform.pasteboard);
+    Pasteboard* clipboard = &platform.pasteboard;
+    if (backends.clipboard == SessionBackends::Clipboard::dataControl) {
+        platform.dataControl = DataControlPasteboard::create();
+        if (platform.dataControl)
+            clipboard = platform.dataControl.get();
+        else
+            debugLog(QStringLiteral(
+                "[Paste] no data-control on this desktop: the clipboard is X11's under XWayland, "
+                "which Wayland windows see only while an X11 window has the focus"));
+    }
+    Pasteboard::setShared(clipboard);
     Pasteboard::setSharedPrimary(&platform.primary);
+    // Without the portal at start-up it is asked again at the first paste,
+    // which then says once that the keys cannot be pressed and leaves the
+    // text on the clipboard (XTest would reach X11 windows alone).
+    if (backends.paste == SessionBackends::Paste::remoteDesktopPortal ||
+        (backends.wayland && backends.paste == SessionBackends::Paste::none)) {
+        PortalKeySynthesizer::Options options;
+        options.noticeTitle = L10n::remotePasteTitle();
+        options.noticeBody = L10n::keysNotAllowedHint();
+        platform.portalKeys = std::make_unique<PortalKeySynthesizer>(
+            SettingsStore::shared(), platform.notifier, Clock::system(), options);
+        KeySynthesizer::setShared(platform.portalKeys.get());
+    }
 }
 
 // On a wlroots compositor: the paste chord through its virtual keyboard, the
@@ -414,6 +441,10 @@ int AppServices::run(QApplication& app) {
         debugLog(backends.describe(session));
         if (!g_hostRegistration.isEmpty())
             debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
+        if (backends.wayland && backends.paste != SessionBackends::Paste::virtualKeyboard)
+            debugLog(QStringLiteral(
+                "[Styles] Wayland session: the desktop does not tell which application has the "
+                "focus; per-app styles apply in X11 (XWayland) applications only"));
         if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
             notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());
@@ -430,7 +461,15 @@ int AppServices::run(QApplication& app) {
         UpdateService::shared().setHasChecked(false);
         UpdateService::shared().checkForUpdates(true);
     };
-    c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
+    c.textExpansionStart = [wayland = backends.wayland] {
+        // Under XWayland the keys of Wayland windows never reach an X11
+        // client: expansion keeps working in X11 applications only.
+        if (wayland)
+            debugLog(QStringLiteral(
+                "[TextExpansion] Wayland session: the desktop gives no application the keys "
+                "typed in other windows; triggers expand in X11 (XWayland) applications only"));
+        TextExpansionEngine::shared().start();
+    };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);
