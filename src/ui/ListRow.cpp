@@ -226,7 +226,7 @@ RowPlacement ListRows::place(const ListRow& row, const QRect& rect, const QFont&
             const ListPart& p = line.parts[i];
             if (p.fill || p.kind != ListPart::Kind::text) continue;
             const int natural =
-                QFontMetrics(fontOf(p)).horizontalAdvance(QString(p.text).replace('\n', ' ')) + 1;
+                QFontMetrics(fontOf(p)).horizontalAdvance(QString(p.text).replace('\n', ' ')) + 3;
             widths[i] = std::min(natural, textRoom / std::max(remaining, 1));
             textRoom -= widths[i];
             --remaining;

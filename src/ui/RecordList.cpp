@@ -186,6 +186,7 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
                     QStyleOptionButton b;
                     b.rect = r;
                     b.palette = pal;
+                    if (!part.enabled) b.palette.setCurrentColorGroup(QPalette::Disabled);
                     b.text = part.text;
                     b.fontMetrics = QFontMetrics(Typography::font(part.style));
                     b.state = part.enabled ? QStyle::State_Enabled | QStyle::State_Raised
