@@ -168,7 +168,11 @@ void installPasteBackends(const SessionBackends& backends, Platform& platform) {
 // override-redirect window of XWayland (a managed one would be tiled and
 // focused). Made after the launch emptied the log, which keeps their lines.
 void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
-    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) return;
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) {
+        // Only a wlroots compositor's back ends use the connection.
+        platform.wayland.reset();
+        return;
+    }
     platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
     if (platform.virtualKeyboard->isAvailable())
         KeySynthesizer::setShared(platform.virtualKeyboard.get());
