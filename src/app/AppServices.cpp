@@ -11,6 +11,7 @@
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
 #include "app/AppWindows.h"
+#include "platform/linux/DesktopPortal.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/SessionBackends.h"
@@ -105,6 +106,12 @@ struct Platform {
     std::jthread warmUp;
 };
 
+// The shipped desktop entry's id (ormil.desktop): the application's id for
+// the portals.
+const QString kDesktopEntryId = QStringLiteral("ormil");
+// How the portals' host registry answered (for the log, once it is fresh).
+QString g_hostRegistration;
+
 // The session and the portals on its bus; the portals are asked only on a
 // Wayland session, each answer bounded.
 SessionEnvironment probeSession(Platform& platform) {
@@ -114,9 +121,16 @@ SessionEnvironment probeSession(Platform& platform) {
     session.waylandGlobals = platform.wayland->globals();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     constexpr int kPortalTimeoutMs = 3000;
-    session.globalShortcutsVersion = GlobalShortcutsPortal::interfaceVersion(
+    // The application's id first: the portals tie it to this connection at
+    // its first call, and some refuse shortcuts to a program without one.
+    QString error;
+    if (DesktopPortal::registerHostApplication(bus, kDesktopEntryId, kPortalTimeoutMs, &error))
+        g_hostRegistration = QStringLiteral("registered as ") + kDesktopEntryId;
+    else
+        g_hostRegistration = QStringLiteral("not used (%1)").arg(error);
+    session.globalShortcutsVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), kPortalTimeoutMs);
-    session.remoteDesktopVersion = GlobalShortcutsPortal::interfaceVersion(
+    session.remoteDesktopVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.RemoteDesktop"), kPortalTimeoutMs);
     return session;
 }
@@ -145,9 +159,8 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
                          h.pasteLastModifiers(), h.pasteLastIsModifierOnly()});
         return list;
     };
-    // The shipped desktop entry's id (ormil.desktop).
-    platform.desktopShortcuts = std::make_unique<GlobalShortcutsPortal>(
-        QDBusConnection::sessionBus(), QStringLiteral("ormil"), shortcuts);
+    platform.desktopShortcuts =
+        std::make_unique<GlobalShortcutsPortal>(QDBusConnection::sessionBus(), shortcuts);
     QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
                      notifyHotkeysNeedTheDesktop);
     KeyEventSource::setShared(platform.desktopShortcuts.get());
@@ -397,6 +410,8 @@ int AppServices::run(QApplication& app) {
     // from the settings when it is created.
     c.hotkeySetup = [session, backends] {
         debugLog(backends.describe(session));
+        if (!g_hostRegistration.isEmpty())
+            debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
         if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
             notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -129,6 +130,7 @@ SettingsKeysTab::Group SettingsKeysTab::makeGroup(const QString& name, bool with
     g.box->setObjectName(name + QStringLiteral("Group"));
     auto* stack = SettingsLayout::groupStack(g.box, 8);
     g.caption = SettingsLayout::caption(g.box);
+    g.caption->setObjectName(name + QStringLiteral("Caption"));
     stack->addWidget(g.caption);
 
     auto* keyRow = new QHBoxLayout;
@@ -175,15 +177,22 @@ void SettingsKeysTab::refresh() {
                      h->isRecordingPasteLastHotkey(), false, h->pasteLastKeyCode(),
                      h->pasteLastModifiers(), h->pasteLastIsModifierOnly(), false);
         if (m_context.desktopShortcuts) {
-            showDesktopShortcut(m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
-                                h->currentIsModifierOnly() && h->currentModifiers() == 0);
-            showDesktopShortcut(m_translate, QStringLiteral("translation"),
-                                L10n::translateHotkeyDesc(),
-                                h->translateKeyCode() >= 0 && h->translateIsModifierOnly() &&
-                                    h->translateModifiers() == 0);
-            showDesktopShortcut(m_pasteLast, QStringLiteral("paste-last"),
-                                L10n::pasteLastHotkeyDesc(),
-                                h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
+            showDesktopShortcut(
+                m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
+                HotkeyService::displayName(h->currentKeyCode(), h->currentModifiers(),
+                                           h->currentIsModifierOnly()),
+                h->currentIsModifierOnly() && h->currentModifiers() == 0);
+            showDesktopShortcut(
+                m_translate, QStringLiteral("translation"), L10n::translateHotkeyDesc(),
+                HotkeyService::displayName(h->translateKeyCode(), h->translateModifiers(),
+                                           h->translateIsModifierOnly()),
+                h->translateKeyCode() >= 0 && h->translateIsModifierOnly() &&
+                    h->translateModifiers() == 0);
+            showDesktopShortcut(
+                m_pasteLast, QStringLiteral("paste-last"), L10n::pasteLastHotkeyDesc(),
+                HotkeyService::displayName(h->pasteLastKeyCode(), h->pasteLastModifiers(),
+                                           h->pasteLastIsModifierOnly()),
+                h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
         }
     }
     for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) {
@@ -256,12 +265,17 @@ void SettingsKeysTab::refreshGroup(Group& g, const QString& title, const QString
 }
 
 void SettingsKeysTab::showDesktopShortcut(Group& g, const QString& id, const QString& caption,
-                                          bool loneModifier) {
+                                          const QString& storedName, bool loneModifier) {
     // The desktop binds the key and tells what it bound; the stored key was
     // only its suggestion.
     const QMap<QString, QString> bound = m_context.desktopShortcuts->boundTriggers();
     const bool isBound = bound.contains(id);
-    Texts::set(g.badge, isBound ? bound.value(id) : L10n::desktopShortcutNotBound());
+    QString name = isBound ? bound.value(id) : L10n::desktopShortcutNotBound();
+    // Some desktops describe a lone modifier with a stray symbol; the key
+    // the desktop was asked for is the better name then.
+    static const QRegularExpression readable(QStringLiteral("[A-Za-z0-9]"));
+    if (isBound && !name.contains(readable)) name = storedName;
+    Texts::set(g.badge, name);
     g.badge->setTint(isBound ? Colors::blue() : Colors::grey(), 0.1);
     Labels::setTextColor(
         g.badge, isBound ? palette().color(QPalette::WindowText) : Colors::secondary(palette()));
