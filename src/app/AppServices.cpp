@@ -36,6 +36,7 @@
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelFrontmostApp.h"
 #include "platform/wayland/VirtualKeyboardSynthesizer.h"
 #include "platform/wayland/WaylandClient.h"
@@ -101,6 +102,7 @@ struct Platform {
     std::unique_ptr<WaylandClient> wayland;
     std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
     std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
+    std::unique_ptr<DataControlPasteboard> wlrootsClipboard;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
@@ -185,6 +187,12 @@ void installWlrootsBackends(const SessionBackends& backends, Platform& platform)
         // Only a wlroots compositor's back ends use the connection.
         platform.wayland.reset();
         return;
+    }
+    // The clipboard through data-control, set and read back without the
+    // focus (unless the paste back ends already put it there).
+    if (!dynamic_cast<DataControlPasteboard*>(&Pasteboard::shared())) {
+        platform.wlrootsClipboard = DataControlPasteboard::create();
+        if (platform.wlrootsClipboard) Pasteboard::setShared(platform.wlrootsClipboard.get());
     }
     platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
     if (platform.virtualKeyboard->isAvailable())

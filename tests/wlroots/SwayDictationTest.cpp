@@ -54,9 +54,6 @@ protected:
     void SetUp() override {
         if (!wlroots::onSway()) GTEST_SKIP() << "not inside scripts/with-wayland-env sway";
         if (!testsupport::hasPulse()) GTEST_SKIP() << "no sound server";
-#if !__has_include("platform/wayland/DataControlPasteboard.h")
-        GTEST_SKIP() << "this build has no data-control clipboard";
-#endif
         service.exportBases();
         service.createAccount({{"email", "e2e@ormil.test"}, {"password", "pw"}});
         service.addTelegramToken("e2e-link", "e2e@ormil.test");
