@@ -164,7 +164,13 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
     platform.desktopShortcuts =
         std::make_unique<GlobalShortcutsPortal>(QDBusConnection::sessionBus(), shortcuts);
     QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
-                     notifyHotkeysNeedTheDesktop);
+                     [](const QString&, bool refused) {
+                         if (refused)
+                             Notifier::shared().notify(L10n::desktopHotkeysRefusedTitle(),
+                                                       L10n::desktopHotkeysRefusedText());
+                         else
+                             notifyHotkeysNeedTheDesktop();
+                     });
     KeyEventSource::setShared(platform.desktopShortcuts.get());
     GlobalShortcutsPortal::setCurrent(platform.desktopShortcuts.get());
 }

@@ -34,6 +34,8 @@ public:
     static QString sessionExpiredText();
     static QString desktopHotkeysMissingTitle();
     static QString desktopHotkeysMissingText();
+    static QString desktopHotkeysRefusedTitle();
+    static QString desktopHotkeysRefusedText();
     static QString desktopShortcutCaption();
     static QString desktopShortcutNotBound();
     static QString loneModifierWayland();

@@ -106,8 +106,10 @@ SettingsKeysTab::SettingsKeysTab(const MainWindowContext& context, QWidget* pare
     connect(m_dictation.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetDictation);
     connect(m_translate.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetTranslate);
 
-    if (GlobalShortcutsPortal* desktop = m_context.desktopShortcuts)
+    if (GlobalShortcutsPortal* desktop = m_context.desktopShortcuts) {
         connect(desktop, &GlobalShortcutsPortal::boundChanged, this, &SettingsKeysTab::refresh);
+        connect(desktop, &GlobalShortcutsPortal::failed, this, &SettingsKeysTab::refresh);
+    }
     if (HotkeyService* h = m_context.hotkeys) {
         for (auto signal :
              {&HotkeyService::currentKeyCodeChanged, &HotkeyService::currentModifiersChanged,
@@ -163,6 +165,12 @@ SettingsKeysTab::Group SettingsKeysTab::makeGroup(const QString& name, bool with
 void SettingsKeysTab::refresh() {
     const SettingsStore& store = *m_context.settings;
     HotkeyService* h = m_context.hotkeys;
+    // The desktop's portal turned out to be missing: as on a desktop without
+    // one, the commands are the way to bind keys.
+    const bool byCommands =
+        m_context.hotkeysByCommands ||
+        (m_context.desktopShortcuts &&
+         m_context.desktopShortcuts->state() == GlobalShortcutsPortal::State::failed);
     if (h) {
         const bool dictationIsDefault = h->currentKeyCode() == kDefaultKeyCode &&
                                         h->currentIsModifierOnly() && h->currentModifiers() == 0;
@@ -176,7 +184,7 @@ void SettingsKeysTab::refresh() {
         refreshGroup(m_pasteLast, L10n::pasteLastHotkey(), L10n::pasteLastHotkeyDesc(),
                      h->isRecordingPasteLastHotkey(), false, h->pasteLastKeyCode(),
                      h->pasteLastModifiers(), h->pasteLastIsModifierOnly(), false);
-        if (m_context.desktopShortcuts) {
+        if (m_context.desktopShortcuts && !byCommands) {
             showDesktopShortcut(
                 m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
                 HotkeyService::displayName(h->currentKeyCode(), h->currentModifiers(),
@@ -197,9 +205,9 @@ void SettingsKeysTab::refresh() {
     }
     for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) {
         g->change->setEnabled(h != nullptr);
-        g->change->setVisible(!m_context.hotkeysByCommands);
+        g->change->setVisible(!byCommands);
     }
-    if (m_context.hotkeysByCommands) {
+    if (byCommands) {
         showCommands(
             m_dictation, L10n::pressAndHold(),
             {QStringLiteral("ormil --start-dictation"), QStringLiteral("ormil --stop-dictation")});

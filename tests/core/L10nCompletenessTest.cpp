@@ -36,6 +36,8 @@ const Key kKeys[] = {
     {"sessionExpiredText", &L10n::sessionExpiredText, false},
     {"desktopHotkeysMissingTitle", &L10n::desktopHotkeysMissingTitle, false},
     {"desktopHotkeysMissingText", &L10n::desktopHotkeysMissingText, false},
+    {"desktopHotkeysRefusedTitle", &L10n::desktopHotkeysRefusedTitle, false},
+    {"desktopHotkeysRefusedText", &L10n::desktopHotkeysRefusedText, false},
     {"desktopShortcutCaption", &L10n::desktopShortcutCaption, false},
     {"desktopShortcutNotBound", &L10n::desktopShortcutNotBound, false},
     {"loneModifierWayland", &L10n::loneModifierWayland, false},

@@ -732,23 +732,27 @@ public:
     std::unique_ptr<FakeDesktopPortal> portal;
     std::unique_ptr<GlobalShortcutsPortal> desktop;
 
-    void bind(const QMap<QString, QString>& descriptions) {
+    // Binds through the stand-in portal; none: the desktop has no portal.
+    void bind(const QMap<QString, QString>& descriptions, bool withPortal = true) {
         ASSERT_FALSE(bus.address().isEmpty());
-        portal = std::make_unique<FakeDesktopPortal>(bus);
-        portal->descriptions = descriptions;
-        desktop = std::make_unique<GlobalShortcutsPortal>(
-            bus.connect("settings-client"), [this] {
-                return QList<GlobalShortcutsPortal::Shortcut>{
-                    {"dictation", "Hold to dictate", hotkeys->currentKeyCode(),
-                     hotkeys->currentModifiers(), hotkeys->currentIsModifierOnly()},
-                    {"translation", "Translate", hotkeys->translateKeyCode(),
-                     hotkeys->translateModifiers(), hotkeys->translateIsModifierOnly()},
-                    {"paste-last", "Paste last", hotkeys->pasteLastKeyCode(),
-                     hotkeys->pasteLastModifiers(), hotkeys->pasteLastIsModifierOnly()}};
-            });
+        if (withPortal) {
+            portal = std::make_unique<FakeDesktopPortal>(bus);
+            portal->descriptions = descriptions;
+        }
+        desktop = std::make_unique<GlobalShortcutsPortal>(bus.connect("settings-client"), [this] {
+            return QList<GlobalShortcutsPortal::Shortcut>{
+                {"dictation", "Hold to dictate", hotkeys->currentKeyCode(),
+                 hotkeys->currentModifiers(), hotkeys->currentIsModifierOnly()},
+                {"translation", "Translate", hotkeys->translateKeyCode(),
+                 hotkeys->translateModifiers(), hotkeys->translateIsModifierOnly()},
+                {"paste-last", "Paste last", hotkeys->pasteLastKeyCode(),
+                 hotkeys->pasteLastModifiers(), hotkeys->pasteLastIsModifierOnly()}};
+        });
         desktop->start([](const KeyEvent&) {});
         context.desktopShortcuts = desktop.get();
-        ASSERT_TRUE(waitUntil([&] { return portal->calls.contains("ListShortcuts"); }));
+        if (withPortal) {
+            ASSERT_TRUE(waitUntil([&] { return portal->calls.contains("ListShortcuts"); }));
+        }
     }
     ~SettingsOnWayland() override {
         page.reset();
@@ -792,6 +796,16 @@ TEST_F(SettingsOnWayland, TheDesktopsBindingIsShownAndChangeOpensItsSettings) {
         open();
         testsupport::saveScreenshot(page.get(), QString("settings-wayland-keys-%1").arg(language));
     }
+}
+
+TEST_F(SettingsOnWayland, AMissingPortalShowsTheCommandsToBind) {
+    bind({}, false);
+    open();
+    ASSERT_TRUE(
+        waitUntil([&] { return desktop->state() == GlobalShortcutsPortal::State::failed; }));
+    EXPECT_EQ(badge("dictationBadge"), "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_FALSE(shown("dictationChange"));
+    EXPECT_FALSE(shown("pasteLastChange"));
 }
 
 // ------------------------------------------------------------ screenshots

@@ -147,10 +147,20 @@ TEST_F(GlobalShortcutsPortalTest, MissingPortalOrRefusalFailsOnceWithoutWaiting)
         ASSERT_TRUE(testsupport::waitUntil([&] { return failures->size() == 1; })) << c.name;
         // Answered by the bus, not by a timeout.
         EXPECT_LT(elapsed.elapsed(), 10000) << c.name;
-        EXPECT_EQ(client->state(), GlobalShortcutsPortal::State::failed) << c.name;
+        EXPECT_EQ(client->state(), c.portal ? GlobalShortcutsPortal::State::refused
+                                            : GlobalShortcutsPortal::State::failed)
+            << c.name;
         EXPECT_TRUE(client->boundTriggers().isEmpty()) << c.name;
+        // The notice says whether the user said no or the desktop has none.
+        EXPECT_EQ(failures->first().at(1).toBool(), c.portal) << c.name;
         testsupport::processEvents(100);
         EXPECT_EQ(failures->size(), 1) << c.name;
+        if (c.portal) {
+            // Change asks the desktop again, and this time the user agrees.
+            portal->bindAnswer = 0;
+            client->configureShortcuts();
+            EXPECT_TRUE(waitBound()) << c.name;
+        }
         client.reset();
     }
     EXPECT_TRUE(testsupport::debugLogText().contains(

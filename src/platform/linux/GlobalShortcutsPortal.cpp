@@ -183,7 +183,7 @@ void GlobalShortcutsPortal::bindShortcuts() {
             [this](uint code, const QVariantMap& results) {
                 if (code != 0) {
                     // The user turned the desktop's dialog down.
-                    fail(QStringLiteral("BindShortcuts answered %1").arg(code));
+                    fail(QStringLiteral("BindShortcuts answered %1").arg(code), true);
                     return;
                 }
                 m_state = State::bound;
@@ -326,11 +326,11 @@ void GlobalShortcutsPortal::deliver(const QString& id, bool down) {
     }
 }
 
-void GlobalShortcutsPortal::fail(const QString& reason) {
-    if (m_state == State::failed) return;
-    m_state = State::failed;
+void GlobalShortcutsPortal::fail(const QString& reason, bool refused) {
+    if (m_state == State::failed || m_state == State::refused) return;
+    m_state = refused ? State::refused : State::failed;
     debugLog(QStringLiteral("[Hotkey] GlobalShortcuts portal unavailable: ") + reason +
              QStringLiteral(" — hotkeys work only through commands bound by the desktop "
                             "(ormil --toggle-dictation)"));
-    emit failed(reason);
+    emit failed(reason, refused);
 }

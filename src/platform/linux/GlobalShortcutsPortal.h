@@ -35,7 +35,9 @@ public:
         bool modifierOnly = false;
         bool operator==(const Shortcut&) const = default;
     };
-    enum class State { idle, binding, bound, failed };
+    // refused: the user turned the desktop's confirmation down (Change asks
+    // again); failed: no portal, or it did not work.
+    enum class State { idle, binding, bound, refused, failed };
 
     // The session token the portal keys the binding by: the same on every
     // run, so the desktop keeps one set of shortcuts for the application.
@@ -69,8 +71,9 @@ public:
 
 signals:
     void boundChanged();
-    // The portal is missing or refused: hotkeys are not available this way.
-    void failed(const QString& reason);
+    // The portal is missing or failed (refused: the user turned the
+    // desktop's confirmation down): hotkeys are not available this way.
+    void failed(const QString& reason, bool refused);
 
 private slots:
     void onResponse(const QDBusMessage& message);
@@ -86,7 +89,7 @@ private:
     // Calls a portal method that answers through a Request object.
     void request(const QString& method, QList<QVariant> arguments, QVariantMap options,
                  Handler handler);
-    void fail(const QString& reason);
+    void fail(const QString& reason, bool refused = false);
     void readShortcuts(const QVariant& value);
     void deliver(const QString& id, bool down);
     QVariant shortcutList() const;
