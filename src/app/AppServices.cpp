@@ -107,6 +107,7 @@ struct Platform {
     std::unique_ptr<WaylandClient> wayland;
     std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
     std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
+    std::unique_ptr<DataControlPasteboard> wlrootsClipboard;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
@@ -214,7 +215,17 @@ void installPasteBackends(const SessionBackends& backends, Platform& platform) {
 // override-redirect window of XWayland (a managed one would be tiled and
 // focused). Made after the launch emptied the log, which keeps their lines.
 void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
-    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) return;
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) {
+        // Only a wlroots compositor's back ends use the connection.
+        platform.wayland.reset();
+        return;
+    }
+    // The clipboard through data-control, set and read back without the
+    // focus (unless the paste back ends already put it there).
+    if (!dynamic_cast<DataControlPasteboard*>(&Pasteboard::shared())) {
+        platform.wlrootsClipboard = DataControlPasteboard::create();
+        if (platform.wlrootsClipboard) Pasteboard::setShared(platform.wlrootsClipboard.get());
+    }
     platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
     if (platform.virtualKeyboard->isAvailable())
         KeySynthesizer::setShared(platform.virtualKeyboard.get());

@@ -8,16 +8,42 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstring>
+#include <vector>
 
 #include "WlrootsDesktop.h"
+#include "overlay/OverlayGeometry.h"
 #include "platform/SettingsStore.h"
 #include "support/DevService.h"
 #include "support/VirtualMic.h"
 #include "x11/AppInput.h"
+// X11 headers last: their macros clash with Qt and gtest.
+#include <X11/Xutil.h>
 
 namespace {
 
 const QString kScripted = QStringLiteral("Scripted words from the stand-in");
+
+// The override-redirect windows of XWayland that are mapped, by X11 class.
+std::vector<QRect> unmanagedWindows(Display* dpy, const char* className) {
+    std::vector<QRect> found;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return found;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a{};
+        XClassHint hint{};
+        if (!XGetWindowAttributes(dpy, children[i], &a) || !a.override_redirect ||
+            a.map_state != IsViewable || !XGetClassHint(dpy, children[i], &hint))
+            continue;
+        if (hint.res_class && std::strcmp(hint.res_class, className) == 0)
+            found.emplace_back(a.x, a.y, a.width, a.height);
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    XFree(children);
+    return found;
+}
 
 QString waylandClipboard() {
     return QString::fromUtf8(testsupport::runProgram("wl-paste", {"--no-newline"}));
@@ -51,7 +77,7 @@ protected:
             [&] { return apptest::logText().contains("[App] Hotkey service initialized"); }));
         // The sign-in ends with the main window, which sway focuses: the
         // field opens after it and takes the focus from it.
-        ASSERT_TRUE(testsupport::waitUntil([] { return wlroots::manages("Ormil"); }));
+        ASSERT_TRUE(testsupport::waitUntil([] { return wlroots::managesTitled("Ormil"); }));
         field = std::make_unique<wlroots::Field>(QStringLiteral("org.ormil.field"));
         ASSERT_TRUE(field->waitFocused());
         ASSERT_TRUE(
@@ -79,8 +105,41 @@ TEST_F(SwayDictation, CommandsDictateIntoTheWaylandFieldInItsToneAndTheClipboard
     ASSERT_EQ(rc, 0);
     service.queue("/transcribe", apptest::transcript(kScripted));
 
-    apptest::dictateWith([] { command("--start-dictation"); }, [] { command("--stop-dictation"); },
+    // The pill while it records: an override-redirect window where the
+    // design docks it (the bottom edge of the screen), the field focused.
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    const OverlayScreenSpace space = OverlayScreenSpace::fromApplication();
+    const QRect docked = space
+                             .toWindowSystem(*OverlayGeometry::panelFrame(
+                                 OverlayDockEdge::bottom, OverlayState::recording, {}, space))
+                             .toRect();
+    std::vector<QRect> pill;
+    const auto describe = [&] {
+        QString out = QStringLiteral("docked at (%1,%2 %3x%4); pills:")
+                          .arg(docked.x())
+                          .arg(docked.y())
+                          .arg(docked.width())
+                          .arg(docked.height());
+        for (const QRect& r : pill)
+            out += QStringLiteral(" (%1,%2 %3x%4)")
+                       .arg(r.x())
+                       .arg(r.y())
+                       .arg(r.width())
+                       .arg(r.height());
+        return out.toStdString();
+    };
+    apptest::dictateWith([] { command("--start-dictation"); },
+                         [&] {
+                             EXPECT_TRUE(testsupport::waitUntil([&] {
+                                 pill = unmanagedWindows(dpy, "Ormil");
+                                 return pill == std::vector<QRect>{docked};
+                             })) << describe();
+                             EXPECT_TRUE(field->focused());
+                             command("--stop-dictation");
+                         },
                          VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
+    XCloseDisplay(dpy);
 
     EXPECT_TRUE(field->waitText(kScripted + " ", 30000))
         << field->text().toStdString() << "\nthe application's log ends:\n"

@@ -63,6 +63,17 @@ inline bool manages(const QString& app) {
     return found;
 }
 
+// Whether sway manages a window of exactly this title.
+inline bool managesTitled(const QString& title) {
+    bool found = false;
+    forEachNode(swaymsg({"-t", "get_tree"}).object(), [&](const QJsonObject& n) {
+        if (n.value("type").toString() == QLatin1String("con") &&
+            n.value("name").toString() == title)
+            found = true;
+    });
+    return found;
+}
+
 // The text field peer as a Wayland client whose app id is `appId`.
 class Field {
 public:
