@@ -10,7 +10,9 @@ class Clock;
 // One blocking client for every service call. Requests from all threads
 // share one connection pool with at most `maxConnectionsPerHost` connections
 // to each host; further requests wait for a free one. Plain http is only
-// accepted for loopback hosts.
+// accepted for loopback hosts. A request ends at its size cap and overall
+// deadline (AnswerLimitsTable gives each kind of service call its own) with
+// a transport error and an "[HTTP] ... stopped: ..." log line.
 class HttpClient {
 public:
     static constexpr int kDefaultMaxConnectionsPerHost = 6;
