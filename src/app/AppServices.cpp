@@ -232,6 +232,8 @@ void installWlrootsBackends(const SessionBackends& backends, Platform& platform)
     platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
     if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
     OverlayWindowSystem::setBypassWindowManager(true);
+    debugLog(QStringLiteral("[Session] wlroots compositor: the focused application from its list "
+                            "of toplevels, the pill an override-redirect XWayland window"));
 }
 
 bool hasAccessToken() {

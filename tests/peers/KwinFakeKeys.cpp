@@ -6,12 +6,11 @@
 // CODE is a Linux evdev key code (KEY_LEFTCTRL 29, KEY_V 47).
 #include <wayland-client.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
+#include "KeySpecs.h"
 #include "fake-input-client-protocol.h"
 
 namespace {
@@ -41,17 +40,12 @@ int main(int argc, char** argv) {
         return 3;
     }
     org_kde_kwin_fake_input_authenticate(g_fake, "ormil-tests", "test keyboard");
-    for (int i = 1; i < argc; ++i) {
-        const char* spec = argv[i];
-        if (spec[0] == 's') {
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(spec + 1)));
-            continue;
-        }
-        const int code = std::atoi(spec[0] == '+' || spec[0] == '-' ? spec + 1 : spec);
-        if (spec[0] != '-') org_kde_kwin_fake_input_keyboard_key(g_fake, code, 1);
-        if (spec[0] != '+') org_kde_kwin_fake_input_keyboard_key(g_fake, code, 0);
-        wl_display_roundtrip(display);
-    }
+    playKeySpecs(
+        argc, argv, 1,
+        [&](int code, bool press) {
+            org_kde_kwin_fake_input_keyboard_key(g_fake, code, press ? 1 : 0);
+        },
+        [&] { wl_display_roundtrip(display); });
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;

@@ -13,14 +13,13 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
+#include "KeySpecs.h"
 #include "virtual-keyboard-client-protocol.h"
 
 namespace {
@@ -84,26 +83,19 @@ int main(int argc, char** argv) {
         return 0;
     }
     uint32_t time = 0, mods = 0;
-    for (int i = 1; i < argc; ++i) {
-        const char* spec = argv[i];
-        if (spec[0] == 's') {
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(spec + 1)));
-            continue;
-        }
-        const uint32_t code = std::atoi(spec[0] == '+' || spec[0] == '-' ? spec + 1 : spec);
-        const uint32_t mask = code == 29 || code == 97   ? control
-                              : code == 42 || code == 54 ? shift
-                                                         : 0;
-        for (const bool press : {true, false}) {
-            if ((press && spec[0] == '-') || (!press && spec[0] == '+')) continue;
+    playKeySpecs(
+        argc, argv, 1,
+        [&](int code, bool press) {
+            const uint32_t mask = code == 29 || code == 97   ? control
+                                  : code == 42 || code == 54 ? shift
+                                                             : 0;
             zwp_virtual_keyboard_v1_key(keyboard, ++time, code, press ? 1 : 0);
             if (mask) {
                 mods = press ? (mods | mask) : (mods & ~mask);
                 zwp_virtual_keyboard_v1_modifiers(keyboard, mods, 0, 0, 0);
             }
-        }
-        wl_display_roundtrip(display);
-    }
+        },
+        [&] { wl_display_roundtrip(display); });
     zwp_virtual_keyboard_v1_destroy(keyboard);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
