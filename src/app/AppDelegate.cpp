@@ -68,6 +68,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     debugLog(QStringLiteral("[App] Ormil launching..."));
     if (m_c.errorReportStart) m_c.errorReportStart();
     if (m_c.installCrashHook) m_c.installCrashHook();
+    if (m_c.sessionSetup) m_c.sessionSetup();
     if (m_c.setupSync) m_c.setupSync();
     setupFirstLaunchDefaults();
     if (m_c.adoptLeftovers) m_c.adoptLeftovers();

@@ -33,10 +33,15 @@
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "platform/linux/DBusNotifier.h"
+#include "platform/linux/DesktopPortal.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/ForeignToplevelFrontmostApp.h"
 #include "platform/wayland/PortalKeySynthesizer.h"
+#include "platform/wayland/VirtualKeyboardSynthesizer.h"
+#include "platform/wayland/WaylandClient.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
@@ -97,21 +102,41 @@ struct Platform {
     std::unique_ptr<DataControlPasteboard> dataControl;
     std::unique_ptr<PortalKeySynthesizer> portalKeys;
     AppRetryDelivery retryDelivery;
+    // A connection of our own to the Wayland compositor, and the back ends
+    // of a wlroots one on it.
+    std::unique_ptr<WaylandClient> wayland;
+    std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
+    std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
 };
 
+// The shipped desktop entry's id (ormil.desktop): the application's id for
+// the portals.
+const QString kDesktopEntryId = QStringLiteral("ormil");
+// How the portals' host registry answered (for the log, once it is fresh).
+QString g_hostRegistration;
+
 // The session and the portals on its bus; the portals are asked only on a
 // Wayland session, each answer bounded.
-SessionEnvironment probeSession() {
+SessionEnvironment probeSession(Platform& platform) {
     SessionEnvironment session = SessionEnvironment::fromProcess();
     if (!session.isWayland()) return session;
+    platform.wayland = std::make_unique<WaylandClient>();
+    session.waylandGlobals = platform.wayland->globals();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     constexpr int kPortalTimeoutMs = 3000;
-    session.globalShortcutsVersion = GlobalShortcutsPortal::interfaceVersion(
+    // The application's id first: the portals tie it to this connection at
+    // its first call, and some refuse shortcuts to a program without one.
+    QString error;
+    if (DesktopPortal::registerHostApplication(bus, kDesktopEntryId, kPortalTimeoutMs, &error))
+        g_hostRegistration = QStringLiteral("registered as ") + kDesktopEntryId;
+    else
+        g_hostRegistration = QStringLiteral("not used (%1)").arg(error);
+    session.globalShortcutsVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), kPortalTimeoutMs);
-    session.remoteDesktopVersion = GlobalShortcutsPortal::interfaceVersion(
+    session.remoteDesktopVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.RemoteDesktop"), kPortalTimeoutMs);
     return session;
 }
@@ -140,9 +165,8 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
                          h.pasteLastModifiers(), h.pasteLastIsModifierOnly()});
         return list;
     };
-    // The shipped desktop entry's id (ormil.desktop).
-    platform.desktopShortcuts = std::make_unique<GlobalShortcutsPortal>(
-        QDBusConnection::sessionBus(), QStringLiteral("ormil"), shortcuts);
+    platform.desktopShortcuts =
+        std::make_unique<GlobalShortcutsPortal>(QDBusConnection::sessionBus(), shortcuts);
     QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
                      notifyHotkeysNeedTheDesktop);
     KeyEventSource::setShared(platform.desktopShortcuts.get());
@@ -177,6 +201,20 @@ void installPasteBackends(const SessionBackends& backends, Platform& platform) {
             SettingsStore::shared(), platform.notifier, Clock::system(), options);
         KeySynthesizer::setShared(platform.portalKeys.get());
     }
+}
+
+// On a wlroots compositor: the paste chord through its virtual keyboard, the
+// frontmost application from its list of toplevels, and the pill as an
+// override-redirect window of XWayland (a managed one would be tiled and
+// focused). Made after the launch emptied the log, which keeps their lines.
+void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) return;
+    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
+    if (platform.virtualKeyboard->isAvailable())
+        KeySynthesizer::setShared(platform.virtualKeyboard.get());
+    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
+    if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
+    OverlayWindowSystem::setBypassWindowManager(true);
 }
 
 bool hasAccessToken() {
@@ -338,8 +376,9 @@ int AppServices::run(QApplication& app) {
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
-    const SessionEnvironment session = probeSession();
+    const SessionEnvironment session = probeSession(*platform);
     const SessionBackends backends = SessionBackends::choose(session);
+    SessionBackends::setCurrent(backends);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();
@@ -360,6 +399,7 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.sessionSetup = [backends, platform] { installWlrootsBackends(backends, *platform); };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);
@@ -391,9 +431,13 @@ int AppServices::run(QApplication& app) {
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
-    c.hotkeySetup = [session, backends] {
+    c.hotkeySetup = [session, backends, platform] {
         debugLog(backends.describe(session));
-        if (backends.wayland)
+        if (!g_hostRegistration.isEmpty())
+            debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
+        // (wlroots compositors list their windows; the others do not tell.)
+        const bool knowsFrontmost = platform->toplevels && platform->toplevels->isAvailable();
+        if (backends.wayland && !knowsFrontmost)
             debugLog(QStringLiteral(
                 "[Styles] Wayland session: the desktop does not tell which application has the "
                 "focus; per-app styles apply in X11 (XWayland) applications only"));

@@ -30,6 +30,7 @@
 
 #include "core/L10n.h"
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "service/ErrorReportService.h"
@@ -208,9 +209,6 @@ UpdateService::UpdateService(Collaborators c, QObject* parent)
     if (m_c.installedPath.isEmpty()) m_c.installedPath = installedBundlePath();
     if (m_c.bundlePath.isEmpty())
         m_c.bundlePath = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
-    if (m_c.tempDir.isEmpty())
-        m_c.tempDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                      QStringLiteral("/Ormil");
     if (m_c.pid == 0) m_c.pid = QCoreApplication::applicationPid();
     if (!m_c.terminate) m_c.terminate = [] { QCoreApplication::quit(); };
 }
@@ -241,15 +239,15 @@ QString UpdateService::scriptPath() const {
 }
 
 QString UpdateService::makeWorkFolder() {
-    if (!QDir().mkpath(m_c.tempDir))
-        throw InstallError{
-            QStringLiteral("The folder “%1” could not be created.").arg(m_c.tempDir)};
+    const QString parent = m_c.tempDir.isEmpty() ? PrivateFiles::temporaryDirectory() : m_c.tempDir;
+    if (parent.isEmpty() || !QDir().mkpath(parent))
+        throw InstallError{QStringLiteral("The folder “%1” could not be created.").arg(parent)};
     // mkdtemp makes the folder, mode 0700, under a name that did not exist:
     // nothing another user prepared is ever used.
-    QByteArray name = QFile::encodeName(m_c.tempDir + QStringLiteral("/update-XXXXXX"));
+    QByteArray name = QFile::encodeName(parent + QStringLiteral("/update-XXXXXX"));
     if (!::mkdtemp(name.data()))
         throw InstallError{QStringLiteral("The work folder could not be created in “%1”: %2")
-                               .arg(m_c.tempDir, QString::fromLocal8Bit(std::strerror(errno)))};
+                               .arg(parent, QString::fromLocal8Bit(std::strerror(errno)))};
     return QFile::decodeName(name);
 }
 

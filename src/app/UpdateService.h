@@ -65,8 +65,8 @@ public:
         // The running bundle (reported as "app_path"); default the running one.
         QString bundlePath;
         // Where each installation makes its private work folder (archive,
-        // unpacked bundle, script); default the user's cache folder
-        // (~/.cache/Ormil).
+        // unpacked bundle, script); default the application's private
+        // temporary folder.
         QString tempDir;
         // The process the script waits for; default this one.
         qint64 pid = 0;

@@ -37,6 +37,8 @@ public:
     static QString desktopShortcutCaption();
     static QString desktopShortcutNotBound();
     static QString loneModifierWayland();
+    static QString hotkeyCommandsCaption();
+    static QString hotkeyNotOnThisDesktop();
     static QString voiceToText();
     static QString nothingHeardTitle();
     static QString nothingHeardHint();

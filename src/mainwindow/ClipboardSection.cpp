@@ -1,17 +1,12 @@
 #include "mainwindow/ClipboardSection.h"
 
-#include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/L10n.h"
-#include "mainwindow/RecordList.h"
-#include "ui/Card.h"
 #include "ui/EmptyState.h"
 #include "ui/Labels.h"
+#include "ui/RecordList.h"
 #include "ui/Texts.h"
 
 using ClipboardItem = ClipboardHistoryService::ClipboardItem;
@@ -29,60 +24,19 @@ bool sameItems(const QList<ClipboardItem>& a, const QList<ClipboardItem>& b) {
 
 // ------------------------------------------------------------ ClipboardRow
 
-ClipboardRow::ClipboardRow(const ClipboardItem& item, bool isExpanded,
-                           std::function<void()> onToggle, std::function<void()> onCopy,
-                           QWidget* parent)
-    : QWidget(parent), m_expanded(isExpanded), m_onToggle(std::move(onToggle)) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(12, 4 + 4, 12, 4 + 4);
-    column->setSpacing(6);
-    auto* top = new QHBoxLayout;
-    m_date = Labels::create(ClipboardSection::formatDate(item.timestamp), TextStyle::Caption, this,
-                            true);
-    m_copy = new QPushButton(L10n::filesCopy(), this);
-    m_copy->setAutoDefault(false);
-    top->addWidget(m_date);
-    top->addStretch(1);
-    top->addWidget(m_copy);
-    column->addLayout(top);
-
-    m_text = Labels::create(item.text, TextStyle::Body, this);
-    m_text->setObjectName(QStringLiteral("text"));
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->setWordWrap(true);
-    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A short text sits at the top of the lines it is given, under its date.
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_text->installEventFilter(this);
-    if (!isExpanded)
-        m_text->setMaximumHeight(QFontMetrics(m_text->font()).lineSpacing() * 2);
-    column->addWidget(m_text);
-
-    connect(m_copy, &QPushButton::clicked, this, [onCopy = std::move(onCopy)] {
-        if (onCopy) onCopy();
-    });
-}
-
-void ClipboardRow::click() {
-    if (m_onToggle) m_onToggle();
-}
-
-void ClipboardRow::mouseReleaseEvent(QMouseEvent* event) {
-    QWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) click();
-}
-
-bool ClipboardRow::eventFilter(QObject* watched, QEvent* event) {
-    // The selectable text takes the mouse itself: a click on it that
-    // selected nothing is a click on the row.
-    if (watched == m_text && event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !m_text->hasSelectedText() &&
-            m_text->rect().contains(mouse->position().toPoint()))
-            click();
-    }
-    return QWidget::eventFilter(watched, event);
+ListRow ClipboardRow::describe(const ClipboardItem& item, bool isExpanded) {
+    ListRow row;
+    row.clickAction = toggleAction;
+    row.lineSpacing = 6;
+    row.lines << ListLine{{ListPart::caption(ClipboardSection::formatDate(item.timestamp)),
+                           ListPart::stretch(),
+                           ListPart::textButton(L10n::filesCopy(), copyAction)}};
+    ListPart text = ListPart::label(item.text);
+    text.fill = true;
+    text.maxLines = isExpanded ? 0 : 2;
+    row.lines << ListLine{{text}};
+    row.accessibleText = item.text;
+    return row;
 }
 
 // -------------------------------------------------------- ClipboardSection
@@ -105,6 +59,9 @@ ClipboardSection::ClipboardSection(const MainWindowContext& context, QWidget* pa
     page->addWidget(Labels::divider(this));
 
     m_list = new RecordList(QStringLiteral("doc.on.clipboard"), this);
+    m_model = new ListRowsModel(this);
+    m_list->view()->setModel(m_model);
+    connect(m_list->view(), &RecordListView::triggered, this, &ClipboardSection::triggered);
     page->addWidget(m_list, 1);
     refresh();
     rebuildList();
@@ -130,6 +87,7 @@ void ClipboardSection::refresh() {
     Texts::set(m_title, L10n::clipboardSection());
     Texts::set(m_subtitle, L10n::clipboardSubtitle());
     m_list->emptyState()->setTitle(L10n::clipboardEmpty());
+    m_list->view()->setAccessibleName(L10n::clipboardSection());
 }
 
 QList<ClipboardItem> ClipboardSection::userCopies(const QList<ClipboardItem>& history) {
@@ -146,15 +104,26 @@ QString ClipboardSection::formatDate(const QDateTime& when) {
 void ClipboardSection::reload() {
     QList<ClipboardItem> items =
         m_c.clipboardHistory ? userCopies(m_c.clipboardHistory->history()) : QList<ClipboardItem>{};
-    // Unchanged: the rows stay, with any selection the user is making.
-    if (sameItems(items, m_items) && !m_list->isEmptyColumn()) return;
+    // Unchanged: the rows stay as they are.
+    if (sameItems(items, m_items) && m_model->rowCount() == m_items.size()) return;
     m_items = std::move(items);
     rebuildList();
 }
 
 void ClipboardSection::toggle(int index) {
+    const std::optional<int> before = m_expanded;
     m_expanded = m_expanded == index ? std::nullopt : std::optional<int>(index);
-    rebuildList();
+    // Only the rows whose state changed are described again.
+    for (const std::optional<int>& row : {before, m_expanded})
+        if (row && *row >= 0 && *row < m_items.size())
+            m_model->setRow(*row, ClipboardRow::describe(m_items.at(*row), m_expanded == *row));
+}
+
+void ClipboardSection::triggered(int row, const QString& action) {
+    if (action == ClipboardRow::toggleAction)
+        toggle(row);
+    else if (action == ClipboardRow::copyAction)
+        copy(row);
 }
 
 void ClipboardSection::copy(int index) {
@@ -164,18 +133,21 @@ void ClipboardSection::copy(int index) {
 }
 
 void ClipboardSection::rebuildList() {
-    m_list->clear();
+    QList<ListRow> rows;
+    for (int i = 0; i < m_items.size(); ++i) {
+        ListRow row = ClipboardRow::describe(m_items.at(i), m_expanded == i);
+        row.firstInGroup = i == 0;
+        row.lastInGroup = i == m_items.size() - 1;
+        rows << row;
+    }
+    m_model->setRows(std::move(rows));
     m_list->setShowsEmpty(m_items.isEmpty());
-    if (m_items.isEmpty()) return;
-    Card* card = m_list->appendCard();
-    for (int i = 0; i < m_items.size(); ++i)
-        RecordList::addRow(card, new ClipboardRow(
-                                     m_items.at(i), m_expanded == i, [this, i] { toggle(i); },
-                                     [this, i] { copy(i); }, card));
 }
 
-QList<ClipboardRow*> ClipboardSection::rows() const {
-    return m_list->content()->findChildren<ClipboardRow*>();
+RecordListView* ClipboardSection::list() const {
+    return m_list->view();
 }
 
-bool ClipboardSection::showsEmptyState() const { return m_list->showsEmpty(); }
+bool ClipboardSection::showsEmptyState() const {
+    return m_list->showsEmpty();
+}

@@ -9,34 +9,18 @@
 #include "ui/Page.h"
 
 class QLabel;
-class QPushButton;
 class RecordList;
+class RecordListView;
+class ListRowsModel;
+struct ListRow;
 
 // One clipboard entry: its date, a Copy button and the text (two lines
-// until the row is clicked, then all of it; the text can be selected).
-class ClipboardRow : public QWidget {
-    Q_OBJECT
-public:
-    ClipboardRow(const ClipboardHistoryService::ClipboardItem& item, bool isExpanded,
-                 std::function<void()> onToggle, std::function<void()> onCopy,
-                 QWidget* parent = nullptr);
-    bool isExpanded() const { return m_expanded; }
-    QLabel* dateLabel() const { return m_date; }
-    QLabel* textLabel() const { return m_text; }
-    QPushButton* copyButton() const { return m_copy; }
-    void click();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    bool m_expanded;
-    std::function<void()> m_onToggle;
-    QLabel* m_date;
-    QLabel* m_text;
-    QPushButton* m_copy;
-};
+// until the row is clicked, then all of it).
+namespace ClipboardRow {
+inline const QString copyAction = QStringLiteral("copy");
+inline const QString toggleAction = QStringLiteral("toggle");
+ListRow describe(const ClipboardHistoryService::ClipboardItem& item, bool isExpanded);
+}  // namespace ClipboardRow
 
 // The Clipboard page: the texts the user copied (not the dictation
 // results), newest first, re-read every 2 s while the page is shown.
@@ -65,12 +49,13 @@ public:
 
     const QList<ClipboardHistoryService::ClipboardItem>& items() const { return m_items; }
     std::optional<int> expandedIndex() const { return m_expanded; }
-    QList<ClipboardRow*> rows() const;
+    RecordListView* list() const;
     bool showsEmptyState() const;
     bool isRefreshing() const { return m_timer && m_timer->isActive(); }
 
 private:
     void rebuildList();
+    void triggered(int row, const QString& action);
 
     MainWindowContext m_c;
     QList<ClipboardHistoryService::ClipboardItem> m_items;
@@ -80,4 +65,5 @@ private:
     QLabel* m_title;
     QLabel* m_subtitle;
     RecordList* m_list;
+    ListRowsModel* m_model;
 };

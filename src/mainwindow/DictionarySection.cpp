@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "mainwindow/ConfirmDeletion.h"
@@ -14,6 +12,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/RecordList.h"
 #include "ui/SearchField.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
@@ -101,20 +100,12 @@ DictionarySection::DictionarySection(const MainWindowContext& context, QWidget* 
     layout->addLayout(searchRow);
     layout->addWidget(Labels::divider(this));
 
-    m_stack = new QStackedWidget(this);
-    auto* scroll = new QScrollArea(m_stack);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    m_listPage = new QWidget(scroll);
-    m_rows = new QVBoxLayout(m_listPage);
-    m_rows->setContentsMargins(8, 8, 8, 8);
-    m_rows->setSpacing(0);
-    m_rows->addStretch();
-    scroll->setWidget(m_listPage);
-    m_empty = new EmptyState(QStringLiteral("book.closed"), {}, {}, m_stack);
-    m_stack->addWidget(scroll);
-    m_stack->addWidget(m_empty);
-    layout->addWidget(m_stack, 1);
+    m_list = new RecordList(QStringLiteral("book.closed"), this);
+    m_empty = m_list->emptyState();
+    m_model = new ListRowsModel(this);
+    m_list->view()->setModel(m_model);
+    layout->addWidget(m_list, 1);
+    connect(m_list->view(), &RecordListView::triggered, this, &DictionarySection::triggered);
 
     connect(m_add, &QPushButton::clicked, this, &DictionarySection::openAddSheet);
     connect(m_search, &SearchField::textChanged, this, [this] { rebuildList(); });
@@ -131,6 +122,8 @@ void DictionarySection::refresh() {
     m_search->setPlaceholderText(SnippetTexts::searchDictionary());
     m_empty->setTitle(SnippetTexts::dictionaryEmpty());
     m_empty->setHint(SnippetTexts::dictionaryEmptyHint());
+    m_add->setAccessibleName(SnippetTexts::addEntry());
+    m_list->view()->setAccessibleName(SnippetTexts::dictionary());
     rebuildList();
 }
 
@@ -152,21 +145,32 @@ QList<DictEntry> DictionarySection::filteredEntries(const QList<HistoryRecord>& 
 }
 
 void DictionarySection::rebuildList() {
-    while (m_rows->count() > 1) {
-        QLayoutItem* item = m_rows->takeAt(0);
-        if (item->widget()) item->widget()->deleteLater();
-        delete item;
-    }
-    int shown = 0;
-    for (const DictEntry& e : filteredEntries(m_entries, m_search->text())) {
+    m_shown = filteredEntries(m_entries, m_search->text());
+    QList<ListRow> rows;
+    for (const DictEntry& e : m_shown) {
         EntryRows::Row row;
         row.trigger = e.trigger;
         row.text = e.replacement;
-        row.onEdit = [this, e] { openEditSheet(e); };
-        row.onDelete = [this, id = e.id] { deleteEntry(id); };
-        m_rows->insertWidget(shown++, EntryRows::makeRow(row, m_listPage));
+        ListRow described = EntryRows::describe(row);
+        described.firstInGroup = rows.isEmpty();
+        described.lastInGroup = rows.size() == m_shown.size() - 1;
+        rows << described;
     }
-    m_stack->setCurrentIndex(shown == 0 ? 1 : 0);
+    m_model->setRows(std::move(rows));
+    m_list->setShowsEmpty(m_shown.isEmpty());
+}
+
+void DictionarySection::triggered(int row, const QString& action) {
+    if (row < 0 || row >= m_shown.size()) return;
+    const DictEntry entry = m_shown.at(row);
+    if (action == EntryRows::editAction)
+        openEditSheet(entry);
+    else if (action == EntryRows::deleteAction)
+        deleteEntry(entry.id);
+}
+
+RecordListView* DictionarySection::rows() const {
+    return m_list->view();
 }
 
 void DictionarySection::openAddSheet() {

@@ -15,8 +15,9 @@ class EmptyState;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStackedWidget;
-class QVBoxLayout;
+class ListRowsModel;
+class RecordList;
+class RecordListView;
 class SearchField;
 
 // One dictionary entry as the page shows it.
@@ -70,12 +71,15 @@ public:
 
     static QList<DictEntry> filteredEntries(const QList<HistoryRecord>& records,
                                             const QString& search);
-    QVBoxLayout* rows() const { return m_rows; }
+    // The list and the entries its rows show, in order.
+    RecordListView* rows() const;
+    const QList<DictEntry>& shownEntries() const { return m_shown; }
     EmptyState* emptyState() const { return m_empty; }
 
 private:
     void rebuildList();
     void changed();
+    void triggered(int row, const QString& action);
 
     MainWindowContext m_c;
     QList<HistoryRecord> m_entries;
@@ -83,8 +87,8 @@ private:
     QLabel* m_title;
     QPushButton* m_add;
     SearchField* m_search;
-    QStackedWidget* m_stack;
-    QWidget* m_listPage;
-    QVBoxLayout* m_rows;
+    QList<DictEntry> m_shown;
+    RecordList* m_list;
+    ListRowsModel* m_model;
     EmptyState* m_empty;
 };

@@ -1,29 +1,10 @@
 #include "mainwindow/EntryRows.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QToolButton>
-
 #include "ui/Colors.h"
 #include "ui/Graphemes.h"
-#include "ui/Icons.h"
-#include "ui/Labels.h"
-#include "ui/Switch.h"
-#include "ui/SymbolLabel.h"
-#include "ui/Typography.h"
 
 namespace {
 constexpr int kPreviewLength = 60;
-
-QToolButton* iconButton(const QString& symbol, const QColor& color, const QString& tip,
-                        QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setIcon(Icons::icon(symbol, color));
-    b->setAutoRaise(true);
-    b->setToolTip(tip);
-    b->setObjectName(symbol);
-    return b;
-}
 }  // namespace
 
 bool EntryRows::contains(const QString& field, const QString& search) {
@@ -35,45 +16,33 @@ QString EntryRows::preview(const QString& text) {
     return Graphemes::left(text, kPreviewLength) + QStringLiteral("...");
 }
 
-QWidget* EntryRows::makeRow(const Row& row, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    auto* h = new QHBoxLayout(w);
-    h->setContentsMargins(8, 2, 8, 2);
-    h->setSpacing(8);
-    auto* trigger = new QLabel(row.trigger, w);
-    trigger->setObjectName("trigger");
-    trigger->setFont(row.monospacedTrigger ? Typography::monospaced(TextStyle::Body)
-                                           : Typography::font(TextStyle::Body, QFont::Medium));
-    if (row.monospacedTrigger) {
-        QFont f = trigger->font();
-        f.setWeight(QFont::Medium);
-        trigger->setFont(f);
-    }
-    h->addWidget(trigger);
-    h->addWidget(new SymbolLabel(QStringLiteral("arrow.right"), Typography::pixels(11), w));
+ListRow EntryRows::describe(const Row& row) {
+    ListRow out;
+    out.verticalPadding = 6;
+    ListPart trigger = ListPart::label(row.trigger, TextStyle::Body, QFont::Medium);
+    trigger.monospaced = row.monospacedTrigger;
+    trigger.maxLines = 0;
+    ListPart arrow = ListPart::icon(QStringLiteral("arrow.right"));
     QString shown = row.previewText ? preview(row.text) : row.text;
-    // One line at most.
-    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    auto* text = new QLabel(shown, w);
-    text->setObjectName("text");
-    Labels::setTextColor(text, Colors::blue());
-    h->addWidget(text, 1);
-    auto* edit = iconButton(QStringLiteral("pencil"), Colors::secondary(w->palette()),
-                            QObject::tr("Edit"), w);
-    auto* del = iconButton(QStringLiteral("trash"), Colors::red(), QObject::tr("Delete"), w);
-    h->addWidget(edit);
-    h->addWidget(del);
-    QObject::connect(edit, &QToolButton::clicked, w, [f = row.onEdit] {
-        if (f) f();
-    });
-    QObject::connect(del, &QToolButton::clicked, w, [f = row.onDelete] {
-        if (f) f();
-    });
-    if (row.onToggle) {
-        auto* sw = new Switch(w);
-        sw->setChecked(row.enabled);
-        h->addWidget(sw);
-        QObject::connect(sw, &Switch::toggled, w, [f = row.onToggle](bool on) { f(on); });
+    ListPart text = ListPart::label(shown);
+    text.color = Colors::blue();
+    text.fill = true;
+    text.maxLines = row.previewText ? 1 : 0;
+    ListLine line{{trigger, arrow, text}};
+    // The tooltips are fixed English texts; so are the names read aloud.
+    line.parts << ListPart::iconButton(QStringLiteral("pencil"), QColor(), editAction,
+                                       QStringLiteral("Edit"), QStringLiteral("Edit"));
+    line.parts << ListPart::iconButton(QStringLiteral("trash"), Colors::red(), deleteAction,
+                                       QStringLiteral("Delete"), QStringLiteral("Delete"));
+    if (row.hasSwitch) {
+        ListPart toggle;
+        toggle.kind = ListPart::Kind::toggle;
+        toggle.checked = row.enabled;
+        toggle.action = toggleAction;
+        toggle.accessibleName = QStringLiteral("Enabled");
+        line.parts << toggle;
     }
-    return w;
+    out.lines << line;
+    out.accessibleText = row.trigger + QStringLiteral(" → ") + row.text;
+    return out;
 }

@@ -7,11 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -27,6 +23,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/RecordList.h"
 #include "ui/Texts.h"
 
 namespace {
@@ -53,78 +50,41 @@ std::optional<QString> chooseWithDialog(QWidget* parent) {
 
 // -------------------------------------------------------------- FileJobRow
 
-FileJobRow::FileJobRow(const FileJob& job, bool isExpanded, std::function<void()> onToggle,
-                       Pasteboard* pasteboard, QWidget* parent)
-    : QWidget(parent), m_job(job), m_expanded(isExpanded), m_onToggle(std::move(onToggle)) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 6, 0, 6);
-    column->setSpacing(8);
-
-    auto* top = new QHBoxLayout;
-    auto* name = Labels::create(job.filename, TextStyle::Body, QFont::DemiBold, this);
-    name->setObjectName("filename");
-    name->setTextFormat(Qt::PlainText);
-    name->setWordWrap(false);
-    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    top->addWidget(name, 1);
-    auto* when = Labels::create(job.formattedDate() + " • " + job.formattedDuration(),
-                                TextStyle::Caption, this, true);
-    when->setObjectName("dateAndDuration");
-    top->addWidget(when);
-    column->addLayout(top);
-
-    auto* middle = new QHBoxLayout;
-    auto* bar = new QProgressBar(this);
-    bar->setRange(0, 100);
-    bar->setValue(int(std::clamp<qint64>(job.progress, 0, 100)));
-    bar->setTextVisible(false);
-    bar->setMaximumHeight(6);
-    middle->addWidget(bar, 1);
-    auto* status = Labels::create(statusText(), TextStyle::Caption, this, true);
-    status->setObjectName("status");
-    middle->addWidget(status);
-    m_copy = new QPushButton(L10n::filesCopy(), this);
-    m_copy->setEnabled(job.status == QLatin1String("done"));
-    connect(m_copy, &QPushButton::clicked, this, [this, pasteboard] {
-        if (!pasteboard) return;
-        pasteboard->clearContents();
-        pasteboard->setString(m_job.text.value_or(QString()));
-    });
-    middle->addWidget(m_copy);
-    column->addLayout(middle);
-
-    const QString text = job.displayText();
-    if (!text.isEmpty()) {
-        m_text = Labels::create(text, TextStyle::Body, this);
-        m_text->setObjectName("text");
-        m_text->setTextFormat(Qt::PlainText);
-        m_text->setWordWrap(true);
-        m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        if (job.status == QLatin1String("error")) Labels::setTextColor(m_text, Colors::red());
-        if (!isExpanded) {
-            const QFontMetrics metrics(m_text->font());
-            m_text->setMaximumHeight(metrics.lineSpacing() * 2);
-        }
-        column->addWidget(m_text);
-    }
-}
-
-QString FileJobRow::statusText() const {
-    if (m_job.status == QLatin1String("queued")) return L10n::filesStatusQueued();
-    if (m_job.status == QLatin1String("processing"))
-        return L10n::filesStatusProcessing() + " " + QString::number(m_job.progress) + "%";
-    if (m_job.status == QLatin1String("done")) return L10n::filesStatusDone();
+QString FileJobRow::statusText(const FileJob& job) {
+    if (job.status == QLatin1String("queued")) return L10n::filesStatusQueued();
+    if (job.status == QLatin1String("processing"))
+        return L10n::filesStatusProcessing() + " " + QString::number(job.progress) + "%";
+    if (job.status == QLatin1String("done")) return L10n::filesStatusDone();
     return L10n::filesStatusError();
 }
 
-void FileJobRow::click() {
-    if (m_job.status == QLatin1String("done") || m_job.status == QLatin1String("error"))
-        m_onToggle();
-}
-
-void FileJobRow::mouseReleaseEvent(QMouseEvent* event) {
-    QWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) click();
+ListRow FileJobRow::describe(const FileJob& job, bool isExpanded) {
+    ListRow row;
+    row.verticalPadding = 6;
+    row.lineSpacing = 8;
+    ListPart name = ListPart::label(job.filename, TextStyle::Body, QFont::DemiBold);
+    name.fill = true;
+    row.lines << ListLine{
+        {name, ListPart::caption(job.formattedDate() + " • " + job.formattedDuration())}};
+    ListPart bar;
+    bar.kind = ListPart::Kind::progress;
+    bar.fill = true;
+    bar.value = int(std::clamp<qint64>(job.progress, 0, 100));
+    row.lines << ListLine{
+        {bar, ListPart::caption(statusText(job)),
+         ListPart::textButton(L10n::filesCopy(), copyAction, job.status == QLatin1String("done"))}};
+    const QString text = job.displayText();
+    if (!text.isEmpty()) {
+        ListPart shown = ListPart::label(text);
+        shown.fill = true;
+        shown.maxLines = isExpanded ? 0 : 2;
+        if (job.status == QLatin1String("error")) shown.color = Colors::red();
+        row.lines << ListLine{{shown}};
+    }
+    if (job.status == QLatin1String("done") || job.status == QLatin1String("error"))
+        row.clickAction = toggleAction;
+    row.accessibleText = job.filename + QStringLiteral(", ") + statusText(job);
+    return row;
 }
 
 // ------------------------------------------------------------ FilesSection
@@ -172,19 +132,13 @@ FilesSection::FilesSection(const MainWindowContext& context, QWidget* parent)
     page->addLayout(header);
     page->addWidget(Labels::divider(this));
 
-    m_stack = new QStackedWidget(this);
-    m_scroll = new QScrollArea(m_stack);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    auto* list = new QWidget(m_scroll);
-    m_listLayout = new QVBoxLayout(list);
-    m_listLayout->setContentsMargins(20, 8, 20, 8);
-    m_listLayout->addStretch(1);
-    m_scroll->setWidget(list);
-    m_empty = new EmptyState(QStringLiteral("music.note.list"), L10n::filesEmpty(), {}, m_stack);
-    m_stack->addWidget(m_scroll);
-    m_stack->addWidget(m_empty);
-    page->addWidget(m_stack, 1);
+    m_list = new RecordList(QStringLiteral("music.note.list"), this);
+    m_empty = m_list->emptyState();
+    m_empty->setTitle(L10n::filesEmpty());
+    m_model = new ListRowsModel(this);
+    m_list->view()->setModel(m_model);
+    connect(m_list->view(), &RecordListView::triggered, this, &FilesSection::triggered);
+    page->addWidget(m_list, 1);
 
     m_pollTimer = new QTimer(this);
     m_pollTimer->setInterval(pollIntervalMs);
@@ -255,33 +209,51 @@ void FilesSection::refresh() {
     m_empty->setTitle(L10n::filesEmpty());
 }
 
-QList<FileJobRow*> FilesSection::rows() const {
-    return m_scroll->widget()->findChildren<FileJobRow*>(Qt::FindDirectChildrenOnly);
+RecordListView* FilesSection::rows() const {
+    return m_list->view();
 }
 
 void FilesSection::rebuildList() {
-    for (FileJobRow* row : rows()) {
-        m_listLayout->removeWidget(row);
-        delete row;
-    }
-    int at = 0;
+    QList<ListRow> rows;
     for (const FileJob& job : m_jobs) {
-        const QString id = job.id;
-        auto* row = new FileJobRow(
-            job, m_expandedJobId == id, [this, id] { toggle(id); }, m_context.pasteboard,
-            m_scroll->widget());
-        m_listLayout->insertWidget(at++, row);
+        ListRow row = FileJobRow::describe(job, m_expandedJobId == job.id);
+        row.firstInGroup = rows.isEmpty();
+        row.lastInGroup = rows.size() == m_jobs.size() - 1;
+        rows << row;
     }
-    m_stack->setCurrentWidget(m_jobs.isEmpty() ? static_cast<QWidget*>(m_empty) : m_scroll);
+    m_model->setRows(std::move(rows));
+    m_list->setShowsEmpty(m_jobs.isEmpty());
 }
 
 void FilesSection::toggle(const QString& id) {
+    const std::optional<QString> before = m_expandedJobId;
     if (m_expandedJobId == id)
         m_expandedJobId.reset();
     else
         m_expandedJobId = id;
-    // The row that was clicked is replaced: rebuild once control returns.
-    QTimer::singleShot(0, this, &FilesSection::rebuildList);
+    // Only the rows whose state changed are described again.
+    for (int i = 0; i < m_jobs.size(); ++i) {
+        const QString& job = m_jobs.at(i).id;
+        if (job != before && job != m_expandedJobId) continue;
+        ListRow row = FileJobRow::describe(m_jobs.at(i), m_expandedJobId == job);
+        row.firstInGroup = i == 0;
+        row.lastInGroup = i == m_jobs.size() - 1;
+        m_model->setRow(i, std::move(row));
+    }
+}
+
+void FilesSection::triggered(int row, const QString& action) {
+    if (row < 0 || row >= m_jobs.size()) return;
+    const FileJob job = m_jobs.at(row);
+    if (action == FileJobRow::toggleAction) {
+        toggle(job.id);
+    } else if (action == FileJobRow::copyAction && job.status == QLatin1String("done")) {
+        // Not hidden from the clipboard history: recorded like any copy.
+        Pasteboard* board = m_context.pasteboard;
+        if (!board) return;
+        board->clearContents();
+        board->setString(job.text.value_or(QString()));
+    }
 }
 
 void FilesSection::loadJobs() {

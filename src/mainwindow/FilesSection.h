@@ -9,9 +9,13 @@
 
 #include "mainwindow/MainWindowContext.h"
 #include "records/FileTranscriptionService.h"
+#include "ui/ListRow.h"
 #include "ui/Page.h"
 
 class EmptyState;
+class ListRowsModel;
+class RecordList;
+class RecordListView;
 class QLabel;
 class QMessageBox;
 class QProgressBar;
@@ -23,32 +27,14 @@ class QVBoxLayout;
 
 // One job of the Files page: name, date and length, a progress bar, the
 // status, a Copy button for a finished transcript and the text itself (two
-// lines until the row is expanded). A click on a finished or failed row
-// toggles it.
-class FileJobRow : public QWidget {
-    Q_OBJECT
-public:
-    FileJobRow(const FileTranscriptionService::FileJob& job, bool isExpanded,
-               std::function<void()> onToggle, Pasteboard* pasteboard, QWidget* parent = nullptr);
-
-    const FileTranscriptionService::FileJob& job() const { return m_job; }
-    bool isExpanded() const { return m_expanded; }
-    QString statusText() const;
-    QPushButton* copyButton() const { return m_copy; }
-    QLabel* textLabel() const { return m_text; }
-    // What a click on the row does.
-    void click();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    FileTranscriptionService::FileJob m_job;
-    bool m_expanded;
-    std::function<void()> m_onToggle;
-    QPushButton* m_copy = nullptr;
-    QLabel* m_text = nullptr;
-};
+// lines until the row is expanded). A click anywhere on a finished or
+// failed row toggles it.
+namespace FileJobRow {
+inline const QString copyAction = QStringLiteral("copy");
+inline const QString toggleAction = QStringLiteral("toggle");
+QString statusText(const FileTranscriptionService::FileJob& job);
+ListRow describe(const FileTranscriptionService::FileJob& job, bool isExpanded);
+}  // namespace FileJobRow
 
 // The Files page: the user's limits, a button that sends an audio or video
 // file (a video's sound is extracted first), and the list of the user's
@@ -91,7 +77,7 @@ public:
     std::optional<double> extractingProgress() const { return m_extractingProgress; }
     bool isUploading() const { return m_isUploading; }
     std::optional<QString> uploadError() const { return m_uploadError; }
-    QList<FileJobRow*> rows() const;
+    RecordListView* rows() const;
     QTimer* pollTimer() const { return m_pollTimer; }
 
 private:
@@ -101,6 +87,7 @@ private:
     void showError(const QString& message);
     void rebuildList();
     void toggle(const QString& id);
+    void triggered(int row, const QString& action);
 
     MainWindowContext m_context;
     FileTranscriptionService* m_service;
@@ -114,9 +101,8 @@ private:
     QLabel* m_hint = nullptr;
     QLabel* m_quota = nullptr;
     QPushButton* m_select = nullptr;
-    QStackedWidget* m_stack = nullptr;
-    QScrollArea* m_scroll = nullptr;
-    QVBoxLayout* m_listLayout = nullptr;
+    RecordList* m_list = nullptr;
+    ListRowsModel* m_model = nullptr;
     EmptyState* m_empty = nullptr;
     QTimer* m_pollTimer = nullptr;
     QPointer<QMessageBox> m_alert;

@@ -5,8 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "mainwindow/ConfirmDeletion.h"
@@ -17,6 +15,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/RecordList.h"
 #include "ui/SearchField.h"
 #include "ui/SymbolLabel.h"
 #include "ui/Texts.h"
@@ -136,20 +135,12 @@ SnippetsSection::SnippetsSection(const MainWindowContext& context, QWidget* pare
     layout->addLayout(searchRow);
     layout->addWidget(Labels::divider(this));
 
-    m_stack = new QStackedWidget(this);
-    auto* scroll = new QScrollArea(m_stack);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    m_listPage = new QWidget(scroll);
-    m_rows = new QVBoxLayout(m_listPage);
-    m_rows->setContentsMargins(8, 8, 8, 8);
-    m_rows->setSpacing(0);
-    m_rows->addStretch();
-    scroll->setWidget(m_listPage);
-    m_empty = new EmptyState(QStringLiteral("keyboard"), {}, {}, m_stack);
-    m_stack->addWidget(scroll);
-    m_stack->addWidget(m_empty);
-    layout->addWidget(m_stack, 1);
+    m_list = new RecordList(QStringLiteral("keyboard"), this);
+    m_empty = m_list->emptyState();
+    m_model = new ListRowsModel(this);
+    m_list->view()->setModel(m_model);
+    layout->addWidget(m_list, 1);
+    connect(m_list->view(), &RecordListView::triggered, this, &SnippetsSection::triggered);
 
     connect(m_add, &QPushButton::clicked, this, [this] {
         SnippetsSheetRoute route;
@@ -181,6 +172,8 @@ void SnippetsSection::refresh() {
     Texts::set(m_hint, m_tab == SnippetsTab::keyboard ? SnippetTexts::keyboardHint()
                                                       : SnippetTexts::voiceHint());
     m_search->setPlaceholderText(SnippetTexts::searchSnippets());
+    m_add->setAccessibleName(SnippetTexts::add());
+    m_list->view()->setAccessibleName(SnippetTexts::snippets());
     rebuildList();
 }
 
@@ -222,60 +215,69 @@ QList<SnippetItem> SnippetsSection::filteredSnippets(const QList<HistoryRecord>&
 }
 
 void SnippetsSection::rebuildList() {
-    while (m_rows->count() > 1) {
-        QLayoutItem* item = m_rows->takeAt(0);
-        if (item->widget()) item->widget()->deleteLater();
-        delete item;
-    }
     const QString search = m_search->text();
-    int shown = 0;
+    QList<EntryRows::Row> described;
+    m_shownExpansions.clear();
+    m_shownSnippets.clear();
     if (m_tab == SnippetsTab::keyboard) {
-        const QList<TextExpansionItem> items = filteredExpansions(
+        m_shownExpansions = filteredExpansions(
             m_c.textExpansions ? m_c.textExpansions->items() : QList<TextExpansionItem>{}, search);
-        for (const TextExpansionItem& item : items) {
-            EntryRows::Row row;
-            row.trigger = item.trigger;
-            row.text = item.expandedText;
-            row.monospacedTrigger = true;
-            row.previewText = true;
-            row.enabled = item.isEnabled;
-            row.onEdit = [this, item] {
-                SnippetsSheetRoute route;
-                route.kind = SnippetsSheetRoute::Kind::editExpansion;
-                route.expansion = item;
-                openSheet(route);
-            };
-            const QUuid id = item.id;
-            row.onDelete = [this, id] { deleteExpansion(id); };
-            row.onToggle = [this, id](bool on) { setExpansionEnabled(id, on); };
-            m_rows->insertWidget(shown++, EntryRows::makeRow(row, m_listPage));
-        }
+        for (const TextExpansionItem& item : m_shownExpansions)
+            described << EntryRows::Row{item.trigger, item.expandedText, true, true,
+                                        true,         item.isEnabled};
         m_empty->setSymbol(QStringLiteral("keyboard"));
         m_empty->setTitle(search.isEmpty() ? SnippetTexts::noSnippetsYet()
                                            : SnippetTexts::nothingFound());
         m_empty->setHint(SnippetTexts::keyboardEmptyHint());
     } else {
-        for (const SnippetItem& item : filteredSnippets(m_snippets, search)) {
-            EntryRows::Row row;
-            row.trigger = item.shortcut;
-            row.text = item.text;
-            row.monospacedTrigger = true;
-            row.previewText = true;
-            row.onEdit = [this, item] {
-                SnippetsSheetRoute route;
-                route.kind = SnippetsSheetRoute::Kind::editSnippet;
-                route.snippet = item;
-                openSheet(route);
-            };
-            row.onDelete = [this, id = item.id] { deleteSnippet(id); };
-            m_rows->insertWidget(shown++, EntryRows::makeRow(row, m_listPage));
-        }
+        m_shownSnippets = filteredSnippets(m_snippets, search);
+        for (const SnippetItem& item : m_shownSnippets)
+            described << EntryRows::Row{item.shortcut, item.text, true, true, false, true};
         m_empty->setSymbol(QStringLiteral("mic"));
         m_empty->setTitle(search.isEmpty() ? SnippetTexts::noVoiceSnippetsYet()
                                            : SnippetTexts::nothingFound());
         m_empty->setHint(SnippetTexts::voiceEmptyHint());
     }
-    m_stack->setCurrentIndex(shown == 0 ? 1 : 0);
+    QList<ListRow> rows;
+    for (const EntryRows::Row& row : described) {
+        ListRow r = EntryRows::describe(row);
+        r.firstInGroup = rows.isEmpty();
+        r.lastInGroup = rows.size() == described.size() - 1;
+        rows << r;
+    }
+    m_model->setRows(std::move(rows));
+    m_list->setShowsEmpty(described.isEmpty());
+}
+
+void SnippetsSection::triggered(int row, const QString& action) {
+    SnippetsSheetRoute route;
+    if (m_tab == SnippetsTab::keyboard) {
+        if (row < 0 || row >= m_shownExpansions.size()) return;
+        const TextExpansionItem item = m_shownExpansions.at(row);
+        if (action == EntryRows::editAction) {
+            route.kind = SnippetsSheetRoute::Kind::editExpansion;
+            route.expansion = item;
+            openSheet(route);
+        } else if (action == EntryRows::deleteAction) {
+            deleteExpansion(item.id);
+        } else if (action == EntryRows::toggleAction) {
+            setExpansionEnabled(item.id, !item.isEnabled);
+        }
+        return;
+    }
+    if (row < 0 || row >= m_shownSnippets.size()) return;
+    const SnippetItem item = m_shownSnippets.at(row);
+    if (action == EntryRows::editAction) {
+        route.kind = SnippetsSheetRoute::Kind::editSnippet;
+        route.snippet = item;
+        openSheet(route);
+    } else if (action == EntryRows::deleteAction) {
+        deleteSnippet(item.id);
+    }
+}
+
+RecordListView* SnippetsSection::rows() const {
+    return m_list->view();
 }
 
 TriggerTextSheet::Arguments SnippetsSection::sheetArguments(const SnippetsSheetRoute& route) {

@@ -14,8 +14,9 @@
 class EmptyState;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
-class QVBoxLayout;
+class ListRowsModel;
+class RecordList;
+class RecordListView;
 class SearchField;
 class TabButton;
 
@@ -71,12 +72,13 @@ public:
     static QList<SnippetItem> filteredSnippets(const QList<HistoryRecord>& records,
                                                const QString& search);
 
-    // The rows shown (tests).
-    QVBoxLayout* rows() const { return m_rows; }
+    // The list (tests).
+    RecordListView* rows() const;
     EmptyState* emptyState() const { return m_empty; }
 
 private:
     void rebuildList();
+    void triggered(int row, const QString& action);
     void pushKeyboard();
     void pushVoice();
 
@@ -91,8 +93,10 @@ private:
     TabButton* m_voiceTab;
     QLabel* m_hint;
     SearchField* m_search;
-    QStackedWidget* m_stack;
-    QWidget* m_listPage;
-    QVBoxLayout* m_rows;
+    // What the rows show, in order (one of the two, by tab).
+    QList<TextExpansionItem> m_shownExpansions;
+    QList<SnippetItem> m_shownSnippets;
+    RecordList* m_list;
+    ListRowsModel* m_model;
     EmptyState* m_empty;
 };

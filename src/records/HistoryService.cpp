@@ -10,12 +10,12 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
-#include "platform/DebugLog.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateFiles.h"
-#include "records/HistoryServiceSql.h"
 #include "platform/Threading.h"
+#include "records/HistoryServiceSql.h"
 
 using namespace historysql;
 
@@ -303,14 +303,15 @@ void HistoryService::saveTranscription(const QString& text, const QString& langu
     if (saved) debugLog(QStringLiteral("[CoreData] Transcription saved OK"));
 }
 
-static HistoryRecord transcriptionRecord(const QSqlQuery& q, Clock& clock) {
+// `now` stands in for a record without a time.
+static HistoryRecord transcriptionRecord(const QSqlQuery& q, const QDateTime& now) {
     HistoryRecord r;
     r.insert(QStringLiteral("id"), uuidOrFresh(q.value(0)));
     r.insert(QStringLiteral("text"), stringOrEmpty(q.value(1)));
     const QVariant language = q.value(2);
     r.insert(QStringLiteral("language"),
              language.isNull() ? QStringLiteral("unknown") : language.toString());
-    r.insert(QStringLiteral("timestamp"), fromStoredTime(q.value(3), clock));
+    r.insert(QStringLiteral("timestamp"), fromStoredTime(q.value(3), now));
     r.insert(QStringLiteral("duration"), q.value(4).toDouble());
     r.insert(QStringLiteral("wordCount"), q.value(5).toInt());
     return r;
@@ -337,7 +338,8 @@ QList<HistoryRecord> HistoryService::fetchTranscriptions(int limit, int offset) 
         return {};
     }
     QList<HistoryRecord> out;
-    while (q.next()) out.append(transcriptionRecord(q, m_clock));
+    const QDateTime now = m_clock.currentDateTime();
+    while (q.next()) out.append(transcriptionRecord(q, now));
     debugLog(QStringLiteral("[CoreData] fetchTranscriptions: %1 results").arg(out.size()));
     return out;
 }
@@ -348,13 +350,54 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
         printLine(QStringLiteral("Failed to search transcriptions: the store is not loaded"));
         return {};
     }
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    return searchOn(QSqlDatabase::database(m_connection, false), m_hasContains, query,
+                    m_clock.currentDateTime(), 0);
+}
+
+QList<HistoryRecord> HistoryService::searchStore(const QString& databasePath, const QString& query,
+                                                 const QDateTime& now, int limit) {
+    // A connection belongs to the thread that opened it: one per call.
+    const QString name =
+        QStringLiteral("ormil-history-search-%1").arg(g_connectionSeq.fetchAndAddRelaxed(1));
+    QList<HistoryRecord> out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(databasePath);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        if (!QFileInfo::exists(databasePath) || !db.open()) {
+            printLine(QStringLiteral("Failed to search transcriptions: the store is not loaded"));
+        } else {
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+            out = searchOn(db, registerContains(db), query, now, limit);
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return out;
+}
+
+QList<HistoryRecord> HistoryService::searchOn(const QSqlDatabase& db, bool hasContains,
+                                              const QString& query, const QDateTime& now,
+                                              int limit) {
+    QSqlQuery q(db);
     q.setForwardOnly(true);
     const QString folded = foldForSearch(query);
     QString sql = QStringLiteral(
         "SELECT id, text, language, timestamp, duration, wordCount FROM transcriptions ");
     QString argument;
-    if (!query.isEmpty()) {
+    if (!query.isEmpty() && limit > 0) {
+        // The newest few: the records are walked newest first and each
+        // folded text is tested until enough matched, so a query that
+        // matches most records stops early.
+        sql += hasContains
+                   ? QStringLiteral(
+                         "WHERE EXISTS (SELECT 1 FROM transcription_text t WHERE "
+                         "t.id = transcriptions.rowid AND ormil_contains(t.searchText, ?)) ")
+                   : QStringLiteral(
+                         "WHERE EXISTS (SELECT 1 FROM transcription_text t WHERE "
+                         "t.id = transcriptions.rowid AND instr(t.searchText, ?) > 0) ");
+        argument = folded;
+    } else if (!query.isEmpty()) {
         // Three characters or more: the trigram index finds the substring
         // (quoted, so the query is taken literally). Shorter queries have no
         // trigram and scan the folded texts.
@@ -368,16 +411,17 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
         } else {
             // A plain byte search over the folded texts (SQLite's own instr
             // steps through them one byte at a time).
-            sql += m_hasContains ? QStringLiteral(
-                                       "WHERE rowid IN (SELECT id FROM transcription_text "
-                                       "WHERE ormil_contains(searchText, ?)) ")
-                                 : QStringLiteral(
-                                       "WHERE rowid IN (SELECT id FROM transcription_text "
-                                       "WHERE instr(searchText, ?) > 0) ");
+            sql += hasContains ? QStringLiteral(
+                                     "WHERE rowid IN (SELECT id FROM transcription_text "
+                                     "WHERE ormil_contains(searchText, ?)) ")
+                               : QStringLiteral(
+                                     "WHERE rowid IN (SELECT id FROM transcription_text "
+                                     "WHERE instr(searchText, ?) > 0) ");
             argument = folded;
         }
     }
     sql += QStringLiteral("ORDER BY timestamp DESC, rowid DESC");
+    if (limit > 0) sql += QStringLiteral(" LIMIT %1").arg(limit);
     q.prepare(sql);
     if (!query.isEmpty()) q.addBindValue(argument);
     if (!q.exec()) {
@@ -385,7 +429,7 @@ QList<HistoryRecord> HistoryService::searchTranscriptions(const QString& query) 
         return {};
     }
     QList<HistoryRecord> out;
-    while (q.next()) out.append(transcriptionRecord(q, m_clock));
+    while (q.next()) out.append(transcriptionRecord(q, now));
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 class Clock;
+class QDateTime;
 class QSqlDatabase;
 
 // One history record as callers receive it: string keys to values.
@@ -46,6 +47,12 @@ public:
     // Case- and accent-insensitive substring search, newest first; an empty
     // query returns every record.
     QList<HistoryRecord> searchTranscriptions(const QString& query);
+    // The same search on a connection of its own, for a worker thread while
+    // the store is in use here: safe on any thread, and for a store already
+    // opened (and so built) by a HistoryService. `now` stands in for a
+    // record without a time. With a limit, only the newest `limit` matches.
+    static QList<HistoryRecord> searchStore(const QString& databasePath, const QString& query,
+                                            const QDateTime& now, int limit = 0);
 
     void saveDictionaryEntry(const QString& trigger, const QString& replacement);
     // Sorted by trigger in plain code-point order (capitals first).
@@ -95,6 +102,8 @@ private:
     // write() of one statement; the rows it touched are the changes.
     bool writeStatement(const QString& sql, const QVariantList& values);
 
+    static QList<HistoryRecord> searchOn(const QSqlDatabase& db, bool hasContains,
+                                         const QString& query, const QDateTime& now, int limit);
     QList<HistoryRecord> fetchCollection(const Collection& c);
     void insertEntry(const Collection& c, const QString& key, const QString& value);
     void deleteEntry(const Collection& c, const QUuid& id);

@@ -28,10 +28,10 @@ inline double toStoredTime(const QDateTime& t) {
     return double(t.toMSecsSinceEpoch()) / 1000.0;
 }
 
-inline QDateTime fromStoredTime(const QVariant& v, Clock& clock) {
+inline QDateTime fromStoredTime(const QVariant& v, const QDateTime& now) {
     bool ok = false;
     const double seconds = v.toDouble(&ok);
-    if (!ok || v.isNull()) return clock.currentDateTime();
+    if (!ok || v.isNull()) return now;
     return QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000.0 + (seconds >= 0 ? 0.5 : -0.5)));
 }
 

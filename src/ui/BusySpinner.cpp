@@ -1,6 +1,7 @@
 #include "ui/BusySpinner.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/Colors.h"
@@ -47,18 +48,25 @@ void BusySpinner::syncTimer() {
 void BusySpinner::paintEvent(QPaintEvent*) {
     if (!m_running) return;
     QPainter p(this);
+    paintSpokes(p, QRectF(0, 0, width(), height()), m_active,
+                m_color.value_or(palette().color(QPalette::WindowText)));
+}
+
+void BusySpinner::paintSpokes(QPainter& p, const QRectF& rect, int active, const QColor& base) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor base = m_color.value_or(palette().color(QPalette::WindowText));
-    const QPointF c(width() / 2.0, height() / 2.0);
-    const double outer = m_size / 2.0 - 1.5;
+    const double size = std::min(rect.width(), rect.height());
+    const QPointF c = rect.center();
+    const double outer = size / 2.0 - 1.5;
     const double inner = outer * 0.45;
     for (int i = 0; i < 8; ++i) {
-        const int d = (i - m_active + 8) % 8;
+        const int d = (i - active + 8) % 8;
         const double opacity = d == 0 ? 1.0 : d == 7 ? 0.7 : d == 6 ? 0.45 : 0.3;
         const double a = M_PI / 2 - i * M_PI / 4;  // clockwise from the top
         const QPointF dir(std::cos(a), -std::sin(a));
-        p.setPen(QPen(Colors::withOpacity(base, opacity), qMax(1.5, m_size / 10.0), Qt::SolidLine,
+        p.setPen(QPen(Colors::withOpacity(base, opacity), qMax(1.5, size / 10.0), Qt::SolidLine,
                       Qt::RoundCap));
         p.drawLine(c + dir * inner, c + dir * outer);
     }
+    p.restore();
 }

@@ -7,6 +7,8 @@
 
 // A small indeterminate progress indicator: eight spokes, the bright one
 // advancing every 0.1 s while the spinner is visible and running.
+class QPainter;
+
 class BusySpinner : public QWidget {
     Q_OBJECT
 public:
@@ -18,6 +20,9 @@ public:
     // The spoke drawn brightest (advances with the animation).
     int activeIndex() const { return m_active; }
     void advance();
+    // Paints the spokes into `rect` with `active` the bright one (lists
+    // that paint their rows draw a spinner this way).
+    static void paintSpokes(QPainter& painter, const QRectF& rect, int active, const QColor& color);
 
     QSize sizeHint() const override { return {m_size, m_size}; }
 

@@ -13,6 +13,7 @@
 
 #include "UpdateTestKit.h"
 #include "core/L10n.h"
+#include "platform/PrivateFiles.h"
 
 using namespace updatetest;
 
@@ -206,6 +207,8 @@ TEST(UpdateDownload, FailuresOfEachStage) {
         EXPECT_EQ(entries(rig.collaborators.tempDir), QStringList{});
         QDir(rig.collaborators.tempDir).removeRecursively();
     }
+    // The clean-up removed the unpacked link, not what it led to.
+    EXPECT_TRUE(QFileInfo(testsupport::root() + "/elsewhere/Ormil/bin/ormil").isFile());
     EXPECT_TRUE(testsupport::debugLogText().contains(
         QString("[Update] Size mismatch! Expected: %1 bytes, got %2")
             .arg(good.size() - 1)
@@ -228,6 +231,8 @@ TEST(UpdateDownload, HandsOverToTheScript) {
     // The script is recorded, not run: a stand-in "bash" writes its arguments.
     const QString recorder = argumentRecorder();
     rig.collaborators.bashProgram = recorder;
+    // The application's private temporary folder holds the work folder.
+    rig.collaborators.tempDir.clear();
     // 404 first, then the archive; the digest in upper case still matches.
     UpdateManifest m = manifestFor("2.0", archive, stand.url("/updates/archive?name=gone.zip"));
     m.downloadUrls = QStringList{stand.url("/updates/archive?name=u.zip")};
@@ -249,7 +254,7 @@ TEST(UpdateDownload, HandsOverToTheScript) {
                            folder + "/Ormil", folder}));
     // Everything lies in a folder only this user may enter, the archive
     // readable by this user alone.
-    EXPECT_EQ(QFileInfo(folder).absolutePath(), rig.collaborators.tempDir);
+    EXPECT_EQ(QFileInfo(folder).absolutePath(), PrivateFiles::temporaryDirectory());
     EXPECT_EQ(modeOf(folder), 0700u);
     EXPECT_EQ(modeOf(folder + "/update.zip"), 0600u);
     EXPECT_TRUE(rig.service().scriptPath().startsWith(folder + "/"));

@@ -39,6 +39,8 @@ const Key kKeys[] = {
     {"desktopShortcutCaption", &L10n::desktopShortcutCaption, false},
     {"desktopShortcutNotBound", &L10n::desktopShortcutNotBound, false},
     {"loneModifierWayland", &L10n::loneModifierWayland, false},
+    {"hotkeyCommandsCaption", &L10n::hotkeyCommandsCaption, false},
+    {"hotkeyNotOnThisDesktop", &L10n::hotkeyNotOnThisDesktop, false},
     {"voiceToText", &L10n::voiceToText, false},
     {"nothingHeardTitle", &L10n::nothingHeardTitle, false},
     {"nothingHeardHint", &L10n::nothingHeardHint, false},

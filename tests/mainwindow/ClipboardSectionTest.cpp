@@ -1,12 +1,10 @@
 // The Clipboard page: only the user's own copies, copying back without a
 // new entry, expansion by position, the fixed date format and the 2 s
 // refresh while the page is shown.
-#include <QLabel>
-#include <QPushButton>
-
 #include "MainWindowFixture.h"
 #include "mainwindow/ClipboardSection.h"
 #include "records/ClipboardHistoryService.h"
+#include "support/ListProbe.h"
 #include "ui/EmptyState.h"
 
 class ClipboardPage : public MainWindowFixture {
@@ -33,6 +31,15 @@ protected:
         return out;
     }
 
+    static int rowCount(const ClipboardSection& page) { return page.list()->model()->rowCount(); }
+    static ListRow row(const ClipboardSection& page, int i) {
+        return listprobe::row(page.list(), i);
+    }
+    // Whether the row shows all of its text.
+    static bool expanded(const ClipboardSection& page, int i) {
+        return row(page, i).lines.at(1).parts.at(0).maxLines == 0;
+    }
+
     ClipboardHistoryService clipboard{&pasteboard, clock};
 };
 
@@ -47,9 +54,10 @@ TEST_F(ClipboardPage, OnlyTheUsersOwnCopiesNewestFirst) {
     clock.advance(ClipboardSection::refreshInterval);
     EXPECT_EQ(texts(*page), QStringList({"copied second", "copied first"}));
     EXPECT_FALSE(page->showsEmptyState());
-    ASSERT_EQ(page->rows().size(), 2);
-    EXPECT_EQ(page->rows()[0]->dateLabel()->text(),
-              ClipboardSection::formatDate(clock.currentDateTime()));
+    ASSERT_EQ(rowCount(*page), 2);
+    EXPECT_EQ(listprobe::texts(row(*page, 0)),
+              QStringList({ClipboardSection::formatDate(clock.currentDateTime()), "Copy",
+                           "copied second"}));
 }
 
 TEST_F(ClipboardPage, DateFormatIsFixedWhateverTheLanguage) {
@@ -62,8 +70,8 @@ TEST_F(ClipboardPage, CopyingBackAddsNoEntry) {
     copyElsewhere("one");
     copyElsewhere("two");
     auto page = open();
-    ASSERT_EQ(page->rows().size(), 2);
-    page->rows()[1]->copyButton()->click();
+    ASSERT_EQ(rowCount(*page), 2);
+    ASSERT_TRUE(listprobe::clickAction(page->list(), 1, ClipboardRow::copyAction));
     EXPECT_EQ(pasteboard.string(), "one");
     clock.advance(ClipboardSection::refreshInterval);
     EXPECT_EQ(texts(*page), QStringList({"two", "one"}));
@@ -73,20 +81,20 @@ TEST_F(ClipboardPage, ExpansionStaysOnItsPosition) {
     copyElsewhere("older\nline 2\nline 3");
     copyElsewhere("newer");
     auto page = open();
-    page->rows()[1]->click();
+    ASSERT_TRUE(listprobe::clickRow(page->list(), 1));
     EXPECT_EQ(page->expandedIndex(), 1);
-    EXPECT_TRUE(page->rows()[1]->isExpanded());
+    EXPECT_TRUE(expanded(*page, 1));
     copyElsewhere("newest");
     clock.advance(ClipboardSection::refreshInterval);
-    ASSERT_EQ(page->rows().size(), 3);
-    EXPECT_EQ(page->rows()[1]->textLabel()->text(), "newer");
-    EXPECT_TRUE(page->rows()[1]->isExpanded());
+    ASSERT_EQ(rowCount(*page), 3);
+    EXPECT_EQ(listprobe::texts(row(*page, 1)).last(), "newer");
+    EXPECT_TRUE(expanded(*page, 1));
     // Clicking the expanded row collapses it; another expands alone.
-    page->rows()[1]->click();
+    ASSERT_TRUE(listprobe::clickRow(page->list(), 1));
     EXPECT_FALSE(page->expandedIndex());
-    page->rows()[2]->click();
+    ASSERT_TRUE(listprobe::clickRow(page->list(), 2));
     EXPECT_EQ(page->expandedIndex(), 2);
-    EXPECT_FALSE(page->rows()[1]->isExpanded());
+    EXPECT_FALSE(expanded(*page, 1));
 }
 
 TEST_F(ClipboardPage, RefreshRunsOnlyWhileShown) {

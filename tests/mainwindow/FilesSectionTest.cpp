@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <vector>
 
 #include "MainWindowFixture.h"
@@ -17,6 +17,7 @@
 #include "platform/PrivateFiles.h"
 #include "service/HttpClient.h"
 #include "support/DevService.h"
+#include "support/ListProbe.h"
 #include "support/Screenshots.h"
 #include "support/VirtualMic.h"
 
@@ -185,7 +186,7 @@ TEST_F(FilesPage, VideoSoundIsUploadedUnderTheVideosName) {
     EXPECT_TRUE(sent[0].body.contains("OggS"));
     EXPECT_LT(sent[0].body.size(), QFileInfo(clip).size());
     EXPECT_EQ(oggInTemp(), oggBefore);  // the extracted sound is gone
-    EXPECT_EQ(page->rows().at(0)->statusText(), L10n::filesStatusQueued());
+    EXPECT_EQ(FileJobRow::statusText(page->jobs().at(0)), L10n::filesStatusQueued());
 
     // Polling runs while a job is queued or processing, and stops after.
     int before = listRequests();
@@ -193,7 +194,7 @@ TEST_F(FilesPage, VideoSoundIsUploadedUnderTheVideosName) {
     page->pollTick();
     ASSERT_TRUE(testsupport::waitUntil([&] { return listRequests() == before + 1; }));
     ASSERT_TRUE(testsupport::waitUntil([&] { return page->jobs().at(0).status == "processing"; }));
-    EXPECT_EQ(page->rows().at(0)->statusText(), L10n::filesStatusProcessing() + " 50%");
+    EXPECT_EQ(FileJobRow::statusText(page->jobs().at(0)), L10n::filesStatusProcessing() + " 50%");
     advance();  // done
     page->pollTick();
     ASSERT_TRUE(testsupport::waitUntil([&] { return page->jobs().at(0).status == "done"; }));
@@ -205,10 +206,25 @@ TEST_F(FilesPage, VideoSoundIsUploadedUnderTheVideosName) {
     EXPECT_EQ(page->pollTimer()->interval(), 3000);
     EXPECT_TRUE(page->pollTimer()->isActive());
 
-    FileJobRow* row = page->rows().at(0);
-    EXPECT_TRUE(row->copyButton()->isEnabled());
-    row->copyButton()->click();
+    RecordListView* list = page->rows();
+    EXPECT_TRUE(listprobe::part(listprobe::row(list, 0), FileJobRow::copyAction)->enabled);
+    ASSERT_TRUE(listprobe::clickAction(list, 0, FileJobRow::copyAction));
     EXPECT_EQ(pasteboard.string(), "Stand-in transcript of CLIP.MOV.");
+    // A click on the transcript itself expands the row, a second collapses it.
+    const auto transcriptLines = [&] {
+        const ListRow row = listprobe::row(list, 0);
+        return row.lines.size() < 3 ? -1 : row.lines[2].parts[0].maxLines;
+    };
+    const auto clickTranscript = [&] {
+        for (const PlacedPart& p : list->placement(0).parts)
+            if (p.part.text == "Stand-in transcript of CLIP.MOV.")
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, p.rect.center());
+    };
+    ASSERT_EQ(transcriptLines(), 2);
+    clickTranscript();
+    EXPECT_EQ(transcriptLines(), 0);
+    clickTranscript();
+    EXPECT_EQ(transcriptLines(), 2);
     testsupport::saveScreenshot(page.get(), "files-done");
     page->notifyDisappeared();
     EXPECT_FALSE(page->pollTimer()->isActive());
@@ -233,11 +249,6 @@ TEST_F(FilesPage, RowsToggleOnlyWhenFinished) {
     odd.status = "paused";
     odd.text = "partial";
 
-    int toggles = 0;
-    auto rowFor = [&](const FileTranscriptionService::FileJob& job) {
-        return std::make_unique<FileJobRow>(
-            job, false, [&] { ++toggles; }, &pasteboard);
-    };
     struct Case {
         const FileTranscriptionService::FileJob* job;
         QString status;
@@ -252,18 +263,13 @@ TEST_F(FilesPage, RowsToggleOnlyWhenFinished) {
         {&odd, L10n::filesStatusError(), false, false, "partial"},
     };
     for (const Case& c : cases) {
-        toggles = 0;
-        auto row = rowFor(*c.job);
-        EXPECT_EQ(row->statusText(), c.status) << c.job->status.toStdString();
-        EXPECT_EQ(row->copyButton()->isEnabled(), c.copy);
-        row->click();
-        EXPECT_EQ(toggles, c.toggles ? 1 : 0);
-        EXPECT_EQ(row->textLabel() ? row->textLabel()->text() : QString(), c.text);
+        const ListRow row = FileJobRow::describe(*c.job, false);
+        EXPECT_EQ(FileJobRow::statusText(*c.job), c.status) << c.job->status.toStdString();
+        EXPECT_TRUE(listprobe::texts(row).contains(c.status));
+        EXPECT_EQ(listprobe::part(row, FileJobRow::copyAction)->enabled, c.copy);
+        EXPECT_EQ(row.clickAction == FileJobRow::toggleAction, c.toggles);
+        EXPECT_EQ(row.lines.size() == 3 ? row.lines[2].parts[0].text : QString(), c.text);
     }
-    // A done row without a transcript copies an empty text.
-    pasteboard.setString("before");
-    rowFor(done)->copyButton()->click();
-    EXPECT_EQ(pasteboard.string(), "");
 }
 
 TEST_F(FilesPage, ARebuiltPageLetsItsUploadFinishAlone) {

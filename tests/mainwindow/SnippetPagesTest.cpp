@@ -17,6 +17,7 @@
 #include "mainwindow/TriggerTextSheet.h"
 #include "records/HistoryService.h"
 #include "records/TextExpansionService.h"
+#include "support/ListProbe.h"
 #include "support/Screenshots.h"
 #include "ui/EmptyState.h"
 
@@ -64,9 +65,11 @@ protected:
     }
     ~SnippetPages() override { setConfirmDeletionHandler({}); }
 
-    int rowCount(QVBoxLayout* rows) const { return rows->count() - 1; }
-    QString rowText(QVBoxLayout* rows, int i, const char* name) const {
-        return rows->itemAt(i)->widget()->findChild<QLabel*>(name)->text();
+    int rowCount(RecordListView* rows) const { return rows->model()->rowCount(); }
+    // A row's trigger (first) or text (after the arrow).
+    QString rowText(RecordListView* rows, int i, const char* name) const {
+        const ListRow row = listprobe::row(rows, i);
+        return row.lines.at(0).parts.at(QByteArray(name) == "trigger" ? 0 : 2).text;
     }
 
     HistoryService history{testsupport::root() + "/history.sqlite", clock};
@@ -415,4 +418,54 @@ TEST_F(SnippetPages, EmptyStatesAndScreenshots) {
     dict.openAddSheet();
     testsupport::processEvents();
     testsupport::saveScreenshot(dict.activeSheet(), "dictionary-sheet");
+}
+
+TEST_F(SnippetPages, LongTextsStayInsideTheirRowsAndTheRowButtonsWork) {
+    const QString url = "https://ormil.test/" + QString(300, 'x');
+    history.saveDictionaryEntry("link", url);
+    history.saveDictionaryEntry(QString(200, 'w'), "word");
+    DictionarySection dict(context);
+    dict.resize(520, 400);
+    dict.show();
+    dict.appeared();
+    RecordListView* list = dict.rows();
+    ASSERT_EQ(rowCount(list), 2);
+    testsupport::processEvents();
+    // A long replacement or trigger wraps within its row: every part, the
+    // buttons included, stays inside the list, and the row grows instead.
+    for (int r = 0; r < 2; ++r) {
+        const RowPlacement placed = list->placement(r);
+        int lines = 0;
+        for (const PlacedPart& p : placed.parts) {
+            EXPECT_LE(p.rect.right(), list->viewport()->width())
+                << r << " " << p.part.text.toStdString();
+            for (const QString& line : p.lines)
+                EXPECT_LE(QFontMetrics(p.font).horizontalAdvance(line), p.rect.width() + 1);
+            lines = std::max(lines, int(p.lines.size()));
+        }
+        EXPECT_GT(lines, 1) << r;
+        EXPECT_FALSE(list->actionRect(r, EntryRows::deleteAction).isEmpty());
+    }
+
+    // Edit opens the sheet of its row; Delete asks first.
+    ASSERT_TRUE(listprobe::clickAction(list, 0, EntryRows::editAction));
+    ASSERT_TRUE(dict.activeSheet());
+    EXPECT_EQ(dict.activeSheet()->triggerField()->text(), "link");
+    dict.activeSheet()->reject();
+    confirmAnswer = false;
+    ASSERT_TRUE(listprobe::clickAction(list, 1, EntryRows::deleteAction));
+    EXPECT_EQ(questions, QStringList{"Delete this dictionary entry?"});
+    EXPECT_EQ(history.fetchDictionary().size(), 2);
+
+    // The switch of a keyboard snippet turns it off.
+    expansions.setItems({expansion(";sig", "Best regards")});
+    SnippetsSection page(context);
+    page.resize(520, 400);
+    page.show();
+    page.appeared();
+    ASSERT_EQ(rowCount(page.rows()), 1);
+    EXPECT_EQ(page.rows()->menuActions(0), QStringList({"Edit", "Delete", "Enabled"}));
+    ASSERT_TRUE(listprobe::clickAction(page.rows(), 0, EntryRows::toggleAction));
+    EXPECT_FALSE(expansions.items().at(0).isEnabled);
+    EXPECT_FALSE(listprobe::part(listprobe::row(page.rows(), 0), EntryRows::toggleAction)->checked);
 }

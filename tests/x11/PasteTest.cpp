@@ -593,6 +593,12 @@ TEST_F(PasteOnX11, GtkCopyKeepsItsLineEnds) {
     ASSERT_FALSE(history.history().isEmpty());
     EXPECT_EQ(history.history().first().text.toStdString(), copied.toStdString());
 
+    // Also once a paste has put the copy back as ours.
+    const PasteboardGuard::Snapshot snapshot = PasteboardGuard::snapshot(pasteboard);
+    PasteboardGuard::putTransient("pasted", true, pasteboard);
+    PasteboardGuard::restore(snapshot, pasteboard);
+    EXPECT_EQ(pasteboard.string().toStdString(), copied.toStdString()) << "put back";
+
     XPeer peer;
     history.copyToClipboard(history.history().first().text);
     EXPECT_EQ(peer.fetch("UTF8_STRING"), copied.toUtf8());

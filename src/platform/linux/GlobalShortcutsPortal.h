@@ -41,11 +41,10 @@ public:
     // run, so the desktop keeps one set of shortcuts for the application.
     static constexpr const char* sessionToken = "ormil";
 
-    // appId: the desktop entry's id, registered with the host registry where
-    // the portal has one. shortcuts: the current shortcuts, read at every
-    // start().
-    GlobalShortcutsPortal(QDBusConnection bus, QString appId,
-                          std::function<QList<Shortcut>()> shortcuts, QObject* parent = nullptr);
+    // shortcuts: the current shortcuts, read at every start(). Start-up has
+    // told the portals the application's id before this is made.
+    GlobalShortcutsPortal(QDBusConnection bus, std::function<QList<Shortcut>()> shortcuts,
+                          QObject* parent = nullptr);
     ~GlobalShortcutsPortal() override;
 
     // Binds the shortcuts (once, and again when they changed) and delivers
@@ -67,10 +66,6 @@ public:
     // null elsewhere.
     static GlobalShortcutsPortal* current();
     static void setCurrent(GlobalShortcutsPortal* portal);
-
-    // The portal's interface version on this bus, bounded by timeoutMs; 0
-    // when there is no such portal.
-    static uint interfaceVersion(QDBusConnection bus, const QString& interface, int timeoutMs);
 
 signals:
     void boundChanged();
@@ -97,7 +92,6 @@ private:
     QVariant shortcutList() const;
 
     QDBusConnection m_bus;
-    QString m_appId;
     std::function<QList<Shortcut>()> m_shortcutsSource;
     QList<Shortcut> m_shortcuts;  // as offered to the desktop
     Callback m_callback;

@@ -12,11 +12,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFile>
 #include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -26,6 +26,7 @@
 #include <optional>
 
 #include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 
 namespace {
 
@@ -288,8 +289,7 @@ QString SingleInstance::socketPathIn(const QString& runtimeDir, const QString& t
     // Every launch comes to the same conclusion, so they all meet there.
     debugLog(QStringLiteral("[App] Single-instance folder %1 is not usable (%2); using %3")
                  .arg(folder, *why, fallbackDir));
-    QDir().mkpath(fallbackDir);
-    QFile::setPermissions(fallbackDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    PrivateFiles::ensureDir(fallbackDir);
     return fallbackDir + QLatin1Char('/') + name + QStringLiteral(".sock");
 }
 

@@ -119,10 +119,14 @@ QString X11Pasteboard::string() const {
     const OwnRead own(m_ours.data());
     // GTK serves "text/plain" (with or without a charset) with CR LF line
     // ends, as that MIME type asks, and UTF8_STRING with the text's own;
-    // Qt's text() takes the charset one. Qt reads "text/plain" from
-    // UTF8_STRING whenever the owner offers it.
+    // Qt's text() takes the charset one. The text is what a reader asking
+    // for UTF8_STRING gets: Qt reads that target as "text/plain" whenever
+    // the owner offers it, and serves our "text/plain" as it (contents put
+    // back after a paste included).
     if (const QMimeData* data = m_clipboard->mimeData(m_mode)) {
-        if (offersUtf8String(*data)) {
+        const bool utf8String =
+            ownsSelection() ? data->hasFormat(QStringLiteral("text/plain")) : offersUtf8String(*data);
+        if (utf8String) {
             const QByteArray bytes = data->data(QStringLiteral("text/plain"));
             if (!bytes.isEmpty()) return QString::fromUtf8(bytes);
         }
