@@ -450,11 +450,13 @@ int AppServices::run(QApplication& app) {
     c.overlaySetup = [] { OverlayWindowController::shared().setup(); };
     // Made here, after the first-launch defaults: it reads its shortcuts
     // from the settings when it is created.
-    c.hotkeySetup = [session, backends] {
+    c.hotkeySetup = [session, backends, platform] {
         debugLog(backends.describe(session));
         if (!g_hostRegistration.isEmpty())
             debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
-        if (backends.wayland && backends.paste != SessionBackends::Paste::virtualKeyboard)
+        // (wlroots compositors list their windows; the others do not tell.)
+        const bool knowsFrontmost = platform->toplevels && platform->toplevels->isAvailable();
+        if (backends.wayland && !knowsFrontmost)
             debugLog(QStringLiteral(
                 "[Styles] Wayland session: the desktop does not tell which application has the "
                 "focus; per-app styles apply in X11 (XWayland) applications only"));

@@ -161,6 +161,14 @@ public:
         } else if (member == u"ListShortcuts") {
             results.insert(QStringLiteral("shortcuts"), bound());
         }
+        respond(m, connection, options, code, results);
+        return true;
+    }
+
+    // Answers a portal call with its request's path, then the request's
+    // Response signal.
+    static void respond(const QDBusMessage& m, const QDBusConnection& connection,
+                        const QVariantMap& options, uint code, const QVariantMap& results) {
         const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                                     .arg(senderPart(m), options.value("handle_token").toString());
         connection.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
@@ -168,7 +176,9 @@ public:
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
         response << code << results;
         connection.send(response);
-        return true;
+    }
+    static QString senderPart(const QDBusMessage& m) {
+        return m.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     }
 
     static FakePortalShortcuts shortcutsOf(const QVariant& v) {
@@ -185,9 +195,6 @@ private:
     bool error(const QDBusMessage& m, const char* name) {
         m_bus.send(m.createErrorReply(QLatin1String(name), QStringLiteral("not here")));
         return true;
-    }
-    static QString senderPart(const QDBusMessage& m) {
-        return m.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     }
     QVariant bound() const {
         FakePortalShortcuts list;

@@ -1,0 +1,98 @@
+// The paste chord through a stand-in remote desktop portal on a private bus:
+// the grant asked for once and kept, the chord's keys in order, a session the
+// desktop ended made anew, and a refusal that leaves every text on the
+// clipboard with one notice.
+#include <gtest/gtest.h>
+
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakeRemoteDesktopPortal.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+#include "platform/wayland/PortalKeySynthesizer.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using Outcome = KeySynthesizer::PasteOutcome;
+using Chord = KeySynthesizer::PasteChord;
+
+class PortalKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(bus.address().isEmpty()) << "no dbus-daemon";
+        ASSERT_TRUE(client.isConnected());
+    }
+    PortalKeySynthesizer::Options options() {
+        PortalKeySynthesizer::Options o;
+        o.bus = client;
+        o.noticeTitle = "Text is ready";
+        o.noticeBody = "press Ctrl+V";
+        return o;
+    }
+    // Asks for a chord and waits for what became of it.
+    Outcome paste(PortalKeySynthesizer& keys, Chord chord = Chord::ControlV) {
+        std::optional<Outcome> outcome;
+        keys.postPasteWhenAllowed(chord, [&](Outcome o) { outcome = o; });
+        EXPECT_TRUE(testsupport::waitUntil([&] { return outcome.has_value(); }));
+        return outcome.value_or(Outcome::notPosted);
+    }
+
+    PrivateBus bus{testsupport::root()};
+    FakeRemoteDesktopPortal portal{bus};
+    QDBusConnection client = bus.connect("ormil");
+    SettingsStore settings;
+    FakeNotifier notifier;
+};
+
+}  // namespace
+
+TEST_F(PortalKeys, GrantIsAskedOnceKeptAndTheChordsKeysGoInOrder) {
+    settings.set(PortalKeySynthesizer::kRestoreTokenKey, "earlier-token");
+    PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    EXPECT_EQ(portal.selectOptions.value("persist_mode").toUInt(), 2u);
+    EXPECT_EQ(portal.selectOptions.value("restore_token").toString(), "earlier-token");
+    EXPECT_EQ(portal.selectOptions.value("types").toUInt(), 1u) << "keyboard only";
+    EXPECT_EQ(settings.string(PortalKeySynthesizer::kRestoreTokenKey), "token-from-the-desktop");
+
+    EXPECT_EQ(paste(keys, Chord::ControlShiftV), Outcome::posted);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return portal.keys.size() == 10; }));
+    const QList<QPair<int, uint>> want{{29, 1}, {47, 1}, {47, 0}, {29, 0}, {29, 1},
+                                       {42, 1}, {47, 1}, {47, 0}, {42, 0}, {29, 0}};
+    EXPECT_EQ(portal.keys, want);
+    EXPECT_EQ(portal.calls.count("Start"), 1) << "asked twice";
+    EXPECT_TRUE(notifier.notices.empty());
+}
+
+// A first version of the interface cannot keep a grant: nothing is asked
+// for that it does not know.
+TEST_F(PortalKeys, FirstInterfaceVersionIsAskedForNoPersistentGrant) {
+    portal.version = 1;
+    PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    EXPECT_FALSE(portal.selectOptions.contains("persist_mode"));
+    EXPECT_FALSE(portal.selectOptions.contains("restore_token"));
+}
+
+TEST_F(PortalKeys, SessionTheDesktopEndedIsMadeAnewForTheNextPaste) {
+    PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    portal.closeSession();
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return keys.state() == PortalKeySynthesizer::State::idle; }));
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    EXPECT_EQ(portal.calls.count("CreateSession"), 2);
+    EXPECT_EQ(portal.calls.count("Start"), 2);
+}
+
+TEST_F(PortalKeys, RefusalLeavesEveryTextOnTheClipboardWithOneNotice) {
+    portal.startAnswer = 1;
+    PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};
+    EXPECT_EQ(paste(keys), Outcome::leftOnClipboard);
+    EXPECT_EQ(paste(keys), Outcome::leftOnClipboard);
+    EXPECT_EQ(portal.calls.count("Start"), 1) << "asked again in the same run";
+    EXPECT_TRUE(portal.keys.isEmpty());
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_EQ(notifier.notices[0].body, "press Ctrl+V");
+    EXPECT_FALSE(settings.contains(PortalKeySynthesizer::kRestoreTokenKey));
+}
