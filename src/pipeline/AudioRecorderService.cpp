@@ -158,9 +158,13 @@ void AudioRecorderService::beginRecording(bool translate) {
         QStringLiteral(".wav"));
     m_recordingURL = path;
     debugLog(QStringLiteral("[Audio] Recording to: ") + path);
-    debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, 2=denied, "
-                            "3=authorized)")
-                 .arg(m_c.microphoneStatus()));
+    // Asked of the sound server on the pool: a server that does not answer
+    // must not hold up the press for a line of the log.
+    runAsync([status = m_c.microphoneStatus] {
+        debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, "
+                                "2=denied, 3=authorized)")
+                     .arg(status()));
+    });
 
     try {
         m_audioRecorder = m_c.makeRecorder(path);
