@@ -525,5 +525,7 @@ int AppServices::run(QApplication& app) {
     // Requests still running on the worker pool use process-wide services;
     // let them end before those are destroyed.
     waitForAsyncWork(3000);
+    // Settings changed up to the end (by the quit itself too) reach the file.
+    SettingsStore::shared().flush();
     return code;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -12,8 +13,9 @@ class Volume;
 
 // Lowers or mutes the system output while the microphone records and puts
 // the user's volume back afterwards. duck() and unduck() are called on the
-// main thread; every volume write runs on the serial "com.ormil.ducking"
-// queue in the order issued.
+// main thread and never wait for the sound server: the volume read and every
+// volume write run on the serial "com.ormil.ducking" queue in the order
+// issued, which keeps the state of the duck.
 class AudioDuckingService : public QObject {
     Q_OBJECT
 public:
@@ -30,8 +32,9 @@ public:
     void duck();
     void unduck();
 
-    bool isDucked() const { return m_isDucked; }
-    std::optional<int> savedVolume() const { return m_savedVolume; }
+    // As the queue has got so far.
+    bool isDucked() const;
+    std::optional<int> savedVolume() const;
     // Waits until every volume write issued so far has run.
     void waitForQueue() { m_queue.drain(); }
 
@@ -45,6 +48,10 @@ private:
     Volume& m_volume;
     Clock& m_clock;
     SerialQueue m_queue{QStringLiteral("com.ormil.ducking")};
+    // A duck() was issued and no unduck() since (main thread).
+    bool m_duckIssued = false;
+    // The queue's state of the duck.
+    mutable std::mutex m_stateMutex;
     std::optional<int> m_savedVolume;
     bool m_isDucked = false;
     // The level the last unduck() restores while its repeats are pending.

@@ -8,16 +8,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/OggOpus.h"
+#include "core/AppState.h"
 #include "core/L10n.h"
 #include "core/OverlayControl.h"
-#include "core/AppState.h"
-#include "platform/DebugLog.h"
 #include "pipeline/InputSourceService.h"
 #include "pipeline/KeyboardSimulator.h"
-#include "audio/OggOpus.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextPostProcessor.h"
-#include "platform/pulse/PulseAudioCapture.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
@@ -25,6 +24,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
@@ -55,6 +55,7 @@ AudioRecorderService::~AudioRecorderService() {
     stopMetering();
     stopMaxRecordingWatchdog();
     if (m_audioRecorder) {
+        m_audioRecorder->onStarted = nullptr;
         m_audioRecorder->onFinished = nullptr;
         m_audioRecorder->onEncodeError = nullptr;
         m_audioRecorder->stop();
@@ -157,9 +158,13 @@ void AudioRecorderService::beginRecording(bool translate) {
         QStringLiteral(".wav"));
     m_recordingURL = path;
     debugLog(QStringLiteral("[Audio] Recording to: ") + path);
-    debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, 2=denied, "
-                            "3=authorized)")
-                 .arg(m_c.microphoneStatus()));
+    // Asked of the sound server on the pool: a server that does not answer
+    // must not hold up the press for a line of the log.
+    runAsync([status = m_c.microphoneStatus] {
+        debugLog(QStringLiteral("[Audio] Mic auth status: %1 (0=notDetermined, 1=restricted, "
+                                "2=denied, 3=authorized)")
+                     .arg(status()));
+    });
 
     try {
         m_audioRecorder = m_c.makeRecorder(path);
@@ -172,6 +177,12 @@ void AudioRecorderService::beginRecording(bool translate) {
     debugLog(QStringLiteral("[Audio] Recorder created OK"));
     QPointer<AudioRecorderService> self(this);
     AudioCapture* recorder = m_audioRecorder.get();
+    const quint64 session = ++m_session;
+    // The microphone opens on the recorder's own thread; the press does not
+    // wait for it.
+    recorder->onStarted = [self, session](std::optional<QString> failure) {
+        runOnMain(self, [self, session, failure] { self->recorderStarted(session, failure); });
+    };
     // The recorder may report from its capture thread.
     recorder->onFinished = [self](bool ok) {
         runOnMain(self, [self, ok] { self->audioRecorderDidFinishRecording(ok); });
@@ -214,12 +225,29 @@ void AudioRecorderService::beginRecording(bool translate) {
     debugLog(QStringLiteral("[Audio] Metering started"));
 }
 
+void AudioRecorderService::recorderStarted(quint64 session, const std::optional<QString>& failure) {
+    // A report of a recording that ended meanwhile is not this session's.
+    if (session != m_session || !m_audioRecorder) return;
+    if (!failure) {
+        debugLog(QStringLiteral("[Audio] Microphone open"));
+        return;
+    }
+    debugLog(QStringLiteral("[Audio] EXCEPTION creating recorder: ") + *failure);
+    stopMetering();
+    stopMaxRecordingWatchdog();
+    failStart(*failure);
+}
+
 void AudioRecorderService::failStart(const QString& reason) {
     // Nothing may be left behind: no recorder holding the microphone, no
     // half-written file in the temporary folder.
     stopStreamTimer();
     deleteRecordingFile(m_recordingURL);
     clearSession();
+    reportStartFailure(reason);
+}
+
+void AudioRecorderService::reportStartFailure(const QString& reason) {
     m_c.appState->setLastError(QStringLiteral("Failed to start recording: ") + reason);
     m_c.overlay->show(OverlayState::error);
     m_c.sounds->playErrorSound();
@@ -283,15 +311,21 @@ void AudioRecorderService::forceStopAtCap() {
                  .arg(logNumber(maxRecordingSeconds), logNumber(m_maxPowerObserved)));
     stopMetering();
     stopMaxRecordingWatchdog();
-    if (m_audioRecorder) m_audioRecorder->stop();
     const double duration = m_recordingStartTime ? m_c.clock->now() - *m_recordingStartTime : 0.0;
     const std::optional<QString> url = m_recordingURL;
     const float maxPower = m_maxPowerObserved;
+    QPointer<AudioRecorderService> self(this);
+    stopRecorder([self, url, duration, maxPower](const std::optional<QString>&) {
+        if (self) self->stoppedAtCap(url, duration, maxPower);
+    });
     clearSession();
     m_c.appState->setIsRecording(false);
     m_c.appState->setRecordingDuration(0);
     emit recordingEndedAtCap();
+}
 
+void AudioRecorderService::stoppedAtCap(const std::optional<QString>& url, double duration,
+                                        float maxPower) {
     if (url) {
         QFileInfo info(*url);
         const qint64 size = info.exists() ? info.size() : -1;
@@ -311,6 +345,69 @@ void AudioRecorderService::forceStopAtCap() {
         "Запись достигла предела и была завершена. Похоже, залипла клавиша — запишите заново."));
     m_c.overlay->show(OverlayState::error);
     m_c.sounds->playErrorSound();
+}
+
+AudioRecorderService::Streaming AudioRecorderService::takeStreaming() {
+    Streaming taken;
+    swapStreaming(taken);
+    return taken;
+}
+
+void AudioRecorderService::swapStreaming(Streaming& other) {
+    std::swap(m_live, other.live);
+    std::swap(m_streamedWindows, other.streamedWindows);
+    std::swap(m_streamLanguage, other.language);
+    std::swap(m_streamProvider, other.provider);
+    std::swap(m_streamTranslateTo, other.translateTo);
+}
+
+void AudioRecorderService::stopRecorder(
+    std::function<void(const std::optional<QString>& failure)> then) {
+    if (!m_audioRecorder) {
+        then(std::nullopt);
+        return;
+    }
+    AudioCapture* recorder = m_audioRecorder.get();
+    m_finishing.push_back(std::move(m_audioRecorder));
+    // Stopped in stop() itself (the continuation ran at once) or later on
+    // the capture thread.
+    auto done = std::make_shared<bool>(false);
+    auto inStop = std::make_shared<bool>(true);
+    auto streaming = std::make_shared<std::optional<Streaming>>();
+    QPointer<AudioRecorderService> self(this);
+    auto finish = [self, recorder, done, inStop, streaming,
+                   then = std::move(then)](const std::optional<QString>& failure) {
+        *done = true;
+        if (!self) return;
+        if (!*streaming) {
+            then(failure);
+        } else if (self->m_audioRecorder) {
+            // A new recording runs: this one's dispatch gets its own state,
+            // the new one keeps its.
+            self->swapStreaming(**streaming);
+            then(failure);
+            self->swapStreaming(**streaming);
+        } else {
+            self->swapStreaming(**streaming);
+            then(failure);
+        }
+        // A recorder that finished inside stop() is dropped once stop()
+        // returned.
+        if (!*inStop) self->dropFinished(recorder);
+    };
+    recorder->onStopped = [finish](std::optional<QString> failure) {
+        runOnMainNowOrQueued([finish, failure] { finish(failure); });
+    };
+    recorder->stop();
+    *inStop = false;
+    if (*done) {
+        dropFinished(recorder);
+        return;
+    }
+    // The file is finished on the capture thread: what this recording
+    // streamed waits with it, so a press meanwhile starts afresh.
+    stopStreamTimer();
+    *streaming = takeStreaming();
 }
 
 void AudioRecorderService::stopRecording() {
@@ -333,31 +430,53 @@ void AudioRecorderService::stopRecording() {
         m_c.overlay->show(OverlayState::idle);
         return;
     }
-    m_audioRecorder->stop();
     const double now = m_c.clock->now();
     const double duration = now - m_recordingStartTime.value_or(now);
+    const std::optional<QString> url = m_recordingURL;
+    QPointer<AudioRecorderService> self(this);
+    stopRecorder([self, url, duration](const std::optional<QString>& failure) {
+        if (!self) return;
+        if (failure) {
+            // The microphone never opened: nothing was recorded.
+            debugLog(QStringLiteral("[Audio] EXCEPTION creating recorder: ") + *failure);
+            self->stopStreamTimer();
+            self->deleteRecordingFile(url);
+            self->reportStartFailure(*failure);
+            return;
+        }
+        if (url) self->stoppedRecording(*url, duration);
+    });
+    clearSession();
+}
+
+void AudioRecorderService::dropFinished(AudioCapture* recorder) {
+    const auto it = std::find_if(m_finishing.begin(), m_finishing.end(),
+                                 [recorder](const auto& r) { return r.get() == recorder; });
+    if (it == m_finishing.end()) return;
+    std::unique_ptr<AudioCapture> gone = std::move(*it);
+    m_finishing.erase(it);
+}
+
+void AudioRecorderService::stoppedRecording(const QString& url, double duration) {
     debugLog(QStringLiteral("[Audio] Stopped. Duration: ") + QString::asprintf("%.1f", duration) +
              QStringLiteral("s"));
-    if (const std::optional<QString> url = m_recordingURL) {
-        QFileInfo info(*url);
-        const qint64 size = info.exists() ? info.size() : 0;
-        debugLog(QStringLiteral("[Audio] File: %1, size: %2 bytes").arg(*url).arg(size));
-        if (size <= maxAudioBytes) {
-            sendToTranscription(*url, duration);
-        } else {
-            debugLog(QStringLiteral("[Audio] File too large (%1 bytes > %2) — discarded (stuck "
-                                    "recording?)")
-                         .arg(size)
-                         .arg(maxAudioBytes));
-            stopStreamTimer();
-            deleteRecordingFile(url);
-            m_c.appState->setLastError(QStringLiteral(
-                "Запись слишком длинная — вероятно, залипла клавиша. Запишите заново."));
-            m_c.overlay->show(OverlayState::error);
-            m_c.sounds->playErrorSound();
-        }
+    QFileInfo info(url);
+    const qint64 size = info.exists() ? info.size() : 0;
+    debugLog(QStringLiteral("[Audio] File: %1, size: %2 bytes").arg(url).arg(size));
+    if (size <= maxAudioBytes) {
+        sendToTranscription(url, duration);
+    } else {
+        debugLog(QStringLiteral("[Audio] File too large (%1 bytes > %2) — discarded (stuck "
+                                "recording?)")
+                     .arg(size)
+                     .arg(maxAudioBytes));
+        stopStreamTimer();
+        deleteRecordingFile(url);
+        m_c.appState->setLastError(
+            QStringLiteral("Запись слишком длинная — вероятно, залипла клавиша. Запишите заново."));
+        m_c.overlay->show(OverlayState::error);
+        m_c.sounds->playErrorSound();
     }
-    clearSession();
 }
 
 void AudioRecorderService::cancelRecording() {
@@ -375,6 +494,7 @@ void AudioRecorderService::cancelRecording() {
 void AudioRecorderService::clearSession() {
     if (m_audioRecorder) {
         // Reports of a recorder that is gone must not reach the next session.
+        m_audioRecorder->onStarted = nullptr;
         m_audioRecorder->onFinished = nullptr;
         m_audioRecorder->onEncodeError = nullptr;
     }

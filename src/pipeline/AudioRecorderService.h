@@ -8,10 +8,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "pipeline/RecordingLimits.h"
 #include "platform/AudioCapture.h"
 #include "platform/Clock.h"
-#include "pipeline/RecordingLimits.h"
 
 class AppState;
 class Notifier;
@@ -165,8 +166,30 @@ signals:
     void recordingEndedAtCap();
 
 private:
+    // What a recording streams while it runs, kept apart while its stop
+    // completes so that a new recording started meanwhile has its own.
+    struct Streaming {
+        std::shared_ptr<LiveEncoding> live;
+        int streamedWindows = 0;
+        QString language;
+        QString provider;
+        std::optional<QString> translateTo;
+    };
+    Streaming takeStreaming();
+    void swapStreaming(Streaming& other);
+
     void beginRecording(bool translate);
+    void recorderStarted(quint64 session, const std::optional<QString>& failure);
     void failStart(const QString& reason);
+    void reportStartFailure(const QString& reason);
+    // Stops the session's recorder; `then` runs on the main thread once its
+    // file is finished (at once when the recorder finished it in stop()),
+    // with the reason when the microphone never opened. A new recording may
+    // start meanwhile.
+    void stopRecorder(std::function<void(const std::optional<QString>& failure)> then);
+    void dropFinished(AudioCapture* recorder);
+    void stoppedRecording(const QString& url, double duration);
+    void stoppedAtCap(const std::optional<QString>& url, double duration, float maxPower);
     void startMetering();
     void meterTick();
     void startMaxRecordingWatchdog();
@@ -201,6 +224,10 @@ private:
 
     Collaborators m_c;
     std::unique_ptr<AudioCapture> m_audioRecorder;
+    // Counts the recordings begun; a recorder's late report names its own.
+    quint64 m_session = 0;
+    // Recorders whose stop has not completed yet.
+    std::vector<std::unique_ptr<AudioCapture>> m_finishing;
     std::optional<QString> m_recordingURL;
     std::optional<double> m_recordingStartTime;
     ClockTimerPtr m_meteringTimer;

@@ -14,8 +14,11 @@ public:
 };
 
 // One microphone recording into a 16 kHz mono 16-bit little-endian WAV file
-// that grows while it records. Used from the main thread; the callbacks may
-// come from any thread.
+// that grows while it records. Used from the main thread, which it never
+// keeps waiting: the microphone opens and the file is finished on a capture
+// thread of the recorder's own, and the callbacks may come from any thread.
+// The file is only written while it records; the samples reach their
+// readers through onSamples.
 class AudioCapture {
 public:
     static constexpr int kSampleRate = 16000;
@@ -26,11 +29,13 @@ public:
 
     // Creates the file with its header; false when it cannot be written.
     virtual bool prepareToRecord() = 0;
-    // Starts writing samples (prepares first when needed); false on failure,
-    // with the reason in errorString().
+    // Starts the capture (prepares first when needed) and returns at once;
+    // false when it cannot start at all, with the reason in errorString().
+    // Whether the microphone opened follows through onStarted.
     virtual bool record() = 0;
-    // Stops, patches the header's sizes and closes the file. Safe to call
-    // twice.
+    // Stops and returns at once; the header's sizes are patched and the file
+    // closed on the capture thread, and onStopped follows (possibly before
+    // stop() returns). Safe to call twice.
     virtual void stop() = 0;
     virtual bool isRecording() const = 0;
     virtual QString errorString() const = 0;
@@ -41,6 +46,16 @@ public:
     virtual void updateMeters() = 0;
     virtual float averagePower() const = 0;
 
+    // Called once the microphone is open (no failure) or could not be
+    // opened (the user-facing reason); a recorder whose microphone failed is
+    // no longer recording.
+    std::function<void(std::optional<QString> failure)> onStarted;
+    // Every block of samples as it is captured, in order, from the capture
+    // thread; the last block comes before onStopped.
+    std::function<void(const char* pcm, qint64 bytes)> onSamples;
+    // Called once the file of a stop() is finished; with the reason when the
+    // microphone never opened (nothing was recorded).
+    std::function<void(std::optional<QString> failure)> onStopped;
     // Called when the recording ends: success false when capture broke off.
     std::function<void(bool success)> onFinished;
     // Called when samples could not be written (disk full, file removed).

@@ -1,5 +1,4 @@
 #include "platform/SettingsStore.h"
-#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +7,14 @@
 #include <QJsonDocument>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QVariant>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+
+#include "platform/PrivateFiles.h"
 
 namespace {
 std::atomic<SettingsStore*> g_override{nullptr};
@@ -32,7 +34,15 @@ SettingsStore::SettingsStore(QString filePath, QObject* parent)
     loadLocked();
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changes.notify_all();
+    if (m_writer.joinable()) m_writer.join();
+    writePending();
+}
 
 QString SettingsStore::defaultFilePath() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -59,17 +69,72 @@ void SettingsStore::loadLocked() {
     if (doc.isObject()) m_values = doc.object();
 }
 
-bool SettingsStore::writeLocked() {
-    if (m_path.isEmpty()) return true;
+bool SettingsStore::writeFile(const QJsonObject& values) const {
     PrivateFiles::ensureDir(QFileInfo(m_path).absolutePath());
     QSaveFile f(m_path);
     if (!f.open(QIODevice::WriteOnly)) return false;
     f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    f.write(QJsonDocument(m_values).toJson(QJsonDocument::Indented));
+    f.write(QJsonDocument(values).toJson(QJsonDocument::Indented));
     return f.commit();
 }
 
+void SettingsStore::writePending() {
+    if (m_path.isEmpty()) return;
+    std::lock_guard file(m_fileMutex);
+    QJsonObject values;
+    quint64 count = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_writtenCount == m_changeCount) return;
+        values = m_values;
+        count = m_changeCount;
+    }
+    // The disk is written without the values' lock: readers and writers of
+    // values never wait for it.
+    writeFile(values);
+    {
+        std::lock_guard lock(m_mutex);
+        m_writtenCount = std::max(m_writtenCount, count);
+        ++m_writes;
+    }
+}
+
+void SettingsStore::writerLoop() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changes.wait(lock, [&] { return m_stopping || m_changeCount != m_writtenCount; });
+        if (m_stopping) return;  // the destructor writes what is left
+        // A change made meanwhile moves the time of the write on.
+        const auto due = m_lastChange + m_writeDelay;
+        if (std::chrono::steady_clock::now() < due) {
+            m_changes.wait_until(lock, due);
+            continue;
+        }
+        lock.unlock();
+        writePending();
+        lock.lock();
+    }
+}
+
+void SettingsStore::flush() {
+    writePending();
+}
+
+void SettingsStore::setWriteDelay(std::chrono::milliseconds delay) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_writeDelay = delay;
+    }
+    m_changes.notify_all();
+}
+
+int SettingsStore::writeCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_writes;
+}
+
 void SettingsStore::reload() {
+    writePending();
     std::lock_guard lock(m_mutex);
     loadLocked();
 }
@@ -117,8 +182,13 @@ void SettingsStore::setMany(const QJsonObject& values, const QStringList& remova
                 changedKeys << key;
             }
         }
-        if (!changedKeys.isEmpty()) writeLocked();
+        if (!changedKeys.isEmpty() && !m_path.isEmpty()) {
+            ++m_changeCount;
+            m_lastChange = std::chrono::steady_clock::now();
+            if (!m_writer.joinable()) m_writer = std::thread([this] { writerLoop(); });
+        }
     }
+    m_changes.notify_all();
     for (const QString& key : changedKeys) emit changed(key);
 }
 
@@ -164,7 +234,9 @@ std::optional<qint64> SettingsStore::integerValue(const QString& key) const {
     return static_cast<qint64>(*d);
 }
 
-qint64 SettingsStore::integer(const QString& key) const { return integerValue(key).value_or(0); }
+qint64 SettingsStore::integer(const QString& key) const {
+    return integerValue(key).value_or(0);
+}
 
 std::optional<double> SettingsStore::finiteDouble(const QString& key) const {
     const QJsonValue v = value(key);
@@ -184,7 +256,9 @@ std::optional<double> SettingsStore::finiteDouble(const QString& key) const {
     return d;
 }
 
-double SettingsStore::doubleValue(const QString& key) const { return finiteDouble(key).value_or(0); }
+double SettingsStore::doubleValue(const QString& key) const {
+    return finiteDouble(key).value_or(0);
+}
 
 std::optional<QStringList> SettingsStore::stringArray(const QString& key) const {
     const QJsonValue v = value(key);
@@ -226,12 +300,24 @@ std::optional<QByteArray> SettingsStore::data(const QString& key) const {
     return fromDataValue(value(key));
 }
 
-bool SettingsStore::isBool(const QString& key) const { return value(key).isBool(); }
-bool SettingsStore::isString(const QString& key) const { return value(key).isString(); }
-bool SettingsStore::isNumber(const QString& key) const { return value(key).isDouble(); }
-bool SettingsStore::isArray(const QString& key) const { return value(key).isArray(); }
-bool SettingsStore::isDictionary(const QString& key) const { return dictionary(key).has_value(); }
-bool SettingsStore::isData(const QString& key) const { return data(key).has_value(); }
+bool SettingsStore::isBool(const QString& key) const {
+    return value(key).isBool();
+}
+bool SettingsStore::isString(const QString& key) const {
+    return value(key).isString();
+}
+bool SettingsStore::isNumber(const QString& key) const {
+    return value(key).isDouble();
+}
+bool SettingsStore::isArray(const QString& key) const {
+    return value(key).isArray();
+}
+bool SettingsStore::isDictionary(const QString& key) const {
+    return dictionary(key).has_value();
+}
+bool SettingsStore::isData(const QString& key) const {
+    return data(key).has_value();
+}
 
 QJsonValue SettingsStore::valueOrDefault(const QString& key) const {
     const QJsonValue v = value(key);

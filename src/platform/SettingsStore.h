@@ -6,16 +6,24 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 // The application's settings store: plain camel-case keys holding JSON values.
 // Values keep their type, because several rules tell "absent" from "a Boolean
 // false" from "another type". Safe to use from any thread.
 //
 // A store made with a file path loads it and rewrites it atomically (mode
-// 0600: it can hold plain token copies and dictated text) after every change;
-// a store made without one lives only in memory (the fake used by tests).
+// 0600: it can hold plain token copies and dictated text) on a writer thread
+// of its own once the changes settle: readers see a change at once, a burst
+// of changes (a slider being dragged) is one write, and the caller never
+// waits for the disk. A process killed before the write keeps the previous
+// whole file; flush() (called at quit, and by the destructor) writes what is
+// pending. A store made without a path lives only in memory (the fake used
+// by tests).
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
@@ -79,8 +87,17 @@ public:
     double doubleOrDefault(const QString& key) const;
     QString stringOrDefault(const QString& key) const;
 
-    // Reads the file again (used after another writer replaced it).
+    // Reads the file again (used after another writer replaced it); a
+    // change not written yet is written first.
     void reload();
+
+    // Writes a pending change now and returns once it is on disk.
+    void flush();
+    // How long the changes must rest before they are written.
+    static constexpr std::chrono::milliseconds defaultWriteDelay{400};
+    void setWriteDelay(std::chrono::milliseconds delay);
+    // Writes of the file so far (each a whole file, renamed into place).
+    int writeCount() const;
 
 signals:
     // Emitted after a key changed (set to a different value or removed), from
@@ -89,11 +106,25 @@ signals:
 
 private:
     void loadLocked();
-    bool writeLocked();
+    bool writeFile(const QJsonObject& values) const;
+    void writePending();
+    void writerLoop();
 
     QString m_path;
     mutable std::mutex m_mutex;
     QJsonObject m_values;
+    // The writer's schedule, under m_mutex: the changes made and written so
+    // far, and when the last one was made.
+    std::condition_variable m_changes;
+    quint64 m_changeCount = 0;
+    quint64 m_writtenCount = 0;
+    std::chrono::steady_clock::time_point m_lastChange;
+    std::chrono::milliseconds m_writeDelay = defaultWriteDelay;
+    int m_writes = 0;
+    bool m_stopping = false;
+    std::thread m_writer;
+    // One write of the file at a time, the writer's or a flush.
+    std::mutex m_fileMutex;
 };
 
 // The one table of defaults for keys whose readers must agree on the value

@@ -19,7 +19,9 @@ MicProbe::MicProbe(std::function<void(double)> onLevel, Collaborators collaborat
     m_url = QDir(m_c.directory).filePath(QStringLiteral("ormil_mic_probe.wav"));
 }
 
-MicProbe::~MicProbe() { stop(); }
+MicProbe::~MicProbe() {
+    stop();
+}
 
 double MicProbe::levelForPower(double decibels) {
     const double level = std::min((decibels + 50.0) / 50.0, 1.0);
@@ -42,6 +44,12 @@ void MicProbe::start() {
                  QString::fromUtf8(e.what()));
         return;
     }
+    // The microphone opens on the recorder's own thread; a failure is
+    // reported from there.
+    m_recorder->onStarted = [](std::optional<QString> failure) {
+        if (failure)
+            debugLog(QStringLiteral("[Onboarding] Проба микрофона не запустилась: ") + *failure);
+    };
     m_recorder->record();
     m_timer = m_c.clock->repeat(tickSeconds, this, [this] { tick(); });
 }

@@ -24,6 +24,8 @@ void FakeAudioCapture::stop() {
     const bool was = recording;
     recording = false;
     if (was && onFinished) onFinished(true);
+    // The file is finished at once.
+    if (stopCalls == 1 && onStopped) onStopped(std::nullopt);
 }
 
 void FakeAudioCapture::updateMeters() {

@@ -133,8 +133,8 @@ TEST_F(Ducking, QuickReRecordKeepsTheUsersOwnVolume) {
     // still gives the lowered level.
     volume.volume = 37;
     ducking.duck();
-    EXPECT_EQ(ducking.savedVolume(), 75);
     ducking.waitForQueue();
+    EXPECT_EQ(ducking.savedVolume(), 75);
     const size_t atSecondDuck = volume.writtenVolumes().size();
     EXPECT_EQ(volume.writtenVolumes().back(), 37);
 

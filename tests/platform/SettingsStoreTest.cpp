@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 
 #include "platform/SettingsStore.h"
@@ -62,7 +63,59 @@ TEST(SettingsStore, CorruptFileStartsEmptyAndIsReplacedWhole) {
     SettingsStore s(path);
     EXPECT_FALSE(s.contains("x"));
     s.set("x", 1);
+    s.flush();
     EXPECT_EQ(SettingsStore(path).integer("x"), 1);
+}
+
+// The file as another process finds it: the values of one whole write.
+static QJsonObject onDisk(const QString& path) {
+    return QJsonDocument::fromJson(testsupport::readFile(path)).object();
+}
+
+TEST(SettingsStore, ABurstOfChangesIsOneWriteOnceItSettles) {
+    const QString path = testsupport::root() + "/config/Ormil/burst.json";
+    SettingsStore s(path);
+    s.set("soundVolume", 10);
+    s.flush();
+    ASSERT_EQ(s.writeCount(), 1);
+    // A drag that never rests: the caller is not held up and a reader sees
+    // each value at once; the file keeps the previous whole state meanwhile
+    // (what a process killed now would leave).
+    s.setWriteDelay(std::chrono::hours(1));
+    for (int v = 11; v <= 60; ++v) {
+        s.set("soundVolume", v);
+        EXPECT_EQ(s.integer("soundVolume"), v);
+    }
+    EXPECT_EQ(onDisk(path).value("soundVolume").toInt(), 10);
+    EXPECT_EQ(s.writeCount(), 1);
+    // Once it settles, the last value is written, once.
+    s.setWriteDelay(std::chrono::milliseconds(20));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return s.writeCount() == 2; }));
+    EXPECT_EQ(onDisk(path).value("soundVolume").toInt(), 60);
+    s.flush();  // nothing pending: no write
+    EXPECT_EQ(s.writeCount(), 2);
+}
+
+TEST(SettingsStore, WhatIsPendingReachesTheFileAtQuit) {
+    const QString path = testsupport::root() + "/config/Ormil/quit.json";
+    for (const bool byDestructor : {false, true}) {
+        SCOPED_TRACE(byDestructor ? "destroyed" : "flushed");
+        QFile::remove(path);
+        {
+            SettingsStore s(path);
+            s.setWriteDelay(std::chrono::hours(1));
+            s.setMany({{"toneStyle", "neutral"}, {"soundVolume", 30}});
+            s.remove("toneStyle");
+            EXPECT_FALSE(QFile::exists(path));
+            if (!byDestructor) {
+                s.flush();
+                EXPECT_EQ(s.writeCount(), 1);
+                EXPECT_EQ(onDisk(path), (QJsonObject{{"soundVolume", 30}}));
+            }
+        }
+        EXPECT_EQ(onDisk(path), (QJsonObject{{"soundVolume", 30}}));
+        EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
+    }
 }
 
 TEST(SettingsStore, DefaultsTableAnswersForAbsentKeysOnly) {

@@ -7,27 +7,30 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QtEndian>
+#include <atomic>
+#include <mutex>
 #include <thread>
 
-#include "core/OverlayControl.h"
 #include "core/AppState.h"
+#include "core/OverlayControl.h"
+#include "fakes/FakeNotifier.h"
+#include "fakes/FakeOverlay.h"
+#include "fakes/FakeTonePlayer.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/SoundService.h"
-#include "platform/pulse/PulseAudioCapture.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/TonePlayer.h"
-#include "platform/pulse/PulseTonePlayer.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "platform/pulse/PulseServer.h"
+#include "platform/pulse/PulseTonePlayer.h"
 #include "platform/pulse/PulseVolume.h"
+#include "pulse/RecorderSurroundings.h"
 #include "support/PulseProbe.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
-#include "fakes/FakeNotifier.h"
-#include "fakes/FakeOverlay.h"
-#include "fakes/FakeTonePlayer.h"
 
 namespace {
 
@@ -43,16 +46,11 @@ void setSinkChannels(const QStringList& values) {
     ASSERT_TRUE(pulseprobe::setSinkVolume(values));
 }
 
-class RealRecorder : public ::testing::Test {
+class RealRecorder : public ::testing::Test, protected RecorderSurroundings {
 protected:
     void SetUp() override {
         if (!testsupport::hasPulse()) GTEST_SKIP() << "no PulseAudio test environment";
-        AudioRecorderService::Collaborators c;
-        c.clock = &Clock::system();
-        c.appState = &app;
-        c.overlay = &overlay;
-        c.sounds = &sounds;
-        c.notifier = &notifier;
+        AudioRecorderService::Collaborators c = collaborators();
         c.sendToTranscription = [this](const QString& url, double d) { sent.push_back({url, d}); };
         recorder = std::make_unique<AudioRecorderService>(std::move(c));
     }
@@ -71,12 +69,6 @@ protected:
                                int(seconds * 1000) + 20000);
     }
 
-    SettingsStore settings;
-    AppState app{settings, {}};
-    FakeOverlay overlay;
-    FakeTonePlayer player;
-    SoundService sounds{settings, player};
-    FakeNotifier notifier;
     std::vector<std::pair<QString, double>> sent;
     std::unique_ptr<AudioRecorderService> recorder;
 };
@@ -98,7 +90,8 @@ TEST_F(RealRecorder, SpeechFromTheMicrophoneEndsUpInAValidWav) {
     const qint64 stopMs = latency.elapsed();
     VirtualMic::waitPlayed();
 
-    ASSERT_EQ(sent.size(), 1u);
+    // The file is finished on the capture thread.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sent.size() == 1; }));
     const auto [path, duration] = sent[0];
     EXPECT_NEAR(duration, 3.0, 0.5);
     const QByteArray wav = testsupport::readFile(path);
@@ -163,15 +156,45 @@ TEST_F(RealRecorder, SinkIsLoweredWhileRecordingAndRestoredExactlyAfter) {
 
 TEST_F(RealRecorder, AMissingSourceFailsTheStartAndAGoneChoiceFallsBack) {
     const QString path = QDir::temp().filePath("ormil_missing.wav");
-    EXPECT_THROW(PulseAudioCapture(path, "ormil_no_such_source"), AudioCaptureError);
+    {
+        PulseAudioCapture missing(path, "ormil_no_such_source");
+        std::mutex mutex;
+        std::optional<std::optional<QString>> started;
+        missing.onStarted = [&](std::optional<QString> failure) {
+            std::lock_guard lock(mutex);
+            started = failure;
+        };
+        EXPECT_TRUE(missing.record());
+        ASSERT_TRUE(testsupport::waitUntil([&] {
+            std::lock_guard lock(mutex);
+            return started.has_value();
+        }));
+        ASSERT_TRUE(started->has_value());
+        EXPECT_TRUE(started->value().startsWith("The microphone could not be opened: "));
+        EXPECT_FALSE(missing.isRecording());
+        EXPECT_EQ(missing.errorString(), started->value());
+    }
+    QFile::remove(path);
 
     SettingsStore::shared().set("selectedMicrophone", "ormil_no_such_source");
     auto capture = PulseAudioCapture::factory()(path);
     ASSERT_TRUE(capture);
+    std::atomic<bool> stopped = false;
+    std::atomic<qint64> pushed = 0;
+    capture->onSamples = [&](const char*, qint64 bytes) { pushed += bytes; };
+    capture->onStopped = [&](std::optional<QString> failure) {
+        EXPECT_FALSE(failure.has_value());
+        stopped = true;
+    };
     EXPECT_TRUE(capture->record());
+    // The default source delivers: the samples are pushed as they come.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return pushed > 0; }));
     capture->stop();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bool(stopped); }));
     EXPECT_FALSE(capture->isRecording());
-    EXPECT_EQ(testsupport::readFile(path).left(4), "RIFF");
+    const QByteArray wav = testsupport::readFile(path);
+    EXPECT_EQ(wav.left(4), "RIFF");
+    EXPECT_EQ(wav.size() - 44, pushed);
     QFile::remove(path);
     SettingsStore::shared().remove("selectedMicrophone");
 }

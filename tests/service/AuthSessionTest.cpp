@@ -346,6 +346,7 @@ TEST(AuthSession, PlainTokenCopiesArePrivateToTheUser) {
         [](const HttpRequest&) -> HttpResponse { throw HttpError(HttpErrorKind::cannotConnect); },
         "http://127.0.0.1:9", "http://127.0.0.1:9");
     auth.saveToken("tok", "access_token");
+    settings.flush();
     EXPECT_EQ(std::filesystem::status(path.toStdString()).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     // No secret service: a restart still finds the session through the copy.

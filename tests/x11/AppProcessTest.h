@@ -29,6 +29,8 @@ inline QString logText() {
 
 inline std::unique_ptr<QProcess> launch(const QString& program = QStringLiteral(ORMIL_BINARY_PATH),
                                         const QStringList& args = {}) {
+    // The settings this test stored reach the file the new process reads.
+    SettingsStore::shared().flush();
     auto p = std::make_unique<QProcess>();
     p->setProcessChannelMode(QProcess::ForwardedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

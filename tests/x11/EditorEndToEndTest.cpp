@@ -106,6 +106,7 @@ protected:
         store.setMany({{"hasSeenOnboarding", true},
                        {"ormil_auth_fallback_access_token", tokens.access},
                        {"ormil_auth_fallback_refresh_token", tokens.refresh}});
+        store.flush();
 
         app = apptest::launch();
         ASSERT_TRUE(app->waitForStarted());

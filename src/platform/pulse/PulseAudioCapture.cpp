@@ -22,17 +22,23 @@ float averagePowerDb(double sumOfSquares, qint64 sampleCount) {
 }
 
 // Shared between the recorder, the server connection's callbacks and the
-// writer thread, so that a writer stuck on a slow disk can outlive the
-// recorder safely.
+// capture thread, so that a capture thread held up by the server or by a
+// slow disk can outlive the recorder safely.
 struct PulseAudioCapture::State {
+    PulseServer* server = nullptr;
+    QString device;  // empty: the server's default source
+    bool fallBackToDefault = false;
     std::mutex mutex;
     std::condition_variable cv;
-    PulseServer::Pending opened;  // finished when the stream is ready or failed
+    // Finished when the stream is ready or failed; one per attempt to open.
+    std::unique_ptr<PulseServer::Pending> opened;
+    bool openDone = false;  // the capture thread knows how the opening went
+    std::optional<QString> startFailure;
     pa_stream* stream = nullptr;  // under the mainloop lock
     QByteArray captured;          // samples not yet written
     bool streamEnded = false;
     QString streamError;
-    WavFileWriter wav;  // the writer thread's while it runs
+    WavFileWriter wav;  // the capture thread's while it runs
     bool prepared = false;
     bool recording = false;
     bool stopRequested = false;
@@ -40,6 +46,9 @@ struct PulseAudioCapture::State {
     QString error;
     double sumSquares = 0;
     qint64 samples = 0;
+    std::function<void(std::optional<QString>)> onStarted;
+    std::function<void(const char*, qint64)> onSamples;
+    std::function<void(std::optional<QString>)> onStopped;
     std::function<void(bool)> onFinished;
     std::function<void(std::optional<QString>)> onEncodeError;
 };
@@ -64,7 +73,7 @@ void onStreamState(pa_stream* s, void* data) {
         st->streamError = serverError(s);
     }
     st->cv.notify_all();
-    st->opened.finish();
+    st->opened->finish();
 }
 
 void onStreamRead(pa_stream* s, size_t, void* data) {
@@ -88,64 +97,23 @@ void onStreamRead(pa_stream* s, size_t, void* data) {
     if (any) st->cv.notify_all();
 }
 
-void writeLoop(std::shared_ptr<PulseAudioCapture::State> s) {
-    bool failed = false;
-    std::optional<QString> writeError;
-    std::unique_lock lock(s->mutex);
-    for (;;) {
-        s->cv.wait(lock, [&] { return !s->captured.isEmpty() || s->stopRequested || s->streamEnded; });
-        if (!s->captured.isEmpty()) {
-            QByteArray chunk;
-            chunk.swap(s->captured);
-            // The disk is written without the lock: the connection's thread
-            // must never wait for it.
-            lock.unlock();
-            const auto* samples = reinterpret_cast<const qint16*>(chunk.constData());
-            const qint64 count = chunk.size() / 2;
-            double sum = 0;
-            for (qint64 i = 0; i < count; ++i) sum += double(samples[i]) * samples[i];
-            const bool written = s->wav.append(chunk.constData(), count * 2);
-            lock.lock();
-            s->sumSquares += sum;
-            s->samples += count;
-            if (!written) {
-                writeError = s->wav.errorString();
-                s->error = *writeError;
-                break;
-            }
-            continue;  // what came meanwhile is written before any ending
-        }
-        if (s->stopRequested) break;
-        failed = true;  // the stream ended: the server or the source went away
-        s->error = s->streamError;
-        break;
-    }
-    lock.unlock();
-    const bool finished = s->wav.finish();
-    lock.lock();
-    if (!finished && !writeError) s->error = s->wav.errorString();
-    const bool stoppedByUser = s->stopRequested;
-    s->recording = false;
-    s->threadDone = true;
-    std::function<void(bool)> onFinished;
-    std::function<void(std::optional<QString>)> onEncodeError;
-    if (!stoppedByUser) {
-        onFinished = s->onFinished;
-        onEncodeError = s->onEncodeError;
-    }
-    lock.unlock();
-    s->cv.notify_all();
-    if (writeError && onEncodeError) onEncodeError(writeError);
-    if ((failed || writeError) && onFinished) onFinished(false);
+void closeStream(PulseAudioCapture::State* st) {
+    st->server->locked([st] {
+        if (!st->stream) return;
+        pa_stream_set_state_callback(st->stream, nullptr, nullptr);
+        pa_stream_set_read_callback(st->stream, nullptr, nullptr);
+        pa_stream_disconnect(st->stream);
+        pa_stream_unref(st->stream);
+        st->stream = nullptr;
+    });
 }
-}  // namespace
 
-PulseAudioCapture::PulseAudioCapture(QString path, const QString& device)
-    : PulseAudioCapture(std::move(path), device, PulseServer::shared()) {}
-
-PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseServer& server)
-    : m_path(std::move(path)), m_server(server), m_state(std::make_shared<State>()) {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(kSampleRate), uint8_t(kChannels)};
+// Opens a record stream on `device` (the default source when empty): one
+// round trip to the server, bounded by the connection's timeout. The
+// user-facing reason when it cannot.
+std::optional<QString> openStream(PulseAudioCapture::State* st, const QString& device) {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(AudioCapture::kSampleRate),
+                              uint8_t(AudioCapture::kChannels)};
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(-1);
@@ -153,10 +121,15 @@ PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseS
     attr.minreq = uint32_t(-1);
     attr.fragsize = kChunkBytes;
     const QByteArray dev = device.toUtf8();
-    State* st = m_state.get();
+    {
+        std::lock_guard lock(st->mutex);
+        st->streamEnded = false;
+        st->streamError.clear();
+    }
+    st->opened = std::make_unique<PulseServer::Pending>();
     QString reason;
-    const auto deadline = m_server.deadline();
-    const bool connected = m_server.withContext(deadline, [&](pa_context* c) {
+    const auto deadline = st->server->deadline();
+    const bool connected = st->server->withContext(deadline, [&](pa_context* c) {
         st->stream = pa_stream_new(c, "Dictation", &spec, nullptr);
         if (!st->stream) {
             reason = QString::fromUtf8(pa_strerror(pa_context_errno(c)));
@@ -173,38 +146,127 @@ PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseS
     if (!connected) {
         reason = QStringLiteral("the sound server did not answer");
     } else if (reason.isEmpty()) {
-        if (!m_server.wait(st->opened, deadline)) {
+        if (!PulseServer::wait(*st->opened, deadline)) {
             reason = QStringLiteral("the sound server did not answer");
         } else {
             std::lock_guard lock(st->mutex);
             if (st->streamEnded) reason = st->streamError;
         }
     }
-    if (!reason.isEmpty()) {
-        closeStream();
-        throw AudioCaptureError("The microphone could not be opened: " + reason.toStdString());
+    if (reason.isEmpty()) return std::nullopt;
+    closeStream(st);
+    return QStringLiteral("The microphone could not be opened: ") + reason;
+}
+
+void captureLoop(std::shared_ptr<PulseAudioCapture::State> s) {
+    std::optional<QString> startFailure = openStream(s.get(), s->device);
+    // The chosen microphone is gone: record from the default one.
+    if (startFailure && s->fallBackToDefault && !s->device.isEmpty())
+        startFailure = openStream(s.get(), QString());
+    std::unique_lock lock(s->mutex);
+    s->openDone = true;
+    s->startFailure = startFailure;
+    if (startFailure) {
+        s->error = *startFailure;
+        s->recording = false;
     }
+    const bool stoppedMeanwhile = s->stopRequested;
+    const auto onStarted = s->onStarted;
+    lock.unlock();
+    // A stop() that came while the stream was opening left the closing here.
+    if (stoppedMeanwhile) closeStream(s.get());
+    if (onStarted) onStarted(startFailure);
+    lock.lock();
+
+    bool failed = false;
+    std::optional<QString> writeError;
+    for (; !startFailure;) {
+        s->cv.wait(lock,
+                   [&] { return !s->captured.isEmpty() || s->stopRequested || s->streamEnded; });
+        if (!s->captured.isEmpty()) {
+            QByteArray chunk;
+            chunk.swap(s->captured);
+            const auto onSamples = s->onSamples;
+            // The disk and the readers of the samples go without the lock:
+            // the connection's thread must never wait for them.
+            lock.unlock();
+            const auto* samples = reinterpret_cast<const qint16*>(chunk.constData());
+            const qint64 count = chunk.size() / 2;
+            double sum = 0;
+            for (qint64 i = 0; i < count; ++i) sum += double(samples[i]) * samples[i];
+            const bool written = s->wav.append(chunk.constData(), count * 2);
+            if (onSamples) onSamples(chunk.constData(), count * 2);
+            lock.lock();
+            s->sumSquares += sum;
+            s->samples += count;
+            if (!written) {
+                writeError = s->wav.errorString();
+                s->error = *writeError;
+                break;
+            }
+            continue;  // what came meanwhile is written before any ending
+        }
+        if (s->stopRequested) break;
+        failed = true;  // the stream ended: the server or the source went away
+        s->error = s->streamError;
+        break;
+    }
+    lock.unlock();
+    if (!startFailure) closeStream(s.get());
+    const bool finished = s->wav.finish();
+    lock.lock();
+    if (!finished && !writeError && !startFailure) s->error = s->wav.errorString();
+    const bool stoppedByUser = s->stopRequested;
+    s->recording = false;
+    s->threadDone = true;
+    const auto onFinished = s->onFinished;
+    const auto onEncodeError = s->onEncodeError;
+    const auto onStopped = s->onStopped;
+    lock.unlock();
+    s->cv.notify_all();
+    if (stoppedByUser) {
+        if (!startFailure && onFinished) onFinished(true);
+        if (onStopped) onStopped(startFailure);
+        return;
+    }
+    if (writeError && onEncodeError) onEncodeError(writeError);
+    if ((failed || writeError) && onFinished) onFinished(false);
+}
+}  // namespace
+
+PulseAudioCapture::PulseAudioCapture(QString path, const QString& device)
+    : PulseAudioCapture(std::move(path), device, PulseServer::shared()) {}
+
+PulseAudioCapture::PulseAudioCapture(QString path, const QString& device, PulseServer& server)
+    : m_path(std::move(path)), m_state(std::make_shared<State>()) {
+    m_state->server = &server;
+    m_state->device = device;
 }
 
 PulseAudioCapture::~PulseAudioCapture() {
+    onStarted = nullptr;
+    onSamples = nullptr;
+    onStopped = nullptr;
+    onFinished = nullptr;
+    onEncodeError = nullptr;
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->onStarted = nullptr;
+        m_state->onSamples = nullptr;
+        m_state->onStopped = nullptr;
+        m_state->onFinished = nullptr;
+        m_state->onEncodeError = nullptr;
+    }
     stop();
-    if (!m_writer.joinable()) return;
-    // A writer held up by the disk past stop()'s wait is joined on the pool,
-    // so that the caller's thread does not wait for the disk.
-    auto writer = std::make_shared<std::thread>(std::move(m_writer));
-    runAsync([writer] { writer->join(); });
+    if (!m_thread.joinable()) return;
+    // The capture thread may still be opening the stream or finishing the
+    // file: it is joined on the pool, so the caller's thread never waits.
+    auto thread = std::make_shared<std::thread>(std::move(m_thread));
+    runAsync([thread] { thread->join(); });
 }
 
-void PulseAudioCapture::closeStream() {
-    State* st = m_state.get();
-    m_server.locked([st] {
-        if (!st->stream) return;
-        pa_stream_set_state_callback(st->stream, nullptr, nullptr);
-        pa_stream_set_read_callback(st->stream, nullptr, nullptr);
-        pa_stream_disconnect(st->stream);
-        pa_stream_unref(st->stream);
-        st->stream = nullptr;
-    });
+void PulseAudioCapture::setFallBackToDefaultSource(bool fallBack) {
+    m_state->fallBackToDefault = fallBack;
 }
 
 bool PulseAudioCapture::prepareToRecord() {
@@ -226,37 +288,41 @@ bool PulseAudioCapture::record() {
         m_state->error = QStringLiteral("the recording was already stopped");
         return false;
     }
-    if (m_state->streamEnded) {
-        m_state->error = m_state->streamError;
-        return false;
-    }
+    m_state->onStarted = onStarted;
+    m_state->onSamples = onSamples;
+    m_state->onStopped = onStopped;
     m_state->onFinished = onFinished;
     m_state->onEncodeError = onEncodeError;
     m_state->recording = true;
     m_state->threadDone = false;
-    m_writer = std::thread(writeLoop, m_state);
+    m_thread = std::thread(captureLoop, m_state);
     return true;
 }
 
 void PulseAudioCapture::stop() {
-    // Not under the state's lock: the callbacks take it inside the mainloop
-    // lock.
-    closeStream();
     std::unique_lock lock(m_state->mutex);
-    const bool wasRecording = m_state->recording;
+    const bool first = !m_state->stopRequested;
     m_state->stopRequested = true;
-    m_state->cv.notify_all();
-    // The writer finishes the file itself; a disk that stalls it may keep
-    // it past this wait, and it then finishes on its own later.
-    m_state->cv.wait_for(lock, std::chrono::seconds(2), [&] { return m_state->threadDone; });
-    m_state->recording = false;
-    const bool writerDone = m_state->threadDone;
-    if (writerDone && m_state->wav.isOpen() && !m_state->wav.finish())
-        m_state->error = m_state->wav.errorString();
+    const bool threadRuns = !m_state->threadDone;
+    const bool opened = m_state->openDone;
+    // Stops that come after the recorder was told what to call go to the
+    // callbacks it was last given.
+    if (first && threadRuns) m_state->onStopped = onStopped;
     lock.unlock();
-    // The writer has only its return left.
-    if (writerDone && m_writer.joinable()) m_writer.join();
-    if (wasRecording && onFinished) onFinished(true);
+    m_state->cv.notify_all();
+    // A stream being opened is closed by the capture thread once the server
+    // answered (or the timeout came); one that is open is closed now, so the
+    // microphone is released at once. Not under the state's lock: the
+    // callbacks take it inside the mainloop lock.
+    if (opened) closeStream(m_state.get());
+    if (threadRuns) return;
+    // Never recorded: the file (if any) is finished here.
+    lock.lock();
+    if (m_state->wav.isOpen() && !m_state->wav.finish())
+        m_state->error = m_state->wav.errorString();
+    const std::optional<QString> startFailure = m_state->startFailure;
+    lock.unlock();
+    if (first && onStopped) onStopped(startFailure);
 }
 
 bool PulseAudioCapture::isRecording() const {
@@ -285,13 +351,8 @@ AudioCaptureFactory PulseAudioCapture::factory() {
     return [](const QString& path) -> std::unique_ptr<AudioCapture> {
         const QString chosen =
             SettingsStore::shared().string("selectedMicrophone").value_or(QString());
-        if (!chosen.isEmpty()) {
-            try {
-                return std::make_unique<PulseAudioCapture>(path, chosen);
-            } catch (const AudioCaptureError&) {
-                // The chosen microphone is gone: record from the default one.
-            }
-        }
-        return std::make_unique<PulseAudioCapture>(path);
+        auto capture = std::make_unique<PulseAudioCapture>(path, chosen);
+        capture->setFallBackToDefaultSource(true);
+        return capture;
     };
 }

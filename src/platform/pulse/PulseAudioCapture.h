@@ -9,10 +9,10 @@ class PulseServer;
 
 // Records a PulseAudio source (the default one, or the device named in
 // "selectedMicrophone" when it exists) as a stream on the shared server
-// connection; a writer thread of its own, joined when it ends, puts the
-// samples into the file. The constructor opens the source (one round trip to
-// the server, bounded by the connection's timeout) and throws
-// AudioCaptureError when that fails.
+// connection. A capture thread of its own opens the source (one round trip
+// to the server, bounded by the connection's timeout), puts the samples into
+// the file and hands them on; the caller's thread never waits for the server
+// or the disk.
 class PulseAudioCapture : public AudioCapture {
 public:
     // device: a source name, or empty for the server's default source.
@@ -28,6 +28,9 @@ public:
     void updateMeters() override;
     float averagePower() const override;
 
+    // When the device cannot be opened, the default source is tried.
+    void setFallBackToDefaultSource(bool fallBack);
+
     // The factory the application uses: the source chosen in the settings'
     // "selectedMicrophone", falling back to the default source when that one
     // cannot be opened.
@@ -36,11 +39,8 @@ public:
     struct State;
 
 private:
-    void closeStream();
-
     QString m_path;
-    PulseServer& m_server;
     std::shared_ptr<State> m_state;
-    std::thread m_writer;
+    std::thread m_thread;
     float m_power = -160.0f;
 };
