@@ -14,6 +14,7 @@
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "records/SavedPromptTab.h"
 
 namespace {
 
@@ -66,8 +67,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     migrateTone();
     DebugLog::truncate();
     debugLog(QStringLiteral("[App] Ormil launching..."));
+    // Earlier editors kept the saved prompts as text, which the account's
+    // settings synchronisation never read.
+    SavedPrompts::convertStoredText(*m_c.settings);
     if (m_c.errorReportStart) m_c.errorReportStart();
     if (m_c.installCrashHook) m_c.installCrashHook();
+    if (m_c.sessionSetup) m_c.sessionSetup();
     if (m_c.setupSync) m_c.setupSync();
     setupFirstLaunchDefaults();
     if (m_c.adoptLeftovers) m_c.adoptLeftovers();

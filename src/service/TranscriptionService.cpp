@@ -16,6 +16,7 @@
 #include "audio/AacEncoder.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
+#include "service/AnswerLimits.h"
 
 
 TranscriptionService::AudioEncoders TranscriptionService::AudioEncoders::standard() {
@@ -111,7 +112,7 @@ void TranscriptionService::warmUpConnection() {
         HttpRequest request;
         request.url = url;
         request.timeout = 10;
-        request.totalTimeout = 10;
+        AnswerLimitsTable::apply(request, AnswerKind::connectionCheck);
         try {
             m_http->send(request);
             debugLog("[Transcription] Прогрев соединения: готово");

@@ -10,6 +10,7 @@
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 #include "service/TranscriptionWire.h"
+#include "service/AnswerLimits.h"
 
 using namespace transcription;
 
@@ -25,6 +26,7 @@ HttpResponse TranscriptionService::postJson(const QString& path, const QByteArra
     request.url = url;
     request.timeout = requestTimeout;
     request.totalTimeout = resourceTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::transcript);
     request.headers.set("Content-Type", "application/json");
     if (auto token = m_c.auth.accessToken(); token && !token->isEmpty())
         request.headers.set("Authorization", "Bearer " + token->toUtf8());

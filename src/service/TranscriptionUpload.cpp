@@ -18,6 +18,7 @@
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 #include "service/TranscriptionWire.h"
+#include "service/AnswerLimits.h"
 
 using namespace transcription;
 
@@ -74,6 +75,7 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
     request.url = endpoint();
     request.timeout = requestTimeout;
     request.totalTimeout = resourceTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::transcript);
     request.cancelToken = cancel;
     const std::optional<QString> token = m_c.auth.accessToken();
     if (token && !token->isEmpty()) {

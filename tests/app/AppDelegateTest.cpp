@@ -12,6 +12,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
+#include "records/SavedPromptTab.h"
 #include "support/TestSupport.h"
 #include "fakes/FakeInputAccess.h"
 #include "fakes/FakeMicrophoneAccess.h"
@@ -196,6 +197,16 @@ TEST_F(AppDelegateTest, RetiredTonesBecomeNeutralAtLaunch) {
         EXPECT_EQ(settings.value("toneStyle"), c.expected)
             << c.stored.toVariant().toString().toStdString();
     }
+}
+
+TEST_F(AppDelegateTest, SavedPromptsTextOfAnEarlierEditorBecomesTheStoredBytesAtLaunch) {
+    settings.set("savedPrompts", QString(R"([{"name":"Mail","prompt":"Write"}])"));
+    AppDelegate delegate(collaborators());
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(settings.data("savedPrompts"),
+              SavedPrompts::encode({{"Mail", "Write", true, false}}));
+    EXPECT_TRUE(testsupport::debugLogText().contains(
+        "[SavedPrompts] Converted 1 saved prompts from text"));
 }
 
 TEST_F(AppDelegateTest, StartupWindowDecision) {
