@@ -17,6 +17,7 @@
 
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
+#include "service/CurlLibrary.h"
 
 // ------------------------------------------------------------------ helpers
 
@@ -91,6 +92,7 @@ struct Origin {
 };
 
 Origin parseOrigin(const QString& url) {
+    if (!CurlLibrary::load()) throw HttpError(HttpErrorKind::other, CurlLibrary::loadError());
     CURLU* u = curl_url();
     auto cleanup = qScopeGuard([&] { curl_url_cleanup(u); });
     const QByteArray utf8 = url.toUtf8();
@@ -524,14 +526,22 @@ HttpClient& HttpClient::shared() {
 }
 
 HttpClient::HttpClient(Clock& clock, int maxConnectionsPerHost)
-    : m_session(std::make_unique<Session>(clock, maxConnectionsPerHost)) {}
+    : m_clock(clock), m_maxConnectionsPerHost(maxConnectionsPerHost) {}
 
 HttpClient::~HttpClient() = default;
 
+HttpClient::Session* HttpClient::session() {
+    if (!CurlLibrary::load()) throw HttpError(HttpErrorKind::other, CurlLibrary::loadError());
+    std::call_once(m_sessionMade, [this] {
+        m_session = std::make_unique<Session>(m_clock, m_maxConnectionsPerHost);
+    });
+    return m_session.get();
+}
+
 HttpResponse HttpClient::send(const HttpRequest& request) {
-    return m_session->send(request);
+    return session()->send(request);
 }
 
 int HttpClient::maxConnectionsPerHost() const {
-    return m_session->maxPerHost();
+    return m_maxConnectionsPerHost;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <mutex>
 
 #include "service/HttpMessage.h"
 
@@ -35,5 +36,11 @@ public:
 
 private:
     class Session;
+    // Made on the first request, which loads libcurl (see CurlLibrary.h).
+    Session* session();
+
+    Clock& m_clock;
+    const int m_maxConnectionsPerHost;
+    std::once_flag m_sessionMade;
     std::unique_ptr<Session> m_session;
 };

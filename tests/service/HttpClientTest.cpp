@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "fakes/FakeClock.h"
+#include "service/CurlLibrary.h"
 #include "service/HttpClient.h"
 #include "support/AnswerServer.h"
 #include "support/DevService.h"
@@ -224,8 +225,9 @@ TEST_F(HttpClientTest, RefusesUnusableAndPlainRemoteURLsBeforeConnecting) {
             EXPECT_FALSE(e.isTransient());
         }
     }
-    const char* good[] = {"http://127.0.0.1:1/x", "http://127.8.9.10/x",   "http://localhost:80/",
-                          "http://[::1]:8080/x",  "https://example.com/x", "HTTPS://Example.COM/x",
+    const char* good[] = {"http://127.0.0.1:1/x",        "http://127.8.9.10/x",
+                          "http://localhost:80/",        "http://[::1]:8080/x",
+                          "https://example.com/x",       "HTTPS://Example.COM/x",
                           "http://[::ffff:127.0.0.1]/x", "http://127.1/x"};
     for (const char* url : good) {
         SCOPED_TRACE(url);
@@ -416,3 +418,45 @@ TEST_F(HttpClientTest, AnswersPastTheirCapEndAndAnswersWithinItArriveWhole) {
 }
 
 }  // namespace
+
+// libcurl is loaded on the first request. When it cannot be, requests fail
+// with the reason and the log says it once, and nothing else breaks: the
+// next client after the library is back works.
+TEST_F(HttpClientTest, WithoutLibcurlRequestsFailWithTheReasonInsteadOfCrashing) {
+    const QString notALibrary = testsupport::root() + "/libcurl-not.so";
+    testsupport::writeFile(notALibrary, "plain text, not a shared object");
+    struct Case {
+        const char* name;
+        QString path;
+    };
+    const Case cases[] = {
+        {"missing", testsupport::root() + "/nowhere/libcurl.so.4"},
+        {"not a shared object", notALibrary},
+        // A real shared library without libcurl's functions.
+        {"another library", QStringLiteral("libm.so.6")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CurlLibrary::setPathForTesting(c.path);
+        HttpClient fresh(clock);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                fresh.send(request("/api/download/version"));
+                ADD_FAILURE() << "a request without libcurl succeeded";
+            } catch (const HttpError& e) {
+                EXPECT_EQ(e.kind(), HttpErrorKind::other);
+                EXPECT_TRUE(e.detail().startsWith("libcurl cannot be loaded ("))
+                    << qPrintable(e.detail());
+            }
+        }
+        EXPECT_THROW(HttpClient::checkURL(service.url("/")), HttpError);
+        EXPECT_EQ(testsupport::debugLogText().count("[HTTP] libcurl cannot be loaded (" + c.path),
+                  1);
+    }
+    CurlLibrary::setPathForTesting({});
+    // (The stand-in's record of requests is read over HTTP too.)
+    EXPECT_TRUE(service.requests().isEmpty());
+    HttpClient fresh(clock);
+    EXPECT_EQ(fresh.send(request("/api/download/version")).status, 200);
+    EXPECT_TRUE(CurlLibrary::loadError().isEmpty());
+}

@@ -1,4 +1,3 @@
-#include "platform/LanguageRecognizer.h"
 #include "platform/linux/Cld2LanguageRecognizer.h"
 
 #include <cld2/public/compact_lang_det.h>
@@ -6,9 +5,24 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/LanguageRecognizer.h"
+#include "platform/OnDemandLibrary.h"
+
 namespace {
 std::atomic<LanguageRecognizer*> g_shared{nullptr};
+
+// libcld2 and its tables are opened on the first text to recognise, not at
+// start. Its functions are C++ ones, looked up by their linker names.
+OnDemandLibrary& cld2() {
+    static OnDemandLibrary l(
+        "libcld2.so.0",
+        {"_ZN4CLD214DetectLanguageEPKcibPb", "_ZN4CLD212LanguageCodeENS_8LanguageE"}, "[Language]",
+        "the language of texts is not recognised");
+    return l;
 }
+using DetectLanguage = decltype(&CLD2::DetectLanguage);
+using LanguageCode = decltype(&CLD2::LanguageCode);
+}  // namespace
 
 LanguageRecognizer& LanguageRecognizer::shared() {
     static Cld2LanguageRecognizer real;
@@ -25,10 +39,11 @@ std::optional<QString> Cld2LanguageRecognizer::dominantLanguage(const QString& t
     // language to tell then.
     if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }))
         return std::nullopt;
+    if (!cld2().load()) return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
     bool reliable = false;
-    const CLD2::Language lang =
-        CLD2::DetectLanguage(utf8.constData(), int(utf8.size()), /*is_plain_text=*/true, &reliable);
+    const CLD2::Language lang = cld2().function<DetectLanguage>(0)(
+        utf8.constData(), int(utf8.size()), /*is_plain_text=*/true, &reliable);
     switch (lang) {
         case CLD2::UNKNOWN_LANGUAGE:
         case CLD2::TG_UNKNOWN_LANGUAGE:
@@ -42,7 +57,7 @@ std::optional<QString> Cld2LanguageRecognizer::dominantLanguage(const QString& t
         default:
             break;
     }
-    const char* code = CLD2::LanguageCode(lang);
+    const char* code = cld2().function<LanguageCode>(1)(lang);
     if (!code || !*code) return std::nullopt;
     return QString::fromLatin1(code);
 }

@@ -4,23 +4,24 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "platform/PrivateFiles.h"
 
 InstanceLock::InstanceLock(QString path) : m_path(std::move(path)) {}
 
-InstanceLock::~InstanceLock() { release(); }
+InstanceLock::~InstanceLock() {
+    release();
+}
 
 bool InstanceLock::openFile() {
     if (m_fd >= 0) return true;
     PrivateFiles::ensureDir(QFileInfo(m_path).absolutePath());
-    m_fd = ::open(QFile::encodeName(m_path).constData(),
-                  O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                  0600);
     return m_fd >= 0;
 }
 

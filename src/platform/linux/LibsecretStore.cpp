@@ -9,7 +9,39 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 
+#include "platform/OnDemandLibrary.h"
+
 namespace {
+
+// libsecret (with GIO and GObject under it) is opened on the first use of a
+// running Secret Service, not at start.
+OnDemandLibrary& library() {
+    static OnDemandLibrary l(
+        "libsecret-1.so.0",
+        {"secret_password_lookup_sync", "secret_password_store_sync", "secret_password_clear_sync",
+         "secret_password_free", "secret_error_get_quark", "g_error_free"},
+        "[Auth]", "the keychain is not used, the tokens are kept in the settings copy only");
+    return l;
+}
+
+// The functions, once library().load() answered true.
+struct Secret {
+    decltype(&secret_password_lookup_sync) lookup;
+    decltype(&secret_password_store_sync) store;
+    decltype(&secret_password_clear_sync) clear;
+    decltype(&secret_password_free) freePassword;
+    decltype(&secret_error_get_quark) errorQuark;
+    decltype(&g_error_free) freeError;
+};
+const Secret& secret() {
+    OnDemandLibrary& l = library();
+    static const Secret s{
+        l.function<decltype(Secret::lookup)>(0),     l.function<decltype(Secret::store)>(1),
+        l.function<decltype(Secret::clear)>(2),      l.function<decltype(Secret::freePassword)>(3),
+        l.function<decltype(Secret::errorQuark)>(4), l.function<decltype(Secret::freeError)>(5)};
+    return s;
+}
+
 const SecretSchema* schema() {
     static const SecretSchema s = {"com.ormil.app.Token",
                                    SECRET_SCHEMA_DONT_MATCH_NAME,
@@ -34,15 +66,18 @@ const SecretSchema* schema() {
 bool serviceRunning() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()) return false;
-    return bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")).value();
+    return bus.interface()
+               ->isServiceRegistered(QStringLiteral("org.freedesktop.secrets"))
+               .value() &&
+           library().load();
 }
 
 int statusOf(GError* error) {
     if (!error) return SecretStore::success;
     int status = SecretStore::notAvailable;
-    if (error->domain == secret_error_get_quark() && error->code == SECRET_ERROR_IS_LOCKED)
+    if (error->domain == secret().errorQuark() && error->code == SECRET_ERROR_IS_LOCKED)
         status = SecretStore::interactionNotAllowed;
-    g_error_free(error);
+    secret().freeError(error);
     return status;
 }
 }  // namespace
@@ -51,12 +86,12 @@ SecretStore::ReadResult LibsecretStore::read(const QString& service, const QStri
     if (!serviceRunning()) return {notAvailable, std::nullopt};
     GError* error = nullptr;
     const QByteArray s = service.toUtf8(), a = account.toUtf8();
-    gchar* secret = secret_password_lookup_sync(schema(), nullptr, &error, "service", s.constData(),
-                                                "account", a.constData(), nullptr);
+    gchar* found = secret().lookup(schema(), nullptr, &error, "service", s.constData(), "account",
+                                   a.constData(), nullptr);
     if (error) return {statusOf(error), std::nullopt};
-    if (!secret) return {itemNotFound, std::nullopt};
-    QByteArray data(secret);
-    secret_password_free(secret);
+    if (!found) return {itemNotFound, std::nullopt};
+    QByteArray data(found);
+    secret().freePassword(found);
     return {success, data};
 }
 
@@ -65,9 +100,8 @@ int LibsecretStore::add(const QString& service, const QString& account, const QB
     GError* error = nullptr;
     const QByteArray s = service.toUtf8(), a = account.toUtf8();
     const QByteArray label = "Ormil " + a;
-    secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT, label.constData(),
-                               data.constData(), nullptr, &error, "service", s.constData(),
-                               "account", a.constData(), nullptr);
+    secret().store(schema(), SECRET_COLLECTION_DEFAULT, label.constData(), data.constData(),
+                   nullptr, &error, "service", s.constData(), "account", a.constData(), nullptr);
     return statusOf(error);
 }
 
@@ -80,8 +114,8 @@ int LibsecretStore::remove(const QString& service, const QString& account) {
     if (!serviceRunning()) return notAvailable;
     GError* error = nullptr;
     const QByteArray s = service.toUtf8(), a = account.toUtf8();
-    const gboolean removed = secret_password_clear_sync(
-        schema(), nullptr, &error, "service", s.constData(), "account", a.constData(), nullptr);
+    const gboolean removed = secret().clear(schema(), nullptr, &error, "service", s.constData(),
+                                            "account", a.constData(), nullptr);
     if (error) return statusOf(error);
     return removed ? success : itemNotFound;
 }

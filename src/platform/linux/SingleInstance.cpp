@@ -88,8 +88,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         // A full backlog refuses for now: try again until the time is up.
-        while (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) !=
-               0) {
+        while (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
             if (errno != EAGAIN && errno != EINTR) return false;
             if (msLeft(timer, timeoutMs) == 0) return false;
             ::poll(nullptr, 0, 10);
@@ -126,8 +125,8 @@ public:
         timer.start();
         qsizetype sent = 0;
         while (sent < data.size()) {
-            const ssize_t n = ::send(m_fd, data.constData() + sent, size_t(data.size() - sent),
-                                     MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(m_fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
             if (n > 0) {
                 sent += n;
                 continue;
@@ -169,8 +168,8 @@ public:
 
 private:
     bool send(const QByteArray& data) {
-        const ssize_t n = ::send(m_fd, data.constData(), size_t(data.size()),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n =
+            ::send(m_fd, data.constData(), size_t(data.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
         return n == data.size();
     }
     void onReadable() {
@@ -406,8 +405,7 @@ bool SingleInstance::listen() {
     m_listenFd = fd;
     m_socketFile = {quint64(info.st_dev), quint64(info.st_ino)};
     m_listenNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_listenNotifier, &QSocketNotifier::activated, this,
-            &SingleInstance::onNewConnection);
+    connect(m_listenNotifier, &QSocketNotifier::activated, this, &SingleInstance::onNewConnection);
     return true;
 }
 
