@@ -1,6 +1,7 @@
 // The multipart upload of one payload, the retries of one window, and the
 // windowed upload of a long recording.
 #include <QJsonDocument>
+#include <QPointer>
 #include <climits>
 #include <deque>
 #include <thread>
@@ -143,9 +144,12 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
 }
 
 void TranscriptionService::publishWordCounters(qint64 used, qint64 limit) {
-    AppState* injected = m_c.appState;
+    // An injected state may be gone by the time the main thread gets here.
+    const QPointer<AppState> injected(m_c.appState);
+    const bool wasInjected = m_c.appState != nullptr;
     // Scheduled, not awaited: the text may reach the caller first.
-    runOnMain([injected, used, limit] {
+    runOnMain([injected, wasInjected, used, limit] {
+        if (wasInjected && !injected) return;
         AppState& state = injected ? *injected : AppState::shared();
         const auto toInt = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
         state.setWordsUsed(toInt(used));
