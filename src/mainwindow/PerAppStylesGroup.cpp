@@ -17,6 +17,7 @@
 #include "platform/RunningApps.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowWatcher.h"
+#include "ui/Metrics.h"
 #include "ui/Texts.h"
 
 using namespace PerAppStyles;
@@ -61,7 +62,7 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
     m_rows = new QWidget(this);
     m_rowsLayout = new QVBoxLayout(m_rows);
     m_rowsLayout->setContentsMargins(0, 0, 0, 0);
-    m_rowsLayout->setSpacing(12);
+    m_rowsLayout->setSpacing(Metrics::groupGap);
     layout->addWidget(m_rows);
 
     m_add = new QToolButton(this);
