@@ -19,22 +19,12 @@ import threading
 import time
 
 from dictation_key import key
+from mixed_text import mixed_text
 import urllib.parse
 import urllib.request
 
 base, log_path = sys.argv[1], sys.argv[2]
 here = os.path.dirname(os.path.abspath(__file__))
-
-def mixed_text(length):
-    words = ["Café", "naïve", "résumé", "Grüße", "Привет,", "мир", "über", "façade",
-             "Straße", "ёлка", "déjà", "vu.", "Ärger", "crème", "brûlée", "Съешь", "ещё",
-             "этих", "мягких", "французских", "булок", "señor", "año", "Øresund"]
-    out, i = "", 0
-    while len(out) < length:
-        out += words[i % len(words)] + " "
-        i += 1
-    out = out[:length]
-    return out[:-1] + "." if out.endswith(" ") else out
 
 
 def control(path, body):

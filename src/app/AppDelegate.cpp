@@ -5,8 +5,8 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-#include "core/L10n.h"
 #include "app/MenuBarIcon.h"
+#include "core/L10n.h"
 #include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
@@ -14,6 +14,7 @@
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "records/SavedPromptTab.h"
 
 namespace {
 
@@ -66,8 +67,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     migrateTone();
     DebugLog::truncate();
     debugLog(QStringLiteral("[App] Ormil launching..."));
+    // Earlier editors kept the saved prompts as text, which the account's
+    // settings synchronisation never read.
+    SavedPrompts::convertStoredText(*m_c.settings);
     if (m_c.errorReportStart) m_c.errorReportStart();
     if (m_c.installCrashHook) m_c.installCrashHook();
+    if (m_c.sessionSetup) m_c.sessionSetup();
     if (m_c.setupSync) m_c.setupSync();
     setupFirstLaunchDefaults();
     if (m_c.adoptLeftovers) m_c.adoptLeftovers();

@@ -48,6 +48,9 @@ public:
         std::function<void()> adoptLeftovers;
         std::function<void()> errorReportStart;
         std::function<void()> installCrashHook;
+        // Picks the back ends the desktop session offers (logged): before
+        // any service uses keys, the clipboard or windows.
+        std::function<void()> sessionSetup;
         // Wires the account synchronisation and makes the local collections
         // it serves. Their loading logs (the text expansions' "Loaded N
         // items"), so it runs after the launch emptied the debug log.

@@ -8,45 +8,52 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/AppWindows.h"
 #include "app/RemovableMedia.h"
 #include "app/UpdateService.h"
-#include "app/AppWindows.h"
-#include "platform/linux/GlobalShortcutsPortal.h"
-#include "platform/linux/SingleInstance.h"
-#include "platform/SessionBackends.h"
+#include "core/AppState.h"
 #include "core/L10n.h"
 #include "overlay/OverlayWindowController.h"
-#include "core/AppState.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "platform/DebugLog.h"
-#include "platform/PrivateFiles.h"
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextExpansionEngine.h"
 #include "pipeline/TextPostProcessor.h"
 #include "platform/Clock.h"
-#include "platform/linux/DBusNotifier.h"
+#include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SecretStore.h"
+#include "platform/SessionBackends.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/linux/DBusNotifier.h"
+#include "platform/linux/DesktopPortal.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
+#include "platform/linux/SingleInstance.h"
+#include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/ForeignToplevelFrontmostApp.h"
+#include "platform/wayland/PortalKeySynthesizer.h"
+#include "platform/wayland/VirtualKeyboardSynthesizer.h"
+#include "platform/wayland/WaylandClient.h"
+#include "platform/x11/X11OverlayWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
-#include "windows/OnboardingView.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
 #include "service/ErrorReportService.h"
 #include "service/TranscriptionService.h"
+#include "windows/OnboardingView.h"
 
 namespace {
 
@@ -90,22 +97,47 @@ struct Platform {
     HistoryReplacements replacements;
     // The hotkeys of a Wayland session with the global shortcuts portal.
     std::unique_ptr<GlobalShortcutsPortal> desktopShortcuts;
+    // The paste of a Wayland session: the clipboard through data-control
+    // (KDE, wlroots) and the chord through the remote desktop portal.
+    std::unique_ptr<DataControlPasteboard> dataControl;
+    std::unique_ptr<PortalKeySynthesizer> portalKeys;
     AppRetryDelivery retryDelivery;
+    // A connection of our own to the Wayland compositor, and the back ends
+    // of a wlroots one on it.
+    std::unique_ptr<WaylandClient> wayland;
+    std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
+    std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
+    std::unique_ptr<DataControlPasteboard> wlrootsClipboard;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
 };
 
+// The shipped desktop entry's id (ormil.desktop): the application's id for
+// the portals.
+const QString kDesktopEntryId = QStringLiteral("ormil");
+// How the portals' host registry answered (for the log, once it is fresh).
+QString g_hostRegistration;
+
 // The session and the portals on its bus; the portals are asked only on a
 // Wayland session, each answer bounded.
-SessionEnvironment probeSession() {
+SessionEnvironment probeSession(Platform& platform) {
     SessionEnvironment session = SessionEnvironment::fromProcess();
     if (!session.isWayland()) return session;
+    platform.wayland = std::make_unique<WaylandClient>();
+    session.waylandGlobals = platform.wayland->globals();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     constexpr int kPortalTimeoutMs = 3000;
-    session.globalShortcutsVersion = GlobalShortcutsPortal::interfaceVersion(
+    // The application's id first: the portals tie it to this connection at
+    // its first call, and some refuse shortcuts to a program without one.
+    QString error;
+    if (DesktopPortal::registerHostApplication(bus, kDesktopEntryId, kPortalTimeoutMs, &error))
+        g_hostRegistration = QStringLiteral("registered as ") + kDesktopEntryId;
+    else
+        g_hostRegistration = QStringLiteral("not used (%1)").arg(error);
+    session.globalShortcutsVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), kPortalTimeoutMs);
-    session.remoteDesktopVersion = GlobalShortcutsPortal::interfaceVersion(
+    session.remoteDesktopVersion = DesktopPortal::interfaceVersion(
         bus, QStringLiteral("org.freedesktop.portal.RemoteDesktop"), kPortalTimeoutMs);
     return session;
 }
@@ -134,11 +166,16 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
                          h.pasteLastModifiers(), h.pasteLastIsModifierOnly()});
         return list;
     };
-    // The shipped desktop entry's id (ormil.desktop).
-    platform.desktopShortcuts = std::make_unique<GlobalShortcutsPortal>(
-        QDBusConnection::sessionBus(), QStringLiteral("ormil"), shortcuts);
+    platform.desktopShortcuts =
+        std::make_unique<GlobalShortcutsPortal>(QDBusConnection::sessionBus(), shortcuts);
     QObject::connect(platform.desktopShortcuts.get(), &GlobalShortcutsPortal::failed,
-                     notifyHotkeysNeedTheDesktop);
+                     [](const QString&, bool refused) {
+                         if (refused)
+                             Notifier::shared().notify(L10n::desktopHotkeysRefusedTitle(),
+                                                       L10n::desktopHotkeysRefusedText());
+                         else
+                             notifyHotkeysNeedTheDesktop();
+                     });
     KeyEventSource::setShared(platform.desktopShortcuts.get());
     GlobalShortcutsPortal::setCurrent(platform.desktopShortcuts.get());
 }
@@ -147,9 +184,54 @@ void installKeySource(const SessionBackends& backends, Platform& platform) {
 // (backends.paste, backends.clipboard); an X11 session keeps XTest and the
 // X11 clipboard.
 void installPasteBackends(const SessionBackends& backends, Platform& platform) {
-    Q_UNUSED(backends);
-    Pasteboard::setShared(&platform.pasteboard);
+    Pasteboard* clipboard = &platform.pasteboard;
+    if (backends.clipboard == SessionBackends::Clipboard::dataControl) {
+        platform.dataControl = DataControlPasteboard::create();
+        if (platform.dataControl)
+            clipboard = platform.dataControl.get();
+        else
+            debugLog(QStringLiteral(
+                "[Paste] no data-control on this desktop: the clipboard is X11's under XWayland, "
+                "which Wayland windows see only while an X11 window has the focus"));
+    }
+    Pasteboard::setShared(clipboard);
     Pasteboard::setSharedPrimary(&platform.primary);
+    // Without the portal at start-up it is asked again at the first paste,
+    // which then says once that the keys cannot be pressed and leaves the
+    // text on the clipboard (XTest would reach X11 windows alone).
+    if (backends.paste == SessionBackends::Paste::remoteDesktopPortal ||
+        (backends.wayland && backends.paste == SessionBackends::Paste::none)) {
+        PortalKeySynthesizer::Options options;
+        options.noticeTitle = L10n::remotePasteTitle();
+        options.noticeBody = L10n::keysNotAllowedHint();
+        platform.portalKeys = std::make_unique<PortalKeySynthesizer>(
+            SettingsStore::shared(), platform.notifier, Clock::system(), options);
+        KeySynthesizer::setShared(platform.portalKeys.get());
+    }
+}
+
+// On a wlroots compositor: the paste chord through its virtual keyboard, the
+// frontmost application from its list of toplevels, and the pill as an
+// override-redirect window of XWayland (a managed one would be tiled and
+// focused). Made after the launch emptied the log, which keeps their lines.
+void installWlrootsBackends(const SessionBackends& backends, Platform& platform) {
+    if (backends.paste != SessionBackends::Paste::virtualKeyboard || !platform.wayland) {
+        // Only a wlroots compositor's back ends use the connection.
+        platform.wayland.reset();
+        return;
+    }
+    // The clipboard through data-control, set and read back without the
+    // focus (unless the paste back ends already put it there).
+    if (!dynamic_cast<DataControlPasteboard*>(&Pasteboard::shared())) {
+        platform.wlrootsClipboard = DataControlPasteboard::create();
+        if (platform.wlrootsClipboard) Pasteboard::setShared(platform.wlrootsClipboard.get());
+    }
+    platform.virtualKeyboard = std::make_unique<VirtualKeyboardSynthesizer>(*platform.wayland);
+    if (platform.virtualKeyboard->isAvailable())
+        KeySynthesizer::setShared(platform.virtualKeyboard.get());
+    platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
+    if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
+    OverlayWindowSystem::setBypassWindowManager(true);
 }
 
 bool hasAccessToken() {
@@ -311,8 +393,9 @@ int AppServices::run(QApplication& app) {
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
     RetryDelivery::setShared(&platform->retryDelivery);
-    const SessionEnvironment session = probeSession();
+    const SessionEnvironment session = probeSession(*platform);
     const SessionBackends backends = SessionBackends::choose(session);
+    SessionBackends::setCurrent(backends);
     installKeySource(backends, *platform);
     installPasteBackends(backends, *platform);
     AuthService::installAsTokenReader();
@@ -333,6 +416,7 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
+    c.sessionSetup = [backends, platform] { installWlrootsBackends(backends, *platform); };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);
@@ -366,6 +450,12 @@ int AppServices::run(QApplication& app) {
     // from the settings when it is created.
     c.hotkeySetup = [session, backends] {
         debugLog(backends.describe(session));
+        if (!g_hostRegistration.isEmpty())
+            debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
+        if (backends.wayland && backends.paste != SessionBackends::Paste::virtualKeyboard)
+            debugLog(QStringLiteral(
+                "[Styles] Wayland session: the desktop does not tell which application has the "
+                "focus; per-app styles apply in X11 (XWayland) applications only"));
         if (backends.hotkeys == SessionBackends::Hotkeys::commandsOnly)
             notifyHotkeysNeedTheDesktop();
         wireHotkeys(HotkeyService::shared());
@@ -382,7 +472,15 @@ int AppServices::run(QApplication& app) {
         UpdateService::shared().setHasChecked(false);
         UpdateService::shared().checkForUpdates(true);
     };
-    c.textExpansionStart = [] { TextExpansionEngine::shared().start(); };
+    c.textExpansionStart = [wayland = backends.wayland] {
+        // Under XWayland the keys of Wayland windows never reach an X11
+        // client: expansion keeps working in X11 applications only.
+        if (wayland)
+            debugLog(QStringLiteral(
+                "[TextExpansion] Wayland session: the desktop gives no application the keys "
+                "typed in other windows; triggers expand in X11 (XWayland) applications only"));
+        TextExpansionEngine::shared().start();
+    };
     c.menu.hotkeys = currentHotkeys;
     c.menu.fetchTranscriptions = [](int limit, int offset) {
         return HistoryService::shared().fetchTranscriptions(limit, offset);

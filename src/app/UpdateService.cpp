@@ -33,6 +33,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
 #include "service/ErrorReportService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
@@ -356,7 +357,7 @@ UpdateService::CheckOutcome UpdateService::runCheck(bool showUpToDate) {
         request.url = url.toString(QUrl::FullyEncoded);
         request.headers.set("Cache-Control", "no-cache");
         request.timeout = 6;
-        request.totalTimeout = 6;
+        AnswerLimitsTable::apply(request, AnswerKind::updateManifest);
         HttpResponse response;
         try {
             response = m_c.http->send(request);
@@ -477,6 +478,7 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         // Measured from empty: an earlier mirror's answer does not count.
         QFile::resize(download, 0);
         DownloadSizeGuard guard(download, manifest.fileSize, request.cancelToken);
+        AnswerLimitsTable::apply(request, AnswerKind::updateArchive);
         try {
             const HttpResponse response = m_c.http->send(request);
             if (response.status == 200) {

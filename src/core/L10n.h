@@ -34,9 +34,13 @@ public:
     static QString sessionExpiredText();
     static QString desktopHotkeysMissingTitle();
     static QString desktopHotkeysMissingText();
+    static QString desktopHotkeysRefusedTitle();
+    static QString desktopHotkeysRefusedText();
     static QString desktopShortcutCaption();
     static QString desktopShortcutNotBound();
     static QString loneModifierWayland();
+    static QString hotkeyCommandsCaption();
+    static QString hotkeyNotOnThisDesktop();
     static QString voiceToText();
     static QString nothingHeardTitle();
     static QString nothingHeardHint();

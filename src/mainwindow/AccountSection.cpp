@@ -92,6 +92,9 @@ AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent
         if (m_context.logout) m_context.logout();
     });
     in->addWidget(m_logout, 0, Qt::AlignHCenter);
+    // The stack is as tall as its taller form: the other keeps its items
+    // together at the top rather than spread apart.
+    in->addStretch(1);
     m_forms->addWidget(signedIn);
 
     // Signed out.
@@ -115,6 +118,7 @@ AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent
         if (m_context.windows) m_context.windows->showLoginWindow();
     });
     out->addWidget(m_login, 0, Qt::AlignHCenter);
+    out->addStretch(1);
     m_forms->addWidget(signedOut);
 
     if (AppState* state = m_context.appState) {

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
+#include <utility>
 
 #include "core/L10n.h"
 #include "platform/Clock.h"
@@ -345,12 +347,18 @@ void HistorySection::apply(Loaded loaded, int seq, bool whole) {
         groups = m_model->setContent(
             m_c.retryQueue ? m_c.retryQueue->queue() : QList<FailedTranscription>{},
             std::move(loaded.groups));
-    // Letting go of 100,000 rows takes a while: not here.
-    if (items.size() + groups.size() > firstAnswer)
-        runAsync([items = std::move(items), groups = std::move(groups)]() mutable {
-            items.clear();
-            groups.clear();
+    // Letting go of 100,000 rows takes a while: not here. Only the worker
+    // empties the lists; the holder itself is cheap to let go on either
+    // thread (a copy of the lists left here could otherwise free them here).
+    if (items.size() + groups.size() > firstAnswer) {
+        auto doomed =
+            std::make_shared<std::pair<QList<TranscriptionItem>, QList<TranscriptionGroup>>>(
+                std::move(items), std::move(groups));
+        runAsync([doomed] {
+            doomed->first.clear();
+            doomed->second.clear();
         });
+    }
     m_model->setExpanded(m_expanded);
     m_clearAll->setVisible(m_raw > 0);
     updateEmpty();

@@ -7,14 +7,15 @@
 #include "platform/MicrophoneList.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
+#include "platform/SessionBackends.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/FileTranscriptionService.h"
 #include "records/HistoryService.h"
-#include "records/TextExpansionService.h"
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
+#include "records/TextExpansionService.h"
 #include "service/AuthService.h"
 
 MainWindowContext MainWindowContext::shared() {
@@ -42,6 +43,8 @@ MainWindowContext MainWindowContext::shared() {
     };
     c.hotkeys = &HotkeyService::shared();
     c.desktopShortcuts = GlobalShortcutsPortal::current();
+    c.hotkeysByCommands =
+        SessionBackends::current().hotkeys == SessionBackends::Hotkeys::commandsOnly;
     c.overlay = &OverlayControl::shared();
     c.microphones = &MicrophoneList::shared();
     c.pushSettings = [] { SyncService::shared().pushSettings(); };

@@ -56,6 +56,10 @@ struct MainWindowContext {
     // The desktop's global shortcuts on a Wayland session: the Settings page
     // shows what it bound and opens its settings; null on X11.
     GlobalShortcutsPortal* desktopShortcuts = nullptr;
+    // The desktop lets no application hear keys (no global shortcuts
+    // portal: wlroots compositors, GNOME before 48): the Settings page shows
+    // the start and stop commands to bind in the desktop's own settings.
+    bool hotkeysByCommands = false;
     MicrophoneList* microphones = nullptr;
     // Starts a push of the synchronised settings and returns at once.
     std::function<void()> pushSettings;

@@ -5,9 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QToolButton>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
 
 #include "core/L10n.h"
@@ -44,8 +45,8 @@ QString literal(QString text) {
 }  // namespace
 
 PerAppStylesGroup::PerAppStylesGroup(const MainWindowContext& context, QWidget* parent)
-    : PerAppStylesGroup(*context.settings, RunningApps::shared(), WindowWatcher::shared(),
-                        parent) {}
+    : PerAppStylesGroup(*context.settings, RunningApps::shared(), WindowWatcher::shared(), parent) {
+}
 
 PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
                                      WindowWatcher& watcher, QWidget* parent)
@@ -65,10 +66,9 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
     m_rowsLayout->setSpacing(Metrics::groupGap);
     layout->addWidget(m_rows);
 
-    m_add = new QToolButton(this);
+    // A push button with a menu keeps room for its arrow beside the text.
+    m_add = new QPushButton(this);
     m_add->setObjectName(QStringLiteral("perAppAddRunning"));
-    m_add->setPopupMode(QToolButton::InstantPopup);
-    m_add->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_add->setMaximumWidth(kMenuMaxWidth);
     m_menu = new QMenu(m_add);
     m_add->setMenu(m_menu);
@@ -80,8 +80,7 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
         if (on) refreshRunningApps();
     });
     connect(&m_store, &SettingsStore::changed, this, [this](const QString& key) {
-        if (key == kEnabledKey || key == u"perAppStyles" || key == u"interfaceLanguage")
-            refresh();
+        if (key == kEnabledKey || key == u"perAppStyles" || key == u"interfaceLanguage") refresh();
     });
     // Applications that start, stop or get the focus; read only while the
     // group is seen (it reads them again when it appears).
@@ -107,7 +106,19 @@ void PerAppStylesGroup::refresh() {
     if (title() != L10n::perAppStyles()) setTitle(L10n::perAppStyles());
     Texts::set(m_enabled, L10n::perAppStyles());
     Texts::set(m_caption, L10n::perAppStylesHint());
-    Texts::set(m_add, L10n::perAppAddRunning());
+    // Within the menu's width, with room for its arrow: a longer title is
+    // cut (the whole of it in the tooltip and for screen readers).
+    const QString add = L10n::perAppAddRunning();
+    QStyleOptionButton option;
+    option.initFrom(m_add);
+    option.features = QStyleOptionButton::HasMenu;
+    const QSize frame =
+        style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), m_add);
+    const int indicator = style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, m_add);
+    Texts::set(m_add, m_add->fontMetrics().elidedText(
+                          add, Qt::ElideRight, kMenuMaxWidth - frame.width() - indicator - 8));
+    Texts::setToolTip(m_add, add);
+    m_add->setAccessibleName(add);
     const bool enabled = SettingsBinding::boolean(m_store, kEnabledKey);
     {
         const QSignalBlocker blocker(m_enabled);
@@ -171,20 +182,17 @@ void PerAppStylesGroup::rebuildRows(const QStringList& ids) {
         m_rowsLayout->addWidget(line);
         line->show();  // now, not when the layout gets to it
 
-        connect(check, &QCheckBox::toggled, this, [this, id, rowTone](bool on) {
-            setRuled(id, {id}, rowTone, on);
-        });
-        connect(tone, &QComboBox::activated, this, [this, id, tone](int index) {
-            pick(id, tone->itemData(index).toString());
-        });
+        connect(check, &QCheckBox::toggled, this,
+                [this, id, rowTone](bool on) { setRuled(id, {id}, rowTone, on); });
+        connect(tone, &QComboBox::activated, this,
+                [this, id, tone](int index) { pick(id, tone->itemData(index).toString()); });
         m_rowWidgets.append({id, check, tone});
     }
 }
 
 void PerAppStylesGroup::refreshRunningApps() {
     m_apps = m_running.applications();
-    m_offers =
-        runningExtraApps(m_apps, AppIdentity::ownIdentifier(), load(m_store), language());
+    m_offers = runningExtraApps(m_apps, AppIdentity::ownIdentifier(), load(m_store), language());
     rebuildMenu();
 }
 

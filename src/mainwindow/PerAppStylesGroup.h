@@ -12,7 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QToolButton;
+class QPushButton;
 class QVBoxLayout;
 class RunningApps;
 class SettingsStore;
@@ -56,7 +56,7 @@ private:
     QLabel* m_caption = nullptr;
     QWidget* m_rows = nullptr;
     QVBoxLayout* m_rowsLayout = nullptr;
-    QToolButton* m_add = nullptr;
+    QPushButton* m_add = nullptr;
     QMenu* m_menu = nullptr;
     PerAppStyles::Rules m_rules;
     QList<RunningApp> m_apps;

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -106,8 +107,10 @@ SettingsKeysTab::SettingsKeysTab(const MainWindowContext& context, QWidget* pare
     connect(m_dictation.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetDictation);
     connect(m_translate.reset, &QPushButton::clicked, this, &SettingsKeysTab::resetTranslate);
 
-    if (GlobalShortcutsPortal* desktop = m_context.desktopShortcuts)
+    if (GlobalShortcutsPortal* desktop = m_context.desktopShortcuts) {
         connect(desktop, &GlobalShortcutsPortal::boundChanged, this, &SettingsKeysTab::refresh);
+        connect(desktop, &GlobalShortcutsPortal::failed, this, &SettingsKeysTab::refresh);
+    }
     if (HotkeyService* h = m_context.hotkeys) {
         for (auto signal :
              {&HotkeyService::currentKeyCodeChanged, &HotkeyService::currentModifiersChanged,
@@ -130,6 +133,7 @@ SettingsKeysTab::Group SettingsKeysTab::makeGroup(const QString& name, bool with
     g.box->setObjectName(name + QStringLiteral("Group"));
     auto* stack = SettingsLayout::groupStack(g.box, 8);
     g.caption = SettingsLayout::caption(g.box);
+    g.caption->setObjectName(name + QStringLiteral("Caption"));
     stack->addWidget(g.caption);
 
     auto* keyRow = new QHBoxLayout;
@@ -162,6 +166,12 @@ SettingsKeysTab::Group SettingsKeysTab::makeGroup(const QString& name, bool with
 void SettingsKeysTab::refresh() {
     const SettingsStore& store = *m_context.settings;
     HotkeyService* h = m_context.hotkeys;
+    // The desktop's portal turned out to be missing: as on a desktop without
+    // one, the commands are the way to bind keys.
+    const bool byCommands =
+        m_context.hotkeysByCommands ||
+        (m_context.desktopShortcuts &&
+         m_context.desktopShortcuts->state() == GlobalShortcutsPortal::State::failed);
     if (h) {
         const bool dictationIsDefault = h->currentKeyCode() == kDefaultKeyCode &&
                                         h->currentIsModifierOnly() && h->currentModifiers() == 0;
@@ -175,19 +185,38 @@ void SettingsKeysTab::refresh() {
         refreshGroup(m_pasteLast, L10n::pasteLastHotkey(), L10n::pasteLastHotkeyDesc(),
                      h->isRecordingPasteLastHotkey(), false, h->pasteLastKeyCode(),
                      h->pasteLastModifiers(), h->pasteLastIsModifierOnly(), false);
-        if (m_context.desktopShortcuts) {
-            showDesktopShortcut(m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
-                                h->currentIsModifierOnly() && h->currentModifiers() == 0);
-            showDesktopShortcut(m_translate, QStringLiteral("translation"),
-                                L10n::translateHotkeyDesc(),
-                                h->translateKeyCode() >= 0 && h->translateIsModifierOnly() &&
-                                    h->translateModifiers() == 0);
-            showDesktopShortcut(m_pasteLast, QStringLiteral("paste-last"),
-                                L10n::pasteLastHotkeyDesc(),
-                                h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
+        if (m_context.desktopShortcuts && !byCommands) {
+            showDesktopShortcut(
+                m_dictation, QStringLiteral("dictation"), L10n::pressAndHold(),
+                HotkeyService::displayName(h->currentKeyCode(), h->currentModifiers(),
+                                           h->currentIsModifierOnly()),
+                h->currentIsModifierOnly() && h->currentModifiers() == 0);
+            showDesktopShortcut(
+                m_translate, QStringLiteral("translation"), L10n::translateHotkeyDesc(),
+                HotkeyService::displayName(h->translateKeyCode(), h->translateModifiers(),
+                                           h->translateIsModifierOnly()),
+                h->translateKeyCode() >= 0 && h->translateIsModifierOnly() &&
+                    h->translateModifiers() == 0);
+            showDesktopShortcut(
+                m_pasteLast, QStringLiteral("paste-last"), L10n::pasteLastHotkeyDesc(),
+                HotkeyService::displayName(h->pasteLastKeyCode(), h->pasteLastModifiers(),
+                                           h->pasteLastIsModifierOnly()),
+                h->pasteLastIsModifierOnly() && h->pasteLastModifiers() == 0);
         }
     }
-    for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) g->change->setEnabled(h != nullptr);
+    for (Group* g : {&m_dictation, &m_translate, &m_pasteLast}) {
+        g->change->setEnabled(h != nullptr);
+        g->change->setVisible(!byCommands);
+    }
+    if (byCommands) {
+        showCommands(
+            m_dictation, L10n::pressAndHold(),
+            {QStringLiteral("ormil --start-dictation"), QStringLiteral("ormil --stop-dictation")});
+        showCommands(m_translate, L10n::translateHotkeyDesc(),
+                     {QStringLiteral("ormil --start-translation"),
+                      QStringLiteral("ormil --stop-translation")});
+        showCommands(m_pasteLast, L10n::pasteLastHotkeyDesc(), {});
+    }
 
     Texts::set(m_modeLabel, L10n::recordingMode());
     const QStringList modeTitles{L10n::pushToTalk(), L10n::toggleRecord()};
@@ -245,12 +274,17 @@ void SettingsKeysTab::refreshGroup(Group& g, const QString& title, const QString
 }
 
 void SettingsKeysTab::showDesktopShortcut(Group& g, const QString& id, const QString& caption,
-                                          bool loneModifier) {
+                                          const QString& storedName, bool loneModifier) {
     // The desktop binds the key and tells what it bound; the stored key was
     // only its suggestion.
     const QMap<QString, QString> bound = m_context.desktopShortcuts->boundTriggers();
     const bool isBound = bound.contains(id);
-    Texts::set(g.badge, isBound ? bound.value(id) : L10n::desktopShortcutNotBound());
+    QString name = isBound ? bound.value(id) : L10n::desktopShortcutNotBound();
+    // Some desktops describe a lone modifier with a stray symbol; the key
+    // the desktop was asked for is the better name then.
+    static const QRegularExpression readable(QStringLiteral("[A-Za-z0-9]"));
+    if (isBound && !name.contains(readable)) name = storedName;
+    Texts::set(g.badge, name);
     g.badge->setTint(isBound ? Colors::blue() : Colors::grey(), 0.1);
     Labels::setTextColor(
         g.badge, isBound ? palette().color(QPalette::WindowText) : Colors::secondary(palette()));
@@ -258,6 +292,21 @@ void SettingsKeysTab::showDesktopShortcut(Group& g, const QString& id, const QSt
     if (loneModifier) text += QLatin1Char('\n') + L10n::loneModifierWayland();
     Texts::set(g.caption, text);
     Texts::set(g.change, L10n::changeHotkey());
+    if (g.reset) g.reset->setVisible(false);
+}
+
+void SettingsKeysTab::showCommands(Group& g, const QString& caption, const QStringList& commands) {
+    const bool any = !commands.isEmpty();
+    Texts::set(g.badge, any ? commands.join(QLatin1Char('\n')) : L10n::hotkeyNotOnThisDesktop());
+    // Selectable, to copy into the desktop's settings.
+    g.badge->setTextInteractionFlags(any ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
+    // Two lines: the group must make room for both.
+    g.badge->setMinimumHeight(g.badge->sizeHint().height());
+    g.badge->setTint(any ? Colors::blue() : Colors::grey(), 0.1);
+    Labels::setTextColor(
+        g.badge, any ? palette().color(QPalette::WindowText) : Colors::secondary(palette()));
+    Texts::set(g.caption,
+               any ? caption + QLatin1Char('\n') + L10n::hotkeyCommandsCaption() : caption);
     if (g.reset) g.reset->setVisible(false);
 }
 

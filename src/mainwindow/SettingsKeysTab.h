@@ -40,8 +40,12 @@ private:
                       bool showReset);
 
     // On a Wayland session: what the desktop bound for the shortcut `id`.
+    // storedName: the key the desktop was asked for.
     void showDesktopShortcut(Group& g, const QString& id, const QString& caption,
-                             bool loneModifier);
+                             const QString& storedName, bool loneModifier);
+    // Where the desktop lets no application hear keys: the commands a key of
+    // the desktop's own settings runs instead (none for paste-last).
+    void showCommands(Group& g, const QString& caption, const QStringList& commands);
     // Opens the desktop's shortcut settings where the desktop holds the
     // shortcuts; false on X11, where the tab captures the key itself.
     bool openDesktopShortcuts();

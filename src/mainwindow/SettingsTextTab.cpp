@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "core/L10n.h"
+#include "core/RecognitionLanguages.h"
 #include "core/WindowOpener.h"
 #include "mainwindow/PerAppStylesGroup.h"
-#include "core/RecognitionLanguages.h"
 #include "mainwindow/SettingsBinding.h"
 #include "mainwindow/SettingsLayout.h"
 #include "platform/SettingsStore.h"
@@ -97,6 +97,7 @@ SettingsTextTab::SettingsTextTab(const MainWindowContext& context, QWidget* pare
     m_editPrompt = new QToolButton(m_transcription);
     m_editPrompt->setObjectName(QStringLiteral("editPrompt"));
     m_editPrompt->setAutoRaise(true);
+    m_editPrompt->setAccessibleName(QStringLiteral("Edit"));
     m_editPrompt->setIcon(Icons::icon(QStringLiteral("pencil"), Colors::accent(palette())));
     toneRow->addWidget(m_editPrompt);
     toneRow->addStretch();

@@ -21,9 +21,11 @@ class OverlayControl;
 class SettingsStore;
 
 // The global shortcuts: the dictation key, the translate-while-dictating key
-// and the paste-last shortcut. Keeps them in the settings, listens to every
-// key event of the session through the listen-only tap, and turns presses of
-// the shortcuts into the start and end of a dictation. Main thread only.
+// and the paste-last shortcut. Keeps them in the settings, listens to the
+// key events of the session through the key source (X11's listen-only tap,
+// or the desktop's global shortcuts on a Wayland session, which deliver the
+// presses and releases of the shortcuts alone), and turns presses of the
+// shortcuts into the start and end of a dictation. Main thread only.
 class HotkeyService : public QObject {
     Q_OBJECT
 public:

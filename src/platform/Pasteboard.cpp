@@ -5,6 +5,23 @@
 namespace {
 std::atomic<Pasteboard*> g_pasteboard{nullptr};
 std::atomic<Pasteboard*> g_primary{nullptr};
+}  // namespace
+
+bool Pasteboard::isTextFormat(const QString& format) {
+    return format.startsWith(QLatin1String("text/plain")) || format == "UTF8_STRING" ||
+           format == "STRING" || format == "TEXT" || format == "COMPOUND_TEXT";
+}
+
+QList<Pasteboard::Item> Pasteboard::readItem(
+    const QStringList& formats, const std::function<QByteArray(const QString&)>& read) {
+    Item item;
+    for (const QString& format : formats) {
+        const QByteArray bytes = read(format);
+        if (bytes.isEmpty() && format.contains('/')) continue;
+        item.append({format, bytes});
+    }
+    if (item.isEmpty()) return {};
+    return {item};
 }
 
 Pasteboard& Pasteboard::shared() {
@@ -13,8 +30,14 @@ Pasteboard& Pasteboard::shared() {
     return p ? *p : memoryOnly;
 }
 
-void Pasteboard::setShared(Pasteboard* pasteboard) { g_pasteboard.store(pasteboard); }
+void Pasteboard::setShared(Pasteboard* pasteboard) {
+    g_pasteboard.store(pasteboard);
+}
 
-Pasteboard* Pasteboard::sharedPrimary() { return g_primary.load(); }
+Pasteboard* Pasteboard::sharedPrimary() {
+    return g_primary.load();
+}
 
-void Pasteboard::setSharedPrimary(Pasteboard* pasteboard) { g_primary.store(pasteboard); }
+void Pasteboard::setSharedPrimary(Pasteboard* pasteboard) {
+    g_primary.store(pasteboard);
+}

@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The system clipboard as the design's general pasteboard: one item of
 // several formats (MIME types), a change counter, and marker formats.
@@ -31,6 +32,15 @@ public:
     // text format of the contents this process put last. Stays 0 where the
     // platform cannot tell; the paste then restores after a fixed delay.
     virtual int textFetchCount() const { return 0; }
+
+    // Whether a format carries the text itself (the MIME types and the X11
+    // targets readers ask for).
+    static bool isTextFormat(const QString& format);
+    // The one item of another owner's contents, read format by format.
+    // Markers carry no bytes; anything else without bytes could not be read
+    // and is left out.
+    static QList<Item> readItem(const QStringList& formats,
+                                const std::function<QByteArray(const QString&)>& read);
 
     static Pasteboard& shared();
     static void setShared(Pasteboard* pasteboard);

@@ -17,10 +17,6 @@ bool desktopIs(const SessionEnvironment& e, std::initializer_list<const char*> n
     return false;
 }
 
-bool isWlroots(const SessionEnvironment& e) {
-    return desktopIs(e, {"sway", "wlroots", "Hyprland", "river", "labwc", "Wayfire"});
-}
-
 const char* name(SessionBackends::Windows w) {
     switch (w) {
         case SessionBackends::Windows::x11:
@@ -51,6 +47,26 @@ bool SessionEnvironment::isWayland() const {
     return !waylandDisplay.isEmpty();
 }
 
+namespace {
+SessionBackends g_current;
+}
+
+const SessionBackends& SessionBackends::current() {
+    return g_current;
+}
+
+void SessionBackends::setCurrent(const SessionBackends& backends) {
+    g_current = backends;
+}
+
+bool SessionEnvironment::offersWlrootsProtocols() const {
+    const auto has = [this](const char* name) {
+        return waylandGlobals.contains(QLatin1String(name));
+    };
+    return has("zwp_virtual_keyboard_manager_v1") && has("zwlr_layer_shell_v1") &&
+           (has("zwlr_data_control_manager_v1") || has("ext_data_control_manager_v1"));
+}
+
 SessionBackends SessionBackends::choose(const SessionEnvironment& e) {
     SessionBackends b;
     if (!e.isWayland()) return b;
@@ -61,7 +77,7 @@ SessionBackends SessionBackends::choose(const SessionEnvironment& e) {
         e.globalShortcutsVersion > 0 ? Hotkeys::globalShortcutsPortal : Hotkeys::commandsOnly;
     if (e.remoteDesktopVersion > 0)
         b.paste = Paste::remoteDesktopPortal;
-    else if (isWlroots(e))
+    else if (e.offersWlrootsProtocols())
         b.paste = Paste::virtualKeyboard;
     else
         b.paste = Paste::none;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 // What start-up knows of the desktop session: its environment and which of
@@ -12,11 +13,19 @@ struct SessionEnvironment {
     QString currentDesktop;  // XDG_CURRENT_DESKTOP ("KDE", "ubuntu:GNOME", "sway")
     uint globalShortcutsVersion = 0;
     uint remoteDesktopVersion = 0;
+    // The interface names of the compositor's Wayland globals (empty when
+    // it was not asked).
+    QSet<QString> waylandGlobals;
 
     // The environment of this process; the portal versions are left at 0.
     static SessionEnvironment fromProcess();
     // Whether the session is a Wayland one; only then are the portals asked.
     bool isWayland() const;
+    // Whether the compositor offers what wlroots compositors do: the virtual
+    // keyboard, data-control and layer-shell (with them a client pastes into
+    // the focused one and floats a pill without the focus), whatever its
+    // name.
+    bool offersWlrootsProtocols() const;
 };
 
 // The back ends each facility uses in a session, chosen once at start-up.
@@ -43,6 +52,9 @@ struct SessionBackends {
     Clipboard clipboard = Clipboard::x11;
 
     static SessionBackends choose(const SessionEnvironment& environment);
+    // The choice start-up made for this process (X11's until it made one).
+    static const SessionBackends& current();
+    static void setCurrent(const SessionBackends& backends);
     // One line for the log: the session and every choice.
     QString describe(const SessionEnvironment& environment) const;
 

@@ -10,8 +10,9 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/DebugLog.h"
 #include "audio/MediaAudioExtractor.h"
+#include "platform/DebugLog.h"
+#include "service/AnswerLimits.h"
 #include "service/AuthService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
@@ -205,6 +206,9 @@ std::optional<QByteArray> FileTranscriptionService::httpGet(const QString& path,
         return std::nullopt;
     }
     request.timeout = 60;
+    AnswerLimitsTable::apply(request, path == QLatin1String("/transcribe-file/list")
+                                          ? AnswerKind::userItems
+                                          : AnswerKind::fileJob);
     request.headers.set("Authorization", "Bearer " + token->toUtf8());
     HttpResponse response;
     try {
@@ -264,6 +268,7 @@ FileTranscriptionService::UploadResult FileTranscriptionService::upload(
     body->addBytes("\r\n--" + boundary + "--\r\n");
     request.streamBody = body;
     request.timeout = 900;
+    AnswerLimitsTable::applyToUpload(request, body->size());
     request.headers.set("Authorization", "Bearer " + token->toUtf8());
     request.headers.set("Content-Type", "multipart/form-data; boundary=" + boundary);
 

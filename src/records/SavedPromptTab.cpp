@@ -87,6 +87,7 @@ std::optional<QList<SavedPromptTab>> decode(const QByteArray& bytes) {
 std::optional<QList<SavedPromptTab>> load(const SettingsStore& settings) {
     const QString key = QString::fromLatin1(kSettingsKey);
     if (!settings.contains(key)) return QList<SavedPromptTab>{};
+    if (settings.isString(key)) return decode(settings.string(key)->toUtf8());
     const auto bytes = settings.data(key);
     if (!bytes) return std::nullopt;
     return decode(*bytes);
@@ -98,6 +99,20 @@ QList<SavedPromptTab> loadOrEmpty(const SettingsStore& settings) {
 
 void save(SettingsStore& settings, const QList<SavedPromptTab>& tabs) {
     settings.setData(QString::fromLatin1(kSettingsKey), encode(tabs));
+}
+
+bool convertStoredText(SettingsStore& settings) {
+    const QString key = QString::fromLatin1(kSettingsKey);
+    if (!settings.isString(key)) return false;
+    const auto tabs = load(settings);
+    if (!tabs) {
+        debugLog(QStringLiteral("[SavedPrompts] Stored text is not a list of prompts; left as is"));
+        return false;
+    }
+    save(settings, *tabs);
+    debugLog(
+        QStringLiteral("[SavedPrompts] Converted %1 saved prompts from text").arg(tabs->size()));
+    return true;
 }
 
 QJsonArray toWire(const QList<SavedPromptTab>& tabs) {

@@ -53,12 +53,17 @@ QByteArray encode(const QList<SavedPromptTab>& tabs);
 std::optional<QList<SavedPromptTab>> decode(const QByteArray& bytes);
 
 // The stored list: empty when the key is absent, none when the stored value
-// is unreadable as a whole (not bytes, not a JSON array).
+// is unreadable as a whole (not bytes or text, not a JSON array). Earlier
+// editors stored the same JSON as a text value; it reads like the bytes.
 std::optional<QList<SavedPromptTab>> load(const SettingsStore& settings);
 // Like load(), but unreadable data gives an empty list (the editor's view:
 // no custom tabs, and the next save overwrites it).
 QList<SavedPromptTab> loadOrEmpty(const SettingsStore& settings);
 void save(SettingsStore& settings, const QList<SavedPromptTab>& tabs);
+// Rewrites a text value left by an earlier editor as the stored bytes,
+// keeping its readable prompts; true when it did. Unreadable text is left
+// as it is.
+bool convertStoredText(SettingsStore& settings);
 
 QJsonArray toWire(const QList<SavedPromptTab>& tabs);
 // Every object that makes a record, in order; the others are dropped.

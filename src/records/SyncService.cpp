@@ -12,6 +12,7 @@
 #include "records/HistoryService.h"
 #include "records/SavedPromptTab.h"
 #include "records/TextExpansionService.h"
+#include "service/AnswerLimits.h"
 
 namespace {
 
@@ -252,6 +253,9 @@ std::optional<QByteArray> SyncService::exchange(const QByteArray& method, const 
     request.method = method;
     request.url = url;
     request.timeout = 60;
+    AnswerLimitsTable::apply(request, path == QLatin1String("/sync/settings")
+                                          ? AnswerKind::settings
+                                          : AnswerKind::userItems);
     request.headers.set("Authorization", "Bearer " + token->toUtf8());
     if (method == "PUT") {
         request.headers.set("Content-Type", "application/json");
@@ -401,13 +405,17 @@ std::optional<QJsonArray> pulledEntries(const std::optional<QJsonObject>& top) {
 }  // namespace
 
 void SyncService::pullEntries(const EntryCollection& c, quint64 pushesSeen) {
-    const auto entries = pulledEntries(getObject(key(c.path)));
-    if (!entries) return;
     QList<QPair<QString, QString>> kept;
-    for (const QJsonValue& v : *entries) {
-        const QJsonObject o = v.toObject();
-        if (o.value("trigger").isString() && o.value(key(c.valueKey)).isString())
-            kept.append({o.value("trigger").toString(), o.value(key(c.valueKey)).toString()});
+    {
+        // The parsed answer is gone before the list is stored: a long list
+        // must not sit in memory in both forms meanwhile.
+        const auto entries = pulledEntries(getObject(key(c.path)));
+        if (!entries) return;
+        for (const QJsonValue& v : *entries) {
+            const QJsonObject o = v.toObject();
+            if (o.value("trigger").isString() && o.value(key(c.valueKey)).isString())
+                kept.append({o.value("trigger").toString(), o.value(key(c.valueKey)).toString()});
+        }
     }
     bool applied = false;
     onMainAndWait([&] {
@@ -453,7 +461,8 @@ QJsonValue SyncService::windowsFieldValueForSync(const std::optional<QString>& w
 }
 
 void SyncService::runPullTextExpansions(quint64 pushesSeen) {
-    const auto entries = pulledEntries(getObject(QStringLiteral("/sync/text-expansions")));
+    std::optional<QJsonArray> entries =
+        pulledEntries(getObject(QStringLiteral("/sync/text-expansions")));
     if (!entries) return;
     QList<TextExpansionItem> kept;
     int withWindowsText = 0;
@@ -474,6 +483,9 @@ void SyncService::runPullTextExpansions(quint64 pushesSeen) {
         if (item.expandedTextWindows && !item.expandedTextWindows->isEmpty()) ++withWindowsText;
         kept.append(item);
     }
+    // The parsed answer is gone before the list is stored: a long list must
+    // not sit in memory in both forms meanwhile.
+    entries.reset();
     onMainAndWait([&] {
         // An empty list from the account never wipes the local one.
         if (!kept.isEmpty() && !newerPushAsked(expansionsLane, pushesSeen, "Text expansions"))

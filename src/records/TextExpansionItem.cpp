@@ -1,6 +1,7 @@
 #include "records/TextExpansionItem.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QStringList>
 
@@ -90,6 +91,20 @@ QList<TextExpansionItem> TextExpansionItem::listFromJson(const QJsonArray& array
             skipped->append(QStringLiteral("item %1: %2").arg(i).arg(why));
     }
     return items;
+}
+
+bool TextExpansionItem::writeIndentedList(QIODevice& out, const QList<TextExpansionItem>& items) {
+    const auto put = [&out](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); };
+    if (!put("[\n")) return false;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        QByteArray object = QJsonDocument(items[i].toJson()).toJson(QJsonDocument::Indented);
+        // One level deeper inside the array: every line moves right by four
+        // spaces (line breaks inside strings are escaped, never raw).
+        object.chop(1);
+        object.replace("\n", "\n    ");
+        if (!put("    " + object + (i + 1 < items.size() ? ",\n" : "\n"))) return false;
+    }
+    return put("]\n");
 }
 
 QJsonArray TextExpansionItem::listToJson(const QList<TextExpansionItem>& items) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -34,4 +35,7 @@ struct TextExpansionItem {
     static QList<TextExpansionItem> listFromJson(const QJsonArray& array,
                                                  QStringList* skipped = nullptr);
     static QJsonArray listToJson(const QList<TextExpansionItem>& items);
+    // The list's indented JSON (the bytes of listToJson's indented document),
+    // written one item at a time so a long list is never held twice more.
+    static bool writeIndentedList(QIODevice& out, const QList<TextExpansionItem>& items);
 };

@@ -76,12 +76,10 @@ void TextExpansionService::saveToFile() {
         QFile::remove(bad);
         if (QFile::copy(m_filePath, bad)) debugLog(kLog + "Kept the unreadable file as " + bad);
     }
-    const QByteArray data =
-        QJsonDocument(TextExpansionItem::listToJson(items())).toJson(QJsonDocument::Indented);
     QSaveFile file(m_filePath);
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.write(data) == data.size() && file.commit();
+                         TextExpansionItem::writeIndentedList(file, items()) && file.commit();
     if (written)
         debugLog(kLog + "Saved " + QString::number(items().size()) + " items to file");
     else

@@ -10,8 +10,9 @@
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
-#include "service/HttpServiceConfig.h"
 #include "platform/linux/LibsecretStore.h"
+#include "service/AnswerLimits.h"
+#include "service/HttpServiceConfig.h"
 
 namespace {
 
@@ -278,6 +279,7 @@ HttpResponse AuthService::sendRefresh(const QString& base, double timeout, const
     request.headers.set("Content-Type", "application/json");
     request.body = body;
     request.timeout = timeout;
+    AnswerLimitsTable::apply(request, AnswerKind::account);
     return m_send(request);
 }
 
@@ -396,6 +398,7 @@ QByteArray AuthService::getData(const QString& path, bool isRetry) {
     request.method = "GET";
     request.url = *url;
     request.timeout = kGetTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::account);
     if (auto token = readToken(kAccessToken).token)
         request.headers.set("Authorization", "Bearer " + token->toUtf8());
     debugLog("[Auth] GET " + path);
@@ -418,6 +421,7 @@ QByteArray AuthService::postData(const QString& path, const QByteArray& body, bo
     request.method = "POST";
     request.url = *url;
     request.timeout = kPostTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::account);
     request.headers.set("Content-Type", "application/json");
     request.body = body;
     debugLog(QString("[Auth] POST %1, body size: %2").arg(path).arg(body.size()));

@@ -12,6 +12,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
 #include "service/HttpServiceConfig.h"
 
 namespace {
@@ -190,6 +191,7 @@ int ErrorReportService::postBatch(const QJsonArray& events, const QString& token
     request.method = "POST";
     request.url = m_apiURL;
     request.timeout = kPostTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::errorReport);
     request.headers.set("Content-Type", "application/json");
     request.headers.set("Authorization", "Bearer " + token.toUtf8());
     request.body = QJsonDocument(QJsonObject{{"events", events}}).toJson(QJsonDocument::Compact);

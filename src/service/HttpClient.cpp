@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include <QScopeGuard>
+#include <QUrl>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 
 // ------------------------------------------------------------------ helpers
 
@@ -160,6 +162,9 @@ private:
         curl_off_t seenUp = -1;
         bool done = false;
         bool bodyReadFailed = false;
+        qint64 received = 0;
+        bool tooLarge = false;
+        bool pastDeadline = false;
         std::unique_ptr<QFile> bodyFile;
         std::optional<HttpError> error;
         char errorText[CURL_ERROR_SIZE] = {};
@@ -221,11 +226,27 @@ void HttpClient::Session::releaseSlot(const QString& origin) {
 size_t HttpClient::Session::onBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     t->lastActivity = t->clock->now();
-    if (t->bodyFile) {
-        // A short write makes curl end the transfer with a write error.
-        return size_t(std::max<qint64>(0, t->bodyFile->write(data, qint64(size * count))));
+    const qint64 bytes = qint64(size * count);
+    // A short write makes curl end the transfer with a write error.
+    if (const std::optional<qint64>& cap = t->request->maxBodyBytes) {
+        if (t->received == 0) {
+            curl_off_t announced = -1;
+            curl_easy_getinfo(t->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+            if (announced > *cap) {
+                t->tooLarge = true;
+                return 0;
+            }
+            // One allocation of the announced size instead of a growing copy.
+            if (announced > 0 && !t->bodyFile) t->response.body.reserve(qsizetype(announced));
+        }
+        if (bytes > *cap - t->received) {
+            t->tooLarge = true;
+            return 0;
+        }
     }
-    t->response.body.append(data, qsizetype(size * count));
+    t->received += bytes;
+    if (t->bodyFile) return size_t(std::max<qint64>(0, t->bodyFile->write(data, bytes)));
+    t->response.body.append(data, qsizetype(bytes));
     return size * count;
 }
 
@@ -270,6 +291,17 @@ int HttpClient::Session::onProgress(void* user, curl_off_t, curl_off_t down, cur
         t->lastActivity = t->clock->now();
     }
     return 0;
+}
+
+// A request stopped by its own limits says so once, with where it went
+// (never the query, which may carry more than an address).
+static void logLimit(const HttpRequest& request, const HttpError& error) {
+    const QString where =
+        QUrl(request.url)
+            .adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+            .toString();
+    debugLog(QStringLiteral("[HTTP] ") + QString::fromLatin1(request.method.toUpper()) + ' ' +
+             where + QStringLiteral(" stopped: ") + error.detail());
 }
 
 // A method or header that would break the request's framing (a line
@@ -390,7 +422,10 @@ HttpResponse HttpClient::Session::send(const HttpRequest& request) {
     if (t.bodyFile && !t.bodyFile->flush() && !t.error)
         t.error = HttpError(HttpErrorKind::other,
                             QStringLiteral("cannot write %1").arg(request.bodyFile));
-    if (t.error) throw *t.error;
+    if (t.error) {
+        if (t.tooLarge || t.pastDeadline) logLimit(request, *t.error);
+        throw *t.error;
+    }
     long status = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     t.response.status = int(status);
@@ -431,10 +466,15 @@ void HttpClient::Session::run() {
             if (code != CURLE_OK) {
                 QString detail = QString::fromUtf8(t->errorText);
                 if (detail.isEmpty()) detail = QString::fromUtf8(curl_easy_strerror(code));
-                error = t->bodyReadFailed
-                            ? HttpError(HttpErrorKind::other,
-                                        QStringLiteral("the request body could not be read"))
-                            : HttpError(kindOf(code), detail);
+                if (t->bodyReadFailed)
+                    error = HttpError(HttpErrorKind::other,
+                                      QStringLiteral("the request body could not be read"));
+                else if (t->tooLarge)
+                    error = HttpError(HttpErrorKind::other,
+                                      QStringLiteral("the answer is larger than %1 bytes")
+                                          .arg(*t->request->maxBodyBytes));
+                else
+                    error = HttpError(kindOf(code), detail);
             }
             std::erase(active, t);
             finish(t, std::move(error));
@@ -448,10 +488,12 @@ void HttpClient::Session::run() {
             else if (t->request->timeout > 0 && now - t->lastActivity >= t->request->timeout)
                 error = HttpError(HttpErrorKind::timedOut,
                                   QStringLiteral("no data for %1 s").arg(t->request->timeout));
-            else if (t->deadline && now >= *t->deadline)
+            else if (t->deadline && now >= *t->deadline) {
+                t->pastDeadline = true;
                 error = HttpError(HttpErrorKind::timedOut,
                                   QStringLiteral("not complete within %1 s")
                                       .arg(t->request->totalTimeout.value_or(0)));
+            }
             if (error) {
                 std::erase(active, t);
                 finish(t, std::move(error));

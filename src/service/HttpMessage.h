@@ -131,6 +131,10 @@ struct HttpRequest {
     // Seconds for the whole exchange, the wait for a free connection
     // included.
     std::optional<double> totalTimeout;
+    // Most bytes of the answer's body (in memory or into bodyFile); a longer
+    // answer ends the request with `other`, as soon as its announced length
+    // or the bytes received pass the cap. None: no cap.
+    std::optional<qint64> maxBodyBytes;
     std::shared_ptr<HttpCancelToken> cancelToken;
 };
 

@@ -1,6 +1,7 @@
 #include "service/TextRequests.h"
 
 #include "platform/DebugLog.h"
+#include "service/AnswerLimits.h"
 #include "service/HttpClient.h"
 #include "service/TranscriptionSupport.h"
 #include "service/TranscriptionWire.h"
@@ -23,6 +24,7 @@ HttpResponse TextRequests::postJson(const QString& path, const QByteArray& body)
     request.url = url;
     request.timeout = TranscriptionService::requestTimeout;
     request.totalTimeout = TranscriptionService::resourceTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::transcript);
     request.headers.set("Content-Type", "application/json");
     if (auto token = m_auth.accessToken(); token && !token->isEmpty())
         request.headers.set("Authorization", "Bearer " + token->toUtf8());

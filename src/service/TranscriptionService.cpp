@@ -14,6 +14,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
 #include "service/TextRequests.h"
@@ -112,7 +113,7 @@ void TranscriptionService::warmUpConnection() {
         HttpRequest request;
         request.url = url;
         request.timeout = 10;
-        request.totalTimeout = 10;
+        AnswerLimitsTable::apply(request, AnswerKind::connectionCheck);
         try {
             m_http->send(request);
             debugLog("[Transcription] Прогрев соединения: готово");

@@ -12,6 +12,7 @@
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
 #include "service/ChunkedUpload.h"
 #include "service/HttpClient.h"
 #include "service/HttpMultipart.h"
@@ -74,6 +75,7 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
     request.url = endpoint();
     request.timeout = requestTimeout;
     request.totalTimeout = resourceTimeout;
+    AnswerLimitsTable::apply(request, AnswerKind::transcript);
     request.cancelToken = cancel;
     const std::optional<QString> token = m_c.auth.accessToken();
     if (token && !token->isEmpty()) {

@@ -1,6 +1,8 @@
 #include "ui/ListRow.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -95,8 +97,19 @@ constexpr int kProgressHeight = 6;
 constexpr double kTextShare = 0.45;
 
 QFont fontOf(const ListPart& part) {
+    // Rows ask for the same few fonts over and over.
+    static QHash<int, QFont> fonts;
+    static QFont application;
+    if (application != QGuiApplication::font()) {
+        fonts.clear();
+        application = QGuiApplication::font();
+    }
+    const int key = int(part.style) * 2000 + int(part.weight) * 2 + (part.monospaced ? 1 : 0);
+    auto it = fonts.constFind(key);
+    if (it != fonts.constEnd()) return *it;
     QFont f = part.monospaced ? Typography::monospaced(part.style) : Typography::font(part.style);
     f.setWeight(part.weight);
+    fonts.insert(key, f);
     return f;
 }
 
@@ -213,7 +226,7 @@ RowPlacement ListRows::place(const ListRow& row, const QRect& rect, const QFont&
             const ListPart& p = line.parts[i];
             if (p.fill || p.kind != ListPart::Kind::text) continue;
             const int natural =
-                QFontMetrics(fontOf(p)).horizontalAdvance(QString(p.text).replace('\n', ' ')) + 1;
+                QFontMetrics(fontOf(p)).horizontalAdvance(QString(p.text).replace('\n', ' ')) + 3;
             widths[i] = std::min(natural, textRoom / std::max(remaining, 1));
             textRoom -= widths[i];
             --remaining;

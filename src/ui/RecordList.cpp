@@ -186,6 +186,7 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
                     QStyleOptionButton b;
                     b.rect = r;
                     b.palette = pal;
+                    if (!part.enabled) b.palette.setCurrentColorGroup(QPalette::Disabled);
                     b.text = part.text;
                     b.fontMetrics = QFontMetrics(Typography::font(part.style));
                     b.state = part.enabled ? QStyle::State_Enabled | QStyle::State_Raised
@@ -289,6 +290,7 @@ void RecordListView::rebuild() {
     m_measured.fill(0, n);
     m_measuredSum = 0;
     m_measuredCount = 0;
+    m_placed.clear();
     buildTree();
     updateGeometries();
     viewport()->update();
@@ -362,9 +364,29 @@ QRect RecordListView::rowRect(int row) const {
     return QRect(0, rowTop(row) - verticalOffset(), viewport()->width(), m_heights[row]);
 }
 
+const RecordListView::Placed& RecordListView::placed(int row) {
+    auto it = m_placed.find(row);
+    if (it == m_placed.end()) {
+        // Placed once at the top of the viewport's width; moved when used.
+        Placed p;
+        p.row = rows()->rowAt(row);
+        p.at = ListRows::place(p.row, QRect(0, 0, viewport()->width(), 0), font());
+        it = m_placed.insert(row, std::move(p));
+    }
+    return *it;
+}
+
+RowPlacement RecordListView::placedAt(int row) {
+    RowPlacement out = placed(row).at;
+    const int top = rowRect(row).top();
+    out.card.translate(0, top);
+    out.card.setHeight(m_heights[row]);
+    for (PlacedPart& p : out.parts) p.rect.translate(0, top);
+    return out;
+}
+
 void RecordListView::measure(int row) {
-    const QStyleOptionViewItem option = optionFor(row);
-    const int h = std::max(1, m_delegate->sizeHint(option, model()->index(row, 0)).height());
+    const int h = std::max(1, placed(row).at.height);
     if (m_measured[row]) {
         m_measuredSum -= m_heights[row];
         --m_measuredCount;
@@ -430,6 +452,7 @@ void RecordListView::resizeEvent(QResizeEvent* event) {
     if (viewport()->width() != m_width) {
         // Every height depends on the width: measured again when shown.
         m_width = viewport()->width();
+        m_placed.clear();
         std::fill(m_measured.begin(), m_measured.end(), char(0));
         m_measuredSum = 0;
         m_measuredCount = 0;
@@ -538,12 +561,17 @@ void RecordListView::paintEvent(QPaintEvent*) {
     for (int r = std::max(rowAtY(verticalOffset()), 0); r < n; ++r) {
         const QRect rect = rowRect(r);
         if (rect.top() >= viewH) break;
-        const ListRow row = rows()->rowAt(r);
         const QStyleOptionViewItem option = optionFor(r);
-        const RowPlacement placed = ListRows::place(row, rect, option.font);
-        m_delegate->paintRow(&painter, option, row, placed, spoke);
-        for (const PlacedPart& pp : placed.parts)
+        const RowPlacement at = placedAt(r);
+        m_delegate->paintRow(&painter, option, placed(r).row, at, spoke);
+        for (const PlacedPart& pp : at.parts)
             spinning = spinning || pp.part.kind == ListPart::Kind::spinner;
+    }
+    // Only the rows near the view stay placed.
+    if (m_placed.size() > 400) {
+        const int first = rowAtY(verticalOffset());
+        for (auto it = m_placed.begin(); it != m_placed.end();)
+            it = std::abs(it.key() - first) > 100 ? m_placed.erase(it) : std::next(it);
     }
     if (spinning && !m_spin.isActive()) m_spin.start();
     if (!spinning) m_spin.stop();
@@ -555,17 +583,14 @@ RowPlacement RecordListView::placement(int row) {
         measure(row);
         updateGeometries();
     }
-    const QStyleOptionViewItem option = optionFor(row);
-    return ListRows::place(rows()->rowAt(row), option.rect, option.font);
+    return placedAt(row);
 }
 
 QRect RecordListView::actionRect(int row, const QString& action) {
-    // The row's parts point into this copy: only its rectangle leaves.
-    const ListRow described = rows() ? rows()->rowAt(row) : ListRow{};
-    const QStyleOptionViewItem option = optionFor(row);
-    if (row >= 0 && row < rowCount() && !m_measured[row]) measure(row);
-    const RowPlacement placed = ListRows::place(described, rowRect(row), option.font);
-    const PlacedPart* part = placed.partFor(action);
+    if (!rows() || row < 0 || row >= rowCount()) return {};
+    if (!m_measured[row]) measure(row);
+    const RowPlacement at = placedAt(row);
+    const PlacedPart* part = at.partFor(action);
     return part ? part->rect : QRect();
 }
 
@@ -611,10 +636,9 @@ void RecordListView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (!rows()->isHeader(index.row()))
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    const ListRow described = rows()->rowAt(index.row());
-    const RowPlacement placed =
-        ListRows::place(described, rowRect(index.row()), optionFor(index.row()).font);
-    const PlacedPart* part = placed.partAt(event->position().toPoint());
+    const ListRow described = placed(index.row()).row;
+    const RowPlacement at = placedAt(index.row());
+    const PlacedPart* part = at.partAt(event->position().toPoint());
     m_pressedRow = index.row();
     if (part && !part->part.action.isEmpty())
         m_pressedAction = part->part.enabled ? part->part.action : QString();
@@ -631,9 +655,9 @@ void RecordListView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || row < 0 || action.isEmpty()) return;
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid() || index.row() != row) return;
-    const ListRow described = rows()->rowAt(row);
-    const RowPlacement placed = ListRows::place(described, rowRect(row), optionFor(row).font);
-    const PlacedPart* part = placed.partAt(event->position().toPoint());
+    const ListRow described = placed(row).row;
+    const RowPlacement at = placedAt(row);
+    const PlacedPart* part = at.partAt(event->position().toPoint());
     const QString hit =
         part && !part->part.action.isEmpty() ? part->part.action : described.clickAction;
     if (hit == action) trigger(row, action);
@@ -643,10 +667,9 @@ void RecordListView::mouseMoveEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
     bool pointing = false;
     if (index.isValid() && rows()) {
-        const ListRow described = rows()->rowAt(index.row());
-        const RowPlacement placed =
-            ListRows::place(described, rowRect(index.row()), optionFor(index.row()).font);
-        const PlacedPart* part = placed.partAt(event->position().toPoint());
+        const ListRow described = placed(index.row()).row;
+        const RowPlacement at = placedAt(index.row());
+        const PlacedPart* part = at.partAt(event->position().toPoint());
         pointing = (part && !part->part.action.isEmpty() && part->part.enabled) ||
                    !described.clickAction.isEmpty();
     }
@@ -709,10 +732,8 @@ bool RecordListView::viewportEvent(QEvent* event) {
         const QModelIndex index = indexAt(help->pos());
         QString tip;
         if (index.isValid()) {
-            const ListRow described = rows()->rowAt(index.row());
-            const RowPlacement placed =
-                ListRows::place(described, rowRect(index.row()), optionFor(index.row()).font);
-            if (const PlacedPart* part = placed.partAt(help->pos())) tip = part->part.toolTip;
+            const RowPlacement at = placedAt(index.row());
+            if (const PlacedPart* part = at.partAt(help->pos())) tip = part->part.toolTip;
         }
         if (tip.isEmpty())
             QToolTip::hideText();
@@ -727,6 +748,7 @@ void RecordListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& 
                                  const QList<int>& roles) {
     if (topLeft.isValid() && bottomRight.isValid()) {
         for (int r = std::max(topLeft.row(), 0); r <= bottomRight.row() && r < rowCount(); ++r) {
+            m_placed.remove(r);
             if (!m_measured[r]) continue;
             m_measured[r] = 0;
             m_measuredSum -= m_heights[r];
@@ -747,6 +769,7 @@ void RecordListView::rowsInserted(const QModelIndex& parent, int start, int end)
         return;
     }
     const int value = verticalScrollBar()->value();
+    m_placed.clear();
     m_heights.insert(start, count, estimate());
     m_measured.insert(start, count, char(0));
     buildTree();

@@ -138,6 +138,14 @@ private:
     QRect rowRect(int row) const;
     QStyleOptionViewItem optionFor(int row) const;
     void showMenu(int row, const QPoint& globalPos);
+    // A row described and placed for the width (cached while it is near
+    // the view), and that placement where the row is now.
+    struct Placed {
+        ListRow row;
+        RowPlacement at;
+    };
+    const Placed& placed(int row);
+    RowPlacement placedAt(int row);
 
     RecordListDelegate* m_delegate;
     // Heights, whether each was measured, and a Fenwick tree of them.
@@ -149,6 +157,7 @@ private:
     int m_width = -1;
     int m_pressedRow = -1;
     QString m_pressedAction;
+    QHash<int, Placed> m_placed;
     QTimer m_settle;
     QTimer m_spin;
     QElapsedTimer m_spinClock;

@@ -28,9 +28,12 @@ SearchField::SearchField(QWidget* parent) : QWidget(parent) {
     m_clear->setAutoRaise(true);
     m_clear->setCursor(Qt::ArrowCursor);
     m_clear->setFocusPolicy(Qt::NoFocus);
+    // An icon alone says nothing to a screen reader.
+    m_clear->setAccessibleName(QStringLiteral("Clear"));
     m_clear->setIconSize(QSize(14, 14));
     m_clear->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
-    m_clear->setIcon(Icons::icon(QStringLiteral("xmark.circle.fill"), Colors::secondary(palette())));
+    m_clear->setIcon(
+        Icons::icon(QStringLiteral("xmark.circle.fill"), Colors::secondary(palette())));
     row->addWidget(m_glass);
     row->addWidget(m_edit, 1);
     row->addWidget(m_clear);
@@ -48,13 +51,21 @@ SearchField::SearchField(QWidget* parent) : QWidget(parent) {
     updateClearButton();
 }
 
-QString SearchField::text() const { return m_edit->text(); }
+QString SearchField::text() const {
+    return m_edit->text();
+}
 
-void SearchField::setText(const QString& text) { Texts::set(m_edit, text); }
+void SearchField::setText(const QString& text) {
+    Texts::set(m_edit, text);
+}
 
-void SearchField::setPlaceholderText(const QString& text) { Texts::setPlaceholder(m_edit, text); }
+void SearchField::setPlaceholderText(const QString& text) {
+    Texts::setPlaceholder(m_edit, text);
+}
 
-void SearchField::updateClearButton() { m_clear->setVisible(!m_edit->text().isEmpty()); }
+void SearchField::updateClearButton() {
+    m_clear->setVisible(!m_edit->text().isEmpty());
+}
 
 void SearchField::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

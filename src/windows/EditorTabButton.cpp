@@ -108,8 +108,10 @@ void EditorTabButton::paintEvent(QPaintEvent*) {
     const bool active = isActive();
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), 8, 8);
-    p.fillPath(path,
-               active ? palette().color(QPalette::Highlight) : palette().color(QPalette::Button));
+    // An inactive tab is a control too: the control colour, not the
+    // window's (on which it would not look like a button at all).
+    p.fillPath(
+        path, active ? palette().color(QPalette::Highlight) : Colors::controlBackground(palette()));
     p.setPen(active ? QColor(Qt::white) : palette().color(QPalette::ButtonText));
     p.drawText(rect().adjusted(12, 0, -12, 0), Qt::AlignCenter, m_tab.title);
 }

@@ -100,7 +100,9 @@ LoginWindow::LoginWindow(LoginViewModel* model, QWidget* parent) : QWidget(paren
     layout->addWidget(m_screens, 1);
 
     QPushButton* skip = makeLink(QStringLiteral("Skip for now"), this);
-    Labels::setSecondary(skip);
+    // The window's secondary text colour (the link's own palette is violet:
+    // its secondary shade would be a pale violet, hard to read).
+    Labels::setTextColor(skip, Colors::secondary(palette()));
     skip->setObjectName(QStringLiteral("skip"));
     connect(skip, &QPushButton::clicked, m_model, &LoginViewModel::skip);
     layout->addWidget(skip, 0, Qt::AlignHCenter);

@@ -1,8 +1,6 @@
 #include "windows/TextEditorModel.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <QSet>
 #include <algorithm>
@@ -22,7 +20,6 @@ namespace Store = BuiltinTonePromptStore;
 
 namespace {
 
-const QString kSavedPromptsKey = QStringLiteral("savedPrompts");
 const QString kTabOrderKey = QStringLiteral("postProcessTabOrder");
 const QString kHiddenKey = QStringLiteral("hiddenBuiltinTones");
 const QString kCustomPrefix = QStringLiteral("custom:");
@@ -113,37 +110,11 @@ TextEditorModel::TextEditorModel(Collaborators collaborators, QObject* parent)
 
 QList<TextEditorModel::SavedPrompt> TextEditorModel::loadSavedPrompts(
     const SettingsStore& settings) {
-    const std::optional<QString> text = settings.string(kSavedPromptsKey);
-    if (!text || !settings.isString(kSavedPromptsKey)) return {};
-    const QJsonDocument doc = QJsonDocument::fromJson(text->toUtf8());
-    if (!doc.isArray()) return {};
-    QList<SavedPrompt> out;
-    for (const QJsonValue& v : doc.array()) {
-        const QJsonObject o = v.toObject();
-        if (!v.isObject() || !o.value("name").isString() || !o.value("prompt").isString())
-            return {};
-        SavedPrompt p;
-        p.name = o.value("name").toString();
-        p.prompt = o.value("prompt").toString();
-        const QJsonValue same = o.value("sameLanguage"), keep = o.value("dontChangeMeaning");
-        if (!(same.isBool() || same.isNull() || same.isUndefined())) return {};
-        if (!(keep.isBool() || keep.isNull() || keep.isUndefined())) return {};
-        p.sameLanguage = same.isBool() ? same.toBool() : true;
-        p.dontChangeMeaning = keep.isBool() ? keep.toBool() : false;
-        out << p;
-    }
-    return out;
+    return SavedPrompts::loadOrEmpty(settings);
 }
 
 void TextEditorModel::saveSavedPrompts(SettingsStore& settings, const QList<SavedPrompt>& prompts) {
-    QJsonArray array;
-    for (const SavedPrompt& p : prompts)
-        array.append(QJsonObject{{"name", p.name},
-                                 {"prompt", p.prompt},
-                                 {"sameLanguage", p.sameLanguage},
-                                 {"dontChangeMeaning", p.dontChangeMeaning}});
-    settings.set(kSavedPromptsKey,
-                 QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+    SavedPrompts::save(settings, prompts);
 }
 
 // --- tabs

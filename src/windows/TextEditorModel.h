@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/ObservableProperty.h"
+#include "records/SavedPromptTab.h"
 #include "windows/EditorTab.h"
 
 class Pasteboard;
@@ -47,14 +48,9 @@ public:
     // run on a worker thread.
     static PostProcessor servicePostProcessor(TranscriptionService* client = nullptr);
 
-    // A saved custom prompt as the settings store keeps it.
-    struct SavedPrompt {
-        QString name;
-        QString prompt;
-        bool sameLanguage = true;
-        bool dontChangeMeaning = false;
-        bool operator==(const SavedPrompt&) const = default;
-    };
+    // A saved custom prompt, in the one stored form the account's settings
+    // synchronisation also reads and writes.
+    using SavedPrompt = SavedPromptTab;
 
     struct Collaborators {
         SettingsStore* settings = nullptr;  // default: the shared store

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTextCursor>
 #include <QTextLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -22,6 +23,7 @@
 #include "overlay/PromptEditorCard.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
+#include "ui/BusySpinner.h"
 #include "ui/Colors.h"
 #include "ui/Icons.h"
 #include "windows/EditorTabButton.h"
@@ -71,6 +73,7 @@ QToolButton* iconButton(const QString& symbol, const QString& tip, QWidget* pare
     if (!symbol.isEmpty())
         b->setIcon(Icons::icon(symbol, b->palette().color(QPalette::ButtonText)));
     b->setToolTip(tip);
+    b->setAccessibleName(tip);
     b->setFocusPolicy(Qt::NoFocus);
     b->setFixedSize(26, 24);
     return b;
@@ -330,6 +333,7 @@ QWidget* TextEditorView::buildResultColumn() {
     m_newTab = new QToolButton;
     m_newTab->setIcon(Icons::icon("plus", palette().color(QPalette::ButtonText)));
     m_newTab->setToolTip(QStringLiteral("Создать свой таб с промптом"));
+    m_newTab->setAccessibleName(m_newTab->toolTip());
     m_newTab->setPopupMode(QToolButton::InstantPopup);
     m_newTab->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0; }");
     m_newTab->setFocusPolicy(Qt::NoFocus);
@@ -443,8 +447,13 @@ QWidget* TextEditorView::buildAskPanel() {
     m_send->setFixedSize(24, 24);
     m_send->setIconSize(QSize(20, 20));
     m_send->setToolTip(QStringLiteral("Обработать по вашему указанию"));
+    m_send->setAccessibleName(m_send->toolTip());
     connect(m_send, &QToolButton::clicked, this, &TextEditorView::runAsk);
     row->addWidget(m_send, 0, Qt::AlignBottom);
+    m_sendSpinner = new BusySpinner(14, panel);
+    m_sendSpinner->setFixedSize(24, 24);
+    m_sendSpinner->hide();
+    row->addWidget(m_sendSpinner, 0, Qt::AlignBottom);
     updateAskHeight();
     return panel;
 }
@@ -494,7 +503,22 @@ void TextEditorView::updateAskHeight() {
 
 void TextEditorView::refresh() {
     const TextEditorModel& m = *m_model;
-    if (m_source->toPlainText() != m.source()) m_source->setPlainText(m.source());
+    if (m_source->toPlainText() != m.source()) {
+        // Through the document's cursor, one edit the user can undo: a
+        // dictation appended from the history or a drop keeps what came
+        // before undoable.
+        const QString shown = m_source->toPlainText();
+        QTextCursor cursor(m_source->document());
+        cursor.beginEditBlock();
+        if (m.source().startsWith(shown)) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(m.source().mid(shown.size()));
+        } else {
+            cursor.select(QTextCursor::Document);
+            cursor.insertText(m.source());
+        }
+        cursor.endEditBlock();
+    }
     if (m_result->toPlainText() != m.result()) m_result->setPlainText(m.result());
     m_resultStack->setCurrentIndex(m.busy() ? 2 : m.hasResult() ? 1 : 0);
     if (m_status->text() != m.status()) m_status->setText(m.status());
@@ -507,7 +531,9 @@ void TextEditorView::refresh() {
     const bool canAsk = !m.busy() && !m_ask->toPlainText().trimmed().isEmpty();
     m_ask->setEnabled(!m.busy());
     m_send->setEnabled(canAsk);
-    // While busy the button shows the field is working: a faded symbol.
+    // While busy a small spinner stands in the button's place.
+    m_send->setVisible(!m.busy());
+    m_sendSpinner->setVisible(m.busy());
     const QColor sendColor = canAsk ? kViolet : Colors::withOpacity(secondary(m_send), 0.4);
     m_send->setIcon(
         QIcon(Icons::pixmap("arrow.up.circle.fill", 20, sendColor, devicePixelRatioF())));

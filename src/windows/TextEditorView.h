@@ -16,6 +16,7 @@ class Pasteboard;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class BusySpinner;
 class QToolButton;
 class QVBoxLayout;
 class TextEditorModel;
@@ -72,6 +73,7 @@ public:
     QPlainTextEdit* resultEdit() const { return m_result; }
     QPlainTextEdit* askEdit() const { return m_ask; }
     QToolButton* sendButton() const { return m_send; }
+    BusySpinner* sendSpinner() const { return m_sendSpinner; }
     QPushButton* copyButton() const { return m_copy; }
     QPushButton* applyButton() const { return m_apply; }
     QToolButton* historyToggle() const { return m_historyToggle; }
@@ -114,6 +116,7 @@ private:
     QPlainTextEdit* m_result = nullptr;
     QPlainTextEdit* m_ask = nullptr;
     QToolButton* m_send = nullptr;
+    BusySpinner* m_sendSpinner = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_copy = nullptr;
     QPushButton* m_apply = nullptr;

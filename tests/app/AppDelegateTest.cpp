@@ -1,21 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <functional>
 #include <utility>
 #include <vector>
-#include <QSystemTrayIcon>
 
 #include "app/AppDelegate.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakeMicrophoneAccess.h"
+#include "fakes/FakeNotifier.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
+#include "records/SavedPromptTab.h"
 #include "support/TestSupport.h"
-#include "fakes/FakeInputAccess.h"
-#include "fakes/FakeMicrophoneAccess.h"
-#include "fakes/FakeNotifier.h"
 
 namespace {
 
@@ -196,6 +197,16 @@ TEST_F(AppDelegateTest, RetiredTonesBecomeNeutralAtLaunch) {
         EXPECT_EQ(settings.value("toneStyle"), c.expected)
             << c.stored.toVariant().toString().toStdString();
     }
+}
+
+TEST_F(AppDelegateTest, SavedPromptsTextOfAnEarlierEditorBecomesTheStoredBytesAtLaunch) {
+    settings.set("savedPrompts", QString(R"([{"name":"Mail","prompt":"Write"}])"));
+    AppDelegate delegate(collaborators());
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(settings.data("savedPrompts"),
+              SavedPrompts::encode({{"Mail", "Write", true, false}}));
+    EXPECT_TRUE(
+        testsupport::debugLogText().contains("[SavedPrompts] Converted 1 saved prompts from text"));
 }
 
 TEST_F(AppDelegateTest, StartupWindowDecision) {

@@ -6,12 +6,13 @@
 #include <QUrlQuery>
 
 #include "core/WindowOpener.h"
+#include "fakes/FakeSecretStore.h"
 #include "mainwindow/AccountSection.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "mainwindow/ProductsSection.h"
-#include "fakes/FakeSecretStore.h"
 #include "service/AuthService.h"
 #include "support/Screenshots.h"
+#include "ui/Badge.h"
 #include "ui/Colors.h"
 
 namespace {
@@ -115,13 +116,44 @@ TEST_F(AccountSectionTest, NameFallsBackAndLogoutFlipsThePage) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return shown<QPushButton>("loginRegister"); }));
     EXPECT_FALSE(shown<QPushButton>("logout"));
     EXPECT_EQ(appState.userPlan(), "Free");
-    testsupport::saveScreenshot(page.get(), "account-signed-out");
 
     QTest::mouseClick(shown<QPushButton>("loginRegister"), Qt::LeftButton);
     EXPECT_EQ(windows.loginWindows, 1);
     // Signing in elsewhere brings the signed-in form back.
     appState.setIsAuthenticated(true);
     EXPECT_TRUE(shown<QPushButton>("logout"));
+}
+
+TEST_F(AccountSectionTest, EachFormKeepsItsItemsTheirDistanceApart) {
+    // Signed in: the name and the plan 8 apart, the avatar 20 above them.
+    testsupport::processEvents();
+    auto* name = page->findChild<QLabel*>();
+    for (QLabel* l : page->findChildren<QLabel*>())
+        if (l->text() == "user@ormil.test") name = l;
+    auto* badge = page->findChild<Badge*>();
+    ASSERT_TRUE(name && badge);
+    EXPECT_EQ(badge->geometry().top() - name->geometry().bottom() - 1, 8);
+    // Signed out (in a stack as tall as the signed-in form): 16 apart.
+    appState.setIsAuthenticated(false);
+    testsupport::processEvents();
+    auto* login = shown<QPushButton>("loginRegister");
+    ASSERT_TRUE(login);
+    QList<QWidget*> items;
+    for (QWidget* w : login->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible()) items << w;
+    std::sort(items.begin(), items.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    ASSERT_EQ(items.size(), 4);
+    // Each item as tall as it needs (a taller label would show its text
+    // in the middle of empty space), each 16 below the one before.
+    for (int i = 0; i < items.size(); ++i) {
+        QWidget* w = items[i];
+        const int needed =
+            w->hasHeightForWidth() ? w->heightForWidth(w->width()) : w->sizeHint().height();
+        EXPECT_EQ(w->height(), needed) << i;
+        if (i > 0) {
+            EXPECT_EQ(w->geometry().top() - items[i - 1]->geometry().bottom() - 1, 16) << i;
+        }
+    }
 }
 
 TEST_F(MainWindowFixture, ProductsPageOpensTheSiteWithItsFixedQuery) {

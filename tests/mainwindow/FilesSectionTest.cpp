@@ -3,6 +3,8 @@
 // the poll rule, rows, and a page rebuilt while its upload runs.
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -291,4 +293,45 @@ TEST_F(FilesPage, ARebuiltPageLetsItsUploadFinishAlone) {
     auto again = open();
     EXPECT_TRUE(testsupport::waitUntil([&] { return again->jobs().size() == 1; }));
     EXPECT_EQ(again->jobs().at(0).filename, "talk.mp4");
+}
+
+// The Files list with many jobs, long names and long transcripts, in
+// English and Russian: build/artifacts/list-files-*.png.
+TEST_F(FilesPage, ListScreenshots) {
+    const QString link = "https://ormil.test/share/" + QString("a1b2c3d4e5f6").repeated(20);
+    const QStringList transcripts = {
+        "Привет! Встреча переносится на пятницу, в десять утра. Возьми, пожалуйста, отчёт по "
+        "бюджету и список вопросов к клиенту, чтобы мы успели всё обсудить до обеда.",
+        link, "Short note."};
+    const QStringList statuses = {"done", "error", "processing", "queued"};
+    QJsonArray jobs;
+    for (int i = 0; i < 24; ++i) {
+        QJsonObject job{{"id", QString::number(i)},
+                        {"status", statuses.at(i % 4)},
+                        {"progress", i % 4 == 2   ? 45
+                                     : i % 4 == 0 ? 100
+                                                  : 0},
+                        {"filename", i % 5 == 1 ? "interview_" + QString(120, 'x') + ".mp4"
+                                                : QString("meeting-%1.m4a").arg(i)},
+                        {"duration_seconds", 60 + i * 37},
+                        {"created_at", "2026-03-10T09:15:00Z"}};
+        if (i % 4 == 0) job["text"] = transcripts.at(i % 3);
+        if (i % 4 == 1) job["error"] = "Audio is too quiet: " + link;
+        jobs.append(job);
+    }
+    DevService::Answer list;
+    list.json = QJsonObject{{"jobs", jobs}};
+    list.count = 100;
+    stand.queue("/transcribe-file/list", list);
+    for (const char* language : {"en", "ru"}) {
+        setLanguage(language);
+        auto page = open();
+        ASSERT_TRUE(testsupport::waitUntil([&] { return page->jobs().size() == 24; }));
+        // The first job's transcript expanded.
+        page->rows()->trigger(0, FileJobRow::toggleAction);
+        testsupport::processEvents();
+        EXPECT_FALSE(testsupport::saveScreenshot(page.get(), QString("list-files-%1").arg(language))
+                         .isEmpty());
+        page->notifyDisappeared();
+    }
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPushButton>
 #include <QToolButton>
 
 #include "mainwindow/PerAppStyles.h"
@@ -42,15 +43,24 @@ TEST(PerAppDefaultTone, FollowsTheKindOfApplication) {
         const char* id;
         const char* tone;
     } cases[] = {
-        {"org.telegram.desktop", "readable"}, {"TelegramDesktop", "readable"},
-        {"org.gnome.Terminal", "none"},       {"org.kde.konsole", "none"},
-        {"debian-xterm", "none"},             {"kitty", "none"},
-        {"code", "none"},                     {"com.visualstudio.code", "none"},
-        {"com.discordapp.Discord", "readable"}, {"slack", "readable"},
-        {"com.rtosta.zapzap", "readable"},    {"thunderbird", "readable"},
-        {"org.gnome.Notes", "readable"},      {"libreoffice-writer", "none"},
-        {"org.gnome.TextEditor", "none"},     {"org.example.Unknown", "neutral"},
-        {"ORG.GNOME.TERMINAL", "neutral"},    {"", "neutral"},
+        {"org.telegram.desktop", "readable"},
+        {"TelegramDesktop", "readable"},
+        {"org.gnome.Terminal", "none"},
+        {"org.kde.konsole", "none"},
+        {"debian-xterm", "none"},
+        {"kitty", "none"},
+        {"code", "none"},
+        {"com.visualstudio.code", "none"},
+        {"com.discordapp.Discord", "readable"},
+        {"slack", "readable"},
+        {"com.rtosta.zapzap", "readable"},
+        {"thunderbird", "readable"},
+        {"org.gnome.Notes", "readable"},
+        {"libreoffice-writer", "none"},
+        {"org.gnome.TextEditor", "none"},
+        {"org.example.Unknown", "neutral"},
+        {"ORG.GNOME.TERMINAL", "neutral"},
+        {"", "neutral"},
     };
     for (const auto& c : cases) EXPECT_EQ(defaultTone(c.id), c.tone) << c.id;
 
@@ -91,10 +101,10 @@ TEST_F(PerAppFixture, RunningAppsOfferedAreRegularNewAndOnce) {
     entry("org.example.Alpha", "Name=Alpha");
     const QList<RunningApp> running = {
         {"org.example.Zeta", "Zeta", 1, true},
-        {"ormil", "Ormil", 2, true},                // this application
-        {"org.example.Panel", "Panel", 3, false},   // a dock
-        {"org.example.Ruled", "Ruled", 4, true},    // already has a rule
-        {"org.example.Zeta", "Zeta", 1, true},      // its second window
+        {"ormil", "Ormil", 2, true},               // this application
+        {"org.example.Panel", "Panel", 3, false},  // a dock
+        {"org.example.Ruled", "Ruled", 4, true},   // already has a rule
+        {"org.example.Zeta", "Zeta", 1, true},     // its second window
         {"beta", "beta", 5, true},
         {"org.example.Alpha", "Alpha", 6, true},
         {"", "", 7, true},
@@ -187,12 +197,12 @@ TEST_F(PerAppGroupTest, SwitchedOffItShowsOnlyTheSwitchAndCaption) {
     open();
     EXPECT_FALSE(group->findChild<QCheckBox*>("perAppStylesEnabled")->isChecked());
     EXPECT_TRUE(shownRules().isEmpty());
-    EXPECT_FALSE(group->findChild<QToolButton*>("perAppAddRunning")->isVisibleTo(group.get()));
+    EXPECT_FALSE(group->findChild<QPushButton*>("perAppAddRunning")->isVisibleTo(group.get()));
 
     group->findChild<QCheckBox*>("perAppStylesEnabled")->click();
     EXPECT_TRUE(store.boolean("perAppStylesEnabled"));
     EXPECT_EQ(shownRules(), QStringList{"Telegram"});
-    EXPECT_TRUE(group->findChild<QToolButton*>("perAppAddRunning")->isVisibleTo(group.get()));
+    EXPECT_TRUE(group->findChild<QPushButton*>("perAppAddRunning")->isVisibleTo(group.get()));
     EXPECT_EQ(stored(), Rules({{"org.telegram.desktop", "readable"}}));
 }
 
@@ -200,8 +210,7 @@ TEST_F(PerAppGroupTest, AddingPickingAndUncheckingStoreAtOnce) {
     store.set("perAppStylesEnabled", true);
     open();
     // Sorted by name, without this application; "&" is no shortcut mark.
-    EXPECT_EQ(menuTexts(),
-              QStringList({"Field Notes && Sketches", "Telegram", "Terminal"}));
+    EXPECT_EQ(menuTexts(), QStringList({"Field Notes && Sketches", "Telegram", "Terminal"}));
 
     choose("Terminal");
     choose("Telegram");
@@ -224,8 +233,9 @@ TEST_F(PerAppGroupTest, AddingPickingAndUncheckingStoreAtOnce) {
     // application is offered again only after the next change of windows.
     rule("org.telegram.desktop")->click();
     EXPECT_FALSE(stored().contains("org.telegram.desktop"));
-    EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return shownRules() == QStringList({"Field Notes && Sketches", "Terminal"}); }));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return shownRules() == QStringList({"Field Notes && Sketches", "Terminal"});
+    }));
     EXPECT_TRUE(menuTexts().isEmpty());
     emit watcher.activeWindowChanged();
     EXPECT_EQ(menuTexts(), QStringList{"Telegram"});
@@ -251,8 +261,8 @@ TEST_F(PerAppGroupTest, WindowChangesRefreshTheMenuOnlyWhileItIsSeen) {
 TEST_F(PerAppGroupTest, ToneTitlesKeepTheirFirstLanguageWhileOtherTextsFollow) {
     store.setMany({{"perAppStylesEnabled", true},
                    {"interfaceLanguage", "en"},
-                   {"perAppStyles", QJsonObject{{"org.gnome.Terminal", "none"},
-                                                {"org.example.Notes", "formal"}}}});
+                   {"perAppStyles",
+                    QJsonObject{{"org.gnome.Terminal", "none"}, {"org.example.Notes", "formal"}}}});
     open();
     EXPECT_EQ(tone("org.example.Notes")->currentText(), "Formal");
     testsupport::saveScreenshot(group.get(), "per-app-styles-en");

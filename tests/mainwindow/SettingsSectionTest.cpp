@@ -15,13 +15,13 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
-
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 #include "core/L10n.h"
 #include "core/WindowOpener.h"
+#include "fakes/FakeDesktopPortal.h"
 #include "fakes/FakeInputAccess.h"
 #include "fakes/FakeKeyEventSource.h"
 #include "fakes/FakeOverlay.h"
@@ -37,6 +37,7 @@
 #include "platform/MicrophoneList.h"
 #include "platform/Threading.h"
 #include "platform/linux/Autostart.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "records/SyncService.h"
 #include "service/AuthTestFixture.h"
 #include "support/Screenshots.h"
@@ -540,6 +541,28 @@ TEST_F(SettingsPage, ACapturedKeyIsStoredByTheServiceAndShownInItsBadge) {
     EXPECT_EQ(menuRebuilds, 2) << "the capture and the reset each rebuild the menu";
 }
 
+// Where the desktop lets no application hear keys, each group shows the
+// commands to bind in the desktop's settings, and nothing to capture.
+TEST_F(SettingsPage, ADesktopWithoutKeysShowsTheCommandsInPlaceOfTheCapture) {
+    context.hotkeysByCommands = true;
+    store.set("interfaceLanguage", "en");
+    open();
+    EXPECT_EQ(find<Badge>("dictationBadge")->text(),
+              "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_EQ(find<Badge>("translateBadge")->text(),
+              "ormil --start-translation\normil --stop-translation");
+    EXPECT_EQ(find<Badge>("pasteLastBadge")->text(), "Not available on this desktop");
+    for (const char* name : {"dictationChange", "translateChange", "pasteLastChange",
+                             "dictationReset", "translateReset"})
+        EXPECT_FALSE(shown(name)) << name;
+    // A key set earlier on X11 does not bring the capture back.
+    hotkeys->setHotkey(kF5, false, 0);
+    EXPECT_EQ(find<Badge>("dictationBadge")->text(),
+              "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_FALSE(shown("dictationReset"));
+    testsupport::saveScreenshot(page.get(), "settings-keys-commands-en");
+}
+
 TEST_F(SettingsPage, TranslateResetRemovesItsKeysAndRebuildsTheMenuOnce) {
     hotkeys->setTranslateHotkey(54, true, 0);
     ASSERT_TRUE(store.contains("translateKeyCode"));
@@ -699,6 +722,90 @@ TEST_F(SettingsPush, LeavingThePageOrARebuildPushesTheSettingsOnce) {
     EXPECT_EQ(pushes, 2);
     testsupport::processEvents(50);
     EXPECT_EQ(settingsPuts(), 2);
+}
+
+// On a Wayland session the desktop holds the shortcuts: the page shows what
+// it bound, and Change opens the desktop's own settings instead of capturing.
+class SettingsOnWayland : public SettingsPage {
+public:
+    PrivateBus bus{testsupport::root()};
+    std::unique_ptr<FakeDesktopPortal> portal;
+    std::unique_ptr<GlobalShortcutsPortal> desktop;
+
+    // Binds through the stand-in portal; none: the desktop has no portal.
+    void bind(const QMap<QString, QString>& descriptions, bool withPortal = true) {
+        ASSERT_FALSE(bus.address().isEmpty());
+        if (withPortal) {
+            portal = std::make_unique<FakeDesktopPortal>(bus);
+            portal->descriptions = descriptions;
+        }
+        desktop = std::make_unique<GlobalShortcutsPortal>(bus.connect("settings-client"), [this] {
+            return QList<GlobalShortcutsPortal::Shortcut>{
+                {"dictation", "Hold to dictate", hotkeys->currentKeyCode(),
+                 hotkeys->currentModifiers(), hotkeys->currentIsModifierOnly()},
+                {"translation", "Translate", hotkeys->translateKeyCode(),
+                 hotkeys->translateModifiers(), hotkeys->translateIsModifierOnly()},
+                {"paste-last", "Paste last", hotkeys->pasteLastKeyCode(),
+                 hotkeys->pasteLastModifiers(), hotkeys->pasteLastIsModifierOnly()}};
+        });
+        desktop->start([](const KeyEvent&) {});
+        context.desktopShortcuts = desktop.get();
+        if (withPortal) {
+            ASSERT_TRUE(waitUntil([&] { return portal->calls.contains("ListShortcuts"); }));
+        }
+    }
+    ~SettingsOnWayland() override {
+        page.reset();
+        desktop.reset();
+        portal.reset();
+        QDBusConnection::disconnectFromBus("settings-client");
+    }
+    QString badge(const char* name) { return find<Badge>(name)->text(); }
+};
+
+TEST_F(SettingsOnWayland, TheDesktopsBindingIsShownAndChangeOpensItsSettings) {
+    hotkeys->setTranslateHotkey(54, true, 0);
+    // A lone modifier comes back described by a stray symbol on some desktops.
+    bind({{"dictation", QString::fromUtf8("\u17c0?")}, {"paste-last", "Ctrl+Alt+V"}});
+    open();
+    EXPECT_EQ(badge("dictationBadge"), HotkeyService::displayName(61, 0, true));
+    EXPECT_EQ(badge("pasteLastBadge"), "Ctrl+Alt+V");
+    EXPECT_EQ(badge("translateBadge"), L10n::desktopShortcutNotBound());
+    const auto captionOf = [&](const char* group) { return text(group + QString("Caption")); };
+    EXPECT_TRUE(captionOf("dictation").contains(L10n::desktopShortcutCaption()));
+    EXPECT_TRUE(captionOf("dictation").contains(L10n::loneModifierWayland()));
+    EXPECT_TRUE(captionOf("translate").contains(L10n::loneModifierWayland()));
+    EXPECT_FALSE(captionOf("pasteLast").contains(L10n::loneModifierWayland()));
+    EXPECT_FALSE(shown("dictationReset"));
+    EXPECT_FALSE(shown("translateReset"));
+
+    // The desktop changes a binding: the page follows.
+    portal->descriptions["translation"] = "Meta+T";
+    portal->calls.clear();
+    click("translateChange");
+    EXPECT_FALSE(hotkeys->isRecordingTranslateHotkey());
+    ASSERT_TRUE(waitUntil([&] { return badge("translateBadge") == "Meta+T"; }));
+    EXPECT_TRUE(portal->calls.contains("BindShortcuts"));
+    click("dictationChange");
+    click("pasteLastChange");
+    EXPECT_FALSE(hotkeys->isRecordingHotkey() || hotkeys->isRecordingPasteLastHotkey());
+    EXPECT_FALSE(store.contains("hotkeyKeyCode"));
+
+    for (const char* language : {"en", "ru"}) {
+        store.set("interfaceLanguage", language);
+        open();
+        testsupport::saveScreenshot(page.get(), QString("settings-wayland-keys-%1").arg(language));
+    }
+}
+
+TEST_F(SettingsOnWayland, AMissingPortalShowsTheCommandsToBind) {
+    bind({}, false);
+    open();
+    ASSERT_TRUE(
+        waitUntil([&] { return desktop->state() == GlobalShortcutsPortal::State::failed; }));
+    EXPECT_EQ(badge("dictationBadge"), "ormil --start-dictation\normil --stop-dictation");
+    EXPECT_FALSE(shown("dictationChange"));
+    EXPECT_FALSE(shown("pasteLastChange"));
 }
 
 // ------------------------------------------------------------ screenshots

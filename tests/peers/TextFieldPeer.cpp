@@ -2,7 +2,8 @@
 // application". It prints "window <id>" once shown, "focused" when its window
 // gets the keyboard focus and "unfocused" when it loses it, and
 // "text <contents>" after every change, one line each, contents
-// percent-encoded so a line stays one line.
+// percent-encoded so a line stays one line. ORMIL_PEER_APP_ID, when set, is
+// its desktop entry id (a Wayland window's app id).
 #include <QApplication>
 #include <QLineEdit>
 #include <QUrl>
@@ -21,6 +22,8 @@ void say(const QByteArray& line) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("ORMIL_PEER_APP_ID"))
+        QGuiApplication::setDesktopFileName(qEnvironmentVariable("ORMIL_PEER_APP_ID"));
     QWidget window;
     window.setWindowTitle("Text field peer");
     auto* layout = new QVBoxLayout(&window);

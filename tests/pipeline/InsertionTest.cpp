@@ -289,6 +289,7 @@ TEST_F(InsertionTest, PasteChordAndModifierWait) {
         {"editor, nothing held", "Gedit", 0, Chord::ControlV, 1, false},
         {"terminal", "Gnome-terminal", 0, Chord::ControlShiftV, 1, false},
         {"terminal by lower-case class", "kitty", 0, Chord::ControlShiftV, 1, false},
+        {"terminal by its Wayland app id", "org.kde.konsole", 0, Chord::ControlShiftV, 1, false},
         {"modifier released after 5 looks", "Gedit", 5, Chord::ControlV, 6, false},
         {"modifier never released", "Gedit", 1000, Chord::ControlV, 31, true},
     };

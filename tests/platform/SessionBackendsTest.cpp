@@ -20,35 +20,63 @@ B backends(B::Windows w, B::Hotkeys h, B::Paste p, B::Clipboard c) {
 
 TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
     const B x11{};
+    const QSet<QString> kWlroots{"wl_seat", "zwp_virtual_keyboard_manager_v1",
+                                 "zwlr_layer_shell_v1", "zwlr_data_control_manager_v1"};
     const Case cases[] = {
-        {"x11 session", {"x11", "", ":0", "KDE", 1, 2}, x11},
+        {"x11 session", {"x11", "", ":0", "KDE", 1, 2, {}}, x11},
         {"x11 session with a nested compositor's socket",
-         {"x11", "wayland-1", ":0", "GNOME", 1, 2},
+         {"x11", "wayland-1", ":0", "GNOME", 1, 2, {}},
          x11},
-        {"no session type, no wayland socket", {"", "", ":5", "", 0, 0}, x11},
-        {"wayland type but no socket", {"wayland", "", ":0", "GNOME", 0, 0}, x11},
+        {"no session type, no wayland socket", {"", "", ":5", "", 0, 0, {}}, x11},
+        {"wayland type but no socket", {"wayland", "", ":0", "GNOME", 0, 0, {}}, x11},
         {"kde 6",
-         {"wayland", "wayland-0", ":1", "KDE", 1, 2},
+         {"wayland", "wayland-0", ":1", "KDE", 1, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::globalShortcutsPortal,
                   B::Paste::remoteDesktopPortal, B::Clipboard::dataControl)},
         {"gnome 48+",
-         {"wayland", "wayland-0", ":0", "ubuntu:GNOME", 1, 2},
+         {"wayland", "wayland-0", ":0", "ubuntu:GNOME", 1, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::globalShortcutsPortal,
                   B::Paste::remoteDesktopPortal, B::Clipboard::xwaylandBridge)},
         {"gnome before 48",
-         {"wayland", "wayland-0", ":0", "GNOME", 0, 2},
+         {"wayland", "wayland-0", ":0", "GNOME", 0, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::remoteDesktopPortal,
                   B::Clipboard::xwaylandBridge)},
         {"gnome without xwayland",
-         {"wayland", "wayland-0", "", "GNOME", 1, 2},
+         {"wayland", "wayland-0", "", "GNOME", 1, 2, {}},
          backends(B::Windows::wayland, B::Hotkeys::globalShortcutsPortal,
                   B::Paste::remoteDesktopPortal, B::Clipboard::dataControl)},
         {"sway",
-         {"wayland", "wayland-1", ":0", "sway", 0, 0},
+         {"wayland", "wayland-1", ":0", "sway", 0, 0, kWlroots},
+         backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
+                  B::Clipboard::dataControl)},
+        // Told by the protocols, not the name.
+        {"a compositor of another name with the wlroots protocols",
+         {"wayland", "wayland-1", ":0", "", 0, 0, kWlroots},
+         backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
+                  B::Clipboard::dataControl)},
+        {"named sway but without the virtual keyboard",
+         {"wayland",
+          "wayland-1",
+          ":0",
+          "sway",
+          0,
+          0,
+          {"zwlr_layer_shell_v1", "zwlr_data_control_manager_v1"}},
+         backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::none,
+                  B::Clipboard::dataControl)},
+        {"ext data-control in place of wlr's",
+         {"wayland",
+          "wayland-1",
+          ":0",
+          "",
+          0,
+          0,
+          {"zwp_virtual_keyboard_manager_v1", "zwlr_layer_shell_v1",
+           "ext_data_control_manager_v1"}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
                   B::Clipboard::dataControl)},
         {"unknown wayland desktop without portals",
-         {"", "wayland-0", ":0", "", 0, 0},
+         {"", "wayland-0", ":0", "", 0, 0, {}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::none,
                   B::Clipboard::dataControl)},
     };
@@ -59,7 +87,7 @@ TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
 }
 
 TEST(SessionBackends, TheLogLineNamesEveryChoice) {
-    const SessionEnvironment kde{"wayland", "wayland-0", ":1", "KDE", 1, 0};
+    const SessionEnvironment kde{"wayland", "wayland-0", ":1", "KDE", 1, 0, {}};
     EXPECT_EQ(SessionBackends::choose(kde).describe(kde),
               "[Session] Wayland session (KDE): windows X11 on XWayland, hotkeys GlobalShortcuts "
               "portal v1, paste none (no RemoteDesktop portal), clipboard data-control");

@@ -4,9 +4,13 @@
 
 #include <QJsonArray>
 #include <QTcpServer>
+#include <future>
 
+#include "fakes/FakeClock.h"
 #include "records/FileTranscriptionService.h"
+#include "service/AnswerLimits.h"
 #include "service/HttpClient.h"
+#include "support/AnswerServer.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
 
@@ -221,4 +225,61 @@ TEST(FileJobsClient, LimitsListAndNonOkAnswers) {
     stand.queue("/transcribe-file/limits", partial);
     EXPECT_FALSE(client.service->getLimits());
     EXPECT_EQ(client.refreshes, 0);
+}
+
+// File-job calls against answers that never end or trickle in: each ends at
+// the limits of its kind with the transport error, and the call reports no
+// result.
+TEST(FileJobLimits, EndlessAndTricklingAnswersEndAtTheLimitsOfTheirKind) {
+    struct Case {
+        const char* name;
+        AnswerServer::Mode mode;
+        AnswerKind kind;
+        bool list;  // the job list, else the limits
+        const char* stopped;
+    };
+    const Case cases[] = {
+        {"endless job list", AnswerServer::Mode::endless, AnswerKind::userItems, true,
+         "/transcribe-file/list stopped: the answer is larger than 65536 bytes"},
+        {"trickling job list", AnswerServer::Mode::drip, AnswerKind::userItems, true,
+         "/transcribe-file/list stopped: not complete within 30 s"},
+        {"trickling limits", AnswerServer::Mode::drip, AnswerKind::fileJob, false,
+         "/transcribe-file/limits stopped: not complete within 30 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnswerLimitsTable::Override shortLimits(c.kind, {64 * 1024, 30});
+        AnswerServer server(c.mode, QByteArray(1000, ' '));
+        FakeClock clock;
+        HttpClient http(clock);
+        FileTranscriptionService::Collaborators collaborators;
+        collaborators.http = &http;
+        collaborators.apiBase = [&server] { return server.baseUrl(); };
+        collaborators.accessToken = [] { return std::optional<QString>("token"); };
+        collaborators.refresh = [] {};
+        FileTranscriptionService service(std::move(collaborators));
+
+        auto call = std::async(std::launch::async, [&] {
+            return c.list ? service.getJobs().has_value() : service.getLimits().has_value();
+        });
+        const auto ended = [&] {
+            return call.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        if (c.mode == AnswerServer::Mode::drip) {
+            ASSERT_TRUE(testsupport::waitUntil([&] { return server.requests() == 1; }));
+            for (int seconds = 10; seconds < 30; seconds += 10) {
+                server.drip();
+                testsupport::processEvents(30);
+                clock.advance(10);
+                testsupport::processEvents(30);
+                EXPECT_FALSE(ended()) << seconds;
+            }
+            server.drip();
+            clock.advance(10);
+        }
+        ASSERT_TRUE(testsupport::waitUntil(ended));
+        EXPECT_FALSE(call.get());
+        EXPECT_TRUE(testsupport::debugLogText().contains(c.stopped));
+        EXPECT_EQ(server.requests(), 1);
+    }
 }

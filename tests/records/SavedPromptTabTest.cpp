@@ -83,7 +83,7 @@ TEST(SavedPromptTab, UnreadableValueIsToldApartFromAnEmptyList) {
     const QJsonValue unreadable[] = {
         SettingsStore::dataValue("not json"),
         SettingsStore::dataValue(R"({"name":"A","prompt":"p"})"),
-        QJsonValue(QString(R"([{"name":"A","prompt":"p"}])")),  // text, not bytes
+        QJsonValue(QString("not json")),
         QJsonArray{QJsonObject{{"name", "A"}, {"prompt", "p"}}},
     };
     for (const QJsonValue& v : unreadable) {
@@ -111,4 +111,43 @@ TEST(SavedPromptTab, WireObjectsConvertWithTheirDefaults) {
         SavedPrompts::toWire(tabs).at(2).toObject(),
         (QJsonObject{
             {"Name", "c"}, {"Prompt", "z"}, {"SameLanguage", false}, {"DontChangeMeaning", true}}));
+}
+
+TEST(SavedPromptTab, EditorTextValueIsConvertedToTheStoredBytes) {
+    struct Case {
+        const char* name;
+        QJsonValue stored;
+        bool converted;
+        QList<SavedPromptTab> tabs;  // read before and after
+    };
+    const QString text =
+        R"([{"name":"Mail","prompt":"Write","sameLanguage":false,)"
+        R"("dontChangeMeaning":true},{"name":"broken"},{"name":"Post","prompt":""}])";
+    const Case cases[] = {
+        {"text of the earlier editor",
+         text,
+         true,
+         {{"Mail", "Write", false, true}, {"Post", "", true, false}}},
+        {"empty text list", QString("[]"), true, {}},
+        {"bytes already",
+         SettingsStore::dataValue(R"([{"name":"A","prompt":"p"}])"),
+         false,
+         {{"A", "p", true, false}}},
+        {"absent", QJsonValue(QJsonValue::Undefined), false, {}},
+        {"text that is no list", QString("nope"), false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsStore s;
+        if (!c.stored.isUndefined()) s.set("savedPrompts", c.stored);
+        EXPECT_EQ(SavedPrompts::loadOrEmpty(s), c.tabs);
+        EXPECT_EQ(SavedPrompts::convertStoredText(s), c.converted);
+        EXPECT_EQ(SavedPrompts::loadOrEmpty(s), c.tabs);
+        if (c.converted) {
+            EXPECT_EQ(s.data("savedPrompts"), SavedPrompts::encode(c.tabs));
+            EXPECT_FALSE(SavedPrompts::convertStoredText(s));  // once
+        } else {
+            EXPECT_EQ(s.value("savedPrompts"), c.stored);
+        }
+    }
 }

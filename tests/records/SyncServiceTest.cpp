@@ -11,7 +11,9 @@
 #include "records/SavedPromptTab.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
+#include "service/AnswerLimits.h"
 #include "service/AuthTestFixture.h"
+#include "support/AnswerServer.h"
 
 namespace {
 
@@ -474,4 +476,76 @@ TEST_F(SyncServiceTest, AnEditPushedDuringASlowPullIsNotOverwritten) {
     finish(sync->pullSettings());
     EXPECT_EQ(account.settings.string("toneStyle"), QString("casual"));
     EXPECT_EQ(log().count("[Sync] Settings pulled"), 1);
+}
+
+// Answers that never end or trickle in end at the limits of their kind,
+// with the transport error the exchange logs, and leave the local data alone.
+TEST(SyncServiceLimits, EndlessAndTricklingAnswersEndAtTheLimitsOfTheirKind) {
+    struct Case {
+        const char* name;
+        AnswerServer::Mode mode;
+        AnswerKind kind;
+        SyncService::Done (SyncService::*pull)();
+        const char* path;
+        const char* stopped;  // the transport's words
+    };
+    const Case cases[] = {
+        {"endless settings", AnswerServer::Mode::endless, AnswerKind::settings,
+         &SyncService::pullSettings, "/sync/settings", "the answer is larger than 65536 bytes"},
+        {"endless text expansions", AnswerServer::Mode::endless, AnswerKind::userItems,
+         &SyncService::pullTextExpansions, "/sync/text-expansions",
+         "the answer is larger than 65536 bytes"},
+        {"trickling settings", AnswerServer::Mode::drip, AnswerKind::settings,
+         &SyncService::pullSettings, "/sync/settings", "not complete within 30 s"},
+        {"trickling dictionary", AnswerServer::Mode::drip, AnswerKind::userItems,
+         &SyncService::pullDictionary, "/sync/dictionary", "not complete within 30 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnswerLimitsTable::Override shortLimits(c.kind, {64 * 1024, 30});
+        AnswerServer server(c.mode, QByteArray(1000, ' '));
+        FakeClock clock;
+        HttpClient client(clock);
+        const QString dir = recordstest::freshDir(QStringLiteral("sync-limits"));
+        HistoryService history(dir + "/Ormil.sqlite", clock);
+        history.saveDictionaryEntry("mine", "stays");
+        TextExpansionService expansions(dir + "/text_expansions.json");
+        SettingsStore settings;
+        settings.set("toneStyle", "formal");
+        SyncService::Collaborators collaborators;
+        collaborators.baseURL = server.baseUrl();
+        collaborators.send = [&client](const HttpRequest& r) { return client.send(r); };
+        collaborators.account.accessToken = [] { return std::optional<QString>("token"); };
+        collaborators.settings = &settings;
+        collaborators.history = &history;
+        collaborators.textExpansions = &expansions;
+        SyncService sync(std::move(collaborators));
+
+        const SyncService::Done done = (sync.*c.pull)();
+        const auto ended = [&] {
+            return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        if (c.mode == AnswerServer::Mode::drip) {
+            // A byte every 10 s keeps the connection busy; the deadline ends it.
+            ASSERT_TRUE(testsupport::waitUntil([&] { return server.requests() == 1; }));
+            for (int seconds = 10; seconds < 30; seconds += 10) {
+                server.drip();
+                testsupport::processEvents(30);
+                clock.advance(10);
+                testsupport::processEvents(30);
+                EXPECT_FALSE(ended()) << seconds;
+            }
+            server.drip();
+            clock.advance(10);
+        }
+        ASSERT_TRUE(testsupport::waitUntil(ended));
+        const QString log = testsupport::debugLogText();
+        EXPECT_TRUE(log.contains(QStringLiteral("[HTTP] GET ") + server.baseUrl() + c.path +
+                                 " stopped: " + c.stopped))
+            << log.toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("[Sync] GET ") + c.path + " error: "));
+        EXPECT_EQ(settings.string("toneStyle"), QString("formal"));
+        EXPECT_EQ(history.fetchDictionary().size(), 1);
+        EXPECT_EQ(server.requests(), 1);
+    }
 }

@@ -1,13 +1,14 @@
 // The snippet list and its file: the JSON the account also speaks, the
 // editing operations, and what happens to a file that cannot be read whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <sys/stat.h>
 
 #include "records/RecordsTestSupport.h"
 #include "records/TextExpansionService.h"
@@ -66,6 +67,28 @@ TEST(TextExpansionFile, RoundTripWritesSortedKeysUpperCaseIdsAndOmitsAbsentOptio
     TextExpansionService reloaded(path);
     EXPECT_EQ(reloaded.items(), service.items());
     EXPECT_TRUE(testsupport::debugLogText().contains("[TextExpansion] Loaded 2 items from file"));
+}
+
+TEST(TextExpansionFile, TheListIsWrittenItemByItemAsTheIndentedDocument) {
+    TextExpansionItem plain;
+    plain.id = QUuid("{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}");
+    plain.trigger = "sig";
+    plain.expandedText = "Best regards,\nAnn \"A\" \\ Привет\t!";
+    TextExpansionItem full = plain;
+    full.trigger = "addr";
+    full.expandedTextWindows = "1 Main St\r\n";
+    full.description = "";
+    full.matchBothLayouts = false;
+    const QList<QList<TextExpansionItem>> lists{{}, {plain}, {plain, full, plain}};
+    for (const QList<TextExpansionItem>& list : lists) {
+        QBuffer written;
+        written.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(TextExpansionItem::writeIndentedList(written, list));
+        EXPECT_EQ(
+            written.data(),
+            QJsonDocument(TextExpansionItem::listToJson(list)).toJson(QJsonDocument::Indented))
+            << list.size();
+    }
 }
 
 TEST(TextExpansionFile, OptionalKeysMayBeNullOrAbsent) {

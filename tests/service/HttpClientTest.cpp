@@ -3,6 +3,7 @@
 // from another thread, the connection cap and connection reuse.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "fakes/FakeClock.h"
 #include "service/HttpClient.h"
+#include "support/AnswerServer.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
 
@@ -359,6 +361,58 @@ TEST_F(HttpClientTest, AfterADroppedConnectionTheNextRequestSucceeds) {
     // One drop is one failed request: the client does not quietly repeat it.
     EXPECT_EQ(service.requests("/drop").size(), 1);
     EXPECT_EQ(client.send(request("/api/download/version")).status, 200);
+}
+
+TEST_F(HttpClientTest, AnswersPastTheirCapEndAndAnswersWithinItArriveWhole) {
+    const qint64 kMiB = 1024 * 1024;
+    QByteArray large(3 * kMiB, 'x');
+    large[0] = '[';
+    struct Case {
+        const char* name;
+        AnswerServer::Mode mode;
+        qint64 cap;
+        bool toFile;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"endless", AnswerServer::Mode::endless, kMiB, false, false},
+        {"endless into a file", AnswerServer::Mode::endless, kMiB, true, false},
+        {"announced past the cap", AnswerServer::Mode::whole, large.size() - 1, false, false},
+        {"exactly the cap", AnswerServer::Mode::whole, large.size(), false, true},
+        {"exactly the cap into a file", AnswerServer::Mode::whole, large.size(), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerServer server(c.mode, large);
+        HttpRequest r;
+        r.url = server.baseUrl() + "/items?t=1";
+        r.maxBodyBytes = c.cap;
+        const QString file = testsupport::root() + "/answer.bin";
+        if (c.toFile) r.bodyFile = file;
+        auto pending = std::async(std::launch::async, [&] { return client.send(r); });
+        ASSERT_TRUE(waitUntil([&] {
+            return pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        }));
+        if (c.succeeds) {
+            const HttpResponse response = pending.get();
+            EXPECT_EQ(response.status, 200);
+            EXPECT_TRUE(c.toFile ? testsupport::readFile(file) == large : response.body == large);
+            continue;
+        }
+        try {
+            pending.get();
+            ADD_FAILURE() << "no error";
+        } catch (const HttpError& e) {
+            EXPECT_EQ(e.kind(), HttpErrorKind::other);
+            EXPECT_EQ(e.detail(), QString("the answer is larger than %1 bytes").arg(c.cap));
+        }
+        if (c.toFile) {
+            EXPECT_LE(QFileInfo(file).size(), c.cap);
+        }
+        EXPECT_TRUE(testsupport::debugLogText().contains(
+            "[HTTP] GET " + server.baseUrl() + "/items stopped: the answer is larger than " +
+            QString::number(c.cap) + " bytes"));
+    }
 }
 
 }  // namespace

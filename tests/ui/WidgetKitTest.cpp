@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "support/Screenshots.h"
 #include "ui/Badge.h"
@@ -17,13 +19,10 @@
 #include "ui/SegmentedControl.h"
 #include "ui/Switch.h"
 
-#include <QHBoxLayout>
-#include <QVBoxLayout>
-
 TEST(Graphemes, CountsAndCutsWhatAUserSeesAsOneCharacter) {
-    const QString thumb = QStringLiteral("👍🏽");           // emoji + skin tone
-    const QString accented = QStringLiteral("e\u0301");   // e + combining acute
-    const QString flag = QStringLiteral("🇷🇺");            // two regional indicators
+    const QString thumb = QStringLiteral("👍🏽");             // emoji + skin tone
+    const QString accented = QStringLiteral("e\u0301");           // e + combining acute
+    const QString flag = QStringLiteral("🇷🇺");                    // two regional indicators
     const QString family = QStringLiteral("👨‍👩‍👧");  // joined by ZWJ
     struct Case {
         QString text;
@@ -74,6 +73,7 @@ TEST(Icons, EverySymbolRenders) {
 
 TEST(SearchField, ClearButtonOnlyWithTextAndClearingReportsTheEmptyText) {
     SearchField field;
+    EXPECT_EQ(field.clearButton()->accessibleName(), "Clear");
     field.show();
     QSignalSpy changes(&field, &SearchField::textChanged);
     EXPECT_FALSE(field.clearButton()->isVisible());

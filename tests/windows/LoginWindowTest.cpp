@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "support/Screenshots.h"
+#include "ui/Colors.h"
 #include "ui/SegmentedControl.h"
 #include "windows/LoginFixture.h"
 #include "windows/LoginWindow.h"
@@ -118,4 +119,14 @@ TEST_F(LoginWindowTest, ANewcomerRegistersResetsAndSignsIn) {
 
     QTest::mouseClick(shown<QPushButton>("skip"), Qt::LeftButton);
     EXPECT_EQ(dismissals, 1);  // already dismissed once
+}
+
+TEST_F(LoginWindowTest, SkipForNowIsInTheSecondaryTextColour) {
+    QPushButton* skip = shown<QPushButton>("skip");
+    ASSERT_TRUE(skip);
+    const QColor shownColour = skip->palette().color(QPalette::ButtonText);
+    EXPECT_EQ(shownColour, Colors::secondary(window.palette()));
+    // Grey, not a tint of the links' violet.
+    EXPECT_EQ(shownColour.red(), shownColour.green());
+    EXPECT_EQ(shownColour.green(), shownColour.blue());
 }

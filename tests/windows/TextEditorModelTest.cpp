@@ -449,20 +449,30 @@ TEST_F(TextEditorModelTest, SavedPromptsReadingRules) {
         QJsonValue stored;
         QList<TextEditorModel::SavedPrompt> expected;
     };
+    const auto bytes = [](const char* json) { return SettingsStore::dataValue(json); };
     const Case cases[] = {
         {"defaults",
-         QString(R"([{"name":"A","prompt":"p"},{"name":"B","prompt":"q","sameLanguage":null}])"),
+         bytes(R"([{"name":"A","prompt":"p"},{"name":"B","prompt":"q","sameLanguage":null}])"),
          {{"A", "p", true, false}, {"B", "q", true, false}}},
-        {"one element without prompt", QString(R"([{"name":"A","prompt":"p"},{"name":"B"}])"), {}},
-        {"not JSON", QString("nope"), {}},
-        {"not a string", QJsonValue(3), {}},
+        // A damaged prompt costs only itself.
+        {"one element without prompt",
+         bytes(R"([{"name":"A","prompt":"p"},{"name":"B"}])"),
+         {{"A", "p", true, false}}},
+        {"text of an earlier editor",
+         QString(R"([{"name":"A","prompt":"p","dontChangeMeaning":true}])"),
+         {{"A", "p", true, true}}},
+        {"not JSON", bytes("nope"), {}},
+        {"a number", QJsonValue(3), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         env.settings.set("savedPrompts", c.stored);
         EXPECT_EQ(TextEditorModel::loadSavedPrompts(env.settings), c.expected);
     }
+    // Saved in the form the account's synchronisation reads.
     const QList<TextEditorModel::SavedPrompt> list{{"A", "p", false, true}, {"B", "", true, false}};
     TextEditorModel::saveSavedPrompts(env.settings, list);
+    EXPECT_TRUE(env.settings.isData("savedPrompts"));
+    EXPECT_EQ(SavedPrompts::load(env.settings), list);
     EXPECT_EQ(TextEditorModel::loadSavedPrompts(env.settings), list);
 }

@@ -6,6 +6,10 @@
 #include <QTest>
 
 #include "pipeline/BuiltinTonePromptStore.h"
+#include "records/HistoryService.h"
+#include "records/RecordsTestSupport.h"
+#include "records/SyncService.h"
+#include "records/TextExpansionService.h"
 #include "service/TranscriptionTestFixture.h"
 #include "windows/TextEditorModel.h"
 #include "windows/TextEditorView.h"
@@ -26,9 +30,83 @@ protected:
         SettingsStore::setSharedForTesting(nullptr);
         TranscriptionTestFixture::TearDown();
     }
+
+    // One installation of the signed-in user: its own settings and stores,
+    // synchronising with the stand-in's account.
+    struct Installation {
+        SettingsStore& settings;
+        std::unique_ptr<HistoryService> history;
+        std::unique_ptr<TextExpansionService> expansions;
+        std::unique_ptr<SyncService> sync;
+    };
+    std::unique_ptr<Installation> install(SettingsStore& store, const QString& name) {
+        const QString dir = recordstest::freshDir(QStringLiteral("editor-sync-") + name);
+        auto i = std::unique_ptr<Installation>(new Installation{store, {}, {}, {}});
+        i->history = std::make_unique<HistoryService>(dir + "/Ormil.sqlite", clock);
+        i->expansions = std::make_unique<TextExpansionService>(dir + "/text_expansions.json");
+        SyncService::Collaborators c;
+        c.baseURL = service.baseUrl();
+        c.send = [this](const HttpRequest& r) { return http.send(r); };
+        c.account.accessToken = [this]() -> std::optional<QString> { return accessToken; };
+        c.settings = &store;
+        c.history = i->history.get();
+        c.textExpansions = i->expansions.get();
+        i->sync = std::make_unique<SyncService>(std::move(c));
+        return i;
+    }
+    std::unique_ptr<TextEditorModel> editor(SettingsStore& store) {
+        TextEditorModel::Collaborators c;
+        c.settings = &store;
+        c.postProcess = [](const TextEditorModel::PostProcessRequest&,
+                           std::function<void(TextEditorModel::PostProcessOutcome)>) {};
+        c.fetchHistory = [](int, int) { return QList<QVariantMap>{}; };
+        auto model = std::make_unique<TextEditorModel>(c);
+        model->loadTabs();
+        return model;
+    }
+    static void finish(const SyncService::Done& done) {
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    }
+    static QList<EditorTab> customTabs(const TextEditorModel& model) {
+        QList<EditorTab> out;
+        for (const EditorTab& t : model.tabs())
+            if (t.isCustom) out << t;
+        return out;
+    }
 };
 
 }  // namespace
+
+TEST_F(TextEditorStandInTest, SavedPromptsTravelFromOneEditorThroughTheAccountToAnother) {
+    SettingsStore otherSettings;
+    auto here = install(settings, "here");
+    auto there = install(otherSettings, "there");
+
+    auto mine = editor(settings);
+    ASSERT_EQ(mine->upsertCustomTab(std::nullopt, "Письмо", "Напиши письмо", false, true),
+              std::nullopt);
+    finish(here->sync->pushSettings());
+    EXPECT_FALSE(testsupport::debugLogText().contains("Stored saved prompts are unreadable"));
+
+    finish(there->sync->pullSettings());
+    auto theirs = editor(otherSettings);
+    ASSERT_EQ(customTabs(*theirs).size(), 1);
+    const EditorTab pulled = customTabs(*theirs).first();
+    EXPECT_EQ(pulled.key, "custom:Письмо");
+    EXPECT_EQ(pulled.prompt, "Напиши письмо");
+    EXPECT_FALSE(pulled.sameLanguage);
+    EXPECT_TRUE(pulled.dontChangeMeaning);
+
+    // A tab added there comes back here with the first one kept.
+    ASSERT_EQ(theirs->upsertCustomTab(std::nullopt, "Пост", "Short", true, false), std::nullopt);
+    finish(there->sync->pushSettings());
+    finish(here->sync->pullSettings());
+    mine->loadTabs();
+    QStringList keys;
+    for (const EditorTab& t : customTabs(*mine)) keys << t.key;
+    EXPECT_EQ(keys, (QStringList{"custom:Письмо", "custom:Пост"}));
+}
 
 TEST_F(TextEditorStandInTest, ATabRunReturnsTheServicesTextAndIsApplied) {
     settings.set("replaceProfanity", true);

@@ -13,12 +13,13 @@
 #include <QToolButton>
 #include <memory>
 
+#include "fakes/FakePasteboard.h"
 #include "overlay/PromptEditorCard.h"
 #include "overlay/PromptEditorTestKit.h"
 #include "platform/NotificationCenter.h"
-#include "fakes/FakePasteboard.h"
 #include "platform/Pasteboard.h"
 #include "support/TestSupport.h"
+#include "ui/BusySpinner.h"
 #include "windows/EditorTabButton.h"
 #include "windows/EditorTestKit.h"
 #include "windows/OverflowTabsView.h"
@@ -321,4 +322,40 @@ TEST_F(TextEditorViewTest, Screenshots) {
     view->setEditorMode(PromptEditorMode::builtinTone("formal", "Деловой"));
     QCoreApplication::processEvents();
     saveScreenshot(*view, "text-editor-card-over-window");
+}
+
+TEST_F(TextEditorViewTest, BusyShowsASpinnerAndAppendingKeepsTheUndoHistory) {
+    open("first");
+    view->sourceEdit()->setFocus();
+    view->sourceEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view->sourceEdit(), " typed");
+    // Appended from the history, a drop or a new dictation: the typing
+    // before stays undoable.
+    model().appendToSource("appended");
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view->sourceEdit()->toPlainText().endsWith("appended"));
+    EXPECT_TRUE(view->sourceEdit()->document()->isUndoAvailable());
+    view->sourceEdit()->undo();
+    EXPECT_EQ(view->sourceEdit()->toPlainText(), "first typed");
+
+    // While a run is on its way the send button gives way to a spinner.
+    EXPECT_FALSE(view->sendSpinner()->isVisible());
+    QTest::mouseClick(tabButton("neutral"), Qt::LeftButton);
+    EXPECT_TRUE(view->sendSpinner()->isVisible());
+    EXPECT_FALSE(view->sendButton()->isVisible());
+    service.succeed(0, "Result");
+    EXPECT_FALSE(view->sendSpinner()->isVisible());
+    EXPECT_TRUE(view->sendButton()->isVisible());
+    // Icon buttons carry names a screen reader reads.
+    EXPECT_EQ(view->sendButton()->accessibleName(), "Обработать по вашему указанию");
+    EXPECT_EQ(view->newTabButton()->accessibleName(), "Создать свой таб с промптом");
+    EXPECT_EQ(view->historyToggle()->accessibleName(), view->historyToggle()->toolTip());
+
+    // An inactive tab is filled like a control, not like the window.
+    EditorTabButton* inactive = nullptr;
+    for (auto* b : view->tabStrip()->findChildren<EditorTabButton*>())
+        if (b->isVisible() && !b->isActive()) inactive = b;
+    ASSERT_TRUE(inactive);
+    const QImage shot = inactive->grab().toImage();
+    EXPECT_NE(shot.pixelColor(shot.width() / 2, 3), view->palette().color(QPalette::Window));
 }

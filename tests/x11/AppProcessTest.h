@@ -2,6 +2,8 @@
 
 // The built ormil executable run as a separate process by the X11 tests, with
 // this test's private HOME and temporary folder.
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,7 +11,9 @@
 #include <QProcess>
 #include <memory>
 
+#include "platform/SettingsStore.h"
 #include "platform/linux/SingleInstance.h"
+#include "support/DevService.h"
 #include "support/TestSupport.h"
 
 namespace apptest {
@@ -51,6 +55,26 @@ inline bool windowShown(const QString& title) {
                              QStringLiteral("--name"), title},
                             &exitCode);
     return exitCode == 0;
+}
+
+// Starts the application into `app` and signs it in to a new account of the
+// stand-in through a second launch with a sign-in link, as a browser does.
+inline void launchSignedIn(DevService& service, const QString& email,
+                           std::unique_ptr<QProcess>& app) {
+    service.exportBases();
+    service.createAccount({{"email", email}, {"password", "pw"}});
+    const QString token = QStringLiteral("link-") + email;
+    service.addTelegramToken(token, email);
+    app = launch();
+    ASSERT_TRUE(app->waitForStarted());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return runningPid() == app->processId(); }));
+    auto link = launch(QStringLiteral(ORMIL_BINARY_PATH), {"ormil://auth?token=" + token});
+    ASSERT_TRUE(link->waitForFinished(20000));
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        return QJsonDocument::fromJson(testsupport::readFile(SettingsStore::defaultFilePath()))
+            .object()
+            .contains("ormil_auth_fallback_access_token");
+    }));
 }
 
 inline void stop(QProcess& p) {

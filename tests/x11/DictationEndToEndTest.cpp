@@ -63,23 +63,7 @@ protected:
     void SetUp() override {
         if (!testsupport::hasDisplay() || !testsupport::hasPulse())
             GTEST_SKIP() << "no test display or sound server";
-        service.exportBases();
-        service.createAccount({{"email", "e2e@ormil.test"}, {"password", "pw"}});
-        service.addTelegramToken("e2e-link", "e2e@ormil.test");
-
-        app = apptest::launch();
-        ASSERT_TRUE(app->waitForStarted());
-        ASSERT_TRUE(
-            testsupport::waitUntil([&] { return apptest::runningPid() == app->processId(); }));
-        // Signed in through the stand-in's link.
-        auto link =
-            apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {"ormil://auth?token=e2e-link"});
-        ASSERT_TRUE(link->waitForFinished(20000));
-        ASSERT_TRUE(testsupport::waitUntil([&] {
-            return QJsonDocument::fromJson(testsupport::readFile(SettingsStore::defaultFilePath()))
-                .object()
-                .contains("ormil_auth_fallback_access_token");
-        }));
+        ASSERT_NO_FATAL_FAILURE(apptest::launchSignedIn(service, "e2e@ormil.test", app));
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return appLog().contains("[App] Hotkey service initialized"); }));
         // The sign-in ends by showing the main window, which takes the

@@ -80,28 +80,15 @@ void GlobalShortcutsPortal::setCurrent(GlobalShortcutsPortal* portal) {
     g_current = portal;
 }
 
-GlobalShortcutsPortal::GlobalShortcutsPortal(QDBusConnection bus, QString appId,
+GlobalShortcutsPortal::GlobalShortcutsPortal(QDBusConnection bus,
                                              std::function<QList<Shortcut>()> shortcuts,
                                              QObject* parent)
-    : QObject(parent),
-      m_bus(std::move(bus)),
-      m_appId(std::move(appId)),
-      m_shortcutsSource(std::move(shortcuts)) {
+    : QObject(parent), m_bus(std::move(bus)), m_shortcutsSource(std::move(shortcuts)) {
     registerTypes();
 }
 
 GlobalShortcutsPortal::~GlobalShortcutsPortal() {
     if (g_current == this) g_current = nullptr;
-}
-
-uint GlobalShortcutsPortal::interfaceVersion(QDBusConnection bus, const QString& interface,
-                                             int timeoutMs) {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << interface << QStringLiteral("version");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return 0;
-    return reply.arguments().first().value<QDBusVariant>().variant().toUInt();
 }
 
 bool GlobalShortcutsPortal::start(Callback callback) {
@@ -153,26 +140,7 @@ void GlobalShortcutsPortal::bind() {
                 return;
             }
             m_version = reply.value().variant().toUInt();
-            // Portals that require an application id for a program outside a
-            // sandbox take it from the host registry, before any other call.
-            QDBusMessage reg = QDBusMessage::createMethodCall(
-                kService, kPath, QStringLiteral("org.freedesktop.host.portal.Registry"),
-                QStringLiteral("Register"));
-            reg << m_appId << QVariantMap{};
-            auto* regCall =
-                new QDBusPendingCallWatcher(m_bus.asyncCall(reg, kAnswerTimeoutMs), this);
-            connect(
-                regCall, &QDBusPendingCallWatcher::finished, this,
-                [this](QDBusPendingCallWatcher* r) {
-                    r->deleteLater();
-                    if (r->isError())
-                        debugLog(QStringLiteral("[Hotkey] Portal host registry: not used (%1)")
-                                     .arg(r->error().name()));
-                    else
-                        debugLog(QStringLiteral("[Hotkey] Portal host registry: registered as ") +
-                                 m_appId);
-                    createSession();
-                });
+            createSession();
         });
 }
 
@@ -215,7 +183,7 @@ void GlobalShortcutsPortal::bindShortcuts() {
             [this](uint code, const QVariantMap& results) {
                 if (code != 0) {
                     // The user turned the desktop's dialog down.
-                    fail(QStringLiteral("BindShortcuts answered %1").arg(code));
+                    fail(QStringLiteral("BindShortcuts answered %1").arg(code), true);
                     return;
                 }
                 m_state = State::bound;
@@ -305,7 +273,7 @@ void GlobalShortcutsPortal::readShortcuts(const QVariant& value) {
             s.properties.value(QStringLiteral("trigger_description")).toString();
         if (!trigger.isEmpty()) triggers.insert(s.id, trigger);
     }
-    if (list.isEmpty() && !m_triggers.isEmpty()) return;
+    if ((list.isEmpty() && !m_triggers.isEmpty()) || triggers == m_triggers) return;
     QStringList bound;
     for (auto it = triggers.cbegin(); it != triggers.cend(); ++it)
         bound << it.key() + "=" + it.value();
@@ -358,11 +326,11 @@ void GlobalShortcutsPortal::deliver(const QString& id, bool down) {
     }
 }
 
-void GlobalShortcutsPortal::fail(const QString& reason) {
-    if (m_state == State::failed) return;
-    m_state = State::failed;
+void GlobalShortcutsPortal::fail(const QString& reason, bool refused) {
+    if (m_state == State::failed || m_state == State::refused) return;
+    m_state = refused ? State::refused : State::failed;
     debugLog(QStringLiteral("[Hotkey] GlobalShortcuts portal unavailable: ") + reason +
              QStringLiteral(" — hotkeys work only through commands bound by the desktop "
                             "(ormil --toggle-dictation)"));
-    emit failed(reason);
+    emit failed(reason, refused);
 }

@@ -35,17 +35,18 @@ public:
         bool modifierOnly = false;
         bool operator==(const Shortcut&) const = default;
     };
-    enum class State { idle, binding, bound, failed };
+    // refused: the user turned the desktop's confirmation down (Change asks
+    // again); failed: no portal, or it did not work.
+    enum class State { idle, binding, bound, refused, failed };
 
     // The session token the portal keys the binding by: the same on every
     // run, so the desktop keeps one set of shortcuts for the application.
     static constexpr const char* sessionToken = "ormil";
 
-    // appId: the desktop entry's id, registered with the host registry where
-    // the portal has one. shortcuts: the current shortcuts, read at every
-    // start().
-    GlobalShortcutsPortal(QDBusConnection bus, QString appId,
-                          std::function<QList<Shortcut>()> shortcuts, QObject* parent = nullptr);
+    // shortcuts: the current shortcuts, read at every start(). Start-up has
+    // told the portals the application's id before this is made.
+    GlobalShortcutsPortal(QDBusConnection bus, std::function<QList<Shortcut>()> shortcuts,
+                          QObject* parent = nullptr);
     ~GlobalShortcutsPortal() override;
 
     // Binds the shortcuts (once, and again when they changed) and delivers
@@ -68,14 +69,11 @@ public:
     static GlobalShortcutsPortal* current();
     static void setCurrent(GlobalShortcutsPortal* portal);
 
-    // The portal's interface version on this bus, bounded by timeoutMs; 0
-    // when there is no such portal.
-    static uint interfaceVersion(QDBusConnection bus, const QString& interface, int timeoutMs);
-
 signals:
     void boundChanged();
-    // The portal is missing or refused: hotkeys are not available this way.
-    void failed(const QString& reason);
+    // The portal is missing or failed (refused: the user turned the
+    // desktop's confirmation down): hotkeys are not available this way.
+    void failed(const QString& reason, bool refused);
 
 private slots:
     void onResponse(const QDBusMessage& message);
@@ -91,13 +89,12 @@ private:
     // Calls a portal method that answers through a Request object.
     void request(const QString& method, QList<QVariant> arguments, QVariantMap options,
                  Handler handler);
-    void fail(const QString& reason);
+    void fail(const QString& reason, bool refused = false);
     void readShortcuts(const QVariant& value);
     void deliver(const QString& id, bool down);
     QVariant shortcutList() const;
 
     QDBusConnection m_bus;
-    QString m_appId;
     std::function<QList<Shortcut>()> m_shortcutsSource;
     QList<Shortcut> m_shortcuts;  // as offered to the desktop
     Callback m_callback;

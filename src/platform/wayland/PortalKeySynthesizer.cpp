@@ -232,6 +232,8 @@ void PortalKeySynthesizer::selectDevices(uint version) {
     request(QStringLiteral("SelectDevices"), {QVariant::fromValue(QDBusObjectPath(m_session))},
             options, m_options.callTimeout, [this](uint code, const QVariantMap& results) {
                 if (!granted("SelectDevices", code, results)) return;
+                debugLog(
+                    QStringLiteral("[Paste] asking the desktop to let Ormil press the paste keys"));
                 m_startAskedAt = m_clock.now();
                 request(QStringLiteral("Start"),
                         {QVariant::fromValue(QDBusObjectPath(m_session)), QString()}, {},

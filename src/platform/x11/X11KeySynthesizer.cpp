@@ -15,7 +15,8 @@
 namespace {
 std::atomic<KeySynthesizer*> g_shared{nullptr};
 
-// WM_CLASS names (compared in lower case) of terminal emulators.
+// WM_CLASS names, and the app ids (desktop entry ids) a Wayland compositor
+// gives, compared in lower case, of terminal emulators.
 const QSet<QString>& terminalClasses() {
     static const QSet<QString> set{
         "xterm",
@@ -24,8 +25,11 @@ const QSet<QString>& terminalClasses() {
         "rxvt",
         "gnome-terminal",
         "gnome-terminal-server",
+        "org.gnome.terminal",
         "konsole",
+        "org.kde.konsole",
         "yakuake",
+        "org.kde.yakuake",
         "xfce4-terminal",
         "mate-terminal",
         "lxterminal",

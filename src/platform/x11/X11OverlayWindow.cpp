@@ -14,15 +14,23 @@
 #undef Always
 
 namespace {
+bool g_bypassWindowManager = false;
+
 Display* qtDisplay() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;
 }
 }  // namespace
 
+void OverlayWindowSystem::setBypassWindowManager(bool bypass) {
+    g_bypassWindowManager = bypass;
+}
+
 void OverlayWindowSystem::makeNonActivating(QWidget* w) {
-    w->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                      Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint);
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint;
+    if (g_bypassWindowManager) flags |= Qt::X11BypassWindowManagerHint;
+    w->setWindowFlags(flags);
     w->setAttribute(Qt::WA_ShowWithoutActivating);
     w->setFocusPolicy(Qt::NoFocus);
 }

@@ -12,6 +12,10 @@ namespace OverlayWindowSystem {
 // Frameless, always on top, a tool window that never takes focus and is shown
 // without activating the application.
 void makeNonActivating(QWidget* w);
+// Makes the windows made non-activating from now on override-redirect: the
+// window manager neither places nor focuses them. For XWayland under a
+// wlroots compositor, which tiles and focuses every managed window.
+void setBypassWindowManager(bool bypass);
 // True when a compositing manager runs on the X screen (per-pixel alpha
 // works); false elsewhere or off X11.
 bool compositingActive();

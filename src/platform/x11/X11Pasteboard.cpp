@@ -13,6 +13,8 @@
 #undef Status
 #undef None
 
+#include "platform/Threading.h"
+
 namespace {
 
 // Formats that describe the selection protocol rather than the contents.
@@ -21,11 +23,6 @@ bool isProtocolTarget(const QString& format) {
                                      "SAVE_TARGETS",   "DELETE",   "INSERT_SELECTION",
                                      "INSERT_PROPERTY"};
     return targets.contains(format);
-}
-
-bool isTextFormat(const QString& format) {
-    return format.startsWith(QLatin1String("text/plain")) || format == "UTF8_STRING" ||
-           format == "STRING" || format == "TEXT" || format == "COMPOUND_TEXT";
 }
 
 // Contents we put: counts how often a reader asked for a text format, which
@@ -38,7 +35,8 @@ public:
 
 protected:
     QVariant retrieveData(const QString& format, QMetaType type) const override {
-        if (counting && isTextFormat(format)) ++const_cast<CountingMimeData*>(this)->textFetches;
+        if (counting && Pasteboard::isTextFormat(format))
+            ++const_cast<CountingMimeData*>(this)->textFetches;
         return QMimeData::retrieveData(format, type);
     }
 };
@@ -107,17 +105,9 @@ QList<Pasteboard::Item> X11Pasteboard::items() const {
     const OwnRead own(m_ours.data());
     const QMimeData* data = m_clipboard->mimeData(m_mode);
     if (!data) return {};
-    Item item;
-    for (const QString& format : data->formats()) {
-        if (format.isEmpty() || isProtocolTarget(format)) continue;
-        const QByteArray bytes = data->data(format);
-        // Markers carry no bytes; anything else without bytes could not be
-        // read and is left out.
-        if (bytes.isEmpty() && format.contains('/')) continue;
-        item.append({format, bytes});
-    }
-    if (item.isEmpty()) return {};
-    return {item};
+    QStringList formats = data->formats();
+    formats.removeIf([](const QString& f) { return f.isEmpty() || isProtocolTarget(f); });
+    return readItem(formats, [data](const QString& format) { return data->data(format); });
 }
 
 QStringList X11Pasteboard::types() const {
