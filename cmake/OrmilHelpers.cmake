@@ -27,18 +27,46 @@ function(ormil_folder_library name)
 endfunction()
 
 # One test program per tests/ folder; every TEST in it becomes its own CTest
-# test, so each runs in a fresh process with its own HOME.
+# test, so each runs in a fresh process. The program also runs whole once, as
+# a developer or a debugger runs it (WholeProgram.NAME): every test gets its
+# own HOME, log and settings either way, and this run catches a test that
+# leans on what an earlier one left behind. EXCLUDE_FROM_WHOLE names tests
+# (a gtest filter) that measure timing and run alone instead.
 function(ormil_folder_tests name)
-  cmake_parse_arguments(ARG "" "" "LINK;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE_FROM_WHOLE" "LINK;PROPERTIES" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT _sources)
     return()
   endif()
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE ormil_testsupport ${ARG_LINK})
+  # test_FOLDER links ormil_FOLDER, with the stand-in service and the media
+  # module when that library reaches them (ormil_all for the programs that
+  # run the whole application).
+  string(REGEX REPLACE "^test_" "" _folder ${name})
+  set(_tested ${ARG_LINK})
+  if(TARGET ormil_${_folder})
+    target_link_libraries(${name} PRIVATE ormil_${_folder})
+    list(APPEND _tested ormil_${_folder})
+  endif()
+  if(_tested MATCHES "ormil_(audio|service|records|pipeline|overlay|mainwindow|windows|app|all)")
+    target_link_libraries(${name} PRIVATE ormil_testsupport_media)
+  endif()
+  if(_tested MATCHES "ormil_(service|records|pipeline|overlay|mainwindow|windows|app|all)")
+    target_link_libraries(${name} PRIVATE ormil_testsupport_service)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${ARG_PROPERTIES})
+  set(_filter "")
+  if(ARG_EXCLUDE_FROM_WHOLE)
+    set(_filter "--gtest_filter=-${ARG_EXCLUDE_FROM_WHOLE}")
+  endif()
+  add_test(NAME WholeProgram.${name} COMMAND ${name} ${_filter})
+  if(ARG_PROPERTIES)
+    set_tests_properties(WholeProgram.${name} PROPERTIES ${ARG_PROPERTIES})
+  endif()
+  set_property(TEST WholeProgram.${name} APPEND PROPERTY LABELS whole)
 endfunction()
 
 # A table of interface texts: the JSON file `input` of the folder becomes a

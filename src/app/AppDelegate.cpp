@@ -5,8 +5,8 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-#include "core/L10n.h"
 #include "app/MenuBarIcon.h"
+#include "core/L10n.h"
 #include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"

@@ -10,6 +10,7 @@
 #include "ui/Card.h"
 #include "ui/Colors.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SymbolLabel.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
@@ -42,20 +43,20 @@ HomeSection::HomeSection(const MainWindowContext& context, QWidget* parent)
 
     auto* content = new QWidget(scroll);
     auto* centring = new QHBoxLayout(content);
-    centring->setContentsMargins(32, 32, 32, 32);
+    centring->setContentsMargins(Metrics::around(Metrics::wideMargin));
     auto* columnWidget = new QWidget(content);
     columnWidget->setMaximumWidth(600);
     centring->addWidget(columnWidget);
     auto* column = new QVBoxLayout(columnWidget);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(24);
+    column->setSpacing(Metrics::blockGap);
     scroll->setWidget(content);
 
-    column->addSpacing(20);
+    column->addSpacing(Metrics::pageMargin);
 
     // Header.
     auto* header = new QVBoxLayout;
-    header->setSpacing(8);
+    header->setSpacing(Metrics::itemGap);
     header->addWidget(blueSymbol(QStringLiteral("waveform.circle.fill"), Typography::pixels(56),
                                  columnWidget),
                       0, Qt::AlignHCenter);
@@ -69,18 +70,18 @@ HomeSection::HomeSection(const MainWindowContext& context, QWidget* parent)
     auto* hotkeyCard = new Card(columnWidget);
     hotkeyCard->setContentsMargins(0, 0, 0, 0);
     auto* hotkeyColumn = new QVBoxLayout(hotkeyCard);
-    hotkeyColumn->setContentsMargins(16, 16, 16, 16);
-    hotkeyColumn->setSpacing(16);
+    hotkeyColumn->setContentsMargins(Metrics::around(Metrics::cardPadding));
+    hotkeyColumn->setSpacing(Metrics::sectionGap);
     auto* tint = new Card(hotkeyCard);
     tint->setFill(Colors::withOpacity(Colors::blue(), 0.08));
     tint->setContentsMargins(0, 0, 0, 0);
     auto* tintRow = new QHBoxLayout(tint);
-    tintRow->setContentsMargins(12, 12, 12, 12);
-    tintRow->setSpacing(12);
+    tintRow->setContentsMargins(Metrics::around(Metrics::groupGap));
+    tintRow->setSpacing(Metrics::groupGap);
     tintRow->addWidget(blueSymbol(QStringLiteral("keyboard"),
                                   QFontMetrics(Typography::font(TextStyle::Title2)).height(), tint));
     auto* lines = new QVBoxLayout;
-    lines->setSpacing(2);
+    lines->setSpacing(Metrics::lineGap);
     m_hotkeyLine = Labels::create({}, TextStyle::Headline, tint);
     m_hotkeyLine->setObjectName(QStringLiteral("hotkeyLine"));
     m_hotkeyLine->setWordWrap(true);
@@ -91,7 +92,7 @@ HomeSection::HomeSection(const MainWindowContext& context, QWidget* parent)
     tintRow->addLayout(lines, 1);
     hotkeyColumn->addWidget(tint);
     auto* steps = new QHBoxLayout;
-    steps->setSpacing(24);
+    steps->setSpacing(Metrics::blockGap);
     steps->addWidget(stepView(&m_holdTitle, &m_holdDesc, QStringLiteral("hand.tap")), 1);
     steps->addWidget(stepView(&m_speakTitle, &m_speakDesc, QStringLiteral("mic.fill")), 1);
     steps->addWidget(stepView(&m_releaseTitle, &m_releaseDesc, QStringLiteral("text.cursor")), 1);
@@ -103,12 +104,12 @@ HomeSection::HomeSection(const MainWindowContext& context, QWidget* parent)
     m_usage->setObjectName(QStringLiteral("usage"));
     m_usage->setContentsMargins(0, 0, 0, 0);
     auto* usage = new QVBoxLayout(m_usage);
-    usage->setContentsMargins(16, 16, 16, 16);
-    usage->setSpacing(12);
+    usage->setContentsMargins(Metrics::around(Metrics::cardPadding));
+    usage->setSpacing(Metrics::groupGap);
     m_usageTitle = Labels::create({}, TextStyle::Headline, m_usage);
     usage->addWidget(m_usageTitle);
     auto* figures = new QHBoxLayout;
-    figures->setSpacing(24);
+    figures->setSpacing(Metrics::blockGap);
     figures->addWidget(statCard(&m_usedTitle, &m_usedValue), 1);
     figures->addWidget(statCard(&m_limitTitle, &m_limitValue), 1);
     figures->addWidget(statCard(&m_planTitle, &m_planValue), 1);
@@ -128,7 +129,7 @@ QWidget* HomeSection::stepView(QLabel** title, QLabel** description, const QStri
     auto* step = new QWidget(this);
     auto* column = new QVBoxLayout(step);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    column->setSpacing(Metrics::itemGap);
     auto* frame = new QWidget(step);
     frame->setFixedHeight(32);
     auto* frameLayout = new QVBoxLayout(frame);
@@ -149,7 +150,7 @@ QWidget* HomeSection::statCard(QLabel** title, QLabel** value) {
     auto* figure = new QWidget(m_usage);
     auto* column = new QVBoxLayout(figure);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
+    column->setSpacing(Metrics::tightGap);
     *value = centred(Labels::create({}, TextStyle::Title2, QFont::Bold, figure));
     (*value)->setTextFormat(Qt::PlainText);
     *title = centred(Labels::create({}, TextStyle::Caption, figure, true));

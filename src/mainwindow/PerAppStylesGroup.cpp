@@ -18,6 +18,7 @@
 #include "platform/RunningApps.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowWatcher.h"
+#include "ui/Metrics.h"
 #include "ui/Texts.h"
 
 using namespace PerAppStyles;
@@ -62,7 +63,7 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
     m_rows = new QWidget(this);
     m_rowsLayout = new QVBoxLayout(m_rows);
     m_rowsLayout->setContentsMargins(0, 0, 0, 0);
-    m_rowsLayout->setSpacing(12);
+    m_rowsLayout->setSpacing(Metrics::groupGap);
     layout->addWidget(m_rows);
 
     // A push button with a menu keeps room for its arrow beside the text.

@@ -15,6 +15,7 @@
 #include "ui/Colors.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
 
@@ -64,26 +65,26 @@ ProductsSection::ProductsSection(QWidget* parent, std::function<bool(const QUrl&
     auto* content = new QWidget(scroll);
     scroll->setWidget(content);
     auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->setSpacing(8);
+    layout->setContentsMargins(Metrics::around(Metrics::pageMargin));
+    layout->setSpacing(Metrics::itemGap);
 
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, content);
     layout->addWidget(m_title);
     m_subtitle = Labels::create({}, TextStyle::Caption, content, true);
     layout->addWidget(m_subtitle);
-    layout->addSpacing(16);
+    layout->addSpacing(Metrics::sectionGap);
 
     auto* card = new Card(content);
     card->setMaximumWidth(640);
     auto* row = new QHBoxLayout(card);
-    row->setContentsMargins(20, 20, 20, 20);
-    row->setSpacing(16);
+    row->setContentsMargins(Metrics::around(Metrics::pageMargin));
+    row->setSpacing(Metrics::sectionGap);
     row->addWidget(new ProductIcon(card), 0, Qt::AlignTop);
     // A widget of its own, so the wrapped description gets the height it needs.
     auto* column = new QWidget(card);
     auto* text = new QVBoxLayout(column);
     text->setContentsMargins(0, 0, 0, 0);
-    text->setSpacing(6);
+    text->setSpacing(Metrics::textGap);
     text->addWidget(Labels::create(QStringLiteral("D7Avu"), TextStyle::Title3, QFont::Bold, card));
     m_tagline = Labels::create({}, TextStyle::Caption, card);
     Labels::setTextColor(m_tagline, Colors::blue());
@@ -91,11 +92,11 @@ ProductsSection::ProductsSection(QWidget* parent, std::function<bool(const QUrl&
     m_description = Labels::create({}, TextStyle::Body, card, true);
     m_description->setWordWrap(true);
     text->addWidget(m_description);
-    text->addSpacing(4);
+    text->addSpacing(Metrics::tightGap);
     m_sameAccount = Labels::create({}, TextStyle::Caption, card, true);
     m_sameAccount->setWordWrap(true);
     text->addWidget(m_sameAccount);
-    text->addSpacing(8);
+    text->addSpacing(Metrics::itemGap);
     m_open = new QPushButton(card);
     m_open->setObjectName(QStringLiteral("openProduct"));
     connect(m_open, &QPushButton::clicked, this, [this] {

@@ -16,6 +16,7 @@
 #include "platform/linux/Autostart.h"
 #include "service/HttpServiceConfig.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/Switch.h"
 #include "ui/Texts.h"
 
@@ -38,12 +39,12 @@ SettingsAppTab::SettingsAppTab(const MainWindowContext& context, QWidget* parent
     m_launchAtLogin->setObjectName(QStringLiteral("launchAtLogin"));
     app->addWidget(m_launchAtLogin);
     auto* reports = new QVBoxLayout;
-    reports->setSpacing(2);
+    reports->setSpacing(Metrics::lineGap);
     m_errorReports = new Switch(m_app);
     m_errorReports->setObjectName(QStringLiteral("sendErrorReports"));
     reports->addWidget(m_errorReports);
     auto* noteRow = new QHBoxLayout;
-    noteRow->addSpacing(20);
+    noteRow->addSpacing(Metrics::pageMargin);
     m_errorReportsNote = SettingsLayout::caption(m_app);
     noteRow->addWidget(m_errorReportsNote);
     reports->addLayout(noteRow);

@@ -19,6 +19,7 @@
 #include "ui/Badge.h"
 #include "ui/Colors.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Switch.h"
 #include "ui/Texts.h"
@@ -64,7 +65,7 @@ SettingsKeysTab::SettingsKeysTab(const MainWindowContext& context, QWidget* pare
     layout->addWidget(Labels::divider(this));
 
     auto* openStack = new QVBoxLayout;
-    openStack->setSpacing(2);
+    openStack->setSpacing(Metrics::lineGap);
     m_openWindow = new Switch(this);
     m_openWindow->setObjectName(QStringLiteral("openWindowOnLaunch"));
     openStack->addWidget(m_openWindow);

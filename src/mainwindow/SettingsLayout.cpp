@@ -5,18 +5,19 @@
 #include <QVBoxLayout>
 
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 
 namespace SettingsLayout {
 QVBoxLayout* tabStack(QWidget* tab) {
     auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->setSpacing(20);
+    layout->setContentsMargins(Metrics::around(Metrics::pageMargin));
+    layout->setSpacing(Metrics::pageMargin);
     return layout;
 }
 
 QVBoxLayout* groupStack(QGroupBox* box, int spacing) {
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(10, 4 + 6, 10, 4 + 6);
+    layout->setContentsMargins(Metrics::around(Metrics::rowInset));
     layout->setSpacing(spacing);
     return layout;
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/SettingsSoundTab.h"
 #include "mainwindow/SettingsTextTab.h"
 #include "platform/SettingsStore.h"
+#include "ui/Metrics.h"
 
 namespace {
 QScrollArea* scrolling(QWidget* content, QWidget* parent) {
@@ -27,7 +28,7 @@ SettingsSection::SettingsSection(const MainWindowContext& context, QWidget* pare
     : Page(parent), m_context(context) {
     if (!m_context.settings) m_context.settings = &SettingsStore::shared();
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setContentsMargins(Metrics::around(Metrics::groupGap));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("settingsTabs"));
     m_keys = new SettingsKeysTab(m_context);

@@ -16,6 +16,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Switch.h"
 #include "ui/Texts.h"
@@ -72,7 +73,7 @@ SettingsSoundTab::SettingsSoundTab(const MainWindowContext& context, QWidget* pa
     audio->addWidget(m_overlay);
     m_hideWhenIdle = toggle(QStringLiteral("overlayHideWhenIdle"), m_audio);
     auto* hideRow = new QHBoxLayout;
-    hideRow->addSpacing(20);
+    hideRow->addSpacing(Metrics::pageMargin);
     hideRow->addWidget(m_hideWhenIdle);
     audio->addLayout(hideRow);
     m_autoSwitch = toggle(QStringLiteral("autoSwitchLayout"), m_audio);
@@ -81,9 +82,9 @@ SettingsSoundTab::SettingsSoundTab(const MainWindowContext& context, QWidget* pa
     audio->addWidget(m_normalization);
 
     auto* qualityStack = new QVBoxLayout;
-    qualityStack->setSpacing(4);
+    qualityStack->setSpacing(Metrics::tightGap);
     auto* qualityRow = new QHBoxLayout;
-    qualityRow->setSpacing(8);
+    qualityRow->setSpacing(Metrics::itemGap);
     m_qualityLabel = Labels::create({}, TextStyle::Body, m_audio);
     qualityRow->addWidget(m_qualityLabel);
     m_quality = new QComboBox(m_audio);

@@ -10,13 +10,13 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/DebugLog.h"
 #include "audio/MediaAudioExtractor.h"
+#include "platform/DebugLog.h"
+#include "service/AnswerLimits.h"
 #include "service/AuthService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
 #include "service/WireReader.h"
-#include "service/AnswerLimits.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "platform/SecretStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
-#include "service/HttpServiceConfig.h"
 #include "platform/linux/LibsecretStore.h"
 #include "service/AnswerLimits.h"
+#include "service/HttpServiceConfig.h"
 
 namespace {
 

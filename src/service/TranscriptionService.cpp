@@ -1,4 +1,3 @@
-#include "audio/AudioFormat.h"
 #include "service/TranscriptionService.h"
 
 #include <QDir>
@@ -7,17 +6,18 @@
 #include <QtEndian>
 #include <cstring>
 
-#include "platform/DebugLog.h"
-#include "platform/PrivateFiles.h"
+#include "audio/AacEncoder.h"
+#include "audio/AudioFormat.h"
 #include "audio/OggOpus.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
-#include "audio/AacEncoder.h"
+#include "service/AnswerLimits.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
-#include "service/AnswerLimits.h"
-
+#include "service/TextRequests.h"
 
 TranscriptionService::AudioEncoders TranscriptionService::AudioEncoders::standard() {
     return {&OggOpus::encode, &AacEncoder::encode};
@@ -50,6 +50,7 @@ TranscriptionService::TranscriptionService(SettingsStore& settings, Collaborator
         };
     if (!m_c.toneOverride)
         m_c.toneOverride = [](const QString&) { return std::optional<QString>(); };
+    m_text = std::make_unique<TextRequests>(*m_http, m_c.auth, [this] { return endpoint(); });
 }
 
 TranscriptionService::~TranscriptionService() {

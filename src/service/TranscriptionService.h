@@ -21,6 +21,8 @@ class HttpCancelToken;
 struct HttpResponse;
 class OverlayControl;
 class SettingsStore;
+class StreamingSession;
+class TextRequests;
 
 // The speech-to-text client: one process-wide instance. It uploads finished
 // recordings (whole, or in overlapping windows when long), windows streamed
@@ -182,7 +184,6 @@ public:
                                                       qint64 dataSize);
 
 private:
-    struct StreamingSession;
     struct PostProcessWatcher;
 
     QString sendTranscription(const QByteArray& audioData, const QString& language,
@@ -205,14 +206,6 @@ private:
     // tone request fails or gives blank text.
     QString applyTone(const QString& joined, const QString& toneStyle, const QString& language,
                       bool logOutcome);
-    QString postProcessImpl(const QString& text, const QString& toneStyle,
-                            const std::optional<QString>& customPrompt, bool culturedFilter,
-                            const QString& language, std::optional<bool> sameLanguage,
-                            std::optional<bool> dontChangeMeaning, bool isRetry, bool strict);
-    // A POST of JSON to endpoint() + path with the bearer token when stored.
-    // Throws TranscriptionError::invalidURL when no URL can be formed, and
-    // HttpError for a transport failure.
-    HttpResponse postJson(const QString& path, const QByteArray& body);
     void publishWordCounters(qint64 used, qint64 limit);
 
     std::shared_ptr<PostProcessWatcher> startPostProcessWatcher();
@@ -228,6 +221,7 @@ private:
     std::unique_ptr<HttpClient> m_ownHttp;
     HttpClient* m_http = nullptr;
     Clock* m_clock = nullptr;
+    std::unique_ptr<TextRequests> m_text;
 
     std::mutex m_streamingMutex;
     std::shared_ptr<StreamingSession> m_streaming;

@@ -1,34 +1,13 @@
 // Windows uploaded while a recording runs, and the joining of window texts.
-#include <map>
-
 #include "platform/Characters.h"
 #include "platform/DebugLog.h"
+#include "service/StreamingSession.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 
 using namespace transcription;
 
 namespace {
-
-// One window's upload: its text once it is done, nothing when it failed.
-struct WindowUpload {
-    std::mutex mutex;
-    std::condition_variable doneChanged;
-    bool done = false;
-    std::optional<QString> text;
-
-    void finish(std::optional<QString> result) {
-        std::lock_guard lock(mutex);
-        text = std::move(result);
-        done = true;
-        doneChanged.notify_all();
-    }
-    std::optional<QString> wait() {
-        std::unique_lock lock(mutex);
-        doneChanged.wait(lock, [this] { return done; });
-        return text;
-    }
-};
 
 bool isSpace(char32_t c) {
     return QChar::isSpace(c);
@@ -115,11 +94,6 @@ std::vector<QString> mergeWords(std::vector<QString> a, const std::vector<QStrin
 
 }  // namespace
 
-struct TranscriptionService::StreamingSession {
-    std::mutex mutex;
-    std::map<qint64, std::shared_ptr<WindowUpload>> tasks;
-};
-
 void TranscriptionService::beginStreaming() {
     {
         std::lock_guard lock(m_streamingMutex);
@@ -137,21 +111,17 @@ void TranscriptionService::streamWindow(const QByteArray& wav, qint64 index,
         session = m_streaming;
     }
     if (!session) return;
-    auto upload = std::make_shared<WindowUpload>();
-    {
-        // Registered before this returns, so the join never misses it.
-        std::lock_guard lock(session->mutex);
-        session->tasks[index] = upload;
-    }
-    startBackground([this, upload, wav, index, language, provider, translateTo] {
-        std::optional<QString> text;
-        try {
-            text = sendChunkWithRetry(wav, index, -1, language, provider, QStringLiteral("none"),
-                                      translateTo);
-        } catch (const std::exception&) {
-        }
-        upload->finish(std::move(text));
-    });
+    session->addWindow(
+        index,
+        [this, wav, index, language, provider, translateTo]() -> std::optional<QString> {
+            try {
+                return sendChunkWithRetry(wav, index, -1, language, provider,
+                                          QStringLiteral("none"), translateTo);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+        },
+        [this](std::function<void()> job) { startBackground(std::move(job)); });
     debugLog(QStringLiteral("[Streaming] Окно %1 отправлено во время записи (%2 bytes)")
                  .arg(index + 1)
                  .arg(wav.size()));
@@ -165,38 +135,12 @@ std::optional<QString> TranscriptionService::finishStreaming(const QString& tone
         session.swap(m_streaming);
     }
     if (!session) return std::nullopt;
-    std::map<qint64, std::shared_ptr<WindowUpload>> tasks;
-    {
-        std::lock_guard lock(session->mutex);
-        tasks = session->tasks;
-    }
-    if (tasks.empty()) return std::nullopt;
+    const std::optional<QStringList> texts = session->joinTexts();
+    if (!texts) return std::nullopt;
 
-    // Every window from the first to the last must be there: a joined text
-    // with a stretch missing would look like success while losing speech.
-    QStringList texts;
-    qint64 expected = 0;
-    for (const auto& [index, upload] : tasks) {
-        if (index != expected) {
-            debugLog(QStringLiteral(
-                         "[Streaming] Окно %1 не было передано — вся запись пойдёт обычным путём")
-                         .arg(expected + 1));
-            return std::nullopt;
-        }
-        const std::optional<QString> text = upload->wait();
-        if (!text) {
-            debugLog(QStringLiteral(
-                         "[Streaming] Окно %1 не распознано — вся запись пойдёт обычным путём")
-                         .arg(index + 1));
-            return std::nullopt;
-        }
-        texts << *text;
-        ++expected;
-    }
-
-    QString joined = dedupJoin(texts);
+    QString joined = dedupJoin(*texts);
     debugLog(QStringLiteral("[Streaming] Собрано %1 окон, %2 символов")
-                 .arg(texts.size())
+                 .arg(texts->size())
                  .arg(Characters::count(joined)));
     if (!joined.trimmed().isEmpty() && !toneStyle.isEmpty() && toneStyle != QLatin1String("none"))
         joined = applyTone(joined, toneStyle, language, false);

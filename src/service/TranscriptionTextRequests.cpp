@@ -1,46 +1,25 @@
-// Post-processing and translation of text, and the overlay watcher of a
-// slow post-processing step.
+// The text requests of the facade, and the overlay watcher of a slow
+// post-processing step.
 #include <QCoreApplication>
 
 #include "core/OverlayControl.h"
-#include "platform/DebugLog.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 #include "platform/Threading.h"
-#include "service/HttpClient.h"
+#include "service/TextRequests.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 #include "service/TranscriptionWire.h"
-#include "service/AnswerLimits.h"
 
 using namespace transcription;
-
-HttpResponse TranscriptionService::postJson(const QString& path, const QByteArray& body) {
-    const QString url = endpoint() + path;
-    try {
-        HttpClient::checkURL(url);
-    } catch (const HttpError&) {
-        throw TranscriptionError::invalidURL();
-    }
-    HttpRequest request;
-    request.method = "POST";
-    request.url = url;
-    request.timeout = requestTimeout;
-    request.totalTimeout = resourceTimeout;
-    AnswerLimitsTable::apply(request, AnswerKind::transcript);
-    request.headers.set("Content-Type", "application/json");
-    if (auto token = m_c.auth.accessToken(); token && !token->isEmpty())
-        request.headers.set("Authorization", "Bearer " + token->toUtf8());
-    request.body = body;
-    return m_http->send(request);
-}
 
 QString TranscriptionService::postProcess(const QString& text, const QString& toneStyle,
                                           const std::optional<QString>& customPrompt,
                                           bool culturedFilter, const QString& language,
                                           std::optional<bool> sameLanguage,
                                           std::optional<bool> dontChangeMeaning, bool isRetry) {
-    return postProcessImpl(text, toneStyle, customPrompt, culturedFilter, language, sameLanguage,
-                           dontChangeMeaning, isRetry, false);
+    return m_text->postProcess(text, toneStyle, customPrompt, culturedFilter, language,
+                               sameLanguage, dontChangeMeaning, isRetry, false);
 }
 
 QString TranscriptionService::postProcessStrict(const QString& text, const QString& toneStyle,
@@ -48,66 +27,14 @@ QString TranscriptionService::postProcessStrict(const QString& text, const QStri
                                                 bool culturedFilter, const QString& language,
                                                 std::optional<bool> sameLanguage,
                                                 std::optional<bool> dontChangeMeaning) {
-    return postProcessImpl(text, toneStyle, customPrompt, culturedFilter, language, sameLanguage,
-                           dontChangeMeaning, false, true);
-}
-
-QString TranscriptionService::postProcessImpl(const QString& text, const QString& toneStyle,
-                                              const std::optional<QString>& customPrompt,
-                                              bool culturedFilter, const QString& language,
-                                              std::optional<bool> sameLanguage,
-                                              std::optional<bool> dontChangeMeaning, bool isRetry,
-                                              bool strict) {
-    if (text.trimmed().isEmpty()) return text;
-    PostProcessRequest body;
-    body.text = text;
-    body.tone_style = toneStyle;
-    body.language = language;
-    body.custom_prompt = customPrompt;
-    body.cultured_filter = culturedFilter;
-    body.same_language = sameLanguage;
-    body.dont_change_meaning = dontChangeMeaning;
-    const HttpResponse response =
-        postJson(QStringLiteral("/postprocess"), wireBytes(body.toJson()));
-
-    if (response.status == 401 && !isRetry) {
-        if (auto failure = m_c.auth.refresh()) throw RefreshError(*failure);
-        return postProcessImpl(text, toneStyle, customPrompt, culturedFilter, language,
-                               sameLanguage, dontChangeMeaning, true, strict);
-    }
-    if (response.status == 200) {
-        const auto decoded = PostProcessResponse::decode(response.body);
-        if (decoded.text && !decoded.text->trimmed().isEmpty()) return *decoded.text;
-        return text;
-    }
-    debugLog(QStringLiteral("[PostProcess] HTTP %1 — keeping raw text").arg(response.status));
-    if (strict) throw TranscriptionError::serverError(httpFailureMessage(response));
-    return text;
+    return m_text->postProcess(text, toneStyle, customPrompt, culturedFilter, language,
+                               sameLanguage, dontChangeMeaning, false, true);
 }
 
 std::optional<QString> TranscriptionService::translateArbitraryText(const QString& text,
                                                                     const QString& targetLanguage,
                                                                     bool literal, bool isRetry) {
-    if (text.trimmed().isEmpty()) return text;
-    TranslateTextRequest body{text, targetLanguage, literal};
-    HttpResponse response;
-    try {
-        response = postJson(QStringLiteral("/translate-text"), wireBytes(body.toJson()));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    if (response.status == 401 && !isRetry) {
-        m_c.auth.refresh();  // its failure is the retry's problem
-        return translateArbitraryText(text, targetLanguage, literal, true);
-    }
-    if (response.status != 200) return std::nullopt;
-    try {
-        const auto decoded = TranslateTextResponse::decode(response.body);
-        if (!decoded.success) return std::nullopt;
-        return decoded.text;
-    } catch (const WireDecodingError&) {
-        return std::nullopt;
-    }
+    return m_text->translate(text, targetLanguage, literal, isRetry);
 }
 
 struct TranscriptionService::PostProcessWatcher {

@@ -1,24 +1,24 @@
 // The multipart upload of one payload, the retries of one window, and the
 // windowed upload of a long recording.
 #include <QJsonDocument>
+#include <QPointer>
 #include <climits>
-#include <deque>
-#include <thread>
 
 #include "audio/AudioFormat.h"
-#include "core/L10n.h"
 #include "core/AppState.h"
+#include "core/L10n.h"
 #include "platform/Characters.h"
-#include "platform/DebugLog.h"
 #include "platform/Clock.h"
+#include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "service/AnswerLimits.h"
+#include "service/ChunkedUpload.h"
 #include "service/HttpClient.h"
 #include "service/HttpMultipart.h"
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionSupport.h"
 #include "service/TranscriptionWire.h"
-#include "service/AnswerLimits.h"
 
 using namespace transcription;
 
@@ -145,9 +145,12 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
 }
 
 void TranscriptionService::publishWordCounters(qint64 used, qint64 limit) {
-    AppState* injected = m_c.appState;
+    // An injected state may be gone by the time the main thread gets here.
+    const QPointer<AppState> injected(m_c.appState);
+    const bool wasInjected = m_c.appState != nullptr;
     // Scheduled, not awaited: the text may reach the caller first.
-    runOnMain([injected, used, limit] {
+    runOnMain([injected, wasInjected, used, limit] {
+        if (wasInjected && !injected) return;
         AppState& state = injected ? *injected : AppState::shared();
         const auto toInt = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
         state.setWordsUsed(toInt(used));
@@ -243,57 +246,13 @@ QString TranscriptionService::transcribeChunked(const QByteArray& audioData, qin
     const int n = int(windows.size());
     debugLog(QStringLiteral("[Transcription] Split audio into %1 chunks").arg(n));
 
-    // A sliding window of uploads: a new one starts as soon as one ends.
-    auto cancel = std::make_shared<HttpCancelToken>();
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<int> finished;
-    std::vector<std::optional<QString>> texts(n);
-    std::exception_ptr failure;
-    std::vector<std::thread> threads;
-    int running = 0;
-    int next = 0;
-
-    const auto launch = [&](int i) {
-        ++running;
-        threads.emplace_back([&, i] {
-            std::optional<QString> text;
-            std::exception_ptr error;
-            try {
-                text = sendChunkWithRetry(windows[size_t(i)], i, n, language, provider,
-                                          QStringLiteral("none"), translateTo, cancel);
-            } catch (...) {
-                error = std::current_exception();
-            }
-            std::lock_guard lock(mutex);
-            texts[size_t(i)] = text;
-            if (error && !failure) failure = error;
-            finished.push_back(i);
-            changed.notify_all();
-        });
-    };
-
-    {
-        std::unique_lock lock(mutex);
-        while (next < std::min(n, maxChunksInFlight)) launch(next++);
-        while (running > 0) {
-            changed.wait(lock, [&] { return !finished.empty(); });
-            finished.pop_front();
-            --running;
-            if (failure) {
-                // The first failure fails the call; the rest are cancelled
-                // and awaited before it is thrown.
-                cancel->cancel();
-            } else if (next < n) {
-                launch(next++);
-            }
-        }
-    }
-    for (std::thread& t : threads) t.join();
-    if (failure) std::rethrow_exception(failure);
-
+    ChunkedUpload upload(n, maxChunksInFlight,
+                         [&](int i, const std::shared_ptr<HttpCancelToken>& cancel) {
+                             return sendChunkWithRetry(windows[size_t(i)], i, n, language, provider,
+                                                       QStringLiteral("none"), translateTo, cancel);
+                         });
     QStringList ordered;
-    for (const auto& text : texts) ordered << text.value_or(QString());
+    for (const QString& text : upload.run()) ordered << text;
     const QString joined = dedupJoin(ordered);
     debugLog(QStringLiteral("[Transcription] Chunked complete: %1 окон, %2 chars (dedup)")
                  .arg(n)

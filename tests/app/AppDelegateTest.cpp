@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <functional>
 #include <utility>
 #include <vector>
-#include <QSystemTrayIcon>
 
 #include "app/AppDelegate.h"
+#include "fakes/FakeInputAccess.h"
+#include "fakes/FakeMicrophoneAccess.h"
+#include "fakes/FakeNotifier.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
 #include "platform/NotificationCenter.h"
@@ -14,9 +17,6 @@
 #include "platform/SettingsStore.h"
 #include "records/SavedPromptTab.h"
 #include "support/TestSupport.h"
-#include "fakes/FakeInputAccess.h"
-#include "fakes/FakeMicrophoneAccess.h"
-#include "fakes/FakeNotifier.h"
 
 namespace {
 
@@ -205,8 +205,8 @@ TEST_F(AppDelegateTest, SavedPromptsTextOfAnEarlierEditorBecomesTheStoredBytesAt
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(settings.data("savedPrompts"),
               SavedPrompts::encode({{"Mail", "Write", true, false}}));
-    EXPECT_TRUE(testsupport::debugLogText().contains(
-        "[SavedPrompts] Converted 1 saved prompts from text"));
+    EXPECT_TRUE(
+        testsupport::debugLogText().contains("[SavedPrompts] Converted 1 saved prompts from text"));
 }
 
 TEST_F(AppDelegateTest, StartupWindowDecision) {

@@ -7,7 +7,6 @@
 #include "audio/AudioNormalizer.h"
 #include "platform/DebugLog.h"
 #include "platform/SettingsStore.h"
-#include "service/TranscriptionService.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include "audio/AudioFormat.h"
 #include "audio/OggOpusTestKit.h"
 #include "audio/OggOpus.h"
-#include "service/TranscriptionService.h"
 #include "support/TestSupport.h"
 #include "support/VirtualMic.h"
 

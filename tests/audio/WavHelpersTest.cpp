@@ -4,7 +4,6 @@
 
 #include "audio/AudioFormat.h"
 #include "platform/SettingsStore.h"
-#include "service/TranscriptionService.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <set>
 
 #include "pipeline/HotkeyService.h"
 #include "pipeline/KeyNames.h"
@@ -82,6 +83,23 @@ TEST(KeyNames, PrivateCodesHaveReadableNames) {
     EXPECT_EQ(KeyNames::regularKeyName(KeyCodes::privateCode(0xff61)), "Print");
     EXPECT_EQ(KeyNames::regularKeyName(KeyCodes::privateCode(0xff14)), "Scroll Lock");
     EXPECT_EQ(HotkeyService::displayName(KeyCodes::privateCode(0xff61), 0x40000, false), "Ctrl+Print");
+}
+
+// Every key that has a name can be reached from some key symbol.
+TEST(KeyCodes, EveryNamedKeyIsReachable) {
+    std::set<qint64> reached;
+    auto scan = [&](quint32 from, quint32 to) {
+        for (quint32 k = from; k <= to; ++k)
+            if (auto c = KeyCodes::fromKeysym(k)) reached.insert(*c);
+    };
+    scan(0x20, 0x7e);
+    scan(0xfe00, 0xffff);
+    scan(0x100811D0, 0x100811D0);  // XF86XK_Fn
+    for (qint64 code = 0; code < 127; ++code) {
+        if (KeyNames::regularKeyName(code).startsWith("Key ")) continue;
+        EXPECT_TRUE(reached.count(code))
+            << code << " " << KeyNames::regularKeyName(code).toStdString();
+    }
 }
 
 }  // namespace

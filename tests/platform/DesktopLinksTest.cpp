@@ -1,6 +1,6 @@
 // Whether the desktop has a handler for a link scheme, read from a private
-// XDG data folder. GIO reads its folders once per process, and each test
-// below runs in a process of its own.
+// XDG data folder. GIO reads its folders once per process, so the one test
+// below sets the folder up before the first question.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,35 +8,19 @@
 #include "platform/linux/DesktopLinks.h"
 #include "support/TestSupport.h"
 
-namespace {
-
-// A data folder (applications/) that this process alone reads.
-QString privateDataHome(bool withTelegram) {
+TEST(DesktopLinks, HandlersComeFromTheAssociationsOfThePrivateDataFolder) {
     const QString home = testsupport::root() + "/xdg-data";
-    QDir(home).removeRecursively();
     QDir().mkpath(home + "/applications");
     QDir().mkpath(testsupport::root() + "/xdg-empty");
     qputenv("XDG_DATA_HOME", home.toUtf8());
     qputenv("XDG_DATA_DIRS", (testsupport::root() + "/xdg-empty").toUtf8());
-    if (withTelegram) {
-        testsupport::writeFile(home + "/applications/tgtest.desktop",
-                               "[Desktop Entry]\nType=Application\nName=TG test\n"
-                               "Exec=/bin/true %u\nMimeType=x-scheme-handler/tg;\n");
-        testsupport::writeFile(home + "/applications/mimeapps.list",
-                               "[Default Applications]\nx-scheme-handler/tg=tgtest.desktop\n");
-    }
-    return home;
-}
+    testsupport::writeFile(home + "/applications/tgtest.desktop",
+                           "[Desktop Entry]\nType=Application\nName=TG test\n"
+                           "Exec=/bin/true %u\nMimeType=x-scheme-handler/tg;\n");
+    testsupport::writeFile(home + "/applications/mimeapps.list",
+                           "[Default Applications]\nx-scheme-handler/tg=tgtest.desktop\n");
 
-}  // namespace
-
-TEST(DesktopLinks, SchemeWithARegisteredHandler) {
-    privateDataHome(true);
-    EXPECT_TRUE(DesktopLinks::hasSchemeHandler("tg"));
-    EXPECT_FALSE(DesktopLinks::hasSchemeHandler("ormil-test-none"));
-}
-
-TEST(DesktopLinks, SchemeWithoutAHandler) {
-    privateDataHome(false);
-    EXPECT_FALSE(DesktopLinks::hasSchemeHandler("tg"));
+    const std::pair<const char*, bool> cases[] = {{"tg", true}, {"ormil-test-none", false}};
+    for (const auto& [scheme, handled] : cases)
+        EXPECT_EQ(DesktopLinks::hasSchemeHandler(scheme), handled) << scheme;
 }

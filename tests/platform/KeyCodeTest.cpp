@@ -4,7 +4,6 @@
 #include <QString>
 #include <set>
 
-#include "pipeline/KeyNames.h"
 #include "platform/KeyCodes.h"
 #include "platform/KeyEventSource.h"
 
@@ -41,23 +40,6 @@ TEST(KeyCodes, OrdinaryKeys) {
     for (quint32 none : {quint32(XK_Print), quint32(XK_Pause), quint32(XK_F21),
                          quint32(XK_Cyrillic_ef), quint32(XF86XK_AudioPlay)})
         EXPECT_FALSE(KeyCodes::fromKeysym(none).has_value()) << none;
-}
-
-// Every key that has a name can be reached from some key symbol.
-TEST(KeyCodes, EveryNamedKeyIsReachable) {
-    std::set<qint64> reached;
-    auto scan = [&](quint32 from, quint32 to) {
-        for (quint32 k = from; k <= to; ++k)
-            if (auto c = KeyCodes::fromKeysym(k)) reached.insert(*c);
-    };
-    scan(0x20, 0x7e);
-    scan(0xfe00, 0xffff);
-    scan(0x100811D0, 0x100811D0);  // XF86XK_Fn
-    for (qint64 code = 0; code < 127; ++code) {
-        if (KeyNames::regularKeyName(code).startsWith("Key ")) continue;
-        EXPECT_TRUE(reached.count(code))
-            << code << " " << KeyNames::regularKeyName(code).toStdString();
-    }
 }
 
 TEST(KeyCodes, PrivateCodes) {

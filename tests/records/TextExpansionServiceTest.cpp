@@ -1,6 +1,7 @@
 // The snippet list and its file: the JSON the account also speaks, the
 // editing operations, and what happens to a file that cannot be read whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFile>
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <sys/stat.h>
 
 #include "records/RecordsTestSupport.h"
 #include "records/TextExpansionService.h"

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The layer check finds upward includes and links in a small tree."""
+"""The layer check finds upward includes and links, and includes without a
+link, in a small tree."""
 import pathlib
 import subprocess
 import sys
@@ -25,10 +26,21 @@ BASE = {
     "src/platform/Clock.h": "#pragma once\n",
     "src/platform/x11/X11Thing.cpp": '#include "platform/Clock.h"\n',
     "src/core/AppState.h": '#include "platform/Clock.h"\n',
+    "src/core/CMakeLists.txt": "ormil_folder_library(ormil_core LINK ormil_platform)\n",
+    "src/service/CMakeLists.txt": "ormil_folder_library(ormil_service LINK ormil_core)\n",
+    "src/records/CMakeLists.txt": "ormil_folder_library(ormil_records LINK ormil_service)\n",
     "src/pipeline/Hotkeys.cpp": '#include "core/AppState.h"\n#include "service/Client.h"\n',
     "src/pipeline/CMakeLists.txt": "ormil_folder_library(ormil_pipeline LINK ormil_records Qt6::Core)\n",
+    "src/overlay/CMakeLists.txt": "ormil_folder_library(ormil_overlay LINK ormil_pipeline)\n",
     "src/mainwindow/Frame.cpp": '#include "overlay/Pill.h"\n',
+    "src/mainwindow/CMakeLists.txt": "ormil_folder_library(ormil_mainwindow LINK ormil_overlay)\n",
+    "src/windows/CMakeLists.txt": "ormil_folder_library(ormil_windows LINK ormil_overlay)\n",
     "src/app/Main.cpp": '#include "mainwindow/Frame.h"\n#include "windows/SignIn.h"\n',
+    "src/app/CMakeLists.txt": "ormil_folder_library(ormil_app LINK ormil_mainwindow ormil_windows)\n",
+    "tests/pipeline/HotkeysTest.cpp":
+        '#include "pipeline/Hotkeys.h"\n#include "core/AppState.h"\n#include "fakes/FakeClock.h"\n'
+        '#include "support/TestSupport.h"\n',
+    "tests/pipeline/CMakeLists.txt": "ormil_folder_tests(test_pipeline)\n",
 }
 
 
@@ -46,6 +58,13 @@ class CheckLayersTest(unittest.TestCase):
             ("src/core/CMakeLists.txt", "ormil_folder_library(ormil_core LINK ormil_audio)\n",
              "core links ormil_audio"),
             ("src/widgets/Thing.cpp", "", "src/widgets: a folder that is in no layer"),
+            # Below it, but overlay does not link ui (nor does anything it links).
+            ("src/overlay/Card.cpp", '#include "ui/Colors.h"\n',
+             "overlay includes ui/ but does not link ormil_ui"),
+            ("tests/core/AppStateTest.cpp", '#include "pipeline/Hotkeys.h"\n',
+             "a test of core includes pipeline/, which test_core does not link"),
+            ("tests/pipeline/CMakeLists.txt", "ormil_folder_tests(test_pipeline LINK ormil_all)\n",
+             "the tests of pipeline link ormil_all"),
         ]
         for name, text, expected in cases:
             with self.subTest(name=name):

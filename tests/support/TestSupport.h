@@ -8,9 +8,14 @@
 
 namespace testsupport {
 
-// This test process's private folder; HOME, the XDG folders, TMPDIR and the
-// debug log all live under it (each CTest test is its own process).
+// This test's private folder; HOME, the XDG folders, TMPDIR, the debug log
+// and the settings file all live under it (a fresh one for every test, in a
+// whole-program run as in CTest's one test per process).
 QString root();
+
+// Runs `reset` before every test, once its fresh folders are in place: for
+// process-wide state of a library that the test support does not link.
+void atEveryTestStart(std::function<void()> reset);
 
 // Processes events until pred() holds or the deadline passes (generous by
 // default: a condition that never comes fails the test, it never hangs it).

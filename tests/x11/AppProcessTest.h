@@ -2,14 +2,14 @@
 
 // The built ormil executable run as a separate process by the X11 tests, with
 // this test's private HOME and temporary folder.
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <memory>
-
-#include <gtest/gtest.h>
 
 #include "platform/SettingsStore.h"
 #include "platform/linux/SingleInstance.h"
