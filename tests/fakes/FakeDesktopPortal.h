@@ -41,18 +41,30 @@ public:
             m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
     }
     ~PrivateBus() {
+        // Qt keeps a named connection for the whole process: a later test's
+        // bus must not be handed this one's, dead with its daemon.
+        for (const QString& name : m_names) QDBusConnection::disconnectFromBus(name);
         m_daemon.kill();
         m_daemon.waitForFinished();
     }
     // Empty when the daemon did not start.
     QString address() const { return m_address; }
-    QDBusConnection connect(const QString& name) const {
-        return QDBusConnection::connectToBus(m_address, name);
+    QDBusConnection connect(const QString& name) {
+        const QString unique = uniqueName(name);
+        if (!m_names.contains(unique)) m_names.append(unique);
+        return QDBusConnection::connectToBus(m_address, unique);
+    }
+    // Drops the connection `name` so that the next connect() makes a new one.
+    void disconnect(const QString& name) const {
+        QDBusConnection::disconnectFromBus(uniqueName(name));
     }
 
 private:
+    QString uniqueName(const QString& name) const { return name + QLatin1Char('@') + m_address; }
+
     QProcess m_daemon;
     QString m_address;
+    QStringList m_names;
 };
 
 struct FakePortalShortcut {
@@ -96,9 +108,9 @@ public:
     FakePortalShortcuts boundShortcuts;
     QString session;
 
-    FakeDesktopPortal(const PrivateBus& bus,
+    FakeDesktopPortal(PrivateBus& bus,
                       const QString& connectionName = QStringLiteral("fake-portal"))
-        : m_bus(bus.connect(connectionName)), m_name(connectionName) {
+        : m_bus(bus.connect(connectionName)) {
         qDBusRegisterMetaType<FakePortalShortcut>();
         qDBusRegisterMetaType<FakePortalShortcuts>();
         m_bus.registerVirtualObject(QLatin1String(path), this);
@@ -107,7 +119,7 @@ public:
     ~FakeDesktopPortal() override {
         m_bus.unregisterService(QLatin1String(service));
         m_bus.unregisterObject(QLatin1String(path));
-        QDBusConnection::disconnectFromBus(m_name);
+        QDBusConnection::disconnectFromBus(m_bus.name());
     }
     bool isRegistered() const { return m_registered; }
 
@@ -205,6 +217,5 @@ private:
     }
 
     QDBusConnection m_bus;
-    QString m_name;
     bool m_registered = false;
 };

@@ -21,7 +21,7 @@ public:
     QList<QPair<int, uint>> keys;  // (key code, 1 pressed / 0 released)
     QString session;
 
-    explicit FakeRemoteDesktopPortal(const PrivateBus& bus)
+    explicit FakeRemoteDesktopPortal(PrivateBus& bus)
         : m_bus(bus.connect(QStringLiteral("fake-remote-desktop"))) {
         m_bus.registerVirtualObject(QLatin1String(FakeDesktopPortal::path), this);
         m_bus.registerService(QLatin1String(FakeDesktopPortal::service));
@@ -29,7 +29,7 @@ public:
     ~FakeRemoteDesktopPortal() override {
         m_bus.unregisterService(QLatin1String(FakeDesktopPortal::service));
         m_bus.unregisterObject(QLatin1String(FakeDesktopPortal::path));
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake-remote-desktop"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
     }
 
     // The desktop ends the session (the user stopped it from the indicator).

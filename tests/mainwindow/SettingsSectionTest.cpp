@@ -758,7 +758,7 @@ public:
         page.reset();
         desktop.reset();
         portal.reset();
-        QDBusConnection::disconnectFromBus("settings-client");
+        bus.disconnect("settings-client");
     }
     QString badge(const char* name) { return find<Badge>(name)->text(); }
 };

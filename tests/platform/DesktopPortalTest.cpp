@@ -25,7 +25,7 @@ protected:
         onPortalThread([&] { portal.reset(); });
         thread.quit();
         thread.wait();
-        QDBusConnection::disconnectFromBus(QStringLiteral("start-up"));
+        bus.disconnect(QStringLiteral("start-up"));
     }
     void onPortalThread(const std::function<void()>& f) {
         QMetaObject::invokeMethod(&context, f, Qt::BlockingQueuedConnection);
@@ -78,7 +78,7 @@ TEST_F(DesktopPortalTest, NoRegistryOrNoPortalAnswersAtOnce) {
         // Answered by the bus, not by the time limit.
         EXPECT_LT(elapsed.elapsed(), 2500) << c.name;
         onPortalThread([&] { portal.reset(); });
-        QDBusConnection::disconnectFromBus(QStringLiteral("start-up"));
+        bus.disconnect(QStringLiteral("start-up"));
     }
 }
 

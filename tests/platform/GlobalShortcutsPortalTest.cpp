@@ -28,7 +28,7 @@ protected:
     void SetUp() override { ASSERT_FALSE(bus.address().isEmpty()) << "no dbus-daemon"; }
     void TearDown() override {
         client.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        bus.disconnect(QStringLiteral("client"));
     }
     // The client, started, with its key events written to `events`.
     void startClient() {
