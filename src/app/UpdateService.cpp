@@ -574,6 +574,9 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         // The marker and the report come first: once the script runs, this
         // process may be gone at any moment.
         m_c.settings->set(QLatin1String(pendingUpdateKey), version);
+        // On disk now, not once the settings' writer gets to it: the new copy
+        // reads the marker at its first start.
+        m_c.settings->flush();
         reportUpdate(QStringLiteral("apply_started"),
                      QStringLiteral("Installing update ") + version + QStringLiteral(" from ") +
                          m_c.currentVersion,

@@ -80,8 +80,11 @@ TEST(UpdateEndToEnd, InstalledBundleUpdatesItself) {
         return false;
     };
     EXPECT_TRUE(testsupport::waitUntil(reported, 60000));
-    rig.settings->reload();
-    EXPECT_FALSE(rig.settings->contains(UpdateService::pendingUpdateKey));
+    // The new copy writes its settings once a burst of changes settles.
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        rig.settings->reload();
+        return !rig.settings->contains(UpdateService::pendingUpdateKey);
+    }));
     EXPECT_EQ(testsupport::readFile(installed + "/bin/ormil").size(),
               QFileInfo(ORMIL_BINARY_PATH).size());
     EXPECT_TRUE(testsupport::waitUntil([&] {
