@@ -65,7 +65,10 @@ AudioRecorderService::~AudioRecorderService() {
 AudioRecorderService& AudioRecorderService::shared() {
     static AudioRecorderService* service = [] {
         Collaborators c;
-        c.warmUpConnection = [] { TranscriptionService::shared().warmUpConnection(); };
+        c.warmUpConnection = [] {
+            TranscriptionService::shared().warmUpConnection();
+            InputSourceService::shared().prepareForDictation();
+        };
         c.beginStreaming = [] { TranscriptionService::shared().beginStreaming(); };
         c.streamWindow = [](const QByteArray& wav, int index, const QString& language,
                             const QString& provider, const std::optional<QString>& translateTo) {

@@ -7,6 +7,7 @@
 #include "platform/InputSources.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 
 namespace {}  // namespace
 
@@ -30,6 +31,13 @@ void InputSourceService::switchToMatchingLayout(const QString& text) {
     }
     debugLog("[InputSource] Detected language: " + *code);
     switchInputSource(*code);
+}
+
+void InputSourceService::prepareForDictation() {
+    if (m_prepared || !m_settings.boolOrDefault("autoSwitchLayout")) return;
+    m_prepared = true;
+    const LanguageRecognizer* recognizer = &m_recognizer;
+    runAsync([recognizer] { recognizer->dominantLanguage(QStringLiteral("ready")); });
 }
 
 std::optional<QString> InputSourceService::detectLanguage(const QString& text) const {

@@ -18,6 +18,10 @@ public:
     static InputSourceService& shared();
 
     void switchToMatchingLayout(const QString& text);
+    // When the layout follows the language, readies the recognizer on a
+    // worker (its library is opened and its tables read on first use), so
+    // that the first dictation's paste does not wait for it.
+    void prepareForDictation();
 
     // Language prefixes an input source must offer for a language code.
     static QStringList prefixesFor(const QString& code);
@@ -29,4 +33,5 @@ private:
     const SettingsStore& m_settings;
     const LanguageRecognizer& m_recognizer;
     InputSources& m_sources;
+    bool m_prepared = false;  // the recognizer was readied once
 };
