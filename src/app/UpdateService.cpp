@@ -281,7 +281,10 @@ void UpdateService::checkAfterDelay(double seconds) {
 void UpdateService::checkPendingUpdateMarker() {
     const std::optional<QString> marker = m_c.settings->string(QLatin1String(pendingUpdateKey));
     if (!marker) return;
+    // The marker is a hand-over between two copies: it is gone from the file
+    // before anything else happens, so that no later start reports it again.
     m_c.settings->remove(QLatin1String(pendingUpdateKey));
+    m_c.settings->flush();
     if (isNewer(*marker, m_c.currentVersion)) {
         reportUpdate(QStringLiteral("update_failed_after_restart"),
                      QStringLiteral("Update to ") + *marker +

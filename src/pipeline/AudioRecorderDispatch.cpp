@@ -10,15 +10,15 @@
 
 #include "audio/AacEncoder.h"
 #include "audio/AudioFormat.h"
+#include "audio/AudioNormalizer.h"
+#include "audio/OggOpus.h"
+#include "core/AppState.h"
 #include "core/L10n.h"
 #include "core/OverlayControl.h"
-#include "core/AppState.h"
-#include "audio/AudioNormalizer.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
-#include "platform/DebugLog.h"
-#include "audio/OggOpus.h"
 #include "pipeline/SoundService.h"
+#include "platform/DebugLog.h"
 #include "platform/Notifier.h"
 #include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
@@ -148,8 +148,7 @@ void AudioRecorderService::startStreamingChunks() {
     }
     m_streamedWindows = 0;
     m_live = std::make_shared<LiveEncoding>();
-    const int bitrate =
-        m_c.opusBitrate ? m_c.opusBitrate() : AudioFormat::opusBitrate(settings());
+    const int bitrate = m_c.opusBitrate ? m_c.opusBitrate() : AudioFormat::opusBitrate(settings());
     m_live->encoder = OggOpusStream::create(AudioFormat::sampleRate, bitrate);
     const SettingsStore& s = settings();
     m_streamLanguage =
@@ -173,8 +172,35 @@ void AudioRecorderService::stopStreamTimer() {
 }
 
 void AudioRecorderService::streamTick() {
-    if (m_live && m_recordingURL) feedLiveEncoder(*m_live, *m_recordingURL);
     emitReadyWindow(false, m_recordingURL);
+}
+
+void AudioRecorderService::SampleFeed::push(const char* pcm, qint64 bytes) {
+    std::lock_guard lock(m_mutex);
+    if (!m_live || !m_waiting.isEmpty()) {
+        m_waiting.append(pcm, qsizetype(bytes));
+        if (m_live) encodeLocked(std::exchange(m_waiting, {}));
+        return;
+    }
+    encodeLocked(QByteArray::fromRawData(pcm, qsizetype(bytes)));
+}
+
+void AudioRecorderService::SampleFeed::attach(std::shared_ptr<LiveEncoding> live) {
+    std::lock_guard lock(m_mutex);
+    m_live = std::move(live);
+    encodeLocked(std::exchange(m_waiting, {}));
+}
+
+void AudioRecorderService::SampleFeed::encodeLocked(const QByteArray& pcm) {
+    if (!m_live->encoder) return;
+    // Whole samples only; an odd last byte waits for the next block.
+    const qint64 whole = pcm.size() & ~qint64(1);
+    if (whole < pcm.size()) m_waiting = pcm.right(1);
+    if (whole <= 0) return;
+    m_live->peak = samplePeak(pcm.constData(), whole, m_live->peak);
+    m_live->encoder->append(whole == pcm.size() ? QByteArray(pcm.constData(), whole)
+                                                : pcm.left(qsizetype(whole)));
+    m_live->encodedBytes += whole;
 }
 
 void AudioRecorderService::feedLiveEncoder(LiveEncoding& live, const QString& path) {
@@ -217,8 +243,8 @@ void AudioRecorderService::emitReadyWindow(bool force, const std::optional<QStri
         if (!(remainder > windowBytes - 1 || (force && remainder > leastLastWindowBytes))) return;
         const qint64 count = std::min(remainder, windowBytes) & ~qint64(1);
         const QByteArray pcm = readRange(file, wav->dataOffset + start, count);
-        QByteArray window = AudioFormat::createWAVChunk(wav->head + pcm, wav->dataOffset,
-                                                                 0, qint64(pcm.size()) / 2);
+        QByteArray window = AudioFormat::createWAVChunk(wav->head + pcm, wav->dataOffset, 0,
+                                                        qint64(pcm.size()) / 2);
         if (normalizationOn(settings())) window = AudioNormalizer::normalizeAudio(window);
         if (m_c.streamWindow)
             m_c.streamWindow(window, k, m_streamLanguage, m_streamProvider, m_streamTranslateTo);
@@ -290,8 +316,8 @@ void AudioRecorderService::sendToTranscriptionClassic(
     const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
     std::optional<std::optional<QString>> translateTo) {
     // The live encoder saw most of the recording already; read only the rest.
-    const int peak = live ? peakOfWAVFile(audioURL, live->encodedBytes, live->peak)
-                          : peakOfWAVFile(audioURL);
+    const int peak =
+        live ? peakOfWAVFile(audioURL, live->encodedBytes, live->peak) : peakOfWAVFile(audioURL);
     if (peak <= silencePeak) {
         debugLog(QStringLiteral("[Audio] Речи не слышно (пик %1) — не отправляем").arg(peak));
         QFile::remove(audioURL);
@@ -418,8 +444,7 @@ void AudioRecorderService::sendToTranscriptionClassic(
 }
 
 QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collaborators& c) {
-    const int bitrate =
-        c.opusBitrate ? c.opusBitrate() : AudioFormat::opusBitrate(*c.settings);
+    const int bitrate = c.opusBitrate ? c.opusBitrate() : AudioFormat::opusBitrate(*c.settings);
     const auto opus =
         c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
     if (opus && !opus->isEmpty()) {
@@ -432,8 +457,7 @@ QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collabor
     // Made private before the encoder opens it, which keeps the mode.
     if (!PrivateFiles::writeFile(target, {}))
         throw std::runtime_error(("cannot write " + target).toStdString());
-    const auto aac =
-        c.encodeAAC ? c.encodeAAC(wavURL, target) : AacEncoder::encode(wavURL, target);
+    const auto aac = c.encodeAAC ? c.encodeAAC(wavURL, target) : AacEncoder::encode(wavURL, target);
     if (aac && !aac->isEmpty()) return target;
     QFile::remove(target);
     throw std::runtime_error("AAC encode failed");

@@ -181,6 +181,10 @@ void AudioRecorderService::beginRecording(bool translate) {
     QPointer<AudioRecorderService> self(this);
     AudioCapture* recorder = m_audioRecorder.get();
     const quint64 session = ++m_session;
+    m_feed = std::make_shared<SampleFeed>();
+    recorder->onSamples = [feed = m_feed](const char* pcm, qint64 bytes) {
+        feed->push(pcm, bytes);
+    };
     // The microphone opens on the recorder's own thread; the press does not
     // wait for it.
     recorder->onStarted = [self, session](std::optional<QString> failure) {
@@ -222,6 +226,7 @@ void AudioRecorderService::beginRecording(bool translate) {
     if (m_c.warmUpConnection) m_c.warmUpConnection();
     m_recordingStartTime = m_c.clock->now();
     startStreamingChunks();
+    if (m_live) m_feed->attach(m_live);
     m_maxPowerObserved = -160.0f;
     startMetering();
     startMaxRecordingWatchdog();

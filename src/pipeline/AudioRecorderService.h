@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -154,6 +155,22 @@ public:
         ~LiveEncoding();
     };
 
+    // Takes the samples the recorder pushes from its capture thread into the
+    // live encoding once the recording has one (what came before waits for
+    // it); the file is never read back for them.
+    class SampleFeed {
+    public:
+        void push(const char* pcm, qint64 bytes);
+        void attach(std::shared_ptr<LiveEncoding> live);
+
+    private:
+        void encodeLocked(const QByteArray& pcm);
+
+        std::mutex m_mutex;
+        std::shared_ptr<LiveEncoding> m_live;
+        QByteArray m_waiting;  // before the live encoding, or an odd last byte
+    };
+
 protected:
     // Starts the live encoding and the window timer of a new recording.
     virtual void startStreamingChunks();
@@ -242,6 +259,7 @@ private:
     ClockTimerPtr m_streamTimer;
     int m_streamedWindows = 0;
     std::shared_ptr<LiveEncoding> m_live;
+    std::shared_ptr<SampleFeed> m_feed;
     QString m_streamLanguage;
     QString m_streamProvider;
     std::optional<QString> m_streamTranslateTo;

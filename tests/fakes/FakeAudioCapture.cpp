@@ -24,8 +24,12 @@ void FakeAudioCapture::stop() {
     const bool was = recording;
     recording = false;
     if (was && onFinished) onFinished(true);
-    // The file is finished at once.
-    if (stopCalls == 1 && onStopped) onStopped(std::nullopt);
+    // The file is finished at once unless the test finishes it.
+    if (stopCalls == 1 && !deferStop && onStopped) onStopped(std::nullopt);
+}
+
+void FakeAudioCapture::finishStop() {
+    if (onStopped) onStopped(std::nullopt);
 }
 
 void FakeAudioCapture::updateMeters() {

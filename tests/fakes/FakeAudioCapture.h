@@ -28,6 +28,11 @@ public:
     void growFileTo(qint64 bytes);
     const QString& path() const { return m_path; }
 
+    // A stop that completes later, as a real capture thread's does: the file
+    // is finished when the test calls finishStop().
+    bool deferStop = false;
+    void finishStop();
+
     bool recordResult = true;
     QString error = QStringLiteral("the microphone did not start");
     bool recording = false;
@@ -50,6 +55,11 @@ public:
     bool failCreation = false;
     QString failure = QStringLiteral("no such source");
     // Settings applied to each recorder made from now on.
+    // A stop that completes later, as a real capture thread's does: the file
+    // is finished when the test calls finishStop().
+    bool deferStop = false;
+    void finishStop();
+
     bool recordResult = true;
     std::vector<float> powers;
     std::vector<FakeAudioCapture*> made;  // owned by the code under test

@@ -32,6 +32,37 @@ protected:
     int streamStarts = 0;
 };
 
+// The release returns before the file is finished; a press meanwhile starts a
+// new recording at once, and the first is handed on, whole, when its file is.
+TEST_F(Recorder, APressWhileTheLastRecordingFinishesStartsANewOne) {
+    start();
+    FakeAudioCapture* first = captures.last();
+    first->deferStop = true;
+    first->growFileTo(44 + 64000);
+    const QString firstFile = *recorder->recordingURL();
+    clock.advance(2.0);
+    recorder->stopRecording();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_FALSE(recorder->isRecording());
+
+    start();
+    ASSERT_EQ(captures.attempts, 2);
+    ASSERT_TRUE(recorder->isRecording());
+    EXPECT_NE(*recorder->recordingURL(), firstFile);
+
+    first->finishStop();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sent.size() == 1; }));
+    EXPECT_EQ(sent[0].first, firstFile);
+    EXPECT_DOUBLE_EQ(sent[0].second, 2.0);
+    // The new recording goes on, and the finished recorder is released.
+    EXPECT_TRUE(recorder->isRecording());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return captures.alive() == 1; }));
+    clock.advance(1.0);
+    recorder->stopRecording();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_DOUBLE_EQ(sent[1].second, 1.0);
+}
+
 TEST_F(Recorder, StartRecordsIntoANewTemporaryWavAndStartsTheLaterStages) {
     start();
     ASSERT_TRUE(recorder->isRecording());

@@ -158,10 +158,13 @@ protected:
 
     QString path() const { return captures.last()->path(); }
 
+    // As the microphone delivers: into the file and to the recorder's feed.
     void append(const QByteArray& pcm) {
         QFile f(path());
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write(pcm);
+        FakeAudioCapture* capture = captures.last();
+        if (capture && capture->onSamples) capture->onSamples(pcm.constData(), pcm.size());
     }
 
     qint64 pcmBytes() const { return QFileInfo(path()).size() - 44; }
