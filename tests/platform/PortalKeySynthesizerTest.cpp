@@ -8,6 +8,7 @@
 #include "fakes/FakeRemoteDesktopPortal.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
+#include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/wayland/PortalKeySynthesizer.h"
 #include "support/TestSupport.h"
 
@@ -54,6 +55,10 @@ TEST_F(PortalKeys, GrantIsAskedOnceKeptAndTheChordsKeysGoInOrder) {
     EXPECT_EQ(portal.selectOptions.value("restore_token").toString(), "earlier-token");
     EXPECT_EQ(portal.selectOptions.value("types").toUInt(), 1u) << "keyboard only";
     EXPECT_EQ(settings.string(PortalKeySynthesizer::kRestoreTokenKey), "token-from-the-desktop");
+    // The shortcuts' session lives on the same connection, and the desktop
+    // refuses a second session of the same path.
+    EXPECT_FALSE(portal.session.endsWith('/' + QLatin1String(GlobalShortcutsPortal::sessionToken)))
+        << portal.session.toStdString();
 
     EXPECT_EQ(paste(keys, Chord::ControlShiftV), Outcome::posted);
     ASSERT_TRUE(testsupport::waitUntil([&] { return portal.keys.size() == 10; }));

@@ -1,8 +1,9 @@
 // The hotkey on a Wayland desktop: the real executable offers its shortcuts
 // to the desktop's global shortcuts portal, and the user's press and release
 // of the bound key, while a Wayland window has the focus, record a dictation
-// from the virtual microphone. Runs in scripts/with-wayland-env kde (KWin with
-// its portal; the user's keyboard is KWin's fake input).
+// from the virtual microphone, which is pasted into that window with the
+// user's clipboard put back. Runs in scripts/with-wayland-env kde (KWin with
+// its portals; the user's keyboard is KWin's fake input).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QProcess>
 
 #include "../x11/AppProcessTest.h"
+#include "WaylandDesktop.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
@@ -29,9 +31,14 @@ QString appLog() {
 }
 
 bool fakeKeys(const QStringList& specs) {
+    return wltest::pressKeys(specs);
+}
+
+// The clipboard as another Wayland client sees it (wl-clipboard goes through
+// data-control here, so it takes no focus).
+QString clipboardText() {
     int rc = -1;
-    testsupport::runProgram(QStringLiteral(ORMIL_KWIN_FAKE_KEYS), specs, &rc);
-    return rc == 0;
+    return QString::fromUtf8(testsupport::runProgram("wl-paste", {"-n"}, &rc));
 }
 
 class PortalHotkeyOnKde : public ::testing::Test {
@@ -60,21 +67,12 @@ protected:
             << appLog().toStdString();
         // A Wayland-native window takes the focus: the key must reach the
         // application all the same.
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "wayland");
-        field.setProcessEnvironment(env);
-        field.start(QStringLiteral(ORMIL_TEXTFIELD_PEER), {});
-        ASSERT_TRUE(testsupport::waitUntil([&] {
-            fieldOutput += field.readAllStandardOutput();
-            return fieldOutput.contains("focused\n");
-        }));
+        field = std::make_unique<wltest::WaylandField>();
+        ASSERT_TRUE(field->waitFocused());
     }
 
     void TearDown() override {
-        if (field.state() != QProcess::NotRunning) {
-            field.kill();
-            field.waitForFinished();
-        }
+        field.reset();
         if (app) apptest::stop(*app);
     }
 
@@ -116,11 +114,10 @@ protected:
 
     DevService service;
     std::unique_ptr<QProcess> app;
-    QProcess field;
-    QByteArray fieldOutput;
+    std::unique_ptr<wltest::WaylandField> field;
 };
 
-TEST_F(PortalHotkeyOnKde, HoldingTheBoundKeyRecordsADictation) {
+TEST_F(PortalHotkeyOnKde, HoldingTheBoundKeyRecordsADictationPastedIntoTheWaylandField) {
     const QString log = appLog();
     EXPECT_TRUE(
         log.contains("[Session] Wayland session (KDE): windows X11 on XWayland, hotkeys "
@@ -133,10 +130,24 @@ TEST_F(PortalHotkeyOnKde, HoldingTheBoundKeyRecordsADictation) {
         << log.toStdString();
     EXPECT_TRUE(log.contains("paste-last=Ctrl+Alt+V")) << log.toStdString();
 
+    // What the user had copied before, set by another Wayland client.
+    testsupport::runProgram("wl-copy", {"held before"});
+    ASSERT_TRUE(testsupport::waitUntil([] { return clipboardText() == "held before"; }));
+
     ASSERT_NO_FATAL_FAILURE(dictateHolding(kRightAlt));
     const QString after = appLog().mid(from);
     EXPECT_EQ(after.count("[Hotkey] PRESSED (translate=false)"), 1) << after.toStdString();
     EXPECT_EQ(after.count("[Hotkey] RELEASED"), 1) << after.toStdString();
+
+    // The text lands in the focused Wayland window, and the clipboard holds
+    // the user's contents again.
+    EXPECT_TRUE(field->waitText(kScripted + " "))
+        << field->text().toStdString() << "\nthe application's log ends:\n"
+        << appLog().mid(from).toStdString();
+    EXPECT_TRUE(testsupport::waitUntil([] { return clipboardText() == "held before"; }))
+        << clipboardText().toStdString() << "\n"
+        << appLog().mid(from).toStdString();
+    EXPECT_EQ(field->focusIns(), 1) << "the paste moved the focus";
 }
 
 // A key that is not a modifier repeats while held, and the desktop repeats

@@ -15,6 +15,10 @@ const QString kDesktopPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
+// The portal makes a session's and a request's object path from the caller's
+// bus name and the token: the global shortcuts, on the same connection, have
+// tokens of their own, and a session of the same path cannot be made twice.
+const QString kToken = QStringLiteral("ormil_keys");
 
 // The portal's answers: 0 granted, 1 the user said no, 2 anything else; ours
 // for a request that got no answer in time or could not be made.
@@ -153,7 +157,7 @@ bool PortalKeySynthesizer::postBackspaces(int count) {
 
 void PortalKeySynthesizer::request(const QString& method, QList<QVariant> args, QVariantMap options,
                                    double timeout, Reply reply) {
-    const QString token = QStringLiteral("ormil%1").arg(++m_tokens);
+    const QString token = QStringLiteral("%1%2").arg(kToken).arg(++m_tokens);
     QString sender = m_options.bus.baseService().mid(1);
     sender.replace('.', '_');
     auto* r = new PortalRequest(this);
@@ -199,25 +203,24 @@ void PortalKeySynthesizer::startSession() {
             return;
         }
         const uint version = reply.arguments().first().value<QDBusVariant>().variant().toUInt();
-        request(QStringLiteral("CreateSession"), {},
-                {{QStringLiteral("session_handle_token"), QStringLiteral("ormil")}},
-                m_options.callTimeout, [this, version](uint code, const QVariantMap& results) {
-                    if (!granted("CreateSession", code, results)) return;
-                    m_session = pathText(results.value(QStringLiteral("session_handle")));
-                    auto* watch = new PortalSessionWatch;
-                    watch->setParent(this);
-                    watch->onClosed = [this, watch] {
-                        m_options.bus.disconnect(m_options.service, m_session, kSession,
-                                                 QStringLiteral("Closed"), watch,
-                                                 SLOT(closed(QVariantMap)));
-                        watch->deleteLater();
-                        sessionClosed();
-                    };
-                    m_options.bus.connect(m_options.service, m_session, kSession,
-                                          QStringLiteral("Closed"), watch,
-                                          SLOT(closed(QVariantMap)));
-                    selectDevices(version);
-                });
+        request(
+            QStringLiteral("CreateSession"), {}, {{QStringLiteral("session_handle_token"), kToken}},
+            m_options.callTimeout, [this, version](uint code, const QVariantMap& results) {
+                if (!granted("CreateSession", code, results)) return;
+                m_session = pathText(results.value(QStringLiteral("session_handle")));
+                auto* watch = new PortalSessionWatch;
+                watch->setParent(this);
+                watch->onClosed = [this, watch] {
+                    m_options.bus.disconnect(m_options.service, m_session, kSession,
+                                             QStringLiteral("Closed"), watch,
+                                             SLOT(closed(QVariantMap)));
+                    watch->deleteLater();
+                    sessionClosed();
+                };
+                m_options.bus.connect(m_options.service, m_session, kSession,
+                                      QStringLiteral("Closed"), watch, SLOT(closed(QVariantMap)));
+                selectDevices(version);
+            });
     });
 }
 
