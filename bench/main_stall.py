@@ -18,7 +18,6 @@ Goal for both: at most 16 ms. Run by bench/main_stall.sh inside
 scripts/with-test-env. Arguments: stand-in base URL, debug log, the app's pid.
 """
 import ctypes
-import json
 import os
 import signal
 import statistics
@@ -26,8 +25,8 @@ import subprocess
 import sys
 import threading
 import time
-import urllib.request
 
+import benchlib
 from dictation_key import key
 
 base, log_path, app_pid = sys.argv[1], sys.argv[2], int(sys.argv[3])
@@ -124,9 +123,7 @@ class Pinger:
 
 
 def control(path, body):
-    req = urllib.request.Request(base + path, data=json.dumps(body).encode(), method="POST",
-                                 headers={"Content-Type": "application/json"})
-    urllib.request.urlopen(req).read()
+    benchlib.control(base, path, body)
 
 
 def log_size():
@@ -134,14 +131,7 @@ def log_size():
 
 
 def wait_log(text, since, timeout=30):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        with open(log_path, encoding="utf-8", errors="replace") as f:
-            f.seek(since)
-            if text in f.read():
-                return True
-        time.sleep(0.01)
-    return False
+    return benchlib.wait_log(log_path, text, since, timeout)
 
 
 def sound_server_pid():
@@ -192,14 +182,7 @@ for run in range(5):
     key(True)
     if not wait_log("[Audio] record() returned: true", since):
         sys.exit("the recording did not start")
-    with open(fifo, "wb") as mic:
-        t0 = time.monotonic()
-        for i in range(0, len(speech), 640):
-            mic.write(speech[i:i + 640])
-            mic.flush()
-            pause = t0 + (i + 640) / 32000 - time.monotonic()
-            if pause > 0:
-                time.sleep(pause)
+    benchlib.speak(fifo, speech)
     time.sleep(0.3)
     key(False)
     if not wait_log("show(idle)", since, timeout=30):

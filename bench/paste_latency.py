@@ -10,7 +10,6 @@ contents are the whole text. Median of 10 per text length.
 Run by bench/dictation_latency.sh inside scripts/with-test-env, which starts
 the stand-in and Ormil and signs in. Arguments: stand-in base URL, debug log.
 """
-import json
 import os
 import statistics
 import subprocess
@@ -18,19 +17,17 @@ import sys
 import threading
 import time
 
+import benchlib
 from dictation_key import key
 from mixed_text import mixed_text
 import urllib.parse
-import urllib.request
 
 base, log_path = sys.argv[1], sys.argv[2]
 here = os.path.dirname(os.path.abspath(__file__))
 
 
 def control(path, body):
-    req = urllib.request.Request(base + path, data=json.dumps(body).encode(), method="POST",
-                                 headers={"Content-Type": "application/json"})
-    urllib.request.urlopen(req).read()
+    benchlib.control(base, path, body)
 
 
 def log_size():
@@ -38,14 +35,7 @@ def log_size():
 
 
 def wait_log(text, since, timeout=30):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        with open(log_path, encoding="utf-8", errors="replace") as f:
-            f.seek(since)
-            if text in f.read():
-                return True
-        time.sleep(0.01)
-    return False
+    return benchlib.wait_log(log_path, text, since, timeout)
 
 
 field = subprocess.Popen([sys.executable, os.path.join(here, "text_field.py")],
@@ -94,14 +84,7 @@ for length in (300, 1500):
         if not wait_log("[Audio] record() returned: true", since):
             sys.exit("the recording did not start")
         # The speech at the pace of a real microphone: 20 ms at a time.
-        with open(fifo, "wb") as mic:
-            start = time.monotonic()
-            for i in range(0, len(speech), 640):
-                mic.write(speech[i:i + 640])
-                mic.flush()
-                pause = start + (i + 640) / 32000 - time.monotonic()
-                if pause > 0:
-                    time.sleep(pause)
+        benchlib.speak(fifo, speech)
         time.sleep(0.3)
         up = key(False)
         deadline = time.monotonic() + 30

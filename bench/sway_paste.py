@@ -15,7 +15,6 @@ the stand-in and Ormil and signs in. Arguments: stand-in base URL, debug log,
 build folder.
 """
 import difflib
-import json
 import os
 import statistics
 import subprocess
@@ -23,8 +22,8 @@ import sys
 import threading
 import time
 import urllib.parse
-import urllib.request
 
+import benchlib
 from mixed_text import mixed_text
 
 base, log_path, build = sys.argv[1], sys.argv[2], sys.argv[3]
@@ -34,20 +33,11 @@ RUNS = 5
 
 
 def control(path, body):
-    req = urllib.request.Request(base + path, data=json.dumps(body).encode(), method="POST",
-                                 headers={"Content-Type": "application/json"})
-    urllib.request.urlopen(req).read()
+    benchlib.control(base, path, body)
 
 
 def wait_log(text, since, timeout=30):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        with open(log_path, encoding="utf-8", errors="replace") as f:
-            f.seek(since)
-            if text in f.read():
-                return True
-        time.sleep(0.01)
-    return False
+    return benchlib.wait_log(log_path, text, since, timeout)
 
 
 env = dict(os.environ, QT_QPA_PLATFORM="wayland", ORMIL_PEER_APP_ID="org.ormil.bench")
@@ -105,14 +95,7 @@ def ormil_run(text):
     subprocess.run([ormil, "--start-dictation"], check=True)
     if not wait_log("[Audio] record() returned: true", since):
         sys.exit("the recording did not start")
-    with open(fifo, "wb") as mic:
-        start = time.monotonic()
-        for i in range(0, len(speech), 640):
-            mic.write(speech[i:i + 640])
-            mic.flush()
-            pause = start + (i + 640) / 32000 - time.monotonic()
-            if pause > 0:
-                time.sleep(pause)
+    benchlib.speak(fifo, speech)
     time.sleep(0.3)
     up = time.monotonic()
     subprocess.run([ormil, "--stop-dictation"], check=True)
