@@ -19,14 +19,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <stop_token>
-#include <thread>
 
 #include "core/L10n.h"
 #include "platform/DebugLog.h"
@@ -45,34 +40,6 @@ const QString kTag = QStringLiteral("[Update] ");
 // Thrown by a file or process step of the installation.
 struct InstallError {
     QString description;
-};
-
-// Watches a download into `path` and cancels it once the file holds more
-// than `limit` bytes: an answer longer than the announced archive is not
-// it, and an endless one would fill the disk.
-class DownloadSizeGuard {
-public:
-    DownloadSizeGuard(const QString& path, qint64 limit, std::shared_ptr<HttpCancelToken> token)
-        : m_thread([this, name = QFile::encodeName(path), limit,
-                    token = std::move(token)](std::stop_token stop) {
-              std::mutex mutex;
-              std::condition_variable_any wake;
-              std::unique_lock lock(mutex);
-              while (!stop.stop_requested()) {
-                  struct stat info {};
-                  if (::stat(name.constData(), &info) == 0 && info.st_size > limit) {
-                      m_passed = true;
-                      token->cancel();
-                      return;
-                  }
-                  wake.wait_for(lock, stop, std::chrono::milliseconds(20), [] { return false; });
-              }
-          }) {}
-    bool passed() const { return m_passed; }
-
-private:
-    std::atomic<bool> m_passed{false};
-    std::jthread m_thread;  // last: stopped and joined before the flag goes
 };
 
 // Each dotted piece as a signed 64-bit integer; pieces that are not one
@@ -477,11 +444,12 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
         request.url = location;
         request.bodyFile = download;
         request.timeout = 60;
-        request.cancelToken = std::make_shared<HttpCancelToken>();
         // Measured from empty: an earlier mirror's answer does not count.
         QFile::resize(download, 0);
-        DownloadSizeGuard guard(download, manifest.fileSize, request.cancelToken);
         AnswerLimitsTable::apply(request, AnswerKind::updateArchive);
+        // An answer longer than the announced archive is not it, and an
+        // endless one would fill the disk: stop at the announced size.
+        request.maxBodyBytes = std::min(*request.maxBodyBytes, manifest.fileSize);
         try {
             const HttpResponse response = m_c.http->send(request);
             if (response.status == 200) {
@@ -490,7 +458,7 @@ void UpdateService::downloadAndInstall(const UpdateManifest& manifest) {
             }
             lastStatus = response.status;
         } catch (const HttpError& e) {
-            if (guard.passed()) {
+            if (e.isAnswerTooLarge()) {
                 passedSize = true;
                 debugLog(kTag + QStringLiteral("Download mirror ") + location +
                          QStringLiteral(" sent more than the announced %1 bytes; stopped")

@@ -472,9 +472,7 @@ void HttpClient::Session::run() {
                     error = HttpError(HttpErrorKind::other,
                                       QStringLiteral("the request body could not be read"));
                 else if (t->tooLarge)
-                    error = HttpError(HttpErrorKind::other,
-                                      QStringLiteral("the answer is larger than %1 bytes")
-                                          .arg(*t->request->maxBodyBytes));
+                    error = HttpError::answerLargerThan(*t->request->maxBodyBytes);
                 else
                     error = HttpError(kindOf(code), detail);
             }

@@ -10,6 +10,13 @@ HttpError::HttpError(HttpErrorKind kind, const QString& detail)
       m_kind(kind),
       m_detail(detail) {}
 
+HttpError HttpError::answerLargerThan(qint64 cap) {
+    HttpError error(HttpErrorKind::other,
+                    QStringLiteral("the answer is larger than %1 bytes").arg(cap));
+    error.m_answerTooLarge = true;
+    return error;
+}
+
 const char* HttpError::kindName(HttpErrorKind kind) {
     switch (kind) {
         case HttpErrorKind::connectionLost:

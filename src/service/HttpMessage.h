@@ -32,8 +32,11 @@ enum class HttpErrorKind {
 class HttpError : public std::runtime_error {
 public:
     HttpError(HttpErrorKind kind, const QString& detail = {});
+    // The answer's body passed the request's `maxBodyBytes`.
+    static HttpError answerLargerThan(qint64 cap);
 
     HttpErrorKind kind() const { return m_kind; }
+    bool isAnswerTooLarge() const { return m_answerTooLarge; }
     // The transport's own words (empty when there are none).
     const QString& detail() const { return m_detail; }
     // The sentence a user may see, the same for every error of one kind.
@@ -47,6 +50,7 @@ public:
 private:
     HttpErrorKind m_kind;
     QString m_detail;
+    bool m_answerTooLarge = false;
 };
 
 // Header fields in arrival order; names compare case-insensitively.

@@ -5,6 +5,12 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeClock.h"
+#include "support/TestSupport.h"
 
 // A local HTTP server for answers no real service gives: an answer that never
 // ends, one that trickles a byte when the test says so, or a given body. It
@@ -92,3 +98,20 @@ private:
     qsizetype m_dripped = 0;
     int m_requests = 0;
 };
+
+// Keeps a dripping answer alive with a byte every 10 s of `clock` until
+// `deadline` seconds have passed, checking that the call has not `ended`
+// while bytes still move; the last step takes the clock past the deadline.
+inline void dripPastTheDeadline(AnswerServer& server, FakeClock& clock, int deadline,
+                                const std::function<bool()>& ended) {
+    ASSERT_TRUE(testsupport::waitUntil([&] { return server.requests() == 1; }));
+    for (int seconds = 10; seconds < deadline; seconds += 10) {
+        server.drip();
+        testsupport::processEvents(30);
+        clock.advance(10);
+        testsupport::processEvents(30);
+        EXPECT_FALSE(ended()) << seconds;
+    }
+    server.drip();
+    clock.advance(10);
+}
