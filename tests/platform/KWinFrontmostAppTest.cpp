@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJSEngine>
 #include <atomic>
 #include <thread>
 
@@ -152,5 +153,69 @@ TEST_F(KWinFrontmost, WhereKWinDoesNotTakeTheScriptOneLineSaysSoAndNothingIsLeft
         QObject probe;
         EXPECT_TRUE(client.registerObject(KWinFrontmostApp::kObjectPath, &probe));
         client.unregisterObject(KWinFrontmostApp::kObjectPath);
+    }
+}
+
+// The script in Qt's JavaScript engine, where KWin runs it, against the
+// workspace of KWin 5 (clientActivated, activeClient, names as byte arrays)
+// and of KWin 6 (windowActivated, activeWindow, names as strings): what it
+// reports of the window active at its start and of one activated later.
+TEST(KWinScript, ReportsTheActiveAndTheActivatedWindowOnKWin5And6) {
+    // A window as KWin gives it to scripts; KWin 5's names are byte arrays
+    // (UTF-8, hence the bytes of "Ёлка" below).
+    const QString kwin5Window =
+        R"({resourceName: bytes([0xd0, 0x81, 0xd0, 0xbb, 0xd0, 0xba, 0xd0, 0xb0]),
+        resourceClass: bytes([0x6b, 0x61, 0x74, 0x65]), desktopFileName: bytes([0x6f, 0x72, 0x67]),
+        pid: 42, internalId: "{5}"})";
+    const QString kwin6Window = R"({resourceName: "kate", resourceClass: "org.kde.kate",
+        desktopFileName: "org.kde.kate", pid: 7, internalId: "{6}"})";
+    struct Case {
+        const char* name;
+        QString workspace;  // with `window` for the window activated later
+        QStringList atStart;
+        QStringList activated;
+    };
+    const QStringList none{"", "", "", "0", ""};
+    const Case cases[] = {
+        {"KWin 5",
+         "var window = " + kwin5Window +
+             ";\nvar workspace = {clientActivated: signal(), activeClient: window};",
+         {"Ёлка", "kate", "org", "42", "{5}"},
+         {"Ёлка", "kate", "org", "42", "{5}"}},
+        {"KWin 6, nothing active at the start",
+         "var window = " + kwin6Window +
+             ";\nvar workspace = {windowActivated: signal(), activeWindow: null};",
+         none,
+         {"kate", "org.kde.kate", "org.kde.kate", "7", "{6}"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QJSEngine engine;
+        const QJSValue setup = engine.evaluate(
+            "var calls = [];\n"
+            "function callDBus(service, path, iface, method) {\n"
+            "    calls.push(Array.prototype.slice.call(arguments)); }\n"
+            "function bytes(list) { return new Uint8Array(list).buffer; }\n"
+            "function signal() { var s = {handlers: []};\n"
+            "    s.connect = function (f) { s.handlers.push(f); }; return s; }\n" +
+            c.workspace);
+        ASSERT_FALSE(setup.isError()) << setup.toString().toStdString();
+        const QJSValue run = engine.evaluate(QString::fromUtf8(KWinFrontmostApp::script(":1.42")));
+        ASSERT_FALSE(run.isError()) << run.toString().toStdString();
+        const QJSValue fired = engine.evaluate(
+            "var s = workspace.windowActivated || workspace.clientActivated;\n"
+            "s.handlers.forEach(function (f) { f(window); }); s.handlers.length");
+        EXPECT_EQ(fired.toInt(), 1) << fired.toString().toStdString();
+
+        const QVariantList calls = engine.globalObject().property("calls").toVariant().toList();
+        ASSERT_EQ(calls.size(), 2);
+        const auto reported = [&](int i) {
+            QStringList args = calls[i].toStringList();
+            EXPECT_EQ(args.mid(0, 4), (QStringList{":1.42", KWinFrontmostApp::kObjectPath,
+                                                   "org.ormil.FocusedWindow", "Activated"}));
+            return args.mid(4);
+        };
+        EXPECT_EQ(reported(0), c.atStart);
+        EXPECT_EQ(reported(1), c.activated);
     }
 }
