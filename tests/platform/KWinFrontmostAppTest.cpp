@@ -59,11 +59,13 @@ TEST_F(KWinFrontmost, ScriptReportsTheActivatedWindowAndIsTakenOutAgain) {
         {"a Wayland window: its app id is the entry",
          {"textfield", "org.ormil.field", "org.ormil.field", "0", "{1}"},
          "org.ormil.field"},
-        {"the entry given as a file",
-         {"kate", "kate", "/usr/share/applications/org.kde.kate.desktop", "0", "{2}"},
+        {"no class: the entry KWin found, given as a file",
+         {"kate", "", "/usr/share/applications/org.kde.kate.desktop", "0", "{2}"},
          "org.kde.kate"},
         // (a pid above any Linux one: no process tells its entry)
-        {"no entry: the class", {"ormilprobe", "OrmilProbe", "", "4194305", "{3}"}, "OrmilProbe"},
+        {"an X11 window: its class, before the entry KWin guessed",
+         {"ormilprobe", "OrmilProbe", "ormil-probe-guess", "4194305", "{3}"},
+         "OrmilProbe"},
         {"no window active", {"", "", "", "0", ""}, std::nullopt},
     };
     int changes = 0;

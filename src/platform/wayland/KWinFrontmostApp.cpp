@@ -161,10 +161,10 @@ void KWinFrontmostApp::Activated(const QString& resourceName, const QString& res
     // Any client on the bus may call: only KWin is believed.
     if (calledFromDBus() && message().service() != m_kwinOwner) return;
     std::optional<Identity> active;
-    // The desktop entry, where KWin knows it, is the application's id; the
-    // class stands in for it otherwise.
-    const QString entry = entryId(desktopFileName);
-    const QString className = entry.isEmpty() ? resourceClass : entry;
+    // The class is what X11 names the window by (a Wayland window's app id),
+    // so that an application keeps the id its rules were stored under; the
+    // desktop entry KWin found stands in where there is none.
+    const QString className = resourceClass.isEmpty() ? entryId(desktopFileName) : resourceClass;
     if (!className.isEmpty() || !resourceName.isEmpty())
         active = Identity{resourceName, className, pid.toLongLong()};
     {
