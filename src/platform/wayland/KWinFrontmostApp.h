@@ -13,10 +13,10 @@
 // KDE, where no client is told which window has the focus. A small script
 // loaded into KWin's scripting (org.kde.kwin.Scripting) follows the
 // activation and calls back into this object on the session bus with the
-// window's resource name and class, its desktop entry, its process and KWin's
-// id of it; only calls from KWin's own connection are taken. The script is unloaded again
-// by unload() (at quit) or the destructor. Main thread, except identity(),
-// which may be called from any.
+// window's resource name and class, its desktop entry, its process and
+// KWin's id of it; only calls from KWin's own connection are taken. The
+// script is unloaded again by unload() (at quit) or the destructor. Main
+// thread, except identity(), which may be called from any.
 class KWinFrontmostApp : public FocusedWindowSource, public FrontmostApp, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.ormil.FocusedWindow")
