@@ -38,6 +38,7 @@
 #include "platform/linux/SingleInstance.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelFrontmostApp.h"
+#include "platform/wayland/KWinFrontmostApp.h"
 #include "platform/wayland/PortalKeySynthesizer.h"
 #include "platform/wayland/VirtualKeyboardSynthesizer.h"
 #include "platform/wayland/WaylandClient.h"
@@ -108,6 +109,8 @@ struct Platform {
     std::unique_ptr<VirtualKeyboardSynthesizer> virtualKeyboard;
     std::unique_ptr<ForeignToplevelFrontmostApp> toplevels;
     std::unique_ptr<DataControlPasteboard> wlrootsClipboard;
+    // The focused application on KDE, told by a script of ours in KWin.
+    std::unique_ptr<KWinFrontmostApp> kwinFrontmost;
     // The start-up translation of the tone prompts; asked to stop at quit
     // and never joined, so quitting does not wait for the network.
     std::jthread warmUp;
@@ -210,6 +213,14 @@ void installPasteBackends(const SessionBackends& backends, Platform& platform) {
     }
 }
 
+// The desktop's back end for the focused application did not start: the
+// Settings page says that per-app styles keep to X11 applications.
+void focusedAppUntold() {
+    SessionBackends backends = SessionBackends::current();
+    backends.frontmost = SessionBackends::Frontmost::none;
+    SessionBackends::setCurrent(backends);
+}
+
 // On a wlroots compositor: the paste chord through its virtual keyboard, the
 // frontmost application from its list of toplevels, and the pill as an
 // override-redirect window of XWayland (a managed one would be tiled and
@@ -230,10 +241,34 @@ void installWlrootsBackends(const SessionBackends& backends, Platform& platform)
     if (platform.virtualKeyboard->isAvailable())
         KeySynthesizer::setShared(platform.virtualKeyboard.get());
     platform.toplevels = std::make_unique<ForeignToplevelFrontmostApp>(*platform.wayland);
-    if (platform.toplevels->isAvailable()) FrontmostApp::setShared(platform.toplevels.get());
+    if (platform.toplevels->isAvailable()) {
+        FrontmostApp::setShared(platform.toplevels.get());
+    } else {
+        focusedAppUntold();
+    }
     OverlayWindowSystem::setBypassWindowManager(true);
     debugLog(QStringLiteral("[Session] wlroots compositor: the focused application from its list "
                             "of toplevels, the pill an override-redirect XWayland window"));
+}
+
+// On KDE: the focused application (and window) from KWin, through a script
+// loaded into it for this run and taken out again at quit. Where KWin does
+// not take it, per-app styles keep to X11 applications (said once, by the
+// back end).
+void installKWinFrontmost(Platform& platform) {
+    if (SessionBackends::current().frontmost != SessionBackends::Frontmost::kwinScript) return;
+    platform.kwinFrontmost = std::make_unique<KWinFrontmostApp>(KWinFrontmostApp::Options{});
+    if (!platform.kwinFrontmost->isAvailable()) {
+        platform.kwinFrontmost.reset();
+        focusedAppUntold();
+        return;
+    }
+    FrontmostApp::setShared(platform.kwinFrontmost.get());
+    // After the remote-desktop dialog the paste waits for KWin to give the
+    // focus back to the window it was asked in.
+    if (platform.portalKeys) platform.portalKeys->setFocusSource(platform.kwinFrontmost.get());
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                     [&platform] { platform.kwinFrontmost->unload(); });
 }
 
 bool hasAccessToken() {
@@ -418,7 +453,10 @@ int AppServices::run(QApplication& app) {
     };
     c.errorReportStart = [] { ErrorReportService::shared().start(); };
     c.installCrashHook = [] { CrashHandler::install(ErrorReportService::shared()); };
-    c.sessionSetup = [backends, platform] { installWlrootsBackends(backends, *platform); };
+    c.sessionSetup = [backends, platform] {
+        installWlrootsBackends(backends, *platform);
+        installKWinFrontmost(*platform);
+    };
     // Made before the services that read WindowOpener::shared().
     AppWindows windows(windowCollaborators());
     WindowOpener::setShared(&windows);
@@ -454,9 +492,12 @@ int AppServices::run(QApplication& app) {
         debugLog(backends.describe(session));
         if (!g_hostRegistration.isEmpty())
             debugLog(QStringLiteral("[Session] Portal host registry: ") + g_hostRegistration);
-        // (wlroots compositors list their windows; the others do not tell.)
-        const bool knowsFrontmost = platform->toplevels && platform->toplevels->isAvailable();
-        if (backends.wayland && !knowsFrontmost)
+        // (wlroots compositors list their windows, KWin tells a script of
+        // ours; the others do not tell, and KWin's back end said why not.)
+        const bool knowsFrontmost =
+            (platform->toplevels && platform->toplevels->isAvailable()) || platform->kwinFrontmost;
+        if (backends.wayland && !knowsFrontmost &&
+            backends.frontmost != SessionBackends::Frontmost::kwinScript)
             debugLog(QStringLiteral(
                 "[Styles] Wayland session: the desktop does not tell which application has the "
                 "focus; per-app styles apply in X11 (XWayland) applications only"));

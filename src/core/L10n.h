@@ -49,6 +49,8 @@ public:
     static QString remotePasteTitle();
     static QString remotePasteHint();
     static QString keysNotAllowedHint();
+    static QString textExpansionWaylandNote();
+    static QString perAppStylesWaylandNote();
     static QString usage();
     static QString logout();
     static QString wordsThisWeek();

@@ -45,6 +45,8 @@ MainWindowContext MainWindowContext::shared() {
     c.desktopShortcuts = GlobalShortcutsPortal::current();
     c.hotkeysByCommands =
         SessionBackends::current().hotkeys == SessionBackends::Hotkeys::commandsOnly;
+    c.typedKeysHidden = !SessionBackends::current().hearsTypedKeys();
+    c.focusedAppUnknown = !SessionBackends::current().knowsFocusedApp();
     c.overlay = &OverlayControl::shared();
     c.microphones = &MicrophoneList::shared();
     c.pushSettings = [] { SyncService::shared().pushSettings(); };

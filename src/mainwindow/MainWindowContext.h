@@ -60,6 +60,12 @@ struct MainWindowContext {
     // portal: wlroots compositors, GNOME before 48): the Settings page shows
     // the start and stop commands to bind in the desktop's own settings.
     bool hotkeysByCommands = false;
+    // What the desktop keeps from applications (every Wayland desktop: the
+    // keys typed in other windows; some: which application is in front):
+    // text expansion and per-app styles then work in X11 applications only,
+    // and their rows say so.
+    bool typedKeysHidden = false;
+    bool focusedAppUnknown = false;
     MicrophoneList* microphones = nullptr;
     // Starts a push of the synchronised settings and returns at once.
     std::function<void()> pushSettings;

@@ -46,6 +46,12 @@ QString literal(QString text) {
 
 PerAppStylesGroup::PerAppStylesGroup(const MainWindowContext& context, QWidget* parent)
     : PerAppStylesGroup(*context.settings, RunningApps::shared(), WindowWatcher::shared(), parent) {
+    setFocusedAppUnknown(context.focusedAppUnknown);
+}
+
+void PerAppStylesGroup::setFocusedAppUnknown(bool unknown) {
+    m_focusedAppUnknown = unknown;
+    refresh();
 }
 
 PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
@@ -58,6 +64,7 @@ PerAppStylesGroup::PerAppStylesGroup(SettingsStore& store, RunningApps& running,
     m_enabled->setObjectName(kEnabledKey);
     layout->addWidget(m_enabled);
     m_caption = SettingsLayout::caption(this);
+    m_caption->setObjectName(QStringLiteral("perAppStylesCaption"));
     layout->addWidget(m_caption);
 
     m_rows = new QWidget(this);
@@ -105,7 +112,9 @@ void PerAppStylesGroup::showEvent(QShowEvent* event) {
 void PerAppStylesGroup::refresh() {
     if (title() != L10n::perAppStyles()) setTitle(L10n::perAppStyles());
     Texts::set(m_enabled, L10n::perAppStyles());
-    Texts::set(m_caption, L10n::perAppStylesHint());
+    Texts::set(m_caption, m_focusedAppUnknown ? L10n::perAppStylesHint() + QLatin1Char('\n') +
+                                                    L10n::perAppStylesWaylandNote()
+                                              : L10n::perAppStylesHint());
     // Within the menu's width, with room for its arrow: a longer title is
     // cut (the whole of it in the tooltip and for screen readers).
     const QString add = L10n::perAppAddRunning();

@@ -32,6 +32,9 @@ public:
                       QWidget* parent = nullptr);
 
     void refresh();
+    // The desktop does not tell which application is in front: the caption
+    // says that the styles apply in X11 applications only.
+    void setFocusedAppUnknown(bool unknown);
     // Reads the running applications again and rebuilds the menu.
     void refreshRunningApps();
 
@@ -54,6 +57,7 @@ private:
     RunningApps& m_running;
     QCheckBox* m_enabled = nullptr;
     QLabel* m_caption = nullptr;
+    bool m_focusedAppUnknown = false;
     QWidget* m_rows = nullptr;
     QVBoxLayout* m_rowsLayout = nullptr;
     QPushButton* m_add = nullptr;

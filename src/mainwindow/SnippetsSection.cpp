@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/L10n.h"
 #include "mainwindow/ConfirmDeletion.h"
 #include "mainwindow/EntryRows.h"
 #include "mainwindow/SnippetTexts.h"
@@ -124,6 +125,7 @@ SnippetsSection::SnippetsSection(const MainWindowContext& context, QWidget* pare
     layout->addWidget(Labels::divider(this));
 
     m_hint = Labels::create({}, TextStyle::Caption, this, true);
+    m_hint->setObjectName(QStringLiteral("snippetsHint"));
     m_hint->setWordWrap(true);
     m_hint->setContentsMargins(16, 10, 16, 6);
     layout->addWidget(m_hint);
@@ -169,8 +171,13 @@ void SnippetsSection::refresh() {
     m_voiceTab->setTitle(SnippetTexts::voice());
     m_keyboardTab->setSelected(m_tab == SnippetsTab::keyboard);
     m_voiceTab->setSelected(m_tab == SnippetsTab::voice);
-    Texts::set(m_hint, m_tab == SnippetsTab::keyboard ? SnippetTexts::keyboardHint()
-                                                      : SnippetTexts::voiceHint());
+    QString hint =
+        m_tab == SnippetsTab::keyboard ? SnippetTexts::keyboardHint() : SnippetTexts::voiceHint();
+    // Typed shortcuts need the keys of other windows, which a Wayland
+    // desktop keeps to itself.
+    if (m_tab == SnippetsTab::keyboard && m_c.typedKeysHidden)
+        hint += QLatin1Char('\n') + L10n::textExpansionWaylandNote();
+    Texts::set(m_hint, hint);
     m_search->setPlaceholderText(SnippetTexts::searchSnippets());
     m_add->setAccessibleName(SnippetTexts::add());
     m_list->view()->setAccessibleName(SnippetTexts::snippets());

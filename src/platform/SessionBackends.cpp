@@ -85,6 +85,14 @@ SessionBackends SessionBackends::choose(const SessionEnvironment& e) {
     // clipboard to Wayland clients without the focus.
     b.clipboard =
         desktopIs(e, {"GNOME"}) && xwayland ? Clipboard::xwaylandBridge : Clipboard::dataControl;
+    // KWin runs scripts that can tell; wlroots compositors list their
+    // toplevels; mutter tells nothing.
+    if (desktopIs(e, {"KDE"}))
+        b.frontmost = Frontmost::kwinScript;
+    else if (e.offersWlrootsProtocols())
+        b.frontmost = Frontmost::foreignToplevel;
+    else
+        b.frontmost = Frontmost::none;
     return b;
 }
 

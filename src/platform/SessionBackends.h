@@ -44,12 +44,23 @@ struct SessionBackends {
     // The clipboard set without the focus: X11's, X11's under XWayland that
     // the compositor bridges to Wayland clients (GNOME), or data-control.
     enum class Clipboard { x11, xwaylandBridge, dataControl };
+    // Which application has the focus (for per-app styles): X11's active
+    // window, the compositor's list of toplevels (wlroots), KWin through a
+    // script of ours, or nothing the desktop tells (GNOME).
+    enum class Frontmost { x11, foreignToplevel, kwinScript, none };
 
     bool wayland = false;
     Windows windows = Windows::x11;
     Hotkeys hotkeys = Hotkeys::x11;
     Paste paste = Paste::xtest;
     Clipboard clipboard = Clipboard::x11;
+    Frontmost frontmost = Frontmost::x11;
+    // Keys typed in other applications reach ours (for text expansion): on
+    // X11 only; a Wayland desktop gives them to no client.
+    bool hearsTypedKeys() const { return !wayland; }
+    // Whether per-app styles can tell the focused application everywhere
+    // (on a Wayland session without, they apply in X11 applications only).
+    bool knowsFocusedApp() const { return frontmost != Frontmost::none; }
 
     static SessionBackends choose(const SessionEnvironment& environment);
     // The choice start-up made for this process (X11's until it made one).

@@ -181,13 +181,27 @@ public:
     // Response signal.
     static void respond(const QDBusMessage& m, const QDBusConnection& connection,
                         const QVariantMap& options, uint code, const QVariantMap& results) {
-        const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                                    .arg(senderPart(m), options.value("handle_token").toString());
-        connection.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        acceptRequest(m, connection, options);
+        answerRequest(m, connection, options, code, results);
+    }
+    // The two halves of respond(): the call's reply naming its Request
+    // object, and later the Request's answer.
+    static void acceptRequest(const QDBusMessage& m, const QDBusConnection& connection,
+                              const QVariantMap& options) {
+        connection.send(
+            m.createReply(QVariant::fromValue(QDBusObjectPath(requestPath(m, options)))));
+    }
+    static void answerRequest(const QDBusMessage& m, const QDBusConnection& connection,
+                              const QVariantMap& options, uint code, const QVariantMap& results) {
         QDBusMessage response = QDBusMessage::createSignal(
-            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+            requestPath(m, options), QStringLiteral("org.freedesktop.portal.Request"),
+            QStringLiteral("Response"));
         response << code << results;
         connection.send(response);
+    }
+    static QString requestPath(const QDBusMessage& m, const QVariantMap& options) {
+        return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+            .arg(senderPart(m), options.value("handle_token").toString());
     }
     static QString senderPart(const QDBusMessage& m) {
         return m.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));

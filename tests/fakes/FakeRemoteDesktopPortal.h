@@ -4,6 +4,9 @@
 // (PrivateBus): records what a client asks for and answers as a desktop
 // would, through its Request objects' Response signals; it can end the
 // session as the desktop's indicator does.
+#include <optional>
+#include <utility>
+
 #include "fakes/FakeDesktopPortal.h"
 
 class FakeRemoteDesktopPortal : public QDBusVirtualObject {
@@ -14,6 +17,8 @@ public:
     uint version = 2;
     uint startAnswer = 0;  // 0: the user allowed it, 1: the user said no
     QString restoreToken = QStringLiteral("token-from-the-desktop");
+    // Start waits for answerStart(), as while the desktop's dialog is up.
+    bool holdStart = false;
 
     // What the client asked for, in order, and the options it gave.
     QStringList calls;
@@ -30,6 +35,16 @@ public:
         m_bus.unregisterService(QLatin1String(FakeDesktopPortal::service));
         m_bus.unregisterObject(QLatin1String(FakeDesktopPortal::path));
         QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    // Whether a Start waits for the user's answer.
+    bool startHeld() const { return m_heldStart.has_value(); }
+    // The user answers the dialog.
+    void answerStart() {
+        if (!m_heldStart) return;
+        const auto [m, options] = *m_heldStart;
+        m_heldStart.reset();
+        FakeDesktopPortal::answerRequest(m, m_bus, options, startAnswer, startResults());
     }
 
     // The desktop ends the session (the user stopped it from the indicator).
@@ -67,15 +82,25 @@ public:
         } else if (member == u"SelectDevices") {
             selectOptions = options;
         } else if (member == u"Start") {
+            if (holdStart) {
+                m_heldStart.emplace(m, options);
+                FakeDesktopPortal::acceptRequest(m, connection, options);
+                return true;
+            }
             code = startAnswer;
-            results.insert(QStringLiteral("devices"), uint(1));
-            if (!restoreToken.isEmpty())
-                results.insert(QStringLiteral("restore_token"), restoreToken);
+            results = startResults();
         }
         FakeDesktopPortal::respond(m, connection, options, code, results);
         return true;
     }
 
 private:
+    QVariantMap startResults() const {
+        QVariantMap results{{QStringLiteral("devices"), uint(1)}};
+        if (!restoreToken.isEmpty()) results.insert(QStringLiteral("restore_token"), restoreToken);
+        return results;
+    }
+
     QDBusConnection m_bus;
+    std::optional<std::pair<QDBusMessage, QVariantMap>> m_heldStart;
 };

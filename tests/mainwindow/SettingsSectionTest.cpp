@@ -3,11 +3,13 @@
 // capture through the hotkey service, the microphone rule, launch at login
 // and the push when the page goes.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -806,6 +808,32 @@ TEST_F(SettingsOnWayland, AMissingPortalShowsTheCommandsToBind) {
     EXPECT_EQ(badge("dictationBadge"), "ormil --start-dictation\normil --stop-dictation");
     EXPECT_FALSE(shown("dictationChange"));
     EXPECT_FALSE(shown("pasteLastChange"));
+}
+
+// Where the desktop does not tell which application is in front, the
+// per-app styles row says they keep to X11 applications; the row still
+// works.
+TEST_F(SettingsOnWayland, PerAppStylesSayWhereTheDesktopDoesNotTellTheFocusedApp) {
+    for (const bool unknown : {false, true}) {
+        SCOPED_TRACE(unknown ? "focused app unknown" : "focused app told");
+        context.focusedAppUnknown = unknown;
+        store.remove("perAppStylesEnabled");
+        open();
+        page->tabs()->setCurrentIndex(1);
+        const QString caption = text("perAppStylesCaption");
+        EXPECT_TRUE(caption.startsWith(L10n::perAppStylesHint())) << caption.toStdString();
+        EXPECT_EQ(caption.contains(L10n::perAppStylesWaylandNote()), unknown)
+            << caption.toStdString();
+        find<QCheckBox>("perAppStylesEnabled")->click();
+        EXPECT_EQ(store.boolean("perAppStylesEnabled"), true);
+    }
+    for (const char* language : {"en", "ru"}) {
+        store.set("interfaceLanguage", language);
+        EXPECT_TRUE(text("perAppStylesCaption").contains(L10n::perAppStylesWaylandNote()))
+            << "follows the language";
+        testsupport::saveScreenshot(find<QGroupBox>("perAppStylesGroup"),
+                                    QString("settings-wayland-per-app-%1").arg(language));
+    }
 }
 
 // ------------------------------------------------------------ screenshots

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "core/L10n.h"
 #include "mainwindow/ConfirmDeletion.h"
 #include "mainwindow/DictionarySection.h"
 #include "mainwindow/EntryRows.h"
@@ -418,6 +419,36 @@ TEST_F(SnippetPages, EmptyStatesAndScreenshots) {
     dict.openAddSheet();
     testsupport::processEvents();
     testsupport::saveScreenshot(dict.activeSheet(), "dictionary-sheet");
+}
+
+// A Wayland desktop keeps the keys typed in other windows: the keyboard
+// tab says that typed shortcuts expand in X11 applications only; the voice
+// tab, which does not need them, says nothing of it.
+TEST_F(SnippetPages, OnWaylandTheKeyboardTabSaysWhereShortcutsExpand) {
+    expansions.setItems({expansion("//sig", "Best regards,\nAnna Petrova")});
+    for (const bool hidden : {false, true}) {
+        context.typedKeysHidden = hidden;
+        SnippetsSection page(context);
+        page.appeared();
+        const auto hint = [&] { return page.findChild<QLabel*>("snippetsHint")->text(); };
+        EXPECT_EQ(hint().contains(L10n::textExpansionWaylandNote()), hidden);
+        EXPECT_EQ(rowCount(page.rows()), 1) << "the list stays";
+        page.setTab(SnippetsTab::voice);
+        EXPECT_FALSE(hint().contains(L10n::textExpansionWaylandNote()));
+    }
+    context.typedKeysHidden = true;
+    for (const char* language : {"en", "ru"}) {
+        setLanguage(language);
+        SnippetsSection page(context);
+        page.resize(700, 460);
+        page.show();
+        page.appeared();
+        EXPECT_TRUE(page.findChild<QLabel*>("snippetsHint")
+                        ->text()
+                        .endsWith(L10n::textExpansionWaylandNote()));
+        testsupport::processEvents();
+        testsupport::saveScreenshot(&page, QString("snippets-keyboard-wayland-%1").arg(language));
+    }
 }
 
 TEST_F(SnippetPages, LongTextsStayInsideTheirRowsAndTheRowButtonsWork) {

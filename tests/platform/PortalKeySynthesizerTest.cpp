@@ -4,9 +4,11 @@
 // clipboard with one notice.
 #include <gtest/gtest.h>
 
+#include "fakes/FakeClock.h"
 #include "fakes/FakeNotifier.h"
 #include "fakes/FakeRemoteDesktopPortal.h"
 #include "platform/Clock.h"
+#include "platform/FocusedWindowSource.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/wayland/PortalKeySynthesizer.h"
@@ -43,6 +45,17 @@ protected:
     QDBusConnection client = bus.connect("ormil");
     SettingsStore settings;
     FakeNotifier notifier;
+};
+
+// A desktop that tells which window has the focus.
+class FakeFocus : public FocusedWindowSource {
+public:
+    QString window;
+    QString focusedWindowKey() const override { return window; }
+    void focus(const QString& w) {
+        window = w;
+        emit focusedWindowChanged();
+    }
 };
 
 }  // namespace
@@ -100,4 +113,71 @@ TEST_F(PortalKeys, RefusalLeavesEveryTextOnTheClipboardWithOneNotice) {
     ASSERT_EQ(notifier.notices.size(), 1u);
     EXPECT_EQ(notifier.notices[0].body, "press Ctrl+V");
     EXPECT_FALSE(settings.contains(PortalKeySynthesizer::kRestoreTokenKey));
+}
+
+// After the desktop's dialog the keys wait for the keyboard focus to come
+// back to the window the paste was asked in: where the desktop tells, until
+// that window has it again (or a limit passes); elsewhere a fixed pause.
+TEST_F(PortalKeys, AfterTheDialogTheKeysWaitForTheFocusToComeBack) {
+    using Limit = PortalKeySynthesizer;
+    struct Case {
+        const char* name;
+        bool tells;
+        // What happens after the user's answer: the keys go by its end,
+        // and not before it.
+        std::function<void(FakeFocus&, FakeClock&)> after;
+    };
+    const Case cases[] = {
+        {"the desktop does not tell: a fixed pause", false,
+         [](FakeFocus&, FakeClock& clock) { clock.advance(Limit::kFocusReturnDelay); }},
+        {"the focus goes elsewhere, then back", true,
+         [](FakeFocus& focus, FakeClock& clock) {
+             clock.advance(Limit::kFocusReturnLimit - 0.1);
+             focus.focus("another window");
+             focus.focus("the user's window");
+         }},
+        {"the focus never comes back: the limit", true,
+         [](FakeFocus&, FakeClock& clock) { clock.advance(Limit::kFocusReturnLimit); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeRemoteDesktopPortal& held = portal;
+        held.holdStart = true;
+        held.keys.clear();
+        FakeClock clock;
+        FakeFocus focus;
+        focus.window = "the user's window";
+        PortalKeySynthesizer keys{settings, notifier, clock, options()};
+        if (c.tells) keys.setFocusSource(&focus);
+        std::optional<Outcome> outcome;
+        keys.postPasteWhenAllowed(Chord::ControlV, [&](Outcome o) { outcome = o; });
+        ASSERT_TRUE(testsupport::waitUntil([&] { return held.startHeld(); }));
+        // The dialog takes the focus, and the user takes a while.
+        focus.focus("the desktop's dialog");
+        clock.advance(1);
+        held.answerStart();
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return keys.state() == PortalKeySynthesizer::State::started; }));
+        EXPECT_FALSE(outcome.has_value()) << "pasted into the dialog";
+        c.after(focus, clock);
+        EXPECT_EQ(outcome, Outcome::posted);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return held.keys.size() == 4; }));
+    }
+}
+
+// Without a dialog, or with the focus already back, nothing waits.
+TEST_F(PortalKeys, WithTheFocusAlreadyBackTheKeysGoAtOnce) {
+    FakeClock clock;
+    FakeFocus focus;
+    focus.window = "the user's window";
+    portal.holdStart = true;
+    PortalKeySynthesizer keys{settings, notifier, clock, options()};
+    keys.setFocusSource(&focus);
+    std::optional<Outcome> outcome;
+    keys.postPasteWhenAllowed(Chord::ControlV, [&](Outcome o) { outcome = o; });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return portal.startHeld(); }));
+    clock.advance(1);
+    portal.answerStart();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_EQ(outcome, Outcome::posted);
 }

@@ -14,8 +14,8 @@ struct Case {
     SessionBackends expected;
 };
 
-B backends(B::Windows w, B::Hotkeys h, B::Paste p, B::Clipboard c) {
-    return {true, w, h, p, c};
+B backends(B::Windows w, B::Hotkeys h, B::Paste p, B::Clipboard c, B::Frontmost f) {
+    return {true, w, h, p, c, f};
 }
 
 TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
@@ -32,28 +32,29 @@ TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
         {"kde 6",
          {"wayland", "wayland-0", ":1", "KDE", 1, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::globalShortcutsPortal,
-                  B::Paste::remoteDesktopPortal, B::Clipboard::dataControl)},
+                  B::Paste::remoteDesktopPortal, B::Clipboard::dataControl,
+                  B::Frontmost::kwinScript)},
         {"gnome 48+",
          {"wayland", "wayland-0", ":0", "ubuntu:GNOME", 1, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::globalShortcutsPortal,
-                  B::Paste::remoteDesktopPortal, B::Clipboard::xwaylandBridge)},
+                  B::Paste::remoteDesktopPortal, B::Clipboard::xwaylandBridge, B::Frontmost::none)},
         {"gnome before 48",
          {"wayland", "wayland-0", ":0", "GNOME", 0, 2, {}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::remoteDesktopPortal,
-                  B::Clipboard::xwaylandBridge)},
+                  B::Clipboard::xwaylandBridge, B::Frontmost::none)},
         {"gnome without xwayland",
          {"wayland", "wayland-0", "", "GNOME", 1, 2, {}},
          backends(B::Windows::wayland, B::Hotkeys::globalShortcutsPortal,
-                  B::Paste::remoteDesktopPortal, B::Clipboard::dataControl)},
+                  B::Paste::remoteDesktopPortal, B::Clipboard::dataControl, B::Frontmost::none)},
         {"sway",
          {"wayland", "wayland-1", ":0", "sway", 0, 0, kWlroots},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
-                  B::Clipboard::dataControl)},
+                  B::Clipboard::dataControl, B::Frontmost::foreignToplevel)},
         // Told by the protocols, not the name.
         {"a compositor of another name with the wlroots protocols",
          {"wayland", "wayland-1", ":0", "", 0, 0, kWlroots},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
-                  B::Clipboard::dataControl)},
+                  B::Clipboard::dataControl, B::Frontmost::foreignToplevel)},
         {"named sway but without the virtual keyboard",
          {"wayland",
           "wayland-1",
@@ -63,7 +64,7 @@ TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
           0,
           {"zwlr_layer_shell_v1", "zwlr_data_control_manager_v1"}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::none,
-                  B::Clipboard::dataControl)},
+                  B::Clipboard::dataControl, B::Frontmost::none)},
         {"ext data-control in place of wlr's",
          {"wayland",
           "wayland-1",
@@ -74,11 +75,11 @@ TEST(SessionBackends, ChoiceFollowsTheSessionAndItsPortals) {
           {"zwp_virtual_keyboard_manager_v1", "zwlr_layer_shell_v1",
            "ext_data_control_manager_v1"}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::virtualKeyboard,
-                  B::Clipboard::dataControl)},
+                  B::Clipboard::dataControl, B::Frontmost::foreignToplevel)},
         {"unknown wayland desktop without portals",
          {"", "wayland-0", ":0", "", 0, 0, {}},
          backends(B::Windows::xwayland, B::Hotkeys::commandsOnly, B::Paste::none,
-                  B::Clipboard::dataControl)},
+                  B::Clipboard::dataControl, B::Frontmost::none)},
     };
     for (const Case& c : cases) {
         const B got = SessionBackends::choose(c.environment);

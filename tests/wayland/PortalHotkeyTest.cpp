@@ -2,8 +2,10 @@
 // to the desktop's global shortcuts portal, and the user's press and release
 // of the bound key, while a Wayland window has the focus, record a dictation
 // from the virtual microphone, which is pasted into that window with the
-// user's clipboard put back. Runs in scripts/with-wayland-env kde (KWin with
-// its portals; the user's keyboard is KWin's fake input).
+// user's clipboard put back, in the tone the user chose for that window's
+// application (which KWin tells a script of ours). Runs in
+// scripts/with-wayland-env kde (KWin with its portals; the user's keyboard is
+// KWin's fake input).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -52,6 +54,11 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         // Stored before the application starts, which reads them once.
         SettingsStore::shared().setMany(storedKeys);
+        // The field's application has a tone of its own.
+        SettingsStore::shared().setMany(
+            {{"toneStyle", "neutral"},
+             {"perAppStylesEnabled", true},
+             {"perAppStyles", QJsonObject{{"org.ormil.field", "formal"}}}});
         ASSERT_NO_FATAL_FAILURE(apptest::launchSignedIn(service, "wl@ormil.test", app));
         // The desktop has answered the binding.
         ASSERT_TRUE(testsupport::waitUntil(
@@ -129,6 +136,8 @@ TEST_F(PortalHotkeyOnKde, HoldingTheBoundKeyRecordsADictationPastedIntoTheWaylan
                      "paste-last=CTRL+ALT+v"))
         << log.toStdString();
     EXPECT_TRUE(log.contains("paste-last=Ctrl+Alt+V")) << log.toStdString();
+    EXPECT_TRUE(log.contains("[FrontmostApp] KWin tells the focused window")) << log.toStdString();
+    EXPECT_FALSE(log.contains("[Styles] Wayland session")) << log.toStdString();
 
     // What the user had copied before, set by another Wayland client.
     testsupport::runProgram("wl-copy", {"held before"});
@@ -148,6 +157,13 @@ TEST_F(PortalHotkeyOnKde, HoldingTheBoundKeyRecordsADictationPastedIntoTheWaylan
         << clipboardText().toStdString() << "\n"
         << appLog().mid(from).toStdString();
     EXPECT_EQ(field->focusIns(), 1) << "the paste moved the focus";
+    // In the field's own tone.
+    const auto uploads = service.requests("/transcribe");
+    ASSERT_EQ(uploads.size(), 1);
+    EXPECT_EQ(uploads[0].formField("tone_style"), "formal");
+    EXPECT_TRUE(appLog().mid(from).contains(
+        "[PerApp] org.ormil.field -> formal (overrides global neutral)"))
+        << appLog().mid(from).toStdString();
 }
 
 // A key that is not a modifier repeats while held, and the desktop repeats

@@ -25,12 +25,13 @@ inline bool pressKeys(const QStringList& specs) {
     return rc == 0;
 }
 
-// The text field peer as a Wayland client.
+// The text field peer as a Wayland client whose app id is `appId`.
 class WaylandField {
 public:
-    WaylandField() {
+    explicit WaylandField(const QString& appId = QStringLiteral("org.ormil.field")) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "wayland");
+        env.insert("ORMIL_PEER_APP_ID", appId);
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
@@ -60,6 +61,7 @@ public:
         return testsupport::waitUntil([&] { return m_text == text; });
     }
     bool focused() const { return m_focused; }
+    qint64 pid() const { return m_process.processId(); }
     int focusIns() const { return m_focusIns; }
     const QString& text() const { return m_text; }
 

@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 
 #include "platform/DebugLog.h"
+#include "platform/FocusedWindowSource.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
@@ -187,6 +188,7 @@ void PortalKeySynthesizer::request(const QString& method, QList<QVariant> args, 
 
 void PortalKeySynthesizer::startSession() {
     m_state = State::starting;
+    m_target = m_focus ? m_focus->focusedWindowKey() : QString();
     // The interface's version tells whether a grant can persist; asking for
     // it also finds out, without a dialog, whether the portal is there.
     QDBusMessage get = QDBusMessage::createMethodCall(
@@ -270,12 +272,33 @@ void PortalKeySynthesizer::started(const QVariantMap& results) {
     debugLog(QStringLiteral("[Paste] remote-desktop portal session started%1")
                  .arg(dialogShown ? QStringLiteral(" after the user's answer") : QString()));
     if (dialogShown)
-        m_focusWait = m_clock.schedule(kFocusReturnDelay, this, [this] { flushQueue(); });
+        waitForFocusBack();
     else
         flushQueue();
 }
 
+void PortalKeySynthesizer::waitForFocusBack() {
+    if (!m_focus || m_target.isEmpty()) {
+        m_focusWait = m_clock.schedule(kFocusReturnDelay, this, [this] { flushQueue(); });
+        return;
+    }
+    if (m_focus->focusedWindowKey() == m_target) {
+        flushQueue();
+        return;
+    }
+    m_focusBack = connect(m_focus, &FocusedWindowSource::focusedWindowChanged, this, [this] {
+        if (m_focus->focusedWindowKey() == m_target) flushQueue();
+    });
+    m_focusWait = m_clock.schedule(kFocusReturnLimit, this, [this] {
+        debugLog(QStringLiteral(
+            "[Paste] the focus did not come back to the window of the paste: the keys go now"));
+        flushQueue();
+    });
+}
+
 void PortalKeySynthesizer::flushQueue() {
+    disconnect(m_focusBack);
+    if (m_focusWait) m_focusWait->cancel();
     m_focusWait.reset();
     while (!m_queue.empty() && m_state == State::started) {
         auto [chord, done] = std::move(m_queue.front());
@@ -305,6 +328,7 @@ void PortalKeySynthesizer::fail(const QString& why, bool forThisRun) {
 void PortalKeySynthesizer::sessionClosed() {
     debugLog(QStringLiteral("[Paste] the desktop ended the remote-desktop portal session"));
     m_session.clear();
+    disconnect(m_focusBack);
     if (m_focusWait) m_focusWait->cancel();
     m_focusWait.reset();
     if (m_state == State::refused) return;

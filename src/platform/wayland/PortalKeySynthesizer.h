@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/KeySynthesizer.h"
 
+class FocusedWindowSource;
 class Notifier;
 class SettingsStore;
 
@@ -50,13 +51,20 @@ public:
     bool postPaste(PasteChord chord) override;
     bool postBackspaces(int count) override;
     void postPasteWhenAllowed(PasteChord chord, std::function<void(PasteOutcome)> done) override;
+    // Where the desktop tells which window has the focus: after its dialog
+    // the keys wait until the window the first paste was asked in has the
+    // focus again (at most kFocusReturnLimit), not a fixed pause.
+    void setFocusSource(FocusedWindowSource* focus) { m_focus = focus; }
 
     static inline const QString kRestoreTokenKey = QStringLiteral("remoteDesktopRestoreToken");
     // A Start answered later than this showed a dialog; the keyboard focus
-    // then needs a moment to return to the window the text is for (the
-    // desktop tells no client where it went).
+    // then needs a moment to return to the window the text is for (most
+    // desktops tell no client where it went).
     static constexpr double kDialogShownAfter = 0.25;
     static constexpr double kFocusReturnDelay = 0.5;
+    // Where the desktop tells, how long the keys wait for the focus to come
+    // back before they go all the same.
+    static constexpr double kFocusReturnLimit = 3;
 
     enum class State { idle, starting, started, refused };
     State state() const { return m_state; }
@@ -77,6 +85,9 @@ private:
     void sendKeys(const QList<QPair<int, bool>>& keys);
     void sendNextKey();
     void flushQueue();
+    // After the dialog: the keys go once the focus is back where the paste
+    // was asked.
+    void waitForFocusBack();
 
     SettingsStore& m_settings;
     Notifier& m_notifier;
@@ -88,6 +99,9 @@ private:
     bool m_noticeShown = false;
     int m_tokens = 0;
     ClockTimerPtr m_focusWait;
+    FocusedWindowSource* m_focus = nullptr;
+    QString m_target;  // the focused window when the session was asked for
+    QMetaObject::Connection m_focusBack;
     // Keys not yet answered by the portal, the first one in flight.
     std::deque<QPair<int, bool>> m_keys;
     std::deque<std::pair<PasteChord, std::function<void(PasteOutcome)>>> m_queue;
