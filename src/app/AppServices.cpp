@@ -333,6 +333,12 @@ void wireHotkeys(HotkeyService& hotkeys) {
                      &AudioRecorderService::stopRecording);
     QObject::connect(&hotkeys, &HotkeyService::recordingCancelRequested, &recorder,
                      &AudioRecorderService::cancelRecording);
+    // A new user's launch makes no history store, yet the dictionary is
+    // applied to the text between key-up and paste: the store is opened
+    // while the recording runs (after its start), not after the key is let go.
+    QObject::connect(
+        &hotkeys, &HotkeyService::recordingStartRequested, &recorder,
+        [] { HistoryService::shared().isStoreLoaded(); }, Qt::QueuedConnection);
     HotkeyService::Collaborators c;
     c.duck = [] { AudioDuckingService::shared().duck(); };
     c.unduck = [] { AudioDuckingService::shared().unduck(); };

@@ -1,5 +1,6 @@
 #include "records/SyncService.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPair>
@@ -420,7 +421,11 @@ void SyncService::pullEntries(const EntryCollection& c, quint64 pushesSeen) {
     bool applied = false;
     onMainAndWait([&] {
         if (newerPushAsked(c.lane, pushesSeen, c.name)) return;
-        (m_history.*c.replaceAll)(kept);
+        // Nothing pulled and nothing stored yet (a new user's launch): the
+        // store is not made only to be emptied, which would load SQLite into
+        // an idle app. The first entry or dictation makes it.
+        if (!kept.isEmpty() || QFileInfo::exists(m_history.databasePath()))
+            (m_history.*c.replaceAll)(kept);
         applied = true;
     });
     if (applied)

@@ -3,10 +3,15 @@
 #include <curl/curl.h>
 #include <dlfcn.h>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <atomic>
 #include <cstdarg>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/DebugLog.h"
 
@@ -66,11 +71,41 @@ State& state() {
     return s;
 }
 
-// Loads the library into `out`; false with the reason in `error`.
-bool loadInto(const QString& file, Functions& out, QString& error) {
+// libcurl links GnuTLS for its LDAP and RTMP support, which the service
+// requests never use (their TLS is OpenSSL's). Loaded, GnuTLS sets itself up
+// at once (configuration files, random generator, PKCS #11 layer: about
+// 0.8 MB resident for the life of the process) unless GNUTLS_NO_IMPLICIT_INIT
+// is set then; those protocols set it up themselves when they are used.
+// The variable is shown to the loading only: the environment is swapped for
+// a copy that has it while dlopen runs and the original put back, so no
+// child started later inherits it and a user's own setting is left alone.
+// Another thread reading the environment meanwhile sees one array or the
+// other, both whole; the copies are kept for that reason.
+void* openWithoutGnuTlsSetUp(const QByteArray& file) {
+    static const char kSwitch[] = "GNUTLS_NO_IMPLICIT_INIT";
+    if (::getenv(kSwitch)) return ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+    static char entry[] = "GNUTLS_NO_IMPLICIT_INIT=1";
+    static std::vector<std::unique_ptr<std::vector<char*>>> copies;
+    char** const original = environ;
+    auto copy = std::make_unique<std::vector<char*>>();
+    for (char** e = original; e && *e; ++e) copy->push_back(*e);
+    copy->push_back(entry);
+    copy->push_back(nullptr);
+    environ = copy->data();
     // RTLD_LOCAL: libcurl's libraries stay out of the symbol lookup of
     // everything loaded later.
-    void* handle = ::dlopen(QFile::encodeName(file).constData(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (environ == copy->data())
+        environ = original;
+    else  // another thread set a variable meanwhile, in an array made from the copy
+        ::unsetenv(kSwitch);
+    copies.push_back(std::move(copy));
+    return handle;
+}
+
+// Loads the library into `out`; false with the reason in `error`.
+bool loadInto(const QString& file, Functions& out, QString& error) {
+    void* handle = openWithoutGnuTlsSetUp(QFile::encodeName(file));
     if (!handle) {
         error = QString::fromLocal8Bit(::dlerror());
         return false;

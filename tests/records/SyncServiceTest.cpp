@@ -2,6 +2,7 @@
 // account session (its token refresh) and a real history store.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -278,6 +279,23 @@ TEST_F(SyncServiceTest, PushSendsTheDefaultsTheUserSeesOnAFreshInstall) {
                                                                   {"Prompt", "Write a mail"},
                                                                   {"SameLanguage", false},
                                                                   {"DontChangeMeaning", true}}}));
+}
+
+// A new user's launch pulls empty collections: the store is not made only
+// to be emptied (it would keep SQLite loaded in the idle app); the first
+// pulled entry makes it.
+TEST_F(SyncServiceTest, EmptyPullsOfANewUserMakeNoStore) {
+    account.signIn();
+    finish(sync->pullAll());
+    EXPECT_TRUE(log().contains("[Sync] Dictionary pulled: 0 entries")) << log().toStdString();
+    EXPECT_TRUE(log().contains("[Sync] Snippets pulled: 0 entries"));
+    EXPECT_FALSE(QFileInfo::exists(history->databasePath()));
+
+    answer("/sync/dictionary",
+           {{"entries", QJsonArray{QJsonObject{{"trigger", "alpha"}, {"replacement", "A"}}}}});
+    finish(sync->pullDictionary());
+    EXPECT_TRUE(QFileInfo::exists(history->databasePath()));
+    EXPECT_EQ(dictionary(), (QStringList{"alpha=A"}));
 }
 
 TEST_F(SyncServiceTest, DictionaryAndSnippetsReplaceTheLocalCollection) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <functional>
@@ -459,4 +460,38 @@ TEST_F(HttpClientTest, WithoutLibcurlRequestsFailWithTheReasonInsteadOfCrashing)
     HttpClient fresh(clock);
     EXPECT_EQ(fresh.send(request("/api/download/version")).status, 200);
     EXPECT_TRUE(CurlLibrary::loadError().isEmpty());
+}
+
+// Loading libcurl shows GnuTLS a switch that keeps it from setting itself up;
+// the process's environment, which children inherit, is the same after the
+// loading as before, a user's own value of the switch included, whether the
+// library loads or not.
+TEST_F(HttpClientTest, LoadingLibcurlLeavesTheEnvironmentAsItWas) {
+    const char* const kSwitch = "GNUTLS_NO_IMPLICIT_INIT";
+    struct Case {
+        const char* name;
+        const char* userValue;  // nullptr: not set
+        QString path;           // empty: the real library
+    };
+    const Case cases[] = {
+        {"missing library, not set", nullptr, testsupport::root() + "/nowhere/libcurl.so.4"},
+        {"missing library, the user's value", "0", testsupport::root() + "/nowhere/libcurl.so.4"},
+        {"real library, not set", nullptr, {}},
+        {"real library, the user's value", "0", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.userValue)
+            qputenv(kSwitch, c.userValue);
+        else
+            qunsetenv(kSwitch);
+        const QStringList before = QProcessEnvironment::systemEnvironment().toStringList();
+        CurlLibrary::setPathForTesting(c.path);
+        EXPECT_EQ(CurlLibrary::load(), c.path.isEmpty());
+        EXPECT_EQ(QProcessEnvironment::systemEnvironment().toStringList(), before);
+        EXPECT_EQ(qgetenv(kSwitch), QByteArray(c.userValue));
+    }
+    qunsetenv(kSwitch);
+    CurlLibrary::setPathForTesting({});
+    EXPECT_EQ(HttpClient(clock).send(request("/api/download/version")).status, 200);
 }
