@@ -24,6 +24,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 20;
 
 double firstSampleMs(PulseServer& server, const QString& path) {
+    QFile::remove(path);  // the recorder makes its file anew
     PulseAudioCapture capture(path, QString(), server);
     std::atomic<bool> got{false};
     Clock::time_point first;
@@ -32,11 +33,17 @@ double firstSampleMs(PulseServer& server, const QString& path) {
         got = true;
     };
     const Clock::time_point start = Clock::now();
-    if (!capture.record()) return -1;
+    if (!capture.record()) {
+        std::printf("record() failed: %s\n", capture.errorString().toUtf8().constData());
+        return -1;
+    }
     while (!got && Clock::now() - start < std::chrono::seconds(5))
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     capture.stop();
-    if (!got) return -1;
+    if (!got) {
+        std::printf("nothing in 5 s: %s\n", capture.errorString().toUtf8().constData());
+        return -1;
+    }
     return std::chrono::duration<double, std::milli>(first - start).count();
 }
 
