@@ -219,8 +219,7 @@ void AudioRecorderService::SampleFeed::encodeLocked(const QByteArray& pcm) {
     m_live->peak = samplePeak(pcm.constData(), whole, m_live->peak);
     // A recording longer than the live encoding is used for is sent as WAV:
     // the encoder stops past that length (and a slack), the peak goes on.
-    constexpr qint64 kUsefulBytes =
-        qint64(liveEncodingMaxSeconds) * 32000 + liveEncodingSlackBytes;
+    constexpr qint64 kUsefulBytes = qint64(liveEncodingMaxSeconds) * 32000 + liveEncodingSlackBytes;
     const qint64 take = std::min(whole, kUsefulBytes - m_live->encodedBytes);
     if (!m_live->encoder || take <= 0) return;
     m_live->encoder->append(take == pcm.size() ? QByteArray(pcm.constData(), take)

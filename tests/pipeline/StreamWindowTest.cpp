@@ -109,8 +109,8 @@ TEST_F(StreamWindow, WindowsFromThePushedSamplesEqualThoseCutFromTheFile) {
     for (size_t k = 0; k < windows.size(); ++k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(windows[k].index, int(k));
-        const QByteArray fromFile = AudioNormalizer::normalizeAudio(AudioFormat::createWAVChunk(
-            file, 44, expected[k].start / 2, expected[k].bytes / 2));
+        const QByteArray fromFile = AudioNormalizer::normalizeAudio(
+            AudioFormat::createWAVChunk(file, 44, expected[k].start / 2, expected[k].bytes / 2));
         EXPECT_EQ(windows[k].wav, fromFile);
     }
     EXPECT_NE(windows[0].wav.mid(44), all.left(1920000)) << "the quiet window was amplified";

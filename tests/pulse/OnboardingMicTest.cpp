@@ -19,8 +19,9 @@ TEST(OnboardingMic, SpeechLightsTheMeterAndTheFileGoesAtTheEnd) {
     int finishes = 0;
     OnboardingModel model([&] { ++finishes; }, c);
     // Asked on a worker: the answer comes through the event loop.
-    ASSERT_TRUE(testsupport::waitUntil([&] { return model.micStatus() == OnboardingModel::authorized; }))
-        << "the virtual microphone is a source";
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        return model.micStatus() == OnboardingModel::authorized;
+    })) << "the virtual microphone is a source";
 
     model.next();
     ASSERT_TRUE(testsupport::waitUntil([&] { return model.probe() != nullptr; }));

@@ -3,9 +3,11 @@
 // connection when its server goes away, comes back or hangs.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <atomic>
 #include <mutex>
@@ -210,9 +212,22 @@ TEST_F(PrivateServer, TonesOnAHungServerAreDroppedWithoutHoldingUpAnyThread) {
     };
     const std::vector<float> tone(4410, 0.25f);  // 0.1 s
 
+    // This program's connections to the server, as the server lists them.
+    auto connections = [&] {
+        QString out;
+        EXPECT_TRUE(pulseprobe::pactl({"list", "short", "clients"}, daemon.address(), &out));
+        const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        return out.split('\n')
+            .filter(QRegularExpression("\\t" + QRegularExpression::escape(self) + "$"))
+            .size();
+    };
+
     player.play(tone, 44100);
     ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 1; }));
     EXPECT_EQ(results[0], "") << "played on the null sink";
+    player.play(tone, 44100);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 2; }));
+    EXPECT_EQ(connections(), 1) << "the kept connection, none of a tone's own";
 
     daemon.freeze();
     for (int i = 0; i < 3; ++i) player.play(tone, 44100);
@@ -220,14 +235,14 @@ TEST_F(PrivateServer, TonesOnAHungServerAreDroppedWithoutHoldingUpAnyThread) {
     runOnMain([&] { ran = true; });
     ASSERT_TRUE(testsupport::waitUntil([&] { return ran; }));
     EXPECT_TRUE(waitForAsyncWork(60000)) << "a worker waits for the hung server";
-    EXPECT_EQ(ended(), 1u) << "dropped before the timeout";
-    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 4; }));
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(results[i], "the sound server did not answer");
+    EXPECT_EQ(ended(), 2u) << "dropped before the timeout";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 5; }));
+    for (int i = 2; i < 5; ++i) EXPECT_EQ(results[i], "the sound server did not answer");
 
     daemon.thaw();
     player.play(tone, 44100);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 5; }));
-    EXPECT_EQ(results[4], "");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 6; }));
+    EXPECT_EQ(results[5], "");
 }
 
 TEST_F(PrivateServer, ARecordingEndsCleanlyWhenTheServerGoesAway) {
