@@ -4,9 +4,10 @@
 Ormil: from the key press (XTest; the time is taken when XSync returns, so
 the X server has the event) to the recorder's "[Audio] record() returned:
 true" log line, read from the line's own time stamp. The first captured
-sample itself is not observable from outside the process; the capture
-stream is connected just before record(), so the true first sample is a
-little earlier than this line. Each press is released after 0.2 s, which
+sample itself is not observable from outside the process: record() returns
+at once and the capture thread opens the stream, so bench_capture_start
+measures the rest, record() to the first pushed sample; key down to the
+first sample is the sum of the two. Each press is released after 0.2 s, which
 cancels the recording as too short (nothing is uploaded).
 
 parec: from starting the process to the first byte of audio on its standard

@@ -385,6 +385,7 @@ AppWindows::Collaborators windowCollaborators() {
     };
     c.makeOnboardingWindow = [](std::function<void()> onFinish) {
         OnboardingView::Collaborators view;
+        view.model = AppWindows::onboardingModel();
         view.hotkeyName = [] {
             HotkeyService& h = HotkeyService::shared();
             return HotkeyService::displayName(h.currentKeyCode(), h.currentModifiers(),

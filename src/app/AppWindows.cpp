@@ -18,10 +18,13 @@
 #include "platform/DebugLog.h"
 #include "platform/FrontmostApp.h"
 #include "platform/InputAccess.h"
+#include "platform/MicrophoneAccess.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "service/AuthError.h"
 #include "windows/LoginWindow.h"
 #include "windows/OnboardingView.h"
@@ -68,7 +71,9 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
         m_c.makeMainWindow = [] { return new MainWindowView(MainWindowContext::shared()); };
     if (!m_c.makeOnboardingWindow)
         m_c.makeOnboardingWindow = [](std::function<void()> onFinish) {
-            return new OnboardingView(std::move(onFinish));
+            OnboardingView::Collaborators view;
+            view.model = onboardingModel();
+            return new OnboardingView(std::move(onFinish), std::move(view));
         };
     if (!m_c.makeLoginWindow)
         m_c.makeLoginWindow = [](std::function<void()> onDismiss) {
@@ -344,4 +349,26 @@ void AppWindows::handleAuthToken(const QString& token) {
         dismiss(m_loginWindow);
         openMainWindow();
     });
+}
+
+OnboardingModel::Collaborators AppWindows::onboardingModel() {
+    OnboardingModel::Collaborators c;
+    c.settings = &SettingsStore::shared();
+    // The sound server answers within its connection's timeout, on a worker.
+    c.microphoneStatus = [](std::function<void(OnboardingModel::Status)> answer) {
+        runAsync([answer = std::move(answer)] {
+            answer(OnboardingModel::Status(int(MicrophoneAccess::shared().authorizationStatus())));
+        });
+    };
+    c.requestAccess = [](std::function<void(bool)> done) {
+        runAsync([done = std::move(done)] { MicrophoneAccess::shared().requestAccess(done); });
+    };
+    c.makeProbe = [](std::function<void(double)> onLevel) {
+        MicProbe::Collaborators probe;
+        probe.makeRecorder = PulseAudioCapture::factory();
+        probe.clock = &Clock::system();
+        probe.directory = PrivateFiles::temporaryDirectory();
+        return std::make_unique<MicProbe>(std::move(onLevel), std::move(probe));
+    };
+    return c;
 }

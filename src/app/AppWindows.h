@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/WindowOpener.h"
+#include "windows/OnboardingModel.h"
 
 class AppState;
 class Clock;
@@ -113,6 +114,10 @@ public:
     void handleAuthToken(const QString& token);
 
     const ActivationPolicy& activationPolicy() const { return m_policy; }
+
+    // The onboarding's microphone step on the platform's back ends: the
+    // status asked and the probe recorded off the main thread.
+    static OnboardingModel::Collaborators onboardingModel();
 
     QWidget* mainWindow() const { return m_mainWindow; }
     QWidget* onboardingWindow() const { return m_onboardingWindow; }

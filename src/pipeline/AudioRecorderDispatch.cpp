@@ -177,6 +177,7 @@ void AudioRecorderService::streamTick() {
 
 void AudioRecorderService::SampleFeed::push(const char* pcm, qint64 bytes) {
     std::lock_guard lock(m_mutex);
+    m_kept.append(pcm, qsizetype(bytes));
     if (!m_live || !m_waiting.isEmpty()) {
         m_waiting.append(pcm, qsizetype(bytes));
         if (m_live) encodeLocked(std::exchange(m_waiting, {}));
@@ -191,16 +192,39 @@ void AudioRecorderService::SampleFeed::attach(std::shared_ptr<LiveEncoding> live
     encodeLocked(std::exchange(m_waiting, {}));
 }
 
+qint64 AudioRecorderService::SampleFeed::pushedBytes() const {
+    std::lock_guard lock(m_mutex);
+    return m_keptFrom + m_kept.size();
+}
+
+QByteArray AudioRecorderService::SampleFeed::samples(qint64 from, qint64 count) const {
+    std::lock_guard lock(m_mutex);
+    const qint64 at = std::clamp<qint64>(from - m_keptFrom, 0, m_kept.size());
+    return m_kept.mid(qsizetype(at), qsizetype(std::max<qint64>(count, 0)));
+}
+
+void AudioRecorderService::SampleFeed::releaseBefore(qint64 offset) {
+    std::lock_guard lock(m_mutex);
+    const qint64 n = std::min<qint64>(offset - m_keptFrom, m_kept.size());
+    if (n <= 0) return;
+    m_kept.remove(0, qsizetype(n));
+    m_keptFrom += n;
+}
+
 void AudioRecorderService::SampleFeed::encodeLocked(const QByteArray& pcm) {
-    if (!m_live->encoder) return;
     // Whole samples only; an odd last byte waits for the next block.
     const qint64 whole = pcm.size() & ~qint64(1);
     if (whole < pcm.size()) m_waiting = pcm.right(1);
     if (whole <= 0) return;
     m_live->peak = samplePeak(pcm.constData(), whole, m_live->peak);
-    m_live->encoder->append(whole == pcm.size() ? QByteArray(pcm.constData(), whole)
-                                                : pcm.left(qsizetype(whole)));
-    m_live->encodedBytes += whole;
+    // A recording longer than the live encoding is used for is sent as WAV:
+    // the encoder stops past that length (and a slack), the peak goes on.
+    constexpr qint64 kUsefulBytes = qint64(liveEncodingMaxSeconds) * 32000 + liveEncodingSlackBytes;
+    const qint64 take = std::min(whole, kUsefulBytes - m_live->encodedBytes);
+    if (!m_live->encoder || take <= 0) return;
+    m_live->encoder->append(take == pcm.size() ? QByteArray(pcm.constData(), take)
+                                               : pcm.left(qsizetype(take)));
+    m_live->encodedBytes += take;
 }
 
 void AudioRecorderService::feedLiveEncoder(LiveEncoding& live, const QString& path) {
@@ -224,32 +248,29 @@ void AudioRecorderService::feedLiveEncoder(LiveEncoding& live, const QString& pa
 }
 
 void AudioRecorderService::emitReadyWindow(bool force, const std::optional<QString>& path) {
+    // The windows are cut from the samples the recorder pushed, which are
+    // the file's payload byte for byte; the file is never read back for them.
+    if (!path || !m_feed) {
+        debugLog(QStringLiteral("[Streaming] окно не готово: файл записи недоступен"));
+        return;
+    }
+    const qint64 available = m_feed->pushedBytes();
     for (;;) {
-        QFile file(path.value_or(QString()));
-        GrowingWAVError error = GrowingWAVError::unreadable;
-        const auto wav = path ? openGrowingWAV(file, &error) : std::nullopt;
-        if (!wav) {
-            debugLog(
-                error == GrowingWAVError::noDataChunk
-                    ? QStringLiteral("[Streaming] окно не готово: не найден data-чанк в заголовке")
-                    : QStringLiteral("[Streaming] окно не готово: файл записи недоступен"));
-            return;
-        }
         const int k = m_streamedWindows;
         const qint64 start = qint64(k) * windowStepBytes;
-        const qint64 available = wav->size - wav->dataOffset;
         if (start >= available) return;
         const qint64 remainder = available - start;
         if (!(remainder > windowBytes - 1 || (force && remainder > leastLastWindowBytes))) return;
         const qint64 count = std::min(remainder, windowBytes) & ~qint64(1);
-        const QByteArray pcm = readRange(file, wav->dataOffset + start, count);
-        QByteArray window = AudioFormat::createWAVChunk(wav->head + pcm, wav->dataOffset, 0,
-                                                        qint64(pcm.size()) / 2);
+        const QByteArray pcm = m_feed->samples(start, count);
+        QByteArray window = AudioFormat::createWAVChunk(pcm, 0, 0, qint64(pcm.size()) / 2);
         if (normalizationOn(settings())) window = AudioNormalizer::normalizeAudio(window);
         if (m_c.streamWindow)
             m_c.streamWindow(window, k, m_streamLanguage, m_streamProvider, m_streamTranslateTo);
         m_streamedWindows = k + 1;
-        if (!(force && available - qint64(k + 1) * windowStepBytes > leastLastWindowBytes)) return;
+        const qint64 nextStart = qint64(k + 1) * windowStepBytes;
+        m_feed->releaseBefore(nextStart);
+        if (!(force && available - nextStart > leastLastWindowBytes)) return;
     }
 }
 
@@ -315,9 +336,9 @@ void AudioRecorderService::showHint(const QString& counterKey, const QString& ti
 void AudioRecorderService::sendToTranscriptionClassic(
     const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
     std::optional<std::optional<QString>> translateTo) {
-    // The live encoder saw most of the recording already; read only the rest.
-    const int peak =
-        live ? peakOfWAVFile(audioURL, live->encodedBytes, live->peak) : peakOfWAVFile(audioURL);
+    // The recorder pushed every sample to the live encoding before its stop
+    // completed: its peak is the whole recording's.
+    const int peak = live ? live->peak : peakOfWAVFile(audioURL);
     if (peak <= silencePeak) {
         debugLog(QStringLiteral("[Audio] Речи не слышно (пик %1) — не отправляем").arg(peak));
         QFile::remove(audioURL);

@@ -363,6 +363,7 @@ AudioRecorderService::Streaming AudioRecorderService::takeStreaming() {
 
 void AudioRecorderService::swapStreaming(Streaming& other) {
     std::swap(m_live, other.live);
+    std::swap(m_feed, other.feed);
     std::swap(m_streamedWindows, other.streamedWindows);
     std::swap(m_streamLanguage, other.language);
     std::swap(m_streamProvider, other.provider);

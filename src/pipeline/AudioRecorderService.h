@@ -151,24 +151,36 @@ public:
     struct LiveEncoding {
         std::unique_ptr<OggOpusStream> encoder;
         qint64 encodedBytes = 0;
-        int peak = 0;  // of the raw recording, before any gain
+        // Of every sample pushed so far, raw (before any gain), also when
+        // there is no encoder: once the stop completed, the whole recording's.
+        int peak = 0;
         ~LiveEncoding();
     };
 
     // Takes the samples the recorder pushes from its capture thread into the
     // live encoding once the recording has one (what came before waits for
-    // it); the file is never read back for them.
+    // it), and keeps them for the streamed windows from the next window's
+    // start on; the file is never read back for them.
     class SampleFeed {
     public:
         void push(const char* pcm, qint64 bytes);
         void attach(std::shared_ptr<LiveEncoding> live);
+        // Bytes pushed so far.
+        qint64 pushedBytes() const;
+        // Up to `count` pushed bytes from byte `from` of the recording (none
+        // that were released).
+        QByteArray samples(qint64 from, qint64 count) const;
+        // No window starts before `offset` any more: the bytes before it go.
+        void releaseBefore(qint64 offset);
 
     private:
         void encodeLocked(const QByteArray& pcm);
 
-        std::mutex m_mutex;
+        mutable std::mutex m_mutex;
         std::shared_ptr<LiveEncoding> m_live;
         QByteArray m_waiting;  // before the live encoding, or an odd last byte
+        QByteArray m_kept;     // the pushed bytes from m_keptFrom on
+        qint64 m_keptFrom = 0;
     };
 
 protected:
@@ -187,6 +199,7 @@ private:
     // completes so that a new recording started meanwhile has its own.
     struct Streaming {
         std::shared_ptr<LiveEncoding> live;
+        std::shared_ptr<SampleFeed> feed;
         int streamedWindows = 0;
         QString language;
         QString provider;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "platform/pulse/PulseServer.h"
 #include "platform/pulse/PulseTonePlayer.h"
 
 namespace {
@@ -9,7 +10,7 @@ std::atomic<TonePlayer*> g_player{nullptr};
 }
 
 TonePlayer& TonePlayer::shared() {
-    static PulseTonePlayer pulse;
+    static PulseTonePlayer pulse(PulseServer::shared());
     TonePlayer* p = g_player.load();
     return p ? *p : pulse;
 }

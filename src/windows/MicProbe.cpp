@@ -5,18 +5,13 @@
 #include <algorithm>
 
 #include "platform/DebugLog.h"
-#include "platform/PrivateFiles.h"
-#include "platform/pulse/PulseAudioCapture.h"
-
-MicProbe::MicProbe(std::function<void(double)> onLevel)
-    : MicProbe(std::move(onLevel), Collaborators{}) {}
 
 MicProbe::MicProbe(std::function<void(double)> onLevel, Collaborators collaborators)
     : m_onLevel(std::move(onLevel)), m_c(std::move(collaborators)) {
-    if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();
-    if (!m_c.clock) m_c.clock = &Clock::system();
-    if (m_c.directory.isEmpty()) m_c.directory = PrivateFiles::temporaryDirectory();
-    m_url = QDir(m_c.directory).filePath(QStringLiteral("ormil_mic_probe.wav"));
+    // Without a private folder there is no file, not even to delete: a
+    // relative name would be one in the working folder.
+    if (!m_c.directory.isEmpty())
+        m_url = QDir(m_c.directory).filePath(QStringLiteral("ormil_mic_probe.wav"));
 }
 
 MicProbe::~MicProbe() {
@@ -72,5 +67,5 @@ void MicProbe::stop() {
         m_recorder->stop();
         m_recorder.reset();
     }
-    QFile::remove(m_url);
+    if (!m_url.isEmpty()) QFile::remove(m_url);
 }

@@ -16,16 +16,17 @@ class MicProbe : public QObject {
 public:
     static constexpr double tickSeconds = 0.06;
 
+    // All required.
     struct Collaborators {
-        // Default: the platform's PulseAudio capture of the chosen source.
+        // The asynchronous capture of the chosen microphone.
         AudioCaptureFactory makeRecorder;
         Clock* clock = nullptr;
-        // Default: the application's private temporary folder.
+        // The application's private temporary folder; when empty the probe
+        // records nothing.
         QString directory;
     };
 
     // onLevel receives every level (0 to 1) on the main thread.
-    explicit MicProbe(std::function<void(double)> onLevel);
     MicProbe(std::function<void(double)> onLevel, Collaborators collaborators);
     ~MicProbe() override;
 

@@ -2,7 +2,6 @@
 
 #include <QPointer>
 
-#include "platform/MicrophoneAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 
@@ -10,26 +9,10 @@ namespace {
 const QString kRecordingMode = QStringLiteral("recordingMode");
 }
 
-OnboardingModel::OnboardingModel(std::function<void()> onFinish)
-    : OnboardingModel(std::move(onFinish), Collaborators{}) {}
-
 OnboardingModel::OnboardingModel(std::function<void()> onFinish, Collaborators collaborators,
                                  QObject* parent)
     : QObject(parent), m_onFinish(std::move(onFinish)), m_c(std::move(collaborators)) {
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
-    if (!m_c.microphoneStatus)
-        m_c.microphoneStatus = [] {
-            return Status(int(MicrophoneAccess::shared().authorizationStatus()));
-        };
-    if (!m_c.requestAccess)
-        m_c.requestAccess = [](std::function<void(bool)> done) {
-            MicrophoneAccess::shared().requestAccess(done);
-        };
-    if (!m_c.makeProbe)
-        m_c.makeProbe = [](std::function<void(double)> onLevel) {
-            return std::make_unique<MicProbe>(std::move(onLevel));
-        };
-    m_micStatus = m_c.microphoneStatus();
+    askStatus(false);
 }
 
 OnboardingModel::~OnboardingModel() { stopMicProbe(); }
@@ -83,8 +66,28 @@ void OnboardingModel::finish() {
     if (m_onFinish) m_onFinish();
 }
 
+void OnboardingModel::askStatus(bool thenProbe) {
+    const quint64 ask = ++m_statusAsks;
+    QPointer<OnboardingModel> self(this);
+    m_c.microphoneStatus([self, ask, thenProbe](Status status) {
+        runOnMainNowOrQueued([self, ask, thenProbe, status] {
+            // A window that is gone has nothing to show; a newer question's
+            // answer is the one that counts.
+            if (!self || ask != self->m_statusAsks) return;
+            self->m_micStatus = status;
+            // An answer after the user went on (or finished) only updates
+            // the status, as the access question's does.
+            if (thenProbe && self->m_step == 1 && !self->m_finished) self->probeWithStatus();
+            emit self->changed();
+        });
+    });
+}
+
 void OnboardingModel::startMicProbe() {
-    m_micStatus = m_c.microphoneStatus();
+    askStatus(true);
+}
+
+void OnboardingModel::probeWithStatus() {
     switch (m_micStatus) {
     case notDetermined: {
         QPointer<OnboardingModel> self(this);

@@ -21,17 +21,18 @@ public:
     // The microphone status as MicrophoneAccess numbers it.
     enum Status { notDetermined = 0, restricted = 1, denied = 2, authorized = 3 };
 
+    // All required.
     struct Collaborators {
-        SettingsStore* settings = nullptr;  // default: the shared store
-        // The status now; default: the platform's microphone access.
-        std::function<Status()> microphoneStatus;
+        SettingsStore* settings = nullptr;
+        // Asks for the microphone status now; the answer may come later, on
+        // any thread (the sound server may take its time to answer).
+        std::function<void(std::function<void(Status)> answer)> microphoneStatus;
         // Asks for access; the answer may come later, on any thread.
         std::function<void(std::function<void(bool granted)>)> requestAccess;
-        // Makes the probe; default: a MicProbe on the real microphone.
+        // Makes the probe.
         std::function<std::unique_ptr<MicProbe>(std::function<void(double)> onLevel)> makeProbe;
     };
 
-    explicit OnboardingModel(std::function<void()> onFinish);
     OnboardingModel(std::function<void()> onFinish, Collaborators collaborators,
                     QObject* parent = nullptr);
     ~OnboardingModel() override;
@@ -66,7 +67,11 @@ signals:
 
 private:
     void finish();
+    // Asks for the status; with `thenProbe` the probe follows the answer
+    // when step 1 still shows.
+    void askStatus(bool thenProbe);
     void startMicProbe();
+    void probeWithStatus();
     void beginProbe();
     void stopMicProbe();
     void levelArrived(double level);
@@ -78,5 +83,7 @@ private:
     bool m_micHeard = false;
     bool m_finished = false;
     Status m_micStatus = notDetermined;
+    // Counts the status questions: only the last one's answer counts.
+    quint64 m_statusAsks = 0;
     std::unique_ptr<MicProbe> m_probe;
 };

@@ -162,9 +162,6 @@ QVBoxLayout* stepLayout(QWidget* step) {
 
 }  // namespace
 
-OnboardingView::OnboardingView(std::function<void()> onFinish, QWidget* parent)
-    : OnboardingView(std::move(onFinish), Collaborators{}, parent) {}
-
 OnboardingView::OnboardingView(std::function<void()> onFinish, Collaborators collaborators,
                                QWidget* parent)
     : QWidget(parent), m_c(std::move(collaborators)) {

@@ -27,7 +27,6 @@ public:
         std::function<void()> openSoundSettings;
     };
 
-    explicit OnboardingView(std::function<void()> onFinish, QWidget* parent = nullptr);
     OnboardingView(std::function<void()> onFinish, Collaborators collaborators,
                    QWidget* parent = nullptr);
     ~OnboardingView() override;

@@ -1,4 +1,6 @@
 #include "DispatchTestFixture.h"
+#include "audio/AudioFormat.h"
+#include "audio/AudioNormalizer.h"
 
 using namespace dispatchtest;
 
@@ -12,6 +14,14 @@ protected:
             appendPositionalTo(pcmBytes() + kBytesPerSecond);
             clock.advance(1);
         }
+    }
+
+    // Silence up to `fileBytes` in all: a sparse file, and the samples as the
+    // microphone pushes them.
+    void appendSilenceTo(qint64 fileBytes) {
+        const QByteArray zeros(int(fileBytes - QFileInfo(path()).size()), '\0');
+        captures.last()->growFileTo(fileBytes);
+        captures.last()->onSamples(zeros.constData(), zeros.size());
     }
 
     // The window holds exactly the recording's bytes from `start`.
@@ -60,6 +70,50 @@ TEST_F(StreamWindow, LongDictationStreamsWindowsAndJoinsTheForcedLastOne) {
     EXPECT_NEAR(history[0].duration, 130, 1e-9);
     EXPECT_EQ(overlay.current, OverlayState::success);
     EXPECT_FALSE(recorder->isStreamTimerActive());
+}
+
+// The windows cut from the samples the microphone pushed are the ones the
+// finished file gives: the same bytes behind the same header and the same
+// gain, however the blocks split the samples.
+TEST_F(StreamWindow, WindowsFromThePushedSamplesEqualThoseCutFromTheFile) {
+    streamedText = "text";
+    start();
+    // 70 s quiet enough for the gain (window 0 is amplified), then loud, and
+    // an odd last byte.
+    const qint64 total = 130 * kBytesPerSecond + 9601;
+    QByteArray all = positional(70 * 16000, (total - 70 * kBytesPerSecond) / 2) + '\x07';
+    QByteArray quiet(int(70 * kBytesPerSecond), Qt::Uninitialized);
+    for (qint64 i = 0; i < 70 * 16000; ++i) {
+        const qint16 v = qint16((i * 7) % 2000 - 1000);
+        quiet[int(2 * i)] = char(quint16(v) & 0xFF);
+        quiet[int(2 * i + 1)] = char(quint16(v) >> 8);
+    }
+    all.prepend(quiet);
+    ASSERT_EQ(all.size(), total);
+    qint64 seconds = 0;
+    for (qint64 at = 0; at < total; at += 4093) {
+        append(all.mid(int(at), 4093));
+        for (; (seconds + 1) * kBytesPerSecond <= at + 4093 && seconds < 130; ++seconds)
+            clock.advance(1);
+    }
+    ASSERT_EQ(windows.size(), 2u) << "windows 0 and 1 leave while it records";
+    const QByteArray file = testsupport::readFile(path());
+    ASSERT_EQ(file.mid(44), all);
+    recorder->stopRecording();
+    settle();
+
+    const struct {
+        qint64 start, bytes;
+    } expected[] = {{0, 1920000}, {1536000, 1920000}, {3072000, (total - 3072000) & ~qint64(1)}};
+    ASSERT_EQ(windows.size(), std::size(expected));
+    for (size_t k = 0; k < windows.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(windows[k].index, int(k));
+        const QByteArray fromFile = AudioNormalizer::normalizeAudio(
+            AudioFormat::createWAVChunk(file, 44, expected[k].start / 2, expected[k].bytes / 2));
+        EXPECT_EQ(windows[k].wav, fromFile);
+    }
+    EXPECT_NE(windows[0].wav.mid(44), all.left(1920000)) << "the quiet window was amplified";
 }
 
 struct LastWindowCase {
@@ -125,8 +179,8 @@ TEST_F(StreamWindow, WindowsAreCutAtTheCapFromTheFileBeingSent) {
     start();
     const qint64 total = qint64(AudioRecorderService::maxRecordingSeconds) * kBytesPerSecond;
     for (qint64 t = 5; t <= 1500; t += 5) {
-        // Silence as a sparse file: the windows are cut whatever they hold.
-        captures.last()->growFileTo(44 + t * kBytesPerSecond);
+        // Silence: the windows are cut whatever they hold.
+        appendSilenceTo(44 + t * kBytesPerSecond);
         clock.advance(5);
     }
     settle();

@@ -3,17 +3,21 @@
 // connection when its server goes away, comes back or hangs.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "platform/Threading.h"
 #include "platform/pulse/PulseAudioCapture.h"
 #include "platform/pulse/PulseMicrophoneAccess.h"
 #include "platform/pulse/PulseServer.h"
+#include "platform/pulse/PulseTonePlayer.h"
 #include "platform/pulse/PulseVolume.h"
 #include "pulse/RecorderSurroundings.h"
 #include "support/PulseProbe.h"
@@ -186,6 +190,59 @@ TEST_F(PrivateServer, APressOnAHungServerFailsWithoutHoldingUpTheMainThread) {
         EXPECT_TRUE(QDir(dir).entryList(QDir::Files).isEmpty());
         daemon.thaw();
     }
+}
+
+// Tones go out on the kept connection. While the server hangs each one is
+// dropped once the timeout passed, and meanwhile neither the caller nor a
+// worker of the pool waits for it; once the server answers again they play.
+TEST_F(PrivateServer, TonesOnAHungServerAreDroppedWithoutHoldingUpAnyThread) {
+    // Longer than any hold-up of a busy machine, so that the workers surely
+    // finish before it passes.
+    PulseServer used(daemon.address().toUtf8(), 3s);
+    PulseTonePlayer player(used);
+    std::mutex mutex;
+    std::vector<QString> results;
+    player.onPlayed = [&](const QString& failure) {
+        std::lock_guard lock(mutex);
+        results.push_back(failure);
+    };
+    auto ended = [&] {
+        std::lock_guard lock(mutex);
+        return results.size();
+    };
+    const std::vector<float> tone(4410, 0.25f);  // 0.1 s
+
+    // This program's connections to the server, as the server lists them.
+    auto connections = [&] {
+        QString out;
+        EXPECT_TRUE(pulseprobe::pactl({"list", "short", "clients"}, daemon.address(), &out));
+        const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        return out.split('\n')
+            .filter(QRegularExpression("\\t" + QRegularExpression::escape(self) + "$"))
+            .size();
+    };
+
+    player.play(tone, 44100);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 1; }));
+    EXPECT_EQ(results[0], "") << "played on the null sink";
+    player.play(tone, 44100);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 2; }));
+    EXPECT_EQ(connections(), 1) << "the kept connection, none of a tone's own";
+
+    daemon.freeze();
+    for (int i = 0; i < 3; ++i) player.play(tone, 44100);
+    bool ran = false;
+    runOnMain([&] { ran = true; });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ran; }));
+    EXPECT_TRUE(waitForAsyncWork(60000)) << "a worker waits for the hung server";
+    EXPECT_EQ(ended(), 2u) << "dropped before the timeout";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 5; }));
+    for (int i = 2; i < 5; ++i) EXPECT_EQ(results[i], "the sound server did not answer");
+
+    daemon.thaw();
+    player.play(tone, 44100);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ended() == 6; }));
+    EXPECT_EQ(results[5], "");
 }
 
 TEST_F(PrivateServer, ARecordingEndsCleanlyWhenTheServerGoesAway) {

@@ -207,17 +207,24 @@ TEST_F(RealRecorder, TonesReachTheSpeakers) {
         pa_simple_new(nullptr, "ormil-test", PA_STREAM_RECORD, "ormil_speakers.monitor", "monitor",
                       &spec, nullptr, nullptr, &err);
     ASSERT_NE(monitor, nullptr) << pa_strerror(err);
-    QString error;
-    std::thread play([&] {
-        error = PulseTonePlayer::playBlocking(SoundService::synthesize({{440.0, 0.5}}, 0.5f),
-                                              SoundService::sampleRate);
-    });
+    PulseServer server;
+    PulseTonePlayer player(server);
+    std::mutex mutex;
+    std::optional<QString> played;
+    player.onPlayed = [&](const QString& failure) {
+        std::lock_guard lock(mutex);
+        played = failure;
+    };
+    player.play(SoundService::synthesize({{440.0, 0.5}}, 0.5f), SoundService::sampleRate);
     QByteArray heard(44100 * 2, 0);  // 1 s
     ASSERT_EQ(pa_simple_read(monitor, heard.data(), size_t(heard.size()), &err), 0)
         << pa_strerror(err);
-    play.join();
     pa_simple_free(monitor);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        std::lock_guard lock(mutex);
+        return played.has_value();
+    }));
+    EXPECT_EQ(played.value_or("?"), "");
     const int peak = VirtualMic::peak(heard);
     // 0.5 of full scale, less whatever resampling does to the edges.
     EXPECT_GT(peak, 12000);

@@ -46,7 +46,12 @@ protected:
         this->status = status;
         OnboardingModel::Collaborators c;
         c.settings = &settings;
-        c.microphoneStatus = [this] { return this->status; };
+        c.microphoneStatus = [this](std::function<void(OnboardingModel::Status)> answer) {
+            if (holdStatus)
+                statusAnswers.push_back(std::move(answer));
+            else
+                answer(this->status);
+        };
         c.requestAccess = [this](std::function<void(bool)> done) {
             ++questions;
             pendingAnswer = std::move(done);
@@ -68,6 +73,9 @@ protected:
     FakeAudioCaptureFactory recorders;
     OnboardingModel::Status status = OnboardingModel::authorized;
     std::function<void(bool)> pendingAnswer;
+    // While set, the status questions wait here for the test to answer.
+    bool holdStatus = false;
+    std::vector<std::function<void(OnboardingModel::Status)>> statusAnswers;
     int questions = 0;
     int finishes = 0;
 };
@@ -186,6 +194,44 @@ TEST_F(OnboardingTest, LateAnswerOnlyUpdatesTheStatus) {
     testsupport::processEvents();
     EXPECT_EQ(recorders.attempts, 0);
     EXPECT_FALSE(QFileInfo::exists(probeFile()));
+}
+
+// The sound server may take its time with the status: nothing waits for it,
+// the probe starts with the answer to the last question, and an answer that
+// comes after the user went on only updates the status.
+TEST_F(OnboardingTest, StatusThatIsAnsweredLater) {
+    holdStatus = true;
+    auto model = make(OnboardingModel::authorized);
+    EXPECT_EQ(model->micStatus(), OnboardingModel::notDetermined);
+    model->next();
+    ASSERT_EQ(statusAnswers.size(), 2u) << "asked at the start and again on step 1";
+    EXPECT_EQ(recorders.attempts, 0);
+    std::thread([answer = statusAnswers[1]] { answer(OnboardingModel::authorized); }).join();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return microphoneOpen(); }));
+    statusAnswers[0](OnboardingModel::denied);
+    testsupport::processEvents();
+    EXPECT_EQ(model->micStatus(), OnboardingModel::authorized) << "the older answer is stale";
+    EXPECT_EQ(recorders.attempts, 1);
+
+    for (bool skipped : {false, true}) {
+        SCOPED_TRACE(skipped);
+        statusAnswers.clear();
+        model = make(OnboardingModel::authorized);
+        model->next();
+        skipped ? model->skip() : model->next();
+        statusAnswers.back()(OnboardingModel::authorized);
+        EXPECT_EQ(model->micStatus(), OnboardingModel::authorized);
+        EXPECT_EQ(recorders.attempts, 1);
+    }
+
+    // The window is gone before the answer.
+    statusAnswers.clear();
+    model = make(OnboardingModel::authorized);
+    model->next();
+    model.reset();
+    std::thread([answer = statusAnswers.back()] { answer(OnboardingModel::authorized); }).join();
+    testsupport::processEvents();
+    EXPECT_EQ(recorders.attempts, 1);
 }
 
 TEST_F(OnboardingTest, RecordingModeIsWrittenAtOnce) {

@@ -22,12 +22,15 @@ protected:
     std::unique_ptr<OnboardingView> make(OnboardingModel::Status status) {
         OnboardingView::Collaborators c;
         c.model.settings = &settings;
-        c.model.microphoneStatus = [status] { return status; };
+        c.model.microphoneStatus = [status](std::function<void(OnboardingModel::Status)> answer) {
+            answer(status);
+        };
         c.model.requestAccess = [](std::function<void(bool)>) {};
         c.model.makeProbe = [this](std::function<void(double)> onLevel) {
             MicProbe::Collaborators pc;
             pc.makeRecorder = recorders.factory();
             pc.clock = &clock;
+            pc.directory = testsupport::root() + "/tmp";
             return std::make_unique<MicProbe>(std::move(onLevel), pc);
         };
         c.hotkeyName = [] { return QStringLiteral("Right ⌥ Option"); };

@@ -65,6 +65,9 @@ public:
     // Runs fn under the mainloop lock with a connected context; false when
     // there is no connection by the deadline.
     bool withContext(Deadline deadline, const std::function<void(pa_context*)>& fn);
+    // The connection's event loop, for timers of objects on it.
+    pa_mainloop_api* api() const { return pa_threaded_mainloop_get_api(m_loop); }
+    std::chrono::milliseconds timeout() const { return m_timeout; }
     // Runs fn under the mainloop lock (to let go of a stream).
     void locked(const std::function<void()>& fn);
     // Waits until pending is finished; false when the deadline came first.
