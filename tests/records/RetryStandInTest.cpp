@@ -12,6 +12,7 @@
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 #include "records/RetryQueueService.h"
+#include "records/TranscriptDelivery.h"
 #include "service/TranscriptionService.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
@@ -20,24 +21,6 @@
 #include "fakes/FakePasteboard.h"
 
 namespace {
-
-class StandInDelivery : public RetryDelivery {
-public:
-    explicit StandInDelivery(TranscriptionService& client) : m_client(client) {}
-    QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
-                       const QString& toneStyle, const QString& format) override {
-        return m_client.transcribe(audio, language, provider, toneStyle, format, std::nullopt);
-    }
-    std::optional<QString> process(const QString& text) override { return text.trimmed() + " "; }
-    bool isProcessTrusted() override { return true; }
-    void insertTextViaPasteboard(const QString& text) override { inserted << text; }
-    void playSuccessSound() override {}
-    void playErrorSound() override {}
-    QStringList inserted;
-
-private:
-    TranscriptionService& m_client;
-};
 
 TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     DevService service;
@@ -57,16 +40,39 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
             TranscriptionService::Auth::Failure{true, "no refresh here"});
     };
     TranscriptionService client(settings, std::move(c));
-    StandInDelivery delivery(client);
 
     FakeClock clock;
     const QString base = recordstest::freshDir("retry-stand-in");
     HistoryService history(base + "/Ormil/Ormil.sqlite", clock);
     FakePasteboard pasteboard;
     ClipboardHistoryService clipboard{&pasteboard, clock};
+    QStringList inserted;
+    TranscriptDelivery::Collaborators d;
+    d.appState = &appState;
+    d.overlay = &overlay;
+    d.postProcess = [](const QString& text) { return std::optional(text.trimmed() + " "); };
+    d.isProcessTrusted = [] { return true; };
+    d.insertTextViaPasteboard = [&](const QString& text) { inserted << text; };
+    d.copyToClipboard = [](const QString&) {};
+    d.switchToMatchingLayout = [](const QString&) {};
+    d.saveTranscription = [&](const QString& t, const QString& language, double duration) {
+        history.saveTranscription(t, language, duration);
+    };
+    d.addClipboardTranscription = [&](const QString& t) { clipboard.addTranscription(t); };
+    d.playSuccessSound = [] {};
+    d.playErrorSound = [] {};
+    TranscriptDelivery delivery(std::move(d));
     RetryQueueService queue(
         base + "/Ormil/failed_audio",
-        RetryQueueService::Dependencies{delivery, history, clipboard, appState, &overlay, clock});
+        RetryQueueService::Dependencies{
+            [&](const QByteArray& audio, const QString& language, const QString& provider,
+                const QString& toneStyle, const QString& format) {
+                return client.transcribe(audio, language, provider, toneStyle, format,
+                                         std::nullopt);
+            },
+            [] {}, appState, overlay, clock});
+    QObject::connect(&queue, &RetryQueueService::transcribed, &delivery,
+                     &TranscriptDelivery::deliverRetry, Qt::DirectConnection);
     const QByteArray wav = VirtualMic::speechWav("retry this recording please");
     const auto retry = [&](const QString& id) {
         bool finished = false;
@@ -82,7 +88,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     service.queue("/transcribe", ok);
     ASSERT_TRUE(retry(queue.queue().first().id));
     EXPECT_TRUE(queue.queue().isEmpty());
-    EXPECT_EQ(delivery.inserted, QStringList{"retried text "});
+    EXPECT_EQ(inserted, QStringList{"retried text "});
     const auto records = history.fetchTranscriptions(10);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].value("text").toString().trimmed(), "retried text");
@@ -103,7 +109,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     EXPECT_EQ(queue.queue().first().id, id);
     EXPECT_TRUE(queue.queue().first().errorMessage.contains("upstream down"))
         << queue.queue().first().errorMessage.toStdString();
-    EXPECT_EQ(delivery.inserted.size(), 1);
+    EXPECT_EQ(inserted.size(), 1);
 }
 
 }  // namespace
