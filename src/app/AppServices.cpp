@@ -28,6 +28,8 @@
 #include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
 #include "platform/MicrophoneAccess.h"
+#include "platform/NotificationCenter.h"
+#include "platform/FrontmostApp.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/PrivateFiles.h"
@@ -420,6 +422,14 @@ StatusMenu::Hotkeys currentHotkeys() {
 // services.
 AppWindows::Collaborators windowCollaborators() {
     AppWindows::Collaborators c;
+    c.settings = &SettingsStore::shared();
+    c.appState = &AppState::shared();
+    c.clock = &Clock::system();
+    c.pasteboard = &Pasteboard::shared();
+    c.inputAccess = &InputAccess::shared();
+    c.notifications = &NotificationCenter::shared();
+    c.overlay = &OverlayControl::forwarding();
+    c.frontmost = &FrontmostApp::shared();
     c.newestClipboardEntryIsDictation = []() -> std::optional<bool> {
         const auto& history = ClipboardHistoryService::shared().history();
         if (history.isEmpty()) return std::nullopt;
@@ -489,6 +499,13 @@ int AppServices::run(QApplication& app) {
     AppState::shared().loadAuthState();
 
     AppDelegate::Collaborators c;
+    c.settings = &SettingsStore::shared();
+    c.notifier = &Notifier::shared();
+    c.notifications = &NotificationCenter::shared();
+    c.microphone = &MicrophoneAccess::shared();
+    c.inputAccess = &InputAccess::shared();
+    c.menu.appState = &AppState::shared();
+    c.menu.clock = &Clock::system();
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();

@@ -26,6 +26,7 @@
 #include "windows/LoginWindow.h"
 #include "windows/OnboardingView.h"
 #include "windows/TextEditorView.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -54,14 +55,10 @@ bool isShowing(const QWidget* window) {
 
 AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
-    if (!m_c.appState) m_c.appState = &AppState::shared();
-    if (!m_c.clock) m_c.clock = &Clock::system();
-    if (!m_c.pasteboard) m_c.pasteboard = &Pasteboard::shared();
-    if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
-    if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
-    if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
-    if (!m_c.frontmost) m_c.frontmost = &FrontmostApp::shared();
+    requireCollaborators("AppWindows", "settings", m_c.settings, "appState", m_c.appState, "clock",
+                         m_c.clock, "pasteboard", m_c.pasteboard, "inputAccess", m_c.inputAccess,
+                         "notifications", m_c.notifications, "overlay", m_c.overlay, "frontmost",
+                         m_c.frontmost);
     if (!m_c.newestClipboardEntryIsDictation)
         m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
     if (!m_c.makeMainWindow)

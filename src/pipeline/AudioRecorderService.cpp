@@ -7,7 +7,6 @@
 #include <QUuid>
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "audio/OggOpus.h"
 #include "core/AppState.h"
@@ -17,6 +16,7 @@
 #include "platform/DebugLog.h"
 #include "platform/Notifier.h"
 #include "platform/PrivateFiles.h"
+#include "platform/Required.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 
@@ -29,17 +29,10 @@ QString yesNo(bool b) {
 
 AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    const auto require = [](bool present, const char* name) {
-        if (!present) throw std::invalid_argument(std::string("AudioRecorderService needs ") + name);
-    };
-    require(m_c.clock, "clock");
-    require(m_c.appState, "appState");
-    require(m_c.overlay, "overlay");
-    require(m_c.sounds, "sounds");
-    require(m_c.notifier, "notifier");
-    require(bool(m_c.makeRecorder), "makeRecorder");
-    require(bool(m_c.microphoneStatus), "microphoneStatus");
-    require(m_c.settings, "settings");
+    requireCollaborators("AudioRecorderService", "clock", m_c.clock, "appState", m_c.appState,
+                         "overlay", m_c.overlay, "sounds", m_c.sounds, "notifier", m_c.notifier,
+                         "makeRecorder", m_c.makeRecorder, "microphoneStatus", m_c.microphoneStatus,
+                         "settings", m_c.settings);
 }
 
 AudioRecorderService::~AudioRecorderService() {

@@ -47,9 +47,9 @@ std::optional<DictationDispatch::Outcome> DictationDispatch::gate(const QString&
                                                                   double duration,
                                                                   const LiveEncoding* live) {
     // The live encoder saw most of the recording already; read only the rest.
-    const int peak = live ? AudioRecorderService::peakOfWAVFile(audioURL, live->encodedBytes,
-                                                                live->peak)
-                          : AudioRecorderService::peakOfWAVFile(audioURL);
+    const int peak =
+        live ? AudioRecorderService::peakOfWAVFile(audioURL, live->encodedBytes, live->peak)
+             : AudioRecorderService::peakOfWAVFile(audioURL);
     Outcome outcome;
     if (peak <= AudioRecorderService::silencePeak) {
         debugLog(QStringLiteral("[Audio] Речи не слышно (пик %1) — не отправляем").arg(peak));
@@ -90,9 +90,9 @@ DictationDispatch::Outcome DictationDispatch::run() {
 
 std::optional<QString> DictationDispatch::finishStream() {
     const std::optional<QString> text =
-        m_services.finishStreaming ? m_services.finishStreaming(m_request.tone,
-                                                                m_request.streamLanguage)
-                                   : std::nullopt;
+        m_services.finishStreaming
+            ? m_services.finishStreaming(m_request.tone, m_request.streamLanguage)
+            : std::nullopt;
     if (text && !text->isEmpty()) {
         debugLog(QStringLiteral("[Streaming] Готово потоково: %1 символов").arg(text->size()));
         return text;
@@ -218,9 +218,9 @@ QString DictationDispatch::convertToAAC(const QString& wavURL, int bitrate,
 DictationDispatch::Outcome DictationDispatch::upload(Outcome outcome) {
     try {
         if (!m_services.transcribe) throw std::runtime_error("Transcription service unavailable");
-        outcome.text = m_services.transcribe(outcome.payload, m_request.language,
-                                             m_request.provider, m_request.tone, outcome.format,
-                                             m_request.translateTo);
+        outcome.text =
+            m_services.transcribe(outcome.payload, m_request.language, m_request.provider,
+                                  m_request.tone, outcome.format, m_request.translateTo);
         outcome.result = Result::transcribed;
     } catch (const std::exception& e) {
         outcome.result = Result::uploadFailed;

@@ -25,6 +25,7 @@
 #include "platform/linux/InstanceLock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateFiles.h"
+#include "platform/Required.h"
 #include "platform/Threading.h"
 
 namespace {
@@ -85,8 +86,8 @@ QString RetryQueueService::defaultStorageDir() {
 
 RetryQueueService::RetryQueueService(QString storageDir, Dependencies deps, QObject* parent)
     : QObject(parent), m_storageDir(std::move(storageDir)), m_deps(std::move(deps)) {
-    if (!m_deps.transcribe || !m_deps.playErrorSound)
-        throw std::invalid_argument("RetryQueueService needs transcribe and playErrorSound");
+    requireCollaborators("RetryQueueService", "transcribe", m_deps.transcribe, "playErrorSound",
+                         m_deps.playErrorSound);
     ensureStorageDir();
     loadQueue();
     cleanupExpired();

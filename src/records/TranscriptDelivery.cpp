@@ -1,35 +1,20 @@
 #include "records/TranscriptDelivery.h"
 
-#include <stdexcept>
-
 #include "core/AppState.h"
 #include "core/OverlayControl.h"
 #include "platform/DebugLog.h"
+#include "platform/Required.h"
 #include "platform/Threading.h"
-
-namespace {
-
-template <typename T>
-void require(const T& collaborator, const char* name) {
-    if (!collaborator)
-        throw std::invalid_argument(std::string("TranscriptDelivery needs ") + name);
-}
-
-}  // namespace
 
 TranscriptDelivery::TranscriptDelivery(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    require(m_c.appState, "appState");
-    require(m_c.overlay, "overlay");
-    require(m_c.postProcess, "postProcess");
-    require(m_c.isProcessTrusted, "isProcessTrusted");
-    require(m_c.insertTextViaPasteboard, "insertTextViaPasteboard");
-    require(m_c.copyToClipboard, "copyToClipboard");
-    require(m_c.switchToMatchingLayout, "switchToMatchingLayout");
-    require(m_c.saveTranscription, "saveTranscription");
-    require(m_c.addClipboardTranscription, "addClipboardTranscription");
-    require(m_c.playSuccessSound, "playSuccessSound");
-    require(m_c.playErrorSound, "playErrorSound");
+    requireCollaborators("TranscriptDelivery", "appState", m_c.appState, "overlay", m_c.overlay,
+                         "postProcess", m_c.postProcess, "isProcessTrusted", m_c.isProcessTrusted,
+                         "insertTextViaPasteboard", m_c.insertTextViaPasteboard, "copyToClipboard",
+                         m_c.copyToClipboard, "switchToMatchingLayout", m_c.switchToMatchingLayout,
+                         "saveTranscription", m_c.saveTranscription, "addClipboardTranscription",
+                         m_c.addClipboardTranscription, "playSuccessSound", m_c.playSuccessSound,
+                         "playErrorSound", m_c.playErrorSound);
 }
 
 void TranscriptDelivery::deliverDictation(const QString& text, const QString& language,
