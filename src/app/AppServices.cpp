@@ -266,6 +266,7 @@ void wireSync() {
     };
     // The local collections live on the main thread: made here, not by the
     // first exchange on a worker.
+    c.settings = &SettingsStore::shared();
     c.history = &HistoryService::shared();
     c.textExpansions = &TextExpansionService::shared();
     SyncService::setSharedCollaborators(std::move(c));
