@@ -230,6 +230,9 @@ bool hasAccessToken() {
 // shares the account's single refresh.
 void wireTranscriptionClient() {
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
+    c.overlay = &OverlayControl::forwarding();
+    c.appState = &AppState::shared();
     c.auth.accessToken = []() -> std::optional<QString> {
         return AuthService::shared().readToken(QStringLiteral("access_token")).token;
     };

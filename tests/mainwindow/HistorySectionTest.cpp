@@ -13,6 +13,7 @@
 #include "core/L10n.h"
 #include "fakes/FakeOverlay.h"
 #include "mainwindow/HistorySection.h"
+#include "platform/Clock.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/RetryQueueService.h"
@@ -390,6 +391,7 @@ TEST_F(HistoryPage, RetryThroughTheStandInRemovesTheRowAndARebuildNeverRetriesTw
     const DevService::Tokens tokens =
         stand.createSignedInAccount({{"email", "history@ormil.test"}, {"password", "pw"}});
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
     c.appState = &appState;
     c.overlay = &overlay;
     c.apiBase = [&] { return stand.baseUrl(); };

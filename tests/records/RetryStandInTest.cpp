@@ -6,6 +6,7 @@
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
 #include "fakes/FakeClock.h"
+#include "platform/Clock.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
@@ -31,6 +32,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     AppState appState{settings, [](const QString&) { return TokenReadResult{}; }};
     FakeOverlay overlay;
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
     c.appState = &appState;
     c.overlay = &overlay;
     c.apiBase = [&] { return service.baseUrl(); };
