@@ -12,6 +12,8 @@
 #include "mainwindow/MainWindowContext.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/SidebarSection.h"
+#include "records/HistoryService.h"
+#include "service/TranscriptionService.h"
 #include "ui/Page.h"  // MainWindowView.h hands out Page pointers
 #include "overlay/PromptEditorCard.h"
 #include "platform/Clock.h"
@@ -25,6 +27,7 @@
 #include "service/AuthError.h"
 #include "windows/LoginWindow.h"
 #include "windows/OnboardingView.h"
+#include "windows/TextEditorModel.h"
 #include "windows/TextEditorView.h"
 #include "platform/Required.h"
 
@@ -72,9 +75,18 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
             return LoginWindow::create(std::move(onDismiss));
         };
     if (!m_c.makeEditorWindow)
-        m_c.makeEditorWindow = [](const QString& source,
-                                  std::function<void(const QString&)> onApply) {
+        m_c.makeEditorWindow = [this](const QString& source,
+                                      std::function<void(const QString&)> onApply) {
+            TextEditorModel::Collaborators model;
+            model.settings = m_c.settings;
+            model.postProcess = TextEditorModel::servicePostProcessor(TranscriptionService::shared());
+            model.fetchHistory = [](int limit, int offset) {
+                return HistoryService::shared().fetchTranscriptions(limit, offset);
+            };
             TextEditorView::Options options;
+            options.model = new TextEditorModel(std::move(model));
+            // The session's clipboard at the time the window opens.
+            options.pasteboard = &Pasteboard::shared();
             options.initialSource = source;
             options.onApply = std::move(onApply);
             return TextEditorView::makeWindow(std::move(options));
