@@ -510,6 +510,8 @@ int AppServices::run(QApplication& app) {
     c.inputAccess = &InputAccess::shared();
     c.menu.appState = &AppState::shared();
     c.menu.clock = &Clock::system();
+    // The session's clipboard may be chosen later in the launch (wlroots).
+    c.menu.pasteboard = &Pasteboard::forwarding();
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();

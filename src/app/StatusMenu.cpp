@@ -58,9 +58,7 @@ StatusMenu::StatusMenu(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)), m_menu(new QMenu) {
     requireCollaborators("StatusMenu", "settings", m_c.settings, "appState", m_c.appState, "clock",
                          m_c.clock, "inputAccess", m_c.inputAccess);
-    // The menu is made once the session's clipboard is chosen (a wlroots
-    // desktop's comes late in the launch).
-    if (!m_c.pasteboard) m_c.pasteboard = &Pasteboard::shared();
+    requireCollaborator(m_c.pasteboard, "StatusMenu", "pasteboard");
     // Filled in place as it opens: a menu replaced while it is being opened
     // would still show its previous contents.
     connect(m_menu, &QMenu::aboutToShow, this, [this] {
