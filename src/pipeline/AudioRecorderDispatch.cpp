@@ -230,7 +230,7 @@ void AudioRecorderService::sendToTranscription(const QString& audioURL, double d
     // recording may start while it is still being sent.
     std::shared_ptr<LiveEncoding> live = std::move(m_live);
     if (m_streamedWindows < 1) {
-        sendToTranscriptionClassic(audioURL, duration, live, std::nullopt);
+        sendToTranscriptionClassic(audioURL, duration, live);
         return;
     }
     // Cut from the file being dispatched: at the length cap the session's
@@ -258,9 +258,8 @@ void AudioRecorderService::showHint(const QString& counterKey, const QString& ti
     m_c.notifier->notify(title, body);
 }
 
-void AudioRecorderService::sendToTranscriptionClassic(
-    const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
-    std::optional<std::optional<QString>> translateTo) {
+void AudioRecorderService::sendToTranscriptionClassic(const QString& audioURL, double duration,
+                                                      std::shared_ptr<LiveEncoding> live) {
     if (const auto rejected = DictationDispatch::gate(audioURL, duration, live.get())) {
         DictationDispatchRequest request;
         request.audioURL = audioURL;
@@ -269,15 +268,12 @@ void AudioRecorderService::sendToTranscriptionClassic(
     }
     m_c.appState->setIsProcessing(true);
     dispatch(audioURL, duration, std::move(live), [&](DictationDispatchRequest& request) {
-        if (translateTo) {
-            request.translateTo = *translateTo;
-        } else if (m_translateMode) {
-            const QString stored =
-                settings().string(QStringLiteral("translateTargetLanguage")).value_or(QString());
-            request.translateTo = stored.isEmpty() ? QStringLiteral("en") : stored;
-            request.translateKeyTarget = true;
-            m_translateMode = false;
-        }
+        if (!m_translateMode) return;
+        const QString stored =
+            settings().string(QStringLiteral("translateTargetLanguage")).value_or(QString());
+        request.translateTo = stored.isEmpty() ? QStringLiteral("en") : stored;
+        request.translateKeyTarget = true;
+        m_translateMode = false;
     });
 }
 
@@ -323,7 +319,7 @@ void AudioRecorderService::dispatchEnded(const DictationDispatchRequest& request
     using Result = DictationDispatchOutcome::Result;
     switch (outcome.result) {
         case Result::streamedText:
-            emit transcribed(outcome.text, request.streamLanguage, request.duration);
+            handleTranscriptionSuccess(outcome.text, request.streamLanguage, request.duration);
             QFile::remove(request.audioURL);
             return;
         case Result::silent:
@@ -340,7 +336,7 @@ void AudioRecorderService::dispatchEnded(const DictationDispatchRequest& request
             finishRead(request.audioURL);
             return;
         case Result::transcribed:
-            emit transcribed(outcome.text, request.language, request.duration);
+            handleTranscriptionSuccess(outcome.text, request.language, request.duration);
             QFile::remove(request.audioURL);
             return;
         case Result::uploadFailed:
@@ -349,6 +345,11 @@ void AudioRecorderService::dispatchEnded(const DictationDispatchRequest& request
             if (uploadFailed(request, outcome)) QFile::remove(request.audioURL);
             return;
     }
+}
+
+void AudioRecorderService::handleTranscriptionSuccess(const QString& text, const QString& language,
+                                                      double duration) {
+    emit transcribed(text, language, duration);
 }
 
 void AudioRecorderService::finishRead(const QString& audioURL) {

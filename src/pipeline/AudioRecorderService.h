@@ -231,8 +231,7 @@ private:
     // Dispatch of a finished recording.
     friend class DictationDispatch;
     void sendToTranscriptionClassic(const QString& audioURL, double duration,
-                                    std::shared_ptr<LiveEncoding> live,
-                                    std::optional<std::optional<QString>> translateTo);
+                                    std::shared_ptr<LiveEncoding> live);
     void showHint(const QString& counterKey, const QString& title, const QString& body);
     // Starts the dispatch's worker; its outcome comes back to dispatchEnded().
     void dispatch(const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
@@ -243,6 +242,8 @@ private:
     // Whether the audio is in the retry queue now (the recording may go).
     bool uploadFailed(const DictationDispatchRequest& request,
                       const DictationDispatchOutcome& outcome);
+    // Hands the text to whoever delivers transcripts (transcribed()).
+    void handleTranscriptionSuccess(const QString& text, const QString& language, double duration);
     SettingsStore& settings() const;
 
     Collaborators m_c;
