@@ -34,6 +34,7 @@
 #include "mainwindow/MainWindowView.h"
 #include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/HistoryService.h"
 #include "ui/SearchField.h"
@@ -131,6 +132,9 @@ MainWindowContext contextFor(HistoryService& history, AppState& appState, Clock&
     c.notifications = &NotificationCenter::shared();
     c.history = &history;
     c.clock = &clock;
+    // The page copies into memory, never the desktop's clipboard.
+    static MemoryPasteboard pasteboard;
+    c.pasteboard = &pasteboard;
     c.dictationHotkeyName = [] { return QStringLiteral("Right Alt"); };
     return c;
 }

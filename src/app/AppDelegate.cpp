@@ -15,6 +15,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
 #include "records/SavedPromptTab.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -35,11 +36,9 @@ bool oneOf(const QString& code, std::initializer_list<const char*> codes) {
 
 AppDelegate::AppDelegate(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
-    if (!m_c.notifier) m_c.notifier = &Notifier::shared();
-    if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
-    if (!m_c.microphone) m_c.microphone = &MicrophoneAccess::shared();
-    if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
+    requireCollaborators("AppDelegate", "settings", m_c.settings, "notifier", m_c.notifier,
+                         "notifications", m_c.notifications, "microphone", m_c.microphone,
+                         "inputAccess", m_c.inputAccess);
     if (!m_c.preferredLanguages)
         m_c.preferredLanguages = [] { return QLocale::system().uiLanguages(); };
     if (!m_c.hasAccessToken) m_c.hasAccessToken = [] { return false; };

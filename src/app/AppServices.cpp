@@ -13,11 +13,13 @@
 #include "app/UpdateService.h"
 #include "core/AppState.h"
 #include "core/L10n.h"
+#include "core/OverlayControl.h"
 #include "overlay/OverlayWindowController.h"
 #include "pipeline/AudioDuckingService.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "pipeline/HotkeyService.h"
+#include "pipeline/InputSourceService.h"
 #include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
 #include "pipeline/TextExpansionEngine.h"
@@ -25,6 +27,9 @@
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
 #include "platform/InputAccess.h"
+#include "platform/MicrophoneAccess.h"
+#include "platform/NotificationCenter.h"
+#include "platform/FrontmostApp.h"
 #include "platform/Notifier.h"
 #include "platform/Pasteboard.h"
 #include "platform/PrivateFiles.h"
@@ -36,6 +41,7 @@
 #include "platform/linux/DesktopPortal.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
 #include "platform/linux/SingleInstance.h"
+#include "platform/pulse/PulseAudioCapture.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelFrontmostApp.h"
 #include "platform/wayland/KWinFrontmostApp.h"
@@ -49,6 +55,7 @@
 #include "records/RetryQueueService.h"
 #include "records/SyncService.h"
 #include "records/TextExpansionService.h"
+#include "records/TranscriptDelivery.h"
 #include "service/AuthError.h"
 #include "service/AuthService.h"
 #include "service/CrashHandler.h"
@@ -69,26 +76,6 @@ public:
     }
 };
 
-// What a retry of a failed recording uses of the dictation road.
-class AppRetryDelivery : public RetryDelivery {
-public:
-    QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
-                       const QString& toneStyle, const QString& format) override {
-        // TranscriptionError's what() is its user-facing description.
-        return TranscriptionService::shared().transcribe(audio, language, provider, toneStyle,
-                                                         format, std::nullopt);
-    }
-    std::optional<QString> process(const QString& text) override {
-        return TextPostProcessor::shared().process(text);
-    }
-    bool isProcessTrusted() override { return InputAccess::shared().isTrusted(); }
-    void insertTextViaPasteboard(const QString& text) override {
-        KeyboardSimulator::shared().insertTextViaPasteboard(text);
-    }
-    void playSuccessSound() override { SoundService::shared().playSuccessSound(); }
-    void playErrorSound() override { SoundService::shared().playErrorSound(); }
-};
-
 // The platform implementations live as long as the process: services made
 // on first use hold references to them.
 struct Platform {
@@ -102,7 +89,6 @@ struct Platform {
     // (KDE, wlroots) and the chord through the remote desktop portal.
     std::unique_ptr<DataControlPasteboard> dataControl;
     std::unique_ptr<PortalKeySynthesizer> portalKeys;
-    AppRetryDelivery retryDelivery;
     // A connection of our own to the Wayland compositor, and the back ends
     // of a wlroots one on it.
     std::unique_ptr<WaylandClient> wayland;
@@ -279,6 +265,9 @@ bool hasAccessToken() {
 // shares the account's single refresh.
 void wireTranscriptionClient() {
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
+    c.overlay = &OverlayControl::forwarding();
+    c.appState = &AppState::shared();
     c.auth.accessToken = []() -> std::optional<QString> {
         return AuthService::shared().readToken(QStringLiteral("access_token")).token;
     };
@@ -315,6 +304,7 @@ void wireSync() {
     };
     // The local collections live on the main thread: made here, not by the
     // first exchange on a worker.
+    c.settings = &SettingsStore::shared();
     c.history = &HistoryService::shared();
     c.textExpansions = &TextExpansionService::shared();
     SyncService::setSharedCollaborators(std::move(c));
@@ -325,8 +315,110 @@ void pushSettings() {
     SyncService::shared().pushSettings();
 }
 
+// The one way a transcript reaches the user, for a dictation and for a
+// retry of a failed one.
+TranscriptDelivery& transcriptDelivery() {
+    static TranscriptDelivery* delivery = [] {
+        TranscriptDelivery::Collaborators c;
+        c.appState = &AppState::shared();
+        c.overlay = &OverlayControl::forwarding();
+        c.postProcess = [](const QString& text) {
+            return TextPostProcessor::shared().process(text);
+        };
+        c.isProcessTrusted = [] { return InputAccess::shared().isTrusted(); };
+        c.insertTextViaPasteboard = [](const QString& text) {
+            KeyboardSimulator::shared().insertTextViaPasteboard(text);
+        };
+        c.copyToClipboard = [](const QString& text) { Pasteboard::shared().setString(text); };
+        c.switchToMatchingLayout = [](const QString& text) {
+            InputSourceService::shared().switchToMatchingLayout(text);
+        };
+        c.saveTranscription = [](const QString& text, const QString& language, double duration) {
+            HistoryService::shared().saveTranscription(text, language, duration);
+        };
+        c.addClipboardTranscription = [](const QString& text) {
+            ClipboardHistoryService::shared().addTranscription(text);
+        };
+        c.playSuccessSound = [] { SoundService::shared().playSuccessSound(); };
+        c.playErrorSound = [] { SoundService::shared().playErrorSound(); };
+        return new TranscriptDelivery(std::move(c));
+    }();
+    return *delivery;
+}
+
+// The failed dictations, made at the launch's first look at them (which
+// comes after the launch emptied the log, keeping its lines).
+RetryQueueService& retryQueue() {
+    static RetryQueueService* queue = [] {
+        auto* q = new RetryQueueService(
+            RetryQueueService::defaultStorageDir(),
+            RetryQueueService::Dependencies{
+                [](const QByteArray& audio, const QString& language, const QString& provider,
+                   const QString& toneStyle, const QString& format) {
+                    // TranscriptionError's what() is its user-facing description.
+                    return TranscriptionService::shared().transcribe(
+                        audio, language, provider, toneStyle, format, std::nullopt);
+                },
+                [] { SoundService::shared().playErrorSound(); }, AppState::shared(),
+                OverlayControl::forwarding(), Clock::system()});
+        QObject::connect(q, &RetryQueueService::transcribed, &transcriptDelivery(),
+                         &TranscriptDelivery::deliverRetry, Qt::DirectConnection);
+        RetryQueueService::setShared(q);
+        return q;
+    }();
+    return *queue;
+}
+
+// The recorder and everything its dispatch uses.
+AudioRecorderService& wiredRecorder() {
+    static AudioRecorderService* service = [] {
+        AudioRecorderService::Collaborators c;
+        c.clock = &Clock::system();
+        c.appState = &AppState::shared();
+        c.overlay = &OverlayControl::forwarding();
+        c.sounds = &SoundService::shared();
+        c.notifier = &Notifier::shared();
+        c.makeRecorder = PulseAudioCapture::factory();
+        c.microphoneStatus = [] { return int(MicrophoneAccess::shared().authorizationStatus()); };
+        c.settings = &SettingsStore::shared();
+        c.warmUpConnection = [] {
+            TranscriptionService::shared().warmUpConnection();
+            InputSourceService::shared().prepareForDictation();
+        };
+        c.beginStreaming = [] { TranscriptionService::shared().beginStreaming(); };
+        c.streamWindow = [](const QByteArray& wav, int index, const QString& language,
+                            const QString& provider, const std::optional<QString>& translateTo) {
+            TranscriptionService::shared().streamWindow(wav, index, language, provider,
+                                                        translateTo);
+        };
+        c.finishStreaming = [](const QString& toneStyle, const QString& language) {
+            return TranscriptionService::shared().finishStreaming(toneStyle, language);
+        };
+        c.transcribe = [](const QByteArray& audioData, const QString& language,
+                          const QString& provider, const QString& toneStyle, const QString& format,
+                          const std::optional<QString>& translateTo) {
+            return TranscriptionService::shared().transcribe(audioData, language, provider,
+                                                             toneStyle, format, translateTo);
+        };
+        c.saveFailedTranscription = [](const QByteArray& audio, const QString& format,
+                                       const QString& language, const QString& provider,
+                                       const QString& tone, double duration, const QString& error) {
+            return retryQueue().save(audio, format, language, provider, tone, duration, error);
+        };
+        c.reportError = [](const QString& category, const QString& code, const QString& message,
+                           const QJsonObject& context) {
+            ErrorReportService::shared().report(category, code, message, context);
+        };
+        auto* made = new AudioRecorderService(std::move(c));
+        QObject::connect(made, &AudioRecorderService::transcribed, &transcriptDelivery(),
+                         &TranscriptDelivery::deliverDictation, Qt::DirectConnection);
+        return made;
+    }();
+    return *service;
+}
+
 void wireHotkeys(HotkeyService& hotkeys) {
-    AudioRecorderService& recorder = AudioRecorderService::shared();
+    AudioRecorderService& recorder = wiredRecorder();
     QObject::connect(&hotkeys, &HotkeyService::recordingStartRequested, &recorder,
                      &AudioRecorderService::startRecording);
     QObject::connect(&hotkeys, &HotkeyService::recordingStopRequested, &recorder,
@@ -375,6 +467,14 @@ StatusMenu::Hotkeys currentHotkeys() {
 // services.
 AppWindows::Collaborators windowCollaborators() {
     AppWindows::Collaborators c;
+    c.settings = &SettingsStore::shared();
+    c.appState = &AppState::shared();
+    c.clock = &Clock::system();
+    c.pasteboard = &Pasteboard::shared();
+    c.inputAccess = &InputAccess::shared();
+    c.notifications = &NotificationCenter::shared();
+    c.overlay = &OverlayControl::forwarding();
+    c.frontmost = &FrontmostApp::shared();
     c.newestClipboardEntryIsDictation = []() -> std::optional<bool> {
         const auto& history = ClipboardHistoryService::shared().history();
         if (history.isEmpty()) return std::nullopt;
@@ -436,7 +536,6 @@ int AppServices::run(QApplication& app) {
     auto* platform = new Platform;
     Notifier::setShared(&platform->notifier);
     TextPostProcessor::setSharedReplacements(&platform->replacements);
-    RetryDelivery::setShared(&platform->retryDelivery);
     const SessionEnvironment session = probeSession(*platform);
     const SessionBackends backends = SessionBackends::choose(session);
     SessionBackends::setCurrent(backends);
@@ -446,13 +545,22 @@ int AppServices::run(QApplication& app) {
     AppState::shared().loadAuthState();
 
     AppDelegate::Collaborators c;
+    c.settings = &SettingsStore::shared();
+    c.notifier = &Notifier::shared();
+    c.notifications = &NotificationCenter::shared();
+    c.microphone = &MicrophoneAccess::shared();
+    c.inputAccess = &InputAccess::shared();
+    c.menu.appState = &AppState::shared();
+    c.menu.clock = &Clock::system();
+    // The session's clipboard may be chosen later in the launch (wlroots).
+    c.menu.pasteboard = &Pasteboard::forwarding();
     c.hasAccessToken = hasAccessToken;
     c.adoptLeftovers = [] {
         const SettingsStore& s = SettingsStore::shared();
         // Recordings are made in the private temporary folder; earlier
         // versions left theirs in the system's.
         const QString temp = PrivateFiles::temporaryDirectory();
-        RetryQueueService::shared().adoptLeftovers(
+        retryQueue().adoptLeftovers(
             {temp, QDir::tempPath()},
             s.string(QStringLiteral("recognitionLanguage")).value_or("ru"),
             s.string(QStringLiteral("provider")).value_or("openai"),

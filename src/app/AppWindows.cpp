@@ -12,6 +12,8 @@
 #include "mainwindow/MainWindowContext.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/SidebarSection.h"
+#include "records/HistoryService.h"
+#include "service/TranscriptionService.h"
 #include "ui/Page.h"  // MainWindowView.h hands out Page pointers
 #include "overlay/PromptEditorCard.h"
 #include "platform/Clock.h"
@@ -28,7 +30,9 @@
 #include "service/AuthError.h"
 #include "windows/LoginWindow.h"
 #include "windows/OnboardingView.h"
+#include "windows/TextEditorModel.h"
 #include "windows/TextEditorView.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -57,14 +61,10 @@ bool isShowing(const QWidget* window) {
 
 AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
-    if (!m_c.appState) m_c.appState = &AppState::shared();
-    if (!m_c.clock) m_c.clock = &Clock::system();
-    if (!m_c.pasteboard) m_c.pasteboard = &Pasteboard::shared();
-    if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
-    if (!m_c.notifications) m_c.notifications = &NotificationCenter::shared();
-    if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
-    if (!m_c.frontmost) m_c.frontmost = &FrontmostApp::shared();
+    requireCollaborators("AppWindows", "settings", m_c.settings, "appState", m_c.appState, "clock",
+                         m_c.clock, "pasteboard", m_c.pasteboard, "inputAccess", m_c.inputAccess,
+                         "notifications", m_c.notifications, "overlay", m_c.overlay, "frontmost",
+                         m_c.frontmost);
     if (!m_c.newestClipboardEntryIsDictation)
         m_c.newestClipboardEntryIsDictation = [] { return std::optional<bool>(); };
     if (!m_c.makeMainWindow)
@@ -80,9 +80,18 @@ AppWindows::AppWindows(Collaborators collaborators, QObject* parent)
             return LoginWindow::create(std::move(onDismiss));
         };
     if (!m_c.makeEditorWindow)
-        m_c.makeEditorWindow = [](const QString& source,
-                                  std::function<void(const QString&)> onApply) {
+        m_c.makeEditorWindow = [this](const QString& source,
+                                      std::function<void(const QString&)> onApply) {
+            TextEditorModel::Collaborators model;
+            model.settings = m_c.settings;
+            model.postProcess = TextEditorModel::servicePostProcessor(TranscriptionService::shared());
+            model.fetchHistory = [](int limit, int offset) {
+                return HistoryService::shared().fetchTranscriptions(limit, offset);
+            };
             TextEditorView::Options options;
+            options.model = new TextEditorModel(std::move(model));
+            // The session's clipboard at the time the window opens.
+            options.pasteboard = &Pasteboard::shared();
             options.initialSource = source;
             options.onApply = std::move(onApply);
             return TextEditorView::makeWindow(std::move(options));

@@ -19,6 +19,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -55,11 +56,9 @@ QString shorten(const QString& text, int limit) {
 
 StatusMenu::StatusMenu(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)), m_menu(new QMenu) {
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
-    if (!m_c.appState) m_c.appState = &AppState::shared();
-    if (!m_c.clock) m_c.clock = &Clock::system();
-    if (!m_c.pasteboard) m_c.pasteboard = &Pasteboard::shared();
-    if (!m_c.inputAccess) m_c.inputAccess = &InputAccess::shared();
+    requireCollaborators("StatusMenu", "settings", m_c.settings, "appState", m_c.appState, "clock",
+                         m_c.clock, "inputAccess", m_c.inputAccess);
+    requireCollaborator(m_c.pasteboard, "StatusMenu", "pasteboard");
     // Filled in place as it opens: a menu replaced while it is being opened
     // would still show its previous contents.
     connect(m_menu, &QMenu::aboutToShow, this, [this] {

@@ -32,6 +32,7 @@
 #include "service/ErrorReportService.h"
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -145,14 +146,18 @@ QString UpdateService::installedBundlePath() {
 // ------------------------------------------------------------------ service
 
 UpdateService& UpdateService::shared() {
-    static UpdateService* service = new UpdateService(Collaborators{});
+    static UpdateService* service = [] {
+        Collaborators c;
+        c.http = &HttpClient::shared();
+        c.settings = &SettingsStore::shared();
+        return new UpdateService(std::move(c));
+    }();
     return *service;
 }
 
 UpdateService::UpdateService(Collaborators c, QObject* parent)
     : QObject(parent), m_c(std::move(c)) {
-    if (!m_c.http) m_c.http = &HttpClient::shared();
-    if (!m_c.settings) m_c.settings = &SettingsStore::shared();
+    requireCollaborators("UpdateService", "http", m_c.http, "settings", m_c.settings);
     if (m_c.currentVersion.isEmpty()) {
         const QString v = QCoreApplication::applicationVersion();
         m_c.currentVersion = v.isEmpty() ? QStringLiteral("0.0.0") : v;

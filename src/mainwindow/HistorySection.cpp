@@ -20,6 +20,7 @@
 #include "ui/SearchField.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -214,6 +215,7 @@ ListRow HistoryListModel::rowAt(int row) const {
 
 HistorySection::HistorySection(const MainWindowContext& context, QWidget* parent)
     : Page(parent), m_c(context) {
+    requireCollaborator(m_c.pasteboard, "HistorySection", "pasteboard");
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
@@ -447,9 +449,8 @@ void HistorySection::toggle(const QUuid& id) {
 
 void HistorySection::copy(const QString& text) {
     // A plain copy: the clipboard history records it like any other.
-    Pasteboard& board = m_c.pasteboard ? *m_c.pasteboard : Pasteboard::shared();
-    board.clearContents();
-    board.setString(text);
+    m_c.pasteboard->clearContents();
+    m_c.pasteboard->setString(text);
 }
 
 bool HistorySection::showsEmptyState() const {

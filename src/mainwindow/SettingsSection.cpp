@@ -11,6 +11,7 @@
 #include "mainwindow/SettingsTextTab.h"
 #include "platform/SettingsStore.h"
 #include "ui/Metrics.h"
+#include "platform/Required.h"
 
 namespace {
 QScrollArea* scrolling(QWidget* content, QWidget* parent) {
@@ -26,7 +27,7 @@ QScrollArea* scrolling(QWidget* content, QWidget* parent) {
 
 SettingsSection::SettingsSection(const MainWindowContext& context, QWidget* parent)
     : Page(parent), m_context(context) {
-    if (!m_context.settings) m_context.settings = &SettingsStore::shared();
+    requireCollaborator(m_context.settings, "SettingsSection", "settings");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Metrics::around(Metrics::groupGap));
     m_tabs = new QTabWidget(this);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "audio/AacEncoder.h"
 #include "audio/AudioFormat.h"
 #include "audio/AudioNormalizer.h"
 #include "audio/OggOpus.h"
@@ -17,6 +16,7 @@
 #include "core/OverlayControl.h"
 #include "pipeline/AudioRecorderService.h"
 #include "pipeline/BuiltinTonePromptStore.h"
+#include "pipeline/DictationDispatch.h"
 #include "pipeline/SoundService.h"
 #include "platform/DebugLog.h"
 #include "platform/Notifier.h"
@@ -29,13 +29,6 @@ namespace {
 
 // Enough of the file's start for any header our recorders write.
 constexpr qint64 kHeaderProbeBytes = 65536;
-constexpr int kQuietPeakLow = 251;
-constexpr int kQuietPeakHigh = 4914;
-constexpr qint64 kLiveEncodingHeaderSlack = 4096;
-
-QString ratio(qint64 from, qint64 to) {
-    return QString::asprintf("%.1f", double(from) / double(to < 2 ? 1 : to));
-}
 
 int samplePeak(const char* data, qint64 bytes, int peak) {
     for (qint64 i = 0; i + 1 < bytes; i += 2) {
@@ -84,43 +77,13 @@ bool normalizationOn(const SettingsStore& settings) {
     return !(settings.isBool(key) && !settings.boolean(key));
 }
 
-QString withExtension(const QString& path, const QString& extension) {
-    const QFileInfo info(path);
-    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + extension);
-}
-
-std::optional<QByteArray> readWhole(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return f.readAll();
-}
-
-qint64 fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? info.size() : 0;
-}
 
 }  // namespace
 
 AudioRecorderService::LiveEncoding::~LiveEncoding() = default;
 
-// What one upload of a whole recording carries between its steps.
-struct AudioRecorderService::Upload {
-    QString audioURL;
-    double duration = 0;
-    QString language;
-    QString provider;
-    QString tone;
-    std::shared_ptr<LiveEncoding> live;
-    // Fixed ahead (a streamed dictation that fell back); else read on the main thread.
-    std::optional<std::optional<QString>> translateTo;
-    QByteArray payload;
-    QString format;
-    Collaborators c;
-};
-
 SettingsStore& AudioRecorderService::settings() const {
-    return m_c.settings ? *m_c.settings : SettingsStore::shared();
+    return *m_c.settings;
 }
 
 int AudioRecorderService::peakOfWAVFile(const QString& path, qint64 fromByte, int peakSoFar) {
@@ -288,40 +251,23 @@ void AudioRecorderService::sendToTranscription(const QString& audioURL, double d
     // recording may start while it is still being sent.
     std::shared_ptr<LiveEncoding> live = std::move(m_live);
     if (m_streamedWindows < 1) {
-        sendToTranscriptionClassic(audioURL, duration, live, std::nullopt);
+        sendToTranscriptionClassic(audioURL, duration, live);
         return;
     }
     // Cut from the file being dispatched: at the length cap the session's
     // path is already cleared.
     emitReadyWindow(true, audioURL);
-    const QString tone = m_c.resolveTone ? m_c.resolveTone() : resolveEffectiveDictationTone();
     const QString language = m_streamLanguage;
     const std::optional<QString> translateTo = m_streamTranslateTo;
     // The windows already carry the target; the key's mode ends with this dictation.
     m_translateMode = false;
-    auto finish = m_c.finishStreaming;
-    auto work = [finish, audioURL, tone, language]() -> std::optional<QString> {
-        const std::optional<QString> text = finish ? finish(tone, language) : std::nullopt;
-        if (text && !text->isEmpty()) {
-            debugLog(QStringLiteral("[Streaming] Готово потоково: %1 символов").arg(text->size()));
-            return text;
-        }
-        debugLog(QStringLiteral("[Streaming] Потоковый сбор пуст — падаем на обычный путь"));
-        return std::nullopt;
-    };
-    // Delivered while the application runs: the recording's file is removed
-    // after a streamed text even when the recorder is gone.
-    QPointer<AudioRecorderService> self(this);
-    runAsync(QCoreApplication::instance(), std::move(work),
-             [self, audioURL, duration, live, language, translateTo](const auto& text) {
-                 if (!text) {
-                     if (self)
-                         self->sendToTranscriptionClassic(audioURL, duration, live, translateTo);
-                     return;
-                 }
-                 if (self) self->handleTranscriptionSuccess(*text, language, duration);
-                 QFile::remove(audioURL);
-             });
+    // The streamed text is asked for on the worker, which sends the whole
+    // recording itself when the collection is empty.
+    dispatch(audioURL, duration, std::move(live), [&](DictationDispatchRequest& request) {
+        request.streamed = true;
+        request.streamLanguage = language;
+        request.translateTo = translateTo;
+    });
 }
 
 void AudioRecorderService::showHint(const QString& counterKey, const QString& title,
@@ -333,155 +279,98 @@ void AudioRecorderService::showHint(const QString& counterKey, const QString& ti
     m_c.notifier->notify(title, body);
 }
 
-void AudioRecorderService::sendToTranscriptionClassic(
-    const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
-    std::optional<std::optional<QString>> translateTo) {
-    // The recorder pushed every sample to the live encoding before its stop
-    // completed: its peak is the whole recording's.
-    const int peak = live ? live->peak : peakOfWAVFile(audioURL);
-    if (peak <= silencePeak) {
-        debugLog(QStringLiteral("[Audio] Речи не слышно (пик %1) — не отправляем").arg(peak));
-        QFile::remove(audioURL);
-        m_c.overlay->show(OverlayState::error);
-        showHint(QStringLiteral("silentHintsShown"), L10n::nothingHeardTitle(),
-                 L10n::nothingHeardHint());
-        return;
-    }
-    if (duration <= minimumDuration) {
-        debugLog(QStringLiteral("[Audio] Duration too short (") + logNumber(duration) +
-                 QStringLiteral("), skipping"));
-        QFile::remove(audioURL);
-        m_c.overlay->show(OverlayState::error);
-        showHint(QStringLiteral("shortPressHintsShown"), L10n::tooShortTitle(),
-                 L10n::tooShortHint());
+void AudioRecorderService::sendToTranscriptionClassic(const QString& audioURL, double duration,
+                                                      std::shared_ptr<LiveEncoding> live) {
+    if (const auto rejected = DictationDispatch::gate(audioURL, duration, live.get())) {
+        DictationDispatchRequest request;
+        request.audioURL = audioURL;
+        dispatchEnded(request, *rejected);
         return;
     }
     m_c.appState->setIsProcessing(true);
-    auto job = std::make_shared<Upload>();
-    const SettingsStore& s = settings();
-    job->audioURL = audioURL;
-    job->duration = duration;
-    job->language = s.string(QStringLiteral("recognitionLanguage")).value_or(QStringLiteral("ru"));
-    job->provider = s.string(QStringLiteral("provider")).value_or(QStringLiteral("openai"));
-    job->tone = m_c.resolveTone ? m_c.resolveTone() : resolveEffectiveDictationTone();
-    job->live = std::move(live);
-    job->translateTo = std::move(translateTo);
-    job->c = m_c;
-    job->c.settings = &settings();
-    auto work = [job] {
-        const Collaborators& c = job->c;
-        SettingsStore& s = *c.settings;
-        LiveEncoding* live = job->live ? job->live.get() : nullptr;
-        const bool shortEnough = job->duration <= liveEncodingMaxSeconds;
-        // The rest of the file goes into the live encoding before any gain is
-        // applied to the file, so the encoding is of the raw recording only and
-        // its peak covers all of it.
-        if (shortEnough && live && live->encoder) feedLiveEncoder(*live, job->audioURL);
-        AudioNormalizer::normalizeWAVFileIfNeeded(job->audioURL, s);
-
-        bool reencode = true;
-        if (!shortEnough) {
-            debugLog(QStringLiteral("[Audio] Duration ") +
-                     QString::asprintf("%.1f", job->duration) +
-                     QStringLiteral("s > 60s — keeping WAV for chunked transcription"));
-            reencode = false;
-            if (auto wav = readWhole(job->audioURL)) {
-                job->payload = *wav;
-                job->format = QStringLiteral("wav");
-            } else {
-                debugLog(QStringLiteral("[Audio] Failed to read WAV file!"));
-            }
-        } else if (normalizationOn(s) && live && live->peak >= kQuietPeakLow &&
-                   live->peak <= kQuietPeakHigh) {
-            debugLog(QStringLiteral("[Audio] Тихая запись (пик %1) — пережимаем с усилением")
-                         .arg(live->peak));
-        } else if (live && live->encoder) {
-            const qint64 length = fileSize(job->audioURL);
-            const qint64 expected = std::max<qint64>(length - kLiveEncodingHeaderSlack, 0);
-            const qint64 missing = expected - live->encodedBytes;
-            if (length - kLiveEncodingHeaderSlack < 1 || missing <= liveEncodingSlackBytes) {
-                const QByteArray ogg = live->encoder->finish().value_or(QByteArray());
-                if (!ogg.isEmpty()) {
-                    reencode = false;
-                    job->payload = ogg;
-                    job->format = QStringLiteral("ogg");
-                    debugLog(QStringLiteral("[Audio] Сжато по ходу записи: %1 bytes → %2 bytes "
-                                            "(%3x), ждать не пришлось")
-                                 .arg(length)
-                                 .arg(ogg.size())
-                                 .arg(ratio(length, ogg.size())));
-                    debugLog(QStringLiteral("[Audio] Сжато по ходу: вся запись на месте (%1 из %2 "
-                                            "байт)")
-                                 .arg(live->encodedBytes)
-                                 .arg(expected));
-                }
-            } else {
-                debugLog(QStringLiteral("[Audio] Сжатие по ходу неполное: не дошло %1 байт (%2с) — "
-                                        "пережимаем целиком")
-                             .arg(missing)
-                             .arg(QString::asprintf("%.1f", double(missing) / 32000.0)));
-            }
-        }
-        if (shortEnough && live) live->encoder.reset();
-
-        if (reencode) {
-            try {
-                const QString compressed = convertToAAC(job->audioURL, c);
-                const auto bytes = readWhole(compressed);
-                QFile::remove(compressed);
-                if (!bytes) throw std::runtime_error("compressed file unreadable");
-                debugLog(QStringLiteral("[Audio] AAC compression: %1 bytes → %2 bytes (%3x)")
-                             .arg(fileSize(job->audioURL))
-                             .arg(bytes->size())
-                             .arg(ratio(fileSize(job->audioURL), bytes->size())));
-                job->payload = *bytes;
-                job->format = compressed.endsWith(QStringLiteral(".ogg")) ? QStringLiteral("ogg")
-                                                                          : QStringLiteral("m4a");
-            } catch (const std::exception& e) {
-                debugLog(QStringLiteral("[Audio] AAC conversion failed, using WAV: ") +
-                         QString::fromUtf8(e.what()));
-                if (auto wav = readWhole(job->audioURL)) {
-                    job->payload = *wav;
-                    job->format = QStringLiteral("wav");
-                } else {
-                    debugLog(QStringLiteral("[Audio] Failed to read audio file!"));
-                }
-            }
-        }
-        // The recording stays on disk until its text is delivered or its audio
-        // is in the retry queue: a run killed meanwhile leaves it for the next
-        // start to adopt.
-        if (job->format.isEmpty()) return;
-        debugLog(QStringLiteral("[Audio] Sending ") + job->format + QStringLiteral(": ") +
-                 QString::number(job->payload.size()) + QStringLiteral(" bytes"));
-        job->live.reset();
-    };
-    runAsync(this, std::move(work), [this, job] {
-        if (job->format.isEmpty())
-            finishRead(job->audioURL);
-        else
-            upload(job);
+    dispatch(audioURL, duration, std::move(live), [&](DictationDispatchRequest& request) {
+        if (!m_translateMode) return;
+        const QString stored =
+            settings().string(QStringLiteral("translateTargetLanguage")).value_or(QString());
+        request.translateTo = stored.isEmpty() ? QStringLiteral("en") : stored;
+        request.translateKeyTarget = true;
+        m_translateMode = false;
     });
 }
 
-QString AudioRecorderService::convertToAAC(const QString& wavURL, const Collaborators& c) {
-    const int bitrate = c.opusBitrate ? c.opusBitrate() : AudioFormat::opusBitrate(*c.settings);
-    const auto opus =
-        c.encodeOpus ? c.encodeOpus(wavURL, bitrate) : OggOpus::encode(wavURL, bitrate);
-    if (opus && !opus->isEmpty()) {
-        const QString target = withExtension(wavURL, QStringLiteral("ogg"));
-        if (!PrivateFiles::writeFile(target, *opus))
-            throw std::runtime_error(("cannot write " + target).toStdString());
-        return target;
+void AudioRecorderService::dispatch(const QString& audioURL, double duration,
+                                    std::shared_ptr<LiveEncoding> live,
+                                    std::function<void(DictationDispatchRequest&)> complete) {
+    const SettingsStore& s = settings();
+    DictationDispatchRequest request;
+    request.audioURL = audioURL;
+    request.duration = duration;
+    request.language =
+        s.string(QStringLiteral("recognitionLanguage")).value_or(QStringLiteral("ru"));
+    request.provider = s.string(QStringLiteral("provider")).value_or(QStringLiteral("openai"));
+    request.tone = m_c.resolveTone ? m_c.resolveTone() : resolveEffectiveDictationTone();
+    request.live = std::move(live);
+    request.normalization = normalizationOn(s);
+    request.opusBitrate = m_c.opusBitrate ? m_c.opusBitrate() : AudioFormat::opusBitrate(s);
+    request.settings = &s;
+    complete(request);
+
+    DictationDispatch::Services services{m_c.finishStreaming, m_c.transcribe, m_c.encodeOpus,
+                                         m_c.encodeAAC,       m_c.reportError, {}};
+    QPointer<AudioRecorderService> self(this);
+    AppState* appState = m_c.appState;
+    services.processingStarted = [self, appState] {
+        runOnMain(self, [appState] { appState->setIsProcessing(true); });
+    };
+    auto job = std::make_shared<DictationDispatch>(std::move(request), std::move(services));
+    // Delivered while the application runs: the recording's file is removed
+    // after a streamed text even when the recorder is gone.
+    runAsync(
+        QCoreApplication::instance(), [job] { return job->run(); },
+        [self, job](const DictationDispatchOutcome& outcome) {
+            if (self)
+                self->dispatchEnded(job->request(), outcome);
+            else if (outcome.result == DictationDispatchOutcome::Result::streamedText)
+                QFile::remove(job->request().audioURL);
+        });
+}
+
+void AudioRecorderService::dispatchEnded(const DictationDispatchRequest& request,
+                                         const DictationDispatchOutcome& outcome) {
+    using Result = DictationDispatchOutcome::Result;
+    switch (outcome.result) {
+        case Result::streamedText:
+            handleTranscriptionSuccess(outcome.text, request.streamLanguage, request.duration);
+            QFile::remove(request.audioURL);
+            return;
+        case Result::silent:
+            m_c.overlay->show(OverlayState::error);
+            showHint(QStringLiteral("silentHintsShown"), L10n::nothingHeardTitle(),
+                     L10n::nothingHeardHint());
+            return;
+        case Result::tooShort:
+            m_c.overlay->show(OverlayState::error);
+            showHint(QStringLiteral("shortPressHintsShown"), L10n::tooShortTitle(),
+                     L10n::tooShortHint());
+            return;
+        case Result::readFailure:
+            finishRead(request.audioURL);
+            return;
+        case Result::transcribed:
+            handleTranscriptionSuccess(outcome.text, request.language, request.duration);
+            QFile::remove(request.audioURL);
+            return;
+        case Result::uploadFailed:
+            // A recording the retry queue could not take is left for the next
+            // start, which adopts it as interrupted.
+            if (uploadFailed(request, outcome)) QFile::remove(request.audioURL);
+            return;
     }
-    const QString target = withExtension(wavURL, QStringLiteral("m4a"));
-    // Made private before the encoder opens it, which keeps the mode.
-    if (!PrivateFiles::writeFile(target, {}))
-        throw std::runtime_error(("cannot write " + target).toStdString());
-    const auto aac = c.encodeAAC ? c.encodeAAC(wavURL, target) : AacEncoder::encode(wavURL, target);
-    if (aac && !aac->isEmpty()) return target;
-    QFile::remove(target);
-    throw std::runtime_error("AAC encode failed");
+}
+
+void AudioRecorderService::handleTranscriptionSuccess(const QString& text, const QString& language,
+                                                      double duration) {
+    emit transcribed(text, language, duration);
 }
 
 void AudioRecorderService::finishRead(const QString& audioURL) {
@@ -492,93 +381,16 @@ void AudioRecorderService::finishRead(const QString& audioURL) {
     QFile::remove(audioURL);
 }
 
-void AudioRecorderService::upload(std::shared_ptr<Upload> job) {
-    if (!job->translateTo) {
-        std::optional<QString> target;
-        if (m_translateMode) {
-            const QString stored =
-                settings().string(QStringLiteral("translateTargetLanguage")).value_or(QString());
-            target = stored.isEmpty() ? QStringLiteral("en") : stored;
-            debugLog(QStringLiteral("[Audio] Translate hotkey active → translateTo=") + *target);
-            m_translateMode = false;
-        }
-        job->translateTo = target;
-    }
-    struct Outcome {
-        std::optional<QString> text;
-        QString failure;
-    };
-    auto work = [job] {
-        const Collaborators& c = job->c;
-        Outcome outcome;
-        try {
-            if (!c.transcribe) throw std::runtime_error("Transcription service unavailable");
-            outcome.text = c.transcribe(job->payload, job->language, job->provider, job->tone,
-                                        job->format, *job->translateTo);
-        } catch (const std::exception& e) {
-            outcome.failure = QString::fromUtf8(e.what());
-            if (c.reportError)
-                c.reportError(
-                    QStringLiteral("transcription"), QStringLiteral("transcription_failed"),
-                    outcome.failure,
-                    QJsonObject{{QStringLiteral("audio_seconds"), qint64(job->duration)}});
-        }
-        return outcome;
-    };
-    runAsync(this, std::move(work), [this, job](const Outcome& outcome) {
-        bool handled = true;
-        if (outcome.text)
-            handleTranscriptionSuccess(*outcome.text, job->language, job->duration);
-        else
-            handled = uploadFailed(job, outcome.failure);
-        // A recording the retry queue could not take is left for the next
-        // start, which adopts it as interrupted.
-        if (handled) QFile::remove(job->audioURL);
-    });
-}
-
-bool AudioRecorderService::uploadFailed(const std::shared_ptr<Upload>& job,
-                                        const QString& description) {
+bool AudioRecorderService::uploadFailed(const DictationDispatchRequest& request,
+                                        const DictationDispatchOutcome& outcome) {
     const bool kept =
         !m_c.saveFailedTranscription ||
-        m_c.saveFailedTranscription(job->payload, job->format, job->language, job->provider,
-                                    job->tone, job->duration, description);
+        m_c.saveFailedTranscription(outcome.payload, outcome.format, request.language,
+                                    request.provider, request.tone, request.duration,
+                                    outcome.failure);
     m_c.appState->setLastError(QStringLiteral("Transcription failed — saved for retry"));
     m_c.appState->setIsProcessing(false);
     m_c.overlay->show(OverlayState::error);
     m_c.sounds->playErrorSound();
     return kept;
-}
-
-void AudioRecorderService::handleTranscriptionSuccess(const QString& text, const QString& language,
-                                                      double duration) {
-    const std::optional<QString> cleaned = m_c.postProcess ? m_c.postProcess(text) : text;
-    if (!cleaned || cleaned->isEmpty()) {
-        m_c.appState->setIsProcessing(false);
-        m_c.overlay->show(OverlayState::idle);
-        return;
-    }
-    const bool trusted = m_c.isProcessTrusted ? m_c.isProcessTrusted() : false;
-    if (trusted) {
-        if (m_c.insertTextViaPasteboard) m_c.insertTextViaPasteboard(*cleaned);
-    } else {
-        // No synthetic keystrokes: the text waits on the clipboard instead.
-        debugLog(
-            QStringLiteral("[Audio] No permission to send keystrokes — text left on the "
-                           "clipboard"));
-        m_c.appState->setLastError(QStringLiteral("Accessibility permission required"));
-        if (m_c.copyToClipboard) m_c.copyToClipboard(*cleaned);
-    }
-    if (m_c.switchToMatchingLayout) m_c.switchToMatchingLayout(*cleaned);
-    if (m_c.saveTranscription) m_c.saveTranscription(*cleaned, language, duration);
-    m_c.appState->setLastTranscribedText(*cleaned);
-    if (m_c.addClipboardTranscription) m_c.addClipboardTranscription(*cleaned);
-    m_c.appState->setIsProcessing(false);
-    if (trusted) {
-        m_c.overlay->show(OverlayState::success);
-        m_c.sounds->playSuccessSound();
-    } else {
-        m_c.overlay->show(OverlayState::error);
-        m_c.sounds->playErrorSound();
-    }
 }

@@ -12,24 +12,13 @@
 #include "core/AppState.h"
 #include "core/L10n.h"
 #include "core/OverlayControl.h"
-#include "pipeline/InputSourceService.h"
-#include "pipeline/KeyboardSimulator.h"
 #include "pipeline/SoundService.h"
-#include "pipeline/TextPostProcessor.h"
 #include "platform/DebugLog.h"
-#include "platform/InputAccess.h"
-#include "platform/MicrophoneAccess.h"
 #include "platform/Notifier.h"
-#include "platform/Pasteboard.h"
 #include "platform/PrivateFiles.h"
+#include "platform/Required.h"
 #include "platform/SettingsStore.h"
 #include "platform/Threading.h"
-#include "platform/pulse/PulseAudioCapture.h"
-#include "records/ClipboardHistoryService.h"
-#include "records/HistoryService.h"
-#include "records/RetryQueueService.h"
-#include "service/ErrorReportService.h"
-#include "service/TranscriptionService.h"
 
 namespace {
 QString yesNo(bool b) {
@@ -40,14 +29,10 @@ QString yesNo(bool b) {
 
 AudioRecorderService::AudioRecorderService(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(std::move(collaborators)) {
-    if (!m_c.clock) m_c.clock = &Clock::system();
-    if (!m_c.appState) m_c.appState = &AppState::shared();
-    if (!m_c.overlay) m_c.overlay = &OverlayControl::forwarding();
-    if (!m_c.sounds) m_c.sounds = &SoundService::shared();
-    if (!m_c.notifier) m_c.notifier = &Notifier::shared();
-    if (!m_c.makeRecorder) m_c.makeRecorder = PulseAudioCapture::factory();
-    if (!m_c.microphoneStatus)
-        m_c.microphoneStatus = [] { return int(MicrophoneAccess::shared().authorizationStatus()); };
+    requireCollaborators("AudioRecorderService", "clock", m_c.clock, "appState", m_c.appState,
+                         "overlay", m_c.overlay, "sounds", m_c.sounds, "notifier", m_c.notifier,
+                         "makeRecorder", m_c.makeRecorder, "microphoneStatus", m_c.microphoneStatus,
+                         "settings", m_c.settings);
 }
 
 AudioRecorderService::~AudioRecorderService() {
@@ -60,60 +45,6 @@ AudioRecorderService::~AudioRecorderService() {
         m_audioRecorder->onEncodeError = nullptr;
         m_audioRecorder->stop();
     }
-}
-
-AudioRecorderService& AudioRecorderService::shared() {
-    static AudioRecorderService* service = [] {
-        Collaborators c;
-        c.warmUpConnection = [] {
-            TranscriptionService::shared().warmUpConnection();
-            InputSourceService::shared().prepareForDictation();
-        };
-        c.beginStreaming = [] { TranscriptionService::shared().beginStreaming(); };
-        c.streamWindow = [](const QByteArray& wav, int index, const QString& language,
-                            const QString& provider, const std::optional<QString>& translateTo) {
-            TranscriptionService::shared().streamWindow(wav, index, language, provider,
-                                                        translateTo);
-        };
-        c.finishStreaming = [](const QString& toneStyle, const QString& language) {
-            return TranscriptionService::shared().finishStreaming(toneStyle, language);
-        };
-        c.transcribe = [](const QByteArray& audioData, const QString& language,
-                          const QString& provider, const QString& toneStyle, const QString& format,
-                          const std::optional<QString>& translateTo) {
-            return TranscriptionService::shared().transcribe(audioData, language, provider,
-                                                             toneStyle, format, translateTo);
-        };
-        c.postProcess = [](const QString& text) {
-            return TextPostProcessor::shared().process(text);
-        };
-        c.isProcessTrusted = [] { return InputAccess::shared().isTrusted(); };
-        c.insertTextViaPasteboard = [](const QString& text) {
-            KeyboardSimulator::shared().insertTextViaPasteboard(text);
-        };
-        c.copyToClipboard = [](const QString& text) { Pasteboard::shared().setString(text); };
-        c.switchToMatchingLayout = [](const QString& text) {
-            InputSourceService::shared().switchToMatchingLayout(text);
-        };
-        c.saveTranscription = [](const QString& text, const QString& language, double duration) {
-            HistoryService::shared().saveTranscription(text, language, duration);
-        };
-        c.addClipboardTranscription = [](const QString& text) {
-            ClipboardHistoryService::shared().addTranscription(text);
-        };
-        c.saveFailedTranscription = [](const QByteArray& audio, const QString& format,
-                                       const QString& language, const QString& provider,
-                                       const QString& tone, double duration, const QString& error) {
-            return RetryQueueService::shared().save(audio, format, language, provider, tone,
-                                                    duration, error);
-        };
-        c.reportError = [](const QString& category, const QString& code, const QString& message,
-                           const QJsonObject& context) {
-            ErrorReportService::shared().report(category, code, message, context);
-        };
-        return new AudioRecorderService(std::move(c));
-    }();
-    return *service;
 }
 
 bool AudioRecorderService::isRecording() const {

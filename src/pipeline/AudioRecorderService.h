@@ -21,6 +21,8 @@ class OggOpusStream;
 class OverlayControl;
 class SettingsStore;
 class SoundService;
+struct DictationDispatchRequest;
+struct DictationDispatchOutcome;
 
 // Records the microphone for one dictation at a time into a temporary WAV
 // file, feeds the overlay's level meter, guards the length of a recording
@@ -28,7 +30,20 @@ class SoundService;
 class AudioRecorderService : public QObject {
     Q_OBJECT
 public:
-    // What the recorder uses of the rest of the application.
+    // The functions of a dispatch's worker (see Collaborators).
+    using FinishStreaming =
+        std::function<std::optional<QString>(const QString& toneStyle, const QString& language)>;
+    using Transcribe = std::function<QString(
+        const QByteArray& audioData, const QString& language, const QString& provider,
+        const QString& toneStyle, const QString& format, const std::optional<QString>& translateTo)>;
+    using EncodeOpus = std::function<std::optional<QByteArray>(const QString& wavPath, int bitrate)>;
+    using EncodeAAC =
+        std::function<std::optional<QByteArray>(const QString& wavPath, const QString& m4aPath)>;
+    using ReportError = std::function<void(const QString& category, const QString& code,
+                                           const QString& message, const QJsonObject& context)>;
+
+    // What the recorder uses of the rest of the application. The pointers,
+    // makeRecorder, microphoneStatus and settings are required.
     struct Collaborators {
         Clock* clock = nullptr;
         AppState* appState = nullptr;
@@ -49,7 +64,8 @@ public:
         // folder when empty).
         QString directory;
 
-        // What the dispatch of a finished recording uses.
+        // What the dispatch of a finished recording uses; its transcript
+        // goes out through the transcribed() signal.
         SettingsStore* settings = nullptr;
         // The transcription client's streaming session: a new one per
         // recording, windows uploaded in the background as they are cut, and
@@ -58,32 +74,17 @@ public:
         std::function<void(const QByteArray& wav, int index, const QString& language,
                            const QString& provider, const std::optional<QString>& translateTo)>
             streamWindow;
-        std::function<std::optional<QString>(const QString& toneStyle, const QString& language)>
-            finishStreaming;
+        FinishStreaming finishStreaming;
         // One upload of a whole recording; blocking, called off the main
         // thread. Throws a std::exception whose what() is the failure's
         // user-facing description (UTF-8).
-        std::function<QString(const QByteArray& audioData, const QString& language,
-                              const QString& provider, const QString& toneStyle,
-                              const QString& format, const std::optional<QString>& translateTo)>
-            transcribe;
+        Transcribe transcribe;
         // Ogg Opus bit rate (bits per second) and the encoders of a re-encode.
         std::function<int()> opusBitrate;
-        std::function<std::optional<QByteArray>(const QString& wavPath, int bitrate)> encodeOpus;
-        std::function<std::optional<QByteArray>(const QString& wavPath, const QString& m4aPath)>
-            encodeAAC;
+        EncodeOpus encodeOpus;
+        EncodeAAC encodeAAC;
         // The tone of the dictation about to be sent.
         std::function<QString()> resolveTone;
-        // Result handling, main thread.
-        std::function<std::optional<QString>(const QString& text)> postProcess;
-        std::function<bool()> isProcessTrusted;
-        std::function<void(const QString& text)> insertTextViaPasteboard;
-        // Leaves the text on the clipboard for the user to paste by hand.
-        std::function<void(const QString& text)> copyToClipboard;
-        std::function<void(const QString& text)> switchToMatchingLayout;
-        std::function<void(const QString& text, const QString& language, double duration)>
-            saveTranscription;
-        std::function<void(const QString& text)> addClipboardTranscription;
         // Keeps a failed upload's audio for a later retry (main thread);
         // false when it could not be kept.
         std::function<bool(const QByteArray& audioData, const QString& audioFormat,
@@ -91,14 +92,13 @@ public:
                            const QString& toneStyle, double duration, const QString& error)>
             saveFailedTranscription;
         // Files a client error report (any thread).
-        std::function<void(const QString& category, const QString& code, const QString& message,
-                           const QJsonObject& context)>
-            reportError;
+        ReportError reportError;
     };
 
+    // Throws std::invalid_argument naming the first required collaborator
+    // missing.
     explicit AudioRecorderService(Collaborators collaborators, QObject* parent = nullptr);
     ~AudioRecorderService() override;
-    static AudioRecorderService& shared();
 
     static constexpr double maxRecordingSeconds = 1500.0;
     static constexpr double warningBeforeSeconds = 60.0;
@@ -190,6 +190,9 @@ protected:
     virtual void sendToTranscription(const QString& audioURL, double duration);
 
 signals:
+    // A dictation's text came back (main thread); the file is deleted after
+    // the receivers have taken it.
+    void transcribed(const QString& text, const QString& language, double duration);
     // The length cap ended the recording; it was sent or discarded here, so
     // whoever started it must forget it without stopping it again.
     void recordingEndedAtCap();
@@ -239,16 +242,20 @@ private:
     void emitReadyWindow(bool force, const std::optional<QString>& path);
 
     // Dispatch of a finished recording.
+    friend class DictationDispatch;
     void sendToTranscriptionClassic(const QString& audioURL, double duration,
-                                    std::shared_ptr<LiveEncoding> live,
-                                    std::optional<std::optional<QString>> translateTo);
+                                    std::shared_ptr<LiveEncoding> live);
     void showHint(const QString& counterKey, const QString& title, const QString& body);
-    static QString convertToAAC(const QString& wavURL, const Collaborators& c);
+    // Starts the dispatch's worker; its outcome comes back to dispatchEnded().
+    void dispatch(const QString& audioURL, double duration, std::shared_ptr<LiveEncoding> live,
+                  std::function<void(DictationDispatchRequest&)> complete);
+    void dispatchEnded(const DictationDispatchRequest& request,
+                       const DictationDispatchOutcome& outcome);
     void finishRead(const QString& audioURL);
-    struct Upload;
-    void upload(std::shared_ptr<Upload> job);
     // Whether the audio is in the retry queue now (the recording may go).
-    bool uploadFailed(const std::shared_ptr<Upload>& job, const QString& description);
+    bool uploadFailed(const DictationDispatchRequest& request,
+                      const DictationDispatchOutcome& outcome);
+    // Hands the text to whoever delivers transcripts (transcribed()).
     void handleTranscriptionSuccess(const QString& text, const QString& language, double duration);
     SettingsStore& settings() const;
 

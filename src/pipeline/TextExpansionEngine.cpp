@@ -12,6 +12,7 @@
 #include "platform/Threading.h"
 #include "platform/WindowWatcher.h"
 #include "records/TextExpansionService.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ bool clearsBuffer(qint64 code) {
 
 TextExpansionEngine::TextExpansionEngine(Collaborators collaborators, QObject* parent)
     : QObject(parent), m_c(collaborators) {
+    requireCollaborator(m_c.pasteboard, "TextExpansionEngine", "pasteboard");
     connect(&m_c.items, &TextExpansionService::itemsChanged, this,
             [this] { m_candidatesStale = true; });
 }
@@ -118,13 +120,13 @@ TextExpansionEngine& TextExpansionEngine::shared() {
     // and stopping it leaves the hotkeys' tap alone.
     static std::unique_ptr<KeyEventSource> keys = KeyEventSource::makeTap();
     static TextExpansionEngine* instance = new TextExpansionEngine(
-        {TextExpansionService::shared(), *keys, KeySynthesizer::shared(), nullptr,
+        {TextExpansionService::shared(), *keys, KeySynthesizer::shared(), &Pasteboard::forwarding(),
          KeyboardSimulator::shared(), WindowWatcher::shared(), Clock::system()});
     return *instance;
 }
 
 Pasteboard& TextExpansionEngine::pasteboard() const {
-    return m_c.pasteboard ? *m_c.pasteboard : Pasteboard::shared();
+    return *m_c.pasteboard;
 }
 
 // Lifecycle

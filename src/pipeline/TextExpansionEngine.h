@@ -35,7 +35,7 @@ public:
         TextExpansionService& items;
         KeyEventSource& keys;
         KeySynthesizer& synthesizer;  // the BackSpaces
-        Pasteboard* pasteboard;       // nullptr: Pasteboard::shared() at each use
+        Pasteboard* pasteboard;       // required
         KeyboardSimulator& inserter;  // the paste
         WindowWatcher& windows;
         Clock& clock;

@@ -34,6 +34,29 @@ void Pasteboard::setShared(Pasteboard* pasteboard) {
     g_pasteboard.store(pasteboard);
 }
 
+namespace {
+
+class ForwardingPasteboard : public Pasteboard {
+public:
+    int changeCount() const override { return shared().changeCount(); }
+    QList<Item> items() const override { return shared().items(); }
+    QStringList types() const override { return shared().types(); }
+    QString string() const override { return shared().string(); }
+    int clearContents() override { return shared().clearContents(); }
+    bool writeItems(const QList<Item>& items) override { return shared().writeItems(items); }
+    bool setString(const QString& text, const Item& extraFormats) override {
+        return shared().setString(text, extraFormats);
+    }
+    int textFetchCount() const override { return shared().textFetchCount(); }
+};
+
+}  // namespace
+
+Pasteboard& Pasteboard::forwarding() {
+    static ForwardingPasteboard forwarding;
+    return forwarding;
+}
+
 Pasteboard* Pasteboard::sharedPrimary() {
     return g_primary.load();
 }

@@ -44,6 +44,9 @@ public:
 
     static Pasteboard& shared();
     static void setShared(Pasteboard* pasteboard);
+    // A pasteboard that hands each call to whatever shared() is at that
+    // moment, for services made before the session's clipboard is chosen.
+    static Pasteboard& forwarding();
     // The X PRIMARY selection, from which a terminal of the xterm family
     // pastes; none until one is installed.
     static Pasteboard* sharedPrimary();

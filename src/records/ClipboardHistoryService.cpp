@@ -5,19 +5,22 @@
 #include "platform/Pasteboard.h"
 #include "records/ClipboardMarkers.h"
 #include "platform/Threading.h"
+#include "platform/Required.h"
 
 ClipboardHistoryService& ClipboardHistoryService::shared() {
     static ClipboardHistoryService* instance =
-        new ClipboardHistoryService(nullptr, Clock::system());
+        new ClipboardHistoryService(&Pasteboard::forwarding(), Clock::system());
     return *instance;
 }
 
 ClipboardHistoryService::ClipboardHistoryService(Pasteboard* pasteboard, Clock& clock,
                                                  QObject* parent)
-    : QObject(parent), m_pasteboard(pasteboard), m_clock(clock) {}
+    : QObject(parent), m_pasteboard(pasteboard), m_clock(clock) {
+    requireCollaborator(m_pasteboard, "ClipboardHistoryService", "pasteboard");
+}
 
 Pasteboard& ClipboardHistoryService::pasteboard() const {
-    return m_pasteboard ? *m_pasteboard : Pasteboard::shared();
+    return *m_pasteboard;
 }
 
 void ClipboardHistoryService::start() {

@@ -17,6 +17,7 @@
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
 #include "service/WireReader.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -139,12 +140,16 @@ QString FileTranscriptionService::FileJob::formattedDuration() const {
 // ------------------------------------------------------------------ service
 
 FileTranscriptionService& FileTranscriptionService::shared() {
-    static FileTranscriptionService service{Collaborators{}};
+    static FileTranscriptionService service{[] {
+        Collaborators c;
+        c.http = &HttpClient::shared();
+        return c;
+    }()};
     return service;
 }
 
 FileTranscriptionService::FileTranscriptionService(Collaborators c) : m_c(std::move(c)) {
-    if (!m_c.http) m_c.http = &HttpClient::shared();
+    requireCollaborator(m_c.http, "FileTranscriptionService", "http");
     if (!m_c.accessToken)
         m_c.accessToken = [] {
             return AuthService::shared().readToken(QStringLiteral("access_token")).token;

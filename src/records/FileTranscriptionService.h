@@ -63,7 +63,7 @@ public:
     };
 
     struct Collaborators {
-        HttpClient* http = nullptr;  // default: HttpClient::shared()
+        HttpClient* http = nullptr;  // required
         // The stored access token; default: the account's.
         std::function<std::optional<QString>()> accessToken;
         // The account's single token refresh; its failure is ignored.

@@ -8,12 +8,14 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMetaMethod>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 #include <atomic>
 #include <exception>
+#include <stdexcept>
 
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
@@ -23,9 +25,8 @@
 #include "platform/linux/InstanceLock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateFiles.h"
+#include "platform/Required.h"
 #include "platform/Threading.h"
-#include "records/ClipboardHistoryService.h"
-#include "records/HistoryService.h"
 
 namespace {
 
@@ -53,47 +54,6 @@ double wavDuration(qint64 size) {
     return std::max<qint64>(0, size - kWavHeaderBytes) / kRecordingBytesPerSecond;
 }
 
-// Until the application installs the real delivery, a retry fails cleanly.
-class UnavailableDelivery : public RetryDelivery {
-public:
-    QString transcribe(const QByteArray&, const QString&, const QString&, const QString&,
-                       const QString&) override {
-        throw std::runtime_error("Transcription service unavailable");
-    }
-    std::optional<QString> process(const QString& text) override { return text; }
-    bool isProcessTrusted() override { return false; }
-    void insertTextViaPasteboard(const QString&) override {}
-    void playSuccessSound() override {}
-    void playErrorSound() override {}
-};
-
-std::atomic<RetryDelivery*> g_delivery{nullptr};
-
-RetryDelivery& currentDelivery() {
-    static UnavailableDelivery unavailable;
-    RetryDelivery* d = g_delivery.load();
-    return d ? *d : unavailable;
-}
-
-// The shared service forwards to whatever delivery and overlay are installed
-// at the time of the call, so the order of start-up does not matter.
-class ForwardingDelivery : public RetryDelivery {
-public:
-    QString transcribe(const QByteArray& a, const QString& l, const QString& p, const QString& t,
-                       const QString& f) override {
-        return currentDelivery().transcribe(a, l, p, t, f);
-    }
-    std::optional<QString> process(const QString& text) override {
-        return currentDelivery().process(text);
-    }
-    bool isProcessTrusted() override { return currentDelivery().isProcessTrusted(); }
-    void insertTextViaPasteboard(const QString& t) override {
-        currentDelivery().insertTextViaPasteboard(t);
-    }
-    void playSuccessSound() override { currentDelivery().playSuccessSound(); }
-    void playErrorSound() override { currentDelivery().playErrorSound(); }
-};
-
 QString describe(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
@@ -104,23 +64,19 @@ QString describe(const std::exception_ptr& error) {
     }
 }
 
+// The process-wide queue, installed by the application.
+std::atomic<RetryQueueService*> g_shared{nullptr};
+
 }  // namespace
 
-RetryDelivery& RetryDelivery::shared() {
-    static ForwardingDelivery forwarding;
-    return forwarding;
-}
-
-void RetryDelivery::setShared(RetryDelivery* delivery) {
-    g_delivery.store(delivery);
-}
-
 RetryQueueService& RetryQueueService::shared() {
-    static RetryQueueService* instance = new RetryQueueService(
-        defaultStorageDir(), Dependencies{RetryDelivery::shared(), HistoryService::shared(),
-                                          ClipboardHistoryService::shared(), AppState::shared(),
-                                          nullptr, Clock::system()});
-    return *instance;
+    RetryQueueService* queue = g_shared.load();
+    if (!queue) throw std::logic_error("RetryQueueService::shared() before the application made it");
+    return *queue;
+}
+
+void RetryQueueService::setShared(RetryQueueService* queue) {
+    g_shared.store(queue);
 }
 
 QString RetryQueueService::defaultStorageDir() {
@@ -129,7 +85,9 @@ QString RetryQueueService::defaultStorageDir() {
 }
 
 RetryQueueService::RetryQueueService(QString storageDir, Dependencies deps, QObject* parent)
-    : QObject(parent), m_storageDir(std::move(storageDir)), m_deps(deps) {
+    : QObject(parent), m_storageDir(std::move(storageDir)), m_deps(std::move(deps)) {
+    requireCollaborators("RetryQueueService", "transcribe", m_deps.transcribe, "playErrorSound",
+                         m_deps.playErrorSound);
     ensureStorageDir();
     loadQueue();
     cleanupExpired();
@@ -143,10 +101,6 @@ QString RetryQueueService::queueFilePath() const {
 
 QString RetryQueueService::audioFilePath(const FailedTranscription& entry) const {
     return m_storageDir + QLatin1Char('/') + entry.audioFileName;
-}
-
-OverlayControl& RetryQueueService::overlay() const {
-    return m_deps.overlay ? *m_deps.overlay : OverlayControl::shared();
 }
 
 void RetryQueueService::ensureStorageDir() {
@@ -301,13 +255,13 @@ void RetryQueueService::retry(const QString& id, std::function<void()> done) {
     emit retryingChanged();
 
     const QString path = audioFilePath(entry);
-    RetryDelivery& delivery = m_deps.delivery;
+    const auto transcribe = m_deps.transcribe;
     struct Outcome {
         bool audioMissing = false;
         std::optional<QString> text;
         QString failure;
     };
-    auto work = [entry, path, &delivery] {
+    auto work = [entry, path, transcribe] {
         Outcome outcome;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -322,8 +276,8 @@ void RetryQueueService::retry(const QString& id, std::function<void()> done) {
                      .arg(audio.size())
                      .arg(entry.language));
         try {
-            outcome.text = delivery.transcribe(audio, entry.language, entry.provider,
-                                               entry.toneStyle, entry.audioFormat);
+            outcome.text = transcribe(audio, entry.language, entry.provider, entry.toneStyle,
+                                      entry.audioFormat);
         } catch (...) {
             outcome.failure = describe(std::current_exception());
         }
@@ -346,18 +300,12 @@ void RetryQueueService::finishRetry(const QString& id, const std::function<void(
 }
 
 void RetryQueueService::retrySucceeded(const FailedTranscription& entry, const QString& text) {
-    const std::optional<QString> processed = m_deps.delivery.process(text);
-    if (processed && !processed->isEmpty()) {
-        if (m_deps.delivery.isProcessTrusted())
-            m_deps.delivery.insertTextViaPasteboard(*processed);
-        else
-            m_deps.appState.setLastError(QStringLiteral("Accessibility permission required"));
-        m_deps.history.saveTranscription(*processed, entry.language, entry.duration);
-        m_deps.appState.setLastTranscribedText(*processed);
-        m_deps.clipboard.addTranscription(*processed);
-        overlay().show(OverlayState::success);
-        m_deps.delivery.playSuccessSound();
+    if (!isSignalConnected(QMetaMethod::fromSignal(&RetryQueueService::transcribed))) {
+        // Nobody would see the text: the recording stays for a later retry.
+        debugLog(QStringLiteral("[RetryQueue] No delivery for ") + entry.id);
+        return;
     }
+    emit transcribed(text, entry.language, entry.duration);
     remove(entry.id);
     debugLog(QStringLiteral("[RetryQueue] Retry succeeded for ") + entry.id);
 }
@@ -372,8 +320,8 @@ void RetryQueueService::retryFailed(const FailedTranscription& entry, const QStr
         break;
     }
     m_deps.appState.setLastError(QStringLiteral("Retry failed: ") + description);
-    overlay().show(OverlayState::error);
-    m_deps.delivery.playErrorSound();
+    m_deps.overlay.show(OverlayState::error);
+    m_deps.playErrorSound();
     debugLog(QStringLiteral("[RetryQueue] Retry failed for ") + entry.id + QStringLiteral(": ") +
              description);
 }

@@ -13,38 +13,8 @@
 
 class AppState;
 class Clock;
-class ClipboardHistoryService;
-class HistoryService;
 class InstanceLock;
 class OverlayControl;
-
-// What a retry needs of the dictation road: the transcription client, the
-// text post-processor, insertion and the tones. The application installs the
-// real one with setShared(); tests give the service a fake.
-class RetryDelivery {
-public:
-    virtual ~RetryDelivery() = default;
-
-    // Called on a worker thread; blocks until the service answered. Returns
-    // the transcript, or throws a std::exception whose what() is the
-    // failure's user-facing description (UTF-8).
-    virtual QString transcribe(const QByteArray& audioData, const QString& language,
-                               const QString& provider, const QString& toneStyle,
-                               const QString& format) = 0;
-    // The rest are called on the main thread.
-    // The text filters; nothing when no text is left to insert.
-    virtual std::optional<QString> process(const QString& text) = 0;
-    // Whether synthetic key presses may be sent (insertion is possible).
-    virtual bool isProcessTrusted() = 0;
-    virtual void insertTextViaPasteboard(const QString& text) = 0;
-    virtual void playSuccessSound() = 0;
-    virtual void playErrorSound() = 0;
-
-    // The process-wide delivery (one that fails every transcription until
-    // the application installs the real one).
-    static RetryDelivery& shared();
-    static void setShared(RetryDelivery* delivery);
-};
 
 // The queue of recordings whose transcription failed, kept with their audio
 // in "~/.local/share/Ormil/failed_audio" so the user can send them again.
@@ -57,17 +27,25 @@ public:
     static constexpr int maxEntries = 20;
     static constexpr int maxAgeDays = 7;
 
+    // All are required.
     struct Dependencies {
-        RetryDelivery& delivery;
-        HistoryService& history;
-        ClipboardHistoryService& clipboard;
+        // Sends a recording again: called on a worker thread, blocks until
+        // the service answered. Returns the transcript, or throws a
+        // std::exception whose what() is the failure's user-facing
+        // description (UTF-8).
+        std::function<QString(const QByteArray& audioData, const QString& language,
+                              const QString& provider, const QString& toneStyle,
+                              const QString& format)>
+            transcribe;
+        std::function<void()> playErrorSound;
         AppState& appState;
-        // nullptr: whatever OverlayControl::shared() is at each use.
-        OverlayControl* overlay;
+        OverlayControl& overlay;
         Clock& clock;
     };
 
+    // The process-wide queue the application installed with setShared().
     static RetryQueueService& shared();
+    static void setShared(RetryQueueService* queue);
     static QString defaultStorageDir();
 
     // Loads the queue file of storageDir and drops expired entries.
@@ -125,6 +103,10 @@ public:
     static const QString interruptedError;
 
 signals:
+    // A retry came back with its text (main thread): whoever delivers
+    // transcripts takes it before the entry leaves the queue. Without a
+    // receiver the entry stays for a later retry.
+    void transcribed(const QString& text, const QString& language, double duration);
     // The queue list changed (an entry came, went or got a new error text).
     void queueChanged();
     // The set of entries whose retry is running changed.
@@ -141,7 +123,6 @@ private:
     void finishRetry(const QString& id, const std::function<void()>& done);
     void retrySucceeded(const FailedTranscription& entry, const QString& text);
     void retryFailed(const FailedTranscription& entry, const QString& description);
-    OverlayControl& overlay() const;
 
     QString m_storageDir;
     Dependencies m_deps;

@@ -14,6 +14,7 @@
 #include "records/SavedPromptTab.h"
 #include "records/TextExpansionService.h"
 #include "service/AnswerLimits.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -131,9 +132,11 @@ SyncService& SyncService::shared() {
 
 SyncService::SyncService(Collaborators collaborators)
     : m_c(std::move(collaborators)),
-      m_settings(m_c.settings ? *m_c.settings : SettingsStore::shared()),
-      m_history(m_c.history ? *m_c.history : HistoryService::shared()),
-      m_expansions(m_c.textExpansions ? *m_c.textExpansions : TextExpansionService::shared()) {
+      m_settings((requireCollaborators("SyncService", "settings", m_c.settings, "history",
+                                       m_c.history, "textExpansions", m_c.textExpansions),
+                  *m_c.settings)),
+      m_history(*m_c.history),
+      m_expansions(*m_c.textExpansions) {
     static const char* const names[laneCount] = {
         "sync.settings", "sync.dictionary", "sync.snippets", "sync.textExpansions", "sync.account"};
     for (int i = 0; i < laneCount; ++i)

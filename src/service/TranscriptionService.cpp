@@ -18,18 +18,18 @@
 #include "service/HttpClient.h"
 #include "service/HttpServiceConfig.h"
 #include "service/TextRequests.h"
+#include "platform/Required.h"
 
 TranscriptionService::AudioEncoders TranscriptionService::AudioEncoders::standard() {
     return {&OggOpus::encode, &AacEncoder::encode};
 }
 
-TranscriptionService::TranscriptionService(SettingsStore& settings, AudioEncoders encoders)
-    : TranscriptionService(settings, Collaborators{}, std::move(encoders)) {}
-
 TranscriptionService::TranscriptionService(SettingsStore& settings, Collaborators collaborators,
                                            AudioEncoders encoders)
     : m_settings(settings), m_encoders(std::move(encoders)), m_c(std::move(collaborators)) {
-    m_clock = m_c.clock ? m_c.clock : &Clock::system();
+    requireCollaborators("TranscriptionService", "clock", m_c.clock, "overlay", m_c.overlay,
+                         "appState", m_c.appState);
+    m_clock = m_c.clock;
     if (m_c.http) {
         m_http = m_c.http;
     } else {

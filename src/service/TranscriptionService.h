@@ -54,12 +54,13 @@ public:
         Auth::Failure m_failure;
     };
 
-    // Everything the client talks to; empty members take the process-wide ones.
+    // Everything the client talks to; clock, overlay and appState are
+    // required, the other empty members have their defaults.
     struct Collaborators {
-        HttpClient* http = nullptr;         // default: the client's own, 6 per host
-        Clock* clock = nullptr;             // default: Clock::system()
-        OverlayControl* overlay = nullptr;  // default: OverlayControl::shared()
-        AppState* appState = nullptr;       // default: AppState::shared()
+        HttpClient* http = nullptr;  // default: the client's own, 6 per host
+        Clock* clock = nullptr;
+        OverlayControl* overlay = nullptr;
+        AppState* appState = nullptr;
         Auth auth;                          // default: signed out, refresh rejected
         // The user's replacement prompt of a built-in tone (nothing when
         // absent or empty).
@@ -80,8 +81,6 @@ public:
         static AudioEncoders standard();
     };
 
-    explicit TranscriptionService(SettingsStore& settings,
-                                  AudioEncoders encoders = AudioEncoders::standard());
     TranscriptionService(SettingsStore& settings, Collaborators collaborators,
                          AudioEncoders encoders = AudioEncoders::standard());
     // Waits for the background uploads and warm-ups still running.

@@ -47,20 +47,19 @@ std::shared_ptr<TranscriptionService::PostProcessWatcher>
 TranscriptionService::startPostProcessWatcher() {
     auto watcher = std::make_shared<PostProcessWatcher>();
     Clock* clock = m_clock;
-    OverlayControl* injected = m_c.overlay;
+    OverlayControl* overlay = m_c.overlay;
     // The overlay and the clock's timers live on the main thread.
-    runOnMainNowOrQueued([watcher, clock, injected] {
+    runOnMainNowOrQueued([watcher, clock, overlay] {
         std::lock_guard lock(watcher->mutex);
         if (watcher->stopped) return;
-        watcher->timer = clock->schedule(1.5, nullptr, [watcher, injected] {
+        watcher->timer = clock->schedule(1.5, nullptr, [watcher, overlay] {
             {
                 std::lock_guard lock(watcher->mutex);
                 if (watcher->stopped) return;
             }
-            OverlayControl& overlay = injected ? *injected : OverlayControl::shared();
-            if (overlay.currentState() != OverlayState::processing) return;
+            if (overlay->currentState() != OverlayState::processing) return;
             debugLog("[Transcription] Постобработка затянулась — показываю надпись в островке");
-            overlay.show(OverlayState::postProcessing);
+            overlay->show(OverlayState::postProcessing);
         });
     });
     return watcher;

@@ -145,16 +145,14 @@ QString TranscriptionService::sendOnce(const QByteArray& audioData, const QStrin
 }
 
 void TranscriptionService::publishWordCounters(qint64 used, qint64 limit) {
-    // An injected state may be gone by the time the main thread gets here.
-    const QPointer<AppState> injected(m_c.appState);
-    const bool wasInjected = m_c.appState != nullptr;
+    // The state may be gone by the time the main thread gets here.
+    const QPointer<AppState> state(m_c.appState);
     // Scheduled, not awaited: the text may reach the caller first.
-    runOnMain([injected, wasInjected, used, limit] {
-        if (wasInjected && !injected) return;
-        AppState& state = injected ? *injected : AppState::shared();
+    runOnMain([state, used, limit] {
+        if (!state) return;
         const auto toInt = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
-        state.setWordsUsed(toInt(used));
-        state.setWordsLimit(toInt(limit));
+        state->setWordsUsed(toInt(used));
+        state->setWordsLimit(toInt(limit));
     });
 }
 

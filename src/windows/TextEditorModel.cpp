@@ -15,6 +15,7 @@
 #include "service/TranscriptionService.h"
 #include "service/TranscriptionWire.h"
 #include "ui/Graphemes.h"
+#include "platform/Required.h"
 
 namespace Store = BuiltinTonePromptStore;
 
@@ -54,13 +55,12 @@ QString describeError(const std::exception_ptr& error) {
 
 }  // namespace
 
-TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor(TranscriptionService* client) {
-    return [client](const PostProcessRequest& r, std::function<void(PostProcessOutcome)> done) {
+TextEditorModel::PostProcessor TextEditorModel::servicePostProcessor(TranscriptionService& service) {
+    return [client = &service](const PostProcessRequest& r, std::function<void(PostProcessOutcome)> done) {
         auto work = [client, r] {
             PostProcessOutcome outcome;
             try {
-                TranscriptionService& service = client ? *client : TranscriptionService::shared();
-                outcome.text = service.postProcess(r.text, r.toneStyle, r.customPrompt,
+                outcome.text = client->postProcess(r.text, r.toneStyle, r.customPrompt,
                                                    r.culturedFilter, r.language, r.sameLanguage,
                                                    r.dontChangeMeaning, /*isRetry=*/false);
             } catch (...) {
@@ -92,17 +92,12 @@ const QList<EditorTab>& TextEditorModel::builtins() {
     return rows;
 }
 
-TextEditorModel::TextEditorModel(QObject* parent) : TextEditorModel(Collaborators{}, parent) {}
-
 TextEditorModel::TextEditorModel(Collaborators collaborators, QObject* parent)
     : QObject(parent),
       m_c(std::move(collaborators)),
-      m_settings(m_c.settings ? *m_c.settings : SettingsStore::shared()) {
-    if (!m_c.postProcess) m_c.postProcess = servicePostProcessor();
-    if (!m_c.fetchHistory)
-        m_c.fetchHistory = [](int limit, int offset) {
-            return HistoryService::shared().fetchTranscriptions(limit, offset);
-        };
+      m_settings((requireCollaborators("TextEditorModel", "settings", m_c.settings, "postProcess",
+                                       m_c.postProcess, "fetchHistory", m_c.fetchHistory),
+                  *m_c.settings)) {
     connect(this, &TextEditorModel::sourceChanged, this, &TextEditorModel::onSourceChanged);
 }
 

@@ -44,23 +44,22 @@ public:
     // Sends a request; done runs later on the main thread.
     using PostProcessor = std::function<void(const PostProcessRequest& request,
                                              std::function<void(PostProcessOutcome)> done)>;
-    // The service's post-processing (the shared client when none is given),
-    // run on a worker thread.
-    static PostProcessor servicePostProcessor(TranscriptionService* client = nullptr);
+    // The service's post-processing through the client, run on a worker
+    // thread.
+    static PostProcessor servicePostProcessor(TranscriptionService& client);
 
     // A saved custom prompt, in the one stored form the account's settings
     // synchronisation also reads and writes.
     using SavedPrompt = SavedPromptTab;
 
+    // All are required.
     struct Collaborators {
-        SettingsStore* settings = nullptr;  // default: the shared store
-        PostProcessor postProcess;          // default: servicePostProcessor()
-        // The newest history records (default: the shared history store).
+        SettingsStore* settings = nullptr;
+        PostProcessor postProcess;
+        // The newest history records.
         std::function<QList<QVariantMap>(int limit, int offset)> fetchHistory;
     };
 
-    // The shared settings, history and service.
-    explicit TextEditorModel(QObject* parent = nullptr);
     explicit TextEditorModel(Collaborators collaborators, QObject* parent = nullptr);
 
     // The built-in tabs, in strip order.

@@ -29,6 +29,7 @@
 #include "windows/EditorTabButton.h"
 #include "windows/OverflowTabsView.h"
 #include "windows/TextEditorModel.h"
+#include "platform/Required.h"
 
 namespace {
 
@@ -167,8 +168,10 @@ void EditorSourceEdit::dropEvent(QDropEvent* event) {
 TextEditorView::TextEditorView(Options options, QWidget* parent)
     : QWidget(parent),
       m_options(std::move(options)),
-      m_model(m_options.model ? m_options.model : new TextEditorModel(this)),
-      m_pasteboard(m_options.pasteboard ? *m_options.pasteboard : Pasteboard::shared()) {
+      m_model((requireCollaborators("TextEditorView", "model", m_options.model, "pasteboard",
+                                    m_options.pasteboard),
+               m_options.model)),
+      m_pasteboard(*m_options.pasteboard) {
     if (!m_model->parent()) m_model->setParent(this);
     if (!m_options.translator) m_options.translator = PromptEditorModel::serviceTranslator();
     setMinimumSize(720, 460);

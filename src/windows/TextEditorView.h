@@ -45,8 +45,8 @@ public:
         QString initialSource;
         // Receives the result the user applies.
         std::function<void(const QString& text)> onApply;
-        TextEditorModel* model = nullptr;  // default: a new model with the shared services
-        Pasteboard* pasteboard = nullptr;  // default: the shared pasteboard
+        TextEditorModel* model = nullptr;  // required; the view takes it over
+        Pasteboard* pasteboard = nullptr;  // required
         // The prompt editor card's translations (default: the service's).
         PromptEditorModel::Translator translator;
     };

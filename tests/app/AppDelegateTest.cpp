@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app/AppDelegate.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakePasteboard.h"
 #include "fakes/FakeInputAccess.h"
 #include "fakes/FakeMicrophoneAccess.h"
 #include "fakes/FakeNotifier.h"
@@ -32,6 +35,10 @@ protected:
         c.notifier = &notifier;
         c.microphone = &microphone;
         c.inputAccess = &access;
+        c.notifications = &NotificationCenter::shared();
+        c.menu.appState = &appState;
+        c.menu.clock = &clock;
+        c.menu.pasteboard = &pasteboard;
         c.createTrayIcon = false;
         c.preferredLanguages = [this] { return languages; };
         c.hasAccessToken = [this] { return signedIn; };
@@ -59,6 +66,9 @@ protected:
     }
 
     SettingsStore settings;
+    AppState appState{settings, {}};
+    FakeClock clock;
+    FakePasteboard pasteboard;
     FakeNotifier notifier;
     FakeMicrophoneAccess microphone;
     FakeInputAccess access;

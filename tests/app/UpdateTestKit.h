@@ -55,6 +55,7 @@ struct Rig {
         QDir().mkpath(testsupport::root() + "/tmp");
         UpdateService::Collaborators c;
         c.settings = settings.get();
+        c.http = &http;
         c.presenter = &presenter;
         c.currentVersion = current;
         c.manifestURLs = {"https://unused.invalid/ORMIL-linux/manifest.json"};
@@ -94,6 +95,7 @@ struct Rig {
         std::function<void()> fn;
     };
     std::unique_ptr<SettingsStore> settings;
+    HttpClient http{Clock::system()};
     FakePresenter presenter;
     std::vector<Report> reports;
     std::vector<Scheduled> scheduled;

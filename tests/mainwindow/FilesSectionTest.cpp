@@ -30,6 +30,7 @@ protected:
     FilesPage() {
         tokens = stand.createSignedInAccount({{"email", "files@ormil.test"}, {"password", "p"}});
         FileTranscriptionService::Collaborators c;
+        c.http = &HttpClient::shared();
         c.apiBase = [base = stand.baseUrl()] { return base; };
         c.accessToken = [token = tokens.access]() -> std::optional<QString> { return token; };
         c.refresh = [] {};

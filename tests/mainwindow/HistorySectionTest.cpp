@@ -13,6 +13,7 @@
 #include "core/L10n.h"
 #include "fakes/FakeOverlay.h"
 #include "mainwindow/HistorySection.h"
+#include "platform/Clock.h"
 #include "platform/Threading.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/RetryQueueService.h"
@@ -28,19 +29,6 @@ using testsupport::waitUntil;
 
 namespace {
 
-// The real transcription client against the stand-in.
-class StandInDelivery : public OfflineDelivery {
-public:
-    explicit StandInDelivery(TranscriptionService& client) : m_client(client) {}
-    QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
-                       const QString& toneStyle, const QString& format) override {
-        return m_client.transcribe(audio, language, provider, toneStyle, format, std::nullopt);
-    }
-
-private:
-    TranscriptionService& m_client;
-};
-
 QDateTime at(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
 }
@@ -52,12 +40,10 @@ protected:
         useQueue(noDelivery);
     }
 
-    void useQueue(RetryDelivery& delivery) {
+    void useQueue(OfflineDelivery& delivery) {
         queue.reset();
-        queue = std::make_unique<RetryQueueService>(
-            testsupport::root() + "/data/failed_audio",
-            RetryQueueService::Dependencies{delivery, history, clipboard, appState, &overlay,
-                                            storeClock});
+        queue = delivery.makeQueue(testsupport::root() + "/data/failed_audio", history, clipboard,
+                                   appState, overlay, storeClock);
         context.retryQueue = queue.get();
     }
 
@@ -405,6 +391,7 @@ TEST_F(HistoryPage, RetryThroughTheStandInRemovesTheRowAndARebuildNeverRetriesTw
     const DevService::Tokens tokens =
         stand.createSignedInAccount({{"email", "history@ormil.test"}, {"password", "pw"}});
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
     c.appState = &appState;
     c.overlay = &overlay;
     c.apiBase = [&] { return stand.baseUrl(); };
@@ -414,7 +401,13 @@ TEST_F(HistoryPage, RetryThroughTheStandInRemovesTheRowAndARebuildNeverRetriesTw
             TranscriptionService::Auth::Failure{true, "no refresh here"});
     };
     TranscriptionService client(SettingsStore::shared(), std::move(c));
-    StandInDelivery delivery(client);
+    // The real transcription client against the stand-in.
+    OfflineDelivery delivery;
+    delivery.transcribe = [&client](const QByteArray& audio, const QString& language,
+                                    const QString& provider, const QString& toneStyle,
+                                    const QString& format) {
+        return client.transcribe(audio, language, provider, toneStyle, format, std::nullopt);
+    };
     useQueue(delivery);
     fail("The request timed out.", VirtualMic::speechWav("retry from the history page"));
 

@@ -21,9 +21,9 @@ TEST_F(MainWindowFixture, RecordSectionsScreenshots) {
     FakeOverlay overlay;
     ClipboardHistoryService clipboard{&pasteboard, clock};
     OfflineDelivery delivery;
-    RetryQueueService queue(testsupport::root() + "/data/failed_audio",
-                            RetryQueueService::Dependencies{delivery, history, clipboard, appState,
-                                                            &overlay, storeClock});
+    const auto made = delivery.makeQueue(testsupport::root() + "/data/failed_audio", history,
+                                         clipboard, appState, overlay, storeClock);
+    RetryQueueService& queue = *made;
     history.saveTranscription("Send the draft to Anna before lunch.", "en", 4.2);
     storeClock.advance(16 * 3600);
     history.saveTranscription(
@@ -79,9 +79,9 @@ TEST_F(MainWindowFixture, RecordListsScreenshots) {
     FakeOverlay overlay;
     ClipboardHistoryService clipboard{&pasteboard, clock};
     OfflineDelivery delivery;
-    RetryQueueService queue(testsupport::root() + "/data/failed_audio",
-                            RetryQueueService::Dependencies{delivery, history, clipboard, appState,
-                                                            &overlay, storeClock});
+    const auto made = delivery.makeQueue(testsupport::root() + "/data/failed_audio", history,
+                                         clipboard, appState, overlay, storeClock);
+    RetryQueueService& queue = *made;
     TextExpansionService expansions(testsupport::root() + "/text_expansions.json");
     const QString link = "https://ormil.test/share/" + QString("a1b2c3d4e5f6").repeated(20);
     const QString longWord = QString("Donaudampfschifffahrtsgesellschaft").repeated(6);

@@ -40,7 +40,9 @@
 #include "platform/Threading.h"
 #include "platform/linux/Autostart.h"
 #include "platform/linux/GlobalShortcutsPortal.h"
+#include "records/HistoryService.h"
 #include "records/SyncService.h"
+#include "records/TextExpansionService.h"
 #include "service/AuthTestFixture.h"
 #include "support/Screenshots.h"
 #include "ui/Badge.h"
@@ -682,11 +684,15 @@ TEST_F(SettingsPage, AboutShowsTheVersionAndTheServiceHost) {
 class SettingsPush : public SettingsPage {
 protected:
     AuthTestFixture account;
+    HistoryService history{testsupport::root() + "/push/Ormil.sqlite", clock};
+    TextExpansionService expansions{testsupport::root() + "/push/text_expansions.json"};
     std::unique_ptr<SyncService> sync;
 
     void SetUp() override {
         account.signIn();
         SyncService::Collaborators c;
+        c.history = &history;
+        c.textExpansions = &expansions;
         c.baseURL = account.apiBase();
         c.send = [this](const HttpRequest& r) { return account.client.send(r); };
         c.account.accessToken = [this] { return account.auth->readToken("access_token").token; };

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "RecorderTestRig.h"
+#include "records/TranscriptDelivery.h"
 
 namespace dispatchtest {
 
@@ -125,18 +126,6 @@ protected:
             return QByteArray("m4a-bytes");
         };
         c.resolveTone = [] { return QStringLiteral("neutral"); };
-        c.postProcess = [this](const QString& text) -> std::optional<QString> {
-            if (postProcessEmpties || text.trimmed().isEmpty()) return std::nullopt;
-            return text + " ";
-        };
-        c.isProcessTrusted = [this] { return trusted; };
-        c.insertTextViaPasteboard = [this](const QString& t) { inserted.push_back(t); };
-        c.copyToClipboard = [this](const QString& t) { clipboard = t; };
-        c.switchToMatchingLayout = [this](const QString& t) { layoutSwitches.push_back(t); };
-        c.saveTranscription = [this](const QString& t, const QString& language, double d) {
-            history.push_back({t, language, d});
-        };
-        c.addClipboardTranscription = [this](const QString& t) { clipboardHistory.push_back(t); };
         c.saveFailedTranscription = [this](const QByteArray& audio, const QString& format,
                                            const QString& language, const QString& provider,
                                            const QString& tone, double duration,
@@ -151,6 +140,31 @@ protected:
         };
         customize(c);
         recorder = std::make_unique<AudioRecorderService>(std::move(c));
+        delivery = std::make_unique<TranscriptDelivery>(deliveryCollaborators());
+        QObject::connect(recorder.get(), &AudioRecorderService::transcribed, delivery.get(),
+                         &TranscriptDelivery::deliverDictation, Qt::DirectConnection);
+    }
+
+    // The delivery of the text, on fakes that remember what they got.
+    TranscriptDelivery::Collaborators deliveryCollaborators() {
+        TranscriptDelivery::Collaborators c;
+        c.appState = &app;
+        c.overlay = &overlay;
+        c.postProcess = [this](const QString& text) -> std::optional<QString> {
+            if (postProcessEmpties || text.trimmed().isEmpty()) return std::nullopt;
+            return text + " ";
+        };
+        c.isProcessTrusted = [this] { return trusted; };
+        c.insertTextViaPasteboard = [this](const QString& t) { inserted.push_back(t); };
+        c.copyToClipboard = [this](const QString& t) { clipboard = t; };
+        c.switchToMatchingLayout = [this](const QString& t) { layoutSwitches.push_back(t); };
+        c.saveTranscription = [this](const QString& t, const QString& language, double d) {
+            history.push_back({t, language, d});
+        };
+        c.addClipboardTranscription = [this](const QString& t) { clipboardHistory.push_back(t); };
+        c.playSuccessSound = [this] { sounds.playSuccessSound(); };
+        c.playErrorSound = [this] { sounds.playErrorSound(); };
+        return c;
     }
 
     // Lets a test put real collaborators in place of the fakes.
@@ -238,6 +252,7 @@ protected:
     // What the retry queue answers to a save (false: it could not keep it).
     bool retryQueueTakes = true;
     std::vector<Report> reports;
+    std::unique_ptr<TranscriptDelivery> delivery;
 };
 
 }  // namespace dispatchtest

@@ -55,6 +55,7 @@ protected:
         c.notifier = &notifier;
         c.makeRecorder = captures.factory();
         c.microphoneStatus = [] { return 3; };
+        c.settings = &settings;
         c.directory = dir;
         return c;
     }

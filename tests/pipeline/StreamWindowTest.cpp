@@ -1,6 +1,7 @@
 #include "DispatchTestFixture.h"
 #include "audio/AudioFormat.h"
 #include "audio/AudioNormalizer.h"
+#include "core/L10n.h"
 
 using namespace dispatchtest;
 
@@ -221,3 +222,22 @@ TEST_F(StreamWindow, WindowTimerEndsWithEveryRecordingThatIsNotSent) {
 }
 
 }  // namespace
+
+// With no streamed text the whole recording goes through the gate on the
+// worker: a silent one is kept from the service like any other, with the
+// error state and the hint shown on the main thread.
+TEST_F(StreamWindow, ASilentStreamedDictationThatFellBackIsStoppedByTheGate) {
+    streamedText = std::nullopt;
+    start();
+    recordFor(61, 50);
+    recorder->stopRecording();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !notifier.notices.empty(); }));
+    settle();
+    EXPECT_FALSE(windows.empty());
+    EXPECT_EQ(uploadCount(), 0);
+    EXPECT_EQ(overlay.current, OverlayState::error);
+    EXPECT_EQ(notifier.notices[0].title, L10n::nothingHeardTitle());
+    EXPECT_EQ(settings.integer("silentHintsShown"), 1);
+    EXPECT_FALSE(app.isProcessing());
+    EXPECT_TRUE(files().isEmpty());
+}

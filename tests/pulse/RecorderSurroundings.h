@@ -11,10 +11,11 @@
 #include "pipeline/SoundService.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
+#include "platform/pulse/PulseAudioCapture.h"
 
 struct RecorderSurroundings {
     // The collaborators of a recorder on the system clock; the recorder
-    // itself comes from the default factory unless the caller sets one.
+    // itself comes from the application's factory unless the caller sets one.
     AudioRecorderService::Collaborators collaborators() {
         AudioRecorderService::Collaborators c;
         c.clock = &Clock::system();
@@ -22,6 +23,9 @@ struct RecorderSurroundings {
         c.overlay = &overlay;
         c.sounds = &sounds;
         c.notifier = &notifier;
+        c.makeRecorder = PulseAudioCapture::factory();
+        c.microphoneStatus = [] { return 3; };
+        c.settings = &settings;
         return c;
     }
 

@@ -7,6 +7,7 @@
 #include <future>
 
 #include "fakes/FakeClock.h"
+#include "platform/Clock.h"
 #include "records/FileTranscriptionService.h"
 #include "service/AnswerLimits.h"
 #include "service/HttpClient.h"
@@ -20,6 +21,7 @@ struct Client {
     explicit Client(const QString& base, std::optional<QString> initial = std::nullopt)
         : token(std::move(initial)) {
         FileTranscriptionService::Collaborators c;
+        c.http = &http;
         c.apiBase = [base] { return base; };
         c.accessToken = [this] { return token; };
         c.refresh = [this] {
@@ -31,6 +33,7 @@ struct Client {
     std::optional<QString> token;
     std::optional<QString> refreshedToken;
     int refreshes = 0;
+    HttpClient http{Clock::system()};
     std::unique_ptr<FileTranscriptionService> service;
 };
 

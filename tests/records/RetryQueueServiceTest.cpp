@@ -24,6 +24,7 @@
 #include "records/RecordsTestSupport.h"
 #include "records/RetryQueueService.h"
 #include "records/TextExpansionService.h"
+#include "records/TranscriptDelivery.h"
 #include "service/ErrorReportService.h"
 #include "fakes/FakeOverlay.h"
 #include "fakes/FakePasteboard.h"
@@ -32,7 +33,9 @@ using recordstest::DataChangedCounter;
 
 namespace {
 
-class FakeDelivery : public RetryDelivery {
+// The speech service and what a delivery does with the text, as stand-ins
+// that remember what they got.
+class FakeDelivery {
 public:
     struct Call {
         QByteArray audio;
@@ -40,7 +43,7 @@ public:
     };
 
     QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
-                       const QString& toneStyle, const QString& format) override {
+                       const QString& toneStyle, const QString& format) {
         {
             std::unique_lock lock(mutex);
             calls.push_back({audio, language, provider, toneStyle, format});
@@ -50,14 +53,14 @@ public:
         if (!failure.isEmpty()) throw std::runtime_error(failure.toStdString());
         return answer;
     }
-    std::optional<QString> process(const QString& text) override {
+    std::optional<QString> process(const QString& text) {
         if (dropEverything) return std::nullopt;
         return text.trimmed() + " ";
     }
-    bool isProcessTrusted() override { return trusted; }
-    void insertTextViaPasteboard(const QString& text) override { inserted << text; }
-    void playSuccessSound() override { ++successSounds; }
-    void playErrorSound() override { ++errorSounds; }
+    bool isProcessTrusted() { return trusted; }
+    void insertTextViaPasteboard(const QString& text) { inserted << text; }
+    void playSuccessSound() { ++successSounds; }
+    void playErrorSound() { ++errorSounds; }
 
     void release() {
         {
@@ -80,6 +83,8 @@ public:
     bool dropEverything = false;
     bool trusted = true;
     QStringList inserted;
+    QStringList copied;
+    QStringList layoutSwitches;
     int successSounds = 0;
     int errorSounds = 0;
 };
@@ -95,12 +100,37 @@ protected:
         base = recordstest::freshDir(QStringLiteral("retry-") + info->name());
         storage = base + "/Ormil/failed_audio";
         history = std::make_unique<HistoryService>(base + "/Ormil/Ormil.sqlite", clock);
+        TranscriptDelivery::Collaborators c;
+        c.appState = &appState;
+        c.overlay = &overlay;
+        c.postProcess = [this](const QString& text) { return delivery.process(text); };
+        c.isProcessTrusted = [this] { return delivery.isProcessTrusted(); };
+        c.insertTextViaPasteboard = [this](const QString& t) { delivery.insertTextViaPasteboard(t); };
+        c.copyToClipboard = [this](const QString& t) { delivery.copied << t; };
+        c.switchToMatchingLayout = [this](const QString& t) { delivery.layoutSwitches << t; };
+        c.saveTranscription = [this](const QString& t, const QString& language, double d) {
+            history->saveTranscription(t, language, d);
+        };
+        c.addClipboardTranscription = [this](const QString& t) { clipboard.addTranscription(t); };
+        c.playSuccessSound = [this] { delivery.playSuccessSound(); };
+        c.playErrorSound = [this] { delivery.playErrorSound(); };
+        transcripts = std::make_unique<TranscriptDelivery>(std::move(c));
     }
 
+    RetryQueueService::Dependencies dependencies() {
+        return {[this](const QByteArray& audio, const QString& language, const QString& provider,
+                       const QString& toneStyle, const QString& format) {
+                    return delivery.transcribe(audio, language, provider, toneStyle, format);
+                },
+                [this] { delivery.playErrorSound(); }, appState, overlay, clock};
+    }
+
+    // A queue whose texts go through the one delivery, as in the application.
     std::unique_ptr<RetryQueueService> makeService() {
-        return std::make_unique<RetryQueueService>(
-            storage, RetryQueueService::Dependencies{delivery, *history, clipboard, appState,
-                                                     &overlay, clock});
+        auto service = std::make_unique<RetryQueueService>(storage, dependencies());
+        QObject::connect(service.get(), &RetryQueueService::transcribed, transcripts.get(),
+                         &TranscriptDelivery::deliverRetry, Qt::DirectConnection);
+        return service;
     }
 
     QString queueFile() const { return storage + "/failed_queue.json"; }
@@ -141,6 +171,7 @@ protected:
     QString storage;
     FakeDelivery delivery;
     std::unique_ptr<HistoryService> history;
+    std::unique_ptr<TranscriptDelivery> transcripts;
     FakePasteboard pasteboard;
     ClipboardHistoryService clipboard{&pasteboard, clock};
     SettingsStore settings;
@@ -333,6 +364,9 @@ TEST_F(RetryQueueTest, ASuccessfulRetryDeliversTheTextLikeADictation) {
     EXPECT_EQ(overlay.states, std::vector<OverlayState>{OverlayState::success});
     EXPECT_EQ(delivery.successSounds, 1);
     EXPECT_FALSE(appState.lastError().has_value());
+    // Unlike a dictation, a retry leaves the layout and the processing state alone.
+    EXPECT_TRUE(delivery.layoutSwitches.isEmpty());
+    EXPECT_TRUE(delivery.copied.isEmpty());
 
     EXPECT_TRUE(service->queue().isEmpty());
     EXPECT_FALSE(QFile::exists(audioPath));
@@ -354,6 +388,7 @@ TEST_F(RetryQueueTest, SuccessWithoutInsertionRightsOrWithoutText) {
     EXPECT_EQ(appState.lastError(), QString("Accessibility permission required"));
     EXPECT_EQ(history->fetchTranscriptions(0).size(), 1);
     EXPECT_EQ(overlay.states, std::vector<OverlayState>{OverlayState::success});
+    EXPECT_TRUE(delivery.copied.isEmpty()) << "a retry does not leave the text on the clipboard";
 
     // The filters left nothing: nothing is delivered, yet the entry is done.
     overlay.states.clear();
@@ -365,6 +400,29 @@ TEST_F(RetryQueueTest, SuccessWithoutInsertionRightsOrWithoutText) {
     EXPECT_TRUE(service->queue().isEmpty());
     EXPECT_TRUE(
         testsupport::debugLogText().contains("[RetryQueue] Retry succeeded for " + dropped));
+}
+
+TEST_F(RetryQueueTest, ARetryDuringADictationLeavesItsProcessingStateAlone) {
+    auto service = makeService();
+    service->save("a", "wav", "en", "p", "t", 1, "e");
+    service->save("b", "wav", "en", "p", "t", 1, "e");
+    appState.setIsProcessing(true);
+    ASSERT_TRUE(retryAndWait(*service, service->queue().at(0).id));
+    delivery.dropEverything = true;
+    ASSERT_TRUE(retryAndWait(*service, service->queue().at(0).id));
+    EXPECT_TRUE(appState.isProcessing());
+    EXPECT_EQ(overlay.states, std::vector<OverlayState>{OverlayState::success})
+        << "no idle state over the dictation's pill";
+}
+
+TEST_F(RetryQueueTest, ATextNobodyTakesLeavesTheEntryForALaterRetry) {
+    auto service = std::make_unique<RetryQueueService>(storage, dependencies());
+    service->save("a", "wav", "en", "p", "t", 1, "e");
+    const FailedTranscription entry = service->queue().first();
+    ASSERT_TRUE(retryAndWait(*service, entry.id));
+    ASSERT_EQ(service->queue().size(), 1);
+    EXPECT_TRUE(QFile::exists(service->audioFilePath(entry)));
+    EXPECT_FALSE(testsupport::debugLogText().contains("[RetryQueue] Retry succeeded for "));
 }
 
 TEST_F(RetryQueueTest, AFailedRetryKeepsTheEntryWithTheNewReason) {
@@ -643,8 +701,7 @@ TEST_F(RetryQueueTest, TheApplicationsFoldersAreTheUsersAlone) {
          [] { TextExpansionService(TextExpansionService::defaultFilePath()).saveToFile(); }},
         {"retry queue", audio,
          [&] {
-             RetryQueueService(audio, RetryQueueService::Dependencies{delivery, *history, clipboard,
-                                                                      appState, &overlay, clock});
+             RetryQueueService(audio, dependencies());
          }},
     };
     for (const Case& c : cases) {

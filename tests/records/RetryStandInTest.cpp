@@ -6,12 +6,14 @@
 #include "core/OverlayControl.h"
 #include "core/AppState.h"
 #include "fakes/FakeClock.h"
+#include "platform/Clock.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
 #include "records/ClipboardHistoryService.h"
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
 #include "records/RetryQueueService.h"
+#include "records/TranscriptDelivery.h"
 #include "service/TranscriptionService.h"
 #include "support/DevService.h"
 #include "support/TestSupport.h"
@@ -20,24 +22,6 @@
 #include "fakes/FakePasteboard.h"
 
 namespace {
-
-class StandInDelivery : public RetryDelivery {
-public:
-    explicit StandInDelivery(TranscriptionService& client) : m_client(client) {}
-    QString transcribe(const QByteArray& audio, const QString& language, const QString& provider,
-                       const QString& toneStyle, const QString& format) override {
-        return m_client.transcribe(audio, language, provider, toneStyle, format, std::nullopt);
-    }
-    std::optional<QString> process(const QString& text) override { return text.trimmed() + " "; }
-    bool isProcessTrusted() override { return true; }
-    void insertTextViaPasteboard(const QString& text) override { inserted << text; }
-    void playSuccessSound() override {}
-    void playErrorSound() override {}
-    QStringList inserted;
-
-private:
-    TranscriptionService& m_client;
-};
 
 TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     DevService service;
@@ -48,6 +32,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     AppState appState{settings, [](const QString&) { return TokenReadResult{}; }};
     FakeOverlay overlay;
     TranscriptionService::Collaborators c;
+    c.clock = &Clock::system();
     c.appState = &appState;
     c.overlay = &overlay;
     c.apiBase = [&] { return service.baseUrl(); };
@@ -57,16 +42,39 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
             TranscriptionService::Auth::Failure{true, "no refresh here"});
     };
     TranscriptionService client(settings, std::move(c));
-    StandInDelivery delivery(client);
 
     FakeClock clock;
     const QString base = recordstest::freshDir("retry-stand-in");
     HistoryService history(base + "/Ormil/Ormil.sqlite", clock);
     FakePasteboard pasteboard;
     ClipboardHistoryService clipboard{&pasteboard, clock};
+    QStringList inserted;
+    TranscriptDelivery::Collaborators d;
+    d.appState = &appState;
+    d.overlay = &overlay;
+    d.postProcess = [](const QString& text) { return std::optional(text.trimmed() + " "); };
+    d.isProcessTrusted = [] { return true; };
+    d.insertTextViaPasteboard = [&](const QString& text) { inserted << text; };
+    d.copyToClipboard = [](const QString&) {};
+    d.switchToMatchingLayout = [](const QString&) {};
+    d.saveTranscription = [&](const QString& t, const QString& language, double duration) {
+        history.saveTranscription(t, language, duration);
+    };
+    d.addClipboardTranscription = [&](const QString& t) { clipboard.addTranscription(t); };
+    d.playSuccessSound = [] {};
+    d.playErrorSound = [] {};
+    TranscriptDelivery delivery(std::move(d));
     RetryQueueService queue(
         base + "/Ormil/failed_audio",
-        RetryQueueService::Dependencies{delivery, history, clipboard, appState, &overlay, clock});
+        RetryQueueService::Dependencies{
+            [&](const QByteArray& audio, const QString& language, const QString& provider,
+                const QString& toneStyle, const QString& format) {
+                return client.transcribe(audio, language, provider, toneStyle, format,
+                                         std::nullopt);
+            },
+            [] {}, appState, overlay, clock});
+    QObject::connect(&queue, &RetryQueueService::transcribed, &delivery,
+                     &TranscriptDelivery::deliverRetry, Qt::DirectConnection);
     const QByteArray wav = VirtualMic::speechWav("retry this recording please");
     const auto retry = [&](const QString& id) {
         bool finished = false;
@@ -82,7 +90,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     service.queue("/transcribe", ok);
     ASSERT_TRUE(retry(queue.queue().first().id));
     EXPECT_TRUE(queue.queue().isEmpty());
-    EXPECT_EQ(delivery.inserted, QStringList{"retried text "});
+    EXPECT_EQ(inserted, QStringList{"retried text "});
     const auto records = history.fetchTranscriptions(10);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].value("text").toString().trimmed(), "retried text");
@@ -103,7 +111,7 @@ TEST(RetryThroughStandIn, SucceedsAndFailsLikeTheService) {
     EXPECT_EQ(queue.queue().first().id, id);
     EXPECT_TRUE(queue.queue().first().errorMessage.contains("upstream down"))
         << queue.queue().first().errorMessage.toStdString();
-    EXPECT_EQ(delivery.inserted.size(), 1);
+    EXPECT_EQ(inserted.size(), 1);
 }
 
 }  // namespace

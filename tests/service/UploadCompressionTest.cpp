@@ -7,6 +7,9 @@
 #include "audio/AudioFormat.h"
 #include "platform/DebugLog.h"
 #include "audio/OggOpus.h"
+#include "core/AppState.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeOverlay.h"
 #include "platform/SettingsStore.h"
 #include "service/TranscriptionService.h"
 #include "support/TestSupport.h"
@@ -123,7 +126,14 @@ TEST(UploadCompression, OpusThenAacThenNothing) {
                 if (m4a) expectPrivate(out);
                 return m4a;
             }};
-        TranscriptionService service(settings, encoders);
+        FakeClock clock;
+        FakeOverlay overlay;
+        AppState appState{settings, {}};
+        TranscriptionService::Collaborators collaborators;
+        collaborators.clock = &clock;
+        collaborators.overlay = &overlay;
+        collaborators.appState = &appState;
+        TranscriptionService service(settings, collaborators, encoders);
         DebugLog::truncate();
 
         const auto result = service.compressToM4A(c.input);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "fakes/FakePasteboard.h"
 #include "pipeline/BuiltinTonePromptStore.h"
 #include "records/HistoryService.h"
 #include "records/RecordsTestSupport.h"
@@ -113,13 +114,15 @@ TEST_F(TextEditorStandInTest, ATabRunReturnsTheServicesTextAndIsApplied) {
     BuiltinTonePromptStore::setOverride("Be formal, please.", "formal");
     TextEditorModel::Collaborators c;
     c.settings = &settings;
-    c.postProcess = TextEditorModel::servicePostProcessor(&client());
+    c.postProcess = TextEditorModel::servicePostProcessor(client());
     c.fetchHistory = [](int, int) { return QList<QVariantMap>{}; };
     QStringList applied;
     TextEditorView::Options o;
     o.initialSource = "  ну короче созвон завтра в десять \n";
     o.onApply = [&applied](const QString& t) { applied << t; };
     o.model = new TextEditorModel(c);
+    FakePasteboard pasteboard;
+    o.pasteboard = &pasteboard;
     std::unique_ptr<TextEditorView> view(TextEditorView::makeWindow(o));
     view->show();
 
@@ -147,7 +150,7 @@ TEST_F(TextEditorStandInTest, AFailedRequestShowsItsReason) {
     service.queue("/transcribe/postprocess", drop);
     TextEditorModel::Collaborators c;
     c.settings = &settings;
-    c.postProcess = TextEditorModel::servicePostProcessor(&client());
+    c.postProcess = TextEditorModel::servicePostProcessor(client());
     c.fetchHistory = [](int, int) { return QList<QVariantMap>{}; };
     TextEditorModel model(c);
     model.handOverSource("text");

@@ -284,7 +284,8 @@ TEST_F(TextEditorViewTest, EditingACustomTabPassesItsKey) {
 }
 
 TEST_F(TextEditorViewTest, Screenshots) {
-    TextEditorModel setup(TextEditorModel::Collaborators{&env.settings, service.fn(), {}});
+    TextEditorModel setup(TextEditorModel::Collaborators{
+        &env.settings, service.fn(), [](int, int) { return QList<QVariantMap>{}; }});
     setup.loadTabs();
     ASSERT_EQ(setup.upsertCustomTab(std::nullopt, "Письмо клиенту", "Оформи как вежливое письмо",
                                     true, false),

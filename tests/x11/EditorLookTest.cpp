@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "overlay/PromptEditorTestKit.h"
+#include "fakes/FakePasteboard.h"
 #include "support/TestSupport.h"
 #include "windows/EditorTabButton.h"
 #include "windows/EditorTestKit.h"
@@ -44,6 +45,7 @@ protected:
         o.initialSource =
             "Созвон завтра в десять, захвати отчёт по бюджету и список вопросов к клиенту.";
         o.model = new TextEditorModel(c);
+        o.pasteboard = &pasteboard;
         o.translator = translator.fn();
         view.reset(TextEditorView::makeWindow(o));
         view->resize(width, 700);
@@ -78,6 +80,7 @@ protected:
     EditorSettings env;
     FakePostProcessor service;
     FakeTranslator translator;
+    FakePasteboard pasteboard;
     std::unique_ptr<TextEditorView> view;
 };
 

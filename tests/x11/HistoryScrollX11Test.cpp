@@ -15,6 +15,7 @@
 #include "../../bench/HistoryBenchData.h"
 #include "core/AppState.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakePasteboard.h"
 #include "mainwindow/HistorySection.h"
 #include "mainwindow/MainWindowView.h"
 #include "platform/NotificationCenter.h"
@@ -49,6 +50,8 @@ TEST(HistoryScrollOnX11, TheWindowAnswersAKeystrokeWhileALargeResultScrolls) {
     context.notifications = &NotificationCenter::shared();
     context.history = &history;
     context.clock = &clock;
+    FakePasteboard pasteboard;
+    context.pasteboard = &pasteboard;
     context.dictationHotkeyName = [] { return QStringLiteral("Right Alt"); };
     MainWindowView view(context);
     view.setSelectedSection(SidebarSection::history);
