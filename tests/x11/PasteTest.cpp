@@ -76,19 +76,25 @@ public:
         m_thread.join();
     }
 
+    // Owns the selection, and returns once Qt has handled the notice of it:
+    // until then Qt answers from what it knew of the previous owner.
     void own(QMap<QByteArray, QByteArray> formats, const QByteArray& selection = "CLIPBOARD") {
-        call([this, formats, selection] {
-            const Atom atom = XInternAtom(m_dpy, selection.constData(), False);
-            m_formats[atom] = formats;
-            XSetSelectionOwner(m_dpy, atom, m_window, CurrentTime);
-            XFlush(m_dpy);
-        });
+        const QClipboard::Mode mode =
+            selection == "PRIMARY" ? QClipboard::Selection : QClipboard::Clipboard;
+        bool noticed = false;
+        QObject receiver;
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &receiver,
+                         [&](QClipboard::Mode changed) { noticed = noticed || changed == mode; });
+        ownUnnoticed(std::move(formats), selection);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return noticed; })) << selection.constData();
     }
 
     // Owns the selection with a server time later than that of every event
-    // sent before the call: a copy in another window that comes after
-    // everything Qt may have handled so far.
-    void ownLater(QMap<QByteArray, QByteArray> formats, const QByteArray& selection = "CLIPBOARD") {
+    // sent before the call (a copy in another window that comes after
+    // everything Qt may have handled so far), and returns before Qt handled
+    // the notice of it.
+    void ownUnnoticed(QMap<QByteArray, QByteArray> formats,
+                      const QByteArray& selection = "CLIPBOARD") {
         call([this, formats, selection] {
             const unsigned long start = serverTime();
             unsigned long now = start;
@@ -429,13 +435,11 @@ TEST_F(PasteOnX11, CopyAfterThePasteIsKept) {
 TEST_F(PasteOnX11, DictationTakesAClipboardClaimedSinceOurLastEvent) {
     RealInsertion real;
     XPeer peer;
-    const int before = real.pasteboard.changeCount();
-    peer.own({{"UTF8_STRING", "before"}});
     // Handling that owner's notice gives Qt's clock its time.
-    ASSERT_TRUE(testsupport::waitUntil([&] { return real.pasteboard.changeCount() > before; }));
+    peer.own({{"UTF8_STRING", "before"}});
     peer.focus();
 
-    peer.ownLater({{"UTF8_STRING", "copied just now"}});
+    peer.ownUnnoticed({{"UTF8_STRING", "copied just now"}});
     real.sim.insertTextViaPasteboard("dictated ");
     real.clock.advance(0.05);
     ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
