@@ -76,12 +76,34 @@ public:
         m_thread.join();
     }
 
+    // Owns the selection, and returns once Qt has handled the notice of it:
+    // until then Qt answers from what it knew of the previous owner.
     void own(QMap<QByteArray, QByteArray> formats, const QByteArray& selection = "CLIPBOARD") {
+        const QClipboard::Mode mode =
+            selection == "PRIMARY" ? QClipboard::Selection : QClipboard::Clipboard;
+        bool noticed = false;
+        QObject receiver;
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &receiver,
+                         [&](QClipboard::Mode changed) { noticed = noticed || changed == mode; });
+        ownUnnoticed(std::move(formats), selection);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return noticed; })) << selection.constData();
+    }
+
+    // Owns the selection with a server time later than that of every event
+    // sent before the call (a copy in another window that comes after
+    // everything Qt may have handled so far), and returns before Qt handled
+    // the notice of it.
+    void ownUnnoticed(QMap<QByteArray, QByteArray> formats,
+                      const QByteArray& selection = "CLIPBOARD") {
         call([this, formats, selection] {
+            const unsigned long start = serverTime();
+            unsigned long now = start;
+            // The server's clock counts milliseconds: ask until it moved on.
+            while (now <= start) now = serverTime();
             const Atom atom = XInternAtom(m_dpy, selection.constData(), False);
             m_formats[atom] = formats;
-            XSetSelectionOwner(m_dpy, atom, m_window, CurrentTime);
-            XFlush(m_dpy);
+            XSetSelectionOwner(m_dpy, atom, m_window, now);
+            XSync(m_dpy, False);
         });
     }
 
@@ -164,6 +186,27 @@ private:
             done->set_value();
         });
         f.wait();
+    }
+
+    // On the peer's thread: the server's time now, from the notice of an
+    // empty append to a property of our window.
+    unsigned long serverTime() {
+        const Atom clock = XInternAtom(m_dpy, "ORMIL_PEER_CLOCK", False);
+        XChangeProperty(m_dpy, m_window, clock, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
+        struct Wanted {
+            Window window;
+            Atom atom;
+        } wanted{m_window, clock};
+        XEvent ev;
+        XIfEvent(
+            m_dpy, &ev,
+            [](Display*, XEvent* e, XPointer arg) -> int {
+                const auto* w = reinterpret_cast<const Wanted*>(arg);
+                return e->type == PropertyNotify && e->xproperty.window == w->window &&
+                       e->xproperty.atom == w->atom;
+            },
+            reinterpret_cast<XPointer>(&wanted));
+        return ev.xproperty.time;
     }
 
     void run() {
@@ -383,6 +426,27 @@ TEST_F(PasteOnX11, CopyAfterThePasteIsKept) {
     real.clock.advance(1.0);
     EXPECT_FALSE(real.sim.restorePending());
     EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("copied later"));
+}
+
+// Qt claims a selection with the time of the last X event it handled. A
+// copy in another window whose notice Ormil has not handled yet when the
+// dictation is put (Ormil sees the user's keys on a connection of its own)
+// has a later time: the dictation must still take the clipboard.
+TEST_F(PasteOnX11, DictationTakesAClipboardClaimedSinceOurLastEvent) {
+    RealInsertion real;
+    XPeer peer;
+    // Handling that owner's notice gives Qt's clock its time.
+    peer.own({{"UTF8_STRING", "before"}});
+    peer.focus();
+
+    peer.ownUnnoticed({{"UTF8_STRING", "copied just now"}});
+    real.sim.insertTextViaPasteboard("dictated ");
+    real.clock.advance(0.05);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return peer.sawKey("v"); }));
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("dictated "));
+    real.clock.advance(1.0);
+    EXPECT_FALSE(real.sim.restorePending());
+    EXPECT_EQ(peer.fetch("UTF8_STRING"), QByteArray("copied just now"));
 }
 
 TEST_F(PasteOnX11, RemoteViewerGetsNoKeystroke) {

@@ -1,11 +1,12 @@
 #include "platform/x11/X11Pasteboard.h"
 
+#include <qpa/qplatformnativeinterface.h>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QScreen>
 #include <cstring>
-
-#include "platform/Threading.h"
 
 // X11 headers last: their macros clash with Qt.
 #include <X11/Xlib.h>
@@ -78,6 +79,26 @@ bool offersUtf8String(const QMimeData& data) {
     return false;
 }
 
+// Qt claims a selection with the time of the last X event it handled. When
+// another client took the selection since, with a later time, and Qt has not
+// handled that change's notice yet (a copy in another window just before the
+// dictation is put: Ormil sees the user's keys on connections of its own),
+// the server refuses the claim and a paste would put the other client's
+// contents. Setting Qt's clock to the server's time now (one round trip)
+// makes our claim the latest.
+void takeServerTime() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!native || !screen) return;
+    // Handed out under a generic type; its own takes the time (xcb_timestamp_t).
+    using SetTime = void (*)(QScreen*, quint32);
+    const auto setTime = reinterpret_cast<SetTime>(
+        reinterpret_cast<void (*)()>(native->nativeResourceFunctionForScreen("setapptime")));
+    const quint32 now = quint32(quintptr(native->nativeResourceForScreen("gettimestamp", screen)));
+    if (setTime && now) setTime(screen, now);
+}
+
 }  // namespace
 
 X11Pasteboard::X11Pasteboard(QClipboard* clipboard, QObject* parent, QClipboard::Mode mode)
@@ -139,6 +160,7 @@ QString X11Pasteboard::string() const {
 void X11Pasteboard::put(QMimeData* data) {
     m_writing = true;
     m_ours = data;
+    takeServerTime();
     m_clipboard->setMimeData(data, m_mode);
     m_writing = false;
     ++m_changeCount;
@@ -148,6 +170,7 @@ int X11Pasteboard::clearContents() {
     ORMIL_ASSERT_MAIN_THREAD();
     m_writing = true;
     m_ours = nullptr;
+    takeServerTime();
     m_clipboard->clear(m_mode);
     m_writing = false;
     return ++m_changeCount;

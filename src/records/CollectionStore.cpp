@@ -1,18 +1,17 @@
-// The dictionary and the voice snippets of the history store, and the
-// replacement rules made from them.
+#include "records/CollectionStore.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include "platform/Clock.h"
 #include "platform/DebugLog.h"
-#include "records/HistoryService.h"
+#include "records/HistoryDatabase.h"
 #include "records/HistoryServiceSql.h"
-#include "platform/Threading.h"
 
 using namespace historysql;
 
 // What differs between the dictionary and the snippets.
-struct HistoryService::Collection {
+struct CollectionStore::Collection {
     QString table;
     QString keyColumn;    // trigger / shortcut
     QString valueColumn;  // replacement / text
@@ -20,44 +19,40 @@ struct HistoryService::Collection {
     QString deleteFailed;
     QString updateFailed;
     QString clearFailed;
-    bool isDictionary;
 };
 
-
-const HistoryService::Collection& HistoryService::dictionary() {
-    static const Collection c{QStringLiteral("dictionary_entries"),
-                              QStringLiteral("trigger"),
-                              QStringLiteral("replacement"),
-                              QStringLiteral("❌ Failed to fetch dictionary: "),
-                              QStringLiteral("Failed to delete dictionary entry: "),
-                              QStringLiteral("Failed to update dictionary entry: "),
-                              QStringLiteral("[CoreData] Failed to clear dictionary: "),
-                              true};
-    return c;
+const CollectionStore::Collection& CollectionStore::collection(Kind kind) {
+    static const Collection dictionary{QStringLiteral("dictionary_entries"),
+                                       QStringLiteral("trigger"),
+                                       QStringLiteral("replacement"),
+                                       QStringLiteral("❌ Failed to fetch dictionary: "),
+                                       QStringLiteral("Failed to delete dictionary entry: "),
+                                       QStringLiteral("Failed to update dictionary entry: "),
+                                       QStringLiteral("[CoreData] Failed to clear dictionary: ")};
+    static const Collection snippets{QStringLiteral("snippets"),
+                                     QStringLiteral("shortcut"),
+                                     QStringLiteral("text"),
+                                     QStringLiteral("❌ Failed to fetch snippets: "),
+                                     QStringLiteral("Failed to delete snippet: "),
+                                     QStringLiteral("Failed to update snippet: "),
+                                     QStringLiteral("[CoreData] Failed to clear snippets: ")};
+    return kind == Kind::Dictionary ? dictionary : snippets;
 }
 
-const HistoryService::Collection& HistoryService::snippets() {
-    static const Collection c{QStringLiteral("snippets"),
-                              QStringLiteral("shortcut"),
-                              QStringLiteral("text"),
-                              QStringLiteral("❌ Failed to fetch snippets: "),
-                              QStringLiteral("Failed to delete snippet: "),
-                              QStringLiteral("Failed to update snippet: "),
-                              QStringLiteral("[CoreData] Failed to clear snippets: "),
-                              false};
-    return c;
+CollectionStore::CollectionStore(HistoryDatabase& database, Clock& clock)
+    : m_database(database), m_clock(clock) {}
+
+std::optional<QList<CollectionStore::Rule>>& CollectionStore::cacheFor(Kind kind) {
+    return kind == Kind::Dictionary ? m_dictionaryRules : m_snippetRules;
 }
 
-std::optional<QList<HistoryService::Rule>>& HistoryService::cacheFor(const Collection& c) {
-    return c.isDictionary ? m_dictionaryRules : m_snippetRules;
-}
-
-QList<HistoryRecord> HistoryService::fetchCollection(const Collection& c) {
-    if (!ensureOpen()) {
+QList<HistoryRecord> CollectionStore::fetch(Kind kind) {
+    const Collection& c = collection(kind);
+    if (!m_database.ensureOpen()) {
         printLine(c.fetchFailed + QStringLiteral("the store is not loaded"));
         return {};
     }
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(m_database.connection());
     q.setForwardOnly(true);
     // BINARY collation compares UTF-8 bytes: plain code-point order.
     if (!q.exec(QStringLiteral("SELECT id, \"%2\", \"%3\" FROM %1 ORDER BY \"%2\" ASC, rowid ASC")
@@ -76,17 +71,22 @@ QList<HistoryRecord> HistoryService::fetchCollection(const Collection& c) {
     return out;
 }
 
-void HistoryService::insertEntry(const Collection& c, const QString& key, const QString& value) {
-    replaceAll(c, {{key, value}}, false);
+void CollectionStore::insert(Kind kind, const QString& key, const QString& value) {
+    write(kind, {{key, value}}, false);
 }
 
-void HistoryService::replaceAll(const Collection& c, const QList<QPair<QString, QString>>& entries,
-                                bool clearFirst) {
+void CollectionStore::replaceAll(Kind kind, const QList<QPair<QString, QString>>& entries) {
+    write(kind, entries, true);
+}
+
+void CollectionStore::write(Kind kind, const QList<QPair<QString, QString>>& entries,
+                            bool clearFirst) {
+    const Collection& c = collection(kind);
     // A write before anything opened the store opens it first.
-    if (!ensureOpen()) return;
+    if (!m_database.ensureOpen()) return;
     const double now = toStoredTime(m_clock.currentDateTime());
-    const bool saved = write([&](int& changes, QString& error) {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const bool saved = m_database.write([&](int& changes, QString& error) {
+        QSqlDatabase db = m_database.connection();
         if (clearFirst) {
             QSqlQuery clear(db);
             if (!clear.exec(QStringLiteral("DELETE FROM %1").arg(c.table))) {
@@ -115,21 +115,23 @@ void HistoryService::replaceAll(const Collection& c, const QList<QPair<QString, 
         }
         return true;
     });
-    if (saved) cacheFor(c).reset();
+    if (saved) cacheFor(kind).reset();
 }
 
-void HistoryService::deleteEntry(const Collection& c, const QUuid& id) {
-    if (!ensureOpen()) {
+void CollectionStore::remove(Kind kind, const QUuid& id) {
+    const Collection& c = collection(kind);
+    if (!m_database.ensureOpen()) {
         printLine(c.deleteFailed + QStringLiteral("the store is not loaded"));
         return;
     }
-    if (writeStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(c.table), {idText(id)}))
-        cacheFor(c).reset();
+    if (m_database.writeStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(c.table),
+                                  {idText(id)}))
+        cacheFor(kind).reset();
 }
 
-void HistoryService::updateEntry(const Collection& c, const QUuid& id, const QString& key,
-                                 const QString& value) {
-    if (!ensureOpen()) {
+void CollectionStore::update(Kind kind, const QUuid& id, const QString& key, const QString& value) {
+    const Collection& c = collection(kind);
+    if (!m_database.ensureOpen()) {
         printLine(c.updateFailed + QStringLiteral("the store is not loaded"));
         return;
     }
@@ -140,27 +142,26 @@ void HistoryService::updateEntry(const Collection& c, const QUuid& id, const QSt
             "UPDATE %1 SET \"%2\" = ?, \"%3\" = ? WHERE rowid = (SELECT rowid FROM %1 "
             "WHERE id = ? ORDER BY rowid LIMIT 1) AND (\"%2\" IS NOT ? OR \"%3\" IS NOT ?)")
             .arg(c.table, c.keyColumn, c.valueColumn);
-    if (writeStatement(sql, {key, value, idText(id), key, value})) cacheFor(c).reset();
+    if (m_database.writeStatement(sql, {key, value, idText(id), key, value}))
+        cacheFor(kind).reset();
 }
 
-const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {
-    if (m_loaded) {
+const QList<CollectionStore::Rule>& CollectionStore::rules(Kind kind) {
+    if (m_database.isLoaded()) {
         // Another connection (a second window of the same store, a tool)
         // may have changed the collections since the rules were compiled.
-        QSqlQuery version(QSqlDatabase::database(m_connection, false));
-        const qint64 seen = version.exec(QStringLiteral("PRAGMA data_version")) && version.next()
-                                ? version.value(0).toLongLong()
-                                : -1;
+        const qint64 seen = m_database.dataVersion();
         if (seen != m_dataVersion) {
             m_dictionaryRules.reset();
             m_snippetRules.reset();
             m_dataVersion = seen;
         }
     }
-    std::optional<QList<Rule>>& cache = cacheFor(c);
+    std::optional<QList<Rule>>& cache = cacheFor(kind);
     if (cache) return *cache;
+    const Collection& c = collection(kind);
     QList<Rule> out;
-    for (const HistoryRecord& r : fetchCollection(c)) {
+    for (const HistoryRecord& r : fetch(kind)) {
         const QVariant key = r.value(c.keyColumn);
         const QVariant value = r.value(c.valueColumn);
         if (key.typeId() != QMetaType::QString || value.typeId() != QMetaType::QString) continue;
@@ -184,7 +185,7 @@ const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {
         out.append(Rule{trigger, value.toString(), std::move(pattern)});
     }
     // A store that is not loaded has nothing to cache: ask again next time.
-    if (!m_loaded) {
+    if (!m_database.isLoaded()) {
         static const QList<Rule> none;
         return none;
     }
@@ -192,9 +193,9 @@ const QList<HistoryService::Rule>& HistoryService::rules(const Collection& c) {
     return *cache;
 }
 
-QString HistoryService::applyRules(const Collection& c, const QString& text) {
+QString CollectionStore::apply(Kind kind, const QString& text) {
     QString current = text;
-    for (const Rule& rule : rules(c)) {
+    for (const Rule& rule : rules(kind)) {
         // Cheap test first; the expression decides about word boundaries.
         if (!current.contains(rule.trigger, Qt::CaseInsensitive)) continue;
         QRegularExpressionMatchIterator it = rule.pattern.globalMatch(current);
@@ -214,55 +215,3 @@ QString HistoryService::applyRules(const Collection& c, const QString& text) {
     }
     return current;
 }
-
-void HistoryService::saveDictionaryEntry(const QString& trigger, const QString& replacement) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    insertEntry(dictionary(), trigger, replacement);
-}
-QList<HistoryRecord> HistoryService::fetchDictionary() {
-    ORMIL_ASSERT_MAIN_THREAD();
-    return fetchCollection(dictionary());
-}
-void HistoryService::deleteDictionaryEntry(const QUuid& id) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    deleteEntry(dictionary(), id);
-}
-void HistoryService::updateDictionaryEntry(const QUuid& id, const QString& trigger,
-                                           const QString& replacement) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    updateEntry(dictionary(), id, trigger, replacement);
-}
-void HistoryService::replaceAllDictionaryEntries(const QList<QPair<QString, QString>>& entries) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    replaceAll(dictionary(), entries, true);
-}
-QString HistoryService::applyDictionary(const QString& text) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    return applyRules(dictionary(), text);
-}
-
-void HistoryService::saveSnippet(const QString& shortcut, const QString& text) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    insertEntry(snippets(), shortcut, text);
-}
-QList<HistoryRecord> HistoryService::fetchSnippets() {
-    ORMIL_ASSERT_MAIN_THREAD();
-    return fetchCollection(snippets());
-}
-void HistoryService::deleteSnippet(const QUuid& id) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    deleteEntry(snippets(), id);
-}
-void HistoryService::updateSnippet(const QUuid& id, const QString& shortcut, const QString& text) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    updateEntry(snippets(), id, shortcut, text);
-}
-void HistoryService::replaceAllSnippets(const QList<QPair<QString, QString>>& entries) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    replaceAll(snippets(), entries, true);
-}
-QString HistoryService::applySnippets(const QString& text) {
-    ORMIL_ASSERT_MAIN_THREAD();
-    return applyRules(snippets(), text);
-}
-

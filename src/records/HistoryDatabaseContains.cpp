@@ -5,7 +5,7 @@
 #include <sqlite3.h>
 #include <string.h>
 
-#include "records/HistoryService.h"
+#include "records/HistoryDatabase.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void containsFunction(sqlite3_context* context, int, sqlite3_value** argv) {
 
 }  // namespace
 
-bool HistoryService::registerContains(const QSqlDatabase& db) {
+bool HistoryDatabase::registerContains(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
     sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
