@@ -116,6 +116,49 @@ private:
     double m_worst = 0;
 };
 
+// With ORMIL_BENCH_TRACE set, the slowest events the main thread handled
+// (type, receiver) are printed after each measurement: where a stall is.
+class TracingApp : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (!m_on || m_depth > 0) return QApplication::notify(receiver, event);
+        ++m_depth;
+        QElapsedTimer t;
+        t.start();
+        const int type = event->type();
+        const bool done = QApplication::notify(receiver, event);
+        const double ms = t.nsecsElapsed() / 1e6;
+        --m_depth;
+        if (ms > 4) {
+            m_slow.push_back({ms, QStringLiteral("%1 to %2 %3")
+                                      .arg(type)
+                                      .arg(QString::fromLatin1(receiver->metaObject()->className()))
+                                      .arg(receiver->objectName())});
+        }
+        return done;
+    }
+    void printSlowest(const char* what) {
+        if (!m_on) return;
+        std::sort(m_slow.begin(), m_slow.end(),
+                  [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::printf("  slowest events, %s:\n", what);
+        for (size_t i = 0; i < std::min<size_t>(m_slow.size(), 6); ++i)
+            std::printf("    %7.1f ms  %s\n", m_slow[i].first, qPrintable(m_slow[i].second));
+        m_slow.clear();
+    }
+    void clear() { m_slow.clear(); }
+
+private:
+    bool m_on = qEnvironmentVariableIsSet("ORMIL_BENCH_TRACE");
+    int m_depth = 0;
+    std::vector<std::pair<double, QString>> m_slow;
+};
+
+TracingApp* tracer() {
+    return static_cast<TracingApp*>(QCoreApplication::instance());
+}
+
 double residentMb() {
     // /proc files report no size: read them as a stream.
     std::ifstream statm("/proc/self/statm");
@@ -236,6 +279,7 @@ void BM_SearchKeystroke(benchmark::State& state) {
         });
         StallProbe probe;
         QApplication::processEvents();
+        tracer()->clear();
         QElapsedTimer t;
         t.start();
         typeKey(open.edit(), QLatin1Char(k.key));
@@ -252,6 +296,7 @@ void BM_SearchKeystroke(benchmark::State& state) {
         QApplication::processEvents();
         g_keyTime[which].add(ms);
         g_keyStall[which].add(probe.worstMs());
+        tracer()->printSlowest(qPrintable(query));
         state.SetIterationTime(ms / 1000);
         if (!listed) state.SkipWithError("the search result was not listed in time");
     }
@@ -279,6 +324,7 @@ void BM_ScrollOneLetterResult(benchmark::State& state) {
         runUntil([] { return false; }, 500);  // the page at rest
         const double restMb = residentMb();
         StallProbe probe;
+        tracer()->clear();
         QElapsedTimer t;
         t.start();
         qint64 nextEvent = 0;
@@ -307,6 +353,7 @@ void BM_ScrollOneLetterResult(benchmark::State& state) {
         }
         const double seconds = t.elapsed() / 1000.0;
         const double stall = probe.worstMs();
+        tracer()->printSlowest("scroll");
         g_scrollOver.add(probe.overFrame());
         runUntil([] { return false; }, 500);
         g_scrollStall.add(stall);
@@ -390,7 +437,7 @@ void print(const char* what, const Figures& f, const char* unit, const char* goa
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TracingApp app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
     ::benchmark::RunSpecifiedBenchmarks();
     ::benchmark::Shutdown();

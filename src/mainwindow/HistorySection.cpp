@@ -17,6 +17,7 @@
 #include "ui/Colors.h"
 #include "ui/EmptyState.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SearchField.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
@@ -37,7 +38,7 @@ QPushButton* redTextButton(TextStyle style, QWidget* parent) {
 ListRow groupHeader(const QString& title, bool first) {
     ListRow row;
     row.header = true;
-    row.verticalPadding = first ? 0 : 10;
+    row.verticalPadding = first ? 0 : Metrics::rowInset;
     ListPart label = ListPart::label(title, TextStyle::Subheadline, QFont::DemiBold);
     label.secondary = true;
     row.lines << ListLine{{label, ListPart::stretch()}};
@@ -219,7 +220,8 @@ HistorySection::HistorySection(const MainWindowContext& context, QWidget* parent
     page->setSpacing(0);
 
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(16, 16, 16, 12);
+    header->setContentsMargins(Metrics::listInset, Metrics::sectionGap, Metrics::listInset,
+                               Metrics::groupGap);
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, this);
     m_clearAll = redTextButton(TextStyle::Body, this);
     m_clearAll->setObjectName(QStringLiteral("clearAll"));
@@ -229,7 +231,7 @@ HistorySection::HistorySection(const MainWindowContext& context, QWidget* parent
     page->addLayout(header);
 
     auto* searchRow = new QHBoxLayout;
-    searchRow->setContentsMargins(16, 0, 16, 8);
+    searchRow->setContentsMargins(Metrics::listInset, 0, Metrics::listInset, Metrics::itemGap);
     m_search = new SearchField(this);
     searchRow->addWidget(m_search);
     page->addLayout(searchRow);

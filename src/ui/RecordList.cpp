@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,11 +14,13 @@
 #include <QStyleOptionButton>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 #include "ui/BusySpinner.h"
 #include "ui/Colors.h"
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
+#include "ui/Metrics.h"
 
 // ----------------------------------------------------------------- models
 
@@ -126,7 +129,11 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
         QPainterPath square;
         if (!row.firstInGroup) square.addRect(card.adjusted(0, 0, 0, -card.height() / 2));
         if (!row.lastInGroup) square.addRect(card.adjusted(0, card.height() / 2, 0, 0));
-        p->fillPath(path.united(square), Colors::controlBackground(pal));
+        const QPainterPath shape = path.united(square);
+        p->fillPath(shape, Colors::controlBackground(pal));
+        // The row under the mouse is tinted a little, as a polished list is.
+        if (option.state & QStyle::State_MouseOver)
+            p->fillPath(shape, Colors::withOpacity(pal.color(QPalette::WindowText), 0.05));
         if (!row.firstInGroup) {
             p->setPen(QPen(Colors::separator(pal), 1));
             p->drawLine(QPointF(card.left() + ListRows::cardPadding, card.top() + 0.5),
@@ -257,7 +264,7 @@ RecordListView::RecordListView(QWidget* parent) : QAbstractItemView(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Window);
     // The first and the last card keep off the list's edges.
-    setViewportMargins(0, 8, 0, 8);
+    setViewportMargins(0, Metrics::itemGap, 0, Metrics::itemGap);
     // Rows are measured before they are painted, so the scroll bar is
     // right when the list shows.
     m_settle.setSingleShot(true);
@@ -291,6 +298,7 @@ void RecordListView::rebuild() {
     m_measuredSum = 0;
     m_measuredCount = 0;
     m_placed.clear();
+    m_hoverRow = -1;
     buildTree();
     updateGeometries();
     viewport()->update();
@@ -356,6 +364,7 @@ QStyleOptionViewItem RecordListView::optionFor(int row) const {
     option.rect = rowRect(row);
     option.widget = this;
     if (hasFocus() && currentIndex().row() == row) option.state |= QStyle::State_HasFocus;
+    if (row == m_hoverRow) option.state |= QStyle::State_MouseOver;
     return option;
 }
 
@@ -444,6 +453,8 @@ void RecordListView::updateGeometries() {
 }
 
 void RecordListView::scrollContentsBy(int, int) {
+    // The wheel moves the rows under a mouse that stays put.
+    if (m_hoverRow >= 0) hoverAt(viewport()->mapFromGlobal(QCursor::pos()));
     viewport()->update();
 }
 
@@ -663,7 +674,20 @@ void RecordListView::mouseReleaseEvent(QMouseEvent* event) {
     if (hit == action) trigger(row, action);
 }
 
+void RecordListView::setHoverRow(int row) {
+    if (row == m_hoverRow) return;
+    const int before = std::exchange(m_hoverRow, row);
+    for (int r : {before, row})
+        if (r >= 0 && r < rowCount()) viewport()->update(rowRect(r));
+}
+
+void RecordListView::hoverAt(const QPoint& point) {
+    const QModelIndex index = indexAt(point);
+    setHoverRow(index.isValid() && rows() && !rows()->isHeader(index.row()) ? index.row() : -1);
+}
+
 void RecordListView::mouseMoveEvent(QMouseEvent* event) {
+    hoverAt(event->position().toPoint());
     const QModelIndex index = indexAt(event->position().toPoint());
     bool pointing = false;
     if (index.isValid() && rows()) {
@@ -727,6 +751,7 @@ void RecordListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool RecordListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) setHoverRow(-1);
     if (event->type() == QEvent::ToolTip && rows()) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
@@ -772,6 +797,7 @@ void RecordListView::rowsInserted(const QModelIndex& parent, int start, int end)
     m_placed.clear();
     m_heights.insert(start, count, estimate());
     m_measured.insert(start, count, char(0));
+    if (m_hoverRow >= start) m_hoverRow += count;
     buildTree();
     updateGeometries();
     verticalScrollBar()->setValue(value);
