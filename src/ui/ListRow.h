@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QList>
 #include <QMetaType>
 #include <QRect>
@@ -89,6 +90,9 @@ struct PlacedPart {
     QRect rect;
     QStringList lines;  // a text's lines as shown
     QFont font;
+    // Those lines shaped once, placed from the part's top left: painting
+    // draws them as they are.
+    QList<QGlyphRun> runs;
 };
 
 // A row laid out for a width: what paints it, what it measures and what a

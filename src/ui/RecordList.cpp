@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QGlyphRun>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -82,6 +83,15 @@ QColor textColor(const ListPart& part, const QPalette& palette) {
     return part.secondary ? Colors::secondary(palette) : palette.color(QPalette::WindowText);
 }
 
+// A card's colour under the mouse: a touch of the text colour over it.
+QColor hovered(const QColor& card, const QPalette& palette) {
+    const QColor ink = palette.color(QPalette::WindowText);
+    const double a = 0.05;
+    return QColor::fromRgbF(float(card.redF() * (1 - a) + ink.redF() * a),
+                            float(card.greenF() * (1 - a) + ink.greenF() * a),
+                            float(card.blueF() * (1 - a) + ink.blueF() * a), card.alphaF());
+}
+
 QString symbolKey(const QString& name, int size, const QColor& color, qreal dpr) {
     return QStringLiteral("%1/%2/%3/%4").arg(name).arg(size).arg(color.rgba()).arg(dpr);
 }
@@ -122,23 +132,25 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
     p->setRenderHint(QPainter::Antialiasing);
     if (!row.header) {
         // The row's share of its group's card: rounded at the group's ends.
+        // A rounded rectangle running past the ends that are not the
+        // group's, cut at the row: no path arithmetic on each paint.
         const QRectF card = QRectF(placed.card);
         const double r = 8;
-        QPainterPath path;
-        path.addRoundedRect(card, r, r);
-        QPainterPath square;
-        if (!row.firstInGroup) square.addRect(card.adjusted(0, 0, 0, -card.height() / 2));
-        if (!row.lastInGroup) square.addRect(card.adjusted(0, card.height() / 2, 0, 0));
-        const QPainterPath shape = path.united(square);
-        p->fillPath(shape, Colors::controlBackground(pal));
+        const QRectF rounded =
+            card.adjusted(0, row.firstInGroup ? 0 : -2 * r, 0, row.lastInGroup ? 0 : 2 * r);
+        QColor fill = Colors::controlBackground(pal);
         // The row under the mouse is tinted a little, as a polished list is.
-        if (option.state & QStyle::State_MouseOver)
-            p->fillPath(shape, Colors::withOpacity(pal.color(QPalette::WindowText), 0.05));
-        if (!row.firstInGroup) {
-            p->setPen(QPen(Colors::separator(pal), 1));
-            p->drawLine(QPointF(card.left() + ListRows::cardPadding, card.top() + 0.5),
-                        QPointF(card.right(), card.top() + 0.5));
-        }
+        if (option.state & QStyle::State_MouseOver) fill = hovered(fill, pal);
+        p->save();
+        p->setClipRect(placed.card);
+        p->setPen(Qt::NoPen);
+        p->setBrush(fill);
+        p->drawRoundedRect(rounded, r, r);
+        p->restore();
+        if (!row.firstInGroup)
+            p->fillRect(QRect(placed.card.left() + ListRows::cardPadding, placed.card.top(),
+                              placed.card.width() - ListRows::cardPadding, 1),
+                        Colors::separator(pal));
         if (option.state & QStyle::State_HasFocus) {
             p->setPen(QPen(Colors::withOpacity(Colors::accent(pal), 0.7), 2));
             p->setBrush(Qt::NoBrush);
@@ -150,14 +162,9 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
         const QRect& r = pp.rect;
         switch (part.kind) {
             case ListPart::Kind::text: {
-                p->setFont(pp.font);
+                // Shaped once when the row was placed.
                 p->setPen(textColor(part, pal));
-                const QFontMetrics m(pp.font);
-                int y = r.top() + m.ascent();
-                for (const QString& line : pp.lines) {
-                    p->drawText(QPoint(r.left(), y), line);
-                    y += m.lineSpacing();
-                }
+                for (const QGlyphRun& run : pp.runs) p->drawGlyphRun(r.topLeft(), run);
                 break;
             }
             case ListPart::Kind::symbol: {
@@ -411,8 +418,19 @@ int RecordListView::measuredRows() const {
 }
 
 void RecordListView::measureShown() {
+    if (m_measuring) return;
     const int n = rowCount();
     if (n == 0 || !rows()) return;
+    m_measuring = true;
+    // Anchoring the first row may bring other unmeasured rows into view:
+    // measured too, a few rounds at most.
+    for (int round = 0; round < 4 && measureShownOnce(); ++round) {
+    }
+    m_measuring = false;
+}
+
+bool RecordListView::measureShownOnce() {
+    const int n = rowCount();
     const int viewH = viewport()->height();
     const int offset = verticalOffset();
     const int first = rowAtY(offset);
@@ -433,11 +451,12 @@ void RecordListView::measureShown() {
             changed = true;
         }
     }
-    if (!changed) return;
+    if (!changed) return false;
     updateGeometries();
     // The first row shown stays where it was.
     const int anchored = rowTop(first) + std::min(within, std::max(m_heights[first] - 1, 0));
     if (verticalScrollBar()->value() != anchored) verticalScrollBar()->setValue(anchored);
+    return true;
 }
 
 int RecordListView::verticalOffset() const {
@@ -453,6 +472,10 @@ void RecordListView::updateGeometries() {
 }
 
 void RecordListView::scrollContentsBy(int, int) {
+    // The rows coming into view are measured now, in the scroll's own
+    // event, so the paint that follows only paints (and paints once: the
+    // place a measured row moves the view to is the one painted).
+    measureShown();
     // The wheel moves the rows under a mouse that stays put.
     if (m_hoverRow >= 0) hoverAt(viewport()->mapFromGlobal(QCursor::pos()));
     viewport()->update();

@@ -136,6 +136,7 @@ private:
     // Measures the rows that the viewport shows from `offset`, keeping the
     // first of them where it is.
     void measureShown();
+    bool measureShownOnce();
     void measure(int row);
     QRect rowRect(int row) const;
     QStyleOptionViewItem optionFor(int row) const;
@@ -166,7 +167,7 @@ private:
     QTimer m_settle;
     QTimer m_spin;
     QElapsedTimer m_spinClock;
-    bool m_painting = false;
+    bool m_measuring = false;
 };
 
 // A record list with its empty state in its place while it has no rows.
