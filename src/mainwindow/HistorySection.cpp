@@ -329,8 +329,33 @@ void HistorySection::loadData() {
     }
 }
 
+namespace {
+
+// Letting go of 100,000 rows takes a while: not on the main thread. Only
+// the worker empties the lists; the holder itself is cheap to let go on
+// either thread (a copy of the lists left here could otherwise free them
+// here).
+void letGo(QList<TranscriptionItem> items, QList<TranscriptionGroup> groups) {
+    qsizetype rows = items.size();
+    for (const TranscriptionGroup& g : groups) rows += g.items.size();
+    if (rows <= HistorySection::firstAnswer) return;
+    auto doomed = std::make_shared<std::pair<QList<TranscriptionItem>, QList<TranscriptionGroup>>>(
+        std::move(items), std::move(groups));
+    runAsync([doomed] {
+        doomed->first.clear();
+        doomed->second.clear();
+    });
+}
+
+}  // namespace
+
 void HistorySection::apply(Loaded loaded, int seq, bool whole) {
-    if (seq != m_loadSeq) return;  // stale: a newer load is on its way or shown
+    if (seq != m_loadSeq) {
+        // Stale: a newer load is on its way or shown. A fast typist leaves
+        // one of these per keystroke, each as large as its matches.
+        letGo(std::move(loaded.items), std::move(loaded.groups));
+        return;
+    }
     const bool extends = whole && m_partLoad == seq;
     if (whole)
         m_shownLoad = seq;
@@ -349,18 +374,7 @@ void HistorySection::apply(Loaded loaded, int seq, bool whole) {
         groups = m_model->setContent(
             m_c.retryQueue ? m_c.retryQueue->queue() : QList<FailedTranscription>{},
             std::move(loaded.groups));
-    // Letting go of 100,000 rows takes a while: not here. Only the worker
-    // empties the lists; the holder itself is cheap to let go on either
-    // thread (a copy of the lists left here could otherwise free them here).
-    if (items.size() + groups.size() > firstAnswer) {
-        auto doomed =
-            std::make_shared<std::pair<QList<TranscriptionItem>, QList<TranscriptionGroup>>>(
-                std::move(items), std::move(groups));
-        runAsync([doomed] {
-            doomed->first.clear();
-            doomed->second.clear();
-        });
-    }
+    letGo(std::move(items), std::move(groups));
     m_model->setExpanded(m_expanded);
     m_clearAll->setVisible(m_raw > 0);
     updateEmpty();
