@@ -1,6 +1,6 @@
 // The record list on its own: the row under the mouse is tinted and only
-// it, and a large list handed over in one go is neither measured nor laid
-// out beyond the rows shown.
+// it, and after a jump of the scroll bar the rows shown have their own
+// heights before anything paints, so no frame shows them squashed.
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
@@ -97,4 +97,32 @@ TEST(RecordListHover, ScrollingUnderAStillMouseMovesTheTintToTheRowNowThere) {
     ASSERT_TRUE(now.isValid());
     EXPECT_GT(now.row(), 3);
     EXPECT_EQ(list.view.hoverRow(), now.row());
+}
+
+TEST(RecordListScroll, RowsShownRightAfterAJumpHaveTheirOwnHeightsAndDoNotOverlap) {
+    // Rows of one to six lines, none measured when the list is filled.
+    QList<ListRow> described{headerRow("Earlier")};
+    for (int i = 0; i < 3000; ++i) {
+        QStringList lines;
+        for (int l = 0; l <= i % 6; ++l) lines << QString("row %1 line %2").arg(i).arg(l);
+        described << textRow(lines.join('\n'), i == 0, i == 2999);
+    }
+    ShownList list(described);
+    QScrollBar* bar = list.view.verticalScrollBar();
+    for (int value : {bar->maximum() / 3, bar->maximum() / 2, bar->maximum() - 10, 40}) {
+        bar->setValue(value);
+        // No event processed: what a paint now would show.
+        const int viewH = list.view.viewport()->height();
+        int shown = 0;
+        for (int r = list.view.indexAt(QPoint(40, 0)).row(); r >= 0; ++r) {
+            const QRect rect = list.view.visualRect(list.model.index(r, 0));
+            if (rect.top() >= viewH || r + 1 >= list.model.rowCount()) break;
+            ++shown;
+            SCOPED_TRACE(QString("row %1 after a jump to %2").arg(r).arg(value).toStdString());
+            EXPECT_EQ(rect.height(), list.view.placement(r).height);
+            EXPECT_EQ(rect.bottom() + 1, list.view.visualRect(list.model.index(r + 1, 0)).top());
+        }
+        EXPECT_GT(shown, 1);
+    }
+    EXPECT_LT(list.view.measuredRows(), 200);
 }
