@@ -277,6 +277,11 @@ RecordListView::RecordListView(QWidget* parent) : QAbstractItemView(parent) {
     m_settle.setSingleShot(true);
     m_settle.setInterval(0);
     connect(&m_settle, &QTimer::timeout, this, &RecordListView::measureShown);
+    // The page below the view is measured when the loop is idle after a
+    // scroll, so the next page's scroll finds its rows laid out.
+    m_ahead.setSingleShot(true);
+    m_ahead.setInterval(0);
+    connect(&m_ahead, &QTimer::timeout, this, &RecordListView::measureAhead);
     m_spin.setInterval(kSpinInterval);
     connect(&m_spin, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     m_spinClock.start();
@@ -459,6 +464,24 @@ bool RecordListView::measureShownOnce() {
     return true;
 }
 
+void RecordListView::measureAhead() {
+    const int n = rowCount();
+    if (n == 0 || !rows() || m_measuring) return;
+    // Rows below the view: measuring them moves nothing shown.
+    const int viewH = viewport()->height();
+    const int bottom = verticalOffset() + viewH;
+    int r = rowAtY(std::max(bottom - 1, 0));
+    bool changed = false;
+    for (int y = rowTop(r); r < n && y < bottom + viewH; ++r) {
+        if (!m_measured[r]) {
+            measure(r);
+            changed = true;
+        }
+        y += m_heights[r];
+    }
+    if (changed) updateGeometries();
+}
+
 int RecordListView::verticalOffset() const {
     return verticalScrollBar()->value();
 }
@@ -476,6 +499,7 @@ void RecordListView::scrollContentsBy(int, int) {
     // event, so the paint that follows only paints (and paints once: the
     // place a measured row moves the view to is the one painted).
     measureShown();
+    m_ahead.start();
     // The wheel moves the rows under a mouse that stays put.
     if (m_hoverRow >= 0) hoverAt(viewport()->mapFromGlobal(QCursor::pos()));
     viewport()->update();

@@ -137,6 +137,7 @@ private:
     // first of them where it is.
     void measureShown();
     bool measureShownOnce();
+    void measureAhead();
     void measure(int row);
     QRect rowRect(int row) const;
     QStyleOptionViewItem optionFor(int row) const;
@@ -165,6 +166,7 @@ private:
     QString m_pressedAction;
     QHash<int, Placed> m_placed;
     QTimer m_settle;
+    QTimer m_ahead;
     QTimer m_spin;
     QElapsedTimer m_spinClock;
     bool m_measuring = false;
