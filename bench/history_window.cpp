@@ -11,6 +11,7 @@
 // - the store's search alone and the one-time migration of folded texts.
 // Offscreen Qt; prints medians and worst cases at the end.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QAbstractScrollArea>
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "HistoryBenchData.h"
@@ -36,6 +38,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "platform/SettingsStore.h"
+#include "platform/Threading.h"
 #include "records/HistoryService.h"
 #include "ui/SearchField.h"
 
@@ -117,7 +120,54 @@ private:
     double m_worst = 0;
 };
 
+// With ORMIL_BENCH_TRACE set, the slowest events the main thread handled
+// (type, receiver) are printed after each measurement: where a stall is.
+class TracingApp : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (!m_on || m_depth > 0) return QApplication::notify(receiver, event);
+        ++m_depth;
+        QElapsedTimer t;
+        t.start();
+        const int type = event->type();
+        const bool done = QApplication::notify(receiver, event);
+        const double ms = t.nsecsElapsed() / 1e6;
+        --m_depth;
+        if (ms > 4) {
+            m_slow.push_back({ms, QStringLiteral("%1 to %2 %3")
+                                      .arg(type)
+                                      .arg(QString::fromLatin1(receiver->metaObject()->className()))
+                                      .arg(receiver->objectName())});
+        }
+        return done;
+    }
+    void printSlowest(const char* what) {
+        if (!m_on) return;
+        std::sort(m_slow.begin(), m_slow.end(),
+                  [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::printf("  slowest events, %s:\n", what);
+        for (size_t i = 0; i < std::min<size_t>(m_slow.size(), 6); ++i)
+            std::printf("    %7.1f ms  %s\n", m_slow[i].first, qPrintable(m_slow[i].second));
+        m_slow.clear();
+    }
+    void clear() { m_slow.clear(); }
+
+private:
+    bool m_on = qEnvironmentVariableIsSet("ORMIL_BENCH_TRACE");
+    int m_depth = 0;
+    std::vector<std::pair<double, QString>> m_slow;
+};
+
+TracingApp* tracer() {
+    return static_cast<TracingApp*>(QCoreApplication::instance());
+}
+
 double residentMb() {
+    // What the process holds, not what the allocator keeps cached for it:
+    // a search's freed working set would otherwise count for whichever
+    // reading comes first.
+    malloc_trim(0);
     // /proc files report no size: read them as a stream.
     std::ifstream statm("/proc/self/statm");
     double size = 0, resident = -1;
@@ -240,6 +290,7 @@ void BM_SearchKeystroke(benchmark::State& state) {
         });
         StallProbe probe;
         QApplication::processEvents();
+        tracer()->clear();
         QElapsedTimer t;
         t.start();
         typeKey(open.edit(), QLatin1Char(k.key));
@@ -256,6 +307,7 @@ void BM_SearchKeystroke(benchmark::State& state) {
         QApplication::processEvents();
         g_keyTime[which].add(ms);
         g_keyStall[which].add(probe.worstMs());
+        tracer()->printSlowest(qPrintable(query));
         state.SetIterationTime(ms / 1000);
         if (!listed) state.SkipWithError("the search result was not listed in time");
     }
@@ -277,12 +329,16 @@ void BM_ScrollOneLetterResult(benchmark::State& state) {
         OpenPage open(f);
         const int expected = int(open.history.searchTranscriptions("t").size());
         open.edit()->setText(QStringLiteral("t"));
-        runUntil([&] { return int(open.page->items().size()) == expected; });
+        runUntil([&] {
+            return !open.page->isSearching() && int(open.page->items().size()) == expected;
+        });
+        waitForAsyncWork(kGiveUpMs);  // the previous rows let go
         QAbstractScrollArea* list = listOf(open.page);
         QScrollBar* bar = list->verticalScrollBar();
         runUntil([] { return false; }, 500);  // the page at rest
         const double restMb = residentMb();
         StallProbe probe;
+        tracer()->clear();
         QElapsedTimer t;
         t.start();
         qint64 nextEvent = 0;
@@ -311,6 +367,7 @@ void BM_ScrollOneLetterResult(benchmark::State& state) {
         }
         const double seconds = t.elapsed() / 1000.0;
         const double stall = probe.worstMs();
+        tracer()->printSlowest("scroll");
         g_scrollOver.add(probe.overFrame());
         runUntil([] { return false; }, 500);
         g_scrollStall.add(stall);
@@ -384,6 +441,15 @@ void BM_MigrateFoldedTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_MigrateFoldedTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The machine's load while the figures were taken (others share it).
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen + " on " +
+           std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores\n";
+}
+
 void print(const char* what, const Figures& f, const char* unit, const char* goal) {
     if (f.values.empty()) return;
     std::printf("  %-44s median %8.1f  worst %8.1f %s  (goal %s)\n", what, f.median(), f.worst(),
@@ -394,11 +460,12 @@ void print(const char* what, const Figures& f, const char* unit, const char* goa
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TracingApp app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
     ::benchmark::RunSpecifiedBenchmarks();
     ::benchmark::Shutdown();
-    std::printf("\n%d stored dictations:\n", kTranscriptions);
+    std::printf("\n%d stored dictations; load average %s", kTranscriptions, loadAverage().c_str());
+    std::printf("(stalls are measured against the idle event loop's own, first line)\n");
     print("idle event loop: longest stall over 1 s", g_idle, "ms", "-");
     print("open the main window on History", g_open, "ms", "<= 50");
     const char* names[3] = {"one letter \"t\"", "two letters \"re\"", "a word \"meeting\""};

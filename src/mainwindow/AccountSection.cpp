@@ -14,6 +14,7 @@
 #include "ui/Badge.h"
 #include "ui/Colors.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SymbolLabel.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
@@ -35,9 +36,9 @@ AccountSection::Usage AccountSection::usage(qint64 used, qint64 limit) {
 AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent)
     : Page(parent), m_context(context) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(24);
-    layout->addSpacing(20);
+    layout->setContentsMargins(Metrics::around(Metrics::blockGap));
+    layout->setSpacing(Metrics::blockGap);
+    layout->addSpacing(Metrics::pageMargin);
     m_forms = new QStackedWidget(this);
     layout->addWidget(m_forms);
     layout->addStretch();
@@ -46,19 +47,19 @@ AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent
     auto* signedIn = new QWidget(m_forms);
     auto* in = new QVBoxLayout(signedIn);
     in->setContentsMargins(0, 0, 0, 0);
-    in->setSpacing(20);
+    in->setSpacing(Metrics::formGap);
     auto* avatar = new SymbolLabel(QStringLiteral("person.circle.fill"), 64, signedIn);
     avatar->setColor(Colors::blue());
     in->addWidget(avatar, 0, Qt::AlignHCenter);
     auto* who = new QVBoxLayout;
-    who->setSpacing(8);
+    who->setSpacing(Metrics::itemGap);
     m_name = Labels::create({}, TextStyle::Title3, QFont::Medium, signedIn);
     m_name->setAlignment(Qt::AlignHCenter);
     who->addWidget(m_name);
     m_plan = new Badge({}, signedIn);
     m_plan->setFont(Typography::font(TextStyle::Caption, QFont::Medium));
     m_plan->setTint(Colors::blue(), 0.1);
-    m_plan->setPadding(12, 4);
+    m_plan->setPadding(Metrics::groupGap, Metrics::tightGap);
     m_plan->setRadius(8);
     who->addWidget(m_plan, 0, Qt::AlignHCenter);
     in->addLayout(who);
@@ -66,8 +67,9 @@ AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent
     auto* usageBox = new QGroupBox(signedIn);
     usageBox->setMaximumWidth(400);
     auto* usageLayout = new QVBoxLayout(usageBox);
-    usageLayout->setContentsMargins(12, 4, 12, 8);
-    usageLayout->setSpacing(8);
+    usageLayout->setContentsMargins(Metrics::groupGap, Metrics::tightGap, Metrics::groupGap,
+                                    Metrics::itemGap);
+    usageLayout->setSpacing(Metrics::itemGap);
     m_usageTitle = Labels::create({}, TextStyle::Headline, usageBox);
     usageLayout->addWidget(m_usageTitle);
     auto* row = new QHBoxLayout;
@@ -101,7 +103,7 @@ AccountSection::AccountSection(const MainWindowContext& context, QWidget* parent
     auto* signedOut = new QWidget(m_forms);
     auto* out = new QVBoxLayout(signedOut);
     out->setContentsMargins(0, 0, 0, 0);
-    out->setSpacing(16);
+    out->setSpacing(Metrics::sectionGap);
     out->addWidget(new SymbolLabel(QStringLiteral("person.circle"), 64, signedOut), 0,
                    Qt::AlignHCenter);
     m_notSignedIn = Labels::create({}, TextStyle::Title3, signedOut, true);

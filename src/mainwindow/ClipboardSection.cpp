@@ -6,6 +6,7 @@
 #include "core/L10n.h"
 #include "ui/EmptyState.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/RecordList.h"
 #include "ui/Texts.h"
 
@@ -27,7 +28,7 @@ bool sameItems(const QList<ClipboardItem>& a, const QList<ClipboardItem>& b) {
 ListRow ClipboardRow::describe(const ClipboardItem& item, bool isExpanded) {
     ListRow row;
     row.clickAction = toggleAction;
-    row.lineSpacing = 6;
+    row.lineSpacing = Metrics::textGap;
     row.lines << ListLine{{ListPart::caption(ClipboardSection::formatDate(item.timestamp)),
                            ListPart::stretch(),
                            ListPart::textButton(L10n::filesCopy(), copyAction)}};
@@ -48,8 +49,9 @@ ClipboardSection::ClipboardSection(const MainWindowContext& context, QWidget* pa
     page->setSpacing(0);
 
     auto* header = new QVBoxLayout;
-    header->setContentsMargins(16, 16, 16, 16);
-    header->setSpacing(4);
+    header->setContentsMargins(Metrics::listInset, Metrics::sectionGap, Metrics::listInset,
+                               Metrics::sectionGap);
+    header->setSpacing(Metrics::tightGap);
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, this);
     m_subtitle = Labels::create({}, TextStyle::Caption, this, true);
     m_subtitle->setWordWrap(true);

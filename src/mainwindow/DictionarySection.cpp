@@ -12,6 +12,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/RecordList.h"
 #include "ui/SearchField.h"
 #include "ui/Texts.h"
@@ -34,8 +35,8 @@ DictEntrySheet::DictEntrySheet(std::optional<DictEntry> editing,
     setWindowModality(Qt::WindowModal);
     setFixedWidth(Typography::pixels(350));
     auto* layout = new QVBoxLayout(this);
-    layout->setSpacing(16);
-    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setSpacing(Metrics::sectionGap);
+    layout->setContentsMargins(Metrics::around(Metrics::pageMargin));
     const QString title = editing ? SnippetTexts::editEntry() : SnippetTexts::addEntry();
     setWindowTitle(title);
     layout->addWidget(Labels::create(title, TextStyle::Headline, this));
@@ -83,7 +84,8 @@ DictionarySection::DictionarySection(const MainWindowContext& context, QWidget* 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(16, 16, 16, 16);
+    header->setContentsMargins(Metrics::listInset, Metrics::sectionGap, Metrics::listInset,
+                               Metrics::sectionGap);
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, this);
     m_add = new QPushButton(this);
     m_add->setIcon(Icons::icon(QStringLiteral("plus"), palette().color(QPalette::ButtonText)));
@@ -95,7 +97,7 @@ DictionarySection::DictionarySection(const MainWindowContext& context, QWidget* 
 
     m_search = new SearchField(this);
     auto* searchRow = new QHBoxLayout;
-    searchRow->setContentsMargins(16, 0, 16, 8);
+    searchRow->setContentsMargins(Metrics::listInset, 0, Metrics::listInset, Metrics::itemGap);
     searchRow->addWidget(m_search);
     layout->addLayout(searchRow);
     layout->addWidget(Labels::divider(this));

@@ -2,6 +2,7 @@
 
 #include "ui/Colors.h"
 #include "ui/Graphemes.h"
+#include "ui/Metrics.h"
 
 namespace {
 constexpr int kPreviewLength = 60;
@@ -18,7 +19,7 @@ QString EntryRows::preview(const QString& text) {
 
 ListRow EntryRows::describe(const Row& row) {
     ListRow out;
-    out.verticalPadding = 6;
+    out.verticalPadding = Metrics::textGap;
     ListPart trigger = ListPart::label(row.trigger, TextStyle::Body, QFont::Medium);
     trigger.monospaced = row.monospacedTrigger;
     trigger.maxLines = 0;

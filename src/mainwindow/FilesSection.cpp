@@ -23,6 +23,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/RecordList.h"
 #include "ui/Texts.h"
 
@@ -60,8 +61,8 @@ QString FileJobRow::statusText(const FileJob& job) {
 
 ListRow FileJobRow::describe(const FileJob& job, bool isExpanded) {
     ListRow row;
-    row.verticalPadding = 6;
-    row.lineSpacing = 8;
+    row.verticalPadding = Metrics::textGap;
+    row.lineSpacing = Metrics::itemGap;
     ListPart name = ListPart::label(job.filename, TextStyle::Body, QFont::DemiBold);
     name.fill = true;
     row.lines << ListLine{
@@ -114,9 +115,9 @@ FilesSection::FilesSection(const MainWindowContext& context, QWidget* parent)
     page->setSpacing(0);
 
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(20, 20, 20, 20);
+    header->setContentsMargins(Metrics::around(Metrics::pageMargin));
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(4);
+    texts->setSpacing(Metrics::tightGap);
     m_title = Labels::create(L10n::filesSection(), TextStyle::Title2, QFont::Bold, this);
     m_hint = Labels::create({}, TextStyle::Caption, this, true);
     m_hint->setWordWrap(true);

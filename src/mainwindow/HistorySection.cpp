@@ -17,6 +17,7 @@
 #include "ui/Colors.h"
 #include "ui/EmptyState.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/SearchField.h"
 #include "ui/Texts.h"
 #include "ui/Typography.h"
@@ -38,7 +39,7 @@ QPushButton* redTextButton(TextStyle style, QWidget* parent) {
 ListRow groupHeader(const QString& title, bool first) {
     ListRow row;
     row.header = true;
-    row.verticalPadding = first ? 0 : 10;
+    row.verticalPadding = first ? 0 : Metrics::rowInset;
     ListPart label = ListPart::label(title, TextStyle::Subheadline, QFont::DemiBold);
     label.secondary = true;
     row.lines << ListLine{{label, ListPart::stretch()}};
@@ -221,7 +222,8 @@ HistorySection::HistorySection(const MainWindowContext& context, QWidget* parent
     page->setSpacing(0);
 
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(16, 16, 16, 12);
+    header->setContentsMargins(Metrics::listInset, Metrics::sectionGap, Metrics::listInset,
+                               Metrics::groupGap);
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, this);
     m_clearAll = redTextButton(TextStyle::Body, this);
     m_clearAll->setObjectName(QStringLiteral("clearAll"));
@@ -231,7 +233,7 @@ HistorySection::HistorySection(const MainWindowContext& context, QWidget* parent
     page->addLayout(header);
 
     auto* searchRow = new QHBoxLayout;
-    searchRow->setContentsMargins(16, 0, 16, 8);
+    searchRow->setContentsMargins(Metrics::listInset, 0, Metrics::listInset, Metrics::itemGap);
     m_search = new SearchField(this);
     searchRow->addWidget(m_search);
     page->addLayout(searchRow);
@@ -329,8 +331,33 @@ void HistorySection::loadData() {
     }
 }
 
+namespace {
+
+// Letting go of 100,000 rows takes a while: not on the main thread. Only
+// the worker empties the lists; the holder itself is cheap to let go on
+// either thread (a copy of the lists left here could otherwise free them
+// here).
+void letGo(QList<TranscriptionItem> items, QList<TranscriptionGroup> groups) {
+    qsizetype rows = items.size();
+    for (const TranscriptionGroup& g : groups) rows += g.items.size();
+    if (rows <= HistorySection::firstAnswer) return;
+    auto doomed = std::make_shared<std::pair<QList<TranscriptionItem>, QList<TranscriptionGroup>>>(
+        std::move(items), std::move(groups));
+    runAsync([doomed] {
+        doomed->first.clear();
+        doomed->second.clear();
+    });
+}
+
+}  // namespace
+
 void HistorySection::apply(Loaded loaded, int seq, bool whole) {
-    if (seq != m_loadSeq) return;  // stale: a newer load is on its way or shown
+    if (seq != m_loadSeq) {
+        // Stale: a newer load is on its way or shown. A fast typist leaves
+        // one of these per keystroke, each as large as its matches.
+        letGo(std::move(loaded.items), std::move(loaded.groups));
+        return;
+    }
     const bool extends = whole && m_partLoad == seq;
     if (whole)
         m_shownLoad = seq;
@@ -349,18 +376,7 @@ void HistorySection::apply(Loaded loaded, int seq, bool whole) {
         groups = m_model->setContent(
             m_c.retryQueue ? m_c.retryQueue->queue() : QList<FailedTranscription>{},
             std::move(loaded.groups));
-    // Letting go of 100,000 rows takes a while: not here. Only the worker
-    // empties the lists; the holder itself is cheap to let go on either
-    // thread (a copy of the lists left here could otherwise free them here).
-    if (items.size() + groups.size() > firstAnswer) {
-        auto doomed =
-            std::make_shared<std::pair<QList<TranscriptionItem>, QList<TranscriptionGroup>>>(
-                std::move(items), std::move(groups));
-        runAsync([doomed] {
-            doomed->first.clear();
-            doomed->second.clear();
-        });
-    }
+    letGo(std::move(items), std::move(groups));
     m_model->setExpanded(m_expanded);
     m_clearAll->setVisible(m_raw > 0);
     updateEmpty();

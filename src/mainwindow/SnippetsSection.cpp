@@ -16,6 +16,7 @@
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
+#include "ui/Metrics.h"
 #include "ui/RecordList.h"
 #include "ui/SearchField.h"
 #include "ui/SymbolLabel.h"
@@ -32,8 +33,8 @@ public:
         v->setContentsMargins(0, 0, 0, 0);
         v->setSpacing(0);
         auto* row = new QHBoxLayout;
-        row->setContentsMargins(6, 6, 6, 6);
-        row->setSpacing(6);
+        row->setContentsMargins(Metrics::around(Metrics::textGap));
+        row->setSpacing(Metrics::textGap);
         m_icon = new SymbolLabel(symbol, Typography::pixels(13), this);
         m_title = new QLabel(this);
         row->addWidget(m_icon);
@@ -103,7 +104,8 @@ SnippetsSection::SnippetsSection(const MainWindowContext& context, QWidget* pare
     layout->setSpacing(0);
 
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(16, 16, 16, 16);
+    header->setContentsMargins(Metrics::listInset, Metrics::sectionGap, Metrics::listInset,
+                               Metrics::sectionGap);
     m_title = Labels::create({}, TextStyle::Title2, QFont::Bold, this);
     m_add = new QPushButton(this);
     m_add->setIcon(Icons::icon(QStringLiteral("plus"), palette().color(QPalette::ButtonText)));
@@ -114,8 +116,8 @@ SnippetsSection::SnippetsSection(const MainWindowContext& context, QWidget* pare
     layout->addLayout(header);
 
     auto* tabs = new QHBoxLayout;
-    tabs->setContentsMargins(16, 0, 16, 0);
-    tabs->setSpacing(18);
+    tabs->setContentsMargins(Metrics::listInset, 0, Metrics::listInset, 0);
+    tabs->setSpacing(Metrics::tabGap);
     m_keyboardTab = new TabButton(QStringLiteral("keyboard"), this);
     m_voiceTab = new TabButton(QStringLiteral("mic"), this);
     tabs->addWidget(m_keyboardTab);
@@ -127,12 +129,13 @@ SnippetsSection::SnippetsSection(const MainWindowContext& context, QWidget* pare
     m_hint = Labels::create({}, TextStyle::Caption, this, true);
     m_hint->setObjectName(QStringLiteral("snippetsHint"));
     m_hint->setWordWrap(true);
-    m_hint->setContentsMargins(16, 10, 16, 6);
+    m_hint->setContentsMargins(Metrics::listInset, Metrics::rowInset, Metrics::listInset,
+                               Metrics::textGap);
     layout->addWidget(m_hint);
 
     m_search = new SearchField(this);
     auto* searchRow = new QHBoxLayout;
-    searchRow->setContentsMargins(16, 0, 16, 8);
+    searchRow->setContentsMargins(Metrics::listInset, 0, Metrics::listInset, Metrics::itemGap);
     searchRow->addWidget(m_search);
     layout->addLayout(searchRow);
     layout->addWidget(Labels::divider(this));

@@ -7,6 +7,7 @@
 #include "core/L10n.h"
 #include "ui/Colors.h"
 #include "ui/Graphemes.h"
+#include "ui/Metrics.h"
 
 std::optional<TranscriptionItem> TranscriptionItem::fromRecord(const HistoryRecord& record) {
     const QVariant id = record.value(QStringLiteral("id"));
@@ -46,10 +47,10 @@ QString formatShortTime(const QDateTime& when) {
 
 void RowParts::addInfo(ListLine& line, const QString& symbol, const QString& text) {
     ListPart icon = ListPart::icon(symbol);
-    if (!line.parts.isEmpty()) icon.spacingBefore = 12;
+    if (!line.parts.isEmpty()) icon.spacingBefore = Metrics::groupGap;
     line.parts << icon;
     ListPart caption = ListPart::caption(text);
-    caption.spacingBefore = 4;
+    caption.spacingBefore = Metrics::tightGap;
     line.parts << caption;
 }
 
@@ -70,7 +71,7 @@ QString TranscriptionRow::displayText(const QString& text, bool isExpanded) {
 ListRow TranscriptionRow::describe(const TranscriptionItem& item, bool isExpanded) {
     ListRow row;
     row.clickAction = toggleAction;
-    row.lineSpacing = 6;
+    row.lineSpacing = Metrics::textGap;
     ListPart text = ListPart::label(displayText(item.text, isExpanded));
     text.fill = true;
     text.maxLines = isExpanded ? 0 : collapsedLines;
@@ -84,7 +85,7 @@ ListRow TranscriptionRow::describe(const TranscriptionItem& item, bool isExpande
                                          QStringLiteral("Copy"));
     info.parts << RowParts::symbolButton(QStringLiteral("trash"), Colors::red(), deleteAction,
                                          QStringLiteral("Delete"));
-    info.spacing = 4;
+    info.spacing = Metrics::tightGap;
     row.lines << info;
     row.accessibleText = item.text;
     return row;
@@ -98,7 +99,7 @@ ListRow FailedTranscriptionRow::describe(const FailedTranscription& item, bool i
     warning.color = Colors::orange();
     ListPart heading = ListPart::label(L10n::failedTranscription(), TextStyle::Body, QFont::Medium);
     heading.color = Colors::orange();
-    row.lines << ListLine{{warning, heading, ListPart::stretch()}, 6};
+    row.lines << ListLine{{warning, heading, ListPart::stretch()}, Metrics::textGap};
     ListPart error = ListPart::caption(item.errorMessage);
     error.fill = true;
     error.maxLines = 2;
@@ -121,7 +122,7 @@ ListRow FailedTranscriptionRow::describe(const FailedTranscription& item, bool i
     }
     info.parts << RowParts::symbolButton(QStringLiteral("trash"), Colors::red(), deleteAction,
                                          QStringLiteral("Delete"));
-    info.spacing = 4;
+    info.spacing = Metrics::tightGap;
     row.lines << info;
     row.accessibleText = L10n::failedTranscription() + QStringLiteral(": ") + item.errorMessage;
     return row;

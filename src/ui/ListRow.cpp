@@ -114,18 +114,25 @@ QFont fontOf(const ListPart& part) {
 }
 
 // The text's lines at `width`: wrapped at word boundaries, a longer run
-// anywhere; with maxLines, the last line shown takes the rest, elided.
-QStringList wrap(const QString& source, const QFont& font, int width, int maxLines) {
-    QStringList out;
-    if (source.isEmpty()) return out;
+// anywhere; with maxLines, the last line shown takes the rest, elided. The
+// lines are shaped here once, one line spacing apart.
+void wrap(const QString& source, const QFont& font, int width, int maxLines, QStringList& out,
+          QList<QGlyphRun>& runs) {
+    if (source.isEmpty()) return;
     QString text = source;
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     const QFontMetrics metrics(font);
     width = std::max(width, 1);
+    const auto baseline = [&](qsizetype index) {
+        return double(index * metrics.lineSpacing() + metrics.ascent());
+    };
     QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    QList<QTextLine> shown;
+    QString elided;
     layout.beginLayout();
     for (;;) {
         QTextLine line = layout.createLine();
@@ -137,13 +144,26 @@ QStringList wrap(const QString& source, const QFont& font, int width, int maxLin
             QString rest = text.mid(line.textStart());
             const qsizetype br = rest.indexOf(QChar::LineSeparator);
             if (br >= 0) rest = rest.left(br) + QChar(0x2026);
-            out << metrics.elidedText(rest, Qt::ElideRight, width);
+            elided = metrics.elidedText(rest, Qt::ElideRight, width);
+            out << elided;
             break;
         }
+        line.setPosition(QPointF(0, baseline(out.size()) - line.ascent()));
+        shown << line;
         out << text.mid(line.textStart(), line.textLength()).remove(QChar::LineSeparator);
     }
     layout.endLayout();
-    return out;
+    for (const QTextLine& line : shown) runs << line.glyphRuns();
+    if (!elided.isEmpty()) {
+        QTextLayout last(elided, font);
+        last.setCacheEnabled(true);
+        last.beginLayout();
+        QTextLine line = last.createLine();
+        line.setNumColumns(int(elided.size()));
+        line.setPosition(QPointF(0, baseline(out.size() - 1) - line.ascent()));
+        last.endLayout();
+        runs << line.glyphRuns();
+    }
 }
 
 QSize fixedSize(const ListPart& part) {
@@ -249,7 +269,7 @@ RowPlacement ListRows::place(const ListRow& row, const QRect& rect, const QFont&
             int h = fixedSize(p).height();
             if (p.kind == ListPart::Kind::text) {
                 pp.font = fontOf(p);
-                pp.lines = wrap(p.text, pp.font, widths[i], p.maxLines);
+                wrap(p.text, pp.font, widths[i], p.maxLines, pp.lines, pp.runs);
                 h = int(pp.lines.size()) * QFontMetrics(pp.font).lineSpacing();
             }
             pp.rect = QRect(0, 0, widths[i], h);

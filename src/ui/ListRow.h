@@ -2,12 +2,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QList>
 #include <QMetaType>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
+#include "ui/Metrics.h"
 #include "ui/Typography.h"
 
 // What one row of a record list shows, described rather than built: the
@@ -57,15 +59,15 @@ struct ListPart {
 
 struct ListLine {
     QList<ListPart> parts;
-    int spacing = 8;
+    int spacing = Metrics::itemGap;
 };
 
 struct ListRow {
     // A group's title above its rows (no card, not selectable).
     bool header = false;
     QList<ListLine> lines;
-    int lineSpacing = 6;
-    int verticalPadding = 8;
+    int lineSpacing = Metrics::textGap;
+    int verticalPadding = Metrics::itemGap;
     // Where the row sits in its group's card: rounded corners at the ends,
     // a hairline between rows.
     bool firstInGroup = true;
@@ -88,6 +90,9 @@ struct PlacedPart {
     QRect rect;
     QStringList lines;  // a text's lines as shown
     QFont font;
+    // Those lines shaped once, placed from the part's top left: painting
+    // draws them as they are.
+    QList<QGlyphRun> runs;
 };
 
 // A row laid out for a width: what paints it, what it measures and what a
@@ -103,7 +108,7 @@ struct RowPlacement {
 
 namespace ListRows {
 // Left and right margins of the list and the inner padding of a card.
-constexpr int listMargin = 16;
-constexpr int cardPadding = 12;
+constexpr int listMargin = Metrics::listInset;
+constexpr int cardPadding = Metrics::groupGap;
 RowPlacement place(const ListRow& row, const QRect& rect, const QFont& baseFont);
 }  // namespace ListRows

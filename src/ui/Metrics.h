@@ -21,6 +21,12 @@ inline constexpr int groupGap = 12;
 // The padding of a card and the gap between the parts of a page.
 inline constexpr int cardPadding = 16;
 inline constexpr int sectionGap = 16;
+// Left and right of a list page's header, search field and cards.
+inline constexpr int listInset = 16;
+// Between the tabs of a page's tab bar.
+inline constexpr int tabGap = 18;
+// Between the items of a centred form (the signed-in account).
+inline constexpr int formGap = 20;
 // Around a page's content.
 inline constexpr int pageMargin = 20;
 // Between the large blocks of a page (headline, cards, figures).

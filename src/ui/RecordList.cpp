@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QGlyphRun>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,11 +15,13 @@
 #include <QStyleOptionButton>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 #include "ui/BusySpinner.h"
 #include "ui/Colors.h"
 #include "ui/EmptyState.h"
 #include "ui/Icons.h"
+#include "ui/Metrics.h"
 
 // ----------------------------------------------------------------- models
 
@@ -79,6 +83,15 @@ QColor textColor(const ListPart& part, const QPalette& palette) {
     return part.secondary ? Colors::secondary(palette) : palette.color(QPalette::WindowText);
 }
 
+// A card's colour under the mouse: a touch of the text colour over it.
+QColor hovered(const QColor& card, const QPalette& palette) {
+    const QColor ink = palette.color(QPalette::WindowText);
+    const double a = 0.05;
+    return QColor::fromRgbF(float(card.redF() * (1 - a) + ink.redF() * a),
+                            float(card.greenF() * (1 - a) + ink.greenF() * a),
+                            float(card.blueF() * (1 - a) + ink.blueF() * a), card.alphaF());
+}
+
 QString symbolKey(const QString& name, int size, const QColor& color, qreal dpr) {
     return QStringLiteral("%1/%2/%3/%4").arg(name).arg(size).arg(color.rgba()).arg(dpr);
 }
@@ -119,19 +132,25 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
     p->setRenderHint(QPainter::Antialiasing);
     if (!row.header) {
         // The row's share of its group's card: rounded at the group's ends.
+        // A rounded rectangle running past the ends that are not the
+        // group's, cut at the row: no path arithmetic on each paint.
         const QRectF card = QRectF(placed.card);
         const double r = 8;
-        QPainterPath path;
-        path.addRoundedRect(card, r, r);
-        QPainterPath square;
-        if (!row.firstInGroup) square.addRect(card.adjusted(0, 0, 0, -card.height() / 2));
-        if (!row.lastInGroup) square.addRect(card.adjusted(0, card.height() / 2, 0, 0));
-        p->fillPath(path.united(square), Colors::controlBackground(pal));
-        if (!row.firstInGroup) {
-            p->setPen(QPen(Colors::separator(pal), 1));
-            p->drawLine(QPointF(card.left() + ListRows::cardPadding, card.top() + 0.5),
-                        QPointF(card.right(), card.top() + 0.5));
-        }
+        const QRectF rounded =
+            card.adjusted(0, row.firstInGroup ? 0 : -2 * r, 0, row.lastInGroup ? 0 : 2 * r);
+        QColor fill = Colors::controlBackground(pal);
+        // The row under the mouse is tinted a little, as a polished list is.
+        if (option.state & QStyle::State_MouseOver) fill = hovered(fill, pal);
+        p->save();
+        p->setClipRect(placed.card);
+        p->setPen(Qt::NoPen);
+        p->setBrush(fill);
+        p->drawRoundedRect(rounded, r, r);
+        p->restore();
+        if (!row.firstInGroup)
+            p->fillRect(QRect(placed.card.left() + ListRows::cardPadding, placed.card.top(),
+                              placed.card.width() - ListRows::cardPadding, 1),
+                        Colors::separator(pal));
         if (option.state & QStyle::State_HasFocus) {
             p->setPen(QPen(Colors::withOpacity(Colors::accent(pal), 0.7), 2));
             p->setBrush(Qt::NoBrush);
@@ -143,14 +162,9 @@ void RecordListDelegate::paintRow(QPainter* p, const QStyleOptionViewItem& optio
         const QRect& r = pp.rect;
         switch (part.kind) {
             case ListPart::Kind::text: {
-                p->setFont(pp.font);
+                // Shaped once when the row was placed.
                 p->setPen(textColor(part, pal));
-                const QFontMetrics m(pp.font);
-                int y = r.top() + m.ascent();
-                for (const QString& line : pp.lines) {
-                    p->drawText(QPoint(r.left(), y), line);
-                    y += m.lineSpacing();
-                }
+                for (const QGlyphRun& run : pp.runs) p->drawGlyphRun(r.topLeft(), run);
                 break;
             }
             case ListPart::Kind::symbol: {
@@ -257,12 +271,17 @@ RecordListView::RecordListView(QWidget* parent) : QAbstractItemView(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Window);
     // The first and the last card keep off the list's edges.
-    setViewportMargins(0, 8, 0, 8);
+    setViewportMargins(0, Metrics::itemGap, 0, Metrics::itemGap);
     // Rows are measured before they are painted, so the scroll bar is
     // right when the list shows.
     m_settle.setSingleShot(true);
     m_settle.setInterval(0);
     connect(&m_settle, &QTimer::timeout, this, &RecordListView::measureShown);
+    // The page below the view is measured when the loop is idle after a
+    // scroll, so the next page's scroll finds its rows laid out.
+    m_ahead.setSingleShot(true);
+    m_ahead.setInterval(0);
+    connect(&m_ahead, &QTimer::timeout, this, &RecordListView::measureAhead);
     m_spin.setInterval(kSpinInterval);
     connect(&m_spin, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     m_spinClock.start();
@@ -291,6 +310,7 @@ void RecordListView::rebuild() {
     m_measuredSum = 0;
     m_measuredCount = 0;
     m_placed.clear();
+    m_hoverRow = -1;
     buildTree();
     updateGeometries();
     viewport()->update();
@@ -356,6 +376,7 @@ QStyleOptionViewItem RecordListView::optionFor(int row) const {
     option.rect = rowRect(row);
     option.widget = this;
     if (hasFocus() && currentIndex().row() == row) option.state |= QStyle::State_HasFocus;
+    if (row == m_hoverRow) option.state |= QStyle::State_MouseOver;
     return option;
 }
 
@@ -402,8 +423,19 @@ int RecordListView::measuredRows() const {
 }
 
 void RecordListView::measureShown() {
+    if (m_measuring) return;
     const int n = rowCount();
     if (n == 0 || !rows()) return;
+    m_measuring = true;
+    // Anchoring the first row may bring other unmeasured rows into view:
+    // measured too, a few rounds at most.
+    for (int round = 0; round < 4 && measureShownOnce(); ++round) {
+    }
+    m_measuring = false;
+}
+
+bool RecordListView::measureShownOnce() {
+    const int n = rowCount();
     const int viewH = viewport()->height();
     const int offset = verticalOffset();
     const int first = rowAtY(offset);
@@ -424,11 +456,30 @@ void RecordListView::measureShown() {
             changed = true;
         }
     }
-    if (!changed) return;
+    if (!changed) return false;
     updateGeometries();
     // The first row shown stays where it was.
     const int anchored = rowTop(first) + std::min(within, std::max(m_heights[first] - 1, 0));
     if (verticalScrollBar()->value() != anchored) verticalScrollBar()->setValue(anchored);
+    return true;
+}
+
+void RecordListView::measureAhead() {
+    const int n = rowCount();
+    if (n == 0 || !rows() || m_measuring) return;
+    // Rows below the view: measuring them moves nothing shown.
+    const int viewH = viewport()->height();
+    const int bottom = verticalOffset() + viewH;
+    int r = rowAtY(std::max(bottom - 1, 0));
+    bool changed = false;
+    for (int y = rowTop(r); r < n && y < bottom + viewH; ++r) {
+        if (!m_measured[r]) {
+            measure(r);
+            changed = true;
+        }
+        y += m_heights[r];
+    }
+    if (changed) updateGeometries();
 }
 
 int RecordListView::verticalOffset() const {
@@ -444,6 +495,13 @@ void RecordListView::updateGeometries() {
 }
 
 void RecordListView::scrollContentsBy(int, int) {
+    // The rows coming into view are measured now, in the scroll's own
+    // event, so the paint that follows only paints (and paints once: the
+    // place a measured row moves the view to is the one painted).
+    measureShown();
+    m_ahead.start();
+    // The wheel moves the rows under a mouse that stays put.
+    if (m_hoverRow >= 0) hoverAt(viewport()->mapFromGlobal(QCursor::pos()));
     viewport()->update();
 }
 
@@ -663,7 +721,20 @@ void RecordListView::mouseReleaseEvent(QMouseEvent* event) {
     if (hit == action) trigger(row, action);
 }
 
+void RecordListView::setHoverRow(int row) {
+    if (row == m_hoverRow) return;
+    const int before = std::exchange(m_hoverRow, row);
+    for (int r : {before, row})
+        if (r >= 0 && r < rowCount()) viewport()->update(rowRect(r));
+}
+
+void RecordListView::hoverAt(const QPoint& point) {
+    const QModelIndex index = indexAt(point);
+    setHoverRow(index.isValid() && rows() && !rows()->isHeader(index.row()) ? index.row() : -1);
+}
+
 void RecordListView::mouseMoveEvent(QMouseEvent* event) {
+    hoverAt(event->position().toPoint());
     const QModelIndex index = indexAt(event->position().toPoint());
     bool pointing = false;
     if (index.isValid() && rows()) {
@@ -727,6 +798,7 @@ void RecordListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool RecordListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) setHoverRow(-1);
     if (event->type() == QEvent::ToolTip && rows()) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
@@ -772,6 +844,7 @@ void RecordListView::rowsInserted(const QModelIndex& parent, int start, int end)
     m_placed.clear();
     m_heights.insert(start, count, estimate());
     m_measured.insert(start, count, char(0));
+    if (m_hoverRow >= start) m_hoverRow += count;
     buildTree();
     updateGeometries();
     verticalScrollBar()->setValue(value);

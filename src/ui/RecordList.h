@@ -93,6 +93,8 @@ public:
     int measuredRows() const;
     // The keyboard menu of the current row: its actions by name.
     QStringList menuActions(int row) const;
+    // The row under the mouse, tinted (-1: none; never a header).
+    int hoverRow() const { return m_hoverRow; }
 
 signals:
     // A click (or the keyboard) on a row's part with `action`, or on the
@@ -134,10 +136,14 @@ private:
     // Measures the rows that the viewport shows from `offset`, keeping the
     // first of them where it is.
     void measureShown();
+    bool measureShownOnce();
+    void measureAhead();
     void measure(int row);
     QRect rowRect(int row) const;
     QStyleOptionViewItem optionFor(int row) const;
     void showMenu(int row, const QPoint& globalPos);
+    void setHoverRow(int row);
+    void hoverAt(const QPoint& point);
     // A row described and placed for the width (cached while it is near
     // the view), and that placement where the row is now.
     struct Placed {
@@ -156,12 +162,14 @@ private:
     int m_measuredCount = 0;
     int m_width = -1;
     int m_pressedRow = -1;
+    int m_hoverRow = -1;
     QString m_pressedAction;
     QHash<int, Placed> m_placed;
     QTimer m_settle;
+    QTimer m_ahead;
     QTimer m_spin;
     QElapsedTimer m_spinClock;
-    bool m_painting = false;
+    bool m_measuring = false;
 };
 
 // A record list with its empty state in its place while it has no rows.
