@@ -15,15 +15,35 @@
 #include "support/Screenshots.h"
 #include "ui/Page.h"
 
-TEST_F(MainWindowFixture, RecordSectionsScreenshots) {
-    FakeClock storeClock{QDateTime(QDate(2026, 3, 9), QTime(18, 12))};
-    HistoryService history(testsupport::root() + "/data/Ormil.sqlite", storeClock);
+namespace {
+
+// The stores the record pages show, dated from `start`, with a retry queue
+// that cannot reach the service.
+struct RecordStores {
+    RecordStores(const QDateTime& start, Pasteboard& pasteboard, Clock& clock, AppState& appState)
+        : storeClock(start),
+          history(testsupport::root() + "/data/Ormil.sqlite", storeClock),
+          clipboard(&pasteboard, clock),
+          made(delivery.makeQueue(testsupport::root() + "/data/failed_audio", history, clipboard,
+                                  appState, overlay, storeClock)),
+          queue(*made) {}
+    FakeClock storeClock;
+    HistoryService history;
     FakeOverlay overlay;
-    ClipboardHistoryService clipboard{&pasteboard, clock};
+    ClipboardHistoryService clipboard;
     OfflineDelivery delivery;
-    const auto made = delivery.makeQueue(testsupport::root() + "/data/failed_audio", history,
-                                         clipboard, appState, overlay, storeClock);
-    RetryQueueService& queue = *made;
+    std::unique_ptr<RetryQueueService> made;
+    RetryQueueService& queue;
+};
+
+}  // namespace
+
+TEST_F(MainWindowFixture, RecordSectionsScreenshots) {
+    RecordStores stores(QDateTime(QDate(2026, 3, 9), QTime(18, 12)), pasteboard, clock, appState);
+    FakeClock& storeClock = stores.storeClock;
+    HistoryService& history = stores.history;
+    ClipboardHistoryService& clipboard = stores.clipboard;
+    RetryQueueService& queue = stores.queue;
     history.saveTranscription("Send the draft to Anna before lunch.", "en", 4.2);
     storeClock.advance(16 * 3600);
     history.saveTranscription(
@@ -74,14 +94,11 @@ TEST_F(MainWindowFixture, RecordSectionsScreenshots) {
 // and links longer than the window, Russian and English, and many rows.
 // Shots under build/artifacts/list-*.png.
 TEST_F(MainWindowFixture, RecordListsScreenshots) {
-    FakeClock storeClock{QDateTime(QDate(2026, 3, 8), QTime(9, 0))};
-    HistoryService history(testsupport::root() + "/data/Ormil.sqlite", storeClock);
-    FakeOverlay overlay;
-    ClipboardHistoryService clipboard{&pasteboard, clock};
-    OfflineDelivery delivery;
-    const auto made = delivery.makeQueue(testsupport::root() + "/data/failed_audio", history,
-                                         clipboard, appState, overlay, storeClock);
-    RetryQueueService& queue = *made;
+    RecordStores stores(QDateTime(QDate(2026, 3, 8), QTime(9, 0)), pasteboard, clock, appState);
+    FakeClock& storeClock = stores.storeClock;
+    HistoryService& history = stores.history;
+    ClipboardHistoryService& clipboard = stores.clipboard;
+    RetryQueueService& queue = stores.queue;
     TextExpansionService expansions(testsupport::root() + "/text_expansions.json");
     const QString link = "https://ormil.test/share/" + QString("a1b2c3d4e5f6").repeated(20);
     const QString longWord = QString("Donaudampfschifffahrtsgesellschaft").repeated(6);

@@ -6,13 +6,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 #include <functional>
 
 #include "support/TestSupport.h"
+#include "support/WaylandField.h"
 
 namespace wlroots {
 
@@ -74,42 +73,7 @@ inline bool managesTitled(const QString& title) {
     return found;
 }
 
-// The text field peer as a Wayland client whose app id is `appId`.
-class Field {
-public:
-    explicit Field(const QString& appId) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "wayland");
-        env.insert("ORMIL_PEER_APP_ID", appId);
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine()) {
-                const QByteArray line = m_process.readLine().trimmed();
-                if (line == "focused") m_focused = true;
-                if (line == "unfocused") m_focused = false;
-                if (line.startsWith("text")) m_text = QUrl::fromPercentEncoding(line.mid(5));
-            }
-        });
-        m_process.start(ORMIL_TEXTFIELD_PEER, {});
-    }
-    ~Field() {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool waitFocused() {
-        return testsupport::waitUntil([&] { return m_focused; });
-    }
-    bool waitText(const QString& text, int timeoutMs = 20000) {
-        return testsupport::waitUntil([&] { return m_text == text; }, timeoutMs);
-    }
-    bool focused() const { return m_focused; }
-    const QString& text() const { return m_text; }
-
-private:
-    QProcess m_process;
-    bool m_focused = false;
-    QString m_text;
-};
+// The text field peer as a Wayland client.
+using Field = ::WaylandField;
 
 }  // namespace wlroots
