@@ -34,6 +34,7 @@
 #include "fakes/FakeClock.h"
 #include "mainwindow/HistorySection.h"
 #include "mainwindow/MainWindowView.h"
+#include "platform/Allocator.h"
 #include "platform/DebugLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
@@ -459,6 +460,8 @@ void print(const char* what, const Figures& f, const char* unit, const char* goa
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The allocator set up as the application sets it up, so stalls compare.
+    tuneAllocatorForInteractiveUse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TracingApp app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
