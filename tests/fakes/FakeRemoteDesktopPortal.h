@@ -19,6 +19,8 @@ public:
     QString restoreToken = QStringLiteral("token-from-the-desktop");
     // Start waits for answerStart(), as while the desktop's dialog is up.
     bool holdStart = false;
+    // Key calls wait for answerKeys(), as on a busy desktop.
+    bool holdKeys = false;
 
     // What the client asked for, in order, and the options it gave.
     QStringList calls;
@@ -47,6 +49,11 @@ public:
         FakeDesktopPortal::answerRequest(m, m_bus, options, startAnswer, startResults());
     }
 
+    // The desktop answers the key calls it held.
+    void answerKeys() {
+        for (const QDBusMessage& m : std::exchange(m_heldKeys, {})) m_bus.send(m.createReply());
+    }
+
     // The desktop ends the session (the user stopped it from the indicator).
     void closeSession() {
         m_bus.send(QDBusMessage::createSignal(session,
@@ -68,7 +75,10 @@ public:
         calls << member;
         if (member == u"NotifyKeyboardKeycode") {
             keys.append({args.value(2).toInt(), args.value(3).toUInt()});
-            connection.send(m.createReply());
+            if (holdKeys)
+                m_heldKeys << m;
+            else
+                connection.send(m.createReply());
             return true;
         }
         const QVariantMap options = FakeDesktopPortal::optionsOf(args.value(args.size() - 1));
@@ -103,4 +113,5 @@ private:
 
     QDBusConnection m_bus;
     std::optional<std::pair<QDBusMessage, QVariantMap>> m_heldStart;
+    QList<QDBusMessage> m_heldKeys;
 };

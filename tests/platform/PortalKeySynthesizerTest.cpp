@@ -103,6 +103,27 @@ TEST_F(PortalKeys, SessionTheDesktopEndedIsMadeAnewForTheNextPaste) {
     EXPECT_EQ(portal.calls.count("Start"), 2);
 }
 
+// The desktop ends the session while a chord's first key is on its way: the
+// rest of that chord is not sent into the next session, where a V without
+// its Control would type a letter.
+TEST_F(PortalKeys, AChordCutByTheEndOfItsSessionIsNotFinishedInTheNextOne) {
+    PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};
+    portal.holdKeys = true;
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return portal.keys.size() == 1; }));
+    portal.closeSession();
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return keys.state() == PortalKeySynthesizer::State::idle; }));
+    EXPECT_EQ(paste(keys), Outcome::posted);
+    EXPECT_EQ(portal.calls.count("Start"), 2);
+
+    portal.holdKeys = false;
+    portal.answerKeys();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return portal.keys.size() >= 5; }));
+    const QList<QPair<int, uint>> want{{29, 1}, {29, 1}, {47, 1}, {47, 0}, {29, 0}};
+    EXPECT_EQ(portal.keys.mid(0, 5), want);
+}
+
 TEST_F(PortalKeys, RefusalLeavesEveryTextOnTheClipboardWithOneNotice) {
     portal.startAnswer = 1;
     PortalKeySynthesizer keys{settings, notifier, Clock::system(), options()};

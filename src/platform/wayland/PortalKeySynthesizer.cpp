@@ -313,6 +313,7 @@ void PortalKeySynthesizer::fail(const QString& why, bool forThisRun) {
         m_options.bus.asyncCall(QDBusMessage::createMethodCall(m_options.service, m_session,
                                                                kSession, QStringLiteral("Close")));
     m_session.clear();
+    dropUnsentKeys();
     m_state = forThisRun ? State::refused : State::idle;
     debugLog(QStringLiteral("[Paste] the desktop does not let Ormil press keys (") + why +
              QStringLiteral("): dictated text stays on the clipboard"));
@@ -328,6 +329,7 @@ void PortalKeySynthesizer::fail(const QString& why, bool forThisRun) {
 void PortalKeySynthesizer::sessionClosed() {
     debugLog(QStringLiteral("[Paste] the desktop ended the remote-desktop portal session"));
     m_session.clear();
+    dropUnsentKeys();
     disconnect(m_focusBack);
     if (m_focusWait) m_focusWait->cancel();
     m_focusWait.reset();
@@ -335,6 +337,13 @@ void PortalKeySynthesizer::sessionClosed() {
     m_state = State::idle;
     // Pastes that waited for it ask for a new one.
     if (!m_queue.empty()) startSession();
+}
+
+void PortalKeySynthesizer::dropUnsentKeys() {
+    // The rest of a chord whose session ended is not sent into the next
+    // session: a V without its Control would type a letter there. The key
+    // in flight keeps its place until its answer comes.
+    if (m_keys.size() > 1) m_keys.erase(m_keys.begin() + 1, m_keys.end());
 }
 
 void PortalKeySynthesizer::sendKeys(const QList<QPair<int, bool>>& keys) {

@@ -84,6 +84,7 @@ private:
     void sessionClosed();
     void sendKeys(const QList<QPair<int, bool>>& keys);
     void sendNextKey();
+    void dropUnsentKeys();
     void flushQueue();
     // After the dialog: the keys go once the focus is back where the paste
     // was asked.
