@@ -49,6 +49,10 @@ public:
     void run(const std::function<void()>& fn) {
         QMetaObject::invokeMethod(&m_context, fn, Qt::BlockingQueuedConnection);
     }
+    // Without waiting for it.
+    void post(const std::function<void()>& fn) {
+        QMetaObject::invokeMethod(&m_context, fn, Qt::QueuedConnection);
+    }
     // Keeps an object made on the worker until the worker ends.
     void own(QObject* object) { m_owned.emplace_back(object); }
 
@@ -103,6 +107,19 @@ TEST_F(SingleInstanceTest, SameInstallationHandsItsArgumentsOver) {
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(got[i], cases[i]);
     EXPECT_TRUE(processes.calls.isEmpty());
     EXPECT_TRUE(clock.sleeps().empty());
+}
+
+// A running copy whose main thread is busy for a while (its own start-up
+// on a loaded machine) is alive: the launch waits for its answer instead of
+// starting a second copy.
+TEST_F(SingleInstanceTest, ABusyRunningCopyStillGetsTheArguments) {
+    startRunning({4242, self.installation, self.version});
+    worker.post([] { QThread::msleep(3000); });
+    SingleInstance launch(socketPath, self, processes, clock);
+    EXPECT_EQ(launch.start({"--start-dictation"}), SingleInstance::Outcome::handedOver);
+    EXPECT_FALSE(launch.isListening());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return receivedSoFar().size() == 1; }));
+    EXPECT_EQ(receivedSoFar()[0], QStringList{"--start-dictation"});
 }
 
 TEST_F(SingleInstanceTest, OverlongHandOverIsRefusedAndTheRunningCopyStays) {

@@ -51,8 +51,11 @@ public:
 
     static constexpr double terminateWait = 0.3;
     static constexpr double forceTerminateWait = 0.2;
-    // How long a launch waits for the running copy to answer.
-    static constexpr int answerTimeoutMs = 2000;
+    // How long a launch waits for the running copy to answer. A copy whose
+    // main thread is busy for a few seconds (its own start-up on a loaded
+    // machine) is alive: a launch that gave up on it sooner would take the
+    // socket over and leave two copies running, its command lost.
+    static constexpr int answerTimeoutMs = 10000;
 
     // socketPath: a full path of the local socket (defaultSocketPath() in the
     // application). The clock's sleep() makes the two waits of the hand-over.
