@@ -20,12 +20,6 @@ namespace {
 
 const QString kScripted = QStringLiteral("Words from the stand-in");
 
-void command(const char* option) {
-    auto launch = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {option});
-    EXPECT_TRUE(launch->waitForFinished(20000)) << option;
-    EXPECT_EQ(launch->exitCode(), 0) << option;
-}
-
 class AppPasteOnGnome : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,7 +65,8 @@ TEST_F(AppPasteOnGnome, CommandedDictationIsPastedThroughThePortalAndTheClipboar
     X11Pasteboard clipboard;
     clipboard.setString("held before");
 
-    apptest::dictateWith([] { command("--start-dictation"); }, [] { command("--stop-dictation"); },
+    apptest::dictateWith([] { apptest::handOver("--start-dictation"); },
+                         [] { apptest::handOver("--stop-dictation"); },
                          VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
     // The first paste asks the user.
     ASSERT_TRUE(field.waitUnfocused()) << apptest::logText().right(3000).toStdString();

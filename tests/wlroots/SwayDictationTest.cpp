@@ -67,7 +67,7 @@ protected:
         ASSERT_TRUE(app->waitForStarted());
         ASSERT_TRUE(
             testsupport::waitUntil([&] { return apptest::runningPid() == app->processId(); }));
-        command("ormil://auth?token=e2e-link");
+        apptest::handOver("ormil://auth?token=e2e-link");
         ASSERT_TRUE(testsupport::waitUntil([&] {
             return QJsonDocument::fromJson(testsupport::readFile(SettingsStore::defaultFilePath()))
                 .object()
@@ -86,12 +86,6 @@ protected:
 
     void TearDown() override {
         if (app) apptest::stop(*app);
-    }
-
-    static void command(const char* argument) {
-        auto launch = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {argument});
-        EXPECT_TRUE(launch->waitForFinished(20000)) << argument;
-        EXPECT_EQ(launch->exitCode(), 0) << argument;
     }
 
     DevService service;
@@ -129,14 +123,14 @@ TEST_F(SwayDictation, CommandsDictateIntoTheWaylandFieldInItsToneAndTheClipboard
                        .arg(r.height());
         return out.toStdString();
     };
-    apptest::dictateWith([] { command("--start-dictation"); },
+    apptest::dictateWith([] { apptest::handOver("--start-dictation"); },
                          [&] {
                              EXPECT_TRUE(testsupport::waitUntil([&] {
                                  pill = unmanagedWindows(dpy, "Ormil");
                                  return pill == std::vector<QRect>{docked};
                              })) << describe();
                              EXPECT_TRUE(field->focused());
-                             command("--stop-dictation");
+                             apptest::handOver("--stop-dictation");
                          },
                          VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
     XCloseDisplay(dpy);

@@ -40,6 +40,20 @@ inline std::unique_ptr<QProcess> launch(const QString& program = QStringLiteral(
     return p;
 }
 
+// Starts the program with one argument (a dictation command, a link) as the
+// desktop does, and waits for it to hand that over and exit. This test's
+// event loop keeps running meanwhile: the test may own the clipboard, and the
+// running copy reads the clipboard on its main thread, so a blocking wait
+// here would have each wait on the other until the launch gave up.
+inline void handOver(const char* argument) {
+    auto p = launch(QStringLiteral(ORMIL_BINARY_PATH), {QString::fromUtf8(argument)});
+    ASSERT_TRUE(p->waitForStarted()) << argument;
+    EXPECT_TRUE(testsupport::waitUntil([&] { return p->state() == QProcess::NotRunning; }, 30000))
+        << argument;
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << argument;
+    EXPECT_EQ(p->exitCode(), 0) << argument;
+}
+
 // The process id the running copy gives on its socket, or 0 when none answers.
 inline qint64 runningPid() {
     QLocalSocket socket;

@@ -196,14 +196,9 @@ TEST_F(DictationEndToEnd, ADictationKilledDuringItsUploadIsAdoptedByTheNextStart
 // copy, which records and pastes as for the key, and opens no window.
 TEST_F(DictationEndToEnd, StartAndStopCommandsOfLaterLaunchesDictate) {
     answerWith(kScripted);
-    const auto command = [](const char* option) {
-        auto launch = apptest::launch(QStringLiteral(ORMIL_BINARY_PATH), {option});
-        EXPECT_TRUE(launch->waitForFinished(20000)) << option;
-        EXPECT_EQ(launch->exitCode(), 0) << option;
-    };
     const qsizetype from = appLog().size();
-    apptest::dictateWith([&] { command("--start-dictation"); },
-                         [&] { command("--stop-dictation"); },
+    apptest::dictateWith([] { apptest::handOver("--start-dictation"); },
+                         [] { apptest::handOver("--stop-dictation"); },
                          VirtualMic::speech("testing one two three") + VirtualMic::silence(0.5));
 
     EXPECT_TRUE(testsupport::waitUntil([&] { return target.text() == kScripted + " "; }, 30000))
