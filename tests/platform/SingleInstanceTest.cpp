@@ -152,8 +152,8 @@ TEST_F(SingleInstanceTest, SameInstallationHandsItsArgumentsOver) {
     EXPECT_TRUE(clock.sleeps().empty());
 }
 
-// A running copy whose main thread is busy for a while (its own start-up
-// on a loaded machine) is alive: the launch waits for its answer instead of
+// A running copy whose main thread is busy for a while (waiting on a slow
+// clipboard owner, or starting up on a loaded machine) is alive: the launch waits for its answer instead of
 // starting a second copy.
 TEST_F(SingleInstanceTest, ABusyRunningCopyStillGetsTheArguments) {
     startRunning({4242, self.installation, self.version});

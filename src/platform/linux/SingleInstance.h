@@ -52,8 +52,8 @@ public:
     static constexpr double terminateWait = 0.3;
     static constexpr double forceTerminateWait = 0.2;
     // How long a launch waits for the running copy to answer. A copy whose
-    // main thread is busy for a few seconds (its own start-up on a loaded
-    // machine) is alive: a launch that gave up on it sooner would take the
+    // main thread is busy for a few seconds (waiting on a slow clipboard
+    // owner, or starting up on a loaded machine) is alive: a launch that gave up on it sooner would take the
     // socket over and leave two copies running, its command lost.
     static constexpr int answerTimeoutMs = 10000;
 
